@@ -1,0 +1,83 @@
+// Value types shared by the editor contract and its callers.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace Quorvant {
+
+// (X = column in characters, Y = line), both counted from 0.
+struct CaretPoint
+{
+    int x = 0;
+    int y = 0;
+    friend bool operator==(const CaretPoint &, const CaretPoint &) = default;
+};
+
+// Start (Left, Top) and end (Right, Bottom) of a selection, in document order.
+struct SelectionRect
+{
+    CaretPoint start;
+    CaretPoint end;
+    bool isEmpty() const { return start == end; }
+    friend bool operator==(const SelectionRect &, const SelectionRect &) = default;
+};
+
+// The ten syntax parsers, in the order of their stored mode numbers.
+enum class SyntaxParser {
+    HTML = 0,
+    Perl,
+    VBScript,
+    JavaScript,
+    C,
+    CPP,
+    Python,
+    Delphi,
+    DFM,
+    Custom,
+};
+inline constexpr int SyntaxParserCount = 10;
+
+// View option flags of the editor view.
+enum ViewOption : unsigned {
+    moLineNumbers = 0x01,
+    moDrawGutter = 0x02,
+    moDrawSpecialSymbols = 0x04,
+    moDrawMargin = 0x08,
+    moThumbTracking = 0x10,
+    moColorSyntax = 0x20,
+};
+using ViewOptions = unsigned;
+inline constexpr ViewOptions DefaultViewOptions = moDrawMargin | moDrawGutter | moThumbTracking | moColorSyntax;
+
+inline constexpr int BookmarkCount = 9;
+
+struct SearchOptions
+{
+    QString text;
+    bool caseSensitive = false;
+    bool wholeWords = false;
+    bool regularExpression = false;
+    bool backwards = false;
+    bool fromCaret = true;  // otherwise from the start (or end, backwards) of the text
+};
+
+// Text of the main status bar for a caret point.
+QString caretStatusText(CaretPoint p);
+
+// Line handling used by every implementation: lines split at CR LF, CR or LF,
+// and joined by CR LF.
+QStringList splitLines(const QString &text);
+QString joinLines(const QStringList &lines);
+
+// A drop from the code snippet list: the snippet's stored text split at the
+// separator character U+00FE into start and end text; the end text loses one
+// trailing LF and then one trailing CR.
+struct DropTexts
+{
+    QString startText;
+    QString endText;
+};
+DropTexts splitSnippetForDrop(const QString &snippet);
+
+} // namespace Quorvant

@@ -1,0 +1,240 @@
+#include "textfileformat.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace Quorvant {
+
+namespace {
+
+// Characters of the bytes 0x80 to 0x9F; unassigned bytes keep their value.
+constexpr char16_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+} // namespace
+
+bool isValidUtf8(const char *data, qsizetype size)
+{
+    const auto *s = reinterpret_cast<const unsigned char *>(data);
+    qsizetype i = 0;
+    while (i < size) {
+        // Fast path over plain ASCII, eight bytes at a time.
+        while (i + 8 <= size) {
+            quint64 w;
+            memcpy(&w, s + i, 8);
+            if (w & 0x8080808080808080ULL)
+                break;
+            i += 8;
+        }
+        if (i >= size)
+            break;
+        const unsigned char c = s[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        int need;
+        unsigned min;
+        unsigned cp;
+        if ((c & 0xE0) == 0xC0) {
+            need = 1; min = 0x80; cp = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            need = 2; min = 0x800; cp = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            need = 3; min = 0x10000; cp = c & 0x07;
+        } else {
+            return false;
+        }
+        for (int k = 1; k <= need; ++k) {
+            if (i + k >= size || (s[i + k] & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (s[i + k] & 0x3F);
+        }
+        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        i += need + 1;
+    }
+    return true;
+}
+
+QString decodeWindows1252(const QByteArray &bytes)
+{
+    QString out(bytes.size(), Qt::Uninitialized);
+    char16_t *d = reinterpret_cast<char16_t *>(out.data());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        d[i] = (b >= 0x80 && b < 0xA0) ? kHighControls[b - 0x80] : char16_t(b);
+    }
+    return out;
+}
+
+bool encodeWindows1252(const QString &text, QByteArray *out)
+{
+    out->resize(text.size());
+    char *d = out->data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+            d[i] = char(c);
+            continue;
+        }
+        int found = -1;
+        for (int k = 0; k < 32; ++k) {
+            if (kHighControls[k] == c) {
+                found = k;
+                break;
+            }
+        }
+        if (found < 0)
+            return false;
+        d[i] = char(0x80 + found);
+    }
+    return true;
+}
+
+LineEndStyle detectLineEnds(const char *data, qsizetype size)
+{
+    for (qsizetype i = 0; i < size; ++i) {
+        if (data[i] == '\n')
+            return LineEndStyle::LF;
+        if (data[i] == '\r')
+            return (i + 1 < size && data[i + 1] == '\n') ? LineEndStyle::CRLF : LineEndStyle::CR;
+    }
+    return LineEndStyle::CRLF;
+}
+
+LineEndStyle detectLineEnds(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\n')
+            return LineEndStyle::LF;
+        if (c == u'\r')
+            return (i + 1 < text.size() && text.at(i + 1) == u'\n') ? LineEndStyle::CRLF : LineEndStyle::CR;
+    }
+    return LineEndStyle::CRLF;
+}
+
+QString lineEndString(LineEndStyle style)
+{
+    switch (style) {
+    case LineEndStyle::LF: return QStringLiteral("\n");
+    case LineEndStyle::CR: return QStringLiteral("\r");
+    case LineEndStyle::CRLF: break;
+    }
+    return QStringLiteral("\r\n");
+}
+
+QString convertLineEnds(const QString &text, LineEndStyle style)
+{
+    const QString eol = lineEndString(style);
+    QString out;
+    out.reserve(text.size() + text.size() / 16);
+    const qsizetype n = text.size();
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c != u'\r' && c != u'\n')
+            continue;
+        out.append(QStringView(text).mid(runStart, i - runStart));
+        out.append(eol);
+        if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
+            ++i;
+        runStart = i + 1;
+    }
+    out.append(QStringView(text).mid(runStart));
+    return out;
+}
+
+DecodedText decodeTextFile(const QByteArray &bytes)
+{
+    DecodedText result;
+    if (isValidUtf8(bytes)) {
+        result.format.encoding = TextEncoding::Utf8;
+        QByteArrayView body(bytes);
+        if (bytes.startsWith("\xEF\xBB\xBF")) {
+            result.format.byteOrderMark = true;
+            body = body.mid(3);
+        }
+        result.text = QString::fromUtf8(body);
+    } else {
+        result.format.encoding = TextEncoding::Windows1252;
+        result.text = decodeWindows1252(bytes);
+    }
+    result.format.lineEnds = detectLineEnds(result.text);
+    return result;
+}
+
+QByteArray encodeTextFile(const QString &text, TextFileFormat *format)
+{
+    if (format->encoding == TextEncoding::Windows1252) {
+        QByteArray out;
+        if (encodeWindows1252(text, &out))
+            return out;
+        format->encoding = TextEncoding::Utf8;
+        format->byteOrderMark = false;
+    }
+    QByteArray out = text.toUtf8();
+    if (format->byteOrderMark)
+        out.prepend("\xEF\xBB\xBF");
+    return out;
+}
+
+bool readWholeFile(const QString &path, QByteArray *out, QString *error)
+{
+    QFileInfo info(path);
+    if (info.isDir()) {
+        if (error)
+            *error = QStringLiteral("%1 is a folder, not a file.").arg(path);
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("Cannot open file %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    *out = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        out->clear();
+        if (error)
+            *error = QStringLiteral("Cannot read file %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool writeFileAtomically(const QString &path, const char *data, qsizetype size, QString *error)
+{
+    if (QFileInfo(path).isDir()) {
+        if (error)
+            *error = QStringLiteral("Cannot create file %1: it is a folder.").arg(path);
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = QStringLiteral("Cannot create file %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    if (file.write(data, size) != size) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        if (error)
+            *error = QStringLiteral("Cannot write file %1: %2").arg(path, why);
+        return false;
+    }
+    if (!file.commit()) {
+        if (error)
+            *error = QStringLiteral("Cannot write file %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace Quorvant

@@ -1,0 +1,57 @@
+// How a text document is stored on disk: detection on load, exact round trip
+// on save, and atomic whole-file reads and writes.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace Quorvant {
+
+enum class TextEncoding { Utf8, Windows1252 };
+enum class LineEndStyle { CRLF, LF, CR };
+
+struct TextFileFormat
+{
+    TextEncoding encoding = TextEncoding::Utf8;
+    bool byteOrderMark = false;
+    LineEndStyle lineEnds = LineEndStyle::CRLF;
+    friend bool operator==(const TextFileFormat &, const TextFileFormat &) = default;
+};
+
+bool isValidUtf8(const char *data, qsizetype size);
+inline bool isValidUtf8(const QByteArray &bytes) { return isValidUtf8(bytes.constData(), bytes.size()); }
+
+// Windows-1252 with the five unassigned bytes mapped to the C1 controls of
+// the same value, so every byte sequence round-trips.
+QString decodeWindows1252(const QByteArray &bytes);
+// Returns false (and leaves *out unspecified) when a character has no byte.
+bool encodeWindows1252(const QString &text, QByteArray *out);
+
+// The style of the first line end in the text; CR LF when there is none.
+LineEndStyle detectLineEnds(const QString &text);
+LineEndStyle detectLineEnds(const char *data, qsizetype size);
+QString lineEndString(LineEndStyle style);
+// Turns every CR LF, CR and LF into the given style.
+QString convertLineEnds(const QString &text, LineEndStyle style);
+
+struct DecodedText
+{
+    QString text;           // line ends as in the file
+    TextFileFormat format;
+};
+// UTF-8 when valid (a BOM is noted and dropped), otherwise Windows-1252.
+DecodedText decodeTextFile(const QByteArray &bytes);
+// Encodes text (line ends as they should be written) in the format. A
+// Windows-1252 document holding a character that format cannot store is
+// written as UTF-8 instead, and format is updated to say so.
+QByteArray encodeTextFile(const QString &text, TextFileFormat *format);
+
+[[nodiscard]] bool readWholeFile(const QString &path, QByteArray *out, QString *error);
+// Writes through a temporary file and a rename: on failure the old file is whole.
+[[nodiscard]] bool writeFileAtomically(const QString &path, const char *data, qsizetype size, QString *error);
+[[nodiscard]] inline bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
+{
+    return writeFileAtomically(path, bytes.constData(), bytes.size(), error);
+}
+
+} // namespace Quorvant

@@ -1,0 +1,21 @@
+// Test entry point: a QApplication for widget tests, but none while ctest
+// only lists the cases.
+#include <QApplication>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+int main(int argc, char **argv)
+{
+    bool listing = false;
+    for (int i = 1; i < argc; ++i)
+        listing = listing || std::strncmp(argv[i], "--gtest_list_tests", 18) == 0;
+    ::testing::InitGoogleTest(&argc, argv);
+    std::unique_ptr<QApplication> app;
+    if (!listing) {
+        qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+        app = std::make_unique<QApplication>(argc, argv);
+    }
+    return RUN_ALL_TESTS();
+}
