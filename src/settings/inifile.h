@@ -1,8 +1,10 @@
 // An INI file with Windows profile semantics: sections and keys compared
 // without regard to ASCII letter case, values stored raw (no quoting, no
 // escapes, ';' and '\' are ordinary characters), "1"/"0" booleans, decimal
-// or 0x hexadecimal integers, CR LF line ends. Read whole, written whole
-// (atomically) on every change, like the profile functions it stands for.
+// or 0x hexadecimal integers, CR LF line ends. Values read with the blanks
+// around them trimmed; quotes are part of the value. Read whole, written
+// whole (atomically) on every change, like the profile functions it stands
+// for.
 #pragma once
 
 #include <QList>
@@ -33,9 +35,10 @@ public:
     QStringList sections() const;
     QStringList keys(const QString &section) const;
 
-    // Each write updates the file at once (created with its folder when
-    // missing). Returns false, leaving the file as it was, when it cannot be
-    // written.
+    // Each write starts from the file as it is on disk and updates it at
+    // once (created with its folder when missing). Returns false, leaving the
+    // file as it was, when it cannot be read or written, or when the name or
+    // value cannot be stored (empty name, a line break, "=" in a key).
     [[nodiscard]] bool writeString(const QString &section, const QString &key, const QString &value);
     [[nodiscard]] bool writeInteger(const QString &section, const QString &key, int value);
     [[nodiscard]] bool writeBool(const QString &section, const QString &key, bool value);
@@ -47,15 +50,35 @@ public:
     void setCreatePermissions(int mode) { m_createMode = mode; }
 
 private:
-    struct Entry { QString key; QString value; };
-    struct Section { QString name; QList<Entry> entries; };
+    // Every line of the file is kept, so comments, blank lines and lines this
+    // store does not understand survive a rewrite.
+    struct Line
+    {
+        QString text;   // as in the file, without its line end
+        QString key;    // trimmed; empty when the line is not a setting
+        QString value;  // trimmed
+    };
+    struct Section
+    {
+        QString name;    // trimmed
+        QString header;  // the "[...]" line as in the file
+        QList<Line> lines;
+    };
+    struct Content
+    {
+        QList<QString> preamble;  // lines before the first section
+        QList<Section> sections;
+    };
 
-    const Section *findSection(const QString &name) const;
-    Section *findSection(const QString &name);
-    bool save();
+    static const Section *findSection(const Content &content, const QString &name);
+    static Section *findSection(Content &content, const QString &name);
+    static qsizetype indexOfKey(const Section &section, const QString &key);
+    const Line *findValue(const QString &section, const QString &key) const;
+    bool readContent(Content *out) const;
+    bool writeContent(const Content &content) const;
 
     QString m_path;
-    QList<Section> m_sections;
+    Content m_content;
     int m_createMode = 0;
 };
 

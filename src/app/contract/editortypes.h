@@ -80,4 +80,10 @@ struct DropTexts
 };
 DropTexts splitSnippetForDrop(const QString &snippet);
 
+// Drag formats the editor view accepts: a tag-list row (start and end text)
+// and a code snippet (its stored text), each as UTF-8.
+inline constexpr char TagStartMimeType[] = "application/x-quorvant-tag-start";
+inline constexpr char TagEndMimeType[] = "application/x-quorvant-tag-end";
+inline constexpr char SnippetMimeType[] = "application/x-quorvant-snippet";
+
 } // namespace Quorvant

@@ -159,7 +159,7 @@ DecodedText decodeTextFile(const QByteArray &bytes)
         QByteArrayView body(bytes);
         if (bytes.startsWith("\xEF\xBB\xBF")) {
             result.format.byteOrderMark = true;
-            body = body.mid(3);
+            body = body.sliced(3);
         }
         result.text = QString::fromUtf8(body);
     } else {
@@ -209,7 +209,7 @@ bool readWholeFile(const QString &path, QByteArray *out, QString *error)
     return true;
 }
 
-bool writeFileAtomically(const QString &path, const char *data, qsizetype size, QString *error)
+bool writeFileAtomically(const QString &path, std::initializer_list<QByteArrayView> parts, QString *error)
 {
     if (QFileInfo(path).isDir()) {
         if (error)
@@ -222,12 +222,14 @@ bool writeFileAtomically(const QString &path, const char *data, qsizetype size, 
             *error = QStringLiteral("Cannot create file %1: %2").arg(path, file.errorString());
         return false;
     }
-    if (file.write(data, size) != size) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        if (error)
-            *error = QStringLiteral("Cannot write file %1: %2").arg(path, why);
-        return false;
+    for (QByteArrayView part : parts) {
+        if (file.write(part.data(), part.size()) != part.size()) {
+            const QString why = file.errorString();
+            file.cancelWriting();
+            if (error)
+                *error = QStringLiteral("Cannot write file %1: %2").arg(path, why);
+            return false;
+        }
     }
     if (!file.commit()) {
         if (error)

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <initializer_list>
+
 namespace Quorvant {
 
 enum class TextEncoding { Utf8, Windows1252 };
@@ -47,11 +49,12 @@ DecodedText decodeTextFile(const QByteArray &bytes);
 QByteArray encodeTextFile(const QString &text, TextFileFormat *format);
 
 [[nodiscard]] bool readWholeFile(const QString &path, QByteArray *out, QString *error);
-// Writes through a temporary file and a rename: on failure the old file is whole.
-[[nodiscard]] bool writeFileAtomically(const QString &path, const char *data, qsizetype size, QString *error);
+// Writes the parts one after the other through a temporary file and a
+// rename: on failure the old file is whole.
+[[nodiscard]] bool writeFileAtomically(const QString &path, std::initializer_list<QByteArrayView> parts, QString *error);
 [[nodiscard]] inline bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
 {
-    return writeFileAtomically(path, bytes.constData(), bytes.size(), error);
+    return writeFileAtomically(path, {QByteArrayView(bytes)}, error);
 }
 
 } // namespace Quorvant

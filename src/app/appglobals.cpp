@@ -1,0 +1,28 @@
+#include "appglobals.h"
+
+namespace Quorvant {
+
+QList<TDataHolder> gDocumentHolder;
+QList<TMemoSource *> gMemoData;
+QString gCurrentFilePath;
+bool gDocumentModified = false;
+bool gNetworkFile = false;
+bool gCloseCurrentDocument = false;
+bool gCanCloseProgram = true;
+bool gClosingNow = false;
+TDirectoryHolder gDir;
+
+void resetAppGlobals()
+{
+    gDocumentHolder.clear();
+    gMemoData.clear();
+    gCurrentFilePath.clear();
+    gDocumentModified = false;
+    gNetworkFile = false;
+    gCloseCurrentDocument = false;
+    gCanCloseProgram = true;
+    gClosingNow = false;
+    gDir = {};
+}
+
+} // namespace Quorvant

@@ -1,0 +1,611 @@
+#include "documentset.h"
+
+#include "editordialogs.h"
+#include "messageservice.h"
+#include "tdcmemo.h"
+#include "tmemosource.h"
+
+#include <Qsci/qsciprinter.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QTabBar>
+
+namespace Quorvant {
+
+namespace {
+
+QList<FileFilter> openFilters()
+{
+    return {
+        {QStringLiteral("All Files"), QStringLiteral("*.*")},
+        {QStringLiteral("Web Documents (*.htm,*.shtml,*.html,*.asp)"), QStringLiteral("*.htm;*.shtml;*.html;*.asp")},
+        {QStringLiteral("Text Files (*.txt,*.asc,*.text)"), QStringLiteral("*.txt;*.asc;*.text")},
+        {QStringLiteral("SQL Files (*.sql)"), QStringLiteral("*.sql")},
+        {QStringLiteral("Java Files (*.java)"), QStringLiteral("*.java")},
+        {QStringLiteral("Cgi/Perl (*.pl,*.cgi)"), QStringLiteral("*.pl;*.cgi")},
+        {QStringLiteral("PHP Files (*.php,*.php3)"), QStringLiteral("*.php;*.php3")},
+        {QStringLiteral("All Supported Documents"),
+         QStringLiteral("*.htm;*.shtml;*.html;*.asp;*.txt;*.asc;*.text;*.sql;*.java;*.pl;*.cgi")},
+    };
+}
+
+QList<FileFilter> saveFilters()
+{
+    return {
+        {QStringLiteral("HTM Files"), QStringLiteral("*.htm;*.html")},
+        {QStringLiteral("Web Documents (*.htm,*.shtml,*.html,*.asp)"), QStringLiteral("*.htm;*.shtml;*.html;*.asp")},
+        {QStringLiteral("Text Files (*.txt,*.asc,*.text)"), QStringLiteral("*.txt;*.asc;*.text")},
+        {QStringLiteral("SQL Files (*.sql)"), QStringLiteral("*.sql")},
+        {QStringLiteral("Java Files (*.java)"), QStringLiteral("*.java")},
+        {QStringLiteral("Cgi/Perl (*.pl,*.cgi)"), QStringLiteral("*.pl;*.cgi")},
+        {QStringLiteral("All Supported Documents"), QStringLiteral("*.htm;*.shtm")},
+        {QStringLiteral("All Files"), QStringLiteral("*.*")},
+    };
+}
+
+QString folderOf(const QString &path)
+{
+    QString dir = QFileInfo(path).absolutePath();
+    if (!dir.endsWith(u'/'))
+        dir += u'/';
+    return dir;
+}
+
+} // namespace
+
+TDocumentSet::TDocumentSet(QWidget *window, QTabBar *pageSelector, TDCMemo *memo, QWidget *documentToolbar,
+                           QWidget *noDocumentsText)
+    : QObject(window)
+    , m_window(window)
+    , m_tabs(pageSelector)
+    , m_memo(memo)
+    , m_toolbar(documentToolbar)
+    , m_noDocuments(noDocumentsText)
+{
+    connect(m_tabs, &QTabBar::currentChanged, this, &TDocumentSet::onUserTabChange);
+    showNoDocuments(true);
+}
+
+TDocumentSet::~TDocumentSet() = default;
+
+QsciPrinter &TDocumentSet::printer()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QsciPrinter>(QPrinter::HighResolution);
+    return *m_printer;
+}
+
+int TDocumentSet::PagesOpen() const
+{
+    return m_tabs->count();
+}
+
+int TDocumentSet::currentIndex() const
+{
+    return m_tabs->currentIndex();
+}
+
+TMemoSource *TDocumentSet::currentBuffer() const
+{
+    const int i = m_tabs->currentIndex();
+    return (i >= 0 && i < gMemoData.size()) ? gMemoData.at(i) : nullptr;
+}
+
+void TDocumentSet::syncModified()
+{
+    const TMemoSource *b = currentBuffer();
+    gDocumentModified = b && b->isModified();
+}
+
+void TDocumentSet::markModified()
+{
+    if (TMemoSource *b = currentBuffer()) {
+        b->setModified(true);
+        gDocumentModified = true;
+    }
+}
+
+void TDocumentSet::insertAround(const QString &start, const QString &end)
+{
+    TMemoSource *b = currentBuffer();
+    if (!b || b->isReadOnly())
+        return;
+    const SelectionRect sel = b->selectionRect();
+    const QString selected = b->selText();
+    b->beginUndoAction();
+    b->setSelText(start);
+    const CaretPoint innerStart = b->caretPoint();
+    b->insertString(selected);
+    const CaretPoint innerEnd = b->caretPoint();
+    b->insertString(end);
+    b->endUndoAction();
+    if (sel.isEmpty())
+        b->setCaretPoint(innerStart);
+    else
+        b->setSelection({innerStart, innerEnd});
+}
+
+void TDocumentSet::showNoDocuments(bool none)
+{
+    m_memo->setVisible(!none);
+    m_toolbar->setVisible(!none);
+    m_noDocuments->setVisible(none);
+}
+
+void TDocumentSet::selectTab(int index)
+{
+    m_selectingFromCode = true;
+    m_tabs->setCurrentIndex(index);
+    m_selectingFromCode = false;
+    m_shownIndex = m_tabs->currentIndex();
+}
+
+void TDocumentSet::saveToArray(int index)
+{
+    if (index < 0 || index >= gDocumentHolder.size())
+        return;
+    TDataHolder &record = gDocumentHolder[index];
+    record.FileName = gCurrentFilePath;
+    record.Modified = gDocumentModified;
+    record.NetworkFile = gNetworkFile;
+}
+
+void TDocumentSet::SaveSelectedPageToArray()
+{
+    syncModified();
+    saveToArray(m_tabs->currentIndex());
+}
+
+void TDocumentSet::LoadSelectedPageFromArray()
+{
+    const int i = m_tabs->currentIndex();
+    if (i < 0 || i >= gDocumentHolder.size())
+        return;
+    const TDataHolder &record = gDocumentHolder.at(i);
+    gCurrentFilePath = record.FileName;
+    gNetworkFile = record.NetworkFile;
+    TMemoSource *buffer = i < gMemoData.size() ? gMemoData.at(i) : nullptr;
+    if (!buffer)
+        MessageService::information(m_window, QStringLiteral("Error: Class not created, please report this error to Tandrel"));
+    m_memo->setSource(buffer);
+    m_shownIndex = i;
+    syncModified();
+    Q_EMIT currentDocumentChanged();
+}
+
+void TDocumentSet::onUserTabChange(int index)
+{
+    if (m_selectingFromCode || index < 0)
+        return;
+    // PageSelectorChanging: the document being left keeps its working copy.
+    saveToArray(m_shownIndex);
+    // PageSelectorChange
+    LoadSelectedPageFromArray();
+}
+
+void TDocumentSet::CreateNewPage()
+{
+    showNoDocuments(false);
+    gDocumentHolder.append(TDataHolder{});
+    auto *buffer = new TMemoSource(m_window);
+    connect(buffer, &ITextBuffer::modificationChanged, this, [this, buffer](bool modified) {
+        if (buffer == currentBuffer())
+            gDocumentModified = modified;
+    });
+    gMemoData.append(buffer);
+    m_memo->setSource(buffer);
+    if (loadDefaultParser)
+        loadDefaultParser();
+    if (m_tabs->count() > 0)
+        saveToArray(m_tabs->currentIndex());
+    m_selectingFromCode = true;
+    const int index = m_tabs->addTab(QStringLiteral("Untitled"));
+    m_selectingFromCode = false;
+    gCurrentFilePath.clear();
+    gNetworkFile = false;
+    gDocumentModified = false;
+    selectTab(index);
+    saveToArray(index);
+    buffer->setText(QString());
+    buffer->setModified(false);
+    m_memo->setFocus();
+    Q_EMIT currentDocumentChanged();
+}
+
+void TDocumentSet::CloseSelectedPage()
+{
+    if (m_tabs->count() == 1) {
+        m_memo->setSource(nullptr);
+        qDeleteAll(gMemoData);
+        gMemoData.clear();
+        gDocumentHolder.clear();
+        m_selectingFromCode = true;
+        m_tabs->removeTab(0);
+        m_selectingFromCode = false;
+        m_shownIndex = -1;
+        gCurrentFilePath.clear();
+        gDocumentModified = false;
+        gNetworkFile = false;
+        showNoDocuments(true);
+        Q_EMIT currentDocumentChanged();
+        return;
+    }
+    if (m_tabs->count() == 0)
+        return;
+    SaveSelectedPageToArray();
+    if (gDocumentHolder.isEmpty()) {
+        MessageService::information(
+            m_window, QStringLiteral("Big Error, gDocumentHolder array should NOT be empty. Please report this bug to Tandrel"));
+        return;
+    }
+    const int i = m_tabs->currentIndex();
+    const int next = qMax(0, i - 1);
+    m_memo->setSource(nullptr);
+    gDocumentHolder.removeAt(i);
+    delete gMemoData.takeAt(i);
+    m_selectingFromCode = true;
+    m_tabs->removeTab(i);
+    m_selectingFromCode = false;
+    selectTab(next);
+    LoadSelectedPageFromArray();
+}
+
+bool TDocumentSet::IsFileOpen(const QString &fileName) const
+{
+    for (const TDataHolder &record : gDocumentHolder) {
+        if (!record.FileName.isEmpty() && record.FileName.compare(fileName, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool TDocumentSet::OpenFile(const QString &fileName)
+{
+    if (!QFileInfo::exists(fileName))
+        return false;
+    CreateNewPage();
+    gDir.MainOpenDir = folderOf(fileName);
+    QString error;
+    TMemoSource *buffer = currentBuffer();
+    if (!buffer->loadFromFile(fileName, &error)) {
+        MessageService::error(m_window, error);
+        return false;
+    }
+    const QString absolute = QFileInfo(fileName).absoluteFilePath();
+    gCurrentFilePath = absolute;
+    m_tabs->setTabText(m_tabs->currentIndex(), QFileInfo(absolute).fileName());
+    m_tabs->setTabToolTip(m_tabs->currentIndex(), absolute);
+    Q_EMIT fileRecorded(absolute);
+    buffer->setModified(false);
+    gDocumentModified = false;
+    SaveSelectedPageToArray();
+    Q_EMIT currentDocumentChanged();
+    return true;
+}
+
+bool TDocumentSet::LoadFileAsString(const QString &fileName, QByteArray *out, QString *error)
+{
+    return readWholeFile(fileName, out, error);
+}
+
+bool TDocumentSet::SaveFileAsString(const QString &fileName, const QByteArray &s, QString *error)
+{
+    return writeFileAtomically(fileName, s, error);
+}
+
+void TDocumentSet::newWebDocument()
+{
+    CreateNewPage();
+    if (defaultTemplateText) {
+        TMemoSource *buffer = currentBuffer();
+        buffer->setText(defaultTemplateText());
+        buffer->setModified(false);
+        gDocumentModified = false;
+    }
+}
+
+void TDocumentSet::blankDocument()
+{
+    CreateNewPage();
+}
+
+void TDocumentSet::open()
+{
+    const QStringList files = MessageService::getOpenFileNames(
+        m_window, QStringLiteral("Open a web document..."), gDir.MainOpenDir, openFilters(), 0);
+    for (const QString &file : files) {
+        if (!QFileInfo::exists(file)) {
+            MessageService::error(m_window, QStringLiteral("The file you selected does not exist."));
+            return;
+        }
+        OpenFile(file);
+    }
+}
+
+SaveResult TDocumentSet::writeCurrent(const QString &path)
+{
+    QString error;
+    if (!currentBuffer()->saveToFile(path, &error)) {
+        gCloseCurrentDocument = false;
+        MessageService::error(m_window, error);
+        return SaveResult::Failed;
+    }
+    return SaveResult::Saved;
+}
+
+SaveResult TDocumentSet::save()
+{
+    if (!currentBuffer())
+        return SaveResult::Cancelled;
+    if (gCurrentFilePath.isEmpty())
+        return saveAs();
+    const SaveResult result = writeCurrent(gCurrentFilePath);
+    if (result != SaveResult::Saved)
+        return result;
+    currentBuffer()->setModified(false);
+    gDocumentModified = false;
+    if (gCloseCurrentDocument) {
+        gCloseCurrentDocument = false;
+        CloseSelectedPage();
+    }
+    return SaveResult::Saved;
+}
+
+SaveResult TDocumentSet::saveAs()
+{
+    if (!currentBuffer())
+        return SaveResult::Cancelled;
+    const QString folder = gCurrentFilePath.isEmpty() ? gDir.MainOpenDir : folderOf(gCurrentFilePath);
+    const QString path = MessageService::getSaveFileName(m_window, QStringLiteral("Save your document as..."), folder,
+                                                         saveFilters(), QStringLiteral("htm"));
+    if (path.isEmpty()) {
+        gCloseCurrentDocument = false;
+        return SaveResult::Cancelled;
+    }
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (QFileInfo::exists(absolute)) {
+        const MessageButton answer = MessageService::show(
+            m_window, absolute + QStringLiteral(" already exists, are you sure you want to overwrite it?"),
+            MessageIcon::Warning, YesNo);
+        if (answer != mbYes) {
+            gCloseCurrentDocument = false;
+            return SaveResult::Cancelled;
+        }
+    }
+    const SaveResult result = writeCurrent(absolute);
+    if (result != SaveResult::Saved)
+        return result;
+    gCurrentFilePath = absolute;
+    m_tabs->setTabText(m_tabs->currentIndex(), QFileInfo(absolute).fileName());
+    m_tabs->setTabToolTip(m_tabs->currentIndex(), absolute);
+    Q_EMIT fileRecorded(absolute);
+    currentBuffer()->setModified(false);
+    gDocumentModified = false;
+    gDir.MainOpenDir = folderOf(absolute);
+    if (gCloseCurrentDocument) {
+        gCloseCurrentDocument = false;
+        CloseSelectedPage();
+    }
+    return SaveResult::Saved;
+}
+
+void TDocumentSet::saveAll()
+{
+    if (PagesOpen() == 0)
+        return;
+    const int remembered = m_tabs->currentIndex();
+    for (int i = 0; i < m_tabs->count(); ++i) {
+        SaveSelectedPageToArray();
+        selectTab(i);
+        LoadSelectedPageFromArray();
+        save();
+    }
+    SaveSelectedPageToArray();
+    selectTab(remembered);
+    LoadSelectedPageFromArray();
+}
+
+void TDocumentSet::close()
+{
+    if (!currentBuffer())
+        return;
+    syncModified();
+    if (!gDocumentModified) {
+        CloseSelectedPage();
+        return;
+    }
+    const MessageButton answer = MessageService::show(
+        m_window, QStringLiteral("This document has been modified do you wish to save before closing?"),
+        MessageIcon::Information, YesNoCancel);
+    if (answer == mbYes) {
+        gCloseCurrentDocument = true;
+        save();
+    } else if (answer == mbNo) {
+        CloseSelectedPage();
+    }
+}
+
+bool TDocumentSet::closeAll()
+{
+    gCanCloseProgram = true;
+    if (PagesOpen() == 0)
+        return true;
+    SaveSelectedPageToArray();
+    bool noToAll = false;
+    while (PagesOpen() > 0) {
+        LoadSelectedPageFromArray();
+        if (!gDocumentModified || noToAll) {
+            CloseSelectedPage();
+            continue;
+        }
+        const MessageButton answer = MessageService::show(
+            m_window, QStringLiteral("This document has been modified do you wish to save?"),
+            MessageIcon::Information, YesNoCancelNoToAll);
+        switch (answer) {
+        case mbYes: {
+            gCloseCurrentDocument = true;
+            if (save() == SaveResult::Failed) {
+                gCanCloseProgram = false;
+                return false;
+            }
+            // Saved: the document is closed. Cancelled: ask about it again.
+            break;
+        }
+        case mbNo:
+            CloseSelectedPage();
+            break;
+        case mbNoToAll:
+            noToAll = true;
+            CloseSelectedPage();
+            break;
+        default:
+            gCanCloseProgram = false;
+            return false;
+        }
+    }
+    return true;
+}
+
+void TDocumentSet::undo()
+{
+    if (TMemoSource *b = currentBuffer())
+        b->undo();
+}
+
+void TDocumentSet::redo()
+{
+    if (TMemoSource *b = currentBuffer())
+        b->redo();
+}
+
+void TDocumentSet::cut()
+{
+    if (currentBuffer())
+        m_memo->cutToClipboard();
+}
+
+void TDocumentSet::copy()
+{
+    if (currentBuffer())
+        m_memo->copyToClipboard();
+}
+
+void TDocumentSet::paste()
+{
+    if (currentBuffer())
+        m_memo->pasteFromClipboard();
+}
+
+void TDocumentSet::deleteSelection()
+{
+    if (currentBuffer())
+        m_memo->setSelText(QString());
+}
+
+void TDocumentSet::selectAll()
+{
+    if (TMemoSource *b = currentBuffer())
+        b->selectAll();
+}
+
+void TDocumentSet::quoteBlock()
+{
+    if (TMemoSource *b = currentBuffer())
+        b->quoteBlock();
+}
+
+void TDocumentSet::find()
+{
+    if (TMemoSource *b = currentBuffer())
+        showSearchDialog(m_window, b);
+}
+
+void TDocumentSet::findNext()
+{
+    if (TMemoSource *b = currentBuffer())
+        Quorvant::findNext(m_window, b);
+}
+
+void TDocumentSet::replace()
+{
+    if (TMemoSource *b = currentBuffer())
+        showReplaceDialog(m_window, b);
+}
+
+void TDocumentSet::goToLine()
+{
+    if (TMemoSource *b = currentBuffer())
+        showGoToLineDialog(m_window, b);
+}
+
+void TDocumentSet::printerSetup()
+{
+    if (printerSetupDialog) {
+        printerSetupDialog(printer());
+        return;
+    }
+    QPageSetupDialog dialog(&printer(), m_window);
+    dialog.exec();
+}
+
+void TDocumentSet::printCurrent()
+{
+    m_memo->print(printer());
+}
+
+void TDocumentSet::printSelectedFile()
+{
+    if (!currentBuffer())
+        return;
+    bool accepted;
+    if (printDialog) {
+        accepted = printDialog(printer());
+    } else {
+        QPrintDialog dialog(&printer(), m_window);
+        dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+        accepted = dialog.exec() == QDialog::Accepted;
+    }
+    if (accepted)
+        printCurrent();
+}
+
+void TDocumentSet::printSelectedBlock()
+{
+    if (!currentBuffer())
+        return;
+    const MessageButton answer = MessageService::show(
+        m_window, QStringLiteral("Are you sure you want to print the selected block on the default printer?"),
+        MessageIcon::Information, YesNo);
+    if (answer == mbYes)
+        TDCMemo::printText(currentBuffer()->selText(), printer());
+}
+
+void TDocumentSet::printAllOpenFiles()
+{
+    if (PagesOpen() == 0)
+        return;
+    if (MessageService::show(m_window, QStringLiteral("Are you sure you want to print EVERY open document?"),
+                             MessageIcon::Information, YesNo) != mbYes)
+        return;
+    if (PagesOpen() > 5
+        && MessageService::show(m_window,
+                                QStringLiteral("You have %1 pages open are you really SURE you want to print every open document?")
+                                    .arg(PagesOpen()),
+                                MessageIcon::Information, YesNo) != mbYes)
+        return;
+    const int remembered = m_tabs->currentIndex();
+    for (int i = 0; i < m_tabs->count(); ++i) {
+        SaveSelectedPageToArray();
+        selectTab(i);
+        LoadSelectedPageFromArray();
+        printCurrent();
+    }
+    SaveSelectedPageToArray();
+    selectTab(remembered);
+    LoadSelectedPageFromArray();
+}
+
+} // namespace Quorvant

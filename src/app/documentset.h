@@ -1,0 +1,119 @@
+// The set of open documents: one tab of PageSelector and one buffer per
+// document, shown one at a time in the editor view, and every command that
+// creates, opens, saves, switches, closes, edits or prints them.
+#pragma once
+
+#include "appglobals.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class QPrinter;
+class QsciPrinter;
+class QTabBar;
+class QWidget;
+
+namespace Quorvant {
+
+class TDCMemo;
+class TMemoSource;
+
+enum class SaveResult { Saved, Cancelled, Failed };
+
+class TDocumentSet : public QObject
+{
+    Q_OBJECT
+public:
+    TDocumentSet(QWidget *window, QTabBar *pageSelector, TDCMemo *memo, QWidget *documentToolbar,
+                 QWidget *noDocumentsText);
+    ~TDocumentSet() override;
+
+    // Routines other parts of the program call.
+    void CreateNewPage();
+    void CloseSelectedPage();
+    void SaveSelectedPageToArray();
+    void LoadSelectedPageFromArray();
+    int PagesOpen() const;
+    bool IsFileOpen(const QString &fileName) const;
+    // Opens the file as a new document; nothing when no such file exists.
+    // Returns true when the file was loaded.
+    bool OpenFile(const QString &fileName);
+    [[nodiscard]] static bool LoadFileAsString(const QString &fileName, QByteArray *out, QString *error = nullptr);
+    [[nodiscard]] static bool SaveFileAsString(const QString &fileName, const QByteArray &s, QString *error = nullptr);
+
+    TMemoSource *currentBuffer() const;
+    int currentIndex() const;
+    // Marks the current document changed (for insertions that bypass typing).
+    void markModified();
+    // Puts start before and end after the selection and selects the text
+    // between them again, or inserts both at the caret and leaves the caret
+    // between them; one undo step.
+    void insertAround(const QString &start, const QString &end);
+
+    // File commands.
+    void newWebDocument();
+    void blankDocument();
+    void open();
+    SaveResult save();
+    SaveResult saveAs();
+    void saveAll();
+    void close();
+    // Returns gCanCloseProgram.
+    bool closeAll();
+
+    // Edit and search commands; with no document open they do nothing.
+    void undo();
+    void redo();
+    void cut();
+    void copy();
+    void paste();
+    void deleteSelection();
+    void selectAll();
+    void quoteBlock();
+    void find();
+    void findNext();
+    void replace();
+    void goToLine();
+
+    // Printing.
+    void printerSetup();
+    void printSelectedFile();
+    void printSelectedBlock();
+    void printAllOpenFiles();
+    QsciPrinter &printer();
+
+    // Hooks filled by other parts of the program (and by tests).
+    std::function<void()> loadDefaultParser;          // applies the stored syntax mode to every buffer
+    std::function<QString()> defaultTemplateText;     // the text of the template "Default"
+    std::function<bool(QPrinter &)> printDialog;      // false when the user cancels
+    std::function<void(QPrinter &)> printerSetupDialog;
+
+Q_SIGNALS:
+    // A file was opened or saved under a name: for the recent files list.
+    void fileRecorded(const QString &path);
+    // Another document is current, or none.
+    void currentDocumentChanged();
+
+private:
+    void selectTab(int index);
+    void saveToArray(int index);
+    void onUserTabChange(int index);
+    void showNoDocuments(bool none);
+    SaveResult writeCurrent(const QString &path);
+    void printCurrent();
+    void syncModified();
+
+    QWidget *m_window;
+    QTabBar *m_tabs;
+    TDCMemo *m_memo;
+    QWidget *m_toolbar;
+    QWidget *m_noDocuments;
+    int m_shownIndex = -1;
+    bool m_selectingFromCode = false;
+    std::unique_ptr<QsciPrinter> m_printer;
+};
+
+} // namespace Quorvant

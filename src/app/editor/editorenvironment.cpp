@@ -1,0 +1,195 @@
+#include "editorenvironment.h"
+
+#include "inifile.h"
+
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QFontComboBox>
+#include <QFormLayout>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace Quorvant {
+
+namespace {
+
+const QString Section = QStringLiteral("Editor");
+
+// Ranges shared by the file and the dialog, so a loaded value is never clamped.
+constexpr int MinFontSize = 4, MaxFontSize = 200;
+constexpr int MinTab = 1, MaxTab = 64;
+constexpr int MinIndent = 1, MaxIndent = 64;
+
+int readRanged(const IniFile &ini, const QString &key, int def, int lo, int hi)
+{
+    const int v = ini.readInteger(Section, key, def);
+    return v < lo || v > hi ? def : v;
+}
+
+QColor readColor(const IniFile &ini, const QString &key, const QColor &def)
+{
+    static const QRegularExpression rgb(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
+    const QString s = ini.readString(Section, key).trimmed();
+    return rgb.match(s).hasMatch() ? QColor::fromString(s) : def;
+}
+
+QString colorText(const QColor &c)
+{
+    return c.name(QColor::HexRgb).toUpper();
+}
+
+} // namespace
+
+bool EditorEnvironment::load(const QString &iniPath)
+{
+    IniFile ini(iniPath);
+    if (!ini.reload())
+        return false;
+    const EditorEnvironment def;
+    EditorEnvironment e;
+    const QString family = ini.readString(Section, QStringLiteral("FontName")).trimmed();
+    e.fontFamily = family.isEmpty() ? def.fontFamily : family;
+    e.fontPixelSize = readRanged(ini, QStringLiteral("FontSize"), def.fontPixelSize, MinFontSize, MaxFontSize);
+    e.tabWidth = readRanged(ini, QStringLiteral("TabWidth"), def.tabWidth, MinTab, MaxTab);
+    e.blockIndent = readRanged(ini, QStringLiteral("BlockIndent"), def.blockIndent, MinIndent, MaxIndent);
+    e.text = readColor(ini, QStringLiteral("TextColor"), def.text);
+    e.paper = readColor(ini, QStringLiteral("BackColor"), def.paper);
+    e.selectionText = readColor(ini, QStringLiteral("SelTextColor"), def.selectionText);
+    e.selectionBack = readColor(ini, QStringLiteral("SelBackColor"), def.selectionBack);
+    *this = e;
+    return true;
+}
+
+bool EditorEnvironment::save(const QString &iniPath) const
+{
+    IniFile ini(iniPath);
+    return ini.writeString(Section, QStringLiteral("FontName"), fontFamily)
+        && ini.writeInteger(Section, QStringLiteral("FontSize"), fontPixelSize)
+        && ini.writeInteger(Section, QStringLiteral("TabWidth"), tabWidth)
+        && ini.writeInteger(Section, QStringLiteral("BlockIndent"), blockIndent)
+        && ini.writeString(Section, QStringLiteral("TextColor"), colorText(text))
+        && ini.writeString(Section, QStringLiteral("BackColor"), colorText(paper))
+        && ini.writeString(Section, QStringLiteral("SelTextColor"), colorText(selectionText))
+        && ini.writeString(Section, QStringLiteral("SelBackColor"), colorText(selectionBack));
+}
+
+QFont EditorEnvironment::font() const
+{
+    QFont f(fontFamily);
+    // A missing family falls back to a fixed-pitch one, not the UI font.
+    f.setStyleHint(QFont::TypeWriter);
+    f.setFixedPitch(true);
+    f.setPixelSize(fontPixelSize);
+    return f;
+}
+
+// ---------------------------------------------------------------- dialog
+
+EnvironmentOptionsDialog::EnvironmentOptionsDialog(QWidget *parent)
+    : QDialog(parent)
+{
+    setWindowTitle(tr("Environment Options"));
+    auto *form = new QFormLayout;
+
+    m_font = new QFontComboBox(this);
+    m_font->setObjectName(QStringLiteral("fontName"));
+    m_font->setFontFilters(QFontComboBox::MonospacedFonts);
+    form->addRow(tr("&Editor font:"), m_font);
+
+    m_fontSize = new QSpinBox(this);
+    m_fontSize->setObjectName(QStringLiteral("fontSize"));
+    m_fontSize->setRange(MinFontSize, MaxFontSize);
+    m_fontSize->setSuffix(tr(" px"));
+    form->addRow(tr("&Size:"), m_fontSize);
+
+    m_tabWidth = new QSpinBox(this);
+    m_tabWidth->setObjectName(QStringLiteral("tabWidth"));
+    m_tabWidth->setRange(MinTab, MaxTab);
+    form->addRow(tr("&Tab width:"), m_tabWidth);
+
+    m_blockIndent = new QSpinBox(this);
+    m_blockIndent->setObjectName(QStringLiteral("blockIndent"));
+    m_blockIndent->setRange(MinIndent, MaxIndent);
+    form->addRow(tr("&Block indent:"), m_blockIndent);
+
+    m_text = addColorButton(QStringLiteral("textColor"), tr("Text Color"));
+    form->addRow(tr("Text color:"), m_text);
+    m_paper = addColorButton(QStringLiteral("backColor"), tr("Background Color"));
+    form->addRow(tr("Background color:"), m_paper);
+    m_selText = addColorButton(QStringLiteral("selTextColor"), tr("Selected Text Color"));
+    form->addRow(tr("Selected text color:"), m_selText);
+    m_selBack = addColorButton(QStringLiteral("selBackColor"), tr("Selection Background Color"));
+    form->addRow(tr("Selection background color:"), m_selBack);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->setObjectName(QStringLiteral("buttons"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+
+    setValue(EditorEnvironment());
+}
+
+QPushButton *EnvironmentOptionsDialog::addColorButton(const QString &objectName, const QString &title)
+{
+    auto *button = new QPushButton(this);
+    button->setObjectName(objectName);
+    connect(button, &QPushButton::clicked, this, [this, button, title] {
+        const QColor c = QColorDialog::getColor(buttonColor(button), this, title);
+        if (c.isValid())
+            setButtonColor(button, c);
+    });
+    return button;
+}
+
+void EnvironmentOptionsDialog::setButtonColor(QPushButton *button, const QColor &color)
+{
+    button->setProperty("color", color);
+    QPixmap swatch(24, 14);
+    swatch.fill(color);
+    button->setIcon(QIcon(swatch));
+    button->setText(color.name(QColor::HexRgb).toUpper());
+}
+
+QColor EnvironmentOptionsDialog::buttonColor(const QPushButton *button) const
+{
+    return button ? button->property("color").value<QColor>() : QColor();
+}
+
+EditorEnvironment EnvironmentOptionsDialog::value() const
+{
+    EditorEnvironment e;
+    // The edit text, so a family that is not installed survives a round trip.
+    const QString family = m_font->currentText().trimmed();
+    if (!family.isEmpty())
+        e.fontFamily = family;
+    e.fontPixelSize = m_fontSize->value();
+    e.tabWidth = m_tabWidth->value();
+    e.blockIndent = m_blockIndent->value();
+    e.text = buttonColor(m_text);
+    e.paper = buttonColor(m_paper);
+    e.selectionText = buttonColor(m_selText);
+    e.selectionBack = buttonColor(m_selBack);
+    return e;
+}
+
+void EnvironmentOptionsDialog::setValue(const EditorEnvironment &env)
+{
+    m_font->setCurrentFont(QFont(env.fontFamily));
+    m_font->setEditText(env.fontFamily);
+    m_fontSize->setValue(env.fontPixelSize);
+    m_tabWidth->setValue(env.tabWidth);
+    m_blockIndent->setValue(env.blockIndent);
+    setButtonColor(m_text, env.text);
+    setButtonColor(m_paper, env.paper);
+    setButtonColor(m_selText, env.selectionText);
+    setButtonColor(m_selBack, env.selectionBack);
+}
+
+} // namespace Quorvant

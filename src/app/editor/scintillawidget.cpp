@@ -1,0 +1,100 @@
+#include "scintillawidget.h"
+
+#include "editortypes.h"
+#include "tmemosource.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+
+namespace Quorvant {
+
+namespace {
+
+bool isOurDrag(const QMimeData *mime)
+{
+    return mime && (mime->hasFormat(QLatin1String(TagStartMimeType)) || mime->hasFormat(QLatin1String(SnippetMimeType)));
+}
+
+} // namespace
+
+ScintillaWidget::ScintillaWidget(QWidget *parent)
+    : QsciScintilla(parent)
+{
+    setUtf8(true);
+    setAcceptDrops(true);
+    // Report changes to whichever buffer the widget holds at the time.
+    connect(this, &QsciScintilla::textChanged, this, [this] {
+        if (m_buffer)
+            Q_EMIT m_buffer->textChanged();
+    });
+    connect(this, &QsciScintilla::modificationChanged, this, [this] {
+        if (m_buffer)
+            m_buffer->onWidgetModificationChanged();
+    });
+}
+
+void ScintillaWidget::keyPressEvent(QKeyEvent *e)
+{
+    Q_EMIT keyDown(e->key(), int(e->modifiers()));
+    QsciScintilla::keyPressEvent(e);
+    const QString text = e->text();
+    if (text.size() == 1 && !(e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))) {
+        const QChar c = text.at(0);
+        // Characters, Backspace, Enter and Tab count as typed; Delete does not.
+        if (c.isPrint() || c == u'\r' || c == u'\n' || c == u'\b' || c == u'\t')
+            Q_EMIT keyPressed(c);
+    }
+}
+
+void ScintillaWidget::keyReleaseEvent(QKeyEvent *e)
+{
+    QsciScintilla::keyReleaseEvent(e);
+    Q_EMIT keyUp(e->key(), int(e->modifiers()));
+}
+
+void ScintillaWidget::mouseReleaseEvent(QMouseEvent *e)
+{
+    QsciScintilla::mouseReleaseEvent(e);
+    if (e->button() == Qt::LeftButton)
+        Q_EMIT clicked();
+}
+
+void ScintillaWidget::dragEnterEvent(QDragEnterEvent *e)
+{
+    if (isOurDrag(e->mimeData())) {
+        e->acceptProposedAction();
+        return;
+    }
+    QsciScintilla::dragEnterEvent(e);
+}
+
+void ScintillaWidget::dragMoveEvent(QDragMoveEvent *e)
+{
+    if (isOurDrag(e->mimeData())) {
+        e->acceptProposedAction();
+        return;
+    }
+    QsciScintilla::dragMoveEvent(e);
+}
+
+void ScintillaWidget::dropEvent(QDropEvent *e)
+{
+    const QMimeData *mime = e->mimeData();
+    if (!isOurDrag(mime)) {
+        QsciScintilla::dropEvent(e);
+        return;
+    }
+    // The text goes where the caret is, not where the mouse was released.
+    e->acceptProposedAction();
+    if (mime->hasFormat(QLatin1String(SnippetMimeType))) {
+        Q_EMIT snippetDropped(QString::fromUtf8(mime->data(QLatin1String(SnippetMimeType))));
+    } else {
+        Q_EMIT tagDropped(QString::fromUtf8(mime->data(QLatin1String(TagStartMimeType))),
+                          QString::fromUtf8(mime->data(QLatin1String(TagEndMimeType))));
+    }
+}
+
+} // namespace Quorvant

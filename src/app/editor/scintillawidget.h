@@ -1,0 +1,51 @@
+// The QScintilla widget behind the editor view: reports the key, mouse and
+// drop events the program reacts to.
+#pragma once
+
+#include <Qsci/qsciscintilla.h>
+
+namespace Quorvant {
+
+class TMemoSource;
+
+class ScintillaWidget : public QsciScintilla
+{
+    Q_OBJECT
+public:
+    explicit ScintillaWidget(QWidget *parent = nullptr);
+
+    // The buffer whose document this widget currently holds.
+    TMemoSource *buffer() const { return m_buffer; }
+    void setBuffer(TMemoSource *buffer) { m_buffer = buffer; }
+
+    // Direct calls into Scintilla for the buffer code.
+    long call(unsigned int msg, unsigned long wParam = 0, long lParam = 0) const
+    {
+        return SendScintilla(msg, wParam, lParam);
+    }
+    long call(unsigned int msg, unsigned long wParam, const char *lParam) const
+    {
+        return SendScintilla(msg, uintptr_t(wParam), lParam);
+    }
+
+Q_SIGNALS:
+    void keyDown(int key, int modifiers);
+    void keyUp(int key, int modifiers);
+    void keyPressed(QChar ch);
+    void clicked();
+    void tagDropped(const QString &startText, const QString &endText);
+    void snippetDropped(const QString &snippetText);
+
+protected:
+    void keyPressEvent(QKeyEvent *e) override;
+    void keyReleaseEvent(QKeyEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    void dragEnterEvent(QDragEnterEvent *e) override;
+    void dragMoveEvent(QDragMoveEvent *e) override;
+    void dropEvent(QDropEvent *e) override;
+
+private:
+    TMemoSource *m_buffer = nullptr;
+};
+
+} // namespace Quorvant

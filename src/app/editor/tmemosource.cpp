@@ -1,0 +1,467 @@
+#include "tmemosource.h"
+
+#include "scintillawidget.h"
+#include "tdcmemo.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+namespace Quorvant {
+
+namespace {
+
+// A hidden widget that holds a buffer's document while no view shows it, so
+// buffer operations work on any document.
+QPointer<ScintillaWidget> &workerSlot()
+{
+    static QPointer<ScintillaWidget> worker;
+    return worker;
+}
+
+void deleteWorker()
+{
+    delete workerSlot().data();
+}
+
+ScintillaWidget *worker()
+{
+    QPointer<ScintillaWidget> &w = workerSlot();
+    if (!w) {
+        w = new ScintillaWidget;
+        w->setAttribute(Qt::WA_DontShowOnScreen);
+        qAddPostRoutine(deleteWorker);
+    }
+    return w;
+}
+
+void ensureUtf8(ScintillaWidget *w)
+{
+    if (w->call(QsciScintillaBase::SCI_GETCODEPAGE) != QsciScintillaBase::SC_CP_UTF8)
+        w->call(QsciScintillaBase::SCI_SETCODEPAGE, QsciScintillaBase::SC_CP_UTF8);
+}
+
+constexpr int markerMask(int n)
+{
+    return 1 << n;
+}
+
+} // namespace
+
+TMemoSource::TMemoSource(QObject *owner)
+    : ITextBuffer(owner)
+{
+}
+
+TMemoSource::~TMemoSource()
+{
+    if (m_view)
+        m_view->setSource(nullptr);
+    ScintillaWidget *w = workerSlot();
+    if (w && w->buffer() == this) {
+        w->setBuffer(nullptr);
+        w->setDocument(QsciDocument());
+    }
+}
+
+ScintillaWidget *TMemoSource::editor() const
+{
+    if (m_view)
+        return m_view->widget();
+    ScintillaWidget *w = worker();
+    if (w->buffer() != this) {
+        auto *self = const_cast<TMemoSource *>(this);
+        if (TMemoSource *previous = w->buffer())
+            previous->saveViewState(w);
+        w->setBuffer(self);
+        w->setDocument(m_doc);
+        ensureUtf8(w);
+        self->restoreViewState(w);
+    }
+    return w;
+}
+
+void TMemoSource::takeFromWorker()
+{
+    ScintillaWidget *w = workerSlot();
+    if (w && w->buffer() == this) {
+        saveViewState(w);
+        w->setBuffer(nullptr);
+        w->setDocument(QsciDocument());
+    }
+}
+
+void TMemoSource::saveViewState(ScintillaWidget *w)
+{
+    m_anchor = w->call(QsciScintillaBase::SCI_GETANCHOR);
+    m_caret = w->call(QsciScintillaBase::SCI_GETCURRENTPOS);
+    m_firstVisibleLine = w->call(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+    m_xOffset = w->call(QsciScintillaBase::SCI_GETXOFFSET);
+}
+
+void TMemoSource::restoreViewState(ScintillaWidget *w)
+{
+    w->call(QsciScintillaBase::SCI_SETSEL, m_anchor, m_caret);
+    w->call(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, m_firstVisibleLine);
+    w->call(QsciScintillaBase::SCI_SETXOFFSET, m_xOffset);
+}
+
+void TMemoSource::attachTo(TDCMemo *view, ScintillaWidget *widget)
+{
+    takeFromWorker();
+    m_view = view;
+    widget->setBuffer(this);
+    widget->setDocument(m_doc);
+    ensureUtf8(widget);
+    applyEolMode(widget);
+    restoreViewState(widget);
+}
+
+void TMemoSource::applyEolMode(ScintillaWidget *widget)
+{
+    widget->call(QsciScintillaBase::SCI_SETEOLMODE,
+                 fileFormat().lineEnds == LineEndStyle::LF ? QsciScintillaBase::SC_EOL_LF
+                 : fileFormat().lineEnds == LineEndStyle::CR ? QsciScintillaBase::SC_EOL_CR
+                                                              : QsciScintillaBase::SC_EOL_CRLF);
+}
+
+TDCMemo *TMemoSource::view() const
+{
+    return m_view;
+}
+
+void TMemoSource::detachFrom(ScintillaWidget *widget)
+{
+    saveViewState(widget);
+    widget->setBuffer(nullptr);
+    m_view = nullptr;
+}
+
+QByteArray TMemoSource::rangeBytes(long from, long to) const
+{
+    ScintillaWidget *w = editor();
+    if (to <= from)
+        return {};
+    QByteArray out(to - from + 1, Qt::Uninitialized);
+    w->SendScintilla(QsciScintillaBase::SCI_GETTEXTRANGE, from, to, out.data());
+    out.chop(1);
+    return out;
+}
+
+QByteArray TMemoSource::toStored(const QString &text) const
+{
+    return convertLineEnds(text, fileFormat().lineEnds).toUtf8();
+}
+
+long TMemoSource::positionOf(CaretPoint p) const
+{
+    ScintillaWidget *w = editor();
+    const long lines = w->call(QsciScintillaBase::SCI_GETLINECOUNT);
+    const long y = qBound(0L, long(p.y), lines - 1);
+    const long start = w->call(QsciScintillaBase::SCI_POSITIONFROMLINE, y);
+    const long end = w->call(QsciScintillaBase::SCI_GETLINEENDPOSITION, y);
+    if (p.x <= 0)
+        return start;
+    const long pos = w->call(QsciScintillaBase::SCI_POSITIONRELATIVE, start, p.x);
+    return (pos == 0 || pos > end) ? end : pos;
+}
+
+CaretPoint TMemoSource::pointOf(long position) const
+{
+    ScintillaWidget *w = editor();
+    const long y = w->call(QsciScintillaBase::SCI_LINEFROMPOSITION, position);
+    const long start = w->call(QsciScintillaBase::SCI_POSITIONFROMLINE, y);
+    const long x = w->call(QsciScintillaBase::SCI_COUNTCHARACTERS, start, position);
+    return {int(x), int(y)};
+}
+
+QString TMemoSource::storedText() const
+{
+    ScintillaWidget *w = editor();
+    return QString::fromUtf8(rangeBytes(0, w->call(QsciScintillaBase::SCI_GETLENGTH)));
+}
+
+QString TMemoSource::text() const
+{
+    return convertLineEnds(storedText(), LineEndStyle::CRLF);
+}
+
+void TMemoSource::setRawText(const char *data, qsizetype size)
+{
+    ScintillaWidget *w = editor();
+    const bool wasReadOnly = w->call(QsciScintillaBase::SCI_GETREADONLY);
+    w->call(QsciScintillaBase::SCI_SETREADONLY, 0);
+    w->call(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0);
+    w->call(QsciScintillaBase::SCI_CLEARALL);
+    w->call(QsciScintillaBase::SCI_ALLOCATE, size + 4096);
+    w->call(QsciScintillaBase::SCI_APPENDTEXT, size, data);
+    w->call(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1);
+    w->call(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    w->call(QsciScintillaBase::SCI_SETSAVEPOINT);
+    w->call(QsciScintillaBase::SCI_GOTOPOS, 0);
+    w->call(QsciScintillaBase::SCI_SETREADONLY, wasReadOnly);
+    applyEolMode(w);
+    m_forcedModified = false;
+    emitModifiedIfChanged();
+    Q_EMIT textChanged();
+}
+
+void TMemoSource::setStoredText(const QString &text, LineEndStyle style)
+{
+    TextFileFormat f = fileFormat();
+    f.lineEnds = style;
+    setFileFormat(f);
+    const QByteArray bytes = text.toUtf8();
+    setRawText(bytes.constData(), bytes.size());
+}
+
+void TMemoSource::setText(const QString &text)
+{
+    ScintillaWidget *w = editor();
+    const QByteArray bytes = toStored(text);
+    w->call(QsciScintillaBase::SCI_BEGINUNDOACTION);
+    w->call(QsciScintillaBase::SCI_CLEARALL);
+    w->call(QsciScintillaBase::SCI_ADDTEXT, bytes.size(), bytes.constData());
+    w->call(QsciScintillaBase::SCI_ENDUNDOACTION);
+    w->call(QsciScintillaBase::SCI_GOTOPOS, 0);
+}
+
+int TMemoSource::lineCount() const
+{
+    return int(editor()->call(QsciScintillaBase::SCI_GETLINECOUNT));
+}
+
+QString TMemoSource::line(int index) const
+{
+    ScintillaWidget *w = editor();
+    if (index < 0 || index >= w->call(QsciScintillaBase::SCI_GETLINECOUNT))
+        return {};
+    return QString::fromUtf8(rangeBytes(w->call(QsciScintillaBase::SCI_POSITIONFROMLINE, index),
+                                        w->call(QsciScintillaBase::SCI_GETLINEENDPOSITION, index)));
+}
+
+CaretPoint TMemoSource::caretPoint() const
+{
+    return pointOf(editor()->call(QsciScintillaBase::SCI_GETCURRENTPOS));
+}
+
+void TMemoSource::setCaretPoint(CaretPoint p)
+{
+    const long pos = positionOf(p);
+    editor()->call(QsciScintillaBase::SCI_GOTOPOS, pos);
+}
+
+SelectionRect TMemoSource::selectionRect() const
+{
+    ScintillaWidget *w = editor();
+    return {pointOf(w->call(QsciScintillaBase::SCI_GETSELECTIONSTART)),
+            pointOf(w->call(QsciScintillaBase::SCI_GETSELECTIONEND))};
+}
+
+void TMemoSource::setSelection(SelectionRect r)
+{
+    const long from = positionOf(r.start);
+    const long to = positionOf(r.end);
+    editor()->call(QsciScintillaBase::SCI_SETSEL, from, to);
+}
+
+QString TMemoSource::selText() const
+{
+    ScintillaWidget *w = editor();
+    const QByteArray bytes = rangeBytes(w->call(QsciScintillaBase::SCI_GETSELECTIONSTART),
+                                        w->call(QsciScintillaBase::SCI_GETSELECTIONEND));
+    return convertLineEnds(QString::fromUtf8(bytes), LineEndStyle::CRLF);
+}
+
+void TMemoSource::setSelText(const QString &text)
+{
+    ScintillaWidget *w = editor();
+    const long from = w->call(QsciScintillaBase::SCI_GETSELECTIONSTART);
+    const long to = w->call(QsciScintillaBase::SCI_GETSELECTIONEND);
+    if (from == to && text.isEmpty())
+        return;
+    const QByteArray bytes = toStored(text);
+    w->call(QsciScintillaBase::SCI_BEGINUNDOACTION);
+    w->call(QsciScintillaBase::SCI_SETTARGETRANGE, from, to);
+    w->call(QsciScintillaBase::SCI_REPLACETARGET, bytes.size(), bytes.constData());
+    w->call(QsciScintillaBase::SCI_ENDUNDOACTION);
+    if (!w->call(QsciScintillaBase::SCI_GETREADONLY))
+        w->call(QsciScintillaBase::SCI_GOTOPOS, from + bytes.size());
+}
+
+void TMemoSource::clearSelection()
+{
+    ScintillaWidget *w = editor();
+    w->call(QsciScintillaBase::SCI_SETEMPTYSELECTION, w->call(QsciScintillaBase::SCI_GETCURRENTPOS));
+}
+
+void TMemoSource::selectAll()
+{
+    editor()->call(QsciScintillaBase::SCI_SELECTALL);
+}
+
+void TMemoSource::insertString(const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    ScintillaWidget *w = editor();
+    if (w->call(QsciScintillaBase::SCI_GETREADONLY))
+        return;
+    const long pos = w->call(QsciScintillaBase::SCI_GETCURRENTPOS);
+    const QByteArray bytes = toStored(text);
+    w->call(QsciScintillaBase::SCI_INSERTTEXT, pos, bytes.constData());
+    w->call(QsciScintillaBase::SCI_GOTOPOS, pos + bytes.size());
+}
+
+bool TMemoSource::canUndo() const
+{
+    return editor()->call(QsciScintillaBase::SCI_CANUNDO);
+}
+
+bool TMemoSource::canRedo() const
+{
+    return editor()->call(QsciScintillaBase::SCI_CANREDO);
+}
+
+void TMemoSource::undo()
+{
+    editor()->call(QsciScintillaBase::SCI_UNDO);
+}
+
+void TMemoSource::redo()
+{
+    editor()->call(QsciScintillaBase::SCI_REDO);
+}
+
+void TMemoSource::beginUndoAction()
+{
+    editor()->call(QsciScintillaBase::SCI_BEGINUNDOACTION);
+}
+
+void TMemoSource::endUndoAction()
+{
+    editor()->call(QsciScintillaBase::SCI_ENDUNDOACTION);
+}
+
+void TMemoSource::toggleBookmark(int n)
+{
+    if (n < 1 || n > BookmarkCount)
+        return;
+    ScintillaWidget *w = editor();
+    const long caretLine = w->call(QsciScintillaBase::SCI_LINEFROMPOSITION, w->call(QsciScintillaBase::SCI_GETCURRENTPOS));
+    const bool here = w->call(QsciScintillaBase::SCI_MARKERGET, caretLine) & markerMask(n);
+    w->call(QsciScintillaBase::SCI_MARKERDELETEALL, n);
+    if (!here)
+        w->call(QsciScintillaBase::SCI_MARKERADD, caretLine, n);
+}
+
+void TMemoSource::goToBookmark(int n)
+{
+    const int lineNo = bookmarkLine(n);
+    if (lineNo >= 0)
+        setCaretPoint({0, lineNo});
+}
+
+int TMemoSource::bookmarkLine(int n) const
+{
+    if (n < 1 || n > BookmarkCount)
+        return -1;
+    return int(editor()->call(QsciScintillaBase::SCI_MARKERNEXT, 0, markerMask(n)));
+}
+
+void TMemoSource::setSyntaxParser(SyntaxParser parser)
+{
+    if (parser == m_parser)
+        return;
+    m_parser = parser;
+    m_lexerApplied = false;
+    if (m_view)
+        m_view->applyParserOf(this);
+}
+
+bool TMemoSource::isModified() const
+{
+    return m_forcedModified || editor()->call(QsciScintillaBase::SCI_GETMODIFY);
+}
+
+void TMemoSource::setModified(bool modified)
+{
+    if (modified) {
+        m_forcedModified = true;
+    } else {
+        m_forcedModified = false;
+        editor()->call(QsciScintillaBase::SCI_SETSAVEPOINT);
+    }
+    emitModifiedIfChanged();
+}
+
+void TMemoSource::emitModifiedIfChanged()
+{
+    const bool now = isModified();
+    if (now != m_lastModified) {
+        m_lastModified = now;
+        Q_EMIT modificationChanged(now);
+    }
+}
+
+void TMemoSource::onWidgetModificationChanged()
+{
+    emitModifiedIfChanged();
+}
+
+bool TMemoSource::isReadOnly() const
+{
+    return editor()->call(QsciScintillaBase::SCI_GETREADONLY);
+}
+
+void TMemoSource::setReadOnly(bool readOnly)
+{
+    editor()->call(QsciScintillaBase::SCI_SETREADONLY, readOnly);
+}
+
+qint64 TMemoSource::byteLength() const
+{
+    return editor()->call(QsciScintillaBase::SCI_GETLENGTH);
+}
+
+bool TMemoSource::loadFromFile(const QString &path, QString *error)
+{
+    QByteArray bytes;
+    if (!readWholeFile(path, &bytes, error))
+        return false;
+    TextFileFormat format;
+    if (isValidUtf8(bytes)) {
+        format.encoding = TextEncoding::Utf8;
+        format.byteOrderMark = bytes.startsWith("\xEF\xBB\xBF");
+        if (format.byteOrderMark)
+            bytes.remove(0, 3);
+    } else {
+        format.encoding = TextEncoding::Windows1252;
+        bytes = decodeWindows1252(bytes).toUtf8();
+    }
+    format.lineEnds = detectLineEnds(bytes.constData(), bytes.size());
+    setFileFormat(format);
+    setRawText(bytes.constData(), bytes.size());
+    return true;
+}
+
+bool TMemoSource::saveToFile(const QString &path, QString *error)
+{
+    ScintillaWidget *w = editor();
+    const long length = w->call(QsciScintillaBase::SCI_GETLENGTH);
+    const char *data = reinterpret_cast<const char *>(
+        w->SendScintillaPtrResult(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+    TextFileFormat format = fileFormat();
+    bool ok;
+    if (format.encoding == TextEncoding::Windows1252) {
+        QByteArray encoded = encodeTextFile(QString::fromUtf8(data, length), &format);
+        ok = writeFileAtomically(path, encoded, error);
+    } else {
+        const QByteArrayView bom = format.byteOrderMark ? QByteArrayView("\xEF\xBB\xBF", 3) : QByteArrayView();
+        ok = writeFileAtomically(path, {bom, QByteArrayView(data, length)}, error);
+    }
+    if (ok)
+        setFileFormat(format);
+    return ok;
+}
+
+} // namespace Quorvant

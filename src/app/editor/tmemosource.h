@@ -1,0 +1,99 @@
+// A text buffer of the QScintilla editor: a QsciDocument plus the view state
+// Scintilla keeps per view (caret, selection, scroll position), which the
+// buffer saves when a view lets it go and restores when a view shows it.
+#pragma once
+
+#include "textbuffer.h"
+
+#include <Qsci/qscidocument.h>
+
+#include <QPointer>
+
+namespace Quorvant {
+
+class ScintillaWidget;
+class TDCMemo;
+
+class TMemoSource : public ITextBuffer
+{
+    Q_OBJECT
+public:
+    explicit TMemoSource(QObject *owner = nullptr);
+    ~TMemoSource() override;
+
+    QString text() const override;
+    void setText(const QString &text) override;
+    int lineCount() const override;
+    QString line(int index) const override;
+    CaretPoint caretPoint() const override;
+    void setCaretPoint(CaretPoint p) override;
+    SelectionRect selectionRect() const override;
+    void setSelection(SelectionRect r) override;
+    QString selText() const override;
+    void setSelText(const QString &text) override;
+    void clearSelection() override;
+    void selectAll() override;
+    void insertString(const QString &text) override;
+    bool canUndo() const override;
+    bool canRedo() const override;
+    void undo() override;
+    void redo() override;
+    void beginUndoAction() override;
+    void endUndoAction() override;
+    void toggleBookmark(int n) override;
+    void goToBookmark(int n) override;
+    int bookmarkLine(int n) const override;
+    SyntaxParser syntaxParser() const override { return m_parser; }
+    void setSyntaxParser(SyntaxParser parser) override;
+    bool isModified() const override;
+    void setModified(bool modified) override;
+    bool isReadOnly() const override;
+    void setReadOnly(bool readOnly) override;
+    [[nodiscard]] bool loadFromFile(const QString &path, QString *error) override;
+    [[nodiscard]] bool saveToFile(const QString &path, QString *error) override;
+
+    // Size of the text in bytes as Scintilla holds it (UTF-8).
+    qint64 byteLength() const;
+
+    // Used by TDCMemo when it starts and stops showing this buffer.
+    void attachTo(TDCMemo *view, ScintillaWidget *widget);
+    void detachFrom(ScintillaWidget *widget);
+    TDCMemo *view() const;
+    // The parser whose lexer state the Scintilla document holds, if any.
+    bool lexerApplied() const { return m_lexerApplied; }
+    void setLexerApplied(bool applied) { m_lexerApplied = applied; }
+
+protected:
+    QString storedText() const override;
+    void setStoredText(const QString &text, LineEndStyle style) override;
+
+private:
+    ScintillaWidget *editor() const;
+    void saveViewState(ScintillaWidget *w);
+    void restoreViewState(ScintillaWidget *w);
+    void setRawText(const char *data, qsizetype size);
+    QByteArray rangeBytes(long from, long to) const;
+    QByteArray toStored(const QString &text) const;
+    long positionOf(CaretPoint p) const;
+    CaretPoint pointOf(long position) const;
+    void takeFromWorker();
+    void applyEolMode(ScintillaWidget *widget);
+    void emitModifiedIfChanged();
+    void onWidgetModificationChanged();
+
+    friend class ScintillaWidget;
+
+    QsciDocument m_doc;
+    QPointer<TDCMemo> m_view;
+    SyntaxParser m_parser = SyntaxParser::HTML;
+    bool m_lexerApplied = false;
+    bool m_forcedModified = false;
+    bool m_lastModified = false;
+    // View state while no widget holds the document.
+    long m_anchor = 0;
+    long m_caret = 0;
+    long m_firstVisibleLine = 0;
+    long m_xOffset = 0;
+};
+
+} // namespace Quorvant

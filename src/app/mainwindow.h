@@ -1,0 +1,109 @@
+// The main editor window: menus, the central page control with the editor
+// page (document toolbar, editor, document tabs) and the status bar.
+#pragma once
+
+#include <QMainWindow>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QStatusBar;
+class QTabBar;
+class QTabWidget;
+class QToolButton;
+
+namespace Quorvant {
+
+class TDCMemo;
+class TDocumentSet;
+
+class TForm1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    TDocumentSet *documents() const { return m_documents; }
+    TDCMemo *DCMemo1() const { return m_memo; }
+    QTabBar *PageSelector() const { return m_pageSelector; }
+    QTabWidget *tabholder() const { return m_tabholder; }
+    QWidget *Panel12() const { return m_panel12; }
+    QStatusBar *StatusBar1() const;
+    QLabel *noDocumentsLabel() const { return m_noDocuments; }
+    // The action, menu or button with this object name, or nullptr.
+    QAction *action(const QString &objectName) const;
+
+    // Program-wide view state that the document toolbar and menus share.
+    void setLineNumbers(bool on);
+    void setWordWrap(bool on);
+    void setGutter(bool on);
+    void setHiddenCharacters(bool on);
+    void toggleBookmark(int n);
+    void goToBookmark(int n);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildEditorPage(QWidget *page);
+    void buildMenus();
+    void buildDocumentToolbar();
+    void buildPopupMenus();
+    QAction *addAction(QMenu *menu, const char *objectName, const QString &caption, const QKeySequence &shortcut,
+                       void (TForm1::*slot)());
+    void updateCaretStatus();
+    void showEnvironmentOptions();
+    void loadEnvironment();
+    void showEditorMenu(const QPoint &pos);
+    void showTabMenu(const QPoint &pos);
+
+    // Command handlers.
+    void NewWebDocument1Click();
+    void BlankDocument1Click();
+    void Open1Click();
+    void Save1Click();
+    void SaveAs1Click();
+    void SaveAll1Click();
+    void Close1Click();
+    void CloseAll1Click();
+    void Exit1Click();
+    void PrinterSetup1Click();
+    void PrintAll1Click();
+    void PrintSelectedBlock1Click();
+    void PrintAllOpenFiles1Click();
+    void Undo1Click();
+    void Redo1Click();
+    void Cut1Click();
+    void Copy1Click();
+    void Paste1Click();
+    void Delete1Click();
+    void SelectAll1Click();
+    void QuoteBlock1Click();
+    void Find1Click();
+    void FindNext1Click();
+    void Replace1Click();
+    void GotoLineNumber1Click();
+    void WordWrap1Click();
+    void EnvironmentOptions1Click();
+
+    QTabWidget *m_tabholder = nullptr;
+    QTabBar *m_pageSelector = nullptr;
+    QWidget *m_panel12 = nullptr;
+    QLabel *m_noDocuments = nullptr;
+    TDCMemo *m_memo = nullptr;
+    TDocumentSet *m_documents = nullptr;
+    QMenu *m_editorMenu = nullptr;
+    QMenu *m_tabMenu = nullptr;
+    QMenu *m_bookmarkPopup = nullptr;
+    QToolButton *m_lineNumbersButton = nullptr;
+    QToolButton *m_hiddenCharsButton = nullptr;
+    QToolButton *m_wordWrapButton = nullptr;
+    QToolButton *m_gutterButton = nullptr;
+    QAction *m_wordWrapMenu = nullptr;
+    QAction *m_wordWrapPopup = nullptr;
+    QAction *m_hiddenCharsPopup = nullptr;
+    QList<QAction *> m_bookmarkToggles;
+};
+
+} // namespace Quorvant

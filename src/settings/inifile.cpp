@@ -1,0 +1,443 @@
+#include "inifile.h"
+
+#include "textfileformat.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <limits>
+
+namespace Quorvant {
+
+namespace {
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\v' || c == u'\f';
+}
+
+QStringView trimmedView(QStringView s)
+{
+    qsizetype begin = 0;
+    qsizetype end = s.size();
+    while (begin < end && isBlank(s[begin]))
+        ++begin;
+    while (end > begin && isBlank(s[end - 1]))
+        --end;
+    return s.sliced(begin, end - begin);
+}
+
+QString trimmed(QStringView s)
+{
+    return trimmedView(s).toString();
+}
+
+char16_t foldAscii(char16_t c)
+{
+    return (c >= u'A' && c <= u'Z') ? char16_t(c - u'A' + u'a') : c;
+}
+
+// Profile names ignore the case of ASCII letters only, so the match does not
+// depend on the locale.
+bool sameName(QStringView a, QStringView b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (foldAscii(a[i].unicode()) != foldAscii(b[i].unicode()))
+            return false;
+    }
+    return true;
+}
+
+bool hasLineBreak(QStringView s)
+{
+    return s.contains(u'\r') || s.contains(u'\n');
+}
+
+// A name that would read back as something else cannot be written.
+bool storableSection(QStringView name)
+{
+    return !name.isEmpty() && !hasLineBreak(name);
+}
+
+bool storableKey(QStringView key)
+{
+    return !key.isEmpty() && !hasLineBreak(key) && !key.contains(u'=')
+        && !key.startsWith(u';') && !key.startsWith(u'[');
+}
+
+// CR LF, LF and CR all end a line; a line end at the very end of the text
+// does not start another line.
+QList<QStringView> splitLines(QStringView text)
+{
+    QList<QStringView> lines;
+    qsizetype start = 0;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const QChar c = text[i];
+        if (c == u'\r' || c == u'\n') {
+            lines.append(text.sliced(start, i - start));
+            i += (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ? 2 : 1;
+            start = i;
+        } else {
+            ++i;
+        }
+    }
+    if (start < text.size())
+        lines.append(text.sliced(start));
+    return lines;
+}
+
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+int hexDigit(QChar c)
+{
+    if (isDigit(c))
+        return c.unicode() - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c.unicode() - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c.unicode() - u'A' + 10;
+    return -1;
+}
+
+// Decimal with an optional sign, or "0x"/"0X" and up to 32 bits of hex
+// (so 0xFFFFFFFF is -1). Anything else, or a number out of range, is not a
+// number.
+bool parseInteger(QStringView s, int *out)
+{
+    if (s.size() > 2 && s[0] == u'0' && (s[1] == u'x' || s[1] == u'X')) {
+        quint64 v = 0;
+        for (QChar c : s.sliced(2)) {
+            const int d = hexDigit(c);
+            if (d < 0)
+                return false;
+            v = v * 16 + quint64(d);
+            if (v > 0xFFFFFFFFull)
+                return false;
+        }
+        *out = int(quint32(v));
+        return true;
+    }
+    bool negative = false;
+    if (!s.isEmpty() && (s[0] == u'-' || s[0] == u'+')) {
+        negative = s[0] == u'-';
+        s = s.sliced(1);
+    }
+    if (s.isEmpty())
+        return false;
+    qint64 v = 0;
+    for (QChar c : s) {
+        if (!isDigit(c))
+            return false;
+        v = v * 10 + (c.unicode() - u'0');
+        if (v > qint64(std::numeric_limits<int>::max()) + 1)
+            return false;
+    }
+    if (negative)
+        v = -v;
+    if (v > std::numeric_limits<int>::max())
+        return false;
+    *out = int(v);
+    return true;
+}
+
+QFile::Permissions permissionsFromMode(int mode)
+{
+    QFile::Permissions p;
+    if (mode & 0400) p |= QFile::ReadOwner | QFile::ReadUser;
+    if (mode & 0200) p |= QFile::WriteOwner | QFile::WriteUser;
+    if (mode & 0100) p |= QFile::ExeOwner | QFile::ExeUser;
+    if (mode & 0040) p |= QFile::ReadGroup;
+    if (mode & 0020) p |= QFile::WriteGroup;
+    if (mode & 0010) p |= QFile::ExeGroup;
+    if (mode & 0004) p |= QFile::ReadOther;
+    if (mode & 0002) p |= QFile::WriteOther;
+    if (mode & 0001) p |= QFile::ExeOther;
+    return p;
+}
+
+} // namespace
+
+IniFile::IniFile(QString path)
+    : m_path(std::move(path))
+{
+    reload();
+}
+
+bool IniFile::reload()
+{
+    Content content;
+    if (!readContent(&content)) {
+        m_content = {};
+        return false;
+    }
+    m_content = std::move(content);
+    return true;
+}
+
+bool IniFile::readContent(Content *out) const
+{
+    *out = {};
+    if (!QFileInfo::exists(m_path))
+        return true;
+    QByteArray bytes;
+    if (!readWholeFile(m_path, &bytes, nullptr))
+        return false;
+    const QString text = decodeTextFile(bytes).text;
+    for (QStringView raw : splitLines(text)) {
+        const QStringView t = trimmedView(raw);
+        if (t.startsWith(u'[')) {
+            const qsizetype close = t.lastIndexOf(u']');
+            if (close > 0) {
+                out->sections.append({trimmed(t.sliced(1, close - 1)), raw.toString(), {}});
+                continue;
+            }
+        }
+        Line line{raw.toString(), {}, {}};
+        const qsizetype equals = t.indexOf(u'=');
+        if (!t.startsWith(u';') && equals > 0) {
+            line.key = trimmed(t.first(equals));
+            line.value = trimmed(t.sliced(equals + 1));
+        }
+        if (out->sections.isEmpty())
+            out->preamble.append(line.text);
+        else
+            out->sections.last().lines.append(line);
+    }
+    return true;
+}
+
+bool IniFile::writeContent(const Content &content) const
+{
+    QString text;
+    const auto add = [&text](const QString &line) {
+        text += line;
+        text += QLatin1String("\r\n");
+    };
+    for (const QString &line : content.preamble)
+        add(line);
+    for (const Section &section : content.sections) {
+        add(section.header);
+        for (const Line &line : section.lines)
+            add(line.text);
+    }
+    const QByteArray bytes = text.toUtf8();
+
+    const QFileInfo info(m_path);
+    const bool existed = info.exists();
+    if (existed) {
+        // A file marked read-only stays unwritten even for a user the
+        // system would let through.
+        const auto anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+        if (!info.isFile() || !info.isWritable() || !(info.permissions() & anyWrite))
+            return false;
+    } else if (!QDir().mkpath(info.absolutePath())) {
+        return false;
+    }
+
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    // Set on the temporary file before any content is written, so a
+    // private file is never readable by others.
+    if (!existed && m_createMode != 0 && !file.setPermissions(permissionsFromMode(m_createMode))) {
+        file.cancelWriting();
+        return false;
+    }
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+const IniFile::Section *IniFile::findSection(const Content &content, const QString &name)
+{
+    const QStringView wanted = trimmedView(name);
+    for (const Section &section : content.sections) {
+        if (sameName(section.name, wanted))
+            return &section;
+    }
+    return nullptr;
+}
+
+IniFile::Section *IniFile::findSection(Content &content, const QString &name)
+{
+    return const_cast<Section *>(findSection(std::as_const(content), name));
+}
+
+qsizetype IniFile::indexOfKey(const Section &section, const QString &key)
+{
+    const QStringView wanted = trimmedView(key);
+    for (qsizetype i = 0; i < section.lines.size(); ++i) {
+        const Line &line = section.lines[i];
+        if (!line.key.isEmpty() && sameName(line.key, wanted))
+            return i;
+    }
+    return -1;
+}
+
+const IniFile::Line *IniFile::findValue(const QString &section, const QString &key) const
+{
+    const Section *s = findSection(m_content, section);
+    if (!s)
+        return nullptr;
+    const qsizetype i = indexOfKey(*s, key);
+    return i < 0 ? nullptr : &s->lines[i];
+}
+
+QString IniFile::readString(const QString &section, const QString &key, const QString &defaultValue) const
+{
+    const Line *line = findValue(section, key);
+    return line ? line->value : defaultValue;
+}
+
+int IniFile::readInteger(const QString &section, const QString &key, int defaultValue) const
+{
+    const Line *line = findValue(section, key);
+    int value = 0;
+    return line && parseInteger(line->value, &value) ? value : defaultValue;
+}
+
+bool IniFile::readBool(const QString &section, const QString &key, bool defaultValue) const
+{
+    const Line *line = findValue(section, key);
+    int value = 0;
+    return line && parseInteger(line->value, &value) ? value != 0 : defaultValue;
+}
+
+bool IniFile::sectionExists(const QString &section) const
+{
+    return findSection(m_content, section) != nullptr;
+}
+
+bool IniFile::valueExists(const QString &section, const QString &key) const
+{
+    return findValue(section, key) != nullptr;
+}
+
+QStringList IniFile::sections() const
+{
+    QStringList names;
+    for (const Section &section : m_content.sections) {
+        if (findSection(m_content, section.name) == &section)
+            names.append(section.name);
+    }
+    return names;
+}
+
+QStringList IniFile::keys(const QString &section) const
+{
+    QStringList names;
+    const Section *s = findSection(m_content, section);
+    if (!s)
+        return names;
+    for (qsizetype i = 0; i < s->lines.size(); ++i) {
+        const QString &key = s->lines[i].key;
+        if (!key.isEmpty() && indexOfKey(*s, key) == i)
+            names.append(key);
+    }
+    return names;
+}
+
+bool IniFile::writeString(const QString &section, const QString &key, const QString &value)
+{
+    const QString sectionName = trimmed(section);
+    const QString keyName = trimmed(key);
+    if (!storableSection(sectionName) || !storableKey(keyName) || hasLineBreak(value))
+        return false;
+    Content content;
+    if (!readContent(&content))
+        return false;
+
+    Section *target = findSection(content, sectionName);
+    if (!target) {
+        // A blank line before a new section, unless the file ends in one.
+        QString *last = nullptr;
+        if (!content.sections.isEmpty()) {
+            Section &s = content.sections.last();
+            last = s.lines.isEmpty() ? &s.header : &s.lines.last().text;
+        } else if (!content.preamble.isEmpty()) {
+            last = &content.preamble.last();
+        }
+        if (last && !trimmedView(*last).isEmpty()) {
+            if (content.sections.isEmpty())
+                content.preamble.append(QString());
+            else
+                content.sections.last().lines.append(Line{});
+        }
+        content.sections.append({sectionName, u'[' + sectionName + u']', {}});
+        target = &content.sections.last();
+    }
+
+    const qsizetype existing = indexOfKey(*target, keyName);
+    if (existing >= 0) {
+        Line &line = target->lines[existing];
+        line.text = line.key + u'=' + value;
+        line.value = trimmed(value);
+    } else {
+        // After the section's last non-blank line, so the blank line that
+        // separates it from the next section stays in place.
+        qsizetype at = target->lines.size();
+        while (at > 0 && trimmedView(target->lines[at - 1].text).isEmpty())
+            --at;
+        target->lines.insert(at, Line{keyName + u'=' + value, keyName, trimmed(value)});
+    }
+
+    if (!writeContent(content))
+        return false;
+    m_content = std::move(content);
+    return true;
+}
+
+bool IniFile::writeInteger(const QString &section, const QString &key, int value)
+{
+    return writeString(section, key, QString::number(value));
+}
+
+bool IniFile::writeBool(const QString &section, const QString &key, bool value)
+{
+    return writeString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+bool IniFile::eraseSection(const QString &section)
+{
+    Content content;
+    if (!readContent(&content))
+        return false;
+    const QStringView name = trimmedView(section);
+    const qsizetype removed = content.sections.removeIf([name](const Section &s) { return sameName(s.name, name); });
+    if (removed > 0 && !writeContent(content))
+        return false;
+    m_content = std::move(content);
+    return true;
+}
+
+bool IniFile::deleteKey(const QString &section, const QString &key)
+{
+    Content content;
+    if (!readContent(&content))
+        return false;
+    const QStringView sectionName = trimmedView(section);
+    const QStringView keyName = trimmedView(key);
+    qsizetype removed = 0;
+    for (Section &s : content.sections) {
+        if (sameName(s.name, sectionName)) {
+            removed += s.lines.removeIf([keyName](const Line &line) {
+                return !line.key.isEmpty() && sameName(line.key, keyName);
+            });
+        }
+    }
+    if (removed > 0 && !writeContent(content))
+        return false;
+    m_content = std::move(content);
+    return true;
+}
+
+} // namespace Quorvant
