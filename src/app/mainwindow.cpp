@@ -5,10 +5,12 @@
 #include "editorenvironment.h"
 #include "messageservice.h"
 #include "scintillawidget.h"
+#include "syntaxparsers.h"
 #include "tdcmemo.h"
 #include "tmemosource.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -49,6 +51,7 @@ TForm1::TForm1(QWidget *parent)
     setStatusBar(status);
 
     m_documents = new TDocumentSet(this, m_pageSelector, m_memo, m_panel12, m_noDocuments);
+    m_documents->loadDefaultParser = [this] { applySyntaxMode(m_syntaxParser); };
     connect(m_documents, &TDocumentSet::currentDocumentChanged, this, &TForm1::updateCaretStatus);
 
     buildMenus();
@@ -233,6 +236,18 @@ void TForm1::buildMenus()
 
     QMenu *options = menuBar()->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("Options1"));
+    QMenu *parser = options->addMenu(QStringLiteral("Parser"));
+    parser->setObjectName(QStringLiteral("Parser1"));
+    auto *parserGroup = new QActionGroup(this);
+    for (const SyntaxModeInfo &mode : syntaxModes()) {
+        QAction *a = parser->addAction(QLatin1String(mode.menuCaption));
+        a->setObjectName(QString::fromLatin1(mode.handler).chopped(5));  // "HTML3Click" -> "HTML3"
+        a->setCheckable(true);
+        a->setChecked(mode.parser == m_syntaxParser);
+        parserGroup->addAction(a);
+        const SyntaxParser p = mode.parser;
+        connect(a, &QAction::triggered, this, [this, p] { applySyntaxMode(p); });
+    }
     addAction(options, "EnvironmentOptions1", QStringLiteral("Environment Options"), {}, &TForm1::EnvironmentOptions1Click);
 
     QToolBar *bar = addToolBar(QStringLiteral("Standard"));
@@ -344,6 +359,20 @@ void TForm1::showEnvironmentOptions()
     const QString path = DataFolder::file(QLatin1String(EditorIniFileName));
     if (!env.save(path))
         MessageService::error(this, QStringLiteral("Unable to write to %1").arg(path));
+}
+
+void TForm1::applySyntaxMode(SyntaxParser parser)
+{
+    m_syntaxParser = parser;
+    const SyntaxModeInfo &mode = syntaxMode(parser);
+    for (TMemoSource *buffer : std::as_const(gMemoData)) {
+        buffer->setSyntaxParser(mode.parser);
+        buffer->setTemplatesType(QLatin1String(mode.templatesType));
+        buffer->setUseGlobalOptions(mode.useGlobalOptions);
+    }
+    const QString name = QString::fromLatin1(mode.handler).chopped(5);
+    if (QAction *a = action(name))
+        a->setChecked(true);
 }
 
 void TForm1::setLineNumbers(bool on)

@@ -2,6 +2,8 @@
 // page (document toolbar, editor, document tabs) and the status bar.
 #pragma once
 
+#include "editortypes.h"
+
 #include <QMainWindow>
 
 class QAction;
@@ -40,6 +42,9 @@ public:
     void setGutter(bool on);
     void setHiddenCharacters(bool on);
     void toggleBookmark(int n);
+    // Gives every open document this syntax mode.
+    void applySyntaxMode(SyntaxParser parser);
+    SyntaxParser syntaxParser() const { return m_syntaxParser; }
     void goToBookmark(int n);
 
 protected:
@@ -104,6 +109,7 @@ private:
     QAction *m_wordWrapPopup = nullptr;
     QAction *m_hiddenCharsPopup = nullptr;
     QList<QAction *> m_bookmarkToggles;
+    SyntaxParser m_syntaxParser = SyntaxParser::HTML;
 };
 
 } // namespace Quorvant

@@ -6,19 +6,7 @@
 #include "messageservice.h"
 #include "syntaxparsers.h"
 
-// QScintilla's headers use the plain signals/slots keywords, which this
-// project turns off.
-#if defined(QT_NO_KEYWORDS) && !defined(slots)
-#define slots Q_SLOTS
-#define signals Q_SIGNALS
-#define QUORVANT_QSCI_KEYWORDS
-#endif
 #include <Qsci/qsciscintilla.h>
-#ifdef QUORVANT_QSCI_KEYWORDS
-#undef slots
-#undef signals
-#undef QUORVANT_QSCI_KEYWORDS
-#endif
 
 #include <QApplication>
 #include <QCheckBox>

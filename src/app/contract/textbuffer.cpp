@@ -32,6 +32,8 @@ void ITextBuffer::markBlockEnd()
 
 void ITextBuffer::quoteBlock()
 {
+    if (isReadOnly())
+        return;
     const SelectionRect r = selectionRect();
     int last = r.end.y;
     if (!r.isEmpty() && r.end.x == 0 && r.end.y > r.start.y)
@@ -164,6 +166,8 @@ bool ITextBuffer::findNext()
 int ITextBuffer::replaceAll(const SearchOptions &options, const QString &replacement)
 {
     m_lastSearch = options;
+    if (isReadOnly())
+        return 0;
     const QString all = text();
     SearchOptions forward = options;
     forward.backwards = false;

@@ -17,7 +17,8 @@ public:
     ~ITextBuffer() override = default;
 
     // Whole text, lines joined by CR LF. Setting it replaces everything
-    // (one undo step).
+    // (one undo step), also in a read-only buffer: read-only stops the
+    // user's edits, not the program filling the buffer.
     virtual QString text() const = 0;
     virtual void setText(const QString &text) = 0;
 

@@ -1,12 +1,5 @@
 #include "syntaxparsers.h"
 
-// QScintilla's headers use the plain signals/slots keywords, which this
-// project turns off.
-#if defined(QT_NO_KEYWORDS) && !defined(slots)
-#define slots Q_SLOTS
-#define signals Q_SIGNALS
-#define QUORVANT_QSCI_KEYWORDS
-#endif
 #include <Qsci/qscilexercpp.h>
 #include <Qsci/qscilexerhtml.h>
 #include <Qsci/qscilexerjavascript.h>
@@ -14,11 +7,6 @@
 #include <Qsci/qscilexerperl.h>
 #include <Qsci/qscilexerpython.h>
 #include <Qsci/qsciscintilla.h>
-#ifdef QUORVANT_QSCI_KEYWORDS
-#undef slots
-#undef signals
-#undef QUORVANT_QSCI_KEYWORDS
-#endif
 
 #include <QColor>
 #include <QFont>

@@ -49,6 +49,7 @@ constexpr int markerMask(int n)
 
 TMemoSource::TMemoSource(QObject *owner)
     : ITextBuffer(owner)
+    , m_doc(std::make_unique<QsciDocument>())
 {
 }
 
@@ -56,11 +57,18 @@ TMemoSource::~TMemoSource()
 {
     if (m_view)
         m_view->setSource(nullptr);
-    ScintillaWidget *w = workerSlot();
-    if (w && w->buffer() == this) {
-        w->setBuffer(nullptr);
-        w->setDocument(QsciDocument());
+    // Let the document go while a live widget shows it: QScintilla would
+    // otherwise release it through a pooled widget that may be gone already.
+    ScintillaWidget *w = worker();
+    if (w->buffer() != this) {
+        if (TMemoSource *previous = w->buffer())
+            previous->saveViewState(w);
+        w->setBuffer(this);
+        w->setDocument(*m_doc);
     }
+    m_doc.reset();
+    w->setBuffer(nullptr);
+    w->setDocument(QsciDocument());
 }
 
 ScintillaWidget *TMemoSource::editor() const
@@ -73,7 +81,7 @@ ScintillaWidget *TMemoSource::editor() const
         if (TMemoSource *previous = w->buffer())
             previous->saveViewState(w);
         w->setBuffer(self);
-        w->setDocument(m_doc);
+        w->setDocument(*m_doc);
         ensureUtf8(w);
         self->restoreViewState(w);
     }
@@ -110,7 +118,7 @@ void TMemoSource::attachTo(TDCMemo *view, ScintillaWidget *widget)
     takeFromWorker();
     m_view = view;
     widget->setBuffer(this);
-    widget->setDocument(m_doc);
+    widget->setDocument(*m_doc);
     ensureUtf8(widget);
     applyEolMode(widget);
     restoreViewState(widget);
@@ -218,11 +226,15 @@ void TMemoSource::setText(const QString &text)
 {
     ScintillaWidget *w = editor();
     const QByteArray bytes = toStored(text);
+    // The program may fill a read-only buffer; only the user may not edit it.
+    const bool wasReadOnly = w->call(QsciScintillaBase::SCI_GETREADONLY);
+    w->call(QsciScintillaBase::SCI_SETREADONLY, 0);
     w->call(QsciScintillaBase::SCI_BEGINUNDOACTION);
     w->call(QsciScintillaBase::SCI_CLEARALL);
     w->call(QsciScintillaBase::SCI_ADDTEXT, bytes.size(), bytes.constData());
     w->call(QsciScintillaBase::SCI_ENDUNDOACTION);
     w->call(QsciScintillaBase::SCI_GOTOPOS, 0);
+    w->call(QsciScintillaBase::SCI_SETREADONLY, wasReadOnly);
 }
 
 int TMemoSource::lineCount() const
@@ -308,7 +320,10 @@ void TMemoSource::insertString(const QString &text)
         return;
     const long pos = w->call(QsciScintillaBase::SCI_GETCURRENTPOS);
     const QByteArray bytes = toStored(text);
+    // Its own undo step: Scintilla would merge it with a neighbouring insertion.
+    w->call(QsciScintillaBase::SCI_BEGINUNDOACTION);
     w->call(QsciScintillaBase::SCI_INSERTTEXT, pos, bytes.constData());
+    w->call(QsciScintillaBase::SCI_ENDUNDOACTION);
     w->call(QsciScintillaBase::SCI_GOTOPOS, pos + bytes.size());
 }
 

@@ -9,6 +9,8 @@
 
 #include <QPointer>
 
+#include <memory>
+
 namespace Quorvant {
 
 class ScintillaWidget;
@@ -83,7 +85,7 @@ private:
 
     friend class ScintillaWidget;
 
-    QsciDocument m_doc;
+    std::unique_ptr<QsciDocument> m_doc;
     QPointer<TDCMemo> m_view;
     SyntaxParser m_parser = SyntaxParser::HTML;
     bool m_lexerApplied = false;

@@ -1,0 +1,496 @@
+// The document set driven through the real main window, offscreen.
+#include "datafolder.h"
+#include "documentset.h"
+#include "mainwindow.h"
+#include "messageservice.h"
+#include "scintillawidget.h"
+#include "tdcmemo.h"
+#include "tmemosource.h"
+
+#include <Qsci/qsciprinter.h>
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace Quorvant;
+
+namespace {
+
+class DocumentSetTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        DataFolder::setPath(m_dir.filePath(QStringLiteral("data")));
+        resetAppGlobals();
+        MessageService::setTestHookEnabled(true);
+        MessageService::resetTestHook();
+        m_window = std::make_unique<TForm1>();
+        m_window->show();
+        docs = m_window->documents();
+    }
+
+    void TearDown() override
+    {
+        // Leave without questions.
+        for (TMemoSource *b : std::as_const(gMemoData))
+            b->setModified(false);
+        m_window.reset();
+        EXPECT_EQ(MessageService::pendingAnswers(), 0) << "answers queued but never asked for";
+        MessageService::resetTestHook();
+    }
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    static void writeFile(const QString &path, const QByteArray &bytes)
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    static QByteArray readFile(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    void trigger(const char *name)
+    {
+        QAction *a = m_window->action(QLatin1String(name));
+        ASSERT_NE(a, nullptr) << name;
+        a->trigger();
+    }
+
+    QStringList captions() const
+    {
+        QStringList out;
+        for (int i = 0; i < tabs()->count(); ++i)
+            out.append(tabs()->tabText(i));
+        return out;
+    }
+    QTabBar *tabs() const { return m_window->PageSelector(); }
+    ScintillaWidget *editor() const { return m_window->DCMemo1()->widget(); }
+    QString currentText() const { return m_window->DCMemo1()->text(); }
+
+    // The texts of the message boxes shown since the last call.
+    static QStringList messages()
+    {
+        QStringList out;
+        for (const RecordedDialog &r : MessageService::takeRecorded())
+            out.append(r.kind == DialogKind::Message ? r.text : r.title);
+        return out;
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<TForm1> m_window;
+    TDocumentSet *docs = nullptr;
+};
+
+} // namespace
+
+TEST_F(DocumentSetTest, StartsWithNoDocumentAndNewOnesAreUntitled)
+{
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("Quorvant : Enterprise Edition"));
+    EXPECT_TRUE(m_window->noDocumentsLabel()->isVisible());
+    EXPECT_EQ(m_window->noDocumentsLabel()->text(),
+              QStringLiteral("You currently have no documents open. Press Ctrl+N to open more."));
+    EXPECT_FALSE(editor()->isVisible());
+    EXPECT_FALSE(m_window->Panel12()->isVisible());
+
+    trigger("NewWebDocument1");
+    trigger("BlankDocument1");
+    EXPECT_EQ(captions(), QStringList({QStringLiteral("Untitled"), QStringLiteral("Untitled")}));
+    EXPECT_EQ(tabs()->currentIndex(), 1);
+    EXPECT_TRUE(editor()->isVisible());
+    EXPECT_FALSE(m_window->noDocumentsLabel()->isVisible());
+    EXPECT_EQ(docs->PagesOpen(), 2);
+    EXPECT_EQ(gDocumentHolder.size(), 2);
+    EXPECT_EQ(gMemoData.size(), 2);
+    EXPECT_FALSE(gDocumentModified);
+    EXPECT_EQ(m_window->statusBar()->currentMessage(), QStringLiteral("X: 0    Y: 0    (Press CTRL+SPACE for Tag Insight.)"));
+
+    // Closing the last document returns to the no-document page.
+    trigger("Close1");
+    trigger("Close1");
+    EXPECT_EQ(docs->PagesOpen(), 0);
+    EXPECT_TRUE(m_window->noDocumentsLabel()->isVisible());
+    EXPECT_FALSE(editor()->isVisible());
+    // With no document the edit commands do nothing.
+    for (const char *name : {"Undo1", "Redo1", "Cut1", "Copy1", "Paste1", "Delete1", "SelectAll1", "QuoteBlock1",
+                             "Save1", "SaveAs1", "SaveAll1", "Close1", "CloseAll1", "FindNext1"})
+        trigger(name);
+    EXPECT_TRUE(messages().isEmpty());
+}
+
+TEST_F(DocumentSetTest, EveryChangeMarksTheDocumentModifiedAndUndoToSavedClearsIt)
+{
+    trigger("BlankDocument1");
+    QTest::keyClicks(editor(), QStringLiteral("<b>"));
+    EXPECT_TRUE(gDocumentModified);
+    EXPECT_EQ(currentText(), QStringLiteral("<b>"));
+    EXPECT_EQ(m_window->statusBar()->currentMessage(), QStringLiteral("X: 3    Y: 0    (Press CTRL+SPACE for Tag Insight.)"));
+
+    // Save, then changes that are not typed characters.
+    MessageService::queueAnswer(DialogAnswer::file(path(QStringLiteral("a.htm"))));
+    trigger("Save1");
+    EXPECT_FALSE(gDocumentModified);
+
+    QTest::keyClick(editor(), Qt::Key_Home);
+    QTest::keyClick(editor(), Qt::Key_Delete);
+    EXPECT_TRUE(gDocumentModified) << "the Delete key changed the text";
+    trigger("Undo1");
+    EXPECT_FALSE(gDocumentModified) << "undo back to the saved text";
+    trigger("Redo1");
+    EXPECT_TRUE(gDocumentModified);
+    trigger("Undo1");
+
+    trigger("SelectAll1");
+    trigger("Copy1");
+    EXPECT_FALSE(gDocumentModified);
+    trigger("Paste1");  // same text over itself still changes the buffer's history
+    trigger("Undo1");
+    EXPECT_FALSE(gDocumentModified);
+    trigger("SelectAll1");
+    trigger("Cut1");
+    EXPECT_TRUE(gDocumentModified);
+    EXPECT_TRUE(currentText().isEmpty());
+}
+
+TEST_F(DocumentSetTest, DocumentsKeepTextCaretSelectionAndUndoAcrossTabSwitches)
+{
+    trigger("BlankDocument1");
+    QTest::keyClicks(editor(), QStringLiteral("first"));
+    QTest::keyClick(editor(), Qt::Key_Left);
+    trigger("BlankDocument1");
+    QTest::keyClicks(editor(), QStringLiteral("second doc"));
+    editor()->setSelection(0, 0, 0, 6);
+
+    tabs()->setCurrentIndex(0);  // as a click would
+    EXPECT_EQ(currentText(), QStringLiteral("first"));
+    EXPECT_EQ(m_window->DCMemo1()->caretPoint(), (CaretPoint{4, 0}));
+    trigger("Undo1");
+    EXPECT_TRUE(currentText().isEmpty());
+
+    tabs()->setCurrentIndex(1);
+    EXPECT_EQ(currentText(), QStringLiteral("second doc"));
+    EXPECT_EQ(m_window->DCMemo1()->selText(), QStringLiteral("second"));
+    EXPECT_TRUE(gDocumentModified);
+    tabs()->setCurrentIndex(0);
+    trigger("Redo1");
+    EXPECT_EQ(currentText(), QStringLiteral("first"));
+}
+
+TEST_F(DocumentSetTest, OpenShowsItsDialogAndStopsAtAMissingFile)
+{
+    writeFile(path(QStringLiteral("one.htm")), "<p>one</p>");
+    writeFile(path(QStringLiteral("two.htm")), "<p>two</p>");
+    MessageService::queueAnswer(DialogAnswer::files(
+        {path(QStringLiteral("one.htm")), path(QStringLiteral("gone.htm")), path(QStringLiteral("two.htm"))}));
+    trigger("Open1");
+    const QList<RecordedDialog> r = MessageService::takeRecorded();
+    ASSERT_EQ(r.size(), 2);
+    EXPECT_EQ(r[0].title, QStringLiteral("Open a web document..."));
+    ASSERT_EQ(r[0].filters.size(), 8);
+    EXPECT_EQ(r[0].filters[0].name, QStringLiteral("All Files"));
+    EXPECT_EQ(r[0].filters[6].patterns, QStringLiteral("*.php;*.php3"));
+    EXPECT_EQ(r[1].text, QStringLiteral("The file you selected does not exist."));
+    EXPECT_EQ(r[1].icon, MessageIcon::Error);
+    EXPECT_EQ(captions(), QStringList({QStringLiteral("one.htm")}));
+    EXPECT_EQ(gCurrentFilePath, path(QStringLiteral("one.htm")));
+    EXPECT_EQ(gDir.MainOpenDir, m_dir.path() + u'/');
+    EXPECT_FALSE(gDocumentModified);
+
+    // The same file again is a second, independent document.
+    EXPECT_TRUE(docs->OpenFile(path(QStringLiteral("one.htm"))));
+    EXPECT_EQ(captions(), QStringList({QStringLiteral("one.htm"), QStringLiteral("one.htm")}));
+    EXPECT_TRUE(docs->IsFileOpen(path(QStringLiteral("ONE.HTM"))));
+    EXPECT_FALSE(docs->IsFileOpen(path(QStringLiteral("two.htm"))));
+    EXPECT_FALSE(docs->OpenFile(path(QStringLiteral("gone.htm"))));
+    EXPECT_EQ(docs->PagesOpen(), 2);
+    EXPECT_TRUE(messages().isEmpty());
+}
+
+TEST_F(DocumentSetTest, SaveAsAsksBeforeOverwritingAndCancelKeepsTheDocumentUntitled)
+{
+    const QString existing = path(QStringLiteral("exists.htm"));
+    writeFile(existing, "old");
+    trigger("BlankDocument1");
+    QTest::keyClicks(editor(), QStringLiteral("new"));
+
+    MessageService::queueAnswer(DialogAnswer::cancelled());
+    trigger("Save1");
+    RecordedDialog dialog = MessageService::takeRecorded().value(0);
+    EXPECT_EQ(dialog.kind, DialogKind::SaveFile);
+    EXPECT_EQ(dialog.title, QStringLiteral("Save your document as..."));
+    EXPECT_EQ(dialog.defaultSuffix, QStringLiteral("htm"));
+    EXPECT_EQ(dialog.filters.value(0).name, QStringLiteral("HTM Files"));
+    EXPECT_EQ(dialog.filters.value(6).patterns, QStringLiteral("*.htm;*.shtm"));
+    EXPECT_TRUE(gCurrentFilePath.isEmpty());
+    EXPECT_TRUE(gDocumentModified);
+
+    MessageService::queueAnswers({DialogAnswer::file(existing), DialogAnswer::pressed(mbNo)});
+    trigger("SaveAs1");
+    EXPECT_EQ(messages().value(1), existing + QStringLiteral(" already exists, are you sure you want to overwrite it?"));
+    EXPECT_EQ(readFile(existing), "old");
+
+    MessageService::queueAnswers({DialogAnswer::file(existing), DialogAnswer::pressed(mbYes)});
+    trigger("SaveAs1");
+    messages();
+    EXPECT_EQ(readFile(existing), "new");
+    EXPECT_EQ(captions(), QStringList({QStringLiteral("exists.htm")}));
+    EXPECT_FALSE(gDocumentModified);
+
+    // Save of a named document writes without a dialog.
+    QTest::keyClicks(editor(), QStringLiteral("!"));
+    trigger("Save1");
+    EXPECT_TRUE(messages().isEmpty());
+    EXPECT_EQ(readFile(existing), "new!");
+}
+
+TEST_F(DocumentSetTest, FailedSaveSaysSoAndKeepsTheDocumentAndTheOldFile)
+{
+    const QString target = path(QStringLiteral("page.htm"));
+    writeFile(target, "on disk");
+    ASSERT_TRUE(docs->OpenFile(target));
+    QTest::keyClicks(editor(), QStringLiteral("changed "));
+
+    // The name is now a folder; and a path below a plain file.
+    QFile::remove(target);
+    ASSERT_TRUE(QDir().mkpath(target));
+    trigger("Save1");
+    QList<RecordedDialog> r = MessageService::takeRecorded();
+    ASSERT_EQ(r.size(), 1);
+    EXPECT_EQ(r[0].icon, MessageIcon::Error);
+    EXPECT_TRUE(r[0].text.contains(target));
+    EXPECT_TRUE(gDocumentModified);
+    EXPECT_EQ(docs->PagesOpen(), 1);
+
+    const QString blocker = path(QStringLiteral("plain"));
+    writeFile(blocker, "keep me");
+    MessageService::queueAnswer(DialogAnswer::file(blocker + QStringLiteral("/x.htm")));
+    trigger("SaveAs1");
+    r = MessageService::takeRecorded();
+    ASSERT_EQ(r.size(), 2);
+    EXPECT_TRUE(r[1].text.contains(QStringLiteral("x.htm")));
+    EXPECT_EQ(gCurrentFilePath, target);
+    EXPECT_EQ(readFile(blocker), "keep me");
+
+    // Close, Yes, and the save fails: the document stays open and modified.
+    MessageService::queueAnswer(DialogAnswer::pressed(mbYes));
+    trigger("Close1");
+    EXPECT_EQ(messages().size(), 2);
+    EXPECT_EQ(docs->PagesOpen(), 1);
+    EXPECT_TRUE(gDocumentModified);
+    EXPECT_FALSE(gCloseCurrentDocument);
+}
+
+TEST_F(DocumentSetTest, CloseAskedYesThenSaveAsCancelledKeepsTheDocument)
+{
+    trigger("BlankDocument1");
+    QTest::keyClicks(editor(), QStringLiteral("x"));
+    MessageService::queueAnswers({DialogAnswer::pressed(mbYes), DialogAnswer::cancelled()});
+    trigger("Close1");
+    EXPECT_EQ(messages().value(0), QStringLiteral("This document has been modified do you wish to save before closing?"));
+    EXPECT_EQ(docs->PagesOpen(), 1);
+    EXPECT_TRUE(gDocumentModified);
+    EXPECT_FALSE(gCloseCurrentDocument);
+
+    // A later save of any document does not close it.
+    MessageService::queueAnswer(DialogAnswer::file(path(QStringLiteral("kept.htm"))));
+    trigger("Save1");
+    EXPECT_EQ(docs->PagesOpen(), 1);
+
+    // No closes without saving; Cancel keeps it.
+    QTest::keyClicks(editor(), QStringLiteral("y"));
+    MessageService::queueAnswer(DialogAnswer::pressed(mbCancel));
+    trigger("Close1");
+    EXPECT_EQ(docs->PagesOpen(), 1);
+    MessageService::queueAnswer(DialogAnswer::pressed(mbNo));
+    trigger("Close1");
+    EXPECT_EQ(docs->PagesOpen(), 0);
+    EXPECT_EQ(readFile(path(QStringLiteral("kept.htm"))), "x");
+    messages();
+}
+
+TEST_F(DocumentSetTest, CloseAllWithYesAndNoToAll)
+{
+    for (const char *text : {"one", "two", "three"}) {
+        trigger("BlankDocument1");
+        QTest::keyClicks(editor(), QLatin1String(text));
+    }
+    trigger("BlankDocument1");  // unmodified: closed without a question
+    MessageService::queueAnswers({DialogAnswer::pressed(mbYes), DialogAnswer::file(path(QStringLiteral("three.htm"))),
+                                  DialogAnswer::pressed(mbNoToAll)});
+    EXPECT_TRUE(docs->closeAll());
+    EXPECT_EQ(messages(), QStringList({QStringLiteral("This document has been modified do you wish to save?"),
+                                       QStringLiteral("Save your document as..."),
+                                       QStringLiteral("This document has been modified do you wish to save?")}));
+    EXPECT_EQ(docs->PagesOpen(), 0);
+    EXPECT_TRUE(gCanCloseProgram);
+    EXPECT_EQ(readFile(path(QStringLiteral("three.htm"))), "three");
+}
+
+TEST_F(DocumentSetTest, CloseAllCancelledOnSecondDocumentKeepsTheRestAndTheWindow)
+{
+    for (const char *text : {"one", "two", "three"}) {
+        trigger("BlankDocument1");
+        QTest::keyClicks(editor(), QLatin1String(text));
+    }
+    // The selected document goes first, then its left neighbour.
+    MessageService::queueAnswers({DialogAnswer::pressed(mbNo), DialogAnswer::pressed(mbCancel)});
+    EXPECT_FALSE(m_window->close());
+    EXPECT_FALSE(gCanCloseProgram);
+    EXPECT_EQ(docs->PagesOpen(), 2);
+    EXPECT_EQ(currentText(), QStringLiteral("two"));
+    messages();
+
+    // Asked again: Yes to the save with a cancelled dialog asks once more.
+    MessageService::queueAnswers({DialogAnswer::pressed(mbYes), DialogAnswer::cancelled(), DialogAnswer::pressed(mbNo),
+                                  DialogAnswer::pressed(mbNo)});
+    EXPECT_TRUE(m_window->close());
+    EXPECT_EQ(messages().size(), 4);
+    EXPECT_EQ(docs->PagesOpen(), 0);
+}
+
+TEST_F(DocumentSetTest, ClosingSelectsTheLeftNeighbourOrTheNewFirstTab)
+{
+    for (const char *name : {"a", "b", "c"}) {
+        const QString file = path(QLatin1String(name) + QStringLiteral(".htm"));
+        writeFile(file, name);
+        docs->OpenFile(file);
+    }
+    tabs()->setCurrentIndex(1);
+    trigger("Close1");
+    EXPECT_EQ(captions(), QStringList({QStringLiteral("a.htm"), QStringLiteral("c.htm")}));
+    EXPECT_EQ(currentText(), QStringLiteral("a"));
+    EXPECT_EQ(gCurrentFilePath, path(QStringLiteral("a.htm")));
+    trigger("Close1");
+    EXPECT_EQ(currentText(), QStringLiteral("c"));
+    EXPECT_EQ(gCurrentFilePath, path(QStringLiteral("c.htm")));
+}
+
+TEST_F(DocumentSetTest, SaveAllSavesEveryDocumentInTurn)
+{
+    const QString a = path(QStringLiteral("a.htm"));
+    writeFile(a, "a");
+    docs->OpenFile(a);
+    QTest::keyClicks(editor(), QStringLiteral("1"));
+    trigger("BlankDocument1");
+    QTest::keyClicks(editor(), QStringLiteral("new"));
+    tabs()->setCurrentIndex(0);
+    MessageService::queueAnswer(DialogAnswer::file(path(QStringLiteral("b.htm"))));
+    trigger("SaveAll1");
+    EXPECT_EQ(messages(), QStringList({QStringLiteral("Save your document as...")}));
+    EXPECT_EQ(readFile(a), "1a");
+    EXPECT_EQ(readFile(path(QStringLiteral("b.htm"))), "new");
+    EXPECT_EQ(tabs()->currentIndex(), 0);
+    EXPECT_EQ(captions(), QStringList({QStringLiteral("a.htm"), QStringLiteral("b.htm")}));
+}
+
+TEST_F(DocumentSetTest, UnchangedFilesComeBackByteForByte)
+{
+    const QByteArray samples[] = {
+        "<p>\xC3\xA9t\xC3\xA9</p>\n<br>\n",
+        "\xEF\xBB\xBF<html>\r\n</html>\r\n",
+        "<p>caf\xE9 \x93q\x94</p>\r\n",
+        QByteArray("bin\0ary\xFF\n", 11),
+        "a\r\nb\nc\rd",
+    };
+    int n = 0;
+    for (const QByteArray &bytes : samples) {
+        const QString file = path(QStringLiteral("s%1.htm").arg(n++));
+        writeFile(file, bytes);
+        ASSERT_TRUE(docs->OpenFile(file));
+        EXPECT_FALSE(gDocumentModified);
+        trigger("Save1");
+        EXPECT_EQ(readFile(file), bytes) << n;
+    }
+    EXPECT_TRUE(messages().isEmpty());
+
+    // Typing Enter into an LF file adds an LF.
+    docs->OpenFile(path(QStringLiteral("s0.htm")));
+    QTest::keyClick(editor(), Qt::Key_End);
+    QTest::keyClick(editor(), Qt::Key_Return);
+    trigger("Save1");
+    EXPECT_EQ(readFile(path(QStringLiteral("s0.htm"))), QByteArray("<p>\xC3\xA9t\xC3\xA9</p>\n\n<br>\n"));
+}
+
+TEST_F(DocumentSetTest, OpeningAFolderOrUnreadableFileReportsAndChangesNothing)
+{
+    const QString folder = path(QStringLiteral("folder.htm"));
+    QDir().mkpath(folder);
+    EXPECT_FALSE(docs->OpenFile(folder));
+    const QList<RecordedDialog> r = MessageService::takeRecorded();
+    ASSERT_EQ(r.size(), 1);
+    EXPECT_EQ(r[0].icon, MessageIcon::Error);
+    EXPECT_TRUE(r[0].text.contains(folder));
+    EXPECT_EQ(captions(), QStringList({QStringLiteral("Untitled")}));
+    EXPECT_TRUE(gCurrentFilePath.isEmpty());
+}
+
+TEST_F(DocumentSetTest, PrintAllOpenFilesAsksTwiceFromSixDocuments)
+{
+    QList<int> printed;
+    docs->printDialog = [](QPrinter &) { return true; };
+    for (int count : {5, 6}) {
+        while (docs->PagesOpen() < count)
+            trigger("BlankDocument1");
+        MessageService::queueAnswers({DialogAnswer::pressed(mbYes), DialogAnswer::pressed(mbNo)});
+        trigger("PrintAllOpenFiles1");
+        printed.append(int(MessageService::takeRecorded().size()));
+        MessageService::resetTestHook();
+    }
+    EXPECT_EQ(printed, QList<int>({1, 2}));
+
+    MessageService::queueAnswers({DialogAnswer::pressed(mbYes), DialogAnswer::pressed(mbNo)});
+    trigger("PrintAllOpenFiles1");
+    EXPECT_EQ(messages(), QStringList({QStringLiteral("Are you sure you want to print EVERY open document?"),
+                                       QStringLiteral("You have 6 pages open are you really SURE you want to print every open document?")}));
+}
+
+TEST_F(DocumentSetTest, PrintsTheDocumentAndTheSelectedBlockToPdf)
+{
+    trigger("BlankDocument1");
+    m_window->DCMemo1()->setText(QStringLiteral("<html>\r\n<body>Printed page</body>\r\n</html>"));
+    const QString pdf = path(QStringLiteral("out.pdf"));
+    docs->printDialog = [&pdf](QPrinter &printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    };
+    trigger("PrintAll1");
+    EXPECT_TRUE(readFile(pdf).startsWith("%PDF"));
+    EXPECT_GT(QFileInfo(pdf).size(), 500);
+
+    QFile::remove(pdf);
+    editor()->setSelection(1, 0, 1, 6);
+    MessageService::queueAnswer(DialogAnswer::pressed(mbYes));
+    trigger("PrintSelectedBlock1");
+    EXPECT_EQ(messages(), QStringList({QStringLiteral("Are you sure you want to print the selected block on the default printer?")}));
+    EXPECT_TRUE(readFile(pdf).startsWith("%PDF"));
+
+    // Declining the print dialog prints nothing.
+    QFile::remove(pdf);
+    docs->printDialog = [](QPrinter &) { return false; };
+    trigger("PrintAll1");
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+}
+
+TEST_F(DocumentSetTest, FileHelpersMoveExactBytes)
+{
+    const QByteArray bytes("a\r\nb\0\xFF", 6);
+    QString error;
+    ASSERT_TRUE(TDocumentSet::SaveFileAsString(path(QStringLiteral("raw.bin")), bytes, &error));
+    QByteArray back;
+    ASSERT_TRUE(TDocumentSet::LoadFileAsString(path(QStringLiteral("raw.bin")), &back, &error));
+    EXPECT_EQ(back, bytes);
+    EXPECT_FALSE(TDocumentSet::LoadFileAsString(path(QStringLiteral("none.bin")), &back, &error));
+}

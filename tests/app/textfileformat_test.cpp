@@ -1,0 +1,117 @@
+#include "textfileformat.h"
+
+#include <QDir>
+#include <unistd.h>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace Quorvant;
+
+namespace {
+
+struct RoundTripCase
+{
+    const char *name;
+    QByteArray bytes;
+    TextEncoding encoding;
+    bool bom;
+    LineEndStyle lineEnds;
+};
+
+class FileRoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
+
+} // namespace
+
+TEST_P(FileRoundTrip, DecodesAndEncodesBackToTheSameBytes)
+{
+    const RoundTripCase &c = GetParam();
+    const DecodedText decoded = decodeTextFile(c.bytes);
+    EXPECT_EQ(decoded.format.encoding, c.encoding);
+    EXPECT_EQ(decoded.format.byteOrderMark, c.bom);
+    EXPECT_EQ(decoded.format.lineEnds, c.lineEnds);
+    TextFileFormat format = decoded.format;
+    EXPECT_EQ(encodeTextFile(decoded.text, &format), c.bytes);
+    EXPECT_EQ(format, decoded.format);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, FileRoundTrip,
+    ::testing::Values(
+        RoundTripCase{"Utf8CrLf", "<p>caf\xC3\xA9</p>\r\n<br>\r\n", TextEncoding::Utf8, false, LineEndStyle::CRLF},
+        RoundTripCase{"Utf8BomLf", "\xEF\xBB\xBF<p>\xE2\x82\xAC</p>\n\n", TextEncoding::Utf8, true, LineEndStyle::LF},
+        RoundTripCase{"Cp1252", "<p>caf\xE9 \x80 \x93quoted\x94</p>\r\n", TextEncoding::Windows1252, false,
+                      LineEndStyle::CRLF},
+        // Unassigned bytes of Windows-1252 must survive as well.
+        RoundTripCase{"Cp1252Unassigned", QByteArray("\x81\x8D\x8F\x90\x9D\xFF\r", 7), TextEncoding::Windows1252,
+                      false, LineEndStyle::CR},
+        RoundTripCase{"NulBytes", QByteArray("a\0b\nc", 5), TextEncoding::Utf8, false, LineEndStyle::LF},
+        RoundTripCase{"Empty", QByteArray(), TextEncoding::Utf8, false, LineEndStyle::CRLF},
+        RoundTripCase{"MixedLineEnds", "a\r\nb\nc\rd", TextEncoding::Utf8, false, LineEndStyle::CRLF}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(TextFileFormat, Utf8ValidationRejectsMalformedSequences)
+{
+    const struct { QByteArray bytes; bool valid; } cases[] = {
+        {"plain ascii", true},
+        {"\xC3\xA9", true},
+        {"\xF0\x9F\x98\x80", true},
+        {"\xC3", false},               // truncated
+        {"\xC0\xAF", false},           // overlong
+        {"\xED\xA0\x80", false},       // surrogate
+        {"\xF4\x90\x80\x80", false},   // beyond U+10FFFF
+        {"abcdefgh\xE9", false},       // Windows-1252 after the fast ASCII path
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(isValidUtf8(c.bytes), c.valid) << c.bytes.toHex().constData();
+}
+
+TEST(TextFileFormat, Cp1252DocumentWithForeignCharacterIsSavedAsUtf8)
+{
+    TextFileFormat format{TextEncoding::Windows1252, false, LineEndStyle::CRLF};
+    const QString text = QStringLiteral("caf\u00E9 \u4E2D");
+    const QByteArray bytes = encodeTextFile(text, &format);
+    EXPECT_EQ(format.encoding, TextEncoding::Utf8);
+    EXPECT_EQ(QString::fromUtf8(bytes), text);
+}
+
+TEST(TextFileFormat, ConvertLineEndsNormalisesEveryStyle)
+{
+    EXPECT_EQ(convertLineEnds(QStringLiteral("a\r\nb\nc\rd"), LineEndStyle::CRLF), QStringLiteral("a\r\nb\r\nc\r\nd"));
+    EXPECT_EQ(convertLineEnds(QStringLiteral("a\r\nb\r\n"), LineEndStyle::LF), QStringLiteral("a\nb\n"));
+    EXPECT_EQ(convertLineEnds(QStringLiteral("\r\n\r\n"), LineEndStyle::CR), QStringLiteral("\r\r"));
+}
+
+TEST(TextFileFormat, AtomicWriteFailureLeavesOldFileWhole)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.htm"));
+    QString error;
+    ASSERT_TRUE(writeFileAtomically(path, QByteArray("old"), &error));
+
+    // A folder in the file's place, a missing folder, and a read-only folder.
+    EXPECT_FALSE(writeFileAtomically(dir.path(), QByteArray("x"), &error));
+    EXPECT_TRUE(error.contains(dir.path()));
+    EXPECT_FALSE(writeFileAtomically(dir.filePath(QStringLiteral("missing/a.htm")), QByteArray("x"), &error));
+
+    if (geteuid() != 0) {
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        EXPECT_FALSE(writeFileAtomically(path, QByteArray("new"), &error));
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    QByteArray back;
+    ASSERT_TRUE(readWholeFile(path, &back, &error));
+    EXPECT_EQ(back, "old");
+}
+
+TEST(TextFileFormat, ReadingAFolderOrMissingFileFailsWithAMessage)
+{
+    QTemporaryDir dir;
+    QByteArray out = "stale";
+    QString error;
+    EXPECT_FALSE(readWholeFile(dir.path(), &out, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("folder")));
+    EXPECT_FALSE(readWholeFile(dir.filePath(QStringLiteral("nope.htm")), &out, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
