@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QFile>
 #include <QLabel>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -493,4 +494,68 @@ TEST_F(DocumentSetTest, FileHelpersMoveExactBytes)
     ASSERT_TRUE(TDocumentSet::LoadFileAsString(path(QStringLiteral("raw.bin")), &back, &error));
     EXPECT_EQ(back, bytes);
     EXPECT_FALSE(TDocumentSet::LoadFileAsString(path(QStringLiteral("none.bin")), &back, &error));
+}
+
+TEST_F(DocumentSetTest, DropsFromTheTagAndSnippetListsGoWhereTheCaretIs)
+{
+    trigger("BlankDocument1");
+    m_window->DCMemo1()->setText(QStringLiteral("word"));
+    editor()->setSelection(0, 0, 0, 4);
+    auto drop = [this](QMimeData *mime) {
+        const bool taken = editor()->dropItem(mime);
+        delete mime;
+        return taken;
+    };
+    auto tag = [](const char *start, const char *end) {
+        auto *mime = new QMimeData;
+        mime->setData(QLatin1String(TagStartMimeType), start);
+        mime->setData(QLatin1String(TagEndMimeType), end);
+        return mime;
+    };
+    drop(tag("<B>", "</B>"));
+    EXPECT_EQ(currentText(), QStringLiteral("<B>word</B>"));
+    EXPECT_EQ(m_window->DCMemo1()->selText(), QStringLiteral("word"));
+    EXPECT_TRUE(gDocumentModified);
+
+    m_window->DCMemo1()->setText(QString());
+    drop(tag("N/A", "N/A"));
+    EXPECT_EQ(currentText(), QStringLiteral("N/A"));
+
+    // A snippet loses one final line break of its end part.
+    m_window->DCMemo1()->setText(QString());
+    auto *snippet = new QMimeData;
+    snippet->setData(QLatin1String(SnippetMimeType), QStringLiteral("<p>\u00FE</p>\r\n\r\n").toUtf8());
+    drop(snippet);
+    EXPECT_EQ(currentText(), QStringLiteral("<p></p>\r\n"));
+    EXPECT_EQ(m_window->DCMemo1()->caretPoint(), (CaretPoint{3, 0}));
+
+    // Anything else is left to the editor's own handling.
+    m_window->DCMemo1()->setText(QStringLiteral("x"));
+    auto *other = new QMimeData;
+    other->setData(QStringLiteral("application/x-unknown"), "zzz");
+    EXPECT_FALSE(drop(other));
+    EXPECT_EQ(currentText(), QStringLiteral("x"));
+}
+
+TEST_F(DocumentSetTest, ATenMegabyteSingleLineFileOpensAndSavesBack)
+{
+    QByteArray bytes;
+    bytes.reserve(10 * 1024 * 1024 + 32);
+    while (bytes.size() < 10 * 1024 * 1024)
+        bytes.append("<span class=\"x\">text</span>");
+    const QString file = path(QStringLiteral("long.htm"));
+    writeFile(file, bytes);
+    ASSERT_TRUE(docs->OpenFile(file));
+    EXPECT_EQ(docs->currentBuffer()->lineCount(), 1);
+    editor()->grab();
+    // Typed at the start and taken back again: still the same bytes.
+    QTest::keyClick(editor(), Qt::Key_A);
+    editor()->grab();
+    EXPECT_TRUE(currentText().startsWith(QStringLiteral("a<span")));
+    QTest::keyClick(editor(), Qt::Key_Backspace);
+    QTest::keyClick(editor(), Qt::Key_End);
+    EXPECT_EQ(m_window->DCMemo1()->caretPoint(), (CaretPoint{int(bytes.size()), 0}));
+    trigger("Save1");
+    EXPECT_EQ(readFile(file), bytes);
+    EXPECT_TRUE(messages().isEmpty());
 }

@@ -347,7 +347,7 @@ TEST(EditorEnvironmentTest, SaveLoadRoundTripAndFileFormat)
     EXPECT_TRUE(loaded.load(path));
     EXPECT_EQ(loaded, env);
     EXPECT_EQ(loaded.font().family(), QStringLiteral("DejaVu Sans Mono"));
-    EXPECT_EQ(loaded.font().pixelSize(), 17);
+    EXPECT_DOUBLE_EQ(loaded.font().pointSizeF(), 17 * 0.75);
 
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));

@@ -82,7 +82,8 @@ QFont EditorEnvironment::font() const
     // A missing family falls back to a fixed-pitch one, not the UI font.
     f.setStyleHint(QFont::TypeWriter);
     f.setFixedPitch(true);
-    f.setPixelSize(fontPixelSize);
+    // Scintilla sizes styles in points; 13 pixels is 9.75 points on a 96 dpi screen.
+    f.setPointSizeF(fontPixelSize * 72.0 / 96.0);
     return f;
 }
 

@@ -25,6 +25,7 @@ ScintillaWidget::ScintillaWidget(QWidget *parent)
 {
     setUtf8(true);
     setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
     // Report changes to whichever buffer the widget holds at the time.
     connect(this, &QsciScintilla::textChanged, this, [this] {
         if (m_buffer)
@@ -82,19 +83,25 @@ void ScintillaWidget::dragMoveEvent(QDragMoveEvent *e)
 
 void ScintillaWidget::dropEvent(QDropEvent *e)
 {
-    const QMimeData *mime = e->mimeData();
-    if (!isOurDrag(mime)) {
+    if (!dropItem(e->mimeData())) {
         QsciScintilla::dropEvent(e);
         return;
     }
-    // The text goes where the caret is, not where the mouse was released.
     e->acceptProposedAction();
+}
+
+bool ScintillaWidget::dropItem(const QMimeData *mime)
+{
+    if (!isOurDrag(mime))
+        return false;
+    // The text goes where the caret is, not where the mouse was released.
     if (mime->hasFormat(QLatin1String(SnippetMimeType))) {
         Q_EMIT snippetDropped(QString::fromUtf8(mime->data(QLatin1String(SnippetMimeType))));
     } else {
         Q_EMIT tagDropped(QString::fromUtf8(mime->data(QLatin1String(TagStartMimeType))),
                           QString::fromUtf8(mime->data(QLatin1String(TagEndMimeType))));
     }
+    return true;
 }
 
 } // namespace Quorvant

@@ -4,6 +4,8 @@
 
 #include <Qsci/qsciscintilla.h>
 
+class QMimeData;
+
 namespace Quorvant {
 
 class TMemoSource;
@@ -27,6 +29,10 @@ public:
     {
         return SendScintilla(msg, uintptr_t(wParam), lParam);
     }
+
+    // Places a drop from the tag list or the snippet list; false for any
+    // other data, which the editor handles as usual.
+    bool dropItem(const QMimeData *mime);
 
 Q_SIGNALS:
     void keyDown(int key, int modifiers);

@@ -47,11 +47,7 @@ TDCMemo::TDCMemo(QWidget *parent)
         m_widget->markerDefine(char('0' + n), n);
         m_widget->setMarkerForegroundColor(QColor(0x00, 0x00, 0x80), n);
     }
-    // Hidden characters: the end of each line as a pilcrow.
-    for (const char *eol : {"\r\n", "\n", "\r"})
-        m_widget->SendScintilla(QsciScintillaBase::SCI_SETREPRESENTATION, eol, "\xC2\xB6");
     m_widget->SendScintilla(QsciScintillaBase::SCI_SETHSCROLLBAR, 1);
-    m_widget->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTHTRACKING, 1);
     m_widget->setReadOnly(true);  // until a buffer is shown
 
     connect(m_widget, &QsciScintilla::textChanged, this, &IEditorView::changed);
@@ -92,6 +88,10 @@ void TDCMemo::setSource(ITextBuffer *buffer)
     if (TDCMemo *other = memo->view(); other && other != this)
         other->setSource(nullptr);
     memo->attachTo(this, m_widget);
+    // Hidden characters show the end of each line as a pilcrow; Scintilla
+    // resets its representations when the document changes.
+    for (const char *eol : {"\r\n", "\n", "\r"})
+        m_widget->SendScintilla(QsciScintillaBase::SCI_SETREPRESENTATION, eol, "\xC2\xB6");
     applyParserOf(memo);
     updateLineNumberMargin();
 }

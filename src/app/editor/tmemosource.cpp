@@ -205,7 +205,9 @@ void TMemoSource::setRawText(const char *data, qsizetype size)
     w->call(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1);
     w->call(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
     w->call(QsciScintillaBase::SCI_SETSAVEPOINT);
-    w->call(QsciScintillaBase::SCI_GOTOPOS, 0);
+    // Not GOTOPOS: scrolling the caret into view lays out the first line,
+    // which for a file that is one huge line takes seconds.
+    w->call(QsciScintillaBase::SCI_SETEMPTYSELECTION, 0);
     w->call(QsciScintillaBase::SCI_SETREADONLY, wasReadOnly);
     applyEolMode(w);
     m_forcedModified = false;
