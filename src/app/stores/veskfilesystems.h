@@ -1,0 +1,2 @@
+// Text file helpers and the recent files store.
+#pragma once

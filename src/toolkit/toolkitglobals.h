@@ -1,0 +1,2 @@
+// Globals of the HTML source toolkit.
+#pragma once
