@@ -1,14 +1,18 @@
 // Quorvant: an HTML source editor.
+#include "applicationshell.h"
 #include "datafolder.h"
-#include "documentset.h"
-#include "mainwindow.h"
 #include "messageservice.h"
 
 #include <QApplication>
-#include <QScreen>
+
+#include <unistd.h>
 
 int main(int argc, char **argv)
 {
+    // The embedded browser's sandbox cannot run as root.
+    if (geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvant"));
 
@@ -18,19 +22,7 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    Quorvant::TForm1 window;
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        window.setGeometry(screen->availableGeometry());
-    window.showMaximized();
-    // Files named on the command line open as documents.
-    const QStringList args = QApplication::arguments();
-    for (int i = 1; i < args.size(); ++i) {
-        if (args.at(i) == QLatin1String("--data-dir")) {
-            ++i;
-            continue;
-        }
-        if (!args.at(i).startsWith(QLatin1String("--")))
-            window.documents()->OpenFile(args.at(i));
-    }
+    Quorvant::TApplicationShell shell;
+    shell.start(QApplication::arguments());
     return app.exec();
 }

@@ -10,7 +10,7 @@ bool gNetworkFile = false;
 bool gCloseCurrentDocument = false;
 bool gCanCloseProgram = true;
 bool gClosingNow = false;
-TDirectoryHolder gDir;
+TRecentFiles *gRecentFiles = nullptr;
 
 void resetAppGlobals()
 {
@@ -22,7 +22,8 @@ void resetAppGlobals()
     gCloseCurrentDocument = false;
     gCanCloseProgram = true;
     gClosingNow = false;
-    gDir = {};
+    gRecentFiles = nullptr;
+    resetSettingsGlobals();
 }
 
 } // namespace Quorvant

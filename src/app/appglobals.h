@@ -6,9 +6,12 @@
 #include <QPoint>
 #include <QString>
 
+#include "settingsglobals.h"
+
 namespace Quorvant {
 
 class TMemoSource;
+class TRecentFiles;
 
 // One record per open document; entry i belongs to tab i of PageSelector.
 struct TDataHolder
@@ -18,16 +21,6 @@ struct TDataHolder
     QString FileName;   // full path; empty for a document never saved
     bool Modified = false;
     bool NetworkFile = false;
-};
-
-// Remembered folders; an empty folder means the program's default.
-struct TDirectoryHolder
-{
-    QString LowResImages;
-    QString HighResImages;
-    QString SoundFiles;
-    QString CodeSnippets;
-    QString MainOpenDir;
 };
 
 extern QList<TDataHolder> gDocumentHolder;
@@ -42,7 +35,7 @@ extern bool gCloseCurrentDocument;  // the next successful save also closes the 
 extern bool gCanCloseProgram;       // false when the last Close All was cancelled
 extern bool gClosingNow;            // the main window is closing
 
-extern TDirectoryHolder gDir;
+extern TRecentFiles *gRecentFiles;  // from the first showing of the Task Manager to its final close
 
 // Back to the start values (the document table is emptied, not freed).
 void resetAppGlobals();

@@ -300,8 +300,13 @@ void TDocumentSet::newWebDocument()
 {
     CreateNewPage();
     if (defaultTemplateText) {
+        CaretPoint caret;
+        const QString text = defaultTemplateText(&caret);
+        if (text.isEmpty())
+            return;
         TMemoSource *buffer = currentBuffer();
-        buffer->setText(defaultTemplateText());
+        buffer->setText(text);
+        buffer->setCaretPoint(caret);
         buffer->setModified(false);
         gDocumentModified = false;
     }
@@ -312,10 +317,15 @@ void TDocumentSet::blankDocument()
     CreateNewPage();
 }
 
+QStringList TDocumentSet::askForFilesToOpen()
+{
+    return MessageService::getOpenFileNames(m_window, QStringLiteral("Open a web document..."), gDir.MainOpenDir,
+                                            openFilters(), 0);
+}
+
 void TDocumentSet::open()
 {
-    const QStringList files = MessageService::getOpenFileNames(
-        m_window, QStringLiteral("Open a web document..."), gDir.MainOpenDir, openFilters(), 0);
+    const QStringList files = askForFilesToOpen();
     for (const QString &file : files) {
         if (!QFileInfo::exists(file)) {
             MessageService::error(m_window, QStringLiteral("The file you selected does not exist."));

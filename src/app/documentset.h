@@ -4,6 +4,7 @@
 #pragma once
 
 #include "appglobals.h"
+#include "editortypes.h"
 
 #include <QObject>
 #include <QPointer>
@@ -57,6 +58,8 @@ public:
     void newWebDocument();
     void blankDocument();
     void open();
+    // The open dialog; the chosen files, none when cancelled.
+    QStringList askForFilesToOpen();
     SaveResult save();
     SaveResult saveAs();
     void saveAll();
@@ -87,7 +90,7 @@ public:
 
     // Hooks filled by other parts of the program (and by tests).
     std::function<void()> loadDefaultParser;          // applies the stored syntax mode to every buffer
-    std::function<QString()> defaultTemplateText;     // the text of the template "Default"
+    std::function<QString(CaretPoint *caret)> defaultTemplateText;  // the template "Default": text and caret
     std::function<bool(QPrinter &)> printDialog;      // false when the user cancels
     std::function<void(QPrinter &)> printerSetupDialog;
 

@@ -1,6 +1,8 @@
 #include "mainwindow.h"
 
+#include "browserpage.h"
 #include "datafolder.h"
+#include "veskfilesystems.h"
 #include "documentset.h"
 #include "editorenvironment.h"
 #include "messageservice.h"
@@ -20,6 +22,7 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QSplitter>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -33,17 +36,91 @@ TForm1::TForm1(QWidget *parent)
     setWindowTitle(QStringLiteral("Quorvant : Enterprise Edition"));
     resize(1200, 800);
 
-    m_tabholder = new QTabWidget(this);
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("MainPanel"));
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    setCentralWidget(central);
+
+    // The three top bars always stack in this order.
+    m_topBars = new QWidget(central);
+    m_topBars->setObjectName(QStringLiteral("TopBars"));
+    auto *bars = new QVBoxLayout(m_topBars);
+    bars->setContentsMargins(0, 0, 0, 0);
+    bars->setSpacing(0);
+    m_largeButtonBar = new QToolBar(m_topBars);
+    m_largeButtonBar->setObjectName(QStringLiteral("BigButtonBar"));
+    m_largeButtonBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_largeButtonBar->setIconSize(QSize(32, 32));
+    bars->addWidget(m_largeButtonBar);
+    m_controlBar = new QWidget(m_topBars);
+    m_controlBar->setObjectName(QStringLiteral("ControlBar"));
+    auto *controls = new QHBoxLayout(m_controlBar);
+    controls->setContentsMargins(0, 0, 0, 0);
+    controls->setSpacing(0);
+    bars->addWidget(m_controlBar);
+    m_pureTagBars = new QTabWidget(m_topBars);
+    m_pureTagBars->setObjectName(QStringLiteral("PureTagBars"));
+    m_pureTagBars->setDocumentMode(true);
+    m_pureTagBars->setVisible(false);
+    bars->addWidget(m_pureTagBars);
+    column->addWidget(m_topBars);
+
+    auto *middle = new QHBoxLayout;
+    middle->setContentsMargins(0, 0, 0, 0);
+    middle->setSpacing(0);
+    m_sideSplitter = new QSplitter(Qt::Horizontal, central);
+    m_sideSplitter->setObjectName(QStringLiteral("SidebarSplitter"));
+    m_sidebar = new QTabWidget(m_sideSplitter);
+    m_sidebar->setObjectName(QStringLiteral("Sidebar"));
+    const struct { const char *name; const char *caption; } sidePages[] = {
+        {"TagsPage", "Tags"}, {"ProjectsPage", "Projects"}, {"HelpPage", "Help"}, {"LocalPage", "Local"},
+        {"CodeSnippetPage", "Code Snippet"}, {"HalvornNetworkPage", "Halvorn Network"},
+        {"TagInspectorPage", "Tag Inspector"},
+    };
+    for (const auto &page : sidePages) {
+        auto *w = new QWidget(m_sidebar);
+        w->setObjectName(QLatin1String(page.name));
+        m_sidebar->addTab(w, QLatin1String(page.caption));
+    }
+    m_sidebar->setUsesScrollButtons(true);
+    m_sideSplitter->addWidget(m_sidebar);
+
+    m_tabholder = new QTabWidget(m_sideSplitter);
     m_tabholder->setObjectName(QStringLiteral("tabholder"));
     const char *pageNames[] = {"EditorPage", "PreviewPage", "DocumentationPage", "NetworkPage"};
     const QString captions[] = {QStringLiteral(" Editor [F10]"), QStringLiteral("Preview [F11]"),
                                 QStringLiteral("Documentation"), QStringLiteral("Network Control [F9]")};
     for (int i = 0; i < 4; ++i) {
-        auto *page = new QWidget(m_tabholder);
+        QWidget *page = i == 2 ? (m_documentation = new TBrowserPage(m_tabholder)) : new QWidget(m_tabholder);
         page->setObjectName(QLatin1String(pageNames[i]));
         m_tabholder->addTab(page, captions[i]);
     }
-    setCentralWidget(m_tabholder);
+    m_sideSplitter->addWidget(m_tabholder);
+    m_sideSplitter->setStretchFactor(0, 0);
+    m_sideSplitter->setStretchFactor(1, 1);
+    m_sideSplitter->setSizes({220, 1000});
+    middle->addWidget(m_sideSplitter, 1);
+
+    m_colorBar = new QWidget(central);
+    m_colorBar->setObjectName(QStringLiteral("ColorBar"));
+    m_colorBar->setFixedWidth(64);
+    new QVBoxLayout(m_colorBar);
+    middle->addWidget(m_colorBar);
+    column->addLayout(middle, 1);
+
+    m_characterList = new QTabWidget(central);
+    m_characterList->setObjectName(QStringLiteral("SpecialCharacterList"));
+    m_characterList->setDocumentMode(true);
+    for (const char *caption : {"Extended 1", "Extended 2"}) {
+        auto *w = new QWidget(m_characterList);
+        w->setObjectName(QStringLiteral("%1Page").arg(QString::fromLatin1(caption).remove(u' ')));
+        m_characterList->addTab(w, QLatin1String(caption));
+    }
+    m_characterList->setVisible(false);
+    column->addWidget(m_characterList);
+
     buildEditorPage(m_tabholder->widget(0));
 
     auto *status = new QStatusBar(this);
@@ -52,6 +129,11 @@ TForm1::TForm1(QWidget *parent)
 
     m_documents = new TDocumentSet(this, m_pageSelector, m_memo, m_panel12, m_noDocuments);
     m_documents->loadDefaultParser = [this] { applySyntaxMode(m_syntaxParser); };
+    m_documents->defaultTemplateText = [this](CaretPoint *caret) { return defaultTemplateText(caret); };
+    connect(m_documents, &TDocumentSet::fileRecorded, this, [this](const QString &path) {
+        if (m_recent)
+            m_recent->AddToRecentFilesList(path);
+    });
     connect(m_documents, &TDocumentSet::currentDocumentChanged, this, &TForm1::updateCaretStatus);
 
     buildMenus();
@@ -165,166 +247,6 @@ void TForm1::buildDocumentToolbar()
     row->addStretch(1);
 }
 
-QAction *TForm1::addAction(QMenu *menu, const char *objectName, const QString &caption, const QKeySequence &shortcut,
-                           void (TForm1::*slot)())
-{
-    auto *a = new QAction(caption, this);
-    a->setObjectName(QLatin1String(objectName));
-    if (!shortcut.isEmpty())
-        a->setShortcut(shortcut);
-    connect(a, &QAction::triggered, this, slot);
-    menu->addAction(a);
-    return a;
-}
-
-QAction *TForm1::action(const QString &objectName) const
-{
-    return findChild<QAction *>(objectName);
-}
-
-void TForm1::buildMenus()
-{
-    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("File1"));
-    QAction *newDoc = addAction(file, "NewWebDocument1", QStringLiteral("&New Web Document"),
-                                QKeySequence(Qt::CTRL | Qt::Key_N), &TForm1::NewWebDocument1Click);
-    QMenu *newMenu = file->addMenu(QStringLiteral("New..."));
-    newMenu->setObjectName(QStringLiteral("New1"));
-    addAction(newMenu, "DefaultTemplate1", QStringLiteral("Default Template"), {}, &TForm1::NewWebDocument1Click);
-    addAction(newMenu, "BlankDocument1", QStringLiteral("Blank Document"), {}, &TForm1::BlankDocument1Click);
-    QAction *open = addAction(file, "Open1", QStringLiteral("Open"), QKeySequence(Qt::CTRL | Qt::Key_O), &TForm1::Open1Click);
-    QAction *save = addAction(file, "Save1", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), &TForm1::Save1Click);
-    addAction(file, "SaveAs1", QStringLiteral("Save as..."), {}, &TForm1::SaveAs1Click);
-    addAction(file, "SaveAll1", QStringLiteral("Save All..."), {}, &TForm1::SaveAll1Click);
-    file->addSeparator();
-    addAction(file, "Close1", QStringLiteral("&Close"), {}, &TForm1::Close1Click);
-    addAction(file, "CloseAll1", QStringLiteral("Close All..."), {}, &TForm1::CloseAll1Click);
-    file->addSeparator();
-    QMenu *print = file->addMenu(QStringLiteral("Print..."));
-    print->setObjectName(QStringLiteral("Print1"));
-    addAction(print, "PrintAll1", QStringLiteral("Print Selected File"), {}, &TForm1::PrintAll1Click);
-    addAction(print, "PrintSelectedBlock1", QStringLiteral("Print Selected Block"), {}, &TForm1::PrintSelectedBlock1Click);
-    addAction(print, "PrintAllOpenFiles1", QStringLiteral("Print All Open Files"), {}, &TForm1::PrintAllOpenFiles1Click);
-    addAction(file, "PrinterSetup1", QStringLiteral("Printer Setup"), {}, &TForm1::PrinterSetup1Click);
-    file->addSeparator();
-    addAction(file, "Exit1", QStringLiteral("E&xit"), {}, &TForm1::Exit1Click);
-
-    QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    edit->setObjectName(QStringLiteral("Edit1"));
-    QAction *undo = addAction(edit, "Undo1", QStringLiteral("Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), &TForm1::Undo1Click);
-    QAction *redo = addAction(edit, "Redo1", QStringLiteral("Redo"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                              &TForm1::Redo1Click);
-    edit->addSeparator();
-    QAction *cut = addAction(edit, "Cut1", QStringLiteral("Cut"), QKeySequence(Qt::CTRL | Qt::Key_X), &TForm1::Cut1Click);
-    QAction *copy = addAction(edit, "Copy1", QStringLiteral("Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), &TForm1::Copy1Click);
-    QAction *paste = addAction(edit, "Paste1", QStringLiteral("Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), &TForm1::Paste1Click);
-    addAction(edit, "Delete1", QStringLiteral("Delete"), {}, &TForm1::Delete1Click);
-    edit->addSeparator();
-    addAction(edit, "SelectAll1", QStringLiteral("Select All..."), QKeySequence(Qt::CTRL | Qt::Key_A), &TForm1::SelectAll1Click);
-    addAction(edit, "QuoteBlock1", QStringLiteral("Quote Block"), {}, &TForm1::QuoteBlock1Click);
-    edit->addSeparator();
-    m_wordWrapMenu = addAction(edit, "WordWrap1", QStringLiteral("Word Wrap"), {}, &TForm1::WordWrap1Click);
-    m_wordWrapMenu->setCheckable(true);
-
-    QMenu *search = menuBar()->addMenu(QStringLiteral("&Search"));
-    search->setObjectName(QStringLiteral("Search1"));
-    QAction *find = addAction(search, "Find1", QStringLiteral("Find"), QKeySequence(Qt::CTRL | Qt::Key_F), &TForm1::Find1Click);
-    addAction(search, "FindNext1", QStringLiteral("Find Next..."), QKeySequence(Qt::Key_F3), &TForm1::FindNext1Click);
-    addAction(search, "Replace1", QStringLiteral("Replace"), QKeySequence(Qt::CTRL | Qt::Key_H), &TForm1::Replace1Click);
-    addAction(search, "GotoLineNumber1", QStringLiteral("Goto Line Number"), QKeySequence(Qt::CTRL | Qt::Key_G),
-              &TForm1::GotoLineNumber1Click);
-
-    QMenu *options = menuBar()->addMenu(QStringLiteral("&Options"));
-    options->setObjectName(QStringLiteral("Options1"));
-    QMenu *parser = options->addMenu(QStringLiteral("Parser"));
-    parser->setObjectName(QStringLiteral("Parser1"));
-    auto *parserGroup = new QActionGroup(this);
-    for (const SyntaxModeInfo &mode : syntaxModes()) {
-        QAction *a = parser->addAction(QLatin1String(mode.menuCaption));
-        a->setObjectName(QString::fromLatin1(mode.handler).chopped(5));  // "HTML3Click" -> "HTML3"
-        a->setCheckable(true);
-        a->setChecked(mode.parser == m_syntaxParser);
-        parserGroup->addAction(a);
-        const SyntaxParser p = mode.parser;
-        connect(a, &QAction::triggered, this, [this, p] { applySyntaxMode(p); });
-    }
-    addAction(options, "EnvironmentOptions1", QStringLiteral("Environment Options"), {}, &TForm1::EnvironmentOptions1Click);
-
-    QToolBar *bar = addToolBar(QStringLiteral("Standard"));
-    bar->setObjectName(QStringLiteral("StandardToolbar"));
-    bar->setIconSize(QSize(16, 16));
-    const struct { QAction *action; QStyle::StandardPixmap icon; const char *hint; } buttons[] = {
-        {newDoc, QStyle::SP_FileIcon, "New"},
-        {open, QStyle::SP_DialogOpenButton, "Open"},
-        {save, QStyle::SP_DialogSaveButton, "Save"},
-        {cut, QStyle::SP_DialogDiscardButton, "Cut"},
-        {copy, QStyle::SP_FileDialogDetailedView, "Copy"},
-        {paste, QStyle::SP_DialogApplyButton, "Paste"},
-        {undo, QStyle::SP_ArrowBack, "Undo"},
-        {redo, QStyle::SP_ArrowForward, "Redo"},
-        {find, QStyle::SP_FileDialogContentsView, "Find"},
-    };
-    for (const auto &b : buttons) {
-        b.action->setIcon(style()->standardIcon(b.icon));
-        b.action->setToolTip(QLatin1String(b.hint));
-        bar->addAction(b.action);
-    }
-}
-
-void TForm1::buildPopupMenus()
-{
-    auto plain = [this](QMenu *menu, const QString &caption, auto handler) {
-        QAction *a = menu->addAction(caption);
-        connect(a, &QAction::triggered, this, handler);
-        return a;
-    };
-
-    m_bookmarkPopup = new QMenu(this);
-    m_bookmarkPopup->setObjectName(QStringLiteral("BookMarkPopup"));
-    QMenu *toggle = m_bookmarkPopup->addMenu(QStringLiteral("Toggle Bookmark"));
-    QMenu *go = m_bookmarkPopup->addMenu(QStringLiteral("Goto Bookmark"));
-    for (int n = 1; n <= 9; ++n) {
-        QAction *t = plain(toggle, QStringLiteral("Toggle Bookmark %1").arg(n), [this, n] { toggleBookmark(n); });
-        t->setObjectName(n == 1 ? QStringLiteral("BookMarkM1") : QStringLiteral("BookmarkM%1").arg(n));
-        t->setCheckable(true);
-        m_bookmarkToggles.append(t);
-        plain(go, QStringLiteral("Goto Bookmark %1").arg(n), [this, n] { goToBookmark(n); });
-    }
-
-    m_editorMenu = new QMenu(this);
-    m_editorMenu->setObjectName(QStringLiteral("EditorPopup"));
-    plain(m_editorMenu, QStringLiteral("Cut"), &TForm1::Cut1Click);
-    plain(m_editorMenu, QStringLiteral("Copy"), &TForm1::Copy1Click);
-    plain(m_editorMenu, QStringLiteral("Paste"), &TForm1::Paste1Click);
-    m_editorMenu->addSeparator();
-    plain(m_editorMenu, QStringLiteral("Select All"), &TForm1::SelectAll1Click);
-    m_editorMenu->addSeparator();
-    m_wordWrapPopup = plain(m_editorMenu, QStringLiteral("Word Wrap"), &TForm1::WordWrap1Click);
-    m_wordWrapPopup->setObjectName(QStringLiteral("WordWrap2"));
-    m_wordWrapPopup->setCheckable(true);
-    m_hiddenCharsPopup = plain(m_editorMenu, QStringLiteral("Show all characters..."),
-                               [this] { setHiddenCharacters(!m_hiddenCharsPopup->isChecked()); });
-    m_hiddenCharsPopup->setObjectName(QStringLiteral("Showallcharacters1"));
-    QMenu *toggle2 = m_editorMenu->addMenu(QStringLiteral("Toggle Bookmark"));
-    QMenu *go2 = m_editorMenu->addMenu(QStringLiteral("Goto Bookmark"));
-    for (int n = 1; n <= 9; ++n) {
-        plain(toggle2, QStringLiteral("Bookmark %1").arg(n), [this, n] { toggleBookmark(n); });
-        plain(go2, QStringLiteral("Bookmark %1").arg(n), [this, n] { goToBookmark(n); });
-    }
-    m_editorMenu->addSeparator();
-    plain(m_editorMenu, QStringLiteral("Close page"), &TForm1::Close1Click);
-    connect(m_memo->widget(), &QWidget::customContextMenuRequested, this, &TForm1::showEditorMenu);
-
-    m_tabMenu = new QMenu(this);
-    m_tabMenu->setObjectName(QStringLiteral("TabPopup"));
-    plain(m_tabMenu, QStringLiteral("New"), &TForm1::NewWebDocument1Click);
-    plain(m_tabMenu, QStringLiteral("Open..."), &TForm1::Open1Click);
-    plain(m_tabMenu, QStringLiteral("Save"), &TForm1::Save1Click);
-    plain(m_tabMenu, QStringLiteral("Save as"), &TForm1::SaveAs1Click);
-    plain(m_tabMenu, QStringLiteral("Save all..."), &TForm1::SaveAll1Click);
-    plain(m_tabMenu, QStringLiteral("Close file"), &TForm1::Close1Click);
-}
-
 void TForm1::showEditorMenu(const QPoint &pos)
 {
     m_editorMenu->popup(m_memo->widget()->mapToGlobal(pos));
@@ -418,16 +340,6 @@ void TForm1::goToBookmark(int n)
 {
     if (TMemoSource *b = m_documents->currentBuffer())
         b->goToBookmark(n);
-}
-
-void TForm1::closeEvent(QCloseEvent *event)
-{
-    if (!m_documents->closeAll()) {
-        event->ignore();
-        return;
-    }
-    gClosingNow = true;
-    event->accept();
 }
 
 void TForm1::NewWebDocument1Click() { m_documents->newWebDocument(); }

@@ -2,7 +2,11 @@
 // page (document toolbar, editor, document tabs) and the status bar.
 #pragma once
 
+#include "debugout.h"
 #include "editortypes.h"
+#include "setuptools.h"
+
+#include <memory>
 
 #include <QMainWindow>
 
@@ -12,11 +16,16 @@ class QMenu;
 class QStatusBar;
 class QTabBar;
 class QTabWidget;
+class QSplitter;
+class QToolBar;
 class QToolButton;
 
 namespace Quorvant {
 
+class TApplicationShell;
+class TBrowserPage;
 class TDCMemo;
+class TRecentFiles;
 class TDocumentSet;
 
 class TForm1 : public QMainWindow
@@ -44,11 +53,30 @@ public:
     void toggleBookmark(int n);
     // Gives every open document this syntax mode.
     void applySyntaxMode(SyntaxParser parser);
+    // A syntax mode menu item: stores the mode and applies it.
+    void chooseSyntaxMode(SyntaxParser parser);
+    // Applies the stored syntax mode (HTML when none was ever chosen).
+    void LoadDefaultParser();
+
+    // Start-up and shutdown.
+    void setShell(TApplicationShell *shell);
+    void FormShow();
+    void FormClose();
+    void freeLongLivedObjects();
+    const TSystemSettings &systemSettings() const { return m_systemSettings; }
+
+    // Recent files, templates, help.
+    void bindRecentFiles(TRecentFiles *recent);
+    void loadTemplateIntoEditor(const QString &name);
+    QString defaultTemplateText(CaretPoint *caret) const;
+    void ShowHelpFile(const QString &topic);
+    TBrowserPage *documentationPage() const { return m_documentation; }
     SyntaxParser syntaxParser() const { return m_syntaxParser; }
     void goToBookmark(int n);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void buildEditorPage(QWidget *page);
@@ -91,7 +119,19 @@ private:
     void GotoLineNumber1Click();
     void WordWrap1Click();
     void EnvironmentOptions1Click();
+    void FromTemplate1Click();
+    void SaveAsTemplate1Click();
+    void ReOpenTaskManager1Click();
+    void InternalDebugger1Click();
 
+    QWidget *m_topBars = nullptr;
+    QToolBar *m_largeButtonBar = nullptr;
+    QWidget *m_controlBar = nullptr;
+    QTabWidget *m_pureTagBars = nullptr;
+    QSplitter *m_sideSplitter = nullptr;
+    QTabWidget *m_sidebar = nullptr;
+    QWidget *m_colorBar = nullptr;
+    QTabWidget *m_characterList = nullptr;
     QTabWidget *m_tabholder = nullptr;
     QTabBar *m_pageSelector = nullptr;
     QWidget *m_panel12 = nullptr;
@@ -99,6 +139,8 @@ private:
     TDCMemo *m_memo = nullptr;
     TDocumentSet *m_documents = nullptr;
     QMenu *m_editorMenu = nullptr;
+    QMenu *m_reopenMenu = nullptr;
+    QMenu *m_pluginsMenu = nullptr;
     QMenu *m_tabMenu = nullptr;
     QMenu *m_bookmarkPopup = nullptr;
     QToolButton *m_lineNumbersButton = nullptr;
@@ -110,6 +152,12 @@ private:
     QAction *m_hiddenCharsPopup = nullptr;
     QList<QAction *> m_bookmarkToggles;
     SyntaxParser m_syntaxParser = SyntaxParser::HTML;
+    TApplicationShell *m_shell = nullptr;
+    TRecentFiles *m_recent = nullptr;
+    TBrowserPage *m_documentation = nullptr;
+    std::unique_ptr<TSetupTools> m_setupTools;
+    TSystemSettings m_systemSettings;
+    DebugOut debugTarget() const;
 };
 
 } // namespace Quorvant

@@ -1,0 +1,196 @@
+#include "applicationshell.h"
+
+#include "appglobals.h"
+#include "debugmenu.h"
+#include "documentset.h"
+#include "functionkeys.h"
+#include "mainwindow.h"
+#include "taskmanager.h"
+#include "tdcmemo.h"
+
+#include <QApplication>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QScreen>
+#include <QSplashScreen>
+#include <QTabWidget>
+#include <QTimer>
+
+namespace Quorvant {
+
+namespace {
+
+TApplicationShell *g_shell = nullptr;
+
+QPixmap splashPicture()
+{
+    QPixmap pixmap(480, 260);
+    QPainter p(&pixmap);
+    QLinearGradient gradient(0, 0, 0, pixmap.height());
+    gradient.setColorAt(0, QColor(0x1F, 0x3A, 0x68));
+    gradient.setColorAt(1, QColor(0x0B, 0x17, 0x2E));
+    p.fillRect(pixmap.rect(), gradient);
+    p.setPen(QColor(0xF2, 0xF5, 0xFA));
+    QFont title(QStringLiteral("DejaVu Sans"), 34, QFont::Bold);
+    p.setFont(title);
+    p.drawText(QRect(0, 50, pixmap.width(), 60), Qt::AlignCenter, QStringLiteral("Quorvant"));
+    QFont sub(QStringLiteral("DejaVu Sans"), 12);
+    p.setFont(sub);
+    p.setPen(QColor(0xA9, 0xC1, 0xE8));
+    p.drawText(QRect(0, 110, pixmap.width(), 30), Qt::AlignCenter, QStringLiteral("HTML source editor \u00B7 Enterprise Edition"));
+    p.setPen(QColor(0x4F, 0x7C, 0xC0));
+    p.drawLine(40, 160, pixmap.width() - 40, 160);
+    return pixmap;
+}
+
+} // namespace
+
+TApplicationShell::TApplicationShell(QObject *parent)
+    : QObject(parent)
+{
+    g_shell = this;
+    quit = [] { QCoreApplication::quit(); };
+}
+
+TApplicationShell::~TApplicationShell()
+{
+    if (!m_finalClosed && m_taskManager) {
+        gClosingNow = true;
+        finalClose();
+    }
+    qApp->removeEventFilter(m_keys);
+    delete m_form1.data();
+    delete m_taskManager.data();
+    delete m_javaScript.data();
+    delete m_dhtml.data();
+    delete m_objectTree.data();
+    delete m_optionsMenu.data();
+    delete m_debugMenu.data();
+    if (g_shell == this)
+        g_shell = nullptr;
+}
+
+TApplicationShell *TApplicationShell::instance()
+{
+    return g_shell;
+}
+
+void TApplicationShell::splashStep(const QString &text)
+{
+    m_splashMessages.append(text);
+    if (m_splash) {
+        m_splash->showMessage(text, Qt::AlignBottom | Qt::AlignHCenter, QColor(0xF2, 0xF5, 0xFA));
+        m_splash->repaint();
+    }
+}
+
+QWidget *TApplicationShell::createEmptyWindow(const char *objectName, const QString &caption)
+{
+    auto *w = new QWidget(nullptr, Qt::Window);
+    w->setObjectName(QLatin1String(objectName));
+    w->setWindowTitle(caption);
+    m_creationOrder.append(w->objectName());
+    return w;
+}
+
+void TApplicationShell::start(const QStringList &args)
+{
+    QApplication::setQuitOnLastWindowClosed(false);
+    m_splash = new QSplashScreen(splashPicture(), Qt::WindowStaysOnTopHint);
+    m_splash->setObjectName(QStringLiteral("SplashScreen"));
+    m_splash->show();
+    splashStep(QStringLiteral("Initialising Executable..."));
+
+    splashStep(QStringLiteral("Creating Task Manager..."));
+    m_taskManager = new TTaskManager(this);
+    m_creationOrder.append(m_taskManager->objectName());
+
+    splashStep(QStringLiteral("Initialising Javascript Parser..."));
+    m_javaScript = createEmptyWindow("MnuJavaScript", QStringLiteral("Insert Javascript"));
+    splashStep(QStringLiteral("Initialising DHTML Parser..."));
+    m_dhtml = createEmptyWindow("MnuDHTML", QStringLiteral("Insert DHTML"));
+    splashStep(QStringLiteral("Creating Javascript Object Tree..."));
+    m_objectTree = createEmptyWindow("MnuObjectTree", QStringLiteral("Javascript Object Tree"));
+    splashStep(QStringLiteral("Populating Task Manager..."));
+    m_optionsMenu = createEmptyWindow("OptionsMenu", QStringLiteral("Vessaro XP: Options Menu"));
+
+    splashStep(QStringLiteral("Loading Program Settings..."));
+    m_debugMenu = new TDebugMenu;
+    m_creationOrder.append(m_debugMenu->objectName());
+
+    splashStep(QStringLiteral("Activating Debug Environment..."));
+    m_form1 = new TForm1;
+    m_creationOrder.append(m_form1->objectName());
+    m_form1->setShell(this);
+    installFunctionKeys();
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        m_form1->setGeometry(screen->availableGeometry());
+    m_form1->showMaximized();
+    m_form1->FormShow();
+
+    splashStep(QStringLiteral("Creating Active Objects..."));
+    m_splash->hide();
+    delete m_splash;
+    m_splash = nullptr;
+
+    // Files named on the command line open as documents.
+    QStringList files;
+    for (int i = 1; i < args.size(); ++i) {
+        if (args.at(i) == QLatin1String("--data-dir")) {
+            ++i;
+            continue;
+        }
+        if (!args.at(i).startsWith(QLatin1String("--")))
+            files.append(args.at(i));
+    }
+    // The message loop shows the Task Manager, the principal window.
+    QTimer::singleShot(0, this, [this, files] {
+        showTaskManager();
+        for (const QString &f : files)
+            m_form1->documents()->OpenFile(f);
+        if (!files.isEmpty() && m_form1->documents()->PagesOpen() > 0)
+            m_taskManager->leaveForDocument();
+    });
+}
+
+void TApplicationShell::installFunctionKeys()
+{
+    m_keys = new FunctionKeyFilter(this);
+    TForm1 *form = m_form1;
+    m_keys->editorPage = [form] {
+        form->tabholder()->setCurrentIndex(0);
+        if (form->documents()->PagesOpen() > 0)
+            form->DCMemo1()->setFocus();
+    };
+    m_keys->previewPage = [form] {
+        if (form->tabholder()->currentIndex() != 1)
+            form->tabholder()->setCurrentIndex(1);
+    };
+    m_keys->networkPage = [form] { form->tabholder()->setCurrentIndex(3); };
+    qApp->installEventFilter(m_keys);
+}
+
+void TApplicationShell::showTaskManager()
+{
+    if (m_taskManager)
+        m_taskManager->showManager();
+}
+
+void TApplicationShell::finalClose()
+{
+    if (m_finalClosed)
+        return;
+    m_finalClosed = true;
+    if (m_form1)
+        m_form1->setEnabled(true);
+    if (m_taskManager)
+        m_taskManager->freeLongLivedObjects();
+    if (m_form1)
+        m_form1->freeLongLivedObjects();
+    if (m_debugMenu)
+        m_debugMenu->close();
+    if (quit)
+        quit();
+}
+
+} // namespace Quorvant

@@ -1,0 +1,78 @@
+// Starts the program: the splash window, the windows and long-lived objects
+// in their fixed order, the function keys; and takes everything down again
+// when the Task Manager finally closes.
+#pragma once
+
+#include "debugmenu.h"
+#include "mainwindow.h"
+#include "taskmanager.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+
+class QSplashScreen;
+
+namespace Quorvant {
+
+class FunctionKeyFilter;
+
+class TApplicationShell : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TApplicationShell(QObject *parent = nullptr);
+    ~TApplicationShell() override;
+
+    static TApplicationShell *instance();
+
+    // Runs the start sequence up to the message loop; the Task Manager is
+    // shown once the loop runs. Files named in args open as documents.
+    void start(const QStringList &args);
+
+    TTaskManager *TaskManager() const { return m_taskManager; }
+    QWidget *MnuJavaScript() const { return m_javaScript; }
+    QWidget *MnuDHTML() const { return m_dhtml; }
+    QWidget *MnuObjectTree() const { return m_objectTree; }
+    QWidget *OptionsMenu() const { return m_optionsMenu; }
+    TDebugMenu *DebugMenu() const { return m_debugMenu; }
+    TForm1 *Form1() const { return m_form1; }
+    FunctionKeyFilter *functionKeys() const { return m_keys; }
+
+    // The splash texts in the order they were shown (for tests and logs).
+    QStringList splashMessages() const { return m_splashMessages; }
+    // The object names of the top-level windows in creation order.
+    QStringList creationOrder() const { return m_creationOrder; }
+
+    // Shows the Task Manager (start, File > "Re-Open Task Manager").
+    void showTaskManager();
+    // The Task Manager's final close: frees the long-lived objects in order
+    // and ends the event loop.
+    void finalClose();
+
+    // Called when the process should end (QCoreApplication::quit by default).
+    std::function<void()> quit;
+
+private:
+    void splashStep(const QString &text);
+    QWidget *createEmptyWindow(const char *objectName, const QString &caption);
+    void installFunctionKeys();
+
+    QSplashScreen *m_splash = nullptr;
+    QPointer<TTaskManager> m_taskManager;
+    QPointer<QWidget> m_javaScript;
+    QPointer<QWidget> m_dhtml;
+    QPointer<QWidget> m_objectTree;
+    QPointer<QWidget> m_optionsMenu;
+    QPointer<TDebugMenu> m_debugMenu;
+    QPointer<TForm1> m_form1;
+    FunctionKeyFilter *m_keys = nullptr;
+    QStringList m_splashMessages;
+    QStringList m_creationOrder;
+    bool m_finalClosed = false;
+};
+
+} // namespace Quorvant

@@ -1,0 +1,223 @@
+// The menus of the main window.
+#include "mainwindow.h"
+
+#include "documentset.h"
+#include "scintillawidget.h"
+#include "syntaxparsers.h"
+#include "tdcmemo.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolBar>
+
+namespace Quorvant {
+
+QAction *TForm1::addAction(QMenu *menu, const char *objectName, const QString &caption, const QKeySequence &shortcut,
+                           void (TForm1::*slot)())
+{
+    auto *a = new QAction(caption, this);
+    a->setObjectName(QLatin1String(objectName));
+    if (!shortcut.isEmpty())
+        a->setShortcut(shortcut);
+    connect(a, &QAction::triggered, this, slot);
+    menu->addAction(a);
+    return a;
+}
+
+QAction *TForm1::action(const QString &objectName) const
+{
+    return findChild<QAction *>(objectName);
+}
+
+void TForm1::buildMenus()
+{
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("File1"));
+    QAction *newDoc = addAction(file, "NewWebDocument1", QStringLiteral("&New Web Document"),
+                                QKeySequence(Qt::CTRL | Qt::Key_N), &TForm1::NewWebDocument1Click);
+    QMenu *newMenu = file->addMenu(QStringLiteral("New..."));
+    newMenu->setObjectName(QStringLiteral("New1"));
+    addAction(newMenu, "DefaultTemplate1", QStringLiteral("Default Template"), {}, &TForm1::NewWebDocument1Click);
+    addAction(newMenu, "BlankDocument1", QStringLiteral("Blank Document"), {}, &TForm1::BlankDocument1Click);
+    addAction(newMenu, "FromTemplate1", QStringLiteral("From Template"), {}, &TForm1::FromTemplate1Click);
+    QAction *open = addAction(file, "Open1", QStringLiteral("Open"), QKeySequence(Qt::CTRL | Qt::Key_O), &TForm1::Open1Click);
+    QAction *save = addAction(file, "Save1", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), &TForm1::Save1Click);
+    addAction(file, "SaveAs1", QStringLiteral("Save as..."), {}, &TForm1::SaveAs1Click);
+    addAction(file, "SaveAll1", QStringLiteral("Save All..."), {}, &TForm1::SaveAll1Click);
+    file->addSeparator();
+    addAction(file, "Close1", QStringLiteral("&Close"), {}, &TForm1::Close1Click);
+    addAction(file, "CloseAll1", QStringLiteral("Close All..."), {}, &TForm1::CloseAll1Click);
+    file->addSeparator();
+    m_reopenMenu = file->addMenu(QStringLiteral("Re-open..."));
+    m_reopenMenu->setObjectName(QStringLiteral("Reopen1"));
+    addAction(file, "ReOpenTaskManager1", QStringLiteral("Re-Open Task Manager"), {}, &TForm1::ReOpenTaskManager1Click);
+    addAction(file, "SaveAsTemplate1", QStringLiteral("Save As Template"), {}, &TForm1::SaveAsTemplate1Click);
+    file->addSeparator();
+    QMenu *print = file->addMenu(QStringLiteral("Print..."));
+    print->setObjectName(QStringLiteral("Print1"));
+    addAction(print, "PrintAll1", QStringLiteral("Print Selected File"), {}, &TForm1::PrintAll1Click);
+    addAction(print, "PrintSelectedBlock1", QStringLiteral("Print Selected Block"), {}, &TForm1::PrintSelectedBlock1Click);
+    addAction(print, "PrintAllOpenFiles1", QStringLiteral("Print All Open Files"), {}, &TForm1::PrintAllOpenFiles1Click);
+    addAction(file, "PrinterSetup1", QStringLiteral("Printer Setup"), {}, &TForm1::PrinterSetup1Click);
+    file->addSeparator();
+    addAction(file, "Exit1", QStringLiteral("E&xit"), {}, &TForm1::Exit1Click);
+
+    QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("Edit1"));
+    QAction *undo = addAction(edit, "Undo1", QStringLiteral("Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), &TForm1::Undo1Click);
+    QAction *redo = addAction(edit, "Redo1", QStringLiteral("Redo"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                              &TForm1::Redo1Click);
+    edit->addSeparator();
+    QAction *cut = addAction(edit, "Cut1", QStringLiteral("Cut"), QKeySequence(Qt::CTRL | Qt::Key_X), &TForm1::Cut1Click);
+    QAction *copy = addAction(edit, "Copy1", QStringLiteral("Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), &TForm1::Copy1Click);
+    QAction *paste = addAction(edit, "Paste1", QStringLiteral("Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), &TForm1::Paste1Click);
+    addAction(edit, "Delete1", QStringLiteral("Delete"), {}, &TForm1::Delete1Click);
+    edit->addSeparator();
+    addAction(edit, "SelectAll1", QStringLiteral("Select All..."), QKeySequence(Qt::CTRL | Qt::Key_A), &TForm1::SelectAll1Click);
+    addAction(edit, "QuoteBlock1", QStringLiteral("Quote Block"), {}, &TForm1::QuoteBlock1Click);
+    edit->addSeparator();
+    m_wordWrapMenu = addAction(edit, "WordWrap1", QStringLiteral("Word Wrap"), {}, &TForm1::WordWrap1Click);
+    m_wordWrapMenu->setCheckable(true);
+
+    QMenu *search = menuBar()->addMenu(QStringLiteral("&Search"));
+    search->setObjectName(QStringLiteral("Search1"));
+    QAction *find = addAction(search, "Find1", QStringLiteral("Find"), QKeySequence(Qt::CTRL | Qt::Key_F), &TForm1::Find1Click);
+    addAction(search, "FindNext1", QStringLiteral("Find Next..."), QKeySequence(Qt::Key_F3), &TForm1::FindNext1Click);
+    addAction(search, "Replace1", QStringLiteral("Replace"), QKeySequence(Qt::CTRL | Qt::Key_H), &TForm1::Replace1Click);
+    addAction(search, "GotoLineNumber1", QStringLiteral("Goto Line Number"), QKeySequence(Qt::CTRL | Qt::Key_G),
+              &TForm1::GotoLineNumber1Click);
+
+    QMenu *insert = menuBar()->addMenu(QStringLiteral("&Insert"));
+    insert->setObjectName(QStringLiteral("Insert1"));
+    QMenu *format = menuBar()->addMenu(QStringLiteral("For&mat"));
+    format->setObjectName(QStringLiteral("Format1"));
+    QMenu *tags = menuBar()->addMenu(QStringLiteral("T&ags"));
+    tags->setObjectName(QStringLiteral("Tags1"));
+    QMenu *tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    tools->setObjectName(QStringLiteral("Tools1"));
+
+    QMenu *options = menuBar()->addMenu(QStringLiteral("&Options"));
+    options->setObjectName(QStringLiteral("Options1"));
+    QMenu *parser = options->addMenu(QStringLiteral("Parser"));
+    parser->setObjectName(QStringLiteral("Parser1"));
+    auto *parserGroup = new QActionGroup(this);
+    for (const SyntaxModeInfo &mode : syntaxModes()) {
+        QAction *a = parser->addAction(QLatin1String(mode.menuCaption));
+        a->setObjectName(QString::fromLatin1(mode.handler).chopped(5));  // "HTML3Click" -> "HTML3"
+        a->setCheckable(true);
+        a->setChecked(mode.parser == m_syntaxParser);
+        parserGroup->addAction(a);
+        const SyntaxParser p = mode.parser;
+        connect(a, &QAction::triggered, this, [this, p] { chooseSyntaxMode(p); });
+    }
+    addAction(options, "EnvironmentOptions1", QStringLiteral("Environment Options"), {}, &TForm1::EnvironmentOptions1Click);
+
+    m_pluginsMenu = menuBar()->addMenu(QStringLiteral("Plugins"));
+    m_pluginsMenu->setObjectName(QStringLiteral("Plugins1"));
+
+    QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("View1"));
+    const struct { const char *name; const char *caption; QWidget *region; QKeySequence shortcut; } regions[] = {
+        {"BigButtonBar1", "Large Button Bar", m_largeButtonBar, {}},
+        {"ControlBar1", "Control Bar", m_controlBar, {}},
+        {"PureTagBars1", "Pure Tag Bars", m_pureTagBars, {}},
+        {"Sidebar1", "Sidebar", m_sidebar, {}},
+        {"ColorBar1", "Color Bar", m_colorBar, {}},
+        {"SpecialCharactersList1", "Special Character List", m_characterList, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_X)},
+    };
+    for (const auto &r : regions) {
+        QAction *a = view->addAction(QLatin1String(r.caption));
+        a->setObjectName(QLatin1String(r.name));
+        a->setCheckable(true);
+        a->setChecked(!r.region->isHidden());
+        a->setShortcut(r.shortcut);
+        QWidget *region = r.region;
+        connect(a, &QAction::toggled, region, &QWidget::setVisible);
+    }
+
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+    addAction(help, "InternalDebugger1", QStringLiteral("Internal Debugger (Beta Only)"), {}, &TForm1::InternalDebugger1Click);
+
+    auto *bar = new QToolBar(QStringLiteral("Standard"), m_controlBar);
+    m_controlBar->layout()->addWidget(bar);
+    bar->setObjectName(QStringLiteral("StandardToolbar"));
+    bar->setIconSize(QSize(16, 16));
+    const struct { QAction *action; QStyle::StandardPixmap icon; const char *hint; } buttons[] = {
+        {newDoc, QStyle::SP_FileIcon, "New"},
+        {open, QStyle::SP_DialogOpenButton, "Open"},
+        {save, QStyle::SP_DialogSaveButton, "Save"},
+        {cut, QStyle::SP_DialogDiscardButton, "Cut"},
+        {copy, QStyle::SP_FileDialogDetailedView, "Copy"},
+        {paste, QStyle::SP_DialogApplyButton, "Paste"},
+        {undo, QStyle::SP_ArrowBack, "Undo"},
+        {redo, QStyle::SP_ArrowForward, "Redo"},
+        {find, QStyle::SP_FileDialogContentsView, "Find"},
+    };
+    for (const auto &b : buttons) {
+        b.action->setIcon(style()->standardIcon(b.icon));
+        b.action->setToolTip(QLatin1String(b.hint));
+        bar->addAction(b.action);
+    }
+}
+
+void TForm1::buildPopupMenus()
+{
+    auto plain = [this](QMenu *menu, const QString &caption, auto handler) {
+        QAction *a = menu->addAction(caption);
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+
+    m_bookmarkPopup = new QMenu(this);
+    m_bookmarkPopup->setObjectName(QStringLiteral("BookMarkPopup"));
+    QMenu *toggle = m_bookmarkPopup->addMenu(QStringLiteral("Toggle Bookmark"));
+    QMenu *go = m_bookmarkPopup->addMenu(QStringLiteral("Goto Bookmark"));
+    for (int n = 1; n <= 9; ++n) {
+        QAction *t = plain(toggle, QStringLiteral("Toggle Bookmark %1").arg(n), [this, n] { toggleBookmark(n); });
+        t->setObjectName(n == 1 ? QStringLiteral("BookMarkM1") : QStringLiteral("BookmarkM%1").arg(n));
+        t->setCheckable(true);
+        m_bookmarkToggles.append(t);
+        plain(go, QStringLiteral("Goto Bookmark %1").arg(n), [this, n] { goToBookmark(n); });
+    }
+
+    m_editorMenu = new QMenu(this);
+    m_editorMenu->setObjectName(QStringLiteral("EditorPopup"));
+    plain(m_editorMenu, QStringLiteral("Cut"), &TForm1::Cut1Click);
+    plain(m_editorMenu, QStringLiteral("Copy"), &TForm1::Copy1Click);
+    plain(m_editorMenu, QStringLiteral("Paste"), &TForm1::Paste1Click);
+    m_editorMenu->addSeparator();
+    plain(m_editorMenu, QStringLiteral("Select All"), &TForm1::SelectAll1Click);
+    m_editorMenu->addSeparator();
+    m_wordWrapPopup = plain(m_editorMenu, QStringLiteral("Word Wrap"), &TForm1::WordWrap1Click);
+    m_wordWrapPopup->setObjectName(QStringLiteral("WordWrap2"));
+    m_wordWrapPopup->setCheckable(true);
+    m_hiddenCharsPopup = plain(m_editorMenu, QStringLiteral("Show all characters..."),
+                               [this] { setHiddenCharacters(!m_hiddenCharsPopup->isChecked()); });
+    m_hiddenCharsPopup->setObjectName(QStringLiteral("Showallcharacters1"));
+    QMenu *toggle2 = m_editorMenu->addMenu(QStringLiteral("Toggle Bookmark"));
+    QMenu *go2 = m_editorMenu->addMenu(QStringLiteral("Goto Bookmark"));
+    for (int n = 1; n <= 9; ++n) {
+        plain(toggle2, QStringLiteral("Bookmark %1").arg(n), [this, n] { toggleBookmark(n); });
+        plain(go2, QStringLiteral("Bookmark %1").arg(n), [this, n] { goToBookmark(n); });
+    }
+    m_editorMenu->addSeparator();
+    plain(m_editorMenu, QStringLiteral("Close page"), &TForm1::Close1Click);
+    connect(m_memo->widget(), &QWidget::customContextMenuRequested, this, &TForm1::showEditorMenu);
+
+    m_tabMenu = new QMenu(this);
+    m_tabMenu->setObjectName(QStringLiteral("TabPopup"));
+    plain(m_tabMenu, QStringLiteral("New"), &TForm1::NewWebDocument1Click);
+    plain(m_tabMenu, QStringLiteral("Open..."), &TForm1::Open1Click);
+    plain(m_tabMenu, QStringLiteral("Save"), &TForm1::Save1Click);
+    plain(m_tabMenu, QStringLiteral("Save as"), &TForm1::SaveAs1Click);
+    plain(m_tabMenu, QStringLiteral("Save all..."), &TForm1::SaveAll1Click);
+    plain(m_tabMenu, QStringLiteral("Close file"), &TForm1::Close1Click);
+}
+
+} // namespace Quorvant

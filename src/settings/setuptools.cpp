@@ -1,0 +1,455 @@
+#include "setuptools.h"
+
+#include "datafolder.h"
+#include "inifile.h"
+#include "messageservice.h"
+#include "settingsglobals.h"
+#include "textfileformat.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QProcess>
+#include <QUrl>
+
+namespace Quorvant {
+
+namespace {
+
+const QString kMainIni = QStringLiteral("Main.INI");
+const QString kHalvornIni = QStringLiteral("Halvorn.INI");
+const QString kBrowsersIni = QStringLiteral("Browsers.INI");
+
+const QString kParser = QStringLiteral("PARSER");
+const QString kOptions2 = QStringLiteral("OPTIONS2");
+// Written in capitals, read by its mixed-case name: the same section.
+const QString kMainFormWrite = QStringLiteral("MAINFORM");
+const QString kMainFormRead = QStringLiteral("MainForm");
+const QString kDirectories = QStringLiteral("DIRECTORIES");
+const QString kGeneral = QStringLiteral("GENERAL");
+const QString kPaths = QStringLiteral("PATHS");
+const QString kUserDetails = QStringLiteral("USERDETAILS");
+const QString kConnection = QStringLiteral("CONNECTION");
+
+const QString kIe = QStringLiteral("IE");
+const QString kAutomatic = QStringLiteral("AUTOMATIC");
+
+constexpr int kPrivateFileMode = 0600;  // "Halvorn.INI" holds a password
+
+QString boolText(bool value)
+{
+    return value ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+char16_t foldAscii(char16_t c)
+{
+    return (c >= u'A' && c <= u'Z') ? char16_t(c - u'A' + u'a') : c;
+}
+
+// Names are compared ignoring ASCII letter case only, whatever the locale.
+bool sameText(QStringView a, QStringView b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (foldAscii(a[i].unicode()) != foldAscii(b[i].unicode()))
+            return false;
+    }
+    return true;
+}
+
+// The name is the text before the first '='; the path the text between the
+// first and the second. A line without '=' is all name.
+TBrowserEntry parseBrowserLine(const QString &line)
+{
+    const qsizetype first = line.indexOf(u'=');
+    if (first < 0)
+        return {line, {}};
+    const qsizetype second = line.indexOf(u'=', first + 1);
+    return {line.left(first), second < 0 ? line.mid(first + 1) : line.mid(first + 1, second - first - 1)};
+}
+
+// CR LF, CR and LF each end a line; a final line end starts no new line.
+QStringList splitLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const QChar c = text[i];
+        if (c == u'\r' || c == u'\n') {
+            lines.append(text.mid(start, i - start));
+            i += (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ? 2 : 1;
+            start = i;
+        } else {
+            ++i;
+        }
+    }
+    if (start < text.size())
+        lines.append(text.mid(start));
+    return lines;
+}
+
+bool hasLineBreak(const QString &s)
+{
+    return s.contains(u'\r') || s.contains(u'\n');
+}
+
+QString withoutAmpersands(QString caption)
+{
+    return caption.remove(u'&');
+}
+
+void launchForReal(const QString &program, const QString &argument)
+{
+    if (program.isEmpty())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(argument));
+    else
+        QProcess::startDetached(program, {argument});  // a missing program fails silently
+}
+
+} // namespace
+
+TSetupTools::TSetupTools(::Quorvant::DebugOut Debugger, QWidget *ParentForm)
+    : m_debug(std::move(Debugger))
+    , m_form(ParentForm)
+    , m_launch(launchForReal)
+{
+}
+
+void TSetupTools::DebugOut(const QString &S) const
+{
+    debugOut(m_debug, S);
+}
+
+QString TSetupTools::mainIniPath()
+{
+    return QFileInfo(DataFolder::file(kMainIni)).absoluteFilePath();
+}
+
+QString TSetupTools::halvornIniPath()
+{
+    return QFileInfo(DataFolder::file(kHalvornIni)).absoluteFilePath();
+}
+
+QString TSetupTools::browsersIniPath()
+{
+    return QFileInfo(DataFolder::file(kBrowsersIni)).absoluteFilePath();
+}
+
+void TSetupTools::reportWriteFailure(const QString &path) const
+{
+    MessageService::error(m_form, QStringLiteral("Unable to write to %1").arg(path));
+}
+
+bool TSetupTools::writeKeys(const QString &path, const QList<Entry> &entries, int createMode) const
+{
+    IniFile ini(path);
+    ini.setCreatePermissions(createMode);
+    for (const Entry &e : entries) {
+        if (!ini.writeString(e.section, e.key, e.value)) {
+            reportWriteFailure(path);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TSetupTools::SaveFormViewStates2(bool ShowLineNumbers, bool WordWrap, bool TagCompletion, bool LowerCase)
+{
+    return writeKeys(mainIniPath(), {
+        {kOptions2, QStringLiteral("LINENUMBERS"), boolText(ShowLineNumbers)},
+        {kOptions2, QStringLiteral("WORDWRAP"), boolText(WordWrap)},
+        {kOptions2, QStringLiteral("TAG-COMPLETION"), boolText(TagCompletion)},
+        {kOptions2, QStringLiteral("TAG-CASE"), boolText(LowerCase)},
+    });
+}
+
+void TSetupTools::LoadFormViewStates2(bool &ShowLineNumbers, bool &WordWrap, bool &TagCompletion,
+                                      bool &LowerCase) const
+{
+    const IniFile ini(mainIniPath());
+    ShowLineNumbers = ini.readBool(kOptions2, QStringLiteral("LINENUMBERS"), false);
+    WordWrap = ini.readBool(kOptions2, QStringLiteral("WORDWRAP"), false);
+    TagCompletion = ini.readBool(kOptions2, QStringLiteral("TAG-COMPLETION"), true);
+    LowerCase = ini.readBool(kOptions2, QStringLiteral("TAG-CASE"), true);
+}
+
+bool TSetupTools::SaveMainFormViewState(bool PureTags, bool LargeButton, bool ControlBar, bool SideBar,
+                                        bool ColorBar, bool Gutter, bool CharacterList)
+{
+    return writeKeys(mainIniPath(), {
+        {kMainFormWrite, QStringLiteral("PURETAGS"), boolText(PureTags)},
+        {kMainFormWrite, QStringLiteral("LARGEBUTTONBAR"), boolText(LargeButton)},
+        {kMainFormWrite, QStringLiteral("CONTROLBAR"), boolText(ControlBar)},
+        {kMainFormWrite, QStringLiteral("SIDEBAR"), boolText(SideBar)},
+        {kMainFormWrite, QStringLiteral("COLORBAR"), boolText(ColorBar)},
+        {kMainFormWrite, QStringLiteral("GUTTER"), boolText(Gutter)},
+        {kMainFormWrite, QStringLiteral("CHARACTERLIST"), boolText(CharacterList)},
+    });
+}
+
+void TSetupTools::LoadMainFormViewState(bool &PureTags, bool &LargeButton, bool &ControlBar, bool &SideBar,
+                                        bool &ColorBar, bool &Gutter, bool &CharacterList) const
+{
+    const IniFile ini(mainIniPath());
+    PureTags = ini.readBool(kMainFormRead, QStringLiteral("PURETAGS"), false);
+    LargeButton = ini.readBool(kMainFormRead, QStringLiteral("LARGEBUTTONBAR"), true);
+    ControlBar = ini.readBool(kMainFormRead, QStringLiteral("CONTROLBAR"), true);
+    SideBar = ini.readBool(kMainFormRead, QStringLiteral("SIDEBAR"), true);
+    ColorBar = ini.readBool(kMainFormRead, QStringLiteral("COLORBAR"), true);
+    Gutter = ini.readBool(kMainFormRead, QStringLiteral("GUTTER"), true);
+    CharacterList = ini.readBool(kMainFormRead, QStringLiteral("CHARACTERLIST"), false);
+}
+
+bool TSetupTools::SaveParserNumber(int ParserChecked)
+{
+    return writeKeys(mainIniPath(), {{kParser, QStringLiteral("SELECTED"), QString::number(ParserChecked)}});
+}
+
+int TSetupTools::LoadParserNumber() const
+{
+    return IniFile(mainIniPath()).readInteger(kParser, QStringLiteral("SELECTED"), -1);
+}
+
+bool TSetupTools::SaveLastMainDirectory(const QString &Dir)
+{
+    return writeKeys(mainIniPath(), {{kDirectories, QStringLiteral("MAIN"), Dir}});
+}
+
+bool TSetupTools::SaveOpenDir(const QString &Dir)
+{
+    return writeKeys(mainIniPath(), {{kDirectories, QStringLiteral("OPENDIR"), Dir}});
+}
+
+bool TSetupTools::SaveLastImageDirectory(const QString &Dir)
+{
+    return writeKeys(mainIniPath(), {{kDirectories, QStringLiteral("IMAGEMENU"), Dir}});
+}
+
+QString TSetupTools::LoadLastMainDirectory() const
+{
+    return IniFile(mainIniPath()).readString(kDirectories, QStringLiteral("MAIN"));
+}
+
+QString TSetupTools::LoadOpenDir() const
+{
+    return IniFile(mainIniPath()).readString(kDirectories, QStringLiteral("OPENDIR"));
+}
+
+QString TSetupTools::LoadLastImageDirectory() const
+{
+    return IniFile(mainIniPath()).readString(kDirectories, QStringLiteral("IMAGEMENU"));
+}
+
+bool TSetupTools::SaveHalvornUserNameAndPassword(const QString &UserName, const QString &Password,
+                                                 bool AutoConnect)
+{
+    if (UserName.isEmpty()) {
+        DebugOut(QStringLiteral("SaveHalvornUserNameAndPassWord: Username=Nil"));
+        return false;
+    }
+    if (Password.isEmpty()) {
+        DebugOut(QStringLiteral("SaveHalvornUserNameAndPassWord: Password=Nil"));
+        return false;
+    }
+    return writeKeys(halvornIniPath(), {
+        {kUserDetails, QStringLiteral("USERNAME"), UserName},
+        {kUserDetails, QStringLiteral("PASSWORD"), Password},
+        {kUserDetails, QStringLiteral("AUTOCONNECT"), boolText(AutoConnect)},
+    }, kPrivateFileMode);
+}
+
+void TSetupTools::LoadHalvornUserNameAndPassword(QString *UserName, QString *Password, bool *AutoConnect) const
+{
+    if (!UserName) {
+        DebugOut(QStringLiteral("LoadHalvornUserNameAndPassword: Username=Nil"));
+        return;
+    }
+    if (!Password) {
+        DebugOut(QStringLiteral("LoadHalvornUserNameAndPassword: Password=Nil"));
+        return;
+    }
+    const IniFile ini(halvornIniPath());
+    gUserName = ini.readString(kUserDetails, QStringLiteral("USERNAME"));
+    gPassword = ini.readString(kUserDetails, QStringLiteral("PASSWORD"));
+    const bool autoConnect = ini.readBool(kUserDetails, QStringLiteral("AUTOCONNECT"), false);
+    *UserName = gUserName;
+    *Password = gPassword;
+    if (AutoConnect)
+        *AutoConnect = autoConnect;
+}
+
+bool TSetupTools::SaveHalvornNetworkSettings(const QString &Address)
+{
+    const bool written = writeKeys(halvornIniPath(), {{kConnection, QStringLiteral("ADDRESS"), Address}},
+                                   kPrivateFileMode);
+    gLookupAddress = Address;
+    return written;
+}
+
+void TSetupTools::LoadHalvornNetworkSettings(QString *Address) const
+{
+    if (!Address) {
+        DebugOut(QStringLiteral("TSetupTools.LoadHalvornNetworkSettings : Address=Nil"));
+        return;
+    }
+    gLookupAddress = IniFile(halvornIniPath()).readString(kConnection, QStringLiteral("ADDRESS"));
+    *Address = gLookupAddress;
+}
+
+void TSetupTools::LoadSystemSettings(TSystemSettings *OptionMenu)
+{
+    if (!OptionMenu) {
+        DebugOut(QStringLiteral("TSetupTools.LoadSystemSettings : OptionMenu = Nil"));
+        return;
+    }
+    const QString mainIni = mainIniPath();
+    if (IniFile(mainIni).readBool(kGeneral, QStringLiteral("FIRSTRUN"), true)) {
+        // Recorded before asking, so the question comes once per "Main.INI".
+        writeKeys(mainIni, {{kGeneral, QStringLiteral("FIRSTRUN"), boolText(false)}});
+        const MessageButton answer = MessageService::show(
+            m_form,
+            QStringLiteral("We have noticed this is the first time you have run Quorvant, would you like to "
+                           "automatically search for and add %1? (if unsure, press yes).")
+                .arg(SystemBrowserName()),
+            MessageIcon::Information, YesNo);
+        if (answer == mbYes)
+            FindIE();
+    }
+    OptionMenu->Browsers = LoadBrowsers();
+    LoadHalvornNetworkSettings(&OptionMenu->HalvornNetworkAddress);
+    LoadHalvornUserNameAndPassword(&OptionMenu->HalvornUsernameedit, &OptionMenu->HalvornPasswordedit,
+                                   &OptionMenu->HalvornAutoConnect);
+}
+
+bool TSetupTools::readBrowserLines(QStringList *lines) const
+{
+    lines->clear();
+    const QString path = browsersIniPath();
+    if (!QFileInfo::exists(path))
+        return true;
+    QByteArray bytes;
+    if (!readWholeFile(path, &bytes, nullptr))
+        return false;
+    *lines = splitLines(decodeTextFile(bytes).text);
+    return true;
+}
+
+bool TSetupTools::writeBrowserLines(const QStringList &lines) const
+{
+    QString text;
+    for (const QString &line : lines) {
+        text += line;
+        text += QLatin1String("\r\n");
+    }
+    const QString path = browsersIniPath();
+    const QFileInfo info(path);
+    // A file marked read-only stays unwritten, even for a user the system
+    // would let through.
+    const auto anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if ((info.exists() && !(info.permissions() & anyWrite)) || !writeFileAtomically(path, text.toUtf8(), nullptr)) {
+        reportWriteFailure(path);
+        return false;
+    }
+    return true;
+}
+
+QList<TBrowserEntry> TSetupTools::LoadBrowsers() const
+{
+    QList<TBrowserEntry> browsers;
+    const QString ie = IniFile(mainIniPath()).readString(kPaths, kIe);
+    if (!ie.isEmpty())
+        browsers.append({SystemBrowserName(), ie});
+    QStringList lines;
+    if (!readBrowserLines(&lines))
+        DebugOut(QStringLiteral("Error: TSetupTools: LoadBrowsers: Could not read Browsers.INI"));
+    for (const QString &line : std::as_const(lines))
+        browsers.append(parseBrowserLine(line));
+    return browsers;
+}
+
+bool TSetupTools::AddBrowser(const QString &Name, const QString &Path)
+{
+    // A line break would split the entry into lines of other names.
+    if (hasLineBreak(Name) || hasLineBreak(Path)) {
+        DebugOut(QStringLiteral("Error: TSetupTools: AddBrowser: line break in name or path"));
+        return false;
+    }
+    const QString path = browsersIniPath();
+    if (!QFileInfo::exists(path) && !writeFileAtomically(path, QByteArray(), nullptr)) {
+        DebugOut(QStringLiteral("Error: TSetupTools: AddBrowser: Could not create Browsers.INI"));
+        return false;
+    }
+    QStringList lines;
+    if (!readBrowserLines(&lines)) {
+        // Writing now would drop the entries that could not be read.
+        DebugOut(QStringLiteral("Error: TSetupTools: AddBrowser: Could not read Browsers.INI"));
+        return false;
+    }
+    // The system entry's name is refused too: a file line of that name could
+    // never be removed again.
+    bool taken = sameText(Name, SystemBrowserName());
+    for (const QString &line : std::as_const(lines))
+        taken = taken || sameText(parseBrowserLine(line).Name, Name);
+    if (taken) {
+        MessageService::information(m_form, QStringLiteral("You already have a browser named \"%1\" you cannot "
+                                                           "add another with the same name")
+                                                .arg(Name));
+        return false;
+    }
+    lines.append(Name + u'=' + Path);
+    return writeBrowserLines(lines);
+}
+
+bool TSetupTools::RemoveBrowser(const QString &Name)
+{
+    if (Name.isEmpty())
+        return false;
+    if (sameText(Name, SystemBrowserName()))
+        return writeKeys(mainIniPath(), {{kPaths, kIe, QString()}});
+    if (!QFileInfo::exists(browsersIniPath()))
+        return false;
+    QStringList lines;
+    if (!readBrowserLines(&lines)) {
+        DebugOut(QStringLiteral("Error: TSetupTools: RemoveBrowser: Could not read Browsers.INI"));
+        return false;
+    }
+    const qsizetype removed = lines.removeIf([&Name](const QString &line) {
+        return sameText(parseBrowserLine(line).Name, Name);
+    });
+    return removed > 0 && writeBrowserLines(lines);
+}
+
+void TSetupTools::FindIE()
+{
+    // The sub-items of "Preview in Browser..." always mirror the stored list.
+    for (const TBrowserEntry &entry : LoadBrowsers()) {
+        if (sameText(withoutAmpersands(entry.Name), SystemBrowserName()))
+            return;
+    }
+    writeKeys(mainIniPath(), {{kPaths, kIe, kAutomatic}});
+}
+
+void TSetupTools::MenuItemClick(const QString &Caption, const QString &PreviewFile) const
+{
+    if (!m_launch)
+        return;
+    const QString name = withoutAmpersands(Caption);
+    if (name == SystemBrowserName()) {
+        m_launch(QString(), PreviewFile);
+        return;
+    }
+    QStringList lines;
+    if (!readBrowserLines(&lines))
+        return;
+    for (const QString &line : std::as_const(lines)) {
+        if (line.isEmpty())
+            continue;
+        const TBrowserEntry entry = parseBrowserLine(line);
+        // An empty path names no program (and must not reach the default handler).
+        if (!entry.Path.isEmpty() && sameText(entry.Name, name))
+            m_launch(entry.Path, PreviewFile);
+    }
+}
+
+} // namespace Quorvant

@@ -1,0 +1,137 @@
+// The settings store: every persistent setting of the program, kept in
+// "Main.INI", "Halvorn.INI" and "Browsers.INI" in the data folder. Nothing is
+// cached: each load reads the file anew and each save writes it at once, so
+// a value saved by one method is seen by the next load. Windows are bound by
+// their owners; this class deals in plain values only.
+#pragma once
+
+#include "debugout.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QWidget;
+
+namespace Quorvant {
+
+// One row of the external browser list: a line of "Browsers.INI", or the
+// system browser entry (path = the stored "PATHS"/"IE" value).
+struct TBrowserEntry
+{
+    QString Name;
+    QString Path;
+    friend bool operator==(const TBrowserEntry &, const TBrowserEntry &) = default;
+};
+
+// What the start-up load puts into the options dialog.
+struct TSystemSettings
+{
+    // Rows of BrowserListView and, by name, the sub-items of "Preview in
+    // Browser...", in order: the system browser entry first when listed.
+    QList<TBrowserEntry> Browsers;
+    QString HalvornNetworkAddress;
+    QString HalvornUsernameedit;
+    QString HalvornPasswordedit;
+    bool HalvornAutoConnect = false;
+};
+
+class TSetupTools
+{
+public:
+    // The caption of the entry that stands for the desktop's default browser.
+    static QString SystemBrowserName() { return QStringLiteral("System Default Browser"); }
+
+    // Debugger receives the diagnostic lines; ParentForm parents the message
+    // boxes (the main window; may be null).
+    explicit TSetupTools(::Quorvant::DebugOut Debugger = {}, QWidget *ParentForm = nullptr);
+
+    void DebugOut(const QString &S) const;
+
+    // Every Save method shows "Unable to write to <path>" and stops at the
+    // first key it cannot write (keys written before it stay); it returns
+    // false then.
+    bool SaveFormViewStates2(bool ShowLineNumbers, bool WordWrap, bool TagCompletion, bool LowerCase);
+    void LoadFormViewStates2(bool &ShowLineNumbers, bool &WordWrap, bool &TagCompletion, bool &LowerCase) const;
+
+    bool SaveMainFormViewState(bool PureTags, bool LargeButton, bool ControlBar, bool SideBar, bool ColorBar,
+                               bool Gutter, bool CharacterList);
+    void LoadMainFormViewState(bool &PureTags, bool &LargeButton, bool &ControlBar, bool &SideBar, bool &ColorBar,
+                               bool &Gutter, bool &CharacterList) const;
+
+    bool SaveParserNumber(int ParserChecked);
+    int LoadParserNumber() const;  // -1 when never chosen
+
+    bool SaveLastMainDirectory(const QString &Dir);
+    bool SaveOpenDir(const QString &Dir);
+    bool SaveLastImageDirectory(const QString &Dir);
+    QString LoadLastMainDirectory() const;
+    QString LoadOpenDir() const;
+    QString LoadLastImageDirectory() const;
+
+    // An empty user name or password stores nothing. gUserName and gPassword
+    // are not changed.
+    bool SaveHalvornUserNameAndPassword(const QString &UserName, const QString &Password, bool AutoConnect);
+    // Sets gUserName and gPassword and fills the given fields; a missing
+    // UserName or Password field only gives a diagnostic line.
+    void LoadHalvornUserNameAndPassword(QString *UserName, QString *Password, bool *AutoConnect) const;
+    // Stores the address and makes it gLookupAddress.
+    bool SaveHalvornNetworkSettings(const QString &Address);
+    // Sets gLookupAddress and fills the field.
+    void LoadHalvornNetworkSettings(QString *Address) const;
+
+    // Start-up load (also the options dialog's refresh): asks the first-run
+    // question once per "Main.INI", then fills the browser list and the
+    // network fields.
+    void LoadSystemSettings(TSystemSettings *OptionMenu);
+
+    // The browser list: the system browser entry while "PATHS"/"IE" is set,
+    // then the lines of "Browsers.INI" in order (an empty line gives an
+    // empty row).
+    QList<TBrowserEntry> LoadBrowsers() const;
+    // Appends Name=Path to "Browsers.INI" unless the name is taken (letter
+    // case ignored); true when added.
+    bool AddBrowser(const QString &Name, const QString &Path);
+    // The system browser entry clears "PATHS"/"IE"; any other name removes
+    // every line of that name from "Browsers.INI".
+    bool RemoveBrowser(const QString &Name);
+    // Lists the system browser entry ("PATHS"/"IE" = "AUTOMATIC") unless an
+    // entry of that name is already listed. Searches nothing on disk.
+    void FindIE();
+
+    // A browser sub-item was chosen: the system browser entry opens
+    // PreviewFile with the desktop's default handler; any other caption
+    // starts every "Browsers.INI" program of that name with PreviewFile as
+    // its one argument. '&' in the caption is ignored.
+    void MenuItemClick(const QString &Caption, const QString &PreviewFile) const;
+
+    // Starts program with one argument; an empty program means "open the
+    // argument with the default handler". Replaceable for tests.
+    using Launcher = std::function<void(const QString &program, const QString &argument)>;
+    void setLauncher(Launcher launcher) { m_launch = std::move(launcher); }
+
+    // Full paths of the three files, found without regard to letter case.
+    static QString mainIniPath();
+    static QString halvornIniPath();
+    static QString browsersIniPath();
+
+private:
+    struct Entry
+    {
+        QString section;
+        QString key;
+        QString value;
+    };
+    bool writeKeys(const QString &path, const QList<Entry> &entries, int createMode = 0) const;
+    void reportWriteFailure(const QString &path) const;
+    bool readBrowserLines(QStringList *lines) const;
+    bool writeBrowserLines(const QStringList &lines) const;
+
+    ::Quorvant::DebugOut m_debug;
+    QWidget *m_form = nullptr;
+    Launcher m_launch;
+};
+
+} // namespace Quorvant
