@@ -1,0 +1,293 @@
+// Start-up, the Task Manager and shutdown, driven through the real windows.
+#include "applicationshell.h"
+#include "datafolder.h"
+#include "documentset.h"
+#include "functionkeys.h"
+#include "messageservice.h"
+#include "scintillawidget.h"
+#include "setuptools.h"
+#include "tdcmemo.h"
+#include "tmemosource.h"
+#include "veskfilesystems.h"
+
+#include <QAction>
+#include <QFile>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+using namespace Quorvant;
+
+namespace {
+
+class ShellTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        resetAppGlobals();
+        MessageService::setTestHookEnabled(true);
+        MessageService::resetTestHook();
+        ASSERT_TRUE(DataFolder::initialise({QStringLiteral("quorvant"), QStringLiteral("--data-dir"), dataPath()}));
+    }
+
+    void TearDown() override
+    {
+        for (TMemoSource *b : std::as_const(gMemoData))
+            b->setModified(false);
+        m_shell.reset();
+        MessageService::resetTestHook();
+    }
+
+    QString dataPath() const { return m_dir.filePath(QStringLiteral("data")); }
+
+    // Starts the program and lets the message loop show the Task Manager.
+    void start()
+    {
+        m_shell = std::make_unique<TApplicationShell>();
+        m_shell->quit = [this] { ++m_quits; };
+        m_shell->start({QStringLiteral("quorvant")});
+        QCoreApplication::processEvents();
+        form = m_shell->Form1();
+        tm = m_shell->TaskManager();
+    }
+
+    QPushButton *tmButton(const char *name) const { return tm->findChild<QPushButton *>(QLatin1String(name)); }
+    void trigger(const char *name) { form->action(QLatin1String(name))->trigger(); }
+
+    static QStringList messages()
+    {
+        QStringList out;
+        for (const RecordedDialog &r : MessageService::takeRecorded())
+            out.append(r.kind == DialogKind::Message ? r.text : r.title);
+        return out;
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<TApplicationShell> m_shell;
+    TForm1 *form = nullptr;
+    TTaskManager *tm = nullptr;
+    int m_quits = 0;
+};
+
+} // namespace
+
+TEST_F(ShellTest, StartsInOrderAndShowsTheTaskManagerOverADisabledMainWindow)
+{
+    start();
+    EXPECT_EQ(m_shell->splashMessages(),
+              QStringList({QStringLiteral("Initialising Executable..."), QStringLiteral("Creating Task Manager..."),
+                           QStringLiteral("Initialising Javascript Parser..."), QStringLiteral("Initialising DHTML Parser..."),
+                           QStringLiteral("Creating Javascript Object Tree..."), QStringLiteral("Populating Task Manager..."),
+                           QStringLiteral("Loading Program Settings..."), QStringLiteral("Activating Debug Environment..."),
+                           QStringLiteral("Creating Active Objects...")}));
+    EXPECT_EQ(m_shell->creationOrder(),
+              QStringList({QStringLiteral("TaskManager"), QStringLiteral("MnuJavaScript"), QStringLiteral("MnuDHTML"),
+                           QStringLiteral("MnuObjectTree"), QStringLiteral("OptionsMenu"), QStringLiteral("DebugMenu"),
+                           QStringLiteral("Form1")}));
+    EXPECT_EQ(tm->windowTitle(), QStringLiteral("Quorvant: Task Manager"));
+    EXPECT_EQ(m_shell->OptionsMenu()->windowTitle(), QStringLiteral("Vessaro XP: Options Menu"));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Quorvant : Enterprise Edition"));
+    EXPECT_TRUE(tm->isVisible());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(form->isEnabled());
+    EXPECT_EQ(form->documents()->PagesOpen(), 0);
+    EXPECT_TRUE(m_shell->DebugMenu()->windowFlags() & Qt::WindowStaysOnTopHint);
+
+    // The first run asks about the default browser once, through the settings store.
+    const QStringList asked = messages();
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].startsWith(QStringLiteral("We have noticed this is the first time you have run Quorvant")));
+    EXPECT_TRUE(tm->TemplatesListView()->findItems(QStringLiteral("Default"), Qt::MatchExactly).size() == 1);
+
+    // The eleven menus.
+    QStringList menus;
+    for (QAction *a : form->menuBar()->actions())
+        menus.append(a->text());
+    EXPECT_EQ(menus, QStringList({QStringLiteral("&File"), QStringLiteral("&Edit"), QStringLiteral("&Search"),
+                                  QStringLiteral("&Insert"), QStringLiteral("For&mat"), QStringLiteral("T&ags"),
+                                  QStringLiteral("&Tools"), QStringLiteral("&Options"), QStringLiteral("Plugins"),
+                                  QStringLiteral("&View"), QStringLiteral("&Help")}));
+    auto *sidebar = form->findChild<QTabWidget *>(QStringLiteral("Sidebar"));
+    ASSERT_NE(sidebar, nullptr);
+    QStringList pages;
+    for (int i = 0; i < sidebar->count(); ++i)
+        pages.append(sidebar->tabText(i));
+    EXPECT_EQ(pages, QStringList({QStringLiteral("Tags"), QStringLiteral("Projects"), QStringLiteral("Help"),
+                                  QStringLiteral("Local"), QStringLiteral("Code Snippet"),
+                                  QStringLiteral("Halvorn Network"), QStringLiteral("Tag Inspector")}));
+}
+
+TEST_F(ShellTest, TaskManagerHidesWhileDocumentsAreOpenAndEndsTheProgramOtherwise)
+{
+    start();
+    tmButton("NewBlankPage")->click();
+    EXPECT_FALSE(tm->isVisible());
+    EXPECT_TRUE(form->isEnabled());
+    EXPECT_EQ(form->documents()->PagesOpen(), 1);
+
+    trigger("ReOpenTaskManager1");
+    EXPECT_TRUE(tm->isVisible());
+    EXPECT_FALSE(form->isEnabled());
+    tm->close();
+    EXPECT_FALSE(tm->isVisible());
+    EXPECT_TRUE(form->isEnabled());
+    EXPECT_EQ(m_quits, 0);
+
+    trigger("Close1");
+    trigger("ReOpenTaskManager1");
+    tm->close();
+    EXPECT_EQ(m_quits, 1);
+    EXPECT_EQ(gSetupTools, nullptr);
+    EXPECT_EQ(gRecentFiles, nullptr);
+}
+
+TEST_F(ShellTest, QuittingAsksAboutModifiedDocumentsAndStoresTheOpenFolder)
+{
+    start();
+    messages();
+    tmButton("NewBlankPage")->click();
+    QTest::keyClicks(form->DCMemo1()->widget(), QStringLiteral("one"));
+    trigger("BlankDocument1");
+    QTest::keyClicks(form->DCMemo1()->widget(), QStringLiteral("two"));
+    gDir.MainOpenDir = m_dir.path() + u'/';
+
+    MessageService::queueAnswer(DialogAnswer::pressed(mbCancel));
+    EXPECT_FALSE(form->close());
+    EXPECT_EQ(form->documents()->PagesOpen(), 2);
+    EXPECT_EQ(m_quits, 0);
+
+    MessageService::queueAnswer(DialogAnswer::pressed(mbNoToAll));
+    tmButton("ExitVesk")->click();
+    EXPECT_EQ(messages().size(), 2);
+    EXPECT_EQ(m_quits, 1);
+    TSetupTools settings;
+    EXPECT_EQ(settings.LoadOpenDir(), m_dir.path() + u'/');
+}
+
+TEST_F(ShellTest, TemplatesAreSavedAndOpenedWithTheirCaret)
+{
+    start();
+    messages();
+    tmButton("NewBlankPage")->click();
+    form->DCMemo1()->setText(QStringLiteral("<html>\r\n<body>\r\n<p>Hi</p>\r\n</body>"));
+    form->DCMemo1()->setCaretPoint({4, 2});
+
+    for (const QString &name : {QStringLiteral("default"), QString(), QStringLiteral("Mine")}) {
+        MessageService::queueAnswers({DialogAnswer::typed(name), DialogAnswer::pressed(mbOK)});
+        trigger("SaveAsTemplate1");
+    }
+    const QStringList texts = messages();
+    ASSERT_EQ(texts.size(), 6);
+    EXPECT_EQ(texts[1], QStringLiteral("You already have a template named: \"default\" , please try saving under another name."));
+    EXPECT_EQ(texts[3], QStringLiteral("You must enter a name for your template if you wish to save it."));
+    EXPECT_TRUE(texts[5].startsWith(QStringLiteral("Success!")));
+
+    trigger("ReOpenTaskManager1");
+    QList<QListWidgetItem *> mine = tm->TemplatesListView()->findItems(QStringLiteral("Mine"), Qt::MatchExactly);
+    ASSERT_EQ(mine.size(), 1);
+    tm->TemplatesListView()->setCurrentItem(mine[0]);
+    tm->openSelectedTemplate();
+    EXPECT_FALSE(tm->isVisible());
+    EXPECT_EQ(form->documents()->PagesOpen(), 2);
+    EXPECT_EQ(form->DCMemo1()->text(), QStringLiteral("<html>\r\n<body>\r\n<p>Hi</p>\r\n</body>"));
+    EXPECT_EQ(form->DCMemo1()->caretPoint(), (CaretPoint{4, 2}));
+
+    // A new web document starts from the shipped "Default" template, unmodified.
+    trigger("NewWebDocument1");
+    EXPECT_TRUE(form->DCMemo1()->text().startsWith(QStringLiteral("<!DOCTYPE html>")));
+    EXPECT_FALSE(gDocumentModified);
+}
+
+TEST_F(ShellTest, RecentFilesFillTheTaskManagerAndTheReopenMenu)
+{
+    const QString file = m_dir.filePath(QStringLiteral("page.htm"));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("<p>x</p>");
+    }
+    start();
+    messages();
+    form->setEnabled(true);
+    ASSERT_TRUE(form->documents()->OpenFile(file));
+    ASSERT_EQ(tm->MostRecentListView()->topLevelItemCount(), 1);
+    EXPECT_EQ(tm->MostRecentListView()->topLevelItem(0)->text(0), QStringLiteral("page.htm"));
+    EXPECT_EQ(tm->MostRecentListView()->topLevelItem(0)->text(1), file);
+    auto *reopen = form->findChild<QMenu *>(QStringLiteral("Reopen1"));
+    ASSERT_EQ(reopen->actions().size(), 1);
+
+    QFile::remove(file);
+    reopen->actions()[0]->trigger();
+    EXPECT_EQ(messages(), QStringList({QStringLiteral("Error: File Not Found: \"") + file + u'"'}));
+    tm->MostRecentListView()->setCurrentItem(tm->MostRecentListView()->topLevelItem(0));
+    tm->openSelectedRecentFile();
+    EXPECT_EQ(messages(), QStringList({QStringLiteral(
+                              "Error! Unable to open recent file. The file you are looking for may have been moved or recently deleted...")}));
+
+    // The list is stored when the Task Manager finally closes.
+    trigger("CloseAll1");
+    tm->close();
+    QFile stored(DataFolder::file(QStringLiteral("Recent.Dat")));
+    ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+    EXPECT_EQ(stored.readAll(), (file + QStringLiteral("\r\n")).toUtf8());
+}
+
+TEST_F(ShellTest, FunctionKeysSwitchPagesFromAnyWindowAndSwallowTheirKeys)
+{
+    start();
+    messages();
+    tmButton("NewBlankPage")->click();
+    QTabWidget *pages = form->tabholder();
+
+    QTest::keyClick(tm, Qt::Key_F9);
+    EXPECT_EQ(pages->currentIndex(), 3);
+    QTest::keyClick(m_shell->DebugMenu(), Qt::Key_F11);
+    EXPECT_EQ(pages->currentIndex(), 1);
+    QTest::keyClick(form->DCMemo1()->widget(), Qt::Key_F10);
+    EXPECT_EQ(pages->currentIndex(), 0);
+
+    // Ctrl+Space never reaches the editor; F1 does.
+    ScintillaWidget *editor = form->DCMemo1()->widget();
+    int f1 = 0;
+    QObject::connect(form->DCMemo1(), &IEditorView::keyDown, [&f1](int key, int) { f1 += key == Qt::Key_F1; });
+    QTest::keyClick(editor, Qt::Key_Space, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_F1);
+    EXPECT_TRUE(form->DCMemo1()->text().isEmpty());
+    EXPECT_EQ(f1, 1);
+}
+
+TEST_F(ShellTest, StoresWriteToTheDebugWindowAndItOpensFromTheHelpMenu)
+{
+    start();
+    EXPECT_FALSE(m_shell->DebugMenu()->isVisible());
+    trigger("InternalDebugger1");
+    EXPECT_TRUE(m_shell->DebugMenu()->isVisible());
+    tm->close();  // no document: ends the program
+    EXPECT_EQ(m_quits, 1);
+}
+
+TEST_F(ShellTest, TheChosenSyntaxModeIsAppliedAgainOnTheNextStart)
+{
+    start();
+    messages();
+    form->action(QStringLiteral("JavaScript1"))->trigger();
+    tm->close();
+    m_shell.reset();
+    resetAppGlobals();
+
+    start();
+    EXPECT_TRUE(messages().isEmpty()) << "the first-run question is asked once";
+    EXPECT_TRUE(form->action(QStringLiteral("JavaScript1"))->isChecked());
+    EXPECT_EQ(form->syntaxParser(), SyntaxParser::JavaScript);
+    EXPECT_TRUE(m_shell->DebugMenu()->Memo1()->toPlainText().contains(QStringLiteral("Loaded Default Parser: 3")));
+}
