@@ -9,12 +9,16 @@
 #include "tdcmemo.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QScreen>
 #include <QSplashScreen>
 #include <QTabWidget>
 #include <QTimer>
+
+#include <cstdio>
+#include <unistd.h>
 
 namespace Quorvant {
 
@@ -150,7 +154,43 @@ void TApplicationShell::start(const QStringList &args)
             m_form1->documents()->OpenFile(f);
         if (!files.isEmpty() && m_form1->documents()->PagesOpen() > 0)
             m_taskManager->leaveForDocument();
+        if (qEnvironmentVariableIsSet("QUORVANT_STARTUP_PROBE"))
+            QTimer::singleShot(0, this, &TApplicationShell::reportStartupAndQuit);
     });
+}
+
+void TApplicationShell::reportStartupAndQuit()
+{
+    // For the start-up benchmark: the time since the process started and the
+    // memory in use, once the Task Manager is shown and the event loop idle.
+    const long ticks = sysconf(_SC_CLK_TCK);
+    double uptime = 0;
+    long long started = 0;
+    if (FILE *f = fopen("/proc/uptime", "r")) {
+        if (fscanf(f, "%lf", &uptime) != 1)
+            uptime = 0;
+        fclose(f);
+    }
+    QFile stat(QStringLiteral("/proc/self/stat"));
+    if (stat.open(QIODevice::ReadOnly)) {
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 19)
+            started = fields.at(19).toLongLong();
+    }
+    QFile status(QStringLiteral("/proc/self/status"));
+    QByteArray rss;
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &l : status.readAll().split('\n')) {
+            if (l.startsWith("VmRSS:"))
+                rss = l.mid(6).trimmed();
+        }
+    }
+    const double ms = uptime * 1000.0 - double(started) * 1000.0 / double(ticks);
+    fprintf(stdout, "startup_ms=%.0f rss=%s\n", ms, rss.constData());
+    fflush(stdout);
+    if (m_taskManager)
+        m_taskManager->close();
 }
 
 void TApplicationShell::installFunctionKeys()

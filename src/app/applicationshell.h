@@ -60,6 +60,7 @@ private:
     void splashStep(const QString &text);
     QWidget *createEmptyWindow(const char *objectName, const QString &caption);
     void installFunctionKeys();
+    void reportStartupAndQuit();
 
     QSplashScreen *m_splash = nullptr;
     QPointer<TTaskManager> m_taskManager;

@@ -168,6 +168,7 @@ TForm1::TForm1(QWidget *parent)
 
 TForm1::~TForm1()
 {
+    disconnect(m_memo, nullptr, this, nullptr);
     // Buffers belong to the window; the view lets go of them first.
     m_memo->setSource(nullptr);
     qDeleteAll(gMemoData);

@@ -3,6 +3,8 @@
 #include "editortypes.h"
 #include "tmemosource.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
@@ -12,6 +14,26 @@
 namespace Quorvant {
 
 namespace {
+
+// QScintilla's accessibility interface counts characters from the start of
+// the text at every caret move and edit, which makes big documents crawl.
+// Unless a screen reader is already active, the editor is offered as a
+// plain editable widget instead.
+QAccessibleInterface *plainEditorAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("Quorvant::ScintillaWidget") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::EditableText);
+    return nullptr;
+}
+
+void installPlainAccessibility()
+{
+    static bool installed = false;
+    if (installed || QAccessible::isActive())
+        return;
+    installed = true;
+    QAccessible::installFactory(plainEditorAccessible);
+}
 
 bool isOurDrag(const QMimeData *mime)
 {
@@ -26,6 +48,9 @@ ScintillaWidget::ScintillaWidget(QWidget *parent)
     setUtf8(true);
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
+    installPlainAccessibility();
+    SendScintilla(SCI_SETMODEVENTMASK, ModEventMask);
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this, [this] { changeComing(); });
     // Report changes to whichever buffer the widget holds at the time.
     connect(this, &QsciScintilla::textChanged, this, [this] {
         if (m_buffer)
@@ -37,10 +62,46 @@ ScintillaWidget::ScintillaWidget(QWidget *parent)
     });
 }
 
+void ScintillaWidget::changeComing()
+{
+    if (m_changePending)
+        return;
+    m_changePending = true;
+    m_linesBefore = lines();
+    // Edits that do not come through an event or a buffer method still report.
+    QMetaObject::invokeMethod(this, &ScintillaWidget::flushChanges, Qt::QueuedConnection);
+}
+
+void ScintillaWidget::flushChanges()
+{
+    if (!m_changePending)
+        return;
+    m_changePending = false;
+    Q_EMIT textChanged();
+    if (lines() != m_linesBefore)
+        Q_EMIT linesChanged();
+}
+
+bool ScintillaWidget::event(QEvent *e)
+{
+    const QEvent::Type type = e->type();
+    const bool result = QsciScintilla::event(e);
+    if (type == QEvent::KeyPress || type == QEvent::ShortcutOverride || type == QEvent::Shortcut)
+        flushChanges();
+    return result;
+}
+
+void ScintillaWidget::inputMethodEvent(QInputMethodEvent *e)
+{
+    QsciScintilla::inputMethodEvent(e);
+    flushChanges();
+}
+
 void ScintillaWidget::keyPressEvent(QKeyEvent *e)
 {
     Q_EMIT keyDown(e->key(), int(e->modifiers()));
     QsciScintilla::keyPressEvent(e);
+    flushChanges();
     const QString text = e->text();
     if (text.size() == 1 && !(e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))) {
         const QChar c = text.at(0);

@@ -34,6 +34,13 @@ public:
     // other data, which the editor handles as usual.
     bool dropItem(const QMimeData *mime);
 
+    // Scintilla reports only that a change is about to happen (the full
+    // change reports make QScintilla count characters from the start of the
+    // text on every edit); textChanged and linesChanged are sent from here,
+    // once the edit is done.
+    static constexpr int ModEventMask = 0x400 /*SC_MOD_BEFOREINSERT*/ | 0x800 /*SC_MOD_BEFOREDELETE*/;
+    void flushChanges();
+
 Q_SIGNALS:
     void keyDown(int key, int modifiers);
     void keyUp(int key, int modifiers);
@@ -50,8 +57,15 @@ protected:
     void dragMoveEvent(QDragMoveEvent *e) override;
     void dropEvent(QDropEvent *e) override;
 
+    void inputMethodEvent(QInputMethodEvent *e) override;
+    bool event(QEvent *e) override;
+
 private:
+    void changeComing();
+
     TMemoSource *m_buffer = nullptr;
+    bool m_changePending = false;
+    int m_linesBefore = 0;
 };
 
 } // namespace Quorvant

@@ -199,9 +199,14 @@ void TMemoSource::setRawText(const char *data, qsizetype size)
     const bool wasReadOnly = w->call(QsciScintillaBase::SCI_GETREADONLY);
     w->call(QsciScintillaBase::SCI_SETREADONLY, 0);
     w->call(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0);
+    // No change reports for the bulk load: QScintilla would copy the whole
+    // text for them.
+    const long mask = w->call(QsciScintillaBase::SCI_GETMODEVENTMASK);
+    w->call(QsciScintillaBase::SCI_SETMODEVENTMASK, 0);
     w->call(QsciScintillaBase::SCI_CLEARALL);
     w->call(QsciScintillaBase::SCI_ALLOCATE, size + 4096);
     w->call(QsciScintillaBase::SCI_APPENDTEXT, size, data);
+    w->call(QsciScintillaBase::SCI_SETMODEVENTMASK, mask);
     w->call(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1);
     w->call(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
     w->call(QsciScintillaBase::SCI_SETSAVEPOINT);
@@ -212,7 +217,8 @@ void TMemoSource::setRawText(const char *data, qsizetype size)
     applyEolMode(w);
     m_forcedModified = false;
     emitModifiedIfChanged();
-    Q_EMIT textChanged();
+    Q_EMIT w->textChanged();
+    Q_EMIT w->linesChanged();
 }
 
 void TMemoSource::setStoredText(const QString &text, LineEndStyle style)
@@ -237,6 +243,7 @@ void TMemoSource::setText(const QString &text)
     w->call(QsciScintillaBase::SCI_ENDUNDOACTION);
     w->call(QsciScintillaBase::SCI_GOTOPOS, 0);
     w->call(QsciScintillaBase::SCI_SETREADONLY, wasReadOnly);
+    w->flushChanges();
 }
 
 int TMemoSource::lineCount() const
@@ -300,6 +307,7 @@ void TMemoSource::setSelText(const QString &text)
     w->call(QsciScintillaBase::SCI_ENDUNDOACTION);
     if (!w->call(QsciScintillaBase::SCI_GETREADONLY))
         w->call(QsciScintillaBase::SCI_GOTOPOS, from + bytes.size());
+    w->flushChanges();
 }
 
 void TMemoSource::clearSelection()
@@ -327,6 +335,7 @@ void TMemoSource::insertString(const QString &text)
     w->call(QsciScintillaBase::SCI_INSERTTEXT, pos, bytes.constData());
     w->call(QsciScintillaBase::SCI_ENDUNDOACTION);
     w->call(QsciScintillaBase::SCI_GOTOPOS, pos + bytes.size());
+    w->flushChanges();
 }
 
 bool TMemoSource::canUndo() const
@@ -341,12 +350,16 @@ bool TMemoSource::canRedo() const
 
 void TMemoSource::undo()
 {
-    editor()->call(QsciScintillaBase::SCI_UNDO);
+    ScintillaWidget *w = editor();
+    w->call(QsciScintillaBase::SCI_UNDO);
+    w->flushChanges();
 }
 
 void TMemoSource::redo()
 {
-    editor()->call(QsciScintillaBase::SCI_REDO);
+    ScintillaWidget *w = editor();
+    w->call(QsciScintillaBase::SCI_REDO);
+    w->flushChanges();
 }
 
 void TMemoSource::beginUndoAction()
