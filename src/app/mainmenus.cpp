@@ -34,6 +34,11 @@ QAction *TForm1::action(const QString &objectName) const
     return findChild<QAction *>(objectName);
 }
 
+QMenu *TForm1::menu(const QString &objectName) const
+{
+    return findChild<QMenu *>(objectName);
+}
+
 void TForm1::buildMenus()
 {
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));

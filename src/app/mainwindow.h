@@ -44,6 +44,17 @@ public:
     QLabel *noDocumentsLabel() const { return m_noDocuments; }
     // The action, menu or button with this object name, or nullptr.
     QAction *action(const QString &objectName) const;
+    QMenu *menu(const QString &objectName) const;
+
+    // The regions of the window that other parts of the program fill.
+    QToolBar *largeButtonBar() const { return m_largeButtonBar; }
+    QWidget *controlBar() const { return m_controlBar; }
+    QTabWidget *pureTagBars() const { return m_pureTagBars; }
+    QTabWidget *sidebar() const { return m_sidebar; }
+    QWidget *colorBar() const { return m_colorBar; }
+    QTabWidget *characterList() const { return m_characterList; }
+    QMenu *editorMenu() const { return m_editorMenu; }
+    QMenu *pluginsMenu() const { return m_pluginsMenu; }
 
     // Program-wide view state that the document toolbar and menus share.
     void setLineNumbers(bool on);
