@@ -138,6 +138,7 @@ TForm1::TForm1(QWidget *parent)
 
     buildMenus();
     buildPopupMenus();
+    installCatalogue();
     loadEnvironment();
 
     connect(m_memo, &IEditorView::changed, this, &TForm1::updateCaretStatus);

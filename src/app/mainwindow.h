@@ -94,6 +94,8 @@ private:
     void buildMenus();
     void buildDocumentToolbar();
     void buildPopupMenus();
+    // Builds the tag menus, bars and buttons from the catalogue of fixed insertions.
+    void installCatalogue();
     QAction *addAction(QMenu *menu, const char *objectName, const QString &caption, const QKeySequence &shortcut,
                        void (TForm1::*slot)());
     void updateCaretStatus();
