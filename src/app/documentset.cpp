@@ -46,6 +46,8 @@ QList<FileFilter> saveFilters()
     };
 }
 
+constexpr qint64 LongLineWarningBytes = 1024 * 1024;
+
 QString folderOf(const QString &path)
 {
     QString dir = QFileInfo(path).absolutePath();
@@ -283,6 +285,14 @@ bool TDocumentSet::OpenFile(const QString &fileName)
     gDocumentModified = false;
     SaveSelectedPageToArray();
     Q_EMIT currentDocumentChanged();
+    // The editor lays out a whole line at a time: warn before it gets slow.
+    if (buffer->longestLoadedLine() > LongLineWarningBytes) {
+        MessageService::information(
+            m_window, QStringLiteral("%1 has a line of %2 characters. Showing and editing a line that long is slow; "
+                                     "breaking it into shorter lines makes the document quick again.")
+                          .arg(QFileInfo(absolute).fileName())
+                          .arg(buffer->longestLoadedLine()));
+    }
     return true;
 }
 

@@ -547,6 +547,9 @@ TEST_F(DocumentSetTest, ATenMegabyteSingleLineFileOpensAndSavesBack)
     writeFile(file, bytes);
     ASSERT_TRUE(docs->OpenFile(file));
     EXPECT_EQ(docs->currentBuffer()->lineCount(), 1);
+    const QStringList warned = messages();
+    ASSERT_EQ(warned.size(), 1);
+    EXPECT_TRUE(warned[0].startsWith(QStringLiteral("long.htm has a line of %1 characters.").arg(bytes.size())));
     editor()->grab();
     // Typed at the start and taken back again: still the same bytes.
     QTest::keyClick(editor(), Qt::Key_A);

@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <cstring>
+
 namespace Quorvant {
 
 namespace {
@@ -470,6 +472,13 @@ bool TMemoSource::loadFromFile(const QString &path, QString *error)
     }
     format.lineEnds = detectLineEnds(bytes.constData(), bytes.size());
     setFileFormat(format);
+    m_longestLoadedLine = 0;
+    for (qsizetype start = 0; start < bytes.size();) {
+        const char *nl = static_cast<const char *>(memchr(bytes.constData() + start, '\n', bytes.size() - start));
+        const qsizetype end = nl ? nl - bytes.constData() : bytes.size();
+        m_longestLoadedLine = qMax<qint64>(m_longestLoadedLine, end - start);
+        start = end + 1;
+    }
     setRawText(bytes.constData(), bytes.size());
     return true;
 }

@@ -56,6 +56,8 @@ public:
 
     // Size of the text in bytes as Scintilla holds it (UTF-8).
     qint64 byteLength() const;
+    // The longest line of the last file loaded, in bytes.
+    qint64 longestLoadedLine() const { return m_longestLoadedLine; }
 
     // Used by TDCMemo when it starts and stops showing this buffer.
     void attachTo(TDCMemo *view, ScintillaWidget *widget);
@@ -96,6 +98,7 @@ private:
     long m_caret = 0;
     long m_firstVisibleLine = 0;
     long m_xOffset = 0;
+    qint64 m_longestLoadedLine = 0;
 };
 
 } // namespace Quorvant
