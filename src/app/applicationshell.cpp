@@ -202,10 +202,7 @@ void TApplicationShell::installFunctionKeys()
         if (form->documents()->PagesOpen() > 0)
             form->DCMemo1()->setFocus();
     };
-    m_keys->previewPage = [form] {
-        if (form->tabholder()->currentIndex() != 1)
-            form->tabholder()->setCurrentIndex(1);
-    };
+    m_keys->previewPage = [form] { form->previewByKey(); };
     m_keys->networkPage = [form] { form->tabholder()->setCurrentIndex(3); };
     qApp->installEventFilter(m_keys);
 }

@@ -2,6 +2,8 @@
 #include "mainwindow.h"
 
 #include "documentset.h"
+#include "messageservice.h"
+#include "tmemosource.h"
 #include "scintillawidget.h"
 #include "syntaxparsers.h"
 #include "tdcmemo.h"
@@ -70,6 +72,17 @@ void TForm1::buildMenus()
     addAction(print, "PrintAllOpenFiles1", QStringLiteral("Print All Open Files"), {}, &TForm1::PrintAllOpenFiles1Click);
     addAction(file, "PrinterSetup1", QStringLiteral("Printer Setup"), {}, &TForm1::PrinterSetup1Click);
     file->addSeparator();
+    m_previewInBrowser = file->addMenu(QStringLiteral("Preview in Browser..."));
+    m_previewInBrowser->setObjectName(QStringLiteral("PreviewinBrowser1"));
+    // Opening the list writes the preview file every listed browser is given.
+    connect(m_previewInBrowser, &QMenu::aboutToShow, this, [this] {
+        if (TMemoSource *buffer = m_documents->currentBuffer()) {
+            QString error;
+            if (!buffer->saveToFile(previewFileName(), &error))
+                MessageService::error(this, error);
+        }
+    });
+    file->addSeparator();
     addAction(file, "Exit1", QStringLiteral("E&xit"), {}, &TForm1::Exit1Click);
 
     QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
@@ -88,6 +101,14 @@ void TForm1::buildMenus()
     edit->addSeparator();
     m_wordWrapMenu = addAction(edit, "WordWrap1", QStringLiteral("Word Wrap"), {}, &TForm1::WordWrap1Click);
     m_wordWrapMenu->setCheckable(true);
+    m_tagCaseMenu = edit->addAction(QStringLiteral("Insert Tags in Lowercase"));
+    m_tagCaseMenu->setObjectName(QStringLiteral("InsertTagsinLowercase1"));
+    m_tagCaseMenu->setCheckable(true);
+    m_tagCaseMenu->setChecked(true);
+    connect(m_tagCaseMenu, &QAction::triggered, this, [this](bool on) {
+        InsertInLowerCase(on);
+        saveOptions2Keys();
+    });
 
     QMenu *search = menuBar()->addMenu(QStringLiteral("&Search"));
     search->setObjectName(QStringLiteral("Search1"));
@@ -113,6 +134,7 @@ void TForm1::buildMenus()
     auto *parserGroup = new QActionGroup(this);
     for (const SyntaxModeInfo &mode : syntaxModes()) {
         QAction *a = parser->addAction(QLatin1String(mode.menuCaption));
+        m_parserActions.append(a);
         a->setObjectName(QString::fromLatin1(mode.handler).chopped(5));  // "HTML3Click" -> "HTML3"
         a->setCheckable(true);
         a->setChecked(mode.parser == m_syntaxParser);
@@ -120,30 +142,45 @@ void TForm1::buildMenus()
         const SyntaxParser p = mode.parser;
         connect(a, &QAction::triggered, this, [this, p] { chooseSyntaxMode(p); });
     }
+    addAction(options, "EditorPreferences1", QStringLiteral("General Preferences"), {}, &TForm1::EditorPreferences1Click);
     addAction(options, "EnvironmentOptions1", QStringLiteral("Environment Options"), {}, &TForm1::EnvironmentOptions1Click);
+    addAction(options, "ResetEditorSettingsToDefault1", QStringLiteral("Reset Editor Defaults"), {},
+              &TForm1::ResetEditorSettingsToDefault1Click);
 
     m_pluginsMenu = menuBar()->addMenu(QStringLiteral("Plugins"));
     m_pluginsMenu->setObjectName(QStringLiteral("Plugins1"));
 
     QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("View1"));
-    const struct { const char *name; const char *caption; QWidget *region; QKeySequence shortcut; } regions[] = {
-        {"BigButtonBar1", "Large Button Bar", m_largeButtonBar, {}},
-        {"ControlBar1", "Control Bar", m_controlBar, {}},
-        {"PureTagBars1", "Pure Tag Bars", m_pureTagBars, {}},
-        {"Sidebar1", "Sidebar", m_sidebar, {}},
-        {"ColorBar1", "Color Bar", m_colorBar, {}},
-        {"SpecialCharactersList1", "Special Character List", m_characterList, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_X)},
+    const struct { const char *name; const char *caption; QKeySequence shortcut; } views[] = {
+        {"BigButtonBar1", "Large Button Bar", {}},
+        {"ControlBar1", "Control Bar", {}},
+        {"PureTagBars1", "Pure Tag Bars", {}},
+        {"Sidebar1", "Sidebar", {}},
+        {"ColorBar1", "Color Bar", {}},
+        {"SpecialCharactersList1", "Special Character List", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_X)},
+        {"ShowDocumentGutter1", "Show Document Gutter", {}},
     };
-    for (const auto &r : regions) {
-        QAction *a = view->addAction(QLatin1String(r.caption));
-        a->setObjectName(QLatin1String(r.name));
+    for (const auto &v : views) {
+        QAction *a = view->addAction(QLatin1String(v.caption));
+        a->setObjectName(QLatin1String(v.name));
         a->setCheckable(true);
-        a->setChecked(!r.region->isHidden());
-        a->setShortcut(r.shortcut);
-        QWidget *region = r.region;
-        connect(a, &QAction::toggled, region, &QWidget::setVisible);
+        a->setShortcut(v.shortcut);
+        QWidget *region = regionFor(v.name);
+        a->setChecked(region ? !region->isHidden() : true);
+        const char *name = v.name;
+        connect(a, &QAction::triggered, this, [this, name] { toggleViewOption(name); });
     }
+    m_gutterMenu = viewAction("ShowDocumentGutter1");
+    view->addSeparator();
+    m_fullScreenMenu = view->addAction(QStringLiteral("Full Screen Mode"));
+    m_fullScreenMenu->setObjectName(QStringLiteral("FullScreenMode1"));
+    m_fullScreenMenu->setCheckable(true);
+    // The mark follows the mode, which the handler sets itself.
+    connect(m_fullScreenMenu, &QAction::triggered, this, [this] {
+        m_fullScreenMenu->setChecked(!m_fullScreenMenu->isChecked());
+        toggleFullScreen();
+    });
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));

@@ -80,7 +80,9 @@ TForm1::TForm1(QWidget *parent)
         {"TagInspectorPage", "Tag Inspector"},
     };
     for (const auto &page : sidePages) {
-        auto *w = new QWidget(m_sidebar);
+        QWidget *w = qstrcmp(page.name, "HelpPage") == 0
+                         ? (m_tagListPage = new TBrowserPage(TBrowserPage::Kind::TagList, QStringLiteral("WebBrowser1"), m_sidebar))
+                         : new QWidget(m_sidebar);
         w->setObjectName(QLatin1String(page.name));
         m_sidebar->addTab(w, QLatin1String(page.caption));
     }
@@ -93,7 +95,13 @@ TForm1::TForm1(QWidget *parent)
     const QString captions[] = {QStringLiteral(" Editor [F10]"), QStringLiteral("Preview [F11]"),
                                 QStringLiteral("Documentation"), QStringLiteral("Network Control [F9]")};
     for (int i = 0; i < 4; ++i) {
-        QWidget *page = i == 2 ? (m_documentation = new TBrowserPage(m_tabholder)) : new QWidget(m_tabholder);
+        QWidget *page;
+        if (i == 1)
+            page = m_preview = new TBrowserPage(TBrowserPage::Kind::Preview, QStringLiteral("WebBrowser2"), m_tabholder);
+        else if (i == 2)
+            page = m_documentation = new TBrowserPage(TBrowserPage::Kind::Documentation, QStringLiteral("WebBrowser3"), m_tabholder);
+        else
+            page = new QWidget(m_tabholder);
         page->setObjectName(QLatin1String(pageNames[i]));
         m_tabholder->addTab(page, captions[i]);
     }
@@ -122,6 +130,7 @@ TForm1::TForm1(QWidget *parent)
     column->addWidget(m_characterList);
 
     buildEditorPage(m_tabholder->widget(0));
+    connectBrowserPages();
 
     auto *status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("StatusBar1"));
@@ -232,20 +241,26 @@ void TForm1::buildDocumentToolbar()
     QToolButton *close = button("SpeedButton1", QStringLiteral("\u2715"), QStringLiteral("Close the current document"), false);
     connect(close, &QToolButton::clicked, this, &TForm1::Close1Click);
     m_lineNumbersButton = button("SpeedButton2", QStringLiteral("#"), QStringLiteral("Show / Hide line numbers..."), true);
-    connect(m_lineNumbersButton, &QToolButton::clicked, this, [this](bool on) { setLineNumbers(on); });
+    connect(m_lineNumbersButton, &QToolButton::clicked, this, [this](bool on) {
+        ShowLineNumbers(!on);
+        saveOptions2Keys();
+    });
     m_hiddenCharsButton = button("SpeedButton5", QStringLiteral("\u00B6"), QStringLiteral("Show hidden characters..."), true);
     connect(m_hiddenCharsButton, &QToolButton::clicked, this, [this](bool on) { setHiddenCharacters(on); });
     m_wordWrapButton = button("SpeedButton6", QStringLiteral("\u21B5"), QStringLiteral("Enable / Disable Word Wrap..."), true);
     connect(m_wordWrapButton, &QToolButton::clicked, this, [this] { WordWrap1Click(); });
     m_gutterButton = button("SpeedButton7", QStringLiteral("\u258C"), QStringLiteral("Enable / Disable Gutter"), true);
     m_gutterButton->setChecked(true);
-    connect(m_gutterButton, &QToolButton::clicked, this, [this](bool on) { setGutter(on); });
+    connect(m_gutterButton, &QToolButton::clicked, this, [this] { toggleViewOption("ShowDocumentGutter1"); });
     QToolButton *bookmarks = button("SpeedButton8", QStringLiteral("\u2691"), QStringLiteral("Add Bookmark"), false);
     connect(bookmarks, &QToolButton::clicked, this, [this, bookmarks] {
         m_bookmarkPopup->popup(bookmarks->mapToGlobal(QPoint(0, bookmarks->height())));
     });
-    QToolButton *completion = button("SpeedButton9", QStringLiteral("/A"), QStringLiteral("Enable / Disable Tag Completion"), true);
-    Q_UNUSED(completion);
+    m_tagCompletionButton = button("SpeedButton9", QStringLiteral("/A"), QStringLiteral("Enable / Disable Tag Completion"), true);
+    m_tagCompletionButton->setChecked(true);
+    connect(m_tagCompletionButton, &QToolButton::clicked, this, [this] { saveOptions2Keys(); });
+    m_fullScreenButton = button("SpeedButton3", QStringLiteral("\u26F6"), QStringLiteral("Full Screen Mode..."), true);
+    connect(m_fullScreenButton, &QToolButton::clicked, this, [this] { toggleFullScreen(); });
     row->addStretch(1);
 }
 
@@ -299,26 +314,6 @@ void TForm1::applySyntaxMode(SyntaxParser parser)
         a->setChecked(true);
 }
 
-void TForm1::setLineNumbers(bool on)
-{
-    m_lineNumbersButton->setChecked(on);
-    on ? m_memo->includeOptions(moLineNumbers) : m_memo->excludeOptions(moLineNumbers);
-}
-
-void TForm1::setWordWrap(bool on)
-{
-    m_wordWrapButton->setChecked(on);
-    m_wordWrapMenu->setChecked(on);
-    m_wordWrapPopup->setChecked(on);
-    m_memo->setWordWrap(on);
-}
-
-void TForm1::setGutter(bool on)
-{
-    m_gutterButton->setChecked(on);
-    on ? m_memo->includeOptions(moDrawGutter) : m_memo->excludeOptions(moDrawGutter);
-}
-
 void TForm1::setHiddenCharacters(bool on)
 {
     m_hiddenCharsButton->setChecked(on);
@@ -331,8 +326,10 @@ void TForm1::toggleBookmark(int n)
     TMemoSource *b = m_documents->currentBuffer();
     if (!b)
         return;
-    if (!(m_memo->options() & moDrawGutter))
-        setGutter(true);
+    if (!(m_memo->options() & moDrawGutter)) {
+        ShowGutter(true);
+        saveMainFormKeys();
+    }
     QAction *check = m_bookmarkToggles.value(n - 1);
     check->setChecked(!check->isChecked());
     b->toggleBookmark(n);
@@ -369,7 +366,11 @@ void TForm1::Find1Click() { m_documents->find(); }
 void TForm1::FindNext1Click() { m_documents->findNext(); }
 void TForm1::Replace1Click() { m_documents->replace(); }
 void TForm1::GotoLineNumber1Click() { m_documents->goToLine(); }
-void TForm1::WordWrap1Click() { setWordWrap(!m_memo->wordWrap()); }
+void TForm1::WordWrap1Click()
+{
+    EnableWordWrap(!m_memo->wordWrap());
+    saveOptions2Keys();
+}
 void TForm1::EnvironmentOptions1Click() { showEnvironmentOptions(); }
 
 } // namespace Quorvant

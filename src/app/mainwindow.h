@@ -57,9 +57,6 @@ public:
     QMenu *pluginsMenu() const { return m_pluginsMenu; }
 
     // Program-wide view state that the document toolbar and menus share.
-    void setLineNumbers(bool on);
-    void setWordWrap(bool on);
-    void setGutter(bool on);
     void setHiddenCharacters(bool on);
     void toggleBookmark(int n);
     // Gives every open document this syntax mode.
@@ -82,6 +79,35 @@ public:
     QString defaultTemplateText(CaretPoint *caret) const;
     void ShowHelpFile(const QString &topic);
     TBrowserPage *documentationPage() const { return m_documentation; }
+    TBrowserPage *previewPage() const { return m_preview; }
+    TBrowserPage *tagListPage() const { return m_tagListPage; }
+
+    // The preview: writes the current document to its preview file and
+    // shows it (fromF11: the F11 key's wording of a failed write).
+    QString previewFileName() const;
+    bool refreshPreview(bool fromF11 = false);
+    // F11: to the preview page and refresh it, unless it is showing already.
+    void previewByKey();
+    void rebuildPreviewInBrowser(const QList<TBrowserEntry> &browsers);
+
+    // View state, each applying a control state and the window state together.
+    void ShowLineNumbers(bool Status);  // true hides them
+    void EnableWordWrap(bool Status);
+    void EnableTagCompletion(bool Status);
+    void InsertInLowerCase(bool Status);
+    void ShowGutter(bool Status);
+    void ShowSpecialChars(bool Status);
+    void ShowColorBar(bool Status);
+    void ShowSideBar(bool Status);
+    void ShowBigBar(bool Status);
+    void ShowControlBar(bool Status);
+    void ShowPureTagBars(bool Status);
+    void LoadAllViewSettings();
+    void LoadAllSecondaryOptions();
+    void toggleFullScreen();
+    bool isFullScreenMode() const;
+    void toggleViewOption(const char *viewActionName);
+    bool tagCompletionEnabled() const;
     SyntaxParser syntaxParser() const { return m_syntaxParser; }
     void goToBookmark(int n);
 
@@ -136,6 +162,8 @@ private:
     void SaveAsTemplate1Click();
     void ReOpenTaskManager1Click();
     void InternalDebugger1Click();
+    void EditorPreferences1Click();
+    void ResetEditorSettingsToDefault1Click();
 
     QWidget *m_topBars = nullptr;
     QToolBar *m_largeButtonBar = nullptr;
@@ -168,6 +196,22 @@ private:
     TApplicationShell *m_shell = nullptr;
     TRecentFiles *m_recent = nullptr;
     TBrowserPage *m_documentation = nullptr;
+    TBrowserPage *m_preview = nullptr;
+    TBrowserPage *m_tagListPage = nullptr;
+    QMenu *m_previewInBrowser = nullptr;
+    QAction *m_gutterMenu = nullptr;
+    QAction *m_fullScreenMenu = nullptr;
+    QAction *m_tagCaseMenu = nullptr;
+    QToolButton *m_fullScreenButton = nullptr;
+    QToolButton *m_tagCompletionButton = nullptr;
+    QList<QAction *> m_parserActions;
+    bool m_applyingView = false;
+    bool m_switchingToPreviewByKey = false;
+    void connectBrowserPages();
+    void saveMainFormKeys();
+    void saveOptions2Keys();
+    QAction *viewAction(const char *name) const;
+    QWidget *regionFor(const char *viewActionName) const;
     std::unique_ptr<TSetupTools> m_setupTools;
     TSystemSettings m_systemSettings;
     DebugOut debugTarget() const;

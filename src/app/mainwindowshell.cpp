@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 #include <QTabWidget>
@@ -46,6 +47,9 @@ void TForm1::FormShow()
     TSystemSettings system;
     gSetupTools->LoadSystemSettings(&system);
     m_systemSettings = system;
+    rebuildPreviewInBrowser(system.Browsers);
+    LoadAllViewSettings();
+    LoadAllSecondaryOptions();
 
     const QString openDir = gSetupTools->LoadOpenDir();
     gDir.MainOpenDir = openDir;
@@ -207,6 +211,28 @@ void TForm1::ReOpenTaskManager1Click()
 {
     if (m_shell)
         m_shell->showTaskManager();
+}
+
+void TForm1::EditorPreferences1Click()
+{
+    if (m_shell && m_shell->OptionsMenu()) {
+        m_shell->OptionsMenu()->show();
+        m_shell->OptionsMenu()->raise();
+    }
+}
+
+void TForm1::ResetEditorSettingsToDefault1Click()
+{
+    const MessageButton answer = MessageService::show(
+        this, QStringLiteral("Are you sure you want to reset all of the settings of Quorvant to their defaults on install?."),
+        MessageIcon::Information, YesNo);
+    if (answer != mbYes)
+        return;
+    const QString file = DataFolder::file(QStringLiteral("Main.Ini"));
+    if (QFile::remove(file))
+        MessageService::information(this, QStringLiteral("Please reload Quorvant for the changes to take effect."));
+    else
+        MessageService::information(this, QStringLiteral("Error!, Unable to reset to editor defaults."));
 }
 
 void TForm1::InternalDebugger1Click()

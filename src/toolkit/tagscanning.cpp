@@ -35,7 +35,7 @@ qsizetype indexOfAsciiCI(QStringView haystack, QStringView needle, qsizetype fro
 // Where an attribute name may start and end (outside double quotes).
 bool nameMayStartAfter(QChar previous)
 {
-    return isSpace(previous) || previous == u'"' || previous == u'\'';
+    return isSpace(previous) || previous == u'"';
 }
 
 bool nameEndsAt(QChar next)

@@ -2,6 +2,9 @@
 
 #include "tagplacement.h"
 
+#include <utility>
+
+
 namespace Quorvant {
 
 namespace {
@@ -17,7 +20,9 @@ void replaceSelection(ITextBuffer *buffer, Convert convert)
     const QString selected = buffer->selText();
     if (selected.isEmpty())
         return;
-    buffer->setSelText(convert(selected));
+    const QString converted = convert(selected);
+    if (converted != selected)
+        buffer->setSelText(converted);
 }
 
 } // namespace
@@ -122,54 +127,93 @@ void CommentSelectedText(ITextBuffer *buffer)
     ptext(buffer, QStringLiteral("<!--"), QStringLiteral("-->"));
 }
 
+namespace {
+
+// Strips line after line with the inside-a-tag state carried over; kept
+// lines are joined by CR LF, lines left empty are dropped.
+class TagStripper
+{
+public:
+    void addLine(QStringView line)
+    {
+        const qsizetype mark = m_out.size();
+        if (m_keptLines > 0)
+            m_out += CrLf;
+        const qsizetype start = m_out.size();
+        const char16_t *p = line.utf16();
+        const char16_t *const stop = p + line.size();
+        while (p < stop) {
+            // Runs without a bracket are kept or dropped whole.
+            const char16_t *q = p;
+            if (m_inside) {
+                while (q < stop && *q != u'>')
+                    ++q;
+            } else {
+                while (q < stop && *q != u'<')
+                    ++q;
+                m_out.append(QStringView(p, q));
+            }
+            if (q < stop)
+                m_inside = *q == u'<';
+            p = q < stop ? q + 1 : q;
+        }
+        if (m_out.size() == start)
+            m_out.truncate(mark);
+        else
+            ++m_keptLines;
+    }
+
+    QString finish(bool endsWithBreak)
+    {
+        if (endsWithBreak && m_keptLines > 0)
+            m_out += CrLf;
+        return std::move(m_out);
+    }
+
+private:
+    QString m_out;
+    qsizetype m_keptLines = 0;
+    bool m_inside = false;
+};
+
+} // namespace
+
 QString StripAllTagsText(const QString &text)
 {
+    TagStripper stripper;
     const qsizetype n = text.size();
-    const QChar *in = text.constData();
-    // Every kept line's CR LF stands for its own line break of 1 or 2
-    // characters, and the last line may gain one: n + 2 is enough.
-    QString out(n + 2, Qt::Uninitialized);
-    QChar *w = out.data();
-    qsizetype written = 0;
-    qsizetype lineStart = 0;
-    bool inside = false;
-    auto endLine = [&] {
-        if (written > lineStart) {
-            w[written++] = u'\r';
-            w[written++] = u'\n';
-        }
-        lineStart = written;
-    };
+    qsizetype start = 0;
     for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = in[i];
-        if (c == u'\r' || c == u'\n') {
-            if (c == u'\r' && i + 1 < n && in[i + 1] == u'\n')
-                ++i;
-            endLine();
+        const QChar c = text.at(i);
+        if (c != u'\r' && c != u'\n')
             continue;
-        }
-        if (c == u'<')
-            inside = true;
-        if (!inside)
-            w[written++] = c;
-        if (c == u'>')
-            inside = false;
+        stripper.addLine(QStringView(text).mid(start, i - start));
+        if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
+            ++i;
+        start = i + 1;
     }
-    endLine();
-    const bool endedWithBreak = n > 0 && (in[n - 1] == u'\n' || in[n - 1] == u'\r');
-    if (!endedWithBreak && written >= 2)
-        written -= 2;
-    out.truncate(written);
-    return out;
+    stripper.addLine(QStringView(text).mid(start));
+    return stripper.finish(n > 0 && (text.at(n - 1) == u'\r' || text.at(n - 1) == u'\n'));
 }
 
 void StripAllTags(ITextBuffer *buffer)
 {
     if (!buffer || buffer->isReadOnly())
         return;
-    const QString text = buffer->text();
-    const QString stripped = StripAllTagsText(text);
-    if (stripped != text)
+    // Line by line: reading the lines is far cheaper than copying the whole
+    // text out of the editor at once.
+    TagStripper stripper;
+    const int n = buffer->lineCount();
+    qsizetype textSize = 0;
+    QString line;
+    for (int y = 0; y < n; ++y) {
+        line = buffer->line(y);
+        textSize += line.size() + (y > 0 ? 2 : 0);
+        stripper.addLine(line);
+    }
+    const QString stripped = stripper.finish(n > 1 && line.isEmpty());
+    // Stripping only ever removes, so an unchanged size is an unchanged text.
+    if (stripped.size() != textSize)
         buffer->setText(stripped);
 }
 

@@ -1,5 +1,6 @@
 // Tag scanning primitives: fields, attribute values, the word and the tag at
 // the caret, the page title, and the small string helpers.
+#include "memoryeditor.h"
 #include "tagscanning.h"
 #include "toolkittestsupport.h"
 
@@ -58,6 +59,7 @@ TEST(GetTagValue, AttributeValues)
         {R"(<a title="">)", "title", ""},
         // Names inside another attribute's value are not attributes.
         {R"(<img alt="width=5" width="10">)", "width", "10"},
+        {"<img alt='width=5' width=10>", "width", "10"},
         // Unquoted values end at a blank or '>'; single quotes stay.
         {"<font size=2 color=red>", "size", "2"},
         {"<font color=red>", "color", "red"},
@@ -204,6 +206,58 @@ TEST_P(TagAtCaret, NullBuffer)
 }
 
 QUORVANT_BOTH_BUFFERS(TagAtCaret);
+
+// A buffer whose caret can stand where the editors never put it, to show
+// that the scanners stay within the lines whatever they are told.
+class UnclampedCaretBuffer : public MemoryTextBuffer
+{
+public:
+    CaretPoint caretPoint() const override { return m_reported ? m_caret : MemoryTextBuffer::caretPoint(); }
+    void report(CaretPoint p)
+    {
+        m_caret = p;
+        m_reported = true;
+    }
+    void setCaretPoint(CaretPoint p) override
+    {
+        m_reported = false;
+        MemoryTextBuffer::setCaretPoint(p);
+    }
+    void setSelection(SelectionRect r) override
+    {
+        m_reported = false;
+        MemoryTextBuffer::setSelection(r);
+    }
+
+private:
+    CaretPoint m_caret;
+    bool m_reported = false;
+};
+
+TEST(ScannersOutOfRange, CaretsOutsideTheText)
+{
+    UnclampedCaretBuffer b;
+    b.setText(QStringLiteral("<a b\r\nc=d>"));
+    struct Case
+    {
+        CaretPoint caret;
+        QString atCursor;
+        QString atCaret;
+    };
+    const Case cases[] = {
+        {{40, 0}, "b", "<a b\r\nc=d>"},  // beyond the end of the first line
+        {{40, 1}, "", ""},                 // beyond the last '>'
+        {{0, 5}, "", ""},                  // below the last line
+        {{-3, 0}, "a", ""},
+        {{2, -1}, "", ""},
+    };
+    for (const Case &c : cases) {
+        b.report(c.caret);
+        EXPECT_EQ(GetTagAtCursor(&b), c.atCursor) << c.caret.x << "," << c.caret.y;
+        b.report(c.caret);
+        EXPECT_EQ(GetTagAtCaret(&b, false), c.atCaret) << c.caret.x << "," << c.caret.y;
+    }
+}
 
 class PageTitle : public BufferTest
 {

@@ -112,6 +112,14 @@ TEST_P(Transformations, WithoutASelectionNothingChanges)
     EXPECT_EQ(marked(buffer()), QStringLiteral("ab<!--|-->c"));
 }
 
+TEST_P(Transformations, ACaseThatIsAlreadyRightChangesNothing)
+{
+    setMarked(buffer(), QStringLiteral("a{BC1}"));
+    ConvertSelectedTextCase(buffer(), true);
+    EXPECT_EQ(marked(buffer()), QStringLiteral("a{BC1|}"));
+    EXPECT_FALSE(buffer()->isModified());
+}
+
 TEST_P(Transformations, CharacterCount)
 {
     setMarked(buffer(), QStringLiteral("{ab\r\ncd\r\n}ef"));
@@ -143,6 +151,14 @@ TEST_P(Transformations, StripAllTagsFromTheDocument)
     StripAllTags(buffer());
     EXPECT_EQ(buffer()->text(), QString());
     StripAllTags(nullptr);
+
+    // A final line break stays; empty lines go.
+    setMarked(buffer(), QStringLiteral("<p>x</p>\r\n\r\ny<br>\r\n|"));
+    StripAllTags(buffer());
+    EXPECT_EQ(buffer()->text(), QStringLiteral("x\r\ny\r\n"));
+    setMarked(buffer(), QStringLiteral("\r\n\r\n|"));
+    StripAllTags(buffer());
+    EXPECT_EQ(buffer()->text(), QString());
 }
 
 TEST_P(Transformations, PasteAndConvertToTables)

@@ -206,7 +206,8 @@ void TMemoSource::setRawText(const char *data, qsizetype size)
     const long mask = w->call(QsciScintillaBase::SCI_GETMODEVENTMASK);
     w->call(QsciScintillaBase::SCI_SETMODEVENTMASK, 0);
     w->call(QsciScintillaBase::SCI_CLEARALL);
-    w->call(QsciScintillaBase::SCI_ALLOCATE, size + 4096);
+    // Room to grow, so the first edits need not move the whole text.
+    w->call(QsciScintillaBase::SCI_ALLOCATE, size + size / 8 + 4096);
     w->call(QsciScintillaBase::SCI_APPENDTEXT, size, data);
     w->call(QsciScintillaBase::SCI_SETMODEVENTMASK, mask);
     w->call(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1);
