@@ -147,6 +147,7 @@ TForm1::TForm1(QWidget *parent)
 
     buildMenus();
     buildPopupMenus();
+    buildSourceCommands();
     installCatalogue();
     loadEnvironment();
 

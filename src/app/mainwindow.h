@@ -8,9 +8,13 @@
 
 #include <memory>
 
+#include <QColor>
 #include <QMainWindow>
 
+#include <functional>
+
 class QAction;
+class QCheckBox;
 class QLabel;
 class QMenu;
 class QStatusBar;
@@ -22,6 +26,7 @@ class QToolButton;
 
 namespace Quorvant {
 
+class ITextBuffer;
 class TApplicationShell;
 class TBrowserPage;
 class TDCMemo;
@@ -108,6 +113,8 @@ public:
     bool isFullScreenMode() const;
     void toggleViewOption(const char *viewActionName);
     bool tagCompletionEnabled() const;
+    // The colour bar's two colours (the picker's first and second).
+    void setColorBarColors(const QColor &first, const QColor &second);
     SyntaxParser syntaxParser() const { return m_syntaxParser; }
     void goToBookmark(int n);
 
@@ -122,6 +129,11 @@ private:
     void buildPopupMenus();
     // Builds the tag menus, bars and buttons from the catalogue of fixed insertions.
     void installCatalogue();
+    void buildSourceCommands();
+    void buildColorBar();
+    // Runs a command on the current document, if there is one, and gives
+    // the editor the focus again.
+    void withBuffer(const std::function<void(ITextBuffer *)> &command);
     QAction *addAction(QMenu *menu, const char *objectName, const QString &caption, const QKeySequence &shortcut,
                        void (TForm1::*slot)());
     void updateCaretStatus();
@@ -207,6 +219,9 @@ private:
     QList<QAction *> m_parserActions;
     bool m_applyingView = false;
     bool m_switchingToPreviewByKey = false;
+    QColor m_firstColor;
+    QColor m_secondColor;
+    QCheckBox *m_colorTag = nullptr;
     void connectBrowserPages();
     void saveMainFormKeys();
     void saveOptions2Keys();
