@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <unistd.h>
 #include <memory>
 
 int main(int argc, char **argv)
@@ -15,6 +16,10 @@ int main(int argc, char **argv)
     std::unique_ptr<QApplication> app;
     if (!listing) {
         qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+        // The embedded browser needs shared GL contexts, and no sandbox as root.
+        if (geteuid() == 0)
+            qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
         app = std::make_unique<QApplication>(argc, argv);
     }
     return RUN_ALL_TESTS();

@@ -5,6 +5,7 @@
 #include "documentset.h"
 #include "functionkeys.h"
 #include "mainwindow.h"
+#include "optionsmenu.h"
 #include "taskmanager.h"
 #include "tdcmemo.h"
 
@@ -116,7 +117,19 @@ void TApplicationShell::start(const QStringList &args)
     splashStep(QStringLiteral("Creating Javascript Object Tree..."));
     m_objectTree = createEmptyWindow("MnuObjectTree", QStringLiteral("Javascript Object Tree"));
     splashStep(QStringLiteral("Populating Task Manager..."));
-    m_optionsMenu = createEmptyWindow("OptionsMenu", QStringLiteral("Vessaro XP: Options Menu"));
+    m_optionsMenu = new TOptionsMenu(
+        [this] {
+            if (m_form1) {
+                m_form1->LoadAllViewSettings();
+                m_form1->LoadAllSecondaryOptions();
+                m_form1->LoadDefaultParser();
+            }
+        },
+        [this](const TSystemSettings &settings) {
+            if (m_form1)
+                m_form1->rebuildPreviewInBrowser(settings.Browsers);
+        });
+    m_creationOrder.append(m_optionsMenu->objectName());
 
     splashStep(QStringLiteral("Loading Program Settings..."));
     m_debugMenu = new TDebugMenu;

@@ -8,6 +8,7 @@
 #include "debugmenu.h"
 #include "documentset.h"
 #include "messageservice.h"
+#include "optionsmenu.h"
 #include "setuptools.h"
 #include "startwindowtexts.h"
 #include "taskmanager.h"
@@ -48,6 +49,9 @@ void TForm1::FormShow()
     gSetupTools->LoadSystemSettings(&system);
     m_systemSettings = system;
     rebuildPreviewInBrowser(system.Browsers);
+    if (m_shell)
+        if (auto *options = qobject_cast<TOptionsMenu *>(m_shell->OptionsMenu()))
+            options->fillSystemSettings(system);
     LoadAllViewSettings();
     LoadAllSecondaryOptions();
 
