@@ -1,6 +1,7 @@
 #include "browserpage.h"
 
 #include <QActionGroup>
+#include <QBoxLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -103,7 +104,7 @@ TBrowserPage::TBrowserPage(Kind kind, const QString &namePrefix, QWidget *parent
                     [this, res] { m_resolutionMenu->popup(res->mapToGlobal(QPoint(0, res->height()))); });
         }
         m_fullScreen = addButton(kind == Kind::Preview ? QStringLiteral("SpeedButton10") : QStringLiteral("SpeedButton21"),
-                                 QStringLiteral("\u26F6"), QStringLiteral("Toggle Full Screen"));
+                                 QStringLiteral("\u25A3"), QStringLiteral("Toggle Full Screen"));
         m_fullScreen->setCheckable(kind == Kind::Preview);
         connect(m_fullScreen, &QToolButton::clicked, this, &TBrowserPage::fullScreenClicked);
         if (kind == Kind::Preview) {
@@ -164,7 +165,7 @@ void TBrowserPage::createBrowser()
         page->home = m_home;
         m_view->setPage(page);
     }
-    m_holder->layout()->addWidget(m_view);
+    static_cast<QBoxLayout *>(m_holder->layout())->addWidget(m_view, 1);
     if (m_kind != Kind::TagList) {
         connect(m_view->pageAction(QWebEnginePage::Back), &QAction::changed, this, &TBrowserPage::updateHistoryButtons);
         connect(m_view->pageAction(QWebEnginePage::Forward), &QAction::changed, this, &TBrowserPage::updateHistoryButtons);

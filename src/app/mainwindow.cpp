@@ -260,7 +260,7 @@ void TForm1::buildDocumentToolbar()
     m_tagCompletionButton = button("SpeedButton9", QStringLiteral("/A"), QStringLiteral("Enable / Disable Tag Completion"), true);
     m_tagCompletionButton->setChecked(true);
     connect(m_tagCompletionButton, &QToolButton::clicked, this, [this] { saveOptions2Keys(); });
-    m_fullScreenButton = button("SpeedButton3", QStringLiteral("\u26F6"), QStringLiteral("Full Screen Mode..."), true);
+    m_fullScreenButton = button("SpeedButton3", QStringLiteral("\u25A3"), QStringLiteral("Full Screen Mode..."), true);
     connect(m_fullScreenButton, &QToolButton::clicked, this, [this] { toggleFullScreen(); });
     row->addStretch(1);
 }
