@@ -260,6 +260,15 @@ void TForm1::rebuildPreviewInBrowser(const QList<TBrowserEntry> &browsers)
 
 void TForm1::connectBrowserPages()
 {
+    // The special character list closes from its own "X" button too.
+    auto *close = new QToolButton(m_characterList);
+    close->setObjectName(QStringLiteral("SpecialCharactersCloseButton"));
+    close->setText(QStringLiteral("X"));
+    close->setToolTip(QStringLiteral("Hide the special character list"));
+    close->setAutoRaise(true);
+    m_characterList->setCornerWidget(close, Qt::TopRightCorner);
+    connect(close, &QToolButton::clicked, this, [this] { toggleViewOption("SpecialCharactersList1"); });
+
     connect(m_preview, &TBrowserPage::fullScreenClicked, this, &TForm1::toggleFullScreen);
     connect(m_documentation, &TBrowserPage::fullScreenClicked, this, &TForm1::toggleFullScreen);
     // Links followed in the sidebar's tag list open on the Documentation page.

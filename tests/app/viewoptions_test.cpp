@@ -103,9 +103,13 @@ TEST_F(ViewOptionsTest, TheStoredViewIsAppliedAtStartAndToggledStatesAreStored)
     action("Sidebar1")->trigger();
     EXPECT_TRUE(region("Sidebar")->isHidden());
     EXPECT_FALSE(stored("MAINFORM", "SIDEBAR", true));
-    action("SpecialCharactersList1")->trigger();
+    button("SpecialCharactersCloseButton")->click();
     EXPECT_TRUE(region("SpecialCharacterList")->isHidden());
+    EXPECT_FALSE(action("SpecialCharactersList1")->isChecked());
     EXPECT_FALSE(stored("MAINFORM", "CHARACTERLIST", true));
+    action("SpecialCharactersList1")->trigger();
+    EXPECT_FALSE(region("SpecialCharacterList")->isHidden());
+    EXPECT_TRUE(stored("MAINFORM", "CHARACTERLIST", false));
 
     // The Edit menu's Word Wrap moves the toolbar button with it.
     action("WordWrap1")->trigger();
