@@ -1,0 +1,177 @@
+#include "catalogue.h"
+
+#include <QFile>
+#include <QSet>
+
+namespace Quorvant {
+
+namespace {
+
+struct KindName
+{
+    CatalogueKind kind;
+    const char *name;
+};
+
+constexpr KindName KindNames[] = {
+    {CatalogueKind::Toolbar, "toolbar"}, {CatalogueKind::Tabs, "tabs"},       {CatalogueKind::Page, "page"},
+    {CatalogueKind::Menu, "menu"},       {CatalogueKind::Insert, "insert"},   {CatalogueKind::Wizard, "wizard"},
+    {CatalogueKind::Command, "command"}, {CatalogueKind::Inert, "inert"},     {CatalogueKind::Separator, "separator"},
+    {CatalogueKind::Spacer, "spacer"},
+};
+
+bool kindFromName(const QString &name, CatalogueKind *kind)
+{
+    for (const KindName &k : KindNames) {
+        if (name == QLatin1String(k.name)) {
+            *kind = k.kind;
+            return true;
+        }
+    }
+    return false;
+}
+
+enum Column { KindColumn, PlaceColumn, NameColumn, CaptionColumn, HintColumn, IconColumn, KeyColumn, FirstTextColumn };
+
+} // namespace
+
+QString catalogueKindName(CatalogueKind kind)
+{
+    for (const KindName &k : KindNames) {
+        if (k.kind == kind)
+            return QLatin1String(k.name);
+    }
+    return {};
+}
+
+QString unescapeCatalogueField(const QString &field, bool *ok)
+{
+    if (ok)
+        *ok = true;
+    if (!field.contains(u'\\'))
+        return field;
+    QString out;
+    out.reserve(field.size());
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        const QChar c = field.at(i);
+        if (c != u'\\') {
+            out.append(c);
+            continue;
+        }
+        const QChar next = i + 1 < field.size() ? field.at(i + 1) : QChar();
+        switch (next.unicode()) {
+        case 'r': out.append(u'\r'); break;
+        case 'n': out.append(u'\n'); break;
+        case 't': out.append(u'\t'); break;
+        case 's': out.append(u' '); break;
+        case '\\': out.append(u'\\'); break;
+        default:
+            if (ok)
+                *ok = false;
+            out.append(c);
+            continue;
+        }
+        ++i;
+    }
+    return out;
+}
+
+TCatalogue parseCatalogue(const QString &text)
+{
+    TCatalogue result;
+    QSet<QString> names;
+    const QStringList lines = text.split(u'\n');
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        QString line = lines.at(n);
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        const int lineNumber = int(n) + 1;
+        auto fail = [&](const QString &why) {
+            result.errors.append(QStringLiteral("line %1: %2").arg(lineNumber).arg(why));
+        };
+
+        QStringList fields = line.split(u'\t');
+        bool escapesOk = true;
+        for (QString &f : fields) {
+            bool ok = true;
+            f = unescapeCatalogueField(f, &ok);
+            escapesOk = escapesOk && ok;
+        }
+        if (!escapesOk) {
+            fail(QStringLiteral("unknown escape"));
+            continue;
+        }
+        while (fields.size() < FirstTextColumn)
+            fields.append(QString());
+
+        TCatalogueEntry e;
+        e.line = lineNumber;
+        if (!kindFromName(fields.at(KindColumn), &e.kind)) {
+            fail(QStringLiteral("unknown kind \"%1\"").arg(fields.at(KindColumn)));
+            continue;
+        }
+        e.place = fields.at(PlaceColumn);
+        e.name = fields.at(NameColumn);
+        e.caption = fields.at(CaptionColumn);
+        e.hint = fields.at(HintColumn);
+        e.icon = fields.at(IconColumn);
+        e.key = fields.at(KeyColumn);
+        for (qsizetype i = FirstTextColumn; i < fields.size(); i += 2)
+            e.steps.append({fields.at(i), i + 1 < fields.size() ? fields.at(i + 1) : QString()});
+        // Empty pairs at the end are columns left blank, not steps.
+        while (!e.steps.isEmpty() && e.steps.last().start.isEmpty() && e.steps.last().end.isEmpty())
+            e.steps.removeLast();
+
+        if (e.place.isEmpty()) {
+            fail(QStringLiteral("no place"));
+            continue;
+        }
+        const bool named = e.kind != CatalogueKind::Separator && e.kind != CatalogueKind::Spacer;
+        if (named && e.name.isEmpty()) {
+            fail(QStringLiteral("no name"));
+            continue;
+        }
+        if (named && names.contains(e.name)) {
+            fail(QStringLiteral("the name %1 is used twice").arg(e.name));
+            continue;
+        }
+        if (e.kind == CatalogueKind::Insert && e.steps.isEmpty()) {
+            fail(QStringLiteral("%1 inserts nothing").arg(e.name));
+            continue;
+        }
+        if (e.kind != CatalogueKind::Insert && !e.steps.isEmpty()) {
+            fail(QStringLiteral("%1 has texts but is no insert").arg(e.name));
+            continue;
+        }
+        if ((e.kind == CatalogueKind::Wizard || e.kind == CatalogueKind::Command) && e.key.isEmpty()) {
+            fail(QStringLiteral("%1 has no id").arg(e.name));
+            continue;
+        }
+        if (e.kind == CatalogueKind::Menu && !e.key.isEmpty()) {
+            if (names.contains(e.key) || e.key == e.name) {
+                fail(QStringLiteral("the name %1 is used twice").arg(e.key));
+                continue;
+            }
+            names.insert(e.key);
+        }
+        if (named)
+            names.insert(e.name);
+        result.entries.append(e);
+    }
+    return result;
+}
+
+TCatalogue loadCatalogue(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        TCatalogue result;
+        result.errors.append(QStringLiteral("cannot read %1").arg(path));
+        return result;
+    }
+    return parseCatalogue(QString::fromUtf8(file.readAll()));
+}
+
+} // namespace Quorvant

@@ -1,0 +1,57 @@
+// Builds the menus, bars and buttons of the catalogue onto the regions of a
+// window and sends every pick to the handler of its kind.
+#pragma once
+
+#include "catalogue.h"
+
+#include <functional>
+
+#include <QHash>
+#include <QObject>
+#include <QSet>
+
+class QWidget;
+
+namespace Quorvant {
+
+class TCatalogueBuilder : public QObject
+{
+    Q_OBJECT
+public:
+    // Called once per step of an insertion, in order.
+    using InsertHandler = std::function<void(const QString &start, const QString &end)>;
+    using IdHandler = std::function<void(const QString &id)>;
+
+    explicit TCatalogueBuilder(QObject *parent = nullptr);
+
+    void setInsertHandler(InsertHandler handler) { m_insert = std::move(handler); }
+    void setWizardHandler(IdHandler handler) { m_wizard = std::move(handler); }
+    void setCommandHandler(IdHandler handler) { m_command = std::move(handler); }
+
+    // A place the table may name: a QMenu, a QToolBar, a QTabWidget, or a
+    // widget with a box layout (which takes toolbars).
+    void addRegion(const QString &name, QWidget *region);
+
+    // Builds every entry in table order. Returns a message for each entry
+    // that could not be placed; the others are built all the same.
+    QStringList build(const TCatalogue &catalogue);
+
+    // Does what the entry's menu item or button does.
+    void run(const TCatalogueEntry &entry) const;
+
+private:
+    QStringList buildEntry(const TCatalogueEntry &e);
+    QWidget *makeButton(QWidget *parent, const TCatalogueEntry &e, int iconSize, bool onToolbar);
+    void addToBar(QWidget *place, QWidget *item);
+    int iconSizeFor(QWidget *place) const;
+
+    InsertHandler m_insert;
+    IdHandler m_wizard;
+    IdHandler m_command;
+    QHash<QString, QWidget *> m_places;
+    QHash<QWidget *, int> m_iconSizes;
+    QList<QWidget *> m_rows;  // pages and regions that took toolbars
+    QSet<QWidget *> m_rowsWithSpacer;
+};
+
+} // namespace Quorvant
