@@ -1,16 +1,19 @@
 #include "applicationshell.h"
 
 #include "appglobals.h"
+#include "automation/commandline.h"
 #include "debugmenu.h"
 #include "documentset.h"
 #include "functionkeys.h"
 #include "mainwindow.h"
+#include "messageservice.h"
 #include "optionsmenu.h"
 #include "taskmanager.h"
 #include "tdcmemo.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QScreen>
@@ -150,26 +153,45 @@ void TApplicationShell::start(const QStringList &args)
     delete m_splash;
     m_splash = nullptr;
 
-    // Files named on the command line open as documents.
-    QStringList files;
-    for (int i = 1; i < args.size(); ++i) {
-        if (args.at(i) == QLatin1String("--data-dir")) {
-            ++i;
-            continue;
-        }
-        if (!args.at(i).startsWith(QLatin1String("--")))
-            files.append(args.at(i));
-    }
-    // The message loop shows the Task Manager, the principal window.
+    // Files named on the command line open as documents once the message
+    // loop has shown the Task Manager, the principal window.
+    const QStringList files = parseCommandLine(args).files;
     QTimer::singleShot(0, this, [this, files] {
         showTaskManager();
-        for (const QString &f : files)
-            m_form1->documents()->OpenFile(f);
-        if (!files.isEmpty() && m_form1->documents()->PagesOpen() > 0)
-            m_taskManager->leaveForDocument();
+        openFiles(files);
         if (qEnvironmentVariableIsSet("QUORVANT_STARTUP_PROBE"))
             QTimer::singleShot(0, this, &TApplicationShell::reportStartupAndQuit);
     });
+}
+
+void TApplicationShell::openFiles(const QStringList &files)
+{
+    if (!m_form1)
+        return;
+    QStringList missing;
+    bool opened = false;
+    for (const QString &f : files) {
+        if (!QFileInfo(f).isFile())
+            missing.append(f);
+        else if (m_form1->documents()->OpenFile(f))
+            opened = true;
+    }
+    QWidget *front = m_form1;
+    if (opened && m_taskManager)
+        m_taskManager->leaveForDocument();
+    else if (m_taskManager && m_taskManager->isVisible())
+        front = m_taskManager;
+    if (front->isMinimized())
+        front->showNormal();
+    front->raise();
+    front->activateWindow();
+    // One box for all of them, so a long list does not ask once per file.
+    if (missing.size() == 1)
+        MessageService::warning(m_form1,
+                                QStringLiteral("The file %1 does not exist, so it was not opened.").arg(missing.first()));
+    else if (!missing.isEmpty())
+        MessageService::warning(m_form1, QStringLiteral("These files do not exist, so they were not opened:\n%1")
+                                             .arg(missing.join(u'\n')));
 }
 
 void TApplicationShell::reportStartupAndQuit()

@@ -32,6 +32,9 @@ public:
     // Runs the start sequence up to the message loop; the Task Manager is
     // shown once the loop runs. Files named in args open as documents.
     void start(const QStringList &args);
+    // Opens the files as documents in this order and brings the window to the
+    // front; the ones that do not exist are reported together in one box.
+    void openFiles(const QStringList &files);
 
     TTaskManager *TaskManager() const { return m_taskManager; }
     QWidget *MnuJavaScript() const { return m_javaScript; }
