@@ -88,6 +88,7 @@ void TApplicationShell::splashStep(const QString &text)
     m_splashMessages.append(text);
     if (m_splash) {
         m_splash->showMessage(text, Qt::AlignBottom | Qt::AlignHCenter, QColor(0xF2, 0xF5, 0xFA));
+        m_splash->raise();
         m_splash->repaint();
     }
 }
@@ -146,6 +147,7 @@ void TApplicationShell::start(const QStringList &args)
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         m_form1->setGeometry(screen->availableGeometry());
     m_form1->showMaximized();
+    m_splash->raise();  // the splash stays in front while the settings load
     m_form1->FormShow();
 
     splashStep(QStringLiteral("Creating Active Objects..."));
