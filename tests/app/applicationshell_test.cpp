@@ -6,6 +6,7 @@
 #include "messageservice.h"
 #include "scintillawidget.h"
 #include "setuptools.h"
+#include "templatesform.h"
 #include "tdcmemo.h"
 #include "tmemosource.h"
 #include "veskfilesystems.h"
@@ -201,6 +202,22 @@ TEST_F(ShellTest, TemplatesAreSavedAndOpenedWithTheirCaret)
     EXPECT_EQ(form->documents()->PagesOpen(), 2);
     EXPECT_EQ(form->DCMemo1()->text(), QStringLiteral("<html>\r\n<body>\r\n<p>Hi</p>\r\n</body>"));
     EXPECT_EQ(form->DCMemo1()->caretPoint(), (CaretPoint{4, 2}));
+
+    // The Active Templates window opens the chosen template as a new document.
+    trigger("FromTemplate1");
+    auto *active = form->findChild<TTemplatesForm *>(QStringLiteral("TemplatesForm"));
+    ASSERT_NE(active, nullptr);
+    EXPECT_EQ(active->windowTitle(), QStringLiteral("Quorvant: Active Templates"));
+    active->openSelected();  // nothing selected: nothing happens
+    EXPECT_EQ(form->documents()->PagesOpen(), 2);
+    const QList<QListWidgetItem *> rows = active->ListView1()->findItems(QStringLiteral("Mine"), Qt::MatchExactly);
+    ASSERT_EQ(rows.size(), 1);
+    active->ListView1()->setCurrentItem(rows[0]);
+    active->openSelected();
+    EXPECT_EQ(form->documents()->PagesOpen(), 3);
+    EXPECT_EQ(form->DCMemo1()->caretPoint(), (CaretPoint{4, 2}));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->findChild<TTemplatesForm *>(QStringLiteral("TemplatesForm")), nullptr) << "the window closes";
 
     // A new web document starts from the shipped "Default" template, unmodified.
     trigger("NewWebDocument1");
