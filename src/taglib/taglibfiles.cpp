@@ -1,0 +1,65 @@
+#include "taglibfiles.h"
+
+#include "textfileformat.h"
+
+#include <QDir>
+
+namespace Quorvant {
+
+bool readTagFileLines(const QString &path, QStringList *lines)
+{
+    lines->clear();
+    QByteArray bytes;
+    if (!readWholeFile(path, &bytes, nullptr))
+        return false;
+    const QString text = decodeTextFile(bytes).text;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c != u'\r' && c != u'\n')
+            continue;
+        lines->append(text.mid(start, i - start));
+        if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines->append(text.mid(start));
+    return true;
+}
+
+bool writeTagFileLines(const QString &path, const QStringList &lines)
+{
+    QString text;
+    for (const QString &line : lines) {
+        text += line;
+        text += QStringLiteral("\r\n");
+    }
+    return writeFileAtomically(path, text.toUtf8(), nullptr);
+}
+
+QString resolveIgnoringCase(const QString &base, const QString &relative)
+{
+    QString path = base;
+    const QStringList parts = QString(relative).replace(u'\\', u'/').split(u'/', Qt::SkipEmptyParts);
+    for (const QString &part : parts) {
+        const QDir dir(path);
+        QString chosen = part;
+        if (dir.exists(part)) {
+            // An exact spelling wins over another entry differing only in case.
+        } else {
+            const QStringList entries = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+            for (const QString &entry : entries) {
+                if (entry.compare(part, Qt::CaseInsensitive) == 0) {
+                    chosen = entry;
+                    break;
+                }
+            }
+        }
+        path = dir.filePath(chosen);
+    }
+    return path;
+}
+
+} // namespace Quorvant
