@@ -241,6 +241,7 @@ void TApplicationShell::installFunctionKeys()
     };
     m_keys->previewPage = [form] { form->previewByKey(); };
     m_keys->networkPage = [form] { form->tabholder()->setCurrentIndex(3); };
+    m_keys->tagHelp = [form] { form->showTagHelpForCurrent(); };
     qApp->installEventFilter(m_keys);
 }
 

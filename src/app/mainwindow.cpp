@@ -148,6 +148,7 @@ TForm1::TForm1(QWidget *parent)
     buildMenus();
     buildPopupMenus();
     buildSourceCommands();
+    buildTagHelpCommands();
     installCatalogue();
     loadEnvironment();
 

@@ -83,6 +83,8 @@ public:
     void loadTemplateIntoEditor(const QString &name);
     QString defaultTemplateText(CaretPoint *caret) const;
     void ShowHelpFile(const QString &topic);
+    // F1: the help page of the selection or of the tag at the caret.
+    void showTagHelpForCurrent();
     TBrowserPage *documentationPage() const { return m_documentation; }
     TBrowserPage *previewPage() const { return m_preview; }
     TBrowserPage *tagListPage() const { return m_tagListPage; }
@@ -130,6 +132,7 @@ private:
     // Builds the tag menus, bars and buttons from the catalogue of fixed insertions.
     void installCatalogue();
     void buildSourceCommands();
+    void buildTagHelpCommands();
     void buildColorBar();
     // Runs a command on the current document, if there is one, and gives
     // the editor the focus again.

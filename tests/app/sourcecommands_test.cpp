@@ -1,4 +1,5 @@
 // The source commands of the main window, driven through its menus.
+#include "browserpage.h"
 #include "datafolder.h"
 #include "documentset.h"
 #include "mainwindow.h"
@@ -14,7 +15,10 @@
 #include <QFile>
 #include <QMenu>
 #include <QPushButton>
+#include <QDir>
+#include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -203,4 +207,40 @@ TEST_F(SourceCommandsTest, TextFilesAreImportedOrConvertedIntoANewPage)
     MessageService::queueAnswer(DialogAnswer::cancelled());
     trigger("Import1");
     EXPECT_EQ(buffer()->text(), page);
+}
+
+TEST_F(SourceCommandsTest, CtrlEnterAndCtrlInsertInsertTheirEntitiesInsteadOfTheEditorAction)
+{
+    prepare(QStringLiteral("ab"), 1, -1);
+    QWidget *editor = m_window->DCMemo1()->widget();
+    QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(buffer()->text(), QStringLiteral("a<br />b"));
+    QTest::keyClick(editor, Qt::Key_Insert, Qt::ControlModifier);
+    EXPECT_EQ(buffer()->text(), QStringLiteral("a<br />&nbsp;b"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(buffer()->lineCount(), 2) << "plain Enter still breaks the line";
+}
+
+TEST_F(SourceCommandsTest, TagHelpOpensThePageOfTheTagAtTheCaret)
+{
+    // Without the help index: the error message.
+    prepare(QStringLiteral("<table border=1>"), 3, -1);
+    trigger("Helpforcurrenttag1");
+    EXPECT_EQ(messages(), QStringList({QStringLiteral("Error! Unable to find Internal Help Reference.")}));
+
+    QDir().mkpath(m_dir.filePath(QStringLiteral("Help")));
+    QFile index(m_dir.filePath(QStringLiteral("Help/Internal.Dat")));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.write("TABLE,Tags/table.htm\r\nB,Tags/b.htm\r\n");
+    index.close();
+    trigger("Helpforcurrenttag1");
+    EXPECT_TRUE(messages().isEmpty());
+    EXPECT_EQ(m_window->tabholder()->currentIndex(), 2);
+    EXPECT_TRUE(m_window->documentationPage()->url().toLocalFile().endsWith(QStringLiteral("Help/Tags/table.htm")));
+
+    // A selection is looked up instead; on the Documentation page nothing happens.
+    m_window->tabholder()->setCurrentIndex(0);
+    prepare(QStringLiteral("b"), 0, 1);
+    trigger("Helpforcurrenttag1");
+    EXPECT_TRUE(m_window->documentationPage()->url().toLocalFile().endsWith(QStringLiteral("Help/Tags/b.htm")));
 }

@@ -100,6 +100,11 @@ void ScintillaWidget::inputMethodEvent(QInputMethodEvent *e)
 void ScintillaWidget::keyPressEvent(QKeyEvent *e)
 {
     Q_EMIT keyDown(e->key(), int(e->modifiers()));
+    if (keyInterceptor && keyInterceptor(e)) {
+        e->accept();
+        flushChanges();
+        return;
+    }
     QsciScintilla::keyPressEvent(e);
     flushChanges();
     const QString text = e->text();

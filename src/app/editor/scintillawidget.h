@@ -4,6 +4,8 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <functional>
+
 class QMimeData;
 
 namespace Quorvant {
@@ -38,6 +40,9 @@ public:
     // change reports make QScintilla count characters from the start of the
     // text on every edit); textChanged and linesChanged are sent from here,
     // once the edit is done.
+    // Gets every key press first; returning true consumes it.
+    std::function<bool(QKeyEvent *)> keyInterceptor;
+
     static constexpr int ModEventMask = 0x400 /*SC_MOD_BEFOREINSERT*/ | 0x800 /*SC_MOD_BEFOREDELETE*/;
     void flushChanges();
 
