@@ -1,52 +1,78 @@
 #!/usr/bin/env bash
-# Runs the document benchmarks of an existing build and prints the figures
-# against their targets, then the peak memory of opening a 50 MiB file.
+# Runs the benchmark programs of an existing build and prints the figures
+# against their targets: the document set (with the peak memory of opening a
+# 50 MiB file), the source toolkit and the preview.
 #
 #   bench/run-benchmarks.sh [BUILD_DIR] [benchmark options...]
 #
-# BUILD_DIR defaults to /work/build; it must hold bench/documents_bench.
-# Further options go to the benchmark program (e.g. --benchmark_filter=Open).
+# BUILD_DIR defaults to /work/build; it must hold the programs in bench/.
+# Further options go to every benchmark program (e.g. --benchmark_filter=Open).
+# BENCH_PROGRAMS picks the programs (default "documents toolkit preview"),
+# e.g. BENCH_PROGRAMS=toolkit bench/run-benchmarks.sh /work/build-bench
 # The exit status is 1 when a figure misses its target.
 set -euo pipefail
 
 build=${1:-/work/build}
 shift || true
-bin="$build/bench/documents_bench"
-if [[ ! -x "$bin" ]]; then
-    echo "no benchmark program at $bin: build the documents_bench target first" >&2
-    exit 2
-fi
+programs=${BENCH_PROGRAMS:-documents toolkit preview}
+for name in $programs; do
+    case $name in
+    documents | toolkit | preview) ;;
+    *) echo "unknown benchmark program '$name' (documents, toolkit, preview)" >&2; exit 2 ;;
+    esac
+    if [[ ! -x "$build/bench/${name}_bench" ]]; then
+        echo "no benchmark program at $build/bench/${name}_bench: build the ${name}_bench target first" >&2
+        exit 2
+    fi
+done
 command -v python3 >/dev/null || { echo "python3 is needed for the summary" >&2; exit 2; }
 
 export QT_QPA_PLATFORM=offscreen
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# The program writes its generated HTML files below TMPDIR; keep them here.
+# The programs write their generated files below TMPDIR; keep them here.
 export TMPDIR="$work"
+# The machine may be shared: the figures go with the load they were taken at.
+cut -d' ' -f1-3 /proc/loadavg >"$work/load-start.txt" 2>/dev/null || true
 
-echo "== timings"
-"$bin" --benchmark_out="$work/results.json" --benchmark_out_format=json "$@"
+for name in $programs; do
+    echo "== timings: ${name}_bench"
+    "$build/bench/${name}_bench" --benchmark_out="$work/$name.json" --benchmark_out_format=json "$@"
+    echo
+done
 
-echo
-echo "== peak memory: opening a 50 MiB HTML file in a fresh process"
-"$bin" --make-fixture html 50 "$work/peak-50.html"
-peak_status=0
-if [[ -x /usr/bin/time ]]; then
-    /usr/bin/time -v -o "$work/time.txt" "$bin" --open-peak "$work/peak-50.html" >"$work/peak.txt" || peak_status=$?
-    grep -E "Maximum resident set size" "$work/time.txt" >>"$work/peak.txt" || true
+if [[ " $programs " == *" documents "* ]]; then
+    bin="$build/bench/documents_bench"
+    echo "== peak memory: opening a 50 MiB HTML file in a fresh process"
+    "$bin" --make-fixture html 50 "$work/peak-50.html"
+    peak_status=0
+    if [[ -x /usr/bin/time ]]; then
+        /usr/bin/time -v -o "$work/time.txt" "$bin" --open-peak "$work/peak-50.html" >"$work/peak.txt" || peak_status=$?
+        grep -E "Maximum resident set size" "$work/time.txt" >>"$work/peak.txt" || true
+    else
+        "$bin" --open-peak "$work/peak-50.html" >"$work/peak.txt" || peak_status=$?
+    fi
+    cat "$work/peak.txt"
+    echo "open_peak_exit=$peak_status" >>"$work/peak.txt"
+    echo
 else
-    "$bin" --open-peak "$work/peak-50.html" >"$work/peak.txt" || peak_status=$?
+    : >"$work/peak.txt"
 fi
-cat "$work/peak.txt"
-echo "open_peak_exit=$peak_status" >>"$work/peak.txt"
+cut -d' ' -f1-3 /proc/loadavg >"$work/load-end.txt" 2>/dev/null || true
 
-echo
-python3 - "$work/results.json" "$work/peak.txt" <<'EOF'
-import json, sys
+python3 - "$work" <<'EOF'
+import json, os, sys
 
-results = {b["name"].split("/iterations:")[0]: b for b in json.load(open(sys.argv[1]))["benchmarks"]}
+work = sys.argv[1]
+results = {}
+for program in ("documents", "toolkit", "preview"):
+    path = os.path.join(work, program + ".json")
+    # A filter that matches nothing leaves the file empty.
+    if os.path.exists(path) and os.path.getsize(path) > 0:
+        for b in json.load(open(path))["benchmarks"]:
+            results[b["name"].split("/iterations:")[0]] = b
 peak = {}
-for line in open(sys.argv[2]):
+for line in open(os.path.join(work, "peak.txt")):
     if "=" in line:
         key, value = line.strip().split("=", 1)
         peak[key] = value
@@ -66,7 +92,8 @@ def get(name):
     if b is None:
         return None
     if b.get("error_occurred"):
-        row(name, "error: " + b.get("error_message", "?"), "", False)
+        message = b.get("error_message", "?")
+        row(name, "error: " + (message if len(message) <= 90 else message[:87] + "..."), "", False)
         return None
     return b
 
@@ -103,11 +130,45 @@ if big:
         f'{big["real_time"]:.2f} ms (max {big["key_max_ms"]:.2f}){ratio}', "compare with empty", None)
     row("  first keystroke there (moves the gap)", f'{big["first_key_ms"]:.1f} ms', "", None)
 
+def median_max(b, unit="ms", digits=2):
+    return f'{b["median_ms"]:.{digits}f} {unit} median (max {b["max_ms"]:.{digits}f})'
+
+for case, what in (("caret_mid", "caret mid-file, no selection"), ("selection_3_lines_mid", "3-line selection mid-file")):
+    b = get(f"Ptext/html_50MiB/{case}")
+    if b:
+        row(f"ptext <b></b>, 50 MiB document, {what} (undone after each)", median_max(b, digits=3), "< 5 ms", b["median_ms"] < 5)
+    b = get(f"Ptext/html_50MiB/{case}/after_load")
+    if b:
+        row("  first call after a load (moves the buffer's gap)", median_max(b, digits=1), "(< 5 ms, noted)", None)
+b = get("StripAllTags/html_50MiB")
+if b:
+    row("Strip all tags, 50 MiB document", f'{median_max(b, digits=0)} -> {b["stripped_MiB"]:.0f} MiB', "< 2000 ms", b["median_ms"] < 2000)
+for case, what in (("lines", "many lines"), ("single_line", "one single line")):
+    b = get(f"GetTagAtCaret/plain_10MiB/{case}")
+    if b:
+        row(f"GetTagAtCaret, caret mid 10 MiB without tags, {what}", f'{median_max(b, digits=1)}, first {b["first_ms"]:.1f}',
+            "< 100 ms", b["median_ms"] < 100)
+b = get("Preview/F11_html_1MiB/first_showing")
+if b:
+    row("F11 until the preview has loaded, 1 MiB HTML, first showing (starts the browser engine)",
+        f'{b["median_ms"]:.0f} ms, of which previewByKey() {b["call_median_ms"]:.0f} ms', "report", None)
+b = get("Preview/F11_html_1MiB/later_showing")
+if b:
+    row("F11 until the preview has loaded, 1 MiB HTML, later showings",
+        f'{median_max(b, digits=0)}, previewByKey() {b["call_median_ms"]:.0f} ms', "report", None)
+
 widths = [max(len(r[i]) for r in rows + [("What", "Measured", "Target", "")]) for i in range(4)]
 line = "  ".join("{:<%d}" % w for w in widths)
 print(line.format("What", "Measured", "Target", ""))
 print(line.format(*("-" * w for w in widths)))
 for r in rows:
     print(line.format(*r))
+loads = []
+for when in ("start", "end"):
+    path = os.path.join(work, f"load-{when}.txt")
+    if os.path.exists(path):
+        loads.append(f"{when} {open(path).read().strip()}")
+if loads:
+    print("\nLoad average (1, 5, 15 min): " + ", ".join(loads))
 sys.exit(1 if missed else 0)
 EOF
