@@ -149,6 +149,8 @@ TForm1::TForm1(QWidget *parent)
     buildPopupMenus();
     buildSourceCommands();
     buildTagHelpCommands();
+    installTagLibraryPage();
+    installTagInsight();
     installCatalogue();
     loadEnvironment();
 

@@ -133,6 +133,10 @@ private:
     void installCatalogue();
     void buildSourceCommands();
     void buildTagHelpCommands();
+    // The sidebar's tag library page with its lists, pop-up menu and tag editor.
+    void installTagLibraryPage();
+    // Tag Insight, tag completion and the Tag Inspector grid.
+    void installTagInsight();
     void buildColorBar();
     // Runs a command on the current document, if there is one, and gives
     // the editor the focus again.
