@@ -1,3 +1,4 @@
+#include "asciitext.h"
 #include "inifile.h"
 
 #include "textfileformat.h"
@@ -31,24 +32,6 @@ QStringView trimmedView(QStringView s)
 QString trimmed(QStringView s)
 {
     return trimmedView(s).toString();
-}
-
-char16_t foldAscii(char16_t c)
-{
-    return (c >= u'A' && c <= u'Z') ? char16_t(c - u'A' + u'a') : c;
-}
-
-// Profile names ignore the case of ASCII letters only, so the match does not
-// depend on the locale.
-bool sameName(QStringView a, QStringView b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        if (foldAscii(a[i].unicode()) != foldAscii(b[i].unicode()))
-            return false;
-    }
-    return true;
 }
 
 bool hasLineBreak(QStringView s)
@@ -261,7 +244,7 @@ const IniFile::Section *IniFile::findSection(const Content &content, const QStri
 {
     const QStringView wanted = trimmedView(name);
     for (const Section &section : content.sections) {
-        if (sameName(section.name, wanted))
+        if (asciiEqualsIgnoreCase(section.name, wanted))
             return &section;
     }
     return nullptr;
@@ -277,7 +260,7 @@ qsizetype IniFile::indexOfKey(const Section &section, const QString &key)
     const QStringView wanted = trimmedView(key);
     for (qsizetype i = 0; i < section.lines.size(); ++i) {
         const Line &line = section.lines[i];
-        if (!line.key.isEmpty() && sameName(line.key, wanted))
+        if (!line.key.isEmpty() && asciiEqualsIgnoreCase(line.key, wanted))
             return i;
     }
     return -1;
@@ -412,7 +395,7 @@ bool IniFile::eraseSection(const QString &section)
     if (!readContent(&content))
         return false;
     const QStringView name = trimmedView(section);
-    const qsizetype removed = content.sections.removeIf([name](const Section &s) { return sameName(s.name, name); });
+    const qsizetype removed = content.sections.removeIf([name](const Section &s) { return asciiEqualsIgnoreCase(s.name, name); });
     if (removed > 0 && !writeContent(content))
         return false;
     m_content = std::move(content);
@@ -428,9 +411,9 @@ bool IniFile::deleteKey(const QString &section, const QString &key)
     const QStringView keyName = trimmedView(key);
     qsizetype removed = 0;
     for (Section &s : content.sections) {
-        if (sameName(s.name, sectionName)) {
+        if (asciiEqualsIgnoreCase(s.name, sectionName)) {
             removed += s.lines.removeIf([keyName](const Line &line) {
-                return !line.key.isEmpty() && sameName(line.key, keyName);
+                return !line.key.isEmpty() && asciiEqualsIgnoreCase(line.key, keyName);
             });
         }
     }

@@ -1,3 +1,4 @@
+#include "asciitext.h"
 #include "setuptools.h"
 
 #include "datafolder.h"
@@ -38,23 +39,6 @@ constexpr int kPrivateFileMode = 0600;  // "Halvorn.INI" holds a password
 QString boolText(bool value)
 {
     return value ? QStringLiteral("1") : QStringLiteral("0");
-}
-
-char16_t foldAscii(char16_t c)
-{
-    return (c >= u'A' && c <= u'Z') ? char16_t(c - u'A' + u'a') : c;
-}
-
-// Names are compared ignoring ASCII letter case only, whatever the locale.
-bool sameText(QStringView a, QStringView b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        if (foldAscii(a[i].unicode()) != foldAscii(b[i].unicode()))
-            return false;
-    }
-    return true;
 }
 
 // The name is the text before the first '='; the path the text between the
@@ -388,9 +372,9 @@ bool TSetupTools::AddBrowser(const QString &Name, const QString &Path)
     }
     // The system entry's name is refused too: a file line of that name could
     // never be removed again.
-    bool taken = sameText(Name, SystemBrowserName());
+    bool taken = asciiEqualsIgnoreCase(Name, SystemBrowserName());
     for (const QString &line : std::as_const(lines))
-        taken = taken || sameText(parseBrowserLine(line).Name, Name);
+        taken = taken || asciiEqualsIgnoreCase(parseBrowserLine(line).Name, Name);
     if (taken) {
         MessageService::information(m_form, QStringLiteral("You already have a browser named \"%1\" you cannot "
                                                            "add another with the same name")
@@ -405,7 +389,7 @@ bool TSetupTools::RemoveBrowser(const QString &Name)
 {
     if (Name.isEmpty())
         return false;
-    if (sameText(Name, SystemBrowserName()))
+    if (asciiEqualsIgnoreCase(Name, SystemBrowserName()))
         return writeKeys(mainIniPath(), {{kPaths, kIe, QString()}});
     if (!QFileInfo::exists(browsersIniPath()))
         return false;
@@ -415,7 +399,7 @@ bool TSetupTools::RemoveBrowser(const QString &Name)
         return false;
     }
     const qsizetype removed = lines.removeIf([&Name](const QString &line) {
-        return sameText(parseBrowserLine(line).Name, Name);
+        return asciiEqualsIgnoreCase(parseBrowserLine(line).Name, Name);
     });
     return removed > 0 && writeBrowserLines(lines);
 }
@@ -424,7 +408,7 @@ void TSetupTools::FindIE()
 {
     // The sub-items of "Preview in Browser..." always mirror the stored list.
     for (const TBrowserEntry &entry : LoadBrowsers()) {
-        if (sameText(withoutAmpersands(entry.Name), SystemBrowserName()))
+        if (asciiEqualsIgnoreCase(withoutAmpersands(entry.Name), SystemBrowserName()))
             return;
     }
     writeKeys(mainIniPath(), {{kPaths, kIe, kAutomatic}});
@@ -447,7 +431,7 @@ void TSetupTools::MenuItemClick(const QString &Caption, const QString &PreviewFi
             continue;
         const TBrowserEntry entry = parseBrowserLine(line);
         // An empty path names no program (and must not reach the default handler).
-        if (!entry.Path.isEmpty() && sameText(entry.Name, name))
+        if (!entry.Path.isEmpty() && asciiEqualsIgnoreCase(entry.Name, name))
             m_launch(entry.Path, PreviewFile);
     }
 }

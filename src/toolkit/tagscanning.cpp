@@ -53,16 +53,6 @@ QString asciiUpper(const QString &s)
     return out;
 }
 
-bool asciiEqualsIgnoreCase(const QString &a, const QString &b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i)
-        if (upperAscii(a.at(i)) != upperAscii(b.at(i)))
-            return false;
-    return true;
-}
-
 QString GetValue(int Position, QChar Delimiter, const QString &Source)
 {
     if (Source.size() < 2 || Position < 0)

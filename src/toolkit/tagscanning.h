@@ -2,6 +2,8 @@
 // callers rely on the exact boundaries of each routine.
 #pragma once
 
+#include "asciitext.h"
+
 #include "textbuffer.h"
 
 #include <QString>
@@ -11,7 +13,6 @@ namespace Quorvant {
 
 // ASCII upper-casing: only a-z are folded, every other character stays.
 QString asciiUpper(const QString &s);
-bool asciiEqualsIgnoreCase(const QString &a, const QString &b);
 
 // Field number Position (from 0) of Source split at Delimiter; empty for a
 // source shorter than 2 characters, a negative or a too large position.
