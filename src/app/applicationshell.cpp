@@ -242,6 +242,7 @@ void TApplicationShell::installFunctionKeys()
     m_keys->previewPage = [form] { form->previewByKey(); };
     m_keys->networkPage = [form] { form->tabholder()->setCurrentIndex(3); };
     m_keys->tagHelp = [form] { form->showTagHelpForCurrent(); };
+    m_keys->tagInsight = [form] { form->runTagInsight(); };
     qApp->installEventFilter(m_keys);
 }
 

@@ -8,6 +8,7 @@
 #include "messageservice.h"
 #include "scintillawidget.h"
 #include "syntaxparsers.h"
+#include "tagplacement.h"
 #include "tdcmemo.h"
 #include "tmemosource.h"
 
@@ -159,23 +160,17 @@ TForm1::TForm1(QWidget *parent)
     // The status shows the caret as it was before the key acts.
     connect(m_memo, &IEditorView::keyDown, this, &TForm1::updateCaretStatus);
     connect(m_memo, &IEditorView::keyUp, this, &TForm1::updateCaretStatus);
+    // Drops from the tag list and the snippet list go where the caret is.
     connect(m_memo, &IEditorView::tagDropped, this, [this](const QString &start, const QString &end) {
-        const QString na = QStringLiteral("N/A");
-        if (start == na) {
+        if (TMemoSource *b = m_documents->currentBuffer(); b && PlaceSelectedTag(b, start, end))
             m_memo->setFocus();
-            m_documents->insertAround(end, QString());
-        } else if (end == na) {
-            m_memo->setFocus();
-            m_documents->insertAround(start, QString());
-        } else {
-            m_documents->insertAround(start, end);
-        }
     });
     connect(m_memo, &IEditorView::snippetDropped, this, [this](const QString &snippet) {
         const DropTexts parts = splitSnippetForDrop(snippet);
         if (m_tabholder->currentIndex() == 0)
             m_memo->setFocus();
-        m_documents->insertAround(parts.startText, parts.endText);
+        if (TMemoSource *b = m_documents->currentBuffer())
+            ptext(b, parts.startText, parts.endText);
     });
     updateCaretStatus();
 }

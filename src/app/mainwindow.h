@@ -85,6 +85,7 @@ public:
     void ShowHelpFile(const QString &topic);
     // F1: the help page of the selection or of the tag at the caret.
     void showTagHelpForCurrent();
+    void runTagInsight();
     TBrowserPage *documentationPage() const { return m_documentation; }
     TBrowserPage *previewPage() const { return m_preview; }
     TBrowserPage *tagListPage() const { return m_tagListPage; }

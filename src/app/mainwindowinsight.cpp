@@ -1,10 +1,130 @@
 // Tag Insight, tag completion and the Tag Inspector grid.
 #include "mainwindow.h"
 
+#include "datafolder.h"
+#include "documentset.h"
+#include "scintillawidget.h"
+#include "taginsight.h"
+#include "taginspector.h"
+#include "tdcmemo.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <memory>
+
 namespace Quorvant {
+
+namespace {
+
+// gTagInspector: the tag database with the Insight list and the grid that
+// show it. Without both data files it holds an inactive database only.
+class TTagInsightHost : public QObject
+{
+public:
+    explicit TTagInsightHost(QObject *parent) : QObject(parent)
+    {
+        setObjectName(QStringLiteral("gTagInspector"));
+    }
+    TTagDatabase database;
+    TTagInsight *insight = nullptr;
+    TTagInspector *inspector = nullptr;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // The sidebar goes away (full-screen mode, the view option): the
+        // cell editors must not come back with it.
+        if (event->type() == QEvent::Hide && inspector)
+            inspector->TurnAllControlsOff();
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+TTagInsightHost *hostOf(const QObject *form)
+{
+    return form->findChild<TTagInsightHost *>(QStringLiteral("gTagInspector"), Qt::FindDirectChildrenOnly);
+}
+
+} // namespace
 
 void TForm1::installTagInsight()
 {
+    auto *host = new TTagInsightHost(this);
+    QWidget *page = m_sidebar->findChild<QWidget *>(QStringLiteral("TagInspectorPage"));
+    if (!page || !m_memo)
+        return;
+    auto *pageLayout = new QVBoxLayout(page);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    auto *loading = new QLabel(QStringLiteral("Loading..."), page);
+    pageLayout->addWidget(loading);
+    const bool active = host->database.Load(DataFolder::file(QStringLiteral("TagInfo.Dat")),
+                                            DataFolder::file(QStringLiteral("TagData.Dat")));
+    delete loading;
+    if (!active)
+        return;
+
+    auto buffer = [this]() -> ITextBuffer * { return m_documents->currentBuffer(); };
+    ScintillaWidget *editor = m_memo->widget();
+    host->insight = new TTagInsight(this, editor, &host->database);
+    host->insight->currentBuffer = buffer;
+    host->inspector = new TTagInspector(page, &host->database);
+    host->inspector->currentBuffer = buffer;
+    pageLayout->addWidget(host->inspector);
+
+    TTagInsight *insight = host->insight;
+    TTagInspector *inspector = host->inspector;
+
+    // Up and Down move into a shown list; Escape and Space hide it (the
+    // space is still typed). The keys the editor already intercepts stay.
+    auto previous = editor->keyInterceptor;
+    editor->keyInterceptor = [insight, previous](QKeyEvent *e) {
+        if (insight->isShown()) {
+            const bool plain = !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier));
+            if (plain && (e->key() == Qt::Key_Up || e->key() == Qt::Key_Down)) {
+                insight->InsightViewSetFocus(true);
+                return true;
+            }
+            if (e->key() == Qt::Key_Escape || e->key() == Qt::Key_Space)
+                insight->InsightViewSetFocus(false);
+        }
+        return previous ? previous(e) : false;
+    };
+    // Completion follows the typed '>' whatever key produced it.
+    connect(m_memo, &IEditorView::keyPress, this, [this, insight, host](QChar c) {
+        if (c != u'=' && c != u'>')
+            return;
+        insight->InsightViewSetFocus(false);
+        if (c == u'>' && tagCompletionEnabled())
+            host->database.RunTagCompletion(m_documents->currentBuffer());
+    });
+    connect(m_memo, &IEditorView::keyUp, inspector, &TTagInspector::RunTagInspector);
+    connect(m_memo, &IEditorView::clicked, this, [insight, inspector] {
+        insight->InsightViewSetFocus(false);
+        inspector->RunTagInspector();
+    });
+    // Another document: the grid follows it, so it never writes a tag
+    // shown for one document into another.
+    connect(m_documents, &TDocumentSet::currentDocumentChanged, this, [insight, inspector] {
+        insight->InsightViewSetFocus(false);
+        inspector->RunTagInspector();
+    });
+    connect(m_sidebar, &QTabWidget::currentChanged, inspector, &TTagInspector::TurnAllControlsOff);
+    if (auto *splitter = qobject_cast<QSplitter *>(m_sidebar->parentWidget()))
+        connect(splitter, &QSplitter::splitterMoved, inspector, &TTagInspector::TurnAllControlsOff);
+    m_sidebar->installEventFilter(host);
+}
+
+void TForm1::runTagInsight()
+{
+    TTagInsightHost *host = hostOf(this);
+    if (!host || !host->insight)
+        return;
+    // Only the list: the grid keeps what the last key release showed.
+    host->insight->ViewTagInsight();
 }
 
 } // namespace Quorvant

@@ -513,7 +513,7 @@ TEST_F(DocumentSetTest, DropsFromTheTagAndSnippetListsGoWhereTheCaretIs)
         return mime;
     };
     drop(tag("<B>", "</B>"));
-    EXPECT_EQ(currentText(), QStringLiteral("<B>word</B>"));
+    EXPECT_EQ(currentText(), QStringLiteral("<b>word</b>")) << "placed as a double click does, in the tag case";
     EXPECT_EQ(m_window->DCMemo1()->selText(), QStringLiteral("word"));
     EXPECT_TRUE(gDocumentModified);
 

@@ -1,0 +1,295 @@
+// Tag Insight, tag completion and the Tag Inspector grid in the main window.
+#include "appglobals.h"
+#include "datafolder.h"
+#include "documentset.h"
+#include "mainwindow.h"
+#include "messageservice.h"
+#include "scintillawidget.h"
+#include "setuptools.h"
+#include "taginsight.h"
+#include "taginspector.h"
+#include "tdcmemo.h"
+#include "tmemosource.h"
+#include "toolkitglobals.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QListWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+using namespace Quorvant;
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+class TagInsightTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { start(true); }
+    void start(bool withData)
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        DataFolder::setPath(m_dir.path());
+        if (withData) {
+            writeFile(m_dir.filePath(QStringLiteral("TagInfo.Dat")),
+                      "FONT=\"String(SIZE),ColorSelect(COLOR),ComboBox(FACE),ENDTAG(</FONT>)\"\n"
+                      "IMG=\"FileSelect(SRC),String(ALT)\"\n"
+                      "B=\"ENDTAG(</B>)\"\n");
+            writeFile(m_dir.filePath(QStringLiteral("TagData.Dat")), "FONT(FACE)\n{\nArial\nVerdana\n}\n");
+        }
+        resetAppGlobals();
+        resetToolkitGlobals();
+        MessageService::setTestHookEnabled(true);
+        MessageService::resetTestHook();
+        m_settings = std::make_unique<TSetupTools>();
+        gSetupTools = m_settings.get();
+        m_window = std::make_unique<TForm1>();
+        m_window->resize(900, 600);
+        m_window->show();
+        m_window->documents()->blankDocument();
+        m_window->InsertInLowerCase(true);
+    }
+    void TearDown() override
+    {
+        TTagInspector::colorChooserForTests = nullptr;
+        for (TMemoSource *b : std::as_const(gMemoData))
+            b->setModified(false);
+        m_window.reset();
+        gSetupTools = nullptr;
+        MessageService::resetTestHook();
+    }
+
+    ITextBuffer *buffer() const { return m_window->documents()->currentBuffer(); }
+    ScintillaWidget *editor() const { return m_window->DCMemo1()->widget(); }
+    TTagInsight *insight() const { return m_window->findChild<TTagInsight *>(QStringLiteral("InsightForm")); }
+    TTagInspector *inspector() const { return m_window->findChild<TTagInspector *>(QStringLiteral("TagInspector")); }
+    void prepare(const QString &text, int x, int y = 0)
+    {
+        buffer()->setText(text);
+        buffer()->setCaretPoint({x, y});
+    }
+    QStringList entries() const
+    {
+        QStringList out;
+        for (int i = 0; i < insight()->InsightView()->count(); ++i)
+            out.append(insight()->InsightView()->item(i)->text());
+        return out;
+    }
+    // What the grid shows, "NAME=value" per row.
+    QStringList gridRows() const
+    {
+        QStringList out;
+        QTableWidget *g = inspector()->MainGrid();
+        for (int r = 0; r < g->rowCount(); ++r)
+            out.append(g->item(r, 0)->text() + u'=' + g->item(r, 1)->text());
+        return out;
+    }
+    // A key release in the editor refreshes the grid.
+    void refreshGrid() { QTest::keyRelease(editor(), Qt::Key_Right); }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<TSetupTools> m_settings;
+    std::unique_ptr<TForm1> m_window;
+};
+
+TEST_F(TagInsightTest, OutsideATagListsAllTagsAndChoosingInsertsTheTagWithItsEndTag)
+{
+    prepare(QString(), 0);
+    m_window->runTagInsight();
+    ASSERT_TRUE(insight()->isVisible());
+    EXPECT_EQ(entries(), QStringList({"FONT", "IMG", "B"}));
+    // Beside the caret, inside the window.
+    EXPECT_TRUE(m_window->rect().contains(insight()->geometry()));
+
+    // Down moves into the list; Enter on the second entry chooses it.
+    QTest::keyClick(editor(), Qt::Key_Down);
+    EXPECT_EQ(insight()->InsightView()->currentRow(), 0);
+    EXPECT_EQ(buffer()->text(), QString());
+    insight()->InsightView()->setCurrentRow(0);
+    QTest::keyClick(insight()->InsightView(), Qt::Key_Return);
+    EXPECT_FALSE(insight()->isVisible());
+    EXPECT_EQ(buffer()->line(0), QStringLiteral("<font></font>"));
+    EXPECT_EQ(buffer()->caretPoint().x, 6);
+}
+
+TEST_F(TagInsightTest, InsideATagListsItsAttributesAndTheLeadingBlankFollowsTheCharacterLeftOfTheCaret)
+{
+    struct Case { const char *text; const char *expected; int caretAfter; };
+    const Case cases[] = {
+        {"<font", "<font SIZE=\"\"", 12},
+        {"<font ", "<font SIZE=\"\"", 12},
+    };
+    for (const Case &c : cases) {
+        prepare(QLatin1String(c.text), int(qstrlen(c.text)));
+        m_window->runTagInsight();
+        ASSERT_TRUE(insight()->isVisible()) << c.text;
+        EXPECT_EQ(entries(), QStringList({"SIZE", "COLOR", "FACE"})) << c.text;
+        // A double-click chooses as well.
+        QListWidgetItem *item = insight()->InsightView()->item(0);
+        emit insight()->InsightView()->itemDoubleClicked(item);
+        EXPECT_FALSE(insight()->isVisible());
+        EXPECT_EQ(buffer()->line(0), QLatin1String(c.expected)) << c.text;
+        EXPECT_EQ(buffer()->caretPoint().x, c.caretAfter) << c.text;
+    }
+}
+
+TEST_F(TagInsightTest, UnknownTagShowsNothingAndEscapeSpaceAndEqualsHideTheList)
+{
+    prepare(QStringLiteral("<blink "), 7);
+    m_window->runTagInsight();
+    EXPECT_FALSE(insight()->isVisible());
+
+    // Escape in the list hides it without inserting.
+    prepare(QString(), 0);
+    m_window->runTagInsight();
+    ASSERT_TRUE(insight()->isVisible());
+    QTest::keyClick(editor(), Qt::Key_Down);
+    QTest::keyClick(insight()->InsightView(), Qt::Key_Escape);
+    EXPECT_FALSE(insight()->isVisible());
+    EXPECT_EQ(buffer()->text(), QString());
+
+    // Space in the editor hides it and is still typed; so does '='.
+    for (const char *key : {" ", "="}) {
+        prepare(QStringLiteral("<font"), 5);
+        m_window->runTagInsight();
+        ASSERT_TRUE(insight()->isVisible()) << key;
+        QTest::keyClicks(editor(), QLatin1String(key));
+        EXPECT_FALSE(insight()->isVisible()) << key;
+        EXPECT_EQ(buffer()->line(0), QStringLiteral("<font") + QLatin1String(key)) << key;
+    }
+}
+
+TEST_F(TagInsightTest, TypedGreaterThanCompletesTheTagOnlyWhenCompletionIsOn)
+{
+    struct Case { bool on; const char *before; const char *after; };
+    const Case cases[] = {
+        {true, "<font size=\"2\"", "<font size=\"2\"></font>"},
+        {false, "<font size=\"2\"", "<font size=\"2\">"},
+        {true, "</font", "</font>"},
+        {true, "<img src=\"a.gif\"", "<img src=\"a.gif\">"},
+    };
+    for (const Case &c : cases) {
+        m_window->EnableTagCompletion(c.on);
+        ASSERT_EQ(m_window->tagCompletionEnabled(), c.on);
+        prepare(QLatin1String(c.before), int(qstrlen(c.before)));
+        QTest::keyClicks(editor(), QStringLiteral(">"));
+        EXPECT_EQ(buffer()->line(0), QLatin1String(c.after)) << c.before << " on=" << c.on;
+        EXPECT_EQ(buffer()->caretPoint().x, int(qstrlen(c.before)) + 1) << c.before;
+    }
+}
+
+TEST_F(TagInsightTest, GridShowsTheTagAtTheCaretAndATypedValueRewritesItInOneUndoStep)
+{
+    const QString original = QStringLiteral("x <font size=2 face=\"Arial Black\" id=k> y");
+    prepare(original, 6);
+    buffer()->setModified(false);
+    refreshGrid();
+    EXPECT_EQ(inspector()->TagBeingExecuted(), QStringLiteral("font"));
+    EXPECT_EQ(gridRows(), QStringList({"SIZE=2", "COLOR=", "FACE=Arial Black"}));
+    EXPECT_FALSE(inspector()->MainGrid()->item(0, 0)->flags() & Qt::ItemIsEditable);
+
+    inspector()->MainGrid()->item(0, 1)->setText(QStringLiteral("3"));
+    EXPECT_EQ(buffer()->line(0), QStringLiteral("x <font SIZE=\"3\" FACE=\"Arial Black\" id=k> y"));
+    EXPECT_TRUE(buffer()->isModified());
+    buffer()->undo();
+    EXPECT_EQ(buffer()->line(0), original);
+
+    // Outside a tag the grid is a single empty row.
+    buffer()->setCaretPoint({0, 0});
+    refreshGrid();
+    EXPECT_EQ(gridRows(), QStringList({"="}));
+    EXPECT_TRUE(inspector()->TagBeingExecuted().isEmpty());
+}
+
+TEST_F(TagInsightTest, GridNeverWritesIntoALineTheCaretMovedTo)
+{
+    prepare(QStringLiteral("<font size=2>\nplain text"), 3);
+    refreshGrid();
+    ASSERT_EQ(gridRows().value(0), QStringLiteral("SIZE=2"));
+    buffer()->setCaretPoint({3, 1});
+    inspector()->MainGrid()->item(0, 1)->setText(QStringLiteral("5"));
+    EXPECT_EQ(buffer()->line(0), QStringLiteral("<font size=2>"));
+    EXPECT_EQ(buffer()->line(1), QStringLiteral("plain text"));
+}
+
+TEST_F(TagInsightTest, CellEditorsChoiceBoxColourAndFileChoosers)
+{
+    prepare(QStringLiteral("<font size=2>"), 3);
+    refreshGrid();
+    QTableWidget *grid = inspector()->MainGrid();
+
+    // Choice box over the FACE cell, filled from the choice file.
+    grid->setCurrentCell(2, 1);
+    QComboBox *combo = inspector()->ComboBox();
+    ASSERT_FALSE(combo->isHidden());
+    EXPECT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->itemText(1), QStringLiteral("Verdana"));
+    combo->setCurrentIndex(1);
+    EXPECT_EQ(buffer()->line(0), QStringLiteral("<font SIZE=\"2\" FACE=\"Verdana\">"));
+
+    // The colour button of COLOR; cancelling changes nothing.
+    grid->setCurrentCell(1, 1);
+    EXPECT_TRUE(combo->isHidden());
+    QToolButton *button = inspector()->FileButton();
+    ASSERT_FALSE(button->isHidden());
+    const QRect cell = grid->visualRect(grid->model()->index(1, 1));
+    EXPECT_EQ(button->geometry().right(), cell.right() - 1);
+    TTagInspector::colorChooserForTests = [] { return QColor(); };
+    button->click();
+    EXPECT_EQ(buffer()->line(0), QStringLiteral("<font SIZE=\"2\" FACE=\"Verdana\">"));
+    TTagInspector::colorChooserForTests = [] { return QColor(255, 0, 0); };
+    button->click();
+    EXPECT_EQ(buffer()->line(0), QStringLiteral("<font SIZE=\"2\" COLOR=\"Red\" FACE=\"Verdana\">"));
+
+    // The name column opens no editor; a sidebar page change closes them.
+    grid->setCurrentCell(1, 0);
+    EXPECT_TRUE(button->isHidden());
+    grid->setCurrentCell(2, 1);
+    ASSERT_FALSE(combo->isHidden());
+    turnAllControlsOff(m_window.get());
+    EXPECT_TRUE(combo->isHidden());
+
+    // The file button gives a link relative to the document.
+    gCurrentFilePath = m_dir.filePath(QStringLiteral("page.htm"));
+    prepare(QStringLiteral("<img src=\"a.gif\" alt=\"two words\">"), 4);
+    refreshGrid();
+    EXPECT_EQ(gridRows(), QStringList({"SRC=a.gif", "ALT=two words"}));
+    grid->setCurrentCell(0, 1);
+    ASSERT_FALSE(button->isHidden());
+    MessageService::queueAnswer(DialogAnswer::file(m_dir.filePath(QStringLiteral("pics/b.gif"))));
+    button->click();
+    const QList<RecordedDialog> boxes = MessageService::takeRecorded();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes.first().kind, DialogKind::OpenFiles);
+    EXPECT_EQ(boxes.first().filters.size(), 3);
+    EXPECT_EQ(buffer()->line(0), QStringLiteral("<img SRC=\"pics/b.gif\" ALT=\"two words\">"));
+}
+
+class TagInsightWithoutDataTest : public TagInsightTest
+{
+protected:
+    void SetUp() override { start(false); }
+};
+
+TEST_F(TagInsightWithoutDataTest, MissingDataFilesLeaveEverythingInert)
+{
+    EXPECT_EQ(insight(), nullptr);
+    EXPECT_EQ(inspector(), nullptr);
+    prepare(QStringLiteral("<font size=\"2\""), 14);
+    m_window->runTagInsight();
+    QTest::keyClicks(editor(), QStringLiteral(">"));
+    EXPECT_EQ(buffer()->line(0), QStringLiteral("<font size=\"2\">"));
+}
+
+} // namespace
