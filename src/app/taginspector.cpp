@@ -112,6 +112,8 @@ void TTagInspector::RunTag(const QString &LineText)
             valueItem->setFlags(valueItem->flags() & ~Qt::ItemIsEditable);
         m_grid->setItem(r, 1, valueItem);
     }
+    // The attribute names are short: show them whole, the values take the rest.
+    m_grid->resizeColumnToContents(0);
     m_grid->setCurrentCell(0, 0);
     m_filling = false;
 }
