@@ -6,6 +6,7 @@
 //   --open-peak PATH                          opens PATH once, prints memory
 #include "appglobals.h"
 #include "benchsupport.h"
+#include "benchwindow.h"
 #include "documentset.h"
 #include "mainwindow.h"
 #include "messageservice.h"
@@ -105,29 +106,6 @@ bool repaintEditor()
     return gBench->paints.count > before;
 }
 
-bool failIfDialogs(benchmark::State &state)
-{
-    QList<RecordedDialog> boxes = MessageService::takeRecorded();
-    // Opening a file with a line over a megabyte rightly warns about it.
-    boxes.removeIf([](const RecordedDialog &d) { return d.text.contains(QLatin1String(" has a line of ")); });
-    if (boxes.isEmpty())
-        return false;
-    state.SkipWithError(("unexpected message box: " + boxes.first().text).toUtf8().constData());
-    return true;
-}
-
-void closeAllDocuments()
-{
-    TDocumentSet *docs = gBench->docs();
-    while (docs->PagesOpen() > 0) {
-        if (TMemoSource *b = docs->currentBuffer())
-            b->setModified(false);
-        docs->CloseSelectedPage();
-    }
-    MessageService::takeRecorded();
-    QCoreApplication::processEvents();
-}
-
 // Opens a file and moves the caret (and the view) to its middle line, so the
 // document is styled and shown there as after the user scrolled to it.
 bool openAtMiddle(const QString &path)
@@ -156,7 +134,7 @@ void BM_Open(benchmark::State &state, const QString &path, bool singleLine)
     double openTotal = 0, openWorst = 0, paintTotal = 0, paintWorst = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        closeAllDocuments();
+        QuorvantBench::closeAllDocuments(gBench->docs());
         state.ResumeTiming();
 
         const auto t0 = std::chrono::steady_clock::now();
@@ -172,7 +150,7 @@ void BM_Open(benchmark::State &state, const QString &path, bool singleLine)
         openWorst = qMax(openWorst, openMs);
         paintTotal += paintMs;
         paintWorst = qMax(paintWorst, paintMs);
-        if (failIfDialogs(state))
+        if (QuorvantBench::failIfDialogs(state, singleLine))
             break;
         TMemoSource *buffer = docs->currentBuffer();
         if (!opened || !buffer || docs->PagesOpen() != 1 || buffer->byteLength() != bytes) {
@@ -193,7 +171,7 @@ void BM_Open(benchmark::State &state, const QString &path, bool singleLine)
     setCounters(state, "open", openTotal, openWorst);
     setCounters(state, "first_paint", paintTotal, paintWorst);
     state.counters["file_MiB"] = double(bytes) / MiB;
-    closeAllDocuments();
+    QuorvantBench::closeAllDocuments(gBench->docs());
 }
 
 // A user's tab switch: the tab bar's current index changes, then the editor
@@ -202,10 +180,10 @@ void BM_SwitchTabs(benchmark::State &state, bool atMiddle)
 {
     TDocumentSet *docs = gBench->docs();
     QTabBar *tabs = gBench->window->PageSelector();
-    closeAllDocuments();
+    QuorvantBench::closeAllDocuments(gBench->docs());
     const bool ready = atMiddle ? openAtMiddle(gBench->html20a) && openAtMiddle(gBench->html20b)
                                 : docs->OpenFile(gBench->html20a) && docs->OpenFile(gBench->html20b) && repaintEditor();
-    if (!ready || docs->PagesOpen() != 2 || failIfDialogs(state)) {
+    if (!ready || docs->PagesOpen() != 2 || QuorvantBench::failIfDialogs(state)) {
         state.SkipWithError("could not open the two documents");
         return;
     }
@@ -239,15 +217,15 @@ void BM_SwitchTabs(benchmark::State &state, bool atMiddle)
     }
     state.counters["switch_max_ms"] = worst;
     state.counters["events_after_ms"] = benchmark::Counter(eventsTotal, benchmark::Counter::kAvgIterations);
-    closeAllDocuments();
+    QuorvantBench::closeAllDocuments(gBench->docs());
 }
 
 // Ctrl+S on a 50 MiB document just edited in its middle.
 void BM_Save(benchmark::State &state)
 {
     TDocumentSet *docs = gBench->docs();
-    closeAllDocuments();
-    if (!openAtMiddle(gBench->save50) || failIfDialogs(state)) {
+    QuorvantBench::closeAllDocuments(gBench->docs());
+    if (!openAtMiddle(gBench->save50) || QuorvantBench::failIfDialogs(state)) {
         state.SkipWithError("could not open the document");
         return;
     }
@@ -270,7 +248,7 @@ void BM_Save(benchmark::State &state)
 
         state.PauseTiming();
         worst = qMax(worst, ms);
-        if (failIfDialogs(state))
+        if (QuorvantBench::failIfDialogs(state))
             break;
         if (result != SaveResult::Saved || buffer->isModified()
             || QFileInfo(gBench->save50).size() != buffer->byteLength()) {
@@ -281,7 +259,7 @@ void BM_Save(benchmark::State &state)
     }
     state.counters["save_max_ms"] = worst;
     state.counters["file_MiB"] = double(buffer->byteLength()) / MiB;
-    closeAllDocuments();
+    QuorvantBench::closeAllDocuments(gBench->docs());
 }
 
 // One typed character: the key press and release as the window gets them,
@@ -289,7 +267,7 @@ void BM_Save(benchmark::State &state)
 void BM_Typing(benchmark::State &state, const QString &path)
 {
     TDocumentSet *docs = gBench->docs();
-    closeAllDocuments();
+    QuorvantBench::closeAllDocuments(gBench->docs());
     if (path.isEmpty()) {
         docs->blankDocument();
         repaintEditor();
@@ -297,7 +275,7 @@ void BM_Typing(benchmark::State &state, const QString &path)
         state.SkipWithError("could not open the document");
         return;
     }
-    if (failIfDialogs(state))
+    if (QuorvantBench::failIfDialogs(state))
         return;
     ScintillaWidget *editor = gBench->editor();
     editor->setFocus();
@@ -334,13 +312,13 @@ void BM_Typing(benchmark::State &state, const QString &path)
         }
         state.ResumeTiming();
     }
-    if (!failIfDialogs(state) && buffer->byteLength() != startLength + 1 + qint64(state.iterations()))
+    if (!QuorvantBench::failIfDialogs(state) && buffer->byteLength() != startLength + 1 + qint64(state.iterations()))
         state.SkipWithError("not every key reached the document");
     state.counters["first_key_ms"] = firstMs;
     state.counters["key_max_ms"] = worst;
     state.counters["events_after_ms"] = benchmark::Counter(eventsTotal, benchmark::Counter::kAvgIterations);
     state.counters["doc_MiB"] = double(startLength) / MiB;
-    closeAllDocuments();
+    QuorvantBench::closeAllDocuments(gBench->docs());
 }
 
 // The offscreen platform warns on every window it shows; that says nothing

@@ -3,6 +3,7 @@
 // offscreen. The first showing creates the browser engine and is timed on
 // its own.
 #include "benchsupport.h"
+#include "benchwindow.h"
 #include "browserpage.h"
 #include "documentset.h"
 #include "mainwindow.h"
@@ -44,15 +45,6 @@ struct Bench
     int runs = 0;
 };
 Bench *gBench = nullptr;
-
-bool failIfDialogs(benchmark::State &state)
-{
-    const QList<RecordedDialog> boxes = MessageService::takeRecorded();
-    if (boxes.isEmpty())
-        return false;
-    state.SkipWithError(("unexpected message box: " + boxes.first().text).toUtf8().constData());
-    return true;
-}
 
 struct Showing
 {
@@ -182,7 +174,7 @@ void BM_FirstShowing(benchmark::State &state)
             state.SkipWithError(fault);
             break;
         }
-        if (failIfDialogs(state))
+        if (QuorvantBench::failIfDialogs(state))
             break;
         state.ResumeTiming();
     }
@@ -220,7 +212,7 @@ void BM_LaterShowing(benchmark::State &state)
             state.SkipWithError(fault);
             break;
         }
-        if (failIfDialogs(state))
+        if (QuorvantBench::failIfDialogs(state))
             break;
         state.ResumeTiming();
     }

@@ -2,6 +2,7 @@
 // window (shown offscreen): placing a tag pair, stripping every tag, finding
 // the tag at the caret where there is none.
 #include "benchsupport.h"
+#include "benchwindow.h"
 #include "documentset.h"
 #include "mainwindow.h"
 #include "messageservice.h"
@@ -38,36 +39,11 @@ struct Bench
 };
 Bench *gBench = nullptr;
 
-// A dialog is an error, except the warning about a huge line, which opening
-// the single-line file must give.
-bool failIfDialogs(benchmark::State &state, bool longLineWarningExpected = false)
-{
-    for (const RecordedDialog &box : MessageService::takeRecorded()) {
-        if (longLineWarningExpected && box.text.contains(QLatin1String("has a line of")))
-            continue;
-        state.SkipWithError(("unexpected message box: " + box.text).toUtf8().constData());
-        return true;
-    }
-    return false;
-}
-
-void closeAllDocuments()
-{
-    TDocumentSet *docs = gBench->docs();
-    while (docs->PagesOpen() > 0) {
-        if (TMemoSource *b = docs->currentBuffer())
-            b->setModified(false);
-        docs->CloseSelectedPage();
-    }
-    MessageService::takeRecorded();
-    QCoreApplication::processEvents();
-}
-
 // Opens path as the only document and lets the window settle; nullptr when
 // it did not open whole.
 TMemoSource *openOnly(const QString &path)
 {
-    closeAllDocuments();
+    QuorvantBench::closeAllDocuments(gBench->docs());
     if (!gBench->docs()->OpenFile(path))
         return nullptr;
     TMemoSource *buffer = gBench->docs()->currentBuffer();
@@ -212,7 +188,7 @@ void BM_Ptext(benchmark::State &state, bool withSelection)
     setSampleCounters(state, samples);
     state.counters["after_load_ms"] = afterLoadMs;
     state.counters["doc_MiB"] = double(c.length()) / MiB;
-    closeAllDocuments();
+    QuorvantBench::closeAllDocuments(gBench->docs());
 }
 
 // Only the first call after a load: the document is opened afresh before
@@ -242,7 +218,7 @@ void BM_PtextAfterLoad(benchmark::State &state, bool withSelection)
     }
     setSampleCounters(state, samples);
     state.counters["doc_MiB"] = double(c.length()) / MiB;
-    closeAllDocuments();
+    QuorvantBench::closeAllDocuments(gBench->docs());
 }
 
 // Tools > "Strip all tags from document" on the freshly loaded 50 MiB page.
@@ -266,7 +242,7 @@ void BM_StripAllTags(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         TMemoSource *buffer = openOnly(gBench->html50);
-        if (!buffer || failIfDialogs(state)) {
+        if (!buffer || QuorvantBench::failIfDialogs(state)) {
             state.SkipWithError("could not open the document");
             break;
         }
@@ -283,7 +259,7 @@ void BM_StripAllTags(benchmark::State &state)
         after = buffer->byteLength();
         const bool stripped = buffer->text() == expected;
         QCoreApplication::processEvents();
-        if (failIfDialogs(state))
+        if (QuorvantBench::failIfDialogs(state))
             break;
         if (!stripped) {
             state.SkipWithError("the document is not the stripped text");
@@ -294,15 +270,15 @@ void BM_StripAllTags(benchmark::State &state)
     setSampleCounters(state, samples);
     state.counters["doc_MiB"] = double(before) / MiB;
     state.counters["stripped_MiB"] = double(after) / MiB;
-    closeAllDocuments();
+    QuorvantBench::closeAllDocuments(gBench->docs());
 }
 
 // GetTagAtCaret with the caret in the middle of 10 MiB of text that holds no
 // tag at all: the scan runs back to the start of the document.
 void BM_GetTagAtCaret(benchmark::State &state, const QString &path, bool singleLine)
 {
-    closeAllDocuments();
-    if (!gBench->docs()->OpenFile(path) || failIfDialogs(state, singleLine)) {
+    QuorvantBench::closeAllDocuments(gBench->docs());
+    if (!gBench->docs()->OpenFile(path) || QuorvantBench::failIfDialogs(state, singleLine)) {
         state.SkipWithError("could not open the document");
         return;
     }
@@ -340,7 +316,7 @@ void BM_GetTagAtCaret(benchmark::State &state, const QString &path, bool singleL
     setSampleCounters(state, samples);
     state.counters["doc_MiB"] = double(buffer->byteLength()) / MiB;
     state.counters["lines"] = buffer->lineCount();
-    closeAllDocuments();
+    QuorvantBench::closeAllDocuments(gBench->docs());
 }
 
 } // namespace
