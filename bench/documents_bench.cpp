@@ -4,6 +4,7 @@
 // Extra modes, used by run-benchmarks.sh:
 //   --make-fixture html|line MEGABYTES PATH   writes one generated HTML file
 //   --open-peak PATH                          opens PATH once, prints memory
+#include "subsystems.h"
 #include "appglobals.h"
 #include "benchsupport.h"
 #include "benchwindow.h"
@@ -87,6 +88,7 @@ Bench *gBench = nullptr;
 std::unique_ptr<TForm1> showWindow(PaintCounter *paints)
 {
     auto window = std::make_unique<TForm1>();
+    installSubsystems(*window);
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get()))
         std::fprintf(stderr, "warning: the window was not exposed\n");

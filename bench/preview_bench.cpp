@@ -2,6 +2,7 @@
 // page's browser has loaded the document, on the real main window shown
 // offscreen. The first showing creates the browser engine and is timed on
 // its own.
+#include "subsystems.h"
 #include "benchsupport.h"
 #include "benchwindow.h"
 #include "browserpage.h"
@@ -253,6 +254,7 @@ int main(int argc, char **argv)
     file.close();
 
     bench.window = std::make_unique<TForm1>();
+    installSubsystems(*bench.window);
     bench.window->show();
     if (!QTest::qWaitForWindowExposed(bench.window.get()))
         std::fprintf(stderr, "warning: the window was not exposed\n");

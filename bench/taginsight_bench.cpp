@@ -1,6 +1,8 @@
 // Timings of Tag Insight and the Tag Inspector on the real main window with
 // the shipped tag database: the grid refresh that runs on every key release,
 // on a 10,000-character line, and Ctrl+Space until the list is shown.
+#include "installtags.h"
+#include "subsystems.h"
 #include "benchsupport.h"
 #include "datafolder.h"
 #include "documentset.h"
@@ -71,7 +73,7 @@ void BM_InsightShown(benchmark::State &state, bool insideTag)
         gFixture->insight->InsightViewSetFocus(false);
         QCoreApplication::processEvents();
         state.ResumeTiming();
-        gFixture->form->runTagInsight();
+        runTagInsight(*gFixture->form);
         QCoreApplication::processEvents();
         if (!gFixture->insight->isShown()) {
             state.SkipWithError("the Insight list was not shown");
@@ -101,6 +103,7 @@ int main(int argc, char **argv)
     DataFolder::setPath(fixture.dir.path());
     DataFolder::seed(DataFolder::shippedDataDir(), fixture.dir.path());
     fixture.form = std::make_unique<TForm1>();
+    installSubsystems(*fixture.form);
     fixture.form->show();
     fixture.form->documents()->blankDocument();
     fixture.inspector = fixture.form->findChild<TTagInspector *>();

@@ -1,6 +1,7 @@
 // Timings of the source toolkit on big documents open in the real main
 // window (shown offscreen): placing a tag pair, stripping every tag, finding
 // the tag at the caret where there is none.
+#include "subsystems.h"
 #include "benchsupport.h"
 #include "benchwindow.h"
 #include "documentset.h"
@@ -348,6 +349,7 @@ int main(int argc, char **argv)
         return 1;
     }
     bench.window = std::make_unique<TForm1>();
+    installSubsystems(*bench.window);
     bench.window->show();
     if (!QTest::qWaitForWindowExposed(bench.window.get()))
         std::fprintf(stderr, "warning: the window was not exposed\n");

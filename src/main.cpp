@@ -5,6 +5,7 @@
 #include "automation/singleinstance.h"
 #include "datafolder.h"
 #include "messageservice.h"
+#include "subsystems.h"
 
 #include <QApplication>
 
@@ -60,6 +61,7 @@ int main(int argc, char **argv)
     }
 
     Quorvant::TApplicationShell shell;
+    shell.installSubsystems = Quorvant::installSubsystems;
     // One instance per data folder: a later start hands its files over and ends.
     Quorvant::SingleInstance instance(Quorvant::DataFolder::path());
     if (instance.claim() == Quorvant::SingleInstance::Role::Second) {

@@ -143,6 +143,8 @@ void TApplicationShell::start(const QStringList &args)
     m_form1 = new TForm1;
     m_creationOrder.append(m_form1->objectName());
     m_form1->setShell(this);
+    if (installSubsystems)
+        installSubsystems(*m_form1);
     installFunctionKeys();
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         m_form1->setGeometry(screen->availableGeometry());
@@ -241,8 +243,8 @@ void TApplicationShell::installFunctionKeys()
     };
     m_keys->previewPage = [form] { form->previewByKey(); };
     m_keys->networkPage = [form] { form->tabholder()->setCurrentIndex(3); };
-    m_keys->tagHelp = [form] { form->showTagHelpForCurrent(); };
-    m_keys->tagInsight = [form] { form->runTagInsight(); };
+    m_keys->helpKey = [form] { form->commands().run(QLatin1String(KeyCommandF1)); };
+    m_keys->ctrlSpace = [form] { form->commands().run(QLatin1String(KeyCommandCtrlSpace)); };
     qApp->installEventFilter(m_keys);
 }
 

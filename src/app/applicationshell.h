@@ -58,6 +58,9 @@ public:
 
     // Called when the process should end (QCoreApplication::quit by default).
     std::function<void()> quit;
+    // Adds the subsystems' menus, pages and commands to the main window once
+    // it is built, before it is shown.
+    std::function<void(TForm1 &)> installSubsystems;
 
 private:
     void splashStep(const QString &text);

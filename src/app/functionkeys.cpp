@@ -29,10 +29,10 @@ bool FunctionKeyFilter::eventFilter(QObject *watched, QEvent *event)
     case Qt::Key_Space:
         if (!(key->modifiers() & Qt::ControlModifier))
             return false;
-        run(tagInsight, false);
+        run(ctrlSpace, false);
         return true;
     case Qt::Key_F1:
-        run(tagHelp, false);
+        run(helpKey, false);
         return false;
     case Qt::Key_F10:
         run(editorPage, true);

@@ -18,8 +18,8 @@ public:
 
     // What each key does; an empty handler does nothing (the key is still
     // swallowed where the table says so).
-    std::function<void()> tagInsight;   // Ctrl+Space, swallowed
-    std::function<void()> tagHelp;      // F1, passed on
+    std::function<void()> ctrlSpace;   // Ctrl+Space, swallowed
+    std::function<void()> helpKey;      // F1, passed on
     std::function<void()> editorPage;   // F10, swallowed
     std::function<void()> previewPage;  // F11, swallowed
     std::function<void()> networkPage;  // F9, swallowed

@@ -8,7 +8,6 @@
 #include "messageservice.h"
 #include "scintillawidget.h"
 #include "syntaxparsers.h"
-#include "tagplacement.h"
 #include "tdcmemo.h"
 #include "tmemosource.h"
 
@@ -148,11 +147,6 @@ TForm1::TForm1(QWidget *parent)
 
     buildMenus();
     buildPopupMenus();
-    buildSourceCommands();
-    buildTagHelpCommands();
-    installTagLibraryPage();
-    installTagInsight();
-    installCatalogue();
     loadEnvironment();
 
     connect(m_memo, &IEditorView::changed, this, &TForm1::updateCaretStatus);
@@ -160,18 +154,6 @@ TForm1::TForm1(QWidget *parent)
     // The status shows the caret as it was before the key acts.
     connect(m_memo, &IEditorView::keyDown, this, &TForm1::updateCaretStatus);
     connect(m_memo, &IEditorView::keyUp, this, &TForm1::updateCaretStatus);
-    // Drops from the tag list and the snippet list go where the caret is.
-    connect(m_memo, &IEditorView::tagDropped, this, [this](const QString &start, const QString &end) {
-        if (TMemoSource *b = m_documents->currentBuffer(); b && PlaceSelectedTag(b, start, end))
-            m_memo->setFocus();
-    });
-    connect(m_memo, &IEditorView::snippetDropped, this, [this](const QString &snippet) {
-        const DropTexts parts = splitSnippetForDrop(snippet);
-        if (m_tabholder->currentIndex() == 0)
-            m_memo->setFocus();
-        if (TMemoSource *b = m_documents->currentBuffer())
-            ptext(b, parts.startText, parts.endText);
-    });
     updateCaretStatus();
 }
 
@@ -183,6 +165,14 @@ TForm1::~TForm1()
     qDeleteAll(gMemoData);
     gMemoData.clear();
     gDocumentHolder.clear();
+}
+
+void TForm1::withBuffer(const std::function<void(ITextBuffer *)> &command)
+{
+    if (TMemoSource *b = m_documents->currentBuffer()) {
+        command(b);
+        m_memo->setFocus();
+    }
 }
 
 QStatusBar *TForm1::StatusBar1() const

@@ -2,6 +2,7 @@
 // page (document toolbar, editor, document tabs) and the status bar.
 #pragma once
 
+#include "commandregistry.h"
 #include "debugout.h"
 #include "editortypes.h"
 #include "setuptools.h"
@@ -60,6 +61,13 @@ public:
     QTabWidget *characterList() const { return m_characterList; }
     QMenu *editorMenu() const { return m_editorMenu; }
     QMenu *pluginsMenu() const { return m_pluginsMenu; }
+    // Commands other parts offer by id (catalogue buttons, program-wide keys).
+    TCommandRegistry &commands() { return m_commands; }
+    // Runs a command on the current document, if there is one, and gives
+    // the editor the focus again.
+    void withBuffer(const std::function<void(ITextBuffer *)> &command);
+    // The debug window's output, or nothing before the shell is attached.
+    DebugOut debugTarget() const;
 
     // Program-wide view state that the document toolbar and menus share.
     void setHiddenCharacters(bool on);
@@ -83,9 +91,6 @@ public:
     void loadTemplateIntoEditor(const QString &name);
     QString defaultTemplateText(CaretPoint *caret) const;
     void ShowHelpFile(const QString &topic);
-    // F1: the help page of the selection or of the tag at the caret.
-    void showTagHelpForCurrent();
-    void runTagInsight();
     TBrowserPage *documentationPage() const { return m_documentation; }
     TBrowserPage *previewPage() const { return m_preview; }
     TBrowserPage *tagListPage() const { return m_tagListPage; }
@@ -116,8 +121,6 @@ public:
     bool isFullScreenMode() const;
     void toggleViewOption(const char *viewActionName);
     bool tagCompletionEnabled() const;
-    // The colour bar's two colours (the picker's first and second).
-    void setColorBarColors(const QColor &first, const QColor &second);
     SyntaxParser syntaxParser() const { return m_syntaxParser; }
     void goToBookmark(int n);
 
@@ -130,18 +133,6 @@ private:
     void buildMenus();
     void buildDocumentToolbar();
     void buildPopupMenus();
-    // Builds the tag menus, bars and buttons from the catalogue of fixed insertions.
-    void installCatalogue();
-    void buildSourceCommands();
-    void buildTagHelpCommands();
-    // The sidebar's tag library page with its lists, pop-up menu and tag editor.
-    void installTagLibraryPage();
-    // Tag Insight, tag completion and the Tag Inspector grid.
-    void installTagInsight();
-    void buildColorBar();
-    // Runs a command on the current document, if there is one, and gives
-    // the editor the focus again.
-    void withBuffer(const std::function<void(ITextBuffer *)> &command);
     QAction *addAction(QMenu *menu, const char *objectName, const QString &caption, const QKeySequence &shortcut,
                        void (TForm1::*slot)());
     void updateCaretStatus();
@@ -227,9 +218,6 @@ private:
     QList<QAction *> m_parserActions;
     bool m_applyingView = false;
     bool m_switchingToPreviewByKey = false;
-    QColor m_firstColor;
-    QColor m_secondColor;
-    QCheckBox *m_colorTag = nullptr;
     void connectBrowserPages();
     void saveMainFormKeys();
     void saveOptions2Keys();
@@ -237,7 +225,7 @@ private:
     QWidget *regionFor(const char *viewActionName) const;
     std::unique_ptr<TSetupTools> m_setupTools;
     TSystemSettings m_systemSettings;
-    DebugOut debugTarget() const;
+    TCommandRegistry m_commands;
 };
 
 } // namespace Quorvant

@@ -1,4 +1,5 @@
 // Start-up, the Task Manager and shutdown, driven through the real windows.
+#include "subsystems.h"
 #include "applicationshell.h"
 #include "datafolder.h"
 #include "documentset.h"
@@ -55,6 +56,7 @@ protected:
     void start()
     {
         m_shell = std::make_unique<TApplicationShell>();
+        m_shell->installSubsystems = installSubsystems;
         m_shell->quit = [this] { ++m_quits; };
         m_shell->start({QStringLiteral("quorvant")});
         QCoreApplication::processEvents();

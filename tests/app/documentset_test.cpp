@@ -1,4 +1,5 @@
 // The document set driven through the real main window, offscreen.
+#include "subsystems.h"
 #include "datafolder.h"
 #include "documentset.h"
 #include "mainwindow.h"
@@ -35,6 +36,7 @@ protected:
         MessageService::setTestHookEnabled(true);
         MessageService::resetTestHook();
         m_window = std::make_unique<TForm1>();
+        installSubsystems(*m_window);
         m_window->show();
         docs = m_window->documents();
     }

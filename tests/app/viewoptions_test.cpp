@@ -1,5 +1,6 @@
 // View options, full-screen mode and the preview, driven through the real
 // main window.
+#include "subsystems.h"
 #include "browserpage.h"
 #include "datafolder.h"
 #include "documentset.h"
@@ -57,6 +58,7 @@ protected:
     void open()
     {
         m_window = std::make_unique<TForm1>();
+        installSubsystems(*m_window);
         m_window->show();
         m_window->FormShow();
         MessageService::takeRecorded();

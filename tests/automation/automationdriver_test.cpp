@@ -1,5 +1,6 @@
 // Files from the command line and the automation driver, run against the
 // real windows of a started program.
+#include "subsystems.h"
 #include "applicationshell.h"
 #include "automationdriver.h"
 #include "datafolder.h"
@@ -52,6 +53,7 @@ protected:
     void start(const QStringList &args = {})
     {
         m_shell = std::make_unique<TApplicationShell>();
+        m_shell->installSubsystems = installSubsystems;
         m_shell->quit = [] {};
         m_shell->start(QStringList{QStringLiteral("quorvant")} + args);
         QCoreApplication::processEvents();

@@ -1,6 +1,7 @@
 // The whole catalogue on the real main window, offscreen: every entry is shown
 // where and as the table says, and every insertion puts exactly its texts into
 // the document in both tag cases, with and without a selection.
+#include "subsystems.h"
 #include "catalogue.h"
 #include "datafolder.h"
 #include "documentset.h"
@@ -59,6 +60,7 @@ protected:
         g_warnings.clear();
         const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
         m_window = std::make_unique<TForm1>();
+        installSubsystems(*m_window);
         qInstallMessageHandler(previous);
         m_window->show();
         catalogue = loadCatalogue();

@@ -1,4 +1,5 @@
 // The sidebar's tag library page, driven inside the main window.
+#include "subsystems.h"
 #include "datafolder.h"
 #include "documentset.h"
 #include "editortypes.h"
@@ -57,6 +58,7 @@ protected:
         MessageService::setTestHookEnabled(true);
         MessageService::resetTestHook();
         m_window = std::make_unique<TForm1>();
+        installSubsystems(*m_window);
         m_window->show();
         m_window->documents()->blankDocument();
         m_page = m_window->findChild<TTagLibraryPage *>();
@@ -182,6 +184,7 @@ TEST_F(TagLibraryPageTest, MissingTagsFolderGivesAnEmptyTagList)
     QTemporaryDir empty;
     DataFolder::setPath(empty.path());
     TForm1 window;
+    installSubsystems(window);
     auto *page = window.findChild<TTagLibraryPage *>();
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(page->ListView3()->topLevelItemCount(), 0);

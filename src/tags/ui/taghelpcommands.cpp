@@ -1,4 +1,6 @@
 // Tag help (F1, Help > "Help for current tag") and the editor's entity keys.
+#include "installtags.h"
+
 #include "mainwindow.h"
 
 #include "browserpage.h"
@@ -18,34 +20,34 @@
 
 namespace Quorvant {
 
-void TForm1::showTagHelpForCurrent()
+void showTagHelpForCurrent(TForm1 &form)
 {
-    TMemoSource *buffer = m_documents->currentBuffer();
-    if (!buffer || m_tabholder->currentIndex() == 2)
+    TMemoSource *buffer = form.documents()->currentBuffer();
+    if (!buffer || form.tabholder()->currentIndex() == 2)
         return;
-    const TTagHelpResult help = ShowTagHelp(DataFolder::path(), TagHelpWord(buffer), debugTarget());
+    const TTagHelpResult help = ShowTagHelp(DataFolder::path(), TagHelpWord(buffer), form.debugTarget());
     switch (help.Status) {
     case TTagHelpStatus::Nothing:
         return;
     case TTagHelpStatus::NoIndex:
-        MessageService::error(this, QLatin1String(MsgNoInternalHelp));
+        MessageService::error(&form, QLatin1String(MsgNoInternalHelp));
         return;
     case TTagHelpStatus::Found:
-        m_documentation->navigate(QUrl::fromLocalFile(help.Page));
-        m_tabholder->setCurrentIndex(2);
+        form.documentationPage()->navigate(QUrl::fromLocalFile(help.Page));
+        form.tabholder()->setCurrentIndex(2);
         return;
     }
 }
 
-void TForm1::buildTagHelpCommands()
+void installTagHelpCommands(TForm1 &form)
 {
-    QAction *help = menu(QStringLiteral("Help1"))->addAction(QStringLiteral("Help for current tag"));
+    QAction *help = form.menu(QStringLiteral("Help1"))->addAction(QStringLiteral("Help for current tag"));
     help->setObjectName(QStringLiteral("Helpforcurrenttag1"));
-    connect(help, &QAction::triggered, this, &TForm1::showTagHelpForCurrent);
+    QObject::connect(help, &QAction::triggered, &form, [&form] { showTagHelpForCurrent(form); });
 
     // Ctrl+Enter and Ctrl+Insert insert a line break tag and a hard space
     // instead of the editor's own action for the keystroke.
-    m_memo->widget()->keyInterceptor = [this](QKeyEvent *e) {
+    form.DCMemo1()->widget()->keyInterceptor = [&form](QKeyEvent *e) {
         if (!(e->modifiers() & Qt::ControlModifier))
             return false;
         QString text;
@@ -55,7 +57,7 @@ void TForm1::buildTagHelpCommands()
             text = QStringLiteral("&nbsp;");
         else
             return false;
-        if (TMemoSource *b = m_documents->currentBuffer())
+        if (TMemoSource *b = form.documents()->currentBuffer())
             ptext(b, text, QString());
         return true;
     };

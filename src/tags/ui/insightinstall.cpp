@@ -1,4 +1,6 @@
 // Tag Insight, tag completion and the Tag Inspector grid.
+#include "installtags.h"
+
 #include "mainwindow.h"
 
 #include "datafolder.h"
@@ -51,11 +53,11 @@ TTagInsightHost *hostOf(const QObject *form)
 
 } // namespace
 
-void TForm1::installTagInsight()
+void installTagInsight(TForm1 &form)
 {
-    auto *host = new TTagInsightHost(this);
-    QWidget *page = m_sidebar->findChild<QWidget *>(QStringLiteral("TagInspectorPage"));
-    if (!page || !m_memo)
+    auto *host = new TTagInsightHost(&form);
+    QWidget *page = form.sidebar()->findChild<QWidget *>(QStringLiteral("TagInspectorPage"));
+    if (!page || !form.DCMemo1())
         return;
     auto *pageLayout = new QVBoxLayout(page);
     pageLayout->setContentsMargins(0, 0, 0, 0);
@@ -67,9 +69,9 @@ void TForm1::installTagInsight()
     if (!active)
         return;
 
-    auto buffer = [this]() -> ITextBuffer * { return m_documents->currentBuffer(); };
-    ScintillaWidget *editor = m_memo->widget();
-    host->insight = new TTagInsight(this, editor, &host->database);
+    auto buffer = [&form]() -> ITextBuffer * { return form.documents()->currentBuffer(); };
+    ScintillaWidget *editor = form.DCMemo1()->widget();
+    host->insight = new TTagInsight(&form, editor, &host->database);
     host->insight->currentBuffer = buffer;
     host->inspector = new TTagInspector(page, &host->database);
     host->inspector->currentBuffer = buffer;
@@ -94,33 +96,33 @@ void TForm1::installTagInsight()
         return previous ? previous(e) : false;
     };
     // Completion follows the typed '>' whatever key produced it.
-    connect(m_memo, &IEditorView::keyPress, this, [this, insight, host](QChar c) {
+    QObject::connect(form.DCMemo1(), &IEditorView::keyPress, &form, [&form, insight, host](QChar c) {
         if (c != u'=' && c != u'>')
             return;
         insight->InsightViewSetFocus(false);
-        if (c == u'>' && tagCompletionEnabled())
-            host->database.RunTagCompletion(m_documents->currentBuffer());
+        if (c == u'>' && form.tagCompletionEnabled())
+            host->database.RunTagCompletion(form.documents()->currentBuffer());
     });
-    connect(m_memo, &IEditorView::keyUp, inspector, &TTagInspector::RunTagInspector);
-    connect(m_memo, &IEditorView::clicked, this, [insight, inspector] {
+    QObject::connect(form.DCMemo1(), &IEditorView::keyUp, inspector, &TTagInspector::RunTagInspector);
+    QObject::connect(form.DCMemo1(), &IEditorView::clicked, &form, [insight, inspector] {
         insight->InsightViewSetFocus(false);
         inspector->RunTagInspector();
     });
     // Another document: the grid follows it, so it never writes a tag
     // shown for one document into another.
-    connect(m_documents, &TDocumentSet::currentDocumentChanged, this, [insight, inspector] {
+    QObject::connect(form.documents(), &TDocumentSet::currentDocumentChanged, &form, [insight, inspector] {
         insight->InsightViewSetFocus(false);
         inspector->RunTagInspector();
     });
-    connect(m_sidebar, &QTabWidget::currentChanged, inspector, &TTagInspector::TurnAllControlsOff);
-    if (auto *splitter = qobject_cast<QSplitter *>(m_sidebar->parentWidget()))
-        connect(splitter, &QSplitter::splitterMoved, inspector, &TTagInspector::TurnAllControlsOff);
-    m_sidebar->installEventFilter(host);
+    QObject::connect(form.sidebar(), &QTabWidget::currentChanged, inspector, &TTagInspector::TurnAllControlsOff);
+    if (auto *splitter = qobject_cast<QSplitter *>(form.sidebar()->parentWidget()))
+        QObject::connect(splitter, &QSplitter::splitterMoved, inspector, &TTagInspector::TurnAllControlsOff);
+    form.sidebar()->installEventFilter(host);
 }
 
-void TForm1::runTagInsight()
+void runTagInsight(TForm1 &form)
 {
-    TTagInsightHost *host = hostOf(this);
+    TTagInsightHost *host = hostOf(&form);
     if (!host || !host->insight)
         return;
     // Only the list: the grid keeps what the last key release showed.

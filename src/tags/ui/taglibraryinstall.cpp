@@ -1,6 +1,7 @@
 // The sidebar's "Tags" page: the user's tag lists and their tags.
 #include "datafolder.h"
 #include "documentset.h"
+#include "installtags.h"
 #include "mainwindow.h"
 #include "messageservice.h"
 #include "taglibrarypage.h"
@@ -14,9 +15,9 @@
 
 namespace Quorvant {
 
-void TForm1::installTagLibraryPage()
+void installTagLibraryPage(TForm1 &form)
 {
-    auto *holder = m_sidebar->findChild<QWidget *>(QStringLiteral("TagsPage"));
+    auto *holder = form.sidebar()->findChild<QWidget *>(QStringLiteral("TagsPage"));
     if (!holder)
         return;
     holder->setToolTip(QStringLiteral("You can add custom tags here..."));
@@ -26,17 +27,17 @@ void TForm1::installTagLibraryPage()
     page->setObjectName(QStringLiteral("TagLibraryPage"));
     layout->addWidget(page);
     // The debug window exists only once the shell is attached, so it is looked up on each line.
-    page->setDebugger([this](const QString &line) { debugOut(debugTarget(), line); });
+    page->setDebugger([&form](const QString &line) { debugOut(form.debugTarget(), line); });
 
-    connect(page, &TTagLibraryPage::placeSelectedTag, this, [this](const QString &start, const QString &end) {
-        TMemoSource *b = m_documents->currentBuffer();
+    QObject::connect(page, &TTagLibraryPage::placeSelectedTag, &form, [&form](const QString &start, const QString &end) {
+        TMemoSource *b = form.documents()->currentBuffer();
         if (!b)
             return;
         if (PlaceSelectedTag(b, start, end))
-            m_memo->setFocus();
+            form.DCMemo1()->setFocus();
     });
-    connect(page, &TTagLibraryPage::placeExtendedTag, this, [this, page](const QString &extended) {
-        if (!PlaceExtendedTag(m_documents->currentBuffer(), extended))
+    QObject::connect(page, &TTagLibraryPage::placeExtendedTag, &form, [&form, page](const QString &extended) {
+        if (!PlaceExtendedTag(form.documents()->currentBuffer(), extended))
             MessageService::information(page, QString::fromLatin1(NoExtendedSectionMessage));
     });
 

@@ -1,4 +1,6 @@
 // The source commands of the main window, driven through its menus.
+#include "colorbar.h"
+#include "subsystems.h"
 #include "browserpage.h"
 #include "datafolder.h"
 #include "documentset.h"
@@ -40,6 +42,7 @@ protected:
         m_settings = std::make_unique<TSetupTools>();
         gSetupTools = m_settings.get();
         m_window = std::make_unique<TForm1>();
+        installSubsystems(*m_window);
         m_window->show();
         m_window->documents()->blankDocument();
     }
@@ -149,7 +152,7 @@ TEST_F(SourceCommandsTest, StripAllTagsAsksFirst)
 
 TEST_F(SourceCommandsTest, ColourBarInsertsTheColourOrAFontTag)
 {
-    m_window->setColorBarColors(QColor(0x12, 0x34, 0x56), QColor(Qt::white));
+    setColorBarColors(*m_window, QColor(0x12, 0x34, 0x56), QColor(Qt::white));
     auto *fg = m_window->findChild<QPushButton *>(QStringLiteral("ToolbarButton97127"));
     auto *bg = m_window->findChild<QPushButton *>(QStringLiteral("ToolbarButton97128"));
     auto *tag = m_window->findChild<QCheckBox *>(QStringLiteral("ColorTagCheckBox"));

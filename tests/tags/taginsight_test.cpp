@@ -1,4 +1,6 @@
 // Tag Insight, tag completion and the Tag Inspector grid in the main window.
+#include "installtags.h"
+#include "subsystems.h"
 #include "appglobals.h"
 #include "datafolder.h"
 #include "documentset.h"
@@ -55,6 +57,7 @@ protected:
         m_settings = std::make_unique<TSetupTools>();
         gSetupTools = m_settings.get();
         m_window = std::make_unique<TForm1>();
+        installSubsystems(*m_window);
         m_window->resize(900, 600);
         m_window->show();
         m_window->documents()->blankDocument();
@@ -106,7 +109,7 @@ protected:
 TEST_F(TagInsightTest, OutsideATagListsAllTagsAndChoosingInsertsTheTagWithItsEndTag)
 {
     prepare(QString(), 0);
-    m_window->runTagInsight();
+    runTagInsight(*m_window);
     ASSERT_TRUE(insight()->isVisible());
     EXPECT_EQ(entries(), QStringList({"FONT", "IMG", "B"}));
     // Beside the caret, inside the window.
@@ -132,7 +135,7 @@ TEST_F(TagInsightTest, InsideATagListsItsAttributesAndTheLeadingBlankFollowsTheC
     };
     for (const Case &c : cases) {
         prepare(QLatin1String(c.text), int(qstrlen(c.text)));
-        m_window->runTagInsight();
+        runTagInsight(*m_window);
         ASSERT_TRUE(insight()->isVisible()) << c.text;
         EXPECT_EQ(entries(), QStringList({"SIZE", "COLOR", "FACE"})) << c.text;
         // A double-click chooses as well.
@@ -147,12 +150,12 @@ TEST_F(TagInsightTest, InsideATagListsItsAttributesAndTheLeadingBlankFollowsTheC
 TEST_F(TagInsightTest, UnknownTagShowsNothingAndEscapeSpaceAndEqualsHideTheList)
 {
     prepare(QStringLiteral("<blink "), 7);
-    m_window->runTagInsight();
+    runTagInsight(*m_window);
     EXPECT_FALSE(insight()->isVisible());
 
     // Escape in the list hides it without inserting.
     prepare(QString(), 0);
-    m_window->runTagInsight();
+    runTagInsight(*m_window);
     ASSERT_TRUE(insight()->isVisible());
     QTest::keyClick(editor(), Qt::Key_Down);
     QTest::keyClick(insight()->InsightView(), Qt::Key_Escape);
@@ -162,7 +165,7 @@ TEST_F(TagInsightTest, UnknownTagShowsNothingAndEscapeSpaceAndEqualsHideTheList)
     // Space in the editor hides it and is still typed; so does '='.
     for (const char *key : {" ", "="}) {
         prepare(QStringLiteral("<font"), 5);
-        m_window->runTagInsight();
+        runTagInsight(*m_window);
         ASSERT_TRUE(insight()->isVisible()) << key;
         QTest::keyClicks(editor(), QLatin1String(key));
         EXPECT_FALSE(insight()->isVisible()) << key;
@@ -287,7 +290,7 @@ TEST_F(TagInsightWithoutDataTest, MissingDataFilesLeaveEverythingInert)
     EXPECT_EQ(insight(), nullptr);
     EXPECT_EQ(inspector(), nullptr);
     prepare(QStringLiteral("<font size=\"2\""), 14);
-    m_window->runTagInsight();
+    runTagInsight(*m_window);
     QTest::keyClicks(editor(), QStringLiteral(">"));
     EXPECT_EQ(buffer()->line(0), QStringLiteral("<font size=\"2\">"));
 }

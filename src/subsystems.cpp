@@ -1,0 +1,15 @@
+#include "subsystems.h"
+
+#include "installtags.h"
+#include "installtoolkit.h"
+
+namespace Quorvant {
+
+void installSubsystems(TForm1 &form)
+{
+    // The source commands come first: the tag menus and bars are added after them.
+    installToolkit(form);
+    installTags(form);
+}
+
+} // namespace Quorvant
