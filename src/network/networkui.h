@@ -62,7 +62,8 @@ public:
     // The file manager's RefreshList (a new file list request).
     virtual void refreshFileList() = 0;
 
-    // Opens a downloaded file as a document marked as a network file.
+    // Opens a downloaded file as a document marked as a network file
+    // (gNetworkFile of the document set).
     virtual void openDownloadedFile(const QString &path) = 0;
 };
 
