@@ -448,6 +448,20 @@ TEST_F(EndToEnd, ServerSurvivesThousandsOfMalformedConnections)
     ASSERT_TRUE(waitUntil([&] { return ui.rooms.contains("AFTER"); }));
 }
 
+TEST_F(EndToEnd, KeepAlivesAreAcceptedSilently)
+{
+    ASSERT_TRUE(signIn("ann", "pw", true));
+    gMyClient->setKeepAliveInterval(50);
+    QTest::qWait(400);  // several keep-alives go out
+    ASSERT_NE(gMyClient, nullptr);
+    EXPECT_TRUE(gMyClient->isConnected());
+    EXPECT_TRUE(ui.connected);
+    gChannelListOpen = true;
+    SendChannelListRequest(*gMyClient);
+    ASSERT_TRUE(waitUntil([&] { return !ui.channelList.isEmpty(); }));
+    EXPECT_EQ(ui.channelList, QStringList{"No Channels Currently Active"});
+}
+
 TEST_F(EndToEnd, TerminateEndsCleanly)
 {
     RawClient ann;
