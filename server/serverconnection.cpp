@@ -5,6 +5,8 @@
 #include <QHostAddress>
 #include <QTcpSocket>
 
+#include <utility>
+
 namespace Halvorn {
 
 using namespace Quorvant::Network;
@@ -14,6 +16,7 @@ ServerConnection::ServerConnection(QTcpSocket *socket, int idleTimeoutMs, QObjec
     , mSocket(socket)
 {
     mSocket->setParent(this);
+    mPeer = mSocket->peerAddress().toString() + QLatin1Char(':') + QString::number(mSocket->peerPort());
     mSocket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     connect(mSocket, &QTcpSocket::readyRead, this, &ServerConnection::readAvailable);
     connect(mSocket, &QTcpSocket::disconnected, this, [this] { close(QStringLiteral("closed by peer")); });
@@ -32,7 +35,7 @@ ServerConnection::~ServerConnection()
 
 QString ServerConnection::peer() const
 {
-    return mSocket->peerAddress().toString() + QLatin1Char(':') + QString::number(mSocket->peerPort());
+    return mPeer;
 }
 
 void ServerConnection::start()
@@ -87,7 +90,7 @@ void ServerConnection::close(const QString &why)
     mSocket->disconnect(this);
     // The socket outlives this session just long enough for replies already
     // written to go out.
-    QTcpSocket *socket = mSocket;
+    QTcpSocket *socket = std::exchange(mSocket, nullptr);
     socket->setParent(nullptr);
     if (socket->state() == QAbstractSocket::UnconnectedState) {
         socket->deleteLater();
@@ -96,8 +99,12 @@ void ServerConnection::close(const QString &why)
         QTimer::singleShot(5000, socket, [socket] { socket->abort(); socket->deleteLater(); });
         socket->disconnectFromHost();
     }
-    if (onClosed)
-        onClosed(*this, why);
+    // The server forgets the session later, never in the middle of handling
+    // a request that may still be using it (a send can close it).
+    QMetaObject::invokeMethod(this, [this, why] {
+        if (onClosed)
+            onClosed(*this, why);
+    }, Qt::QueuedConnection);
 }
 
 } // namespace Halvorn

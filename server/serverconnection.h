@@ -47,7 +47,8 @@ public:
 private:
     void readAvailable();
 
-    QTcpSocket *mSocket;
+    QTcpSocket *mSocket;  // null once closed: the socket then lives on its own
+    QString mPeer;
     Quorvant::Network::TPacketReassembler mReassembler;
     QTimer mIdle;
     bool mClosed = false;
