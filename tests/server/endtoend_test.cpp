@@ -462,6 +462,21 @@ TEST_F(EndToEnd, KeepAlivesAreAcceptedSilently)
     EXPECT_EQ(ui.channelList, QStringList{"No Channels Currently Active"});
 }
 
+TEST_F(EndToEnd, SilentClientsAreDroppedAndKeepAlivesKeepTheOthers)
+{
+    server.stop();
+    ASSERT_TRUE(server.start(dir.filePath("halvorn.db"), {"--idle-timeout", "1"}));
+    RawClient silent;
+    ASSERT_TRUE(silent.connectTo(server.port));
+    ASSERT_TRUE(signIn("ann", "pw", true));
+    gMyClient->setKeepAliveInterval(200);
+    // The event loop keeps running meanwhile, so the client's keep-alives go out.
+    EXPECT_TRUE(waitUntil([&] { return silent.socket.state() == QAbstractSocket::UnconnectedState; }, 4000));
+    waitUntil([] { return false; }, 1500);
+    ASSERT_NE(gMyClient, nullptr);
+    EXPECT_TRUE(gMyClient->isConnected());
+}
+
 TEST_F(EndToEnd, TerminateEndsCleanly)
 {
     RawClient ann;
