@@ -9,6 +9,8 @@ QString gUserName;
 QString gPassword;
 bool gCreatingNewAccount = false;
 bool gAutoConnect = false;
+QString gHalvornIPAddress;
+QString gHalvornPort;
 QString gLastChatRoomName;
 QString gLastProjectName;
 QString gCurrentProjectName;
@@ -33,6 +35,8 @@ void resetNetworkGlobals()
     gPassword.clear();
     gCreatingNewAccount = false;
     gAutoConnect = false;
+    gHalvornIPAddress.clear();
+    gHalvornPort.clear();
     gLastChatRoomName.clear();
     gLastProjectName.clear();
     gCurrentProjectName.clear();

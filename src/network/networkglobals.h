@@ -16,6 +16,9 @@ extern QString gUserName;
 extern QString gPassword;
 extern bool gCreatingNewAccount;
 extern bool gAutoConnect;
+// Where the server is, from the address file.
+extern QString gHalvornIPAddress;
+extern QString gHalvornPort;
 extern QString gLastChatRoomName;
 extern QString gLastProjectName;
 extern QString gCurrentProjectName;

@@ -3,6 +3,7 @@
 #include "client.h"
 #include "clientbrain.h"
 #include "networkglobals.h"
+#include "networkcommands.h"
 #include "networklog.h"
 #include "networkrecords.h"
 #include "networkrequests.h"
@@ -382,8 +383,18 @@ TEST_F(EndToEnd, AddressServiceServesTheAddressFile)
     QNetworkReply *reply = manager.get(QNetworkRequest(QUrl(QStringLiteral("http://127.0.0.1:%1/AddressInfo.dat").arg(server.httpPort))));
     ASSERT_TRUE(waitUntil([&] { return reply->isFinished(); }));
     EXPECT_EQ(reply->error(), QNetworkReply::NoError);
-    EXPECT_EQ(reply->readAll(), QStringLiteral("IP=127.0.0.1\r\nPORT=%1\r\n").arg(server.port).toLatin1());
+    const QByteArray body = reply->readAll();
+    EXPECT_EQ(body, QStringLiteral("IP=127.0.0.1\r\nPORT=%1\r\n").arg(server.port).toLatin1());
     reply->deleteLater();
+
+    // The client reads what it serves.
+    QFile file(dir.filePath("AddressInfo.Dat"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(body);
+    file.close();
+    ASSERT_TRUE(TNetworkCommands::GetIpAndPort(file.fileName()));
+    EXPECT_EQ(gHalvornIPAddress, "127.0.0.1");
+    EXPECT_EQ(gHalvornPort.toInt(), server.port);
 
     QNetworkReply *missing = manager.get(QNetworkRequest(QUrl(QStringLiteral("http://127.0.0.1:%1/other").arg(server.httpPort))));
     ASSERT_TRUE(waitUntil([&] { return missing->isFinished(); }));
