@@ -65,10 +65,14 @@ bool TClient::ClientConnect(const QString &ip, int port)
         DebugOut(QStringLiteral("Connection Failed: Invalid IP address"));
         return false;
     }
+    {
+        // A connection still open is dropped without reporting it as ended.
+        const QSignalBlocker blocker(gClientSocket);
+        gClientSocket->abort();
+    }
     mEnded = false;
     mWasConnected = false;
     mReassembler.reset();
-    gClientSocket->abort();
     gClientSocket->connectToHost(address, quint16(port));
     DebugOut(QStringLiteral("*Contacting Server..."));
     return true;
