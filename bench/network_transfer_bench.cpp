@@ -1,0 +1,170 @@
+// The real client against halvorn-server on 127.0.0.1: a 10 MB file booked
+// out (download, store, open, booking) and booked back in, and the CPU an
+// idle connected client uses. Targets: book-out under 0.5 s, idle under 0.5 %.
+#include "client.h"
+#include "clientbrain.h"
+#include "networkglobals.h"
+#include "networklog.h"
+#include "networkrequests.h"
+#include "recordingui.h"
+#include "serverprocess.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+using namespace Quorvant::Network;
+
+namespace {
+
+template <typename F>
+bool runUntil(F done, int ms)
+{
+    if (done())
+        return true;
+    QEventLoop loop;
+    QTimer poll;
+    QDeadlineTimer deadline(ms);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done() || deadline.hasExpired())
+            loop.quit();
+    });
+    poll.start(1);
+    loop.exec();
+    return done();
+}
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+           + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+struct Session
+{
+    QTemporaryDir dir;
+    ServerProcess server;
+    TNetworkLog log;
+    RecordingUi ui;
+    RecordingBookings bookings;
+    std::unique_ptr<TClientBrain> brain;
+    QByteArray content;
+
+    bool start()
+    {
+        resetNetworkGlobals();
+        if (!server.start(dir.filePath("bench.db")))
+            return false;
+        brain = std::make_unique<TClientBrain>(ui, bookings, dir.filePath("data"));
+        gUserName = "bench";
+        gPassword = "pw";
+        gCreatingNewAccount = true;
+        gMyClient = brain->createClient(&log);
+        if (!gMyClient->ClientConnect("127.0.0.1", server.port) || !runUntil([&] { return ui.connected; }, 10000))
+            return false;
+        SendAddProject(*gMyClient, "Bench", "pw");
+        if (!runUntil([&] { return ui.projectActive; }, 5000))
+            return false;
+        content = QByteArray(10 * 1000 * 1000, '\0');
+        for (qsizetype i = 0; i < content.size(); ++i)
+            content[i] = char('a' + (i * 31 + i / 977) % 26);
+        gNextFile = false;
+        SendAddFile(*gMyClient, "big.htm", content);
+        return runUntil([] { return gNextFile; }, 30000) && !ui.messageTexts().contains("Server Error: Unable To Add File");
+    }
+};
+
+Session *gSession = nullptr;
+
+void BookOut10MB(benchmark::State &state)
+{
+    Session &s = *gSession;
+    for (auto _ : state) {
+        s.ui.opened.clear();
+        SendProjectFileRequest(*gMyClient, "GTFD", "big.htm");
+        SendProjectFileRequest(*gMyClient, "BFOU", "big.htm");
+        if (!runUntil([&] { return !s.ui.opened.isEmpty(); }, 10000)) {
+            state.SkipWithError("the file did not arrive");
+            return;
+        }
+        state.PauseTiming();
+        QFile file(s.ui.opened.first());
+        if (!file.open(QIODevice::ReadOnly) || file.readAll() != s.content) {
+            state.SkipWithError("the stored file differs");
+            return;
+        }
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(qint64(state.iterations()) * s.content.size());
+}
+BENCHMARK(BookOut10MB)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+
+// Upload in 2048-byte pieces, each sent when the socket reports the last one
+// written, then release the booking.
+void BookIn10MB(benchmark::State &state)
+{
+    Session &s = *gSession;
+    for (auto _ : state) {
+        s.ui.messages.clear();
+        s.bookings.removed.clear();
+        gFileBeingBookedIn = "big.htm";
+        SendUploadFile(*gMyClient, "big.htm", s.content);
+        SendProjectFileRequest(*gMyClient, "BFIN", "big.htm");
+        if (!runUntil([&] { return !s.bookings.removed.isEmpty(); }, 30000)) {
+            state.SkipWithError("the book-in was not answered");
+            return;
+        }
+        state.PauseTiming();
+        SendProjectFileRequest(*gMyClient, "BFOU", "big.htm");
+        runUntil([] { return gMyClient->queuedPackets().isEmpty(); }, 5000);
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(qint64(state.iterations()) * s.content.size());
+}
+BENCHMARK(BookIn10MB)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// A connected, signed-in client left alone for 5 seconds.
+void IdleClientCpu(benchmark::State &state)
+{
+    double percent = 0;
+    for (auto _ : state) {
+        const double before = cpuSeconds();
+        QDeadlineTimer deadline(5000);
+        QEventLoop loop;
+        QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+        loop.exec();
+        percent = (cpuSeconds() - before) / 5.0 * 100.0;
+        if (!gMyClient || !gMyClient->isConnected()) {
+            state.SkipWithError("the client lost its connection");
+            return;
+        }
+    }
+    state.counters["cpu_percent"] = percent;
+}
+BENCHMARK(IdleClientCpu)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    Session session;
+    if (!session.start()) {
+        std::fprintf(stderr, "could not start the server and sign in\n");
+        return 1;
+    }
+    gSession = &session;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    resetNetworkGlobals();
+    return 0;
+}

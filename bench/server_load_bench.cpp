@@ -1,0 +1,251 @@
+// halvorn-server under load on 127.0.0.1: 1,000 clients sign in and chat in
+// 50 rooms while some members stop reading. Prints the message fan-out
+// latency (send to receipt, every member) and checks p99 < 50 ms, that every
+// reading member got every message of its room, and that the server still
+// signs in a new client quickly afterwards. Bounded: about 30 s.
+//
+//   server_load_bench [--clients N] [--rooms N] [--messages N] [--rate PER_SECOND]
+#include "networkrecords.h"
+#include "packetreassembler.h"
+#include "serverprocess.h"
+#include "wireformat.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QHostAddress>
+#include <QRandomGenerator>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+using namespace Quorvant::Network;
+
+namespace {
+
+QElapsedTimer gClock;
+
+struct LoadClient
+{
+    int id = 0;
+    int room = 0;
+    bool reader = true;  // false: stops reading once in its room
+    bool joined = false;
+    bool failed = false;
+    QTcpSocket socket;
+    TPacketReassembler reassembler;
+    qint64 received = 0;
+
+    QString name() const { return QStringLiteral("user%1").arg(id); }
+    bool sink = false;   // in the room of the clients that stop reading
+    QString roomName() const { return sink ? QStringLiteral("sink") : QStringLiteral("room%1").arg(room); }
+    void send(QByteArrayView word, const QByteArray &payload) { socket.write(EncodePacket(word, payload)); }
+};
+
+template <typename F>
+bool runUntil(F done, int ms)
+{
+    QEventLoop loop;
+    QTimer poll;
+    QElapsedTimer waited;
+    waited.start();
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done() || waited.elapsed() > ms)
+            loop.quit();
+    });
+    poll.start(5);
+    if (!done())
+        loop.exec();
+    return done();
+}
+
+double percentile(std::vector<qint64> &v, double p)
+{
+    if (v.empty())
+        return 0;
+    const size_t k = std::min(v.size() - 1, size_t(p / 100.0 * double(v.size())));
+    std::nth_element(v.begin(), v.begin() + qsizetype(k), v.end());
+    return double(v[k]) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.addOptions({{"clients", "clients", "N", "1000"}, {"rooms", "rooms", "N", "50"},
+                       {"messages", "messages", "N", "5000"}, {"rate", "messages per second", "N", "500"},
+                       {"slow", "clients that stop reading", "N", "20"}});
+    parser.process(app);
+    const int clientCount = parser.value("clients").toInt();
+    const int roomCount = parser.value("rooms").toInt();
+    const int messageCount = parser.value("messages").toInt();
+    const int rate = std::max(1, parser.value("rate").toInt());
+    const int slowCount = parser.value("slow").toInt();
+
+    QTemporaryDir dir;
+    ServerProcess server;
+    if (!server.start(dir.filePath("load.db"), {"--hash-iterations", "1000"})) {
+        std::fprintf(stderr, "the server did not start\n");
+        return 1;
+    }
+    gClock.start();
+
+    std::vector<qint64> latencies;
+    latencies.reserve(size_t(messageCount) * size_t(clientCount / std::max(1, roomCount)));
+    std::vector<std::unique_ptr<LoadClient>> clients;
+    std::vector<int> sentPerRoom(size_t(roomCount), 0);
+    bool measuring = false;
+
+    auto onPacket = [&](LoadClient &c, const QByteArray &word, const QByteArray &payload) {
+        if (word == "LOGI") {
+            c.send("CRAT", TLoginInfo{c.name(), "pw"}.toBytes());
+        } else if (word == "CRAT") {
+            c.send("LOGI", TLoginInfo{c.name(), "pw"}.toBytes());
+        } else if (word == "LRES") {
+            if (payload.isEmpty() || payload[0] != 1)
+                c.failed = true;
+            else
+                c.send("ACHR", TNetworkChatRoom{c.name(), c.roomName(), {}}.toBytes());
+        } else if (word == "ACHR") {
+            c.joined = GoodPacket(payload);
+            c.failed = !c.joined;
+            if (c.joined && !c.reader) {
+                // Stop reading: Qt keeps at most this much, the kernel the rest.
+                c.socket.setReadBufferSize(1024);
+                QObject::disconnect(&c.socket, &QTcpSocket::readyRead, nullptr, nullptr);
+            }
+        } else if (word == "MESS" && measuring && !c.sink) {
+            const auto fields = DecodeStringList(payload);
+            if (!fields || fields->size() != 2)
+                return;
+            const QList<QByteArray> parts = fields->at(1).split(' ');
+            const qint64 sentAt = parts.value(2).toLongLong();  // "user: m <ns> <n>"
+            latencies.push_back(gClock.nsecsElapsed() - sentAt);
+            ++c.received;
+        }
+    };
+
+    // Sign in, in batches so the listen queue never overflows.
+    const int batch = 100;
+    for (int start = 0; start < clientCount; start += batch) {
+        for (int i = start; i < std::min(clientCount, start + batch); ++i) {
+            auto c = std::make_unique<LoadClient>();
+            c->id = i;
+            c->room = i % roomCount;
+            c->reader = i < clientCount - slowCount;
+            // The slow clients and one flooder share a room of their own.
+            c->sink = i >= clientCount - slowCount - 1;
+            LoadClient *raw = c.get();
+            QObject::connect(&raw->socket, &QTcpSocket::readyRead, &raw->socket, [raw, &onPacket] {
+                const QByteArray chunk = raw->socket.readAll();
+                raw->reassembler.feed(chunk, [&](const QByteArray &w, const QByteArray &p) {
+                    onPacket(*raw, w, p);
+                    return true;
+                });
+            });
+            raw->socket.connectToHost(QHostAddress::LocalHost, server.port);
+            clients.push_back(std::move(c));
+        }
+        const bool ok = runUntil([&] {
+            return std::all_of(clients.begin() + start, clients.end(), [](const auto &c) { return c->joined || c->failed; });
+        }, 30000);
+        if (!ok) {
+            std::fprintf(stderr, "sign-in stalled at batch %d\n", start / batch);
+            return 1;
+        }
+    }
+    const qint64 signInMs = gClock.elapsed();
+    const auto failed = std::count_if(clients.begin(), clients.end(), [](const auto &c) { return c->failed; });
+    std::printf("signed in and joined: %d clients in %d rooms (%lld failed) in %lld ms; %d of them stop reading\n",
+                clientCount, roomCount, static_cast<long long>(failed), static_cast<long long>(signInMs), slowCount);
+    if (failed > 0)
+        return 1;
+
+    // Chat: random reading members send at a steady rate.
+    measuring = true;
+    std::vector<LoadClient *> readers;
+    LoadClient *flooder = nullptr;
+    for (auto &c : clients) {
+        if (c->reader && !c->sink)
+            readers.push_back(c.get());
+        if (c->reader && c->sink)
+            flooder = c.get();
+    }
+    // Meanwhile the flooder fills the non-reading clients' sockets, so the
+    // server holds megabytes for each of them.
+    QTimer flood;
+    int flooded = 0;
+    const QString filler(240, QLatin1Char('f'));
+    QObject::connect(&flood, &QTimer::timeout, [&] {
+        for (int k = 0; k < 20 && flooder; ++k, ++flooded)
+            flooder->send("MCHR", TNetworkChatRoom{flooder->name(), flooder->roomName(), filler}.toBytes());
+    });
+    flood.start(10);
+    QRandomGenerator random(42);
+    int sent = 0;
+    QTimer pace;
+    QElapsedTimer paced;
+    paced.start();
+    QObject::connect(&pace, &QTimer::timeout, [&] {
+        const qint64 due = std::min<qint64>(messageCount, paced.elapsed() * rate / 1000 + 1);
+        for (; sent < due; ++sent) {
+            LoadClient *from = readers[random.bounded(int(readers.size()))];
+            const QString text = QStringLiteral("m %1 %2").arg(gClock.nsecsElapsed()).arg(sent);
+            from->send("MCHR", TNetworkChatRoom{from->name(), from->roomName(), text}.toBytes());
+            ++sentPerRoom[size_t(from->room)];
+        }
+        if (sent >= messageCount)
+            pace.stop();
+    });
+    pace.start(5);
+    QElapsedTimer chatTime;
+    chatTime.start();
+    qint64 expected = 0;
+    runUntil([&] { return sent >= messageCount; }, 120000);
+    flood.stop();
+    for (const auto &c : clients) {
+        if (c->reader && !c->sink)
+            expected += sentPerRoom[size_t(c->room)];
+    }
+    runUntil([&] { return qint64(latencies.size()) >= expected; }, 10000);
+    const qint64 chatMs = chatTime.elapsed();
+
+    // A newcomer after all that.
+    LoadClient late;
+    late.id = clientCount + 1;
+    late.room = 0;
+    QObject::connect(&late.socket, &QTcpSocket::readyRead, &late.socket, [&] {
+        late.reassembler.feed(late.socket.readAll(), [&](const QByteArray &w, const QByteArray &p) {
+            onPacket(late, w, p);
+            return true;
+        });
+    });
+    QElapsedTimer lateTime;
+    lateTime.start();
+    late.socket.connectToHost(QHostAddress::LocalHost, server.port);
+    const bool lateOk = runUntil([&] { return late.joined || late.failed; }, 10000) && late.joined;
+    const qint64 lateMs = lateTime.elapsed();
+
+    const qint64 delivered = qint64(latencies.size());
+    const double p50 = percentile(latencies, 50), p95 = percentile(latencies, 95), p99 = percentile(latencies, 99);
+    const double maxMs = latencies.empty() ? 0 : double(*std::max_element(latencies.begin(), latencies.end())) / 1e6;
+    std::printf("chat: %d messages in %lld ms, %lld of %lld deliveries to reading members\n", sent,
+                static_cast<long long>(chatMs), static_cast<long long>(delivered), static_cast<long long>(expected));
+    std::printf("fan-out latency ms: p50 %.2f  p95 %.2f  p99 %.2f  max %.2f  (target p99 < 50)\n", p50, p95, p99, maxMs);
+    std::printf("flood: %d messages of 240 characters to %d clients that do not read (about %.1f MB sent to each, most of it held by the server)\n",
+                flooded, slowCount, double(flooded) * 290 / 1e6);
+    std::printf("a new client signed in and joined%s in %lld ms\n", lateOk ? "" : " NOT", static_cast<long long>(lateMs));
+    const bool pass = p99 < 50.0 && delivered == expected && lateOk;
+    std::printf("%s\n", pass ? "PASS" : "FAIL");
+    clients.clear();
+    server.stop();
+    return pass ? 0 : 1;
+}

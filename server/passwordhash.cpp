@@ -1,0 +1,31 @@
+#include "passwordhash.h"
+
+#include <QPasswordDigestor>
+#include <QRandomGenerator>
+
+namespace Halvorn {
+
+QByteArray PasswordHash::newSalt()
+{
+    QByteArray salt(16, '\0');
+    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32 *>(salt.data()), salt.size() / 4);
+    return salt;
+}
+
+QByteArray PasswordHash::derive(const QString &password, const QByteArray &salt, int iterations)
+{
+    return QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha256, password.toUtf8(), salt, iterations, 32);
+}
+
+bool PasswordHash::verify(const QString &password, const QByteArray &salt, int iterations, const QByteArray &hash)
+{
+    const QByteArray computed = derive(password, salt, iterations);
+    if (computed.size() != hash.size() || hash.isEmpty())
+        return false;
+    unsigned char diff = 0;
+    for (qsizetype i = 0; i < hash.size(); ++i)
+        diff |= uchar(computed[i] ^ hash[i]);
+    return diff == 0;
+}
+
+} // namespace Halvorn

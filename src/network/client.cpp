@@ -1,0 +1,221 @@
+#include "client.h"
+
+#include "networklog.h"
+#include "wireformat.h"
+
+#include <QHostAddress>
+#include <QTcpSocket>
+#include <QTime>
+
+namespace Quorvant::Network {
+
+TClient::TClient(TNetworkLog *log, DataIn dataIn, Disconnect disconnect, ProcessPacket processPacket, QObject *parent)
+    : QObject(parent)
+    , ClientProcessPack(std::move(processPacket))
+    , DisconnectCallback(std::move(disconnect))
+    , ClientDataIn(std::move(dataIn))
+    , mTimeOfLastSend(QDateTime::currentDateTimeUtc())
+    , gClientSocket(new QTcpSocket(this))
+    , gDebugWindow(log)
+{
+    connect(gClientSocket, &QTcpSocket::readyRead, this, &TClient::ClientSocketDataAvailable);
+    connect(gClientSocket, &QTcpSocket::bytesWritten, this, &TClient::ClientSocketDataSent);
+    connect(gClientSocket, &QTcpSocket::connected, this, &TClient::ClientSocketSessionConnected);
+    connect(gClientSocket, &QTcpSocket::disconnected, this, &TClient::ClientSocketSessionClosed);
+    connect(gClientSocket, &QTcpSocket::errorOccurred, this, [this] { ClientAbort(true); });
+    gClientSocket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+
+    mKeepAlive.setSingleShot(true);
+    mKeepAlive.setInterval(kKeepAliveMs);
+    connect(&mKeepAlive, &QTimer::timeout, this, &TClient::keepAlive);
+
+    mReassembler.log = [this](const QString &line) { DebugOut(line); };
+    mReassembler.progress = [this](qsizetype received, qint32 total) {
+        if (ClientDataIn)
+            ClientDataIn(received, total, *this);
+    };
+
+    DebugOut(QStringLiteral(" "));
+    DebugOut(QStringLiteral("VESK CLIENT VERSION 2.5"));
+    DebugOut(QStringLiteral("[ Client Initialized at %1 ]").arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))));
+}
+
+TClient::~TClient()
+{
+    mKeepAlive.stop();
+    gClientSocket->disconnect(this);
+    gClientSocket->abort();
+}
+
+void TClient::DebugOut(const QString &output)
+{
+    if (gDebugWindow)
+        gDebugWindow->DebugOut(output);
+}
+
+bool TClient::ClientConnect(const QString &ip, int port)
+{
+    DebugOut(QStringLiteral("*Connecting: %1:%2").arg(ip).arg(port));
+    if (port < 1 || port > 65535) {
+        DebugOut(QStringLiteral("*Connection Failed: Bad Port #"));
+        return false;
+    }
+    QHostAddress address;
+    if (!address.setAddress(ip.trimmed())) {
+        DebugOut(QStringLiteral("Connection Failed: Invalid IP address"));
+        return false;
+    }
+    {
+        // A connection still open is dropped without reporting it as ended.
+        const QSignalBlocker blocker(gClientSocket);
+        gClientSocket->abort();
+    }
+    mEnded = false;
+    mWasConnected = false;
+    mReassembler.reset();
+    gClientSocket->connectToHost(address, quint16(port));
+    DebugOut(QStringLiteral("*Contacting Server..."));
+    return true;
+}
+
+void TClient::ClientSendMessage(QByteArrayView UniqueID, QByteArrayView Data)
+{
+    ClientSendToUserBuffer(EncodePacket(UniqueID.first(qMin<qsizetype>(4, UniqueID.size())), Data));
+    // Only start a piece when none is on its way; the rest follow as the
+    // socket reports each piece written.
+    if (gClientSocket->bytesToWrite() == 0)
+        ClientUpdateUserBuffer();
+}
+
+void TClient::ClientSendToUserBuffer(const QByteArray &data)
+{
+    ClientSendBufferArray.append(data);
+}
+
+void TClient::ClientUpdateUserBuffer()
+{
+    if (SendString.size() == mSendOffset) {
+        if (ClientSendBufferArray.isEmpty())
+            return;
+        SendString = ClientSendBufferArray.takeFirst();
+        mSendOffset = 0;
+    }
+    if (gClientSocket->state() != QAbstractSocket::ConnectedState)
+        return;  // offered again once connected
+    const qsizetype piece = qMin<qsizetype>(packetSplitSize, SendString.size() - mSendOffset);
+    mTimeOfLastSend = QDateTime::currentDateTimeUtc();
+    mKeepAlive.start();
+    const qint64 accepted = gClientSocket->write(SendString.constData() + mSendOffset, piece);
+    if (accepted > 0)
+        mSendOffset += accepted;
+    if (mSendOffset == SendString.size()) {
+        SendString.clear();
+        mSendOffset = 0;
+    }
+}
+
+void TClient::ClientSocketDataSent()
+{
+    if (!mDying && gClientSocket->bytesToWrite() == 0)
+        ClientUpdateUserBuffer();
+}
+
+void TClient::keepAlive()
+{
+    if (mDying || !isConnected())
+        return;
+    mTimeOfLastSend = QDateTime::currentDateTimeUtc();
+    ClientSendMessage("PING", QByteArrayView("\0", 1));
+    mKeepAlive.start();
+}
+
+void TClient::setKeepAliveInterval(int ms)
+{
+    mKeepAlive.setInterval(ms);
+    if (mKeepAlive.isActive())
+        mKeepAlive.start();
+}
+
+bool TClient::isConnected() const
+{
+    return gClientSocket->state() == QAbstractSocket::ConnectedState;
+}
+
+QList<QByteArray> TClient::queuedPackets() const
+{
+    QList<QByteArray> packets;
+    if (SendString.size() > mSendOffset)
+        packets.append(SendString.mid(mSendOffset));
+    packets.append(ClientSendBufferArray);
+    return packets;
+}
+
+void TClient::ClientSocketSessionConnected()
+{
+    mWasConnected = true;
+    mKeepAlive.start();
+    ClientUpdateUserBuffer();
+}
+
+void TClient::ClientSocketDataAvailable()
+{
+    while (!mDying && gClientSocket->bytesAvailable() > 0) {
+        const QByteArray chunk = gClientSocket->readAll();
+        if (chunk.isEmpty())
+            return;
+        const auto result = mReassembler.feed(chunk, [this](const QByteArray &word, const QByteArray &payload) {
+            if (ClientProcessPack)
+                ClientProcessPack(payload, word, *this);
+            return !mDying && !mEnded;
+        });
+        if (result == TPacketReassembler::Result::Broken) {
+            DebugOut(QStringLiteral("*Broken packet stream: message size %1").arg(mReassembler.brokenSize()));
+            ClientAbort(true);
+            return;
+        }
+        if (result == TPacketReassembler::Result::Stopped)
+            return;
+    }
+}
+
+void TClient::ClientSocketSessionClosed()
+{
+    ClientAbort(true);
+}
+
+void TClient::ClientAbort(bool ShowMessageAnyway)
+{
+    if (mEnded || mDying)
+        return;
+    mEnded = true;
+    mKeepAlive.stop();
+    if (mWasConnected) {
+        DebugOut(QStringLiteral("*Disconnected"));
+    } else if (ShowMessageAnyway) {
+        DebugOut(QStringLiteral("*No Connection"));
+    }
+    // Closing must not come back here as a second notification.
+    {
+        const QSignalBlocker blocker(gClientSocket);
+        gClientSocket->abort();
+    }
+    ClientSendBufferArray.clear();
+    SendString.clear();
+    mSendOffset = 0;
+    mReassembler.reset();
+    if (DisconnectCallback)
+        DisconnectCallback(QStringLiteral("Disconnected"), *this);
+}
+
+void TClient::destroyLater()
+{
+    if (mDying)
+        return;
+    mDying = true;
+    mKeepAlive.stop();
+    gClientSocket->disconnect(this);
+    gClientSocket->abort();
+    deleteLater();
+}
+
+} // namespace Quorvant::Network

@@ -1,0 +1,87 @@
+// The connection to the Halvorn server: frames outgoing messages into
+// packets, trickles them out in pieces of at most 2048 bytes in queue order,
+// sends a keep-alive after 30 s without sending, and hands each complete
+// incoming packet to the dispatcher. Event driven on the socket's own
+// notifications; no thread.
+#pragma once
+
+#include "packetreassembler.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <functional>
+
+class QTcpSocket;
+
+namespace Quorvant::Network {
+
+class TNetworkLog;
+
+class TClient : public QObject
+{
+    Q_OBJECT
+public:
+    using ProcessPacket = std::function<void(const QByteArray &payload, const QByteArray &word, TClient &client)>;
+    using Disconnect = std::function<void(const QString &reason, TClient &client)>;
+    using DataIn = std::function<void(qsizetype received, qint32 total, TClient &client)>;
+
+    static constexpr int kPacketSplitSize = 2048;
+    static constexpr int kKeepAliveMs = 30000;
+
+    // ClientInit. `log` may be null: nothing is written then.
+    TClient(TNetworkLog *log, DataIn dataIn, Disconnect disconnect, ProcessPacket processPacket,
+            QObject *parent = nullptr);
+    ~TClient() override;
+
+    // True when the attempt has started; the outcome arrives later.
+    bool ClientConnect(const QString &ip, int port);
+    void ClientSendMessage(QByteArrayView UniqueID, QByteArrayView Data);
+    void ClientSendToUserBuffer(const QByteArray &data);
+    // Hands at most one piece to the socket.
+    void ClientUpdateUserBuffer();
+    void ClientAbort(bool ShowMessageAnyway);
+    void DebugOut(const QString &output);
+
+    // Ends the connection without calling the disconnect procedure and frees
+    // the client once the current packet has been handled.
+    void destroyLater();
+    bool isDying() const { return mDying; }
+
+    bool isConnected() const;
+    // Packets not yet handed to the socket, the one being sent first.
+    QList<QByteArray> queuedPackets() const;
+    QDateTime TimeOfLastSend() const { return mTimeOfLastSend; }
+    // For tests: a shorter keep-alive interval.
+    void setKeepAliveInterval(int ms);
+
+    ProcessPacket ClientProcessPack;
+    Disconnect DisconnectCallback;
+    DataIn ClientDataIn;
+
+private:
+    void ClientSocketDataAvailable();
+    void ClientSocketDataSent();
+    void ClientSocketSessionConnected();
+    void ClientSocketSessionClosed();
+    void keepAlive();
+
+    int packetSplitSize = kPacketSplitSize;
+    QDateTime mTimeOfLastSend;
+    QTcpSocket *gClientSocket = nullptr;
+    TNetworkLog *gDebugWindow = nullptr;
+    QByteArray SendString;
+    qsizetype mSendOffset = 0;  // bytes of SendString already sent
+    QList<QByteArray> ClientSendBufferArray;
+    TPacketReassembler mReassembler;
+    QTimer mKeepAlive;
+    bool mWasConnected = false;
+    bool mEnded = false;
+    bool mDying = false;
+};
+
+} // namespace Quorvant::Network

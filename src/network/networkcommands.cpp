@@ -1,0 +1,42 @@
+#include "networkcommands.h"
+
+#include "networkglobals.h"
+
+#include <QFile>
+
+namespace Quorvant::Network {
+
+namespace {
+
+QString valueAfterEquals(const QString &line)
+{
+    const qsizetype first = line.indexOf(QLatin1Char('='));
+    if (first < 0)
+        return {};
+    const qsizetype second = line.indexOf(QLatin1Char('='), first + 1);
+    return line.mid(first + 1, second < 0 ? -1 : second - first - 1);
+}
+
+} // namespace
+
+bool TNetworkCommands::GetIpAndPort(const QString &FileName)
+{
+    QFile file(FileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QString text = QString::fromUtf8(file.read(64 * 1024));
+    if (text.isEmpty())
+        return false;
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString &line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    }
+    if (lines.size() < 2 || lines[0].isEmpty() || lines[1].isEmpty())
+        return false;
+    gHalvornIPAddress = valueAfterEquals(lines[0]);
+    gHalvornPort = valueAfterEquals(lines[1]);
+    return true;
+}
+
+} // namespace Quorvant::Network

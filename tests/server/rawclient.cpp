@@ -1,0 +1,79 @@
+#include "rawclient.h"
+
+#include "networkrecords.h"
+#include "wireformat.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QHostAddress>
+
+using namespace Quorvant::Network;
+
+bool RawClient::connectTo(quint16 port)
+{
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    return socket.waitForConnected(5000);
+}
+
+void RawClient::pump()
+{
+    const QByteArray chunk = socket.readAll();
+    reassembler.feed(chunk, [this](const QByteArray &w, const QByteArray &p) {
+        inbox.append({w, p});
+        return true;
+    });
+}
+
+bool RawClient::hasPacket(const QByteArray &word)
+{
+    QCoreApplication::processEvents();
+    pump();
+    for (const RawPacket &p : inbox) {
+        if (p.word == word)
+            return true;
+    }
+    return false;
+}
+
+std::optional<RawPacket> RawClient::waitFor(const QByteArray &word, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        pump();
+        for (qsizetype i = 0; i < inbox.size(); ++i) {
+            if (inbox[i].word == word)
+                return inbox.takeAt(i);
+        }
+        if (deadline.hasExpired() || socket.state() != QAbstractSocket::ConnectedState)
+            return std::nullopt;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        socket.waitForReadyRead(5);
+    }
+}
+
+void RawClient::send(QByteArrayView word, QByteArrayView payload)
+{
+    socket.write(EncodePacket(word, payload));
+    socket.flush();
+}
+
+std::optional<RawPacket> RawClient::request(const QByteArray &word, const QByteArray &payload, int timeoutMs)
+{
+    send(word, payload);
+    return waitFor(word, timeoutMs);
+}
+
+bool RawClient::signIn(const QString &user, const QString &password, bool create)
+{
+    if (!waitFor("LOGI"))
+        return false;
+    const QByteArray info = TLoginInfo{user, password}.toBytes();
+    if (create) {
+        const auto made = request("CRAT", info);
+        if (!made || !GoodPacket(made->payload))
+            return false;
+    }
+    send("LOGI", info);
+    const auto result = waitFor("LRES");
+    return result && !result->payload.isEmpty() && result->payload[0] == 1;
+}

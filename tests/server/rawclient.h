@@ -1,0 +1,39 @@
+// A bare protocol client on the shared codec, for the other party in the
+// end-to-end tests: sends packets and waits for replies by command word.
+#pragma once
+
+#include "packetreassembler.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QTcpSocket>
+
+#include <optional>
+
+struct RawPacket
+{
+    QByteArray word;
+    QByteArray payload;
+};
+
+class RawClient
+{
+public:
+    bool connectTo(quint16 port);
+    // Waits for the credentials request, then signs in (creating the account
+    // first when asked). True when the server said yes.
+    bool signIn(const QString &user, const QString &password, bool create = false);
+    void send(QByteArrayView word, QByteArrayView payload);
+    // The first packet with `word`, taken out of what has arrived.
+    std::optional<RawPacket> waitFor(const QByteArray &word, int timeoutMs = 5000);
+    // Sends and waits for the reply of the same word.
+    std::optional<RawPacket> request(const QByteArray &word, const QByteArray &payload, int timeoutMs = 5000);
+    bool hasPacket(const QByteArray &word);
+
+    QTcpSocket socket;
+    Quorvant::Network::TPacketReassembler reassembler;
+    QList<RawPacket> inbox;
+
+private:
+    void pump();
+};
