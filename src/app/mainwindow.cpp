@@ -4,6 +4,7 @@
 #include "datafolder.h"
 #include "veskfilesystems.h"
 #include "documentset.h"
+#include "installtools.h"
 #include "editorenvironment.h"
 #include "messageservice.h"
 #include "scintillawidget.h"
@@ -153,6 +154,7 @@ TForm1::TForm1(QWidget *parent)
     installTagLibraryPage();
     installTagInsight();
     installCatalogue();
+    installTools(*this);
     loadEnvironment();
 
     connect(m_memo, &IEditorView::changed, this, &TForm1::updateCaretStatus);
