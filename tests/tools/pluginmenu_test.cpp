@@ -85,16 +85,16 @@ TEST_F(PluginMenuTest, EachEntryRunsItsOwnPlugin)
 TEST_F(PluginMenuTest, ResultGoesInThroughPtextBeforeTheSelection)
 {
     InsertInLowerCase(true);
-    buffer->setText(QStringLiteral("one <B>two</B>\r\nthree"));
-    buffer->setSelection({{4, 0}, {14, 0}});
+    buffer->setText(QStringLiteral("one x>B<y\r\nthree"));
+    buffer->setSelection({{4, 0}, {9, 0}});
     entries().at(3)->trigger();
     // Reversed, in the tag case, before the still selected text.
-    EXPECT_EQ(buffer->text(), QStringLiteral("one >b/<owt>b<<B>two</B>\r\nthree"));
-    EXPECT_EQ(buffer->selText(), QStringLiteral("<B>two</B>"));
+    EXPECT_EQ(buffer->text(), QStringLiteral("one y<b>xx>B<y\r\nthree"));
+    EXPECT_EQ(buffer->selText(), QStringLiteral("x>B<y"));
     buffer->clearSelection();
     buffer->setCaretPoint({5, 1});
     entries().at(4)->trigger();
-    EXPECT_EQ(buffer->text(), QStringLiteral("one >b/<owt>b<<B>two</B>\r\nthreeWords: 4"));
+    EXPECT_EQ(buffer->text(), QStringLiteral("one y<b>xx>B<y\r\nthreeWords: 3"));
 }
 
 TEST_F(PluginMenuTest, NullAnswerInsertsNothingButThePluginGotTheDocument)
