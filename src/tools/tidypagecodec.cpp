@@ -8,20 +8,27 @@ namespace Quorvant {
 namespace {
 
 // Code points up to limit go out as single bytes, the rest as references.
-QByteArray encodeSingleByte(const QString &text, char32_t limit)
+QByteArray encodeSingleByte(const QString &text, char16_t limit)
 {
     QByteArray out;
     out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char32_t c = text.at(i).unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
-            c = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
-            ++i;
-        }
-        if (c <= limit)
-            out += char(c);
-        else
-            out += "&#" + QByteArray::number(uint(c)) + ';';
+    const auto *data = reinterpret_cast<const char16_t *>(text.constData());
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n) {
+        // Runs of plain characters go out in one piece.
+        qsizetype end = i;
+        while (end < n && data[end] <= limit)
+            ++end;
+        if (end > i)
+            out += QStringView(data + i, end - i).toLatin1();
+        if (end == n)
+            break;
+        char32_t c = data[end];
+        i = end + 1;
+        if (QChar::isHighSurrogate(c) && i < n && QChar::isLowSurrogate(data[i]))
+            c = QChar::surrogateToUcs4(char16_t(c), data[i++]);
+        out += "&#" + QByteArray::number(uint(c)) + ';';
     }
     return out;
 }

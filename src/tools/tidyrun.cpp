@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QProcess>
-#include <QSaveFile>
 
 namespace Quorvant {
 
@@ -55,9 +54,10 @@ bool TTidyRun::start(TidyCommand command, const QString &toolPath, const QString
         configLines.clear();
     m_encoding = TTidyConfig::charEncodingIn(configLines);
 
-    QSaveFile page(m_folder.pagePath());
+    // A working copy: written plainly, without the flush to disk of an atomic save.
+    QFile page(m_folder.pagePath());
     const QByteArray bytes = encodeTidyPage(text, m_encoding);
-    if (!page.open(QIODevice::WriteOnly) || page.write(bytes) != bytes.size() || !page.commit()) {
+    if (!page.open(QIODevice::WriteOnly) || page.write(bytes) != bytes.size() || !page.flush()) {
         *error = QStringLiteral("Could not write %1: %2").arg(m_folder.pagePath(), page.errorString());
         return false;
     }

@@ -217,7 +217,7 @@ TEST_F(TidyWindowTest, RunButtonShowsTheReportMarksItAndKeepsTheResultAsOneUndoS
     ASSERT_NE(viewer, nullptr);
     EXPECT_EQ(m_window->findChild<TMnuHTMLTidy *>(), nullptr);
     EXPECT_EQ(viewer->windowTitle(), QLatin1String(QuickViewCaption));
-    EXPECT_TRUE(viewer->Memo1()->toPlainText().contains(QLatin1String("line 4 column 1 - Warning: <img> lacks \"alt\" attribute")));
+    EXPECT_TRUE(viewer->text().contains(QLatin1String("line 4 column 1 - Warning: <img> lacks \"alt\" attribute")));
     EXPECT_TRUE(viewer->Tidy);
     // The report's lines are marked; the document is untouched so far.
     const QList<TTidyMarks::Mark> marks = tidy->marks()->marks(buffer);
@@ -277,7 +277,7 @@ TEST_F(TidyWindowTest, QuickCommandsRunWithTheSavedSettingsAndTheirArguments)
         TMnuQuickView *viewer = waitForViewer();
         ASSERT_NE(viewer, nullptr);
         EXPECT_EQ(ToolsTest::readFile(tidyFile("args.log")).trimmed(), QByteArray(c.args));
-        EXPECT_EQ(viewer->Memo1()->toPlainText(), QLatin1String(MsgTidyReportMissing));
+        EXPECT_EQ(viewer->text(), QLatin1String(MsgTidyReportMissing));
         MessageService::queueAnswer(DialogAnswer::pressed(mbNo));
         done(viewer);
         messageTexts();
@@ -328,7 +328,7 @@ TEST_F(TidyWindowTest, ErrorsThatStopTheToolOfferNoResult)
     trigger("Applysourceformatting1");
     TMnuQuickView *viewer = waitForViewer();
     ASSERT_NE(viewer, nullptr);
-    EXPECT_TRUE(viewer->Memo1()->toPlainText().contains(QLatin1String("hopeless")));
+    EXPECT_TRUE(viewer->text().contains(QLatin1String("hopeless")));
     EXPECT_FALSE(viewer->Tidy);
     done(viewer);
     EXPECT_TRUE(messageTexts().isEmpty());
@@ -423,7 +423,7 @@ TEST_F(TidyWindowTest, ViewCurrentClipboard)
     trigger("ViewCurrentClipboard1");
     auto *viewer = m_window->findChild<TMnuQuickView *>();
     ASSERT_NE(viewer, nullptr);
-    EXPECT_EQ(viewer->Memo1()->toPlainText(), QStringLiteral("from the clipboard"));
+    EXPECT_EQ(viewer->text(), QStringLiteral("from the clipboard"));
     EXPECT_FALSE(viewer->Tidy);
     done(viewer);
     EXPECT_TRUE(messageTexts().isEmpty());

@@ -10,9 +10,10 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <Qsci/qsciscintilla.h>
 
 namespace Quorvant {
 
@@ -29,12 +30,12 @@ TMnuQuickView::TMnuQuickView(QWidget *parent)
     bold.setBold(true);
     heading->setFont(bold);
     column->addWidget(heading);
-    m_memo = new QPlainTextEdit(this);
+    m_memo = new QsciScintilla(this);
     m_memo->setObjectName(QStringLiteral("Memo1"));
-    m_memo->setReadOnly(true);
-    // No wrapping: a whole tidied page is laid out at once.
-    m_memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_memo->setUtf8(true);
     m_memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_memo->setMarginWidth(1, 0);
+    m_memo->setReadOnly(true);
     column->addWidget(m_memo, 1);
     auto *row = new QHBoxLayout;
     row->addStretch(1);
@@ -46,22 +47,34 @@ TMnuQuickView::TMnuQuickView(QWidget *parent)
     column->addLayout(row);
 }
 
+QString TMnuQuickView::text() const
+{
+    return m_memo->text();
+}
+
+void TMnuQuickView::setText(const QString &text)
+{
+    m_memo->setReadOnly(false);
+    m_memo->setText(text);
+    m_memo->setReadOnly(true);
+}
+
 void TMnuQuickView::ViewFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return;
-    m_memo->setPlainText(decodeDataFile(file.readAll()));
+    setText(decodeDataFile(file.readAll()));
 }
 
 void TMnuQuickView::LoadClipBoard()
 {
-    m_memo->setPlainText(QApplication::clipboard()->text());
+    setText(QApplication::clipboard()->text());
 }
 
 void TMnuQuickView::ShowTidyMenus()
 {
-    m_memo->setPlainText(m_page);
+    setText(m_page);
     const bool keep = MessageService::show(this, QLatin1String(MsgKeepTidyChanges), MessageIcon::Information, YesNo) == mbYes;
     Q_EMIT tidyAnswered(keep);
 }

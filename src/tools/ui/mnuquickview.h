@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-class QPlainTextEdit;
+class QsciScintilla;
 class QPushButton;
 
 namespace Quorvant {
@@ -15,9 +15,13 @@ class TMnuQuickView : public QDialog
 public:
     explicit TMnuQuickView(QWidget *parent = nullptr);
 
-    QPlainTextEdit *Memo1() const { return m_memo; }
+    // Scintilla shows a whole tidied page at once where a text edit would lay
+    // out every line first.
+    QsciScintilla *Memo1() const { return m_memo; }
     QPushButton *doneButton() const { return m_done; }
 
+    QString text() const;
+    void setText(const QString &text);
     // Replaces the text with the file's content when the file exists.
     void ViewFile(const QString &path);
     // Replaces the text with the clipboard's text.
@@ -38,7 +42,7 @@ Q_SIGNALS:
 private:
     void ShowTidyMenus();
 
-    QPlainTextEdit *m_memo;
+    QsciScintilla *m_memo;
     QPushButton *m_done;
     QString m_page;
     bool m_asked = false;

@@ -14,7 +14,6 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QPlainTextEdit>
 #include <QStatusBar>
 
 namespace Quorvant {
@@ -148,7 +147,7 @@ void TTidyCommands::onFinished(const TTidyOutcome &outcome)
     viewer->ViewFile(m_folder.reportPath());
     if (!outcome.reportRead) {
         const QString output = outcome.toolOutput.trimmed();
-        viewer->Memo1()->setPlainText(output.isEmpty() ? QLatin1String(MsgTidyReportMissing) : output);
+        viewer->setText(output.isEmpty() ? QString::fromLatin1(MsgTidyReportMissing) : output);
     }
     viewer->Tidy = outcome.pageRead;
     viewer->setTidyPage(outcome.page);
