@@ -110,7 +110,7 @@ void TMnuHTMLTidy::addExplanation(QGridLayout *grid, int row, const char *explan
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
     label->setStyleSheet(QStringLiteral("color: palette(dark);"));
-    grid->addWidget(label, row, 1);
+    grid->addWidget(label, row, 1, Qt::AlignTop);
 }
 
 QCheckBox *TMnuHTMLTidy::addCheck(QGridLayout *grid, const char *caption, const char *explanation)

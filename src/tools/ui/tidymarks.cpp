@@ -15,6 +15,12 @@ namespace {
 
 constexpr int MarksMask = (1 << TTidyMarks::WarningMarker) | (1 << TTidyMarks::ErrorMarker);
 
+// The messages quote tags: shown as text, never as markup.
+QString asToolTip(const QString &text)
+{
+    return QStringLiteral("<p style='white-space:pre'>%1</p>").arg(text.toHtmlEscaped().replace(u'\n', QLatin1String("<br>")));
+}
+
 } // namespace
 
 TTidyMarks::TTidyMarks(TDCMemo *memo, QObject *parent)
@@ -42,7 +48,7 @@ TTidyMarks::TTidyMarks(TDCMemo *memo, QObject *parent)
             return;
         const QStringList messages = messagesAt(shown(), line);
         if (!messages.isEmpty() && m_memo)
-            QToolTip::showText(QCursor::pos(), messages.join(u'\n'), m_memo->widget());
+            QToolTip::showText(QCursor::pos(), asToolTip(messages.join(u'\n')), m_memo->widget());
     });
 }
 
@@ -207,7 +213,7 @@ bool TTidyMarks::eventFilter(QObject *watched, QEvent *event)
         auto *help = static_cast<QHelpEvent *>(event);
         const QString tip = toolTipAt(help->pos());
         if (!tip.isEmpty()) {
-            QToolTip::showText(help->globalPos(), tip, m_memo->widget());
+            QToolTip::showText(help->globalPos(), asToolTip(tip), m_memo->widget());
             return true;
         }
     }
