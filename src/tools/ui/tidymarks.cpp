@@ -83,8 +83,13 @@ void TTidyMarks::setMarks(TMemoSource *buffer, const QList<TTidyMessage> &messag
     if (!buffer)
         return;
     clear(buffer);
-    if (!m_entries.contains(buffer))
-        connect(buffer, &QObject::destroyed, this, [this, buffer] { m_entries.remove(buffer); });
+    if (!m_watched.contains(buffer)) {
+        m_watched.insert(buffer);
+        connect(buffer, &QObject::destroyed, this, [this, buffer] {
+            m_entries.remove(buffer);
+            m_watched.remove(buffer);
+        });
+    }
     QList<Entry> &entries = m_entries[buffer];
     const int lines = buffer->lineCount();
     for (const TTidyMessage &m : messages) {

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 
 class QsciScintilla;
 
@@ -72,6 +73,7 @@ private:
 
     QPointer<TDCMemo> m_memo;
     QHash<TMemoSource *, QList<Entry>> m_entries;
+    QSet<TMemoSource *> m_watched;
 };
 
 } // namespace Quorvant
