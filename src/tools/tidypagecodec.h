@@ -13,6 +13,10 @@ namespace Quorvant {
 // The page's bytes for the tool. Characters the encoding cannot hold are
 // written as numeric character references, so nothing is lost.
 QByteArray encodeTidyPage(const QString &text, TidyCharEncoding encoding);
+// The same from the page's UTF-8 bytes (as the editor holds them), without
+// making a QString of a big page first. Bytes that are not UTF-8 count as
+// Latin-1 characters.
+QByteArray encodeTidyPageUtf8(QByteArrayView utf8, TidyCharEncoding encoding);
 // The tool's output back to text.
 QString decodeTidyPage(const QByteArray &bytes, TidyCharEncoding encoding);
 

@@ -36,6 +36,17 @@ TTidyRun::~TTidyRun()
 
 bool TTidyRun::start(TidyCommand command, const QString &toolPath, const QString &text, QString *error)
 {
+    return startWith(command, toolPath, [&text](TidyCharEncoding e) { return encodeTidyPage(text, e); }, error);
+}
+
+bool TTidyRun::startUtf8(TidyCommand command, const QString &toolPath, QByteArrayView utf8, QString *error)
+{
+    return startWith(command, toolPath, [utf8](TidyCharEncoding e) { return encodeTidyPageUtf8(utf8, e); }, error);
+}
+
+bool TTidyRun::startWith(TidyCommand command, const QString &toolPath,
+                         const std::function<QByteArray(TidyCharEncoding)> &encode, QString *error)
+{
     if (m_process) {
         *error = QStringLiteral("HTML Tidy is already running.");
         return false;
@@ -56,7 +67,7 @@ bool TTidyRun::start(TidyCommand command, const QString &toolPath, const QString
 
     // A working copy: written plainly, without the flush to disk of an atomic save.
     QFile page(m_folder.pagePath());
-    const QByteArray bytes = encodeTidyPage(text, m_encoding);
+    const QByteArray bytes = encode(m_encoding);
     if (!page.open(QIODevice::WriteOnly) || page.write(bytes) != bytes.size() || !page.flush()) {
         *error = QStringLiteral("Could not write %1: %2").arg(m_folder.pagePath(), page.errorString());
         return false;

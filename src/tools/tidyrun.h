@@ -13,6 +13,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
+
 class QProcess;
 
 namespace Quorvant {
@@ -52,6 +54,8 @@ public:
     // the configuration's encoding and starts the tool. False (with error)
     // when that could not be done; finished() follows otherwise.
     [[nodiscard]] bool start(TidyCommand command, const QString &toolPath, const QString &text, QString *error);
+    // The same with the page's UTF-8 bytes.
+    [[nodiscard]] bool startUtf8(TidyCommand command, const QString &toolPath, QByteArrayView utf8, QString *error);
     bool isRunning() const { return m_process != nullptr; }
     // Stops a running tool; finished() is not sent.
     void cancel();
@@ -60,6 +64,8 @@ Q_SIGNALS:
     void finished(const Quorvant::TTidyOutcome &outcome);
 
 private:
+    bool startWith(TidyCommand command, const QString &toolPath,
+                   const std::function<QByteArray(TidyCharEncoding)> &encode, QString *error);
     void onFinished(int exitCode, bool crashed);
     void onFailedToStart();
     void onTimeout();

@@ -192,3 +192,14 @@ TEST(TidyFolder, AToolInTheFolderComesBeforeThePath)
     ToolsTest::writeFakeTool(dir.path(), "exit 0");
     EXPECT_EQ(folder.toolPath(), dir.filePath(QStringLiteral("tidy")));
 }
+
+TEST(TidyPageCodec, TheEditorsBytesEncodeAsItsText)
+{
+    const QString text = QStringLiteral("a\u00E9\u00FF\u0100\u20AC\U0001F600<b>\r\nz");
+    for (TidyCharEncoding e : {TidyCharEncoding::Raw, TidyCharEncoding::Ascii, TidyCharEncoding::Latin1,
+                               TidyCharEncoding::Utf8, TidyCharEncoding::Iso2022})
+        EXPECT_EQ(encodeTidyPageUtf8(text.toUtf8(), e), encodeTidyPage(text, e)) << int(e);
+    // A stray byte and a cut sequence count as Latin-1 characters.
+    EXPECT_EQ(encodeTidyPageUtf8(QByteArray("x\xE9y\xE2\x82"), TidyCharEncoding::Latin1), QByteArray("x\xE9y\xE2\x82"));
+    EXPECT_EQ(encodeTidyPageUtf8(QByteArray("x\xE9"), TidyCharEncoding::Iso2022), QByteArray("x&#233;"));
+}

@@ -11,6 +11,8 @@
 #include "tmemosource.h"
 #include "tooltexts.h"
 
+#include <Qsci/qsciscintillabase.h>
+
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -93,9 +95,14 @@ bool TTidyCommands::runTool(TidyCommand command, TMnuHTMLTidy *dialog)
     } else if (!ensureConfig()) {
         return false;
     }
-    m_marks->clear(buffer);
+    // The margin keeps its width until the new marks come: no relayout now.
+    m_marks->clear(buffer, false);
+    // The editor's own UTF-8 bytes: a big page is not copied into a QString first.
+    const auto *bytes = reinterpret_cast<const char *>(buffer->sendToDocument(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+    const qsizetype length = qsizetype(buffer->sendToDocument(QsciScintillaBase::SCI_GETLENGTH));
     QString error;
-    if (!m_run->start(command, tool, buffer->text(), &error)) {
+    if (!m_run->startUtf8(command, tool, QByteArrayView(bytes, length), &error)) {
+        m_marks->updateMargin();
         MessageService::error(parent, QLatin1String(MsgTidyFailed) + error);
         return false;
     }
@@ -120,6 +127,9 @@ void TTidyCommands::onFinished(const TTidyOutcome &outcome)
     setRunning(false);
     TMemoSource *buffer = m_target.data();
     m_target.clear();
+    // The margin was left as it was while the tool ran.
+    if (outcome.status != TTidyOutcome::Status::Finished || !buffer)
+        m_marks->updateMargin();
     switch (outcome.status) {
     case TTidyOutcome::Status::TimedOut:
         MessageService::information(&m_form, QLatin1String(MsgTidyTimedOut));

@@ -67,14 +67,18 @@ QString TTidyMarks::describe(const TTidyMessage &m)
     return QStringLiteral("line %1 column %2 - %3: %4").arg(m.line).arg(m.column).arg(m.kind, m.text);
 }
 
-void TTidyMarks::clear(TMemoSource *buffer)
+void TTidyMarks::clear(TMemoSource *buffer, bool update)
 {
     if (!buffer)
         return;
-    const QList<Entry> entries = m_entries.take(buffer);
-    for (const Entry &e : entries)
-        buffer->sendToDocument(QsciScintillaBase::SCI_MARKERDELETEHANDLE, e.handle);
-    updateMargin();
+    // Only these marks use the two marker numbers; removing them by handle
+    // would search the whole document once per mark.
+    if (!m_entries.take(buffer).isEmpty()) {
+        buffer->sendToDocument(QsciScintillaBase::SCI_MARKERDELETEALL, WarningMarker);
+        buffer->sendToDocument(QsciScintillaBase::SCI_MARKERDELETEALL, ErrorMarker);
+    }
+    if (update)
+        updateMargin();
     Q_EMIT marksChanged();
 }
 
@@ -118,7 +122,7 @@ QList<TTidyMarks::Mark> TTidyMarks::marks(TMemoSource *buffer) const
 QStringList TTidyMarks::messagesAt(TMemoSource *buffer, int line) const
 {
     QStringList out;
-    if (!buffer)
+    if (!buffer || line < 0 || !(buffer->sendToDocument(QsciScintillaBase::SCI_MARKERGET, line) & MarksMask))
         return out;
     for (const Mark &m : marks(buffer))
         if (m.line == line)
@@ -169,6 +173,13 @@ void TTidyMarks::changeComing(int position, int type, int length)
     ScintillaWidget *w = m_memo->widget();
     const int first = int(w->call(QsciScintillaBase::SCI_LINEFROMPOSITION, position));
     const int last = (type & BeforeDelete) ? int(w->call(QsciScintillaBase::SCI_LINEFROMPOSITION, position + length)) : first;
+    // Most edits touch no marked line: asking the lines is cheap, finding a
+    // mark's line is not.
+    bool marked = false;
+    for (int line = first; line <= last && !marked; ++line)
+        marked = w->call(QsciScintillaBase::SCI_MARKERGET, line) & MarksMask;
+    if (!marked)
+        return;
     QList<int> hit;
     for (const Entry &e : m_entries.value(buffer)) {
         const int line = int(w->call(QsciScintillaBase::SCI_MARKERLINEFROMHANDLE, e.handle));

@@ -31,7 +31,8 @@ public:
     // Replaces the buffer's marks by one per message (lines from 1; lines
     // past the end are left out).
     void setMarks(TMemoSource *buffer, const QList<TTidyMessage> &messages);
-    void clear(TMemoSource *buffer);
+    // updateMargin false leaves the margin as it is for now.
+    void clear(TMemoSource *buffer, bool updateMargin = true);
 
     // The buffer's marks: current line (from 0) and message, in line order.
     struct Mark
