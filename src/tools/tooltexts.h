@@ -19,5 +19,8 @@ inline constexpr char MsgTidyTimedOut[] =
 inline constexpr char MsgTidyFailed[] = "Error! HTML Tidy could not be run: ";
 inline constexpr char MsgTidyCrashed[] = "Error! HTML Tidy stopped unexpectedly. Your document is unchanged.";
 inline constexpr char MsgTidyReportMissing[] = "HTML Tidy wrote no report.";
+inline constexpr char MsgTidyDocumentEdited[] =
+    "The document was changed while HTML Tidy was working on it, so its result no longer fits. "
+    "Run HTML Tidy again to tidy the current text.";
 
 } // namespace Quorvant

@@ -428,3 +428,29 @@ TEST_F(TidyWindowTest, ViewCurrentClipboard)
     done(viewer);
     EXPECT_TRUE(messageTexts().isEmpty());
 }
+
+TEST_F(TidyWindowTest, EditsWhileTheToolRunsDropItsResult)
+{
+    ToolsTest::writeFakeTool(tidyFolder(), "sleep 0.5; printf 'line 2 column 1 - Warning: w\\n' > error.dat; exit 1");
+    trigger("Applysourceformatting1");
+    ASSERT_TRUE(tidy->run()->isRunning());
+    buffer->setCaretPoint({0, 1});
+    buffer->insertString(QStringLiteral("typed meanwhile "));
+    QTRY_VERIFY_WITH_TIMEOUT(!tidy->run()->isRunning(), 10000);
+    EXPECT_EQ(messageTexts(), QStringList{QLatin1String(MsgTidyDocumentEdited)});
+    EXPECT_EQ(m_window->findChild<TMnuQuickView *>(), nullptr);
+    EXPECT_TRUE(tidy->marks()->marks(buffer).isEmpty());
+    EXPECT_TRUE(buffer->text().contains(QLatin1String("typed meanwhile")));
+}
+
+TEST_F(TidyWindowTest, ClosingTheDocumentWhileTheToolRunsShowsNothing)
+{
+    ToolsTest::writeFakeTool(tidyFolder(), "sleep 0.5; printf 'line 2 column 1 - Warning: w\\n' > error.dat; exit 1");
+    trigger("Applysourceformatting1");
+    ASSERT_TRUE(tidy->run()->isRunning());
+    m_window->documents()->close();
+    QTRY_VERIFY_WITH_TIMEOUT(!tidy->run()->isRunning(), 10000);
+    QTest::qWait(50);
+    EXPECT_EQ(m_window->findChild<TMnuQuickView *>(), nullptr);
+    EXPECT_TRUE(messageTexts().isEmpty());
+}

@@ -5,6 +5,7 @@
 #include "messageservice.h"
 #include "mnuhtmltidy.h"
 #include "mnuquickview.h"
+#include "scintillawidget.h"
 #include "tdcmemo.h"
 #include "tidyconfig.h"
 #include "tidymarks.h"
@@ -107,6 +108,10 @@ bool TTidyCommands::runTool(TidyCommand command, TMnuHTMLTidy *dialog)
         return false;
     }
     m_target = buffer;
+    m_targetEdited = false;
+    // Changes made before the command are reported now, not counted as made during the run.
+    m_form.DCMemo1()->widget()->flushChanges();
+    m_editWatch = connect(buffer, &ITextBuffer::textChanged, this, [this] { m_targetEdited = true; });
     setRunning(true);
     return true;
 }
@@ -127,6 +132,7 @@ void TTidyCommands::onFinished(const TTidyOutcome &outcome)
     setRunning(false);
     TMemoSource *buffer = m_target.data();
     m_target.clear();
+    disconnect(m_editWatch);
     // The margin was left as it was while the tool ran.
     if (outcome.status != TTidyOutcome::Status::Finished || !buffer)
         m_marks->updateMargin();
@@ -149,6 +155,10 @@ void TTidyCommands::onFinished(const TTidyOutcome &outcome)
     }
     debugOut(m_debug, QStringLiteral("HTML Tidy ended with exit code %1, %2 report lines")
                           .arg(outcome.exitCode).arg(outcome.messages.size()));
+    if (m_targetEdited) {
+        MessageService::information(&m_form, QLatin1String(MsgTidyDocumentEdited));
+        return;
+    }
     m_marks->setMarks(buffer, outcome.messages);
 
     auto *viewer = new TMnuQuickView(&m_form);

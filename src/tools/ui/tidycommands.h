@@ -60,6 +60,10 @@ private:
     TTidyRun *m_run;
     TTidyMarks *m_marks;
     QPointer<TMemoSource> m_target;
+    // Set when the document is edited while the tool runs: its result and
+    // line numbers no longer fit the text.
+    bool m_targetEdited = false;
+    QMetaObject::Connection m_editWatch;
     QPointer<TMnuHTMLTidy> m_dialog;
     QList<QPointer<QAction>> m_runActions;
 };
