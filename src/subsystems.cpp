@@ -2,6 +2,7 @@
 
 #include "installtags.h"
 #include "installtoolkit.h"
+#include "installtools.h"
 
 namespace Quorvant {
 
@@ -10,6 +11,7 @@ void installSubsystems(TForm1 &form)
     // The source commands come first: the tag menus and bars are added after them.
     installToolkit(form);
     installTags(form);
+    installTools(form);
 }
 
 } // namespace Quorvant

@@ -241,6 +241,11 @@ void TMemoSource::setStoredText(const QString &text, LineEndStyle style)
     setRawText(bytes.constData(), bytes.size());
 }
 
+long TMemoSource::sendToDocument(unsigned int msg, unsigned long wParam, long lParam) const
+{
+    return editor()->call(msg, wParam, lParam);
+}
+
 void TMemoSource::setText(const QString &text)
 {
     ScintillaWidget *w = editor();

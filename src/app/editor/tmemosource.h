@@ -59,6 +59,9 @@ public:
     // The longest line of the last file loaded, in bytes.
     qint64 longestLoadedLine() const { return m_longestLoadedLine; }
 
+    // A Scintilla message to this buffer's document, shown or not (markers).
+    long sendToDocument(unsigned int msg, unsigned long wParam = 0, long lParam = 0) const;
+
     // Used by TDCMemo when it starts and stops showing this buffer.
     void attachTo(TDCMemo *view, ScintillaWidget *widget);
     void detachFrom(ScintillaWidget *widget);

@@ -1,0 +1,12 @@
+#include "toolsglobals.h"
+
+namespace Quorvant {
+
+TPlugins *gPlugins = nullptr;
+
+void resetToolsGlobals()
+{
+    gPlugins = nullptr;
+}
+
+} // namespace Quorvant

@@ -1,0 +1,91 @@
+#include "mnuquickview.h"
+
+#include "messageservice.h"
+#include "tidypagecodec.h"
+#include "tooltexts.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <Qsci/qsciscintilla.h>
+
+namespace Quorvant {
+
+TMnuQuickView::TMnuQuickView(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("MnuQuickView"));
+    setWindowTitle(QLatin1String(QuickViewCaption));
+    resize(640, 440);
+    auto *column = new QVBoxLayout(this);
+    auto *heading = new QLabel(QStringLiteral("Information:"), this);
+    heading->setObjectName(QStringLiteral("Label1"));
+    QFont bold = heading->font();
+    bold.setBold(true);
+    heading->setFont(bold);
+    column->addWidget(heading);
+    m_memo = new QsciScintilla(this);
+    m_memo->setObjectName(QStringLiteral("Memo1"));
+    m_memo->setUtf8(true);
+    m_memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_memo->setMarginWidth(1, 0);
+    m_memo->setReadOnly(true);
+    column->addWidget(m_memo, 1);
+    auto *row = new QHBoxLayout;
+    row->addStretch(1);
+    m_done = new QPushButton(QStringLiteral("Done"), this);
+    m_done->setObjectName(QStringLiteral("DoneButton"));
+    m_done->setDefault(true);
+    connect(m_done, &QPushButton::clicked, this, &QDialog::accept);
+    row->addWidget(m_done);
+    column->addLayout(row);
+}
+
+QString TMnuQuickView::text() const
+{
+    return m_memo->text();
+}
+
+void TMnuQuickView::setText(const QString &text)
+{
+    m_memo->setReadOnly(false);
+    m_memo->setText(text);
+    m_memo->setReadOnly(true);
+}
+
+void TMnuQuickView::ViewFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    setText(decodeDataFile(file.readAll()));
+}
+
+void TMnuQuickView::LoadClipBoard()
+{
+    setText(QApplication::clipboard()->text());
+}
+
+void TMnuQuickView::ShowTidyMenus()
+{
+    setText(m_page);
+    const bool keep = MessageService::show(this, QLatin1String(MsgKeepTidyChanges), MessageIcon::Information, YesNo) == mbYes;
+    Q_EMIT tidyAnswered(keep);
+}
+
+void TMnuQuickView::done(int result)
+{
+    if (Tidy && !m_asked) {
+        m_asked = true;
+        ShowTidyMenus();
+    }
+    QDialog::done(result);
+}
+
+} // namespace Quorvant

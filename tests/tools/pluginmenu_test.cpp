@@ -1,0 +1,116 @@
+// The Plugins menu of the real main window with plug-ins in the data folder.
+#include "appglobals.h"
+#include "subsystems.h"
+#include "datafolder.h"
+#include "documentset.h"
+#include "installtools.h"
+#include "mainwindow.h"
+#include "messageservice.h"
+#include "plugins.h"
+#include "tmemosource.h"
+#include "toolkitglobals.h"
+#include "toolsglobals.h"
+#include "toolstestsupport.h"
+
+#include <QAction>
+#include <QLibrary>
+#include <QMenu>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace Quorvant;
+
+namespace {
+
+class PluginMenuTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        DataFolder::setPath(m_dir.filePath(QStringLiteral("data")));
+        const QString folder = m_dir.filePath(QStringLiteral("data/PlugIn"));
+        for (const char *name : {"fixture_echo_a", "fixture_echo_b", "fixture_null", "reverseselection", "wordcount"})
+            paths.append(ToolsTest::copyPlugin(QLatin1String(name), folder));
+        resetAppGlobals();
+        MessageService::setTestHookEnabled(true);
+        MessageService::resetTestHook();
+        m_window = std::make_unique<TForm1>();
+        installSubsystems(*m_window);
+        m_window->show();
+        m_window->documents()->blankDocument();
+        buffer = m_window->documents()->currentBuffer();
+        ASSERT_NE(buffer, nullptr);
+    }
+    void TearDown() override
+    {
+        for (TMemoSource *b : std::as_const(gMemoData))
+            b->setModified(false);
+        m_window.reset();
+        EXPECT_EQ(gPlugins, nullptr);
+        MessageService::resetTestHook();
+    }
+    QList<QAction *> entries() const { return m_window->pluginsMenu()->actions(); }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<TForm1> m_window;
+    TMemoSource *buffer = nullptr;
+    QStringList paths;
+};
+
+} // namespace
+
+TEST_F(PluginMenuTest, OneEntryPerPluginInLoadOrder)
+{
+    ASSERT_NE(gPlugins, nullptr);
+    QStringList captions;
+    for (QAction *a : entries())
+        captions.append(a->text());
+    // The data folder's copies of the examples come before the build folder's.
+    EXPECT_EQ(captions, (QStringList{QStringLiteral("Echo && Co"), QStringLiteral("echo && co"), QStringLiteral("Null Answer"),
+                                     QStringLiteral("Reverse Selection"), QStringLiteral("Word Count")}));
+    EXPECT_EQ(gPlugins->GetPluginPath(3), paths.at(3));
+    EXPECT_TRUE(pluginFolders().contains(QStringLiteral(QUORVANT_BUILD_PLUGIN_DIR)));
+}
+
+TEST_F(PluginMenuTest, EachEntryRunsItsOwnPlugin)
+{
+    // Same caption but for letter case, and an "&" in it.
+    entries().at(1)->trigger();
+    EXPECT_EQ(buffer->text(), QStringLiteral("B"));
+    entries().at(0)->trigger();
+    EXPECT_EQ(buffer->text(), QStringLiteral("BA"));
+    EXPECT_TRUE(gDocumentModified);
+}
+
+TEST_F(PluginMenuTest, ResultGoesInThroughPtextBeforeTheSelection)
+{
+    InsertInLowerCase(true);
+    buffer->setText(QStringLiteral("one x>B<y\r\nthree"));
+    buffer->setSelection({{4, 0}, {9, 0}});
+    entries().at(3)->trigger();
+    // Reversed, in the tag case, before the still selected text.
+    EXPECT_EQ(buffer->text(), QStringLiteral("one y<b>xx>B<y\r\nthree"));
+    EXPECT_EQ(buffer->selText(), QStringLiteral("x>B<y"));
+    buffer->clearSelection();
+    buffer->setCaretPoint({5, 1});
+    entries().at(4)->trigger();
+    EXPECT_EQ(buffer->text(), QStringLiteral("one y<b>xx>B<y\r\nthreeWords: 3"));
+}
+
+TEST_F(PluginMenuTest, NullAnswerInsertsNothingButThePluginGotTheDocument)
+{
+    buffer->setText(QStringLiteral("whole\r\ntext"));
+    buffer->setModified(false);
+    gDocumentModified = false;
+    buffer->setSelection({{0, 1}, {4, 1}});
+    entries().at(2)->trigger();
+    EXPECT_EQ(buffer->text(), QStringLiteral("whole\r\ntext"));
+    EXPECT_FALSE(buffer->isModified());
+    auto lastText = reinterpret_cast<const char *(*)()>(QLibrary::resolve(paths.at(2), "FixtureLastText"));
+    auto lastSel = reinterpret_cast<const char *(*)()>(QLibrary::resolve(paths.at(2), "FixtureLastSelection"));
+    ASSERT_TRUE(lastText && lastSel);
+    EXPECT_STREQ(lastText(), "whole\r\ntext");
+    EXPECT_STREQ(lastSel(), "text");
+}
