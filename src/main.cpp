@@ -1,6 +1,7 @@
 // Quorvant: an HTML source editor.
 #include "applicationshell.h"
 #include "automation/automationservice.h"
+#include "automation/toolkitservice.h"
 #include "automation/commandline.h"
 #include "automation/singleinstance.h"
 #include "datafolder.h"
@@ -8,6 +9,7 @@
 #include "subsystems.h"
 
 #include <QApplication>
+#include <QFile>
 
 #include <cstdio>
 #include <unistd.h>
@@ -30,6 +32,29 @@ bool answeredWithoutWindows(int argc, char **argv)
         return true;
     }
     return false;
+}
+
+// --answers FILE: answers for the boxes from the start on, as QueueAnswers takes them.
+bool queueAnswersFromFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        fprintf(stderr, "quorvant: cannot read the answers in %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
+        return false;
+    }
+    QStringList answers;
+    for (QString line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        if (!line.trimmed().isEmpty())
+            answers.append(line);
+    }
+    const auto queued = Quorvant::AutomationDriver::queueAnswers(answers);
+    if (!queued.ok()) {
+        fprintf(stderr, "quorvant: %s: %s\n", qPrintable(path), qPrintable(queued.message));
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -72,18 +97,30 @@ int main(int argc, char **argv)
     }
 
     const bool automation = line.automation || qEnvironmentVariable("QUORVANT_AUTOMATION") == QLatin1String("1");
+    if (!line.answersFile.isEmpty() && !automation) {
+        fprintf(stderr, "quorvant: --answers works only with --automation.\n");
+        return 2;
+    }
+    Quorvant::AutomationService *service = nullptr;
     if (automation) {
         // Boxes are recorded and answered from the queue, so none waits for a person.
         Quorvant::MessageService::setTestHookEnabled(true);
-        if (instance.role() == Quorvant::SingleInstance::Role::First)
-            new Quorvant::AutomationService(&shell, instance.busObject());
-        else
+        if (!line.answersFile.isEmpty() && !queueAnswersFromFile(line.answersFile))
+            return 2;
+        if (instance.role() == Quorvant::SingleInstance::Role::First) {
+            service = new Quorvant::AutomationService(&shell, instance.busObject());
+            new Quorvant::ToolkitService(instance.busObject());
+        } else {
             fprintf(stderr, "quorvant: automation is unavailable: %s.\n", qPrintable(instance.problem()));
+        }
     }
     instance.publish([&shell](const QStringList &files) { shell.openFiles(files); });
 
     shell.start(args);
     const int result = app.exec();
+    // The boxes shown while the program ended stay for a script to take.
+    if (service)
+        service->holdUntilTaken(5000);
     instance.release();
     return result;
 }

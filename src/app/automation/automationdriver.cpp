@@ -7,8 +7,15 @@
 #include "taskmanager.h"
 #include "tdcmemo.h"
 #include "tmemosource.h"
+#include "debugmenu.h"
+#include "widgetdriver.h"
 
 #include <QAbstractButton>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTabBar>
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
@@ -180,14 +187,20 @@ bool AutomationDriver::refuseWithoutDocument(AutomationResult<T> *result) const
 }
 
 template <typename T>
-bool AutomationDriver::refuseChange(AutomationResult<T> *result) const
+bool AutomationDriver::refuseUnderDialog(AutomationResult<T> *result) const
 {
     if (const QWidget *w = blockingWindow()) {
         *result = AutomationResult<T>::failed(
             ModalDialog, QStringLiteral("\"%1\" is open: close it (Trigger one of its buttons) first.").arg(titleOf(w)));
         return true;
     }
-    return refuseWithoutDocument(result);
+    return false;
+}
+
+template <typename T>
+bool AutomationDriver::refuseChange(AutomationResult<T> *result) const
+{
+    return refuseUnderDialog(result) || refuseWithoutDocument(result);
 }
 
 QStringList AutomationDriver::commands() const
@@ -206,6 +219,17 @@ AutomationResult<Done> AutomationDriver::trigger(const QString &objectName)
     const QList<QObject *> found =
         commandObjects(blocking ? QList<QWidget *>{blocking} : QApplication::topLevelWidgets(), objectName);
     if (found.isEmpty()) {
+        // A nameless button of a dialog (OK, Cancel) answers to its caption.
+        if (QObject *byCaption = WidgetDriver::find(objectName);
+            byCaption && (qobject_cast<QAbstractButton *>(byCaption) || qobject_cast<QAction *>(byCaption))) {
+            if (!clickable(byCaption))
+                return AutomationResult<Done>::failed(Disabled, QStringLiteral("%1 is disabled now.").arg(objectName));
+            if (auto *a = qobject_cast<QAction *>(byCaption))
+                a->trigger();
+            else
+                qobject_cast<QAbstractButton *>(byCaption)->click();
+            return {};
+        }
         if (blocking && !commandObjects(QApplication::topLevelWidgets(), objectName).isEmpty()) {
             return AutomationResult<Done>::failed(
                 ModalDialog, QStringLiteral("\"%1\" is open: %2 cannot be reached until it is closed.")
@@ -214,9 +238,17 @@ AutomationResult<Done> AutomationDriver::trigger(const QString &objectName)
         return AutomationResult<Done>::failed(UnknownCommand,
                                               QStringLiteral("There is no command called %1.").arg(objectName));
     }
-    const auto target = std::find_if(found.begin(), found.end(), clickable);
-    if (target == found.end())
+    // A button in a hidden window or page cannot be clicked; actions work from their shortcuts.
+    auto visible = [](QObject *o) {
+        auto *b = qobject_cast<QAbstractButton *>(o);
+        return b ? b->isVisible() : qobject_cast<QAction *>(o)->isVisible();
+    };
+    const auto target = std::find_if(found.begin(), found.end(), [&](QObject *o) { return visible(o) && clickable(o); });
+    if (target == found.end()) {
+        if (std::none_of(found.begin(), found.end(), visible))
+            return AutomationResult<Done>::failed(QStringLiteral("Hidden"), QStringLiteral("%1 is hidden.").arg(objectName));
         return AutomationResult<Done>::failed(Disabled, QStringLiteral("%1 is disabled now.").arg(objectName));
+    }
     if (auto *a = qobject_cast<QAction *>(*target))
         a->trigger();
     else
@@ -232,13 +264,17 @@ AutomationResult<QString> AutomationDriver::documentText() const
     return r;
 }
 
-AutomationResult<Done> AutomationDriver::setDocumentText(const QString &text)
+AutomationResult<Done> AutomationDriver::setDocumentText(const QString &text, bool keepModified)
 {
     AutomationResult<Done> r;
     if (refuseChange(&r))
         return r;
+    const bool wasModified = buffer()->isModified();
     buffer()->setText(text);
-    m_shell->Form1()->documents()->markModified();
+    if (!keepModified || wasModified)
+        m_shell->Form1()->documents()->markModified();
+    else
+        buffer()->setModified(false);
     return r;
 }
 
@@ -374,6 +410,122 @@ QString AutomationDriver::activePage() const
     TForm1 *form = m_shell ? m_shell->Form1() : nullptr;
     const QWidget *page = form ? form->tabholder()->currentWidget() : nullptr;
     return page ? page->objectName() : QString();
+}
+
+AutomationResult<QStringList> AutomationDriver::tabs() const
+{
+    AutomationResult<QStringList> r;
+    TForm1 *form = m_shell ? m_shell->Form1() : nullptr;
+    if (refuseUnderDialog(&r) || !form)
+        return r;
+    const QTabBar *bar = form->PageSelector();
+    for (int i = 0; i < bar->count(); ++i)
+        r.value.append(bar->tabText(i));
+    return r;
+}
+
+AutomationResult<int> AutomationDriver::currentTab() const
+{
+    AutomationResult<int> r;
+    r.value = -1;
+    TForm1 *form = m_shell ? m_shell->Form1() : nullptr;
+    if (refuseUnderDialog(&r) || !form)
+        return r;
+    r.value = form->documents()->PagesOpen() > 0 ? form->PageSelector()->currentIndex() : -1;
+    return r;
+}
+
+AutomationResult<Done> AutomationDriver::selectTab(int index)
+{
+    AutomationResult<Done> r;
+    if (refuseChange(&r))
+        return r;
+    QTabBar *bar = m_shell->Form1()->PageSelector();
+    if (index < 0 || index >= bar->count())
+        return AutomationResult<Done>::failed(
+            OutOfRange, QStringLiteral("There are tabs 0 to %1; there is no tab %2.").arg(bar->count() - 1).arg(index));
+    if (!bar->isEnabled() || !bar->window()->isEnabled())
+        return AutomationResult<Done>::failed(Disabled, QStringLiteral("%1 is disabled now.").arg(bar->objectName()));
+    emit bar->tabBarClicked(index);
+    bar->setCurrentIndex(index);
+    return r;
+}
+
+AutomationResult<QString> AutomationDriver::statusText() const
+{
+    AutomationResult<QString> r;
+    TForm1 *form = m_shell ? m_shell->Form1() : nullptr;
+    if (refuseUnderDialog(&r) || !form)
+        return r;
+    const QStatusBar *bar = form->StatusBar1();
+    r.value = bar->currentMessage();
+    if (r.value.isEmpty()) {
+        QStringList fields;
+        for (const QLabel *l : bar->findChildren<QLabel *>()) {
+            if (l->isVisibleTo(bar))
+                fields.append(l->text());
+        }
+        r.value = fields.join(u'\t');
+    }
+    return r;
+}
+
+AutomationResult<QStringList> AutomationDriver::debugLines() const
+{
+    AutomationResult<QStringList> r;
+    if (refuseUnderDialog(&r) || !m_shell || !m_shell->DebugMenu())
+        return r;
+    const QString text = m_shell->DebugMenu()->Memo1()->toPlainText();
+    if (!text.isEmpty())
+        r.value = text.split(u'\n');
+    return r;
+}
+
+AutomationResult<QString> AutomationDriver::syntaxMode() const
+{
+    static const char *const names[] = {"HTML", "Perl", "VBScript", "JavaScript", "C",
+                                        "CPP", "Python", "Delphi", "DFM", "Custom"};
+    AutomationResult<QString> r;
+    if (refuseChange(&r))
+        return r;
+    const int mode = int(m_shell->Form1()->syntaxParser());
+    r.value = mode >= 0 && mode < int(std::size(names)) ? QLatin1String(names[mode]) : QString::number(mode);
+    return r;
+}
+
+AutomationResult<Done> AutomationDriver::click(int x, int y)
+{
+    AutomationResult<Done> r;
+    if (refuseChange(&r))
+        return r;
+    if (!validPoint(x, y))
+        return AutomationResult<Done>::failed(OutOfRange, outOfRange(x, y));
+    ScintillaWidget *editor = m_shell->Form1()->DCMemo1()->widget();
+    if (!editor || !editor->isVisible())
+        return AutomationResult<Done>::failed(QStringLiteral("Hidden"), QStringLiteral("The editor is hidden."));
+    if (!editor->isEnabled() || !editor->window()->isEnabled())
+        return AutomationResult<Done>::failed(Disabled, QStringLiteral("The editor is disabled now."));
+    // Bring the point into view, then click where its character is drawn.
+    const long pos = editor->positionFromLineIndex(y, 0);
+    long target = pos;
+    for (int i = 0; i < x; ++i)
+        target = editor->SendScintilla(QsciScintillaBase::SCI_POSITIONAFTER, target);
+    editor->SendScintilla(QsciScintillaBase::SCI_SCROLLRANGE, target, target);
+    const int px = int(editor->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, target));
+    const int py = int(editor->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, target));
+    const int height = int(editor->SendScintilla(QsciScintillaBase::SCI_TEXTHEIGHT, y));
+    const QPoint at(px + 1, py + height / 2);
+    QWidget *viewport = editor->viewport();
+    editor->setFocus();
+    QPointer<QWidget> guard = viewport;
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        if (!guard)
+            break;
+        QMouseEvent e(type, QPointF(at), QPointF(viewport->mapToGlobal(at)), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(viewport, &e);
+    }
+    return r;
 }
 
 AutomationResult<QList<DialogAnswer>> AutomationDriver::parseAnswers(const QStringList &answers)

@@ -53,7 +53,9 @@ public:
     AutomationResult<Done> trigger(const QString &objectName);
 
     AutomationResult<QString> documentText() const;
-    AutomationResult<Done> setDocumentText(const QString &text);
+    // keepModified leaves the modified flag as it was; otherwise the
+    // document is modified, as an edit leaves it.
+    AutomationResult<Done> setDocumentText(const QString &text, bool keepModified = false);
     AutomationResult<CaretPoint> caretPoint() const;
     AutomationResult<Done> setCaretPoint(int x, int y);
     AutomationResult<Done> select(int x1, int y1, int x2, int y2);
@@ -72,6 +74,20 @@ public:
     AutomationResult<Done> openFile(const QString &path);
     // The object name of the main window's shown page ("EditorPage", ...).
     QString activePage() const;
+
+    // The document tabs' captions, the current one's index, and a change of
+    // tab as a click on it.
+    AutomationResult<QStringList> tabs() const;
+    AutomationResult<int> currentTab() const;
+    AutomationResult<Done> selectTab(int index);
+    // The status bar's message, else its fields separated by tabs.
+    AutomationResult<QString> statusText() const;
+    // The debug window's lines.
+    AutomationResult<QStringList> debugLines() const;
+    // The syntax mode the documents are shown in ("HTML", "Perl", ...).
+    AutomationResult<QString> syntaxMode() const;
+    // A left click in the editor on the character at this caret point.
+    AutomationResult<Done> click(int x, int y);
 
     // Answers for the next boxes, in order: "button:Yes" (OK, No, Cancel,
     // NoToAll), "text:...", "path:..." (several paths separated by newlines)
@@ -94,6 +110,8 @@ private:
     bool refuseChange(AutomationResult<T> *result) const;
     template <typename T>
     bool refuseWithoutDocument(AutomationResult<T> *result) const;
+    template <typename T>
+    bool refuseUnderDialog(AutomationResult<T> *result) const;
     bool validPoint(int x, int y) const;
     QString outOfRange(int x, int y) const;
 

@@ -2,9 +2,11 @@
 
 #include "busnames.h"
 
+#include <QApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusMetaType>
+#include <QEventLoop>
 #include <QTimer>
 
 namespace Quorvant {
@@ -31,12 +33,49 @@ QString errorName(const QString &reason)
 
 } // namespace
 
+QDBusArgument &operator<<(QDBusArgument &arg, const WidgetInfo &w)
+{
+    arg.beginStructure();
+    arg << w.name << w.className << w.caption << w.flags;
+    arg.endStructure();
+    return arg;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &arg, WidgetInfo &w)
+{
+    arg.beginStructure();
+    arg >> w.name >> w.className >> w.caption >> w.flags;
+    arg.endStructure();
+    return arg;
+}
+
+QDBusArgument &operator<<(QDBusArgument &arg, const MenuItemInfo &m)
+{
+    arg.beginStructure();
+    arg << m.caption << m.enabled << m.checked;
+    arg.endStructure();
+    return arg;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &arg, MenuItemInfo &m)
+{
+    arg.beginStructure();
+    arg >> m.caption >> m.enabled >> m.checked;
+    arg.endStructure();
+    return arg;
+}
+
 AutomationService::AutomationService(TApplicationShell *shell, BusObject *parent)
     : QDBusAbstractAdaptor(parent)
     , m_bus(parent)
     , m_driver(shell)
 {
     qDBusRegisterMetaType<QList<QVariantMap>>();
+    qDBusRegisterMetaType<WidgetInfo>();
+    qDBusRegisterMetaType<QList<WidgetInfo>>();
+    qDBusRegisterMetaType<MenuItemInfo>();
+    qDBusRegisterMetaType<QList<MenuItemInfo>>();
+    qDBusRegisterMetaType<QList<QStringList>>();
 }
 
 template <typename T>
@@ -59,6 +98,11 @@ bool AutomationService::refusedWhileBusy()
 
 void AutomationService::Trigger(const QString &objectName)
 {
+    act([&] { return m_driver.trigger(objectName); });
+}
+
+void AutomationService::act(const std::function<AutomationResult<Done>()> &run, bool menusAnswer)
+{
     if (refusedWhileBusy())
         return;
     QDBusContext *context = m_bus->context();
@@ -71,7 +115,8 @@ void AutomationService::Trigger(const QString &objectName)
     QTimer watch;
     watch.setInterval(50);
     connect(&watch, &QTimer::timeout, this, [&] {
-        if (!replied && AutomationDriver::blockingWindow()) {
+        QWidget *open = menusAnswer ? AutomationDriver::blockingWindow() : QApplication::activeModalWidget();
+        if (!replied && open) {
             replied = true;
             watch.stop();
             connection.send(call.createReply());
@@ -81,7 +126,7 @@ void AutomationService::Trigger(const QString &objectName)
     AutomationResult<Done> result;
     {
         Running running(m_running);
-        result = m_driver.trigger(objectName);
+        result = run();
     }
     watch.stop();
     if (replied)
@@ -102,10 +147,15 @@ QString AutomationService::DocumentText()
 
 void AutomationService::SetDocumentText(const QString &text)
 {
+    SetDocumentText(text, false);
+}
+
+void AutomationService::SetDocumentText(const QString &text, bool keepModified)
+{
     if (refusedWhileBusy())
         return;
     Running running(m_running);
-    failed(m_driver.setDocumentText(text));
+    failed(m_driver.setDocumentText(text, keepModified));
 }
 
 void AutomationService::CaretPoint(int &x, int &y)
@@ -182,12 +232,131 @@ void AutomationService::QueueAnswers(const QStringList &answers)
 
 QList<QVariantMap> AutomationService::TakeMessages()
 {
-    return AutomationDriver::takeMessages();
+    QList<QVariantMap> out = m_kept + AutomationDriver::takeMessages();
+    m_kept.clear();
+    m_taken = true;
+    return out;
+}
+
+void AutomationService::holdUntilTaken(int timeoutMs)
+{
+    m_kept += AutomationDriver::takeMessages();
+    if (m_kept.isEmpty())
+        return;
+    m_taken = false;
+    QEventLoop wait;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &wait, [&] {
+        if (m_taken)
+            wait.quit();
+    });
+    poll.start(20);
+    QTimer::singleShot(timeoutMs, &wait, &QEventLoop::quit);
+    wait.exec();
 }
 
 QStringList AutomationService::WindowTitles()
 {
     return AutomationDriver::windowTitles();
+}
+
+QList<WidgetInfo> AutomationService::Widgets(const QString &root)
+{
+    const AutomationResult<QList<WidgetInfo>> r = WidgetDriver::widgets(root);
+    return failed(r) ? QList<WidgetInfo>() : r.value;
+}
+
+QDBusVariant AutomationService::Property(const QString &objectName, const QString &name)
+{
+    const AutomationResult<QVariant> r = WidgetDriver::property(objectName, name);
+    return QDBusVariant(failed(r) ? QVariant(QString()) : r.value);
+}
+
+QList<QStringList> AutomationService::Rows(const QString &objectName, int &current)
+{
+    const AutomationResult<RowsInfo> r = WidgetDriver::rows(objectName);
+    current = -1;
+    if (failed(r))
+        return {};
+    current = r.value.current;
+    return r.value.rows;
+}
+
+QList<MenuItemInfo> AutomationService::MenuItems(const QString &objectName)
+{
+    const AutomationResult<QList<MenuItemInfo>> r = WidgetDriver::menuItems(objectName);
+    return failed(r) ? QList<MenuItemInfo>() : r.value;
+}
+
+QStringList AutomationService::Tabs()
+{
+    const AutomationResult<QStringList> r = m_driver.tabs();
+    return failed(r) ? QStringList() : r.value;
+}
+
+int AutomationService::CurrentTab()
+{
+    const AutomationResult<int> r = m_driver.currentTab();
+    return failed(r) ? -1 : r.value;
+}
+
+QString AutomationService::StatusText()
+{
+    const AutomationResult<QString> r = m_driver.statusText();
+    return failed(r) ? QString() : r.value;
+}
+
+QStringList AutomationService::DebugLines()
+{
+    const AutomationResult<QStringList> r = m_driver.debugLines();
+    return failed(r) ? QStringList() : r.value;
+}
+
+QString AutomationService::SyntaxMode()
+{
+    const AutomationResult<QString> r = m_driver.syntaxMode();
+    return failed(r) ? QString() : r.value;
+}
+
+void AutomationService::SetProperty(const QString &objectName, const QString &name, const QDBusVariant &value)
+{
+    const QVariant v = value.variant();
+    act([&] { return WidgetDriver::setProperty(objectName, name, v); });
+}
+
+void AutomationService::SelectRow(const QString &objectName, int row)
+{
+    act([&] { return WidgetDriver::selectRow(objectName, row); });
+}
+
+void AutomationService::ActivateRow(const QString &objectName, int row)
+{
+    act([&] { return WidgetDriver::activateRow(objectName, row); });
+}
+
+void AutomationService::PopupMenu(const QString &objectName, const QStringList &captionPath)
+{
+    act([&] { return WidgetDriver::popupMenu(objectName, captionPath); }, false);
+}
+
+void AutomationService::SelectPage(const QString &objectName, int index)
+{
+    act([&] { return WidgetDriver::selectPage(objectName, index); });
+}
+
+void AutomationService::SelectTab(int index)
+{
+    act([&] { return m_driver.selectTab(index); });
+}
+
+void AutomationService::Click(int x, int y)
+{
+    act([&] { return m_driver.click(x, y); });
+}
+
+void AutomationService::Key(const QString &chord)
+{
+    act([&] { return WidgetDriver::key(chord); });
 }
 
 } // namespace Quorvant

@@ -14,6 +14,7 @@ struct CommandLine
 {
     QStringList files;  // absolute paths, in the order given
     QString dataDir;
+    QString answersFile;  // answers for the boxes, one a line (with automation)
     bool automation = false;
     bool help = false;
     bool version = false;
@@ -47,6 +48,13 @@ inline CommandLine parseCommandLine(const QStringList &args)
                 fail(QStringLiteral("--data-dir needs a folder."));
         } else if (options && a.startsWith(QLatin1String("--data-dir="))) {
             out.dataDir = a.mid(11);
+        } else if (options && a == QLatin1String("--answers")) {
+            if (i + 1 < args.size())
+                out.answersFile = args.at(++i);
+            else
+                fail(QStringLiteral("--answers needs a file."));
+        } else if (options && a.startsWith(QLatin1String("--answers="))) {
+            out.answersFile = a.mid(10);
         } else if (options && a.startsWith(u'-') && a.size() > 1) {
             fail(QStringLiteral("Unknown option %1.").arg(a));
         } else if (!a.isEmpty()) {
@@ -70,6 +78,8 @@ inline QString commandLineUsage()
         "                   (default: $QUORVANT_DATA_DIR, else ~/.local/share/Quorvant)\n"
         "  --automation     offer the automation interface on the session bus\n"
         "                   (also when QUORVANT_AUTOMATION=1)\n"
+        "  --answers FILE   with automation: answers for the boxes shown from the\n"
+        "                   start on, one a line (button:Yes, text:T, path:P, cancel)\n"
         "  -h, --help       show this help and exit\n"
         "  --version        show the version and exit\n"
         "  --               end of options: every later argument is a file\n");
