@@ -348,6 +348,8 @@ int main(int argc, char **argv)
             values.append(arg);
         }
     }
+    if (rest && args.size() == fixed)
+        values.append(QStringList());
     // Widgets without a root lists every window.
     if (kinds == QLatin1String("s") && required.isEmpty() && values.isEmpty())
         values.append(QString());

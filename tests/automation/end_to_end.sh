@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The real program on a private session bus, driven from outside through
 # quorvant-ctl: open a file, put a tag around a selected word, answer
-# Close All's question, check the file on disk and the recorded box; then a
-# second start hands its files over and ends.
+# Close All's question, check the file on disk and the recorded box; fill a
+# dialog, pick rows of a list, read the Tag Inspector; then a second start
+# hands its files over and ends.
 #   end_to_end.sh QUORVANT QUORVANT_CTL
 # Exits 77 (skipped) only when dbus-run-session is missing. Every wait is bounded.
 set -u
@@ -48,6 +49,8 @@ fail() {
   exit 1
 }
 ctl() { "$ctl_program" --data-dir "$data" --timeout 20 "$@"; }
+scripts=$(cd "$(dirname "$0")" && pwd)/scripts
+export QUORVANT_CTL=$ctl_program
 # same LABEL EXPECTED ACTUAL
 same() { [ "$2" == "$3" ] || fail "$1: expected [$2], got [$3]"; }
 # refused LABEL ERRORNAME ctl-arguments...: the call must fail with that error.
@@ -74,12 +77,17 @@ same "exit status without a bus" 0 "$?"
 grep -q "automation is unavailable: there is no session bus" "$work/nobus.log" || fail "no note about the missing bus"
 grep -q "startup_ms=" "$work/nobus.log" || fail "the program did not reach its Task Manager without a bus"
 
-step "start with --automation"
-"$program" --data-dir "$data" --automation > "$work/editor.log" 2>&1 &
+step "start with --automation and answers for the start-up boxes"
+# One answer a line (CR LF or LF; empty lines skipped): the missing file's warning.
+printf 'button:OK\r\n\n' > answers.txt
+"$program" --data-dir "$data" --automation --answers answers.txt missing-at-start.htm > "$work/editor.log" 2>&1 &
 editor=$!
 started+=("$editor")
-wait_for 60 ctl DocumentCount || fail "the automation interface did not come up"
+task_manager_shown() { ctl WindowTitles | grep -q "Task Manager"; }
+wait_for 60 task_manager_shown || fail "the automation interface did not come up"
 same "no document at start" 0 "$(ctl DocumentCount)"
+messages=$(ctl TakeMessages)
+[[ "$messages" == *'"answered":true'*'missing-at-start.htm does not exist'* ]] || fail "start-up box not answered: $messages"
 
 step "open a file"
 ctl OpenFile a.htm || fail "OpenFile"
@@ -106,6 +114,81 @@ same "the word stays selected" world "$(ctl SelectedText)"
 ctl TypeText there || fail "TypeText"
 same "typed over the selection" "$typed"$'\r' "$(ctl DocumentText)"
 same "caret after typing" "$caret" "$(ctl CaretPoint)"
+
+step "TypeText reads \\n as Return, as documented"
+ctl SetDocumentText '' || fail "clearing"
+ctl TypeText 'a\nb\tc' || fail "TypeText with escapes"
+same "escapes typed as keys" $'a\nb\tc' "$(ctl DocumentText | tr -d '\r')"
+ctl SetDocumentText "$typed"$'\r\n' true || fail "SetDocumentText keeping the flag"
+same "still modified" true "$(ctl IsModified)"
+
+step "a queued relative path imports the file as the dialog would"
+mkdir -p sub
+printf 'imported line\n' > sub/notes.txt
+ctl SetCaretPoint 0 1 || fail "caret to the end"
+(cd sub && "$ctl_program" --data-dir "$data" QueueAnswers path:notes.txt) || fail "QueueAnswers path"
+ctl Trigger Import1 || fail "Trigger Import1"
+same "text after the import" "$typed"$'\r\nimported line\r' "$(ctl DocumentText)"
+ctl DebugLines | grep -q "could not be read\|does not exist" && fail "the import reported a failure: $(ctl DebugLines)"
+ctl SetDocumentText "$typed"$'\r\n' || fail "restoring the text"
+
+step "a dialog driven by object name: Environment Options sets the tab width"
+refused "a field behind no dialog" NotFound SetProperty tabWidth value 4
+same "the INI line" "TabWidth=3" "$(bash "$scripts/set_tab_width.sh" 3 "$data")"
+ctl Trigger EnvironmentOptions1 || fail "reopening the options"
+same "the dialog shows the stored width" 3 "$(ctl Property tabWidth value)"
+refused "a value beyond the range" OutOfRange SetProperty tabWidth value 99
+refused "a property a spin box lacks" InvalidArgument SetProperty tabWidth colour 3
+refused "the main window behind the dialog" ModalDialog SetProperty PageSelector currentIndex 0
+ctl Widgets | grep -q "^tabWidth	QSpinBox	3	enabled,visible" || fail "Widgets: $(ctl Widgets)"
+ctl Trigger Cancel || fail "Cancel"
+
+step "a list: select, activate, pop-up menu"
+ctl SetDocumentText '' || fail "clearing"
+ctl SelectRow ListView3 0 || fail "choosing the first tag list"
+rows=$(ctl Rows ListView1)
+[ "$(tail -n 1 <<< "$rows")" == "current -1" ] || [ "$(tail -n 1 <<< "$rows")" == "current 0" ] || fail "Rows: $rows"
+first=$(head -n 1 <<< "$rows" | cut -f 4)
+ctl SelectRow ListView1 1 || fail "SelectRow"
+same "current row" "current 1" "$(ctl Rows ListView1 | tail -n 1)"
+ctl ActivateRow ListView1 0 || fail "ActivateRow"
+[[ "$(ctl DocumentText)" == "$first"* ]] || fail "the activated tag was not placed: $(ctl DocumentText)"
+ctl SetDocumentText '' || fail "clearing"
+ctl SelectRow ListView1 0 || fail "SelectRow"
+ctl MenuItems TagListPopup | grep -q "^Insert current tag	true	false$" || fail "MenuItems: $(ctl MenuItems TagListPopup)"
+ctl PopupMenu ListView1 'Insert current tag' || fail "PopupMenu"
+[[ "$(ctl DocumentText)" == "$first"* ]] || fail "the pop-up menu placed nothing: $(ctl DocumentText)"
+refused "a missing menu item" NotFound PopupMenu ListView1 'No such item'
+refused "a row beyond the list" OutOfRange SelectRow ListView1 9999
+refused "an unknown widget" NotFound Rows NoSuchList
+
+step "the Tag Inspector's grid for the tag at the caret"
+ctl SetDocumentText '<a href="x.htm" target="_top">link</a>' || fail "a link"
+grid=$(bash "$scripts/inspect_tag.sh" 3 0 "$data") || fail "inspect_tag.sh"
+grep -q '^HREF	x.htm$' <<< "$grid" || fail "href not in the grid: $grid"
+grep -q '^TARGET	_top$' <<< "$grid" || fail "target not in the grid: $grid"
+
+step "tabs, status, syntax mode, keys"
+same "tabs" 1 "$(ctl Tabs | wc -l)"
+same "current tab" 0 "$(ctl CurrentTab)"
+ctl SelectTab 0 || fail "SelectTab"
+refused "a tab beyond the last" OutOfRange SelectTab 5
+same "syntax mode" HTML "$(ctl SyntaxMode)"
+ctl Click 0 0 || fail "Click"
+ctl Key End || fail "Key End"
+same "caret after End" "$(ctl DocumentText | head -n 1 | wc -m | awk '{ print $1 - 1 }') 0" "$(ctl CaretPoint)"
+ctl StatusText | grep -q . || fail "no status text"
+refused "not a key" InvalidArgument Key 'ctrl+nothing+at+all'
+
+step "the text routines on org.quorvant.Toolkit"
+same "SetTagCase" '<table border="ONE">' "$(ctl SetTagCase '<TABLE BORDER="ONE">' true)"
+same "GetTagValue" x.htm "$(ctl GetTagValue '<a href="x.htm">' href)"
+same "ColorToHex" Red "$(ctl ColorToHex 255 0 0)"
+same "HexToColor" "18 52 86" "$(ctl HexToColor '#123456')"
+refused "HexToColor of no colour" InvalidArgument HexToColor nocolour
+same "GetPageTitle" Home "$(ctl GetPageTitle '<html><title>Home</title></html>')"
+same "StripTags" "bold" "$(ctl StripTags '<b>bold</b>')"
+ctl SetDocumentText "$typed"$'\r\n' || fail "restoring the text"
 
 step "bad input gets clear errors"
 refused "unknown command" UnknownCommand Trigger NoSuchCommand
@@ -161,11 +244,27 @@ wait_for 60 bash -c "[ \"\$('$ctl_program' --list | wc -l)\" == 2 ]" || fail "no
 kill -0 "$second" 2> /dev/null || fail "the second instance ended"
 out=$("$ctl_program" --data-dir "$other" --timeout 20 DocumentCount 2>&1) && fail "automation is on without --automation"
 [[ "$out" == *"--automation"* ]] || fail "unhelpful error without automation: $out"
+for call in "StripTags <b>x</b>" "Widgets" "Property tabWidth value"; do
+  # shellcheck disable=SC2086
+  out=$("$ctl_program" --data-dir "$other" --timeout 20 $call 2>&1) && fail "$call answers without --automation"
+  [[ "$out" == *"--automation"* ]] || fail "$call without automation: $out"
+done
 kill "$second"
 wait_for 20 bash -c "! kill -0 $second" || fail "the second instance did not end"
 
-step "Exit ends the program"
+step "Exit ends the program; the boxes shown while it ends can still be taken"
+ctl TakeMessages > /dev/null
+ctl SetDocumentText 'unsaved' || fail "an unsaved change"
+ctl QueueAnswers button:No || fail "QueueAnswers"
 ctl Trigger Exit1 > /dev/null 2>&1
+messages=""
+for _ in $(seq 50); do
+  m=$(ctl TakeMessages 2> /dev/null) || break
+  messages+=$m
+  [[ "$messages" == *'"answered":true'* ]] && break
+  sleep 0.1
+done
+[[ "$messages" == *'do you wish to save?'* && "$messages" == *'"answered":true'* ]] || fail "the closing box was not kept: $messages"
 wait_for 20 bash -c "! kill -0 $editor" || fail "the program did not end after Exit1"
 wait "$editor"
 same "exit status" 0 "$?"

@@ -16,6 +16,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMetaProperty>
 #include <QMouseEvent>
@@ -453,10 +454,20 @@ AutomationResult<RowsInfo> WidgetDriver::rows(const QString &objectName)
         r.value.current = combo->currentIndex();
         return r;
     }
+    // The pages of a tab widget, by their captions.
+    QTabBar *bar = qobject_cast<QTabBar *>(found);
+    if (auto *tabs = qobject_cast<QTabWidget *>(found))
+        bar = tabs->tabBar();
+    if (bar) {
+        for (int i = 0; i < bar->count(); ++i)
+            r.value.rows.append({plainCaption(bar->tabText(i))});
+        r.value.current = bar->currentIndex();
+        return r;
+    }
     auto *view = qobject_cast<QAbstractItemView *>(found);
     if (!view)
-        return AutomationResult<RowsInfo>::failed(InvalidArgument,
-                                                  QStringLiteral("%1 is no list, tree, table or combo box.").arg(objectName));
+        return AutomationResult<RowsInfo>::failed(
+            InvalidArgument, QStringLiteral("%1 is no list, tree, table, combo box or tab widget.").arg(objectName));
     const QList<QModelIndex> indexes = viewRows(view);
     const QModelIndex current = view->currentIndex();
     for (int i = 0; i < indexes.size(); ++i) {
@@ -540,7 +551,7 @@ AutomationResult<Done> WidgetDriver::activateRow(const QString &objectName, int 
     const QRect cell = view->visualRect(index);
     if (cell.isValid() && view->viewport()->rect().contains(cell.center())) {
         // Double-clicking would open an editable cell's editor: such views get Enter.
-        if (view->editTriggers() & QAbstractItemView::DoubleClicked) {
+        if ((view->editTriggers() & QAbstractItemView::DoubleClicked) && (view->model()->flags(index) & Qt::ItemIsEditable)) {
             QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
             QCoreApplication::sendEvent(view, &press);
         } else {
@@ -745,8 +756,18 @@ AutomationResult<Done> WidgetDriver::key(const QString &chord)
         if (!target || (target != blocking && !blocking->isAncestorOf(target)))
             target = blocking;
     }
-    if (!target)
-        target = QApplication::activeWindow();
+    if (!target && QApplication::activeWindow())
+        target = QApplication::activeWindow()->focusWidget();
+    if (!target) {
+        // Without a window manager no window is active: the widget that
+        // would have the focus in the main window, else in another window.
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (!w->isVisible() || !w->isEnabled() || !w->focusWidget())
+                continue;
+            if (!target || qobject_cast<QMainWindow *>(w))
+                target = w->focusWidget();
+        }
+    }
     if (!target)
         return AutomationResult<Done>::failed(NotFound, QStringLiteral("No widget has the keyboard focus."));
     const QKeyCombination combo = seq[0];

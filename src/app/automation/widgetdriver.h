@@ -49,7 +49,8 @@ public:
     // Sets a field as typing, clicking or choosing would, with the signals
     // that a user's edit sends.
     static AutomationResult<Done> setProperty(const QString &objectName, const QString &name, const QVariant &value);
-    // A list, tree (expanded rows, in view order), table or combo box.
+    // A list, tree (expanded rows, in view order), table or combo box; the
+    // captions of a tab widget's pages.
     static AutomationResult<RowsInfo> rows(const QString &objectName);
     static AutomationResult<Done> selectRow(const QString &objectName, int row);
     // A double click on the row (a combo box: choosing it).
