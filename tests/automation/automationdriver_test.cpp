@@ -11,9 +11,16 @@
 #include "taskmanager.h"
 #include "tdcmemo.h"
 #include "tmemosource.h"
+#include "widgetdriver.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QVBoxLayout>
 #include <QFile>
 #include <QKeyEvent>
 #include <QTabBar>
@@ -339,4 +346,143 @@ TEST_F(AutomationTest, QueuedAnswersReachTheBoxesAndTheRecordDescribesThem)
     EXPECT_EQ(boxes.at(3).value(QStringLiteral("buttons")).toStringList(), QStringList{QStringLiteral("OK")});
     EXPECT_FALSE(boxes.at(3).value(QStringLiteral("answered")).toBool());
     EXPECT_TRUE(AutomationDriver::takeMessages().isEmpty());
+}
+
+TEST_F(AutomationTest, SetDocumentTextKeepsTheModifiedFlagWhenAsked)
+{
+    startWithDocument("saved");
+    ASSERT_FALSE(driver->isModified());
+    ASSERT_TRUE(driver->setDocumentText(QStringLiteral("restored"), true).ok());
+    EXPECT_EQ(driver->documentText().value, QStringLiteral("restored"));
+    EXPECT_FALSE(driver->isModified());
+    ASSERT_TRUE(driver->setDocumentText(QStringLiteral("edited")).ok());
+    EXPECT_TRUE(driver->isModified());
+    // A document already modified stays so.
+    ASSERT_TRUE(driver->setDocumentText(QStringLiteral("again"), true).ok());
+    EXPECT_TRUE(driver->isModified());
+}
+
+TEST_F(AutomationTest, FieldsAreSetAsAUserWouldAndUnreachableOnesAreNamed)
+{
+    startWithDocument("<p>x</p>");
+    // A dialog of the program's own kind: fields, a hidden one, a disabled one.
+    QDialog dialog(form);
+    dialog.setWindowTitle(QStringLiteral("Fields"));
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *edit = new QLineEdit(&dialog);
+    edit->setObjectName(QStringLiteral("Edit1"));
+    auto *check = new QCheckBox(QStringLiteral("&Wrap"), &dialog);
+    check->setObjectName(QStringLiteral("Wrap"));
+    auto *combo = new QComboBox(&dialog);
+    combo->setObjectName(QStringLiteral("Choice"));
+    combo->addItems({QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")});
+    auto *spin = new QSpinBox(&dialog);
+    spin->setObjectName(QStringLiteral("Width"));
+    spin->setRange(1, 16);
+    auto *hidden = new QLineEdit(&dialog);
+    hidden->setObjectName(QStringLiteral("Hidden1"));
+    auto *off = new QLineEdit(&dialog);
+    off->setObjectName(QStringLiteral("Off1"));
+    off->setEnabled(false);
+    for (QWidget *w : {static_cast<QWidget *>(edit), static_cast<QWidget *>(check), static_cast<QWidget *>(combo),
+                       static_cast<QWidget *>(spin), static_cast<QWidget *>(hidden), static_cast<QWidget *>(off)})
+        layout->addWidget(w);
+    hidden->hide();
+    QStringList edited;
+    QObject::connect(edit, &QLineEdit::textEdited, [&](const QString &t) { edited << t; });
+    int toggled = 0, activated = -1, finished = 0;
+    QObject::connect(check, &QCheckBox::toggled, [&] { ++toggled; });
+    QObject::connect(combo, &QComboBox::activated, [&](int i) { activated = i; });
+    QObject::connect(spin, &QSpinBox::editingFinished, [&] { ++finished; });
+
+    struct Seen
+    {
+        QStringList errors;
+        QVariant text, checked, index, value;
+        QStringList names;
+        RowsInfo rows;
+    } seen;
+    QTimer::singleShot(0, [&] {
+        auto err = [&](const AutomationResult<Done> &r) { seen.errors << r.error + u' ' + r.message; };
+        err(WidgetDriver::setProperty(QStringLiteral("Edit1"), QStringLiteral("text"), QStringLiteral("hello")));
+        err(WidgetDriver::setProperty(QStringLiteral("Wrap"), QStringLiteral("checked"), true));
+        err(WidgetDriver::setProperty(QStringLiteral("Choice"), QStringLiteral("currentText"), QStringLiteral("three")));
+        err(WidgetDriver::setProperty(QStringLiteral("Width"), QStringLiteral("value"), QStringLiteral("4")));
+        err(WidgetDriver::setProperty(QStringLiteral("Hidden1"), QStringLiteral("text"), QStringLiteral("x")));
+        err(WidgetDriver::setProperty(QStringLiteral("Off1"), QStringLiteral("text"), QStringLiteral("x")));
+        err(WidgetDriver::setProperty(QStringLiteral("Nowhere"), QStringLiteral("text"), QStringLiteral("x")));
+        err(WidgetDriver::setProperty(QStringLiteral("Width"), QStringLiteral("value"), 99));
+        err(WidgetDriver::setProperty(QStringLiteral("Choice"), QStringLiteral("currentText"), QStringLiteral("four")));
+        // The main window is behind the dialog.
+        err(WidgetDriver::selectPage(QStringLiteral("Sidebar"), 0));
+        seen.text = WidgetDriver::property(QStringLiteral("Edit1"), QStringLiteral("text")).value;
+        seen.checked = WidgetDriver::property(QStringLiteral("Wrap"), QStringLiteral("checked")).value;
+        seen.index = WidgetDriver::property(QStringLiteral("Choice"), QStringLiteral("currentIndex")).value;
+        seen.value = WidgetDriver::property(QStringLiteral("Width"), QStringLiteral("value")).value;
+        for (const WidgetInfo &w : WidgetDriver::widgets({}).value)
+            seen.names << w.name + u'|' + w.flags;
+        seen.rows = WidgetDriver::rows(QStringLiteral("Choice")).value;
+        dialog.accept();
+    });
+    dialog.exec();
+
+    ASSERT_EQ(seen.errors.size(), 10);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(seen.errors.at(i), QStringLiteral(" ")) << i;
+    EXPECT_EQ(seen.errors.at(4), QStringLiteral("Hidden Hidden1 is hidden."));
+    EXPECT_EQ(seen.errors.at(5), QStringLiteral("Disabled Off1 is disabled now."));
+    EXPECT_EQ(seen.errors.at(6), QStringLiteral("NotFound There is no widget called Nowhere."));
+    EXPECT_TRUE(seen.errors.at(7).startsWith(QStringLiteral("OutOfRange"))) << seen.errors.at(7).toStdString();
+    EXPECT_TRUE(seen.errors.at(8).startsWith(QStringLiteral("OutOfRange"))) << seen.errors.at(8).toStdString();
+    EXPECT_TRUE(seen.errors.at(9).startsWith(QStringLiteral("ModalDialog"))) << seen.errors.at(9).toStdString();
+    EXPECT_EQ(edited, QStringList{QStringLiteral("hello")});
+    EXPECT_EQ(toggled, 1);
+    EXPECT_EQ(activated, 2);
+    EXPECT_EQ(finished, 1);
+    EXPECT_EQ(seen.text.toString(), QStringLiteral("hello"));
+    EXPECT_TRUE(seen.checked.toBool());
+    EXPECT_EQ(seen.index.toInt(), 2);
+    EXPECT_EQ(seen.value.toInt(), 4);
+    EXPECT_TRUE(seen.names.contains(QStringLiteral("Edit1|enabled,visible"))) << seen.names.join(u' ').toStdString();
+    EXPECT_TRUE(seen.names.contains(QStringLiteral("Wrap|enabled,visible,checked")));
+    EXPECT_FALSE(seen.names.filter(QStringLiteral("Hidden1")).size());
+    // Only the dialog is listed while it is open.
+    EXPECT_FALSE(seen.names.filter(QStringLiteral("Sidebar")).size());
+    EXPECT_EQ(seen.rows.rows.size(), 3);
+    EXPECT_EQ(seen.rows.current, 2);
+}
+
+TEST_F(AutomationTest, ListsTabsAndMenusAreReadAndPicked)
+{
+    startWithDocument("<p>one</p>");
+    // The tag lists: picking a list fills the tags, a double click places one.
+    ASSERT_TRUE(WidgetDriver::selectRow(QStringLiteral("ListView3"), 0).ok());
+    const RowsInfo tags = WidgetDriver::rows(QStringLiteral("ListView1")).value;
+    ASSERT_GT(tags.rows.size(), 1);
+    EXPECT_EQ(WidgetDriver::selectRow(QStringLiteral("ListView1"), int(tags.rows.size())).error, QStringLiteral("OutOfRange"));
+    ASSERT_TRUE(driver->setDocumentText(QString()).ok());
+    ASSERT_TRUE(WidgetDriver::activateRow(QStringLiteral("ListView1"), 1).ok());
+    EXPECT_TRUE(driver->documentText().value.startsWith(tags.rows.at(1).at(3))) << driver->documentText().value.toStdString();
+
+    const QList<MenuItemInfo> items = WidgetDriver::menuItems(QStringLiteral("TagListPopup")).value;
+    ASSERT_FALSE(items.isEmpty());
+    EXPECT_EQ(items.first().caption, QStringLiteral("Insert current tag"));
+    ASSERT_TRUE(driver->setDocumentText(QString()).ok());
+    ASSERT_TRUE(WidgetDriver::selectRow(QStringLiteral("ListView1"), 0).ok());
+    ASSERT_TRUE(WidgetDriver::popupMenu(QStringLiteral("ListView1"), {QStringLiteral("Insert current tag")}).ok());
+    EXPECT_TRUE(driver->documentText().value.startsWith(tags.rows.at(0).at(3)));
+    EXPECT_EQ(WidgetDriver::popupMenu(QStringLiteral("ListView1"), {QStringLiteral("Nothing")}).error, QStringLiteral("NotFound"));
+    EXPECT_EQ(AutomationDriver::blockingWindow(), nullptr);
+
+    const RowsInfo pages = WidgetDriver::rows(QStringLiteral("Sidebar")).value;
+    const int inspector = int(pages.rows.indexOf(QStringList{QStringLiteral("Tag Inspector")}));
+    ASSERT_GE(inspector, 0);
+    ASSERT_TRUE(WidgetDriver::selectPage(QStringLiteral("Sidebar"), inspector).ok());
+    EXPECT_EQ(form->sidebar()->currentIndex(), inspector);
+    EXPECT_EQ(WidgetDriver::selectPage(QStringLiteral("Sidebar"), 99).error, QStringLiteral("OutOfRange"));
+
+    EXPECT_EQ(driver->tabs().value, openTabs());
+    EXPECT_EQ(driver->currentTab().value, 0);
+    EXPECT_EQ(driver->syntaxMode().value, QStringLiteral("HTML"));
+    EXPECT_EQ(WidgetDriver::key(QStringLiteral("no+such+chord")).error, QStringLiteral("InvalidArgument"));
 }

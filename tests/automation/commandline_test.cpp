@@ -63,6 +63,17 @@ TEST(CommandLine, ReadsOptionsAndKeepsTheFilesInOrder)
     }
 }
 
+TEST(CommandLine, AnswersNameTheirFile)
+{
+    EXPECT_EQ(parseCommandLine({QStringLiteral("quorvant"), QStringLiteral("--answers"), QStringLiteral("a.txt")}).answersFile,
+              QStringLiteral("a.txt"));
+    EXPECT_EQ(parseCommandLine({QStringLiteral("quorvant"), QStringLiteral("--answers=b c.txt")}).answersFile,
+              QStringLiteral("b c.txt"));
+    const CommandLine missing = parseCommandLine({QStringLiteral("quorvant"), QStringLiteral("--answers")});
+    EXPECT_FALSE(missing.error.isEmpty());
+    EXPECT_TRUE(missing.files.isEmpty());
+}
+
 TEST(CommandLine, AbsoluteFilesStayAsGiven)
 {
     const CommandLine line = parseCommandLine({QStringLiteral("quorvant"), QStringLiteral("/tmp/x/../a b.htm")});
