@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGroupBox>
@@ -20,7 +19,6 @@
 #include <QMenu>
 #include <QMetaProperty>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QSet>
@@ -28,7 +26,6 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <QTableView>
@@ -625,13 +622,8 @@ QString chooseInOpenMenu(QMenu *menu, const QStringList &path, const QString &ow
         }
         // Hide every open menu, then the chosen item runs, as a click ends a menu.
         QPointer<QAction> chosen = a;
-        QMenu *top = menu;
-        for (QWidget *p = QApplication::activePopupWidget(); p; p = QApplication::activePopupWidget()) {
-            if (auto *m = qobject_cast<QMenu *>(p))
-                top = m;
+        for (QWidget *p = QApplication::activePopupWidget(); p; p = QApplication::activePopupWidget())
             p->close();
-        }
-        Q_UNUSED(top);
         if (chosen)
             chosen->activate(QAction::Trigger);
         return {};
