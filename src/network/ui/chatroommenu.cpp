@@ -37,6 +37,9 @@ TChatRoomMenu::TChatRoomMenu(QWidget *parent)
     ChatEdit->setMaxLength(255);
     column->addWidget(ChatEdit);
     connect(ChatEdit, &QLineEdit::returnPressed, this, &TChatRoomMenu::send);
+    mFlush.setSingleShot(true);
+    mFlush.setInterval(10);
+    connect(&mFlush, &QTimer::timeout, this, &TChatRoomMenu::flush);
 }
 
 void TChatRoomMenu::setRoom(const QString &room)
@@ -47,8 +50,34 @@ void TChatRoomMenu::setRoom(const QString &room)
 
 void TChatRoomMenu::addText(const QString &text)
 {
-    ChatMemo->appendPlainText(text);
-    mChars += text.size() + 1;
+    mPending.append(text);
+    if (!mFlush.isActive())
+        mFlush.start();
+}
+
+void TChatRoomMenu::flush()
+{
+    mFlush.stop();
+    if (mPending.isEmpty())
+        return;
+    // Only what can be kept is inserted.
+    qsizetype keep = 0;
+    qsizetype first = mPending.size();
+    while (first > 0 && keep + mPending[first - 1].size() + 1 <= kHistoryChars) {
+        --first;
+        keep += mPending[first].size() + 1;
+    }
+    const QString block = QStringList(mPending.mid(first)).join(QLatin1Char('\n'));
+    mPending.clear();
+    if (block.isEmpty() && first > 0)
+        return;
+    ChatMemo->appendPlainText(block);
+    mChars += keep;
+    trim();
+}
+
+void TChatRoomMenu::trim()
+{
     if (mChars <= kHistoryChars)
         return;
     // Drops whole lines from the start until the room is back under its cap.

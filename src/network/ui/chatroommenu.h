@@ -2,6 +2,8 @@
 // room's users and the line the user types into.
 #pragma once
 
+#include <QStringList>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -29,7 +31,10 @@ public:
     std::function<void(const QString &room)> requestUsers;
 
     void setRoom(const QString &room);
+    // Lines arriving together are shown together, once control returns to
+    // the event loop, so a flood of messages never blocks the window.
     void addText(const QString &text);
+    void flush();
     void setUsers(const QStringList &users);
 
     QPlainTextEdit *ChatMemo = nullptr;
@@ -43,7 +48,10 @@ protected:
 
 private:
     void send();
+    void trim();
     qsizetype mChars = 0;
+    QStringList mPending;
+    QTimer mFlush;
 };
 
 } // namespace Quorvant::Network
