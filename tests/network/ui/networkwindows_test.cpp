@@ -278,6 +278,213 @@ TEST_F(NetworkWindows, AutomaticSignInConnectsSilently)
     EXPECT_TRUE(MessageService::takeRecorded().isEmpty());
 }
 
+// Creates a project through the new project dialog and opens the file
+// manager on a folder of local files.
+class SharedProjects : public NetworkWindows
+{
+protected:
+    void SetUp() override
+    {
+        NetworkWindows::SetUp();
+        ASSERT_TRUE(join("alice", "pw"));
+        auto *create = window->findChild<QPushButton *>(QStringLiteral("CreateProjectButton"));
+        ASSERT_NE(create, nullptr);
+        create->click();
+        auto *dialog = window->findChild<TAddNewProject *>();
+        ASSERT_NE(dialog, nullptr);
+        dialog->done();  // empty name
+        EXPECT_TRUE(messageTexts().contains(
+            "Error, You must have a name for your project, in the \"project name\" field."));
+        dialog->ProjectNameEdit->setText("Site");
+        dialog->PasswordEdit->setText("Secret");
+        dialog->done();
+        ASSERT_TRUE(waitUntil([&] { return gCurrentProjectName == "Site"; }));
+        EXPECT_TRUE(messageTexts().contains("Your project has been added to the server."));
+        EXPECT_FALSE(window->findChild<QLabel *>(QStringLiteral("ProjectNameLabel"))->isHidden());
+
+        local = dir.filePath("local");
+        writeFile(local + "/a.htm", "<p>a</p>");
+        writeFile(local + "/b.css", "p{}");
+        writeFile(local + "/c.js", "var c;");
+        writeFile(local + "/README", "no extension");
+        network->openFileManager();
+        manager = network->fileManager();
+        ASSERT_NE(manager, nullptr);
+        manager->setLocalFolder(local);
+    }
+
+    QStringList sharedNames() const
+    {
+        QStringList out;
+        for (const SharedFileRow &r : manager->fileList())
+            out.append(r.FileName);
+        return out;
+    }
+    SharedFileRow row(const QString &name) const
+    {
+        for (const SharedFileRow &r : manager->fileList())
+            if (r.FileName == name)
+                return r;
+        return {};
+    }
+    void addAll()
+    {
+        manager->selectLocalFiles({"a.htm", "b.css", "c.js", "README"});
+        manager->AddFileToProject();
+        ASSERT_TRUE(waitUntil([&] { return !manager->uploading() && sharedNames().size() == 3; }));
+    }
+    void bookOut(const QString &name)
+    {
+        manager->selectSharedFiles({name});
+        manager->BookFileOut();
+        ASSERT_TRUE(waitUntil([&] { return network->memoryBookings().bookedOut("Site", name)
+                                           && row(name).BookingStatus == "TRUE"; }));
+    }
+    QString sharedPath(const QString &name) const { return dir.filePath("data/Shared/Site/") + name; }
+
+    QString local;
+    TProjectFileManager *manager = nullptr;
+};
+
+TEST_F(SharedProjects, UploadLoopSendsEachFileWithAnExtensionOnceInOrder)
+{
+    manager->AddFileToProject();
+    EXPECT_TRUE(messageTexts().contains("You must select the file(s) which you want to share."));
+    manager->selectLocalFiles({"c.js", "a.htm", "b.css", "README"});
+    manager->AddFileToProject();
+    // One "ADDP" at a time: the next goes when the server has answered.
+    ASSERT_TRUE(manager->uploading());
+    ASSERT_NE(manager->transferWindow(), nullptr);
+    EXPECT_EQ(gMyClient->queuedPackets().size() <= 1, true);
+    ASSERT_TRUE(waitUntil([&] { return !manager->uploading() && sharedNames().size() == 3; }));
+    EXPECT_EQ(sharedNames(), QStringList({"a.htm", "b.css", "c.js"}));
+    EXPECT_EQ(row("a.htm").UserShared, "alice");
+}
+
+TEST_F(SharedProjects, BookOutOpensANetworkFileAndBookInUploadsTheSavedText)
+{
+    addAll();
+    bookOut("a.htm");
+    EXPECT_EQ(readFile(sharedPath("a.htm")), "<p>a</p>");
+    ASSERT_EQ(window->documents()->PagesOpen(), 1);
+    EXPECT_TRUE(gNetworkFile);
+    EXPECT_EQ(QFileInfo(gCurrentFilePath).canonicalFilePath(), QFileInfo(sharedPath("a.htm")).canonicalFilePath());
+
+    window->documents()->currentBuffer()->setText("<p>edited</p>");
+    window->documents()->markModified();
+    MessageService::queueAnswer(DialogAnswer::pressed(mbYes));
+    manager->selectSharedFiles({"a.htm"});
+    manager->BookFileBackIn();
+    ASSERT_TRUE(waitUntil([&] { return !network->memoryBookings().bookedOut("Site", "a.htm")
+                                       && row("a.htm").BookingStatus != "TRUE"; }));
+    EXPECT_EQ(window->documents()->PagesOpen(), 0);
+    // The server has the saved text: book it out again into an empty folder.
+    QFile::remove(sharedPath("a.htm"));
+    bookOut("a.htm");
+    EXPECT_EQ(readFile(sharedPath("a.htm")), "<p>edited</p>");
+}
+
+TEST_F(SharedProjects, BookingInSeveralFilesReleasesEachOfThem)
+{
+    addAll();
+    bookOut("a.htm");
+    bookOut("b.css");
+    messageTexts();
+    manager->selectSharedFiles({"a.htm", "b.css"});
+    manager->BookFileBackIn();
+    EXPECT_TRUE(waitUntil([&] { return network->memoryBookings().bookings().isEmpty(); }));
+    EXPECT_TRUE(waitUntil([&] { return row("a.htm").BookingStatus != "TRUE" && row("b.css").BookingStatus != "TRUE"; }));
+}
+
+TEST_F(SharedProjects, BookInOfAMissingLocalCopyIsRefusedAndUploadsNothing)
+{
+    addAll();
+    bookOut("b.css");
+    window->documents()->close();
+    ASSERT_TRUE(QFile::remove(sharedPath("b.css")));
+    messageTexts();
+    gMyClient->ClientUpdateUserBuffer();
+    const qsizetype before = gMyClient->queuedPackets().size();
+    manager->selectSharedFiles({"b.css"});
+    manager->BookFileBackIn();
+    EXPECT_EQ(gMyClient->queuedPackets().size(), before);
+    const QStringList texts = messageTexts();
+    ASSERT_EQ(texts.size(), 1);
+    EXPECT_TRUE(texts.first().contains("has not been booked back in")) << texts.first().toStdString();
+    // The shared copy is intact.
+    QFile::remove(sharedPath("b.css"));
+    network->memoryBookings().removeBooking("Site", "b.css", "alice");
+    EXPECT_TRUE(waitUntil([&] { return row("b.css").BookingStatus == "TRUE"; }));
+}
+
+TEST_F(SharedProjects, AFailedSaveStopsTheBookIn)
+{
+    addAll();
+    bookOut("c.js");
+    window->documents()->currentBuffer()->setText("var edited;");
+    window->documents()->markModified();
+    // The project folder becomes a plain file: the save cannot succeed.
+    const QString folder = dir.filePath("data/Shared/Site");
+    ASSERT_TRUE(QDir().rename(folder, folder + ".moved"));
+    writeFile(folder, "not a folder");
+    messageTexts();
+    gMyClient->ClientUpdateUserBuffer();
+    const qsizetype before = gMyClient->queuedPackets().size();
+    MessageService::queueAnswers({DialogAnswer::pressed(mbYes), DialogAnswer::pressed(mbOK),
+                                  DialogAnswer::pressed(mbOK)});
+    manager->selectSharedFiles({"c.js"});
+    manager->BookFileBackIn();
+    EXPECT_EQ(gMyClient->queuedPackets().size(), before);
+    // The edits stay open and unsaved.
+    ASSERT_EQ(window->documents()->PagesOpen(), 1);
+    EXPECT_TRUE(gDocumentModified);
+    EXPECT_TRUE(network->memoryBookings().bookedOut("Site", "c.js"));
+}
+
+TEST_F(SharedProjects, RemoveAndBookOutRefuseBookedOutFiles)
+{
+    addAll();
+    bookOut("a.htm");
+    messageTexts();
+    manager->selectSharedFiles({"a.htm"});
+    manager->RemoveFile();
+    manager->BookFileOut();
+    const QStringList texts = messageTexts();
+    EXPECT_TRUE(texts.contains("The File \"a.htm\" is currently booked out and cannot be removed."));
+    EXPECT_TRUE(texts.contains("The File: \"a.htm\" is currently booked out. Sorry."));
+    manager->selectSharedFiles({"c.js"});
+    manager->BookFileBackIn();
+    EXPECT_TRUE(messageTexts().contains("The file \"c.js\" is currently booked IN."));
+    manager->RemoveFile();
+    EXPECT_TRUE(waitUntil([&] { return sharedNames() == QStringList({"a.htm", "b.css"}); }));
+}
+
+TEST_F(SharedProjects, ProjectChatAndLeaving)
+{
+    network->talkToProject();
+    TProjectChatRoom *chat = network->projectChat();
+    ASSERT_NE(chat, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return chat->ListBox1->count() == 1; }));
+    chat->ChatEdit->setText("<i>plain</i>");
+    QTest::keyClick(chat->ChatEdit, Qt::Key_Return);
+    ASSERT_TRUE(waitUntil([&] { return chat->ChatMemo->toPlainText().contains("<i>plain</i>"); }));
+    window->findChild<QPushButton *>(QStringLiteral("LeaveProjectButton"))->click();
+    EXPECT_TRUE(waitUntil([&] { return window->findChild<QLabel *>(QStringLiteral("ProjectNameLabel"))->isHidden(); }));
+    network->showAllProjects();
+    TProjectListing *list = network->projectListing();
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return list->entries() == QStringList({"SITE"}) || list->entries() == QStringList({"Site"}); }));
+    // The project password is compared exactly.
+    list->ListView1->setCurrentItem(list->ListView1->topLevelItem(0));
+    MessageService::queueAnswer(DialogAnswer::typed("secret"));
+    list->joinSelected();
+    QStringList seen;
+    EXPECT_TRUE(waitUntil([&] {
+        seen += messageTexts();
+        return seen.join('\n').contains("You were unable to join the project");
+    })) << seen.join('|').toStdString();
+}
+
 // The address service's reply decides where the password goes.
 TEST(AddressLookup, RepliesAreCappedAndCheckedBeforeAnyConnection)
 {
