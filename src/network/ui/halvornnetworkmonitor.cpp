@@ -70,9 +70,10 @@ THalvornNetworkMonitor::THalvornNetworkMonitor(THalvornNetwork &network, bool au
 void THalvornNetworkMonitor::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (!gUserName.isEmpty() && !gPassword.isEmpty()) {
-        UserNameEdit->setText(gUserName);
-        PasswordEdit->setText(gPassword);
+    // The stored account (the settings), not the session's copy.
+    if (!Quorvant::gUserName.isEmpty() && !Quorvant::gPassword.isEmpty()) {
+        UserNameEdit->setText(Quorvant::gUserName);
+        PasswordEdit->setText(Quorvant::gPassword);
         CheckBox1->setChecked(mNetwork.autoConnectSetting());
     }
 }
@@ -122,7 +123,7 @@ void THalvornNetworkMonitor::Connect()
     fetchAddress([this] {
         const QString name = UserNameEdit->text();
         const QString password = PasswordEdit->text();
-        if (name != gUserName || password != gPassword) {
+        if (name != Quorvant::gUserName || password != Quorvant::gPassword) {
             if (MessageService::show(this, QStringLiteral("Would you like to make these your default settings?"),
                                      MessageIcon::Information, YesNo)
                 == mbYes)
