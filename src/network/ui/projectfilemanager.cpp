@@ -27,6 +27,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <memory>
+
 namespace Quorvant::Network {
 
 namespace {
@@ -97,6 +99,21 @@ TProjectFileManager::TProjectFileManager(TForm1 &form, QString dataFolder,
     row->addLayout(shared, 1);
 
     connect(add, &QPushButton::clicked, this, &TProjectFileManager::AddFileToProject);
+    // The folders load in the background: show the current one once its
+    // parents are there.
+    auto once = std::make_shared<QMetaObject::Connection>();
+    *once = connect(mFolders, &QFileSystemModel::directoryLoaded, this, [this, once](const QString &loaded) {
+        const QString folder = QDir(mFolder).absolutePath();
+        const QString parent = QFileInfo(folder).absolutePath();
+        const QString dirLoaded = QDir(loaded).absolutePath();
+        if (!folder.startsWith(dirLoaded))
+            return;
+        if (dirLoaded == parent || dirLoaded == folder)
+            QObject::disconnect(*once);
+        const QModelIndex index = mFolders->index(folder);
+        mFolderTree->setCurrentIndex(index);
+        mFolderTree->scrollTo(index);
+    });
     connect(mFolderTree, &QTreeView::clicked, this,
             [this](const QModelIndex &index) { setLocalFolder(mFolders->filePath(index)); });
     setLocalFolder(QDir::homePath());
