@@ -459,6 +459,27 @@ TEST_F(SharedProjects, RemoveAndBookOutRefuseBookedOutFiles)
     EXPECT_TRUE(waitUntil([&] { return sharedNames() == QStringList({"a.htm", "b.css"}); }));
 }
 
+TEST_F(SharedProjects, BookingInSomeoneElsesFileAsksFirst)
+{
+    addAll();
+    bookOut("a.htm");
+    // As if another user had it: no local booking, status "TRUE".
+    network->memoryBookings().removeBooking("Site", "a.htm", "alice");
+    messageTexts();
+    gMyClient->ClientUpdateUserBuffer();
+    const qsizetype before = gMyClient->queuedPackets().size();
+    MessageService::queueAnswer(DialogAnswer::pressed(mbNo));
+    manager->selectSharedFiles({"a.htm"});
+    manager->BookFileBackIn();
+    EXPECT_EQ(gMyClient->queuedPackets().size(), before);
+    const QStringList texts = messageTexts();
+    ASSERT_EQ(texts.size(), 1);
+    EXPECT_TRUE(texts.first().startsWith("Your user does not currently have \"a.htm\"file booked out"));
+    MessageService::queueAnswer(DialogAnswer::pressed(mbYes));
+    manager->BookFileBackIn();
+    EXPECT_TRUE(waitUntil([&] { return row("a.htm").BookingStatus != "TRUE"; }));
+}
+
 TEST_F(SharedProjects, ProjectChatAndLeaving)
 {
     network->talkToProject();
@@ -519,6 +540,46 @@ TEST(AddressLookup, RepliesAreCappedAndCheckedBeforeAnyConnection)
     EXPECT_FALSE(TAddressLookup::serviceUrl("").isValid());
     EXPECT_FALSE(TAddressLookup::serviceUrl("ftp://host/").isValid());
     EXPECT_FALSE(TAddressLookup::serviceUrl("file:///etc").isValid());
+}
+
+TEST_F(NetworkWindows, ABadAddressReplyStopsTheSignInWithTheAddressServerError)
+{
+    // The reply points the password at port 0: nobody is connected to.
+    FixedHttp http("IP=127.0.0.1\r\nPORT=0\r\n");
+    Quorvant::gLookupAddress = http.base();
+    connectButton()->click();
+    THalvornNetworkMonitor *login = loginDialog();
+    ASSERT_NE(login, nullptr);
+    login->UserNameEdit->setText("frank");
+    login->PasswordEdit->setText("pw");
+    login->Connect();
+    ASSERT_TRUE(waitUntil([&] { return !network->lookup()->isRunning(); }));
+    const QList<RecordedDialog> boxes = MessageService::takeRecorded();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes.first().text, THalvornNetwork::addressServerErrorText());
+    EXPECT_EQ(boxes.first().icon, MessageIcon::Error);
+    EXPECT_EQ(gMyClient, nullptr);
+    EXPECT_TRUE(login->isVisible());  // the dialog stays open
+}
+
+TEST_F(NetworkWindows, ChannelListJoinsTheChosenChannel)
+{
+    ASSERT_TRUE(join("alice", "pw"));
+    RawClient bob;
+    ASSERT_TRUE(bob.connectTo(server.port));
+    ASSERT_TRUE(bob.signIn("bob", "pw", true));
+    ASSERT_TRUE(bob.request("ACHR", TNetworkChatRoom{"bob", "GARDEN", {}}.toBytes()).has_value());
+    network->listChannels();
+    TChatChannelListMenu *list = network->channelList();
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(gChannelListOpen);
+    ASSERT_TRUE(waitUntil([&] { return list->entries().contains("GARDEN"); }));
+    for (int i = 0; i < list->ListView1->topLevelItemCount(); ++i)
+        if (list->ListView1->topLevelItem(i)->text(0) == "GARDEN")
+            list->ListView1->setCurrentItem(list->ListView1->topLevelItem(i));
+    list->joinSelected();
+    EXPECT_FALSE(gChannelListOpen);
+    EXPECT_TRUE(waitUntil([&] { return network->GetChatRoom("GARDEN") != nullptr; }));
 }
 
 TEST_F(NetworkWindows, ChatRoomShowsPlainTextJoinNoticesAndUsers)
