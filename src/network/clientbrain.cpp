@@ -92,8 +92,14 @@ void TClientBrain::ClientDataIn(qsizetype, qint32, TClient &)
 {
 }
 
-void TClientBrain::ClientDisconnect(const QString &, TClient &)
+void TClientBrain::ClientDisconnect(const QString &, TClient &client)
 {
+    // An ended client is finished with: the next sign-in makes a new one.
+    if (gMyClient == &client)
+        destroy(client);
+    gPendingChatJoins.clear();
+    gPendingRoomUsers.clear();
+    gFilesBeingBookedIn.clear();
     if (!gAutoConnect)
         message(QStringLiteral("You have been disconnected from the server!"));
     mUi.showDisconnected();
@@ -133,12 +139,15 @@ void TClientBrain::ClientProcessPacket(const QByteArray &PacketData, const QByte
             destroy(client);
         }
     } else if (PacketID == "JCHR" || PacketID == "ACHR") {
+        // The room this reply answers: other requests sent meanwhile (a user
+        // list after a join notice) must not rename it.
+        const QString room = gPendingChatJoins.isEmpty() ? gLastChatRoomName : gPendingChatJoins.takeFirst();
         if (good) {
             mUi.chatStatus(QStringLiteral("Joined Channel."));
-            mUi.openChatRoom(gLastChatRoomName);
+            mUi.openChatRoom(room);
         } else if (PacketID == "JCHR") {
             mUi.chatStatus(QStringLiteral("Channel Does Not Exists, Creating..."));
-            SendAddChatRoom(client, gLastChatRoomName);
+            SendAddChatRoom(client, room);
         } else {
             mUi.chatStatus(QStringLiteral("The server has not allowed you to create the chat channel."));
         }
@@ -146,9 +155,10 @@ void TClientBrain::ClientProcessPacket(const QByteArray &PacketData, const QByte
         mUi.chatStatus(good ? QStringLiteral("You have left the channel")
                             : QStringLiteral("Server Error: You were unable to leave the channel."));
     } else if (PacketID == "UCHR") {
+        const QString room = gPendingRoomUsers.isEmpty() ? gLastChatRoomName : gPendingRoomUsers.takeFirst();
         const auto users = textList(data);
-        if (users && mUi.hasChatRoom(gLastChatRoomName))
-            mUi.setChatRoomUsers(gLastChatRoomName, *users);
+        if (users && mUi.hasChatRoom(room))
+            mUi.setChatRoomUsers(room, *users);
     } else if (PacketID == "JOIN" || PacketID == "LEAV") {
         QString room, user;
         if (data.isEmpty() || !twoFields(data, room, user) || !mUi.hasChatRoom(room))
@@ -235,6 +245,7 @@ void TClientBrain::ClientProcessPacket(const QByteArray &PacketData, const QByte
         gNextFile = true;
         if (!good)
             message(QStringLiteral("Server Error: Unable To Add File"));
+        mUi.fileAdded(good);
     } else if (PacketID == "REMP") {
         if (!good)
             message(QStringLiteral("Server Error: There was a problem removing this file from the server. You may "
@@ -262,12 +273,14 @@ void TClientBrain::ClientProcessPacket(const QByteArray &PacketData, const QByte
         mUi.openDownloadedFile(path);
         mBookings.addBooking(gCurrentProjectName, QFileInfo(path).fileName(), gUserName);
     } else if (PacketID == "BFIN") {
+        // Each reply answers the oldest book-in still waiting.
+        const QString bookedIn = gFilesBeingBookedIn.isEmpty() ? gFileBeingBookedIn : gFilesBeingBookedIn.takeFirst();
         if (!good) {
             message(QStringLiteral("Server Error: Unable to book file back into project!"));
             return;
         }
         // The booking goes whether or not the file manager is open.
-        mBookings.removeBooking(gCurrentProjectName, QFileInfo(gFileBeingBookedIn).fileName(), gUserName);
+        mBookings.removeBooking(gCurrentProjectName, QFileInfo(bookedIn).fileName(), gUserName);
         if (gProjectFileManagerOpen)
             mUi.refreshFileList();
     } else if (PacketID == "UPFL") {

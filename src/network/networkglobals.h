@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace Quorvant::Network {
 
@@ -23,6 +24,13 @@ extern QString gLastChatRoomName;
 extern QString gLastProjectName;
 extern QString gCurrentProjectName;
 extern QString gFileBeingBookedIn;
+// Requests whose replies do not name what they answer, oldest first: the
+// rooms of join/create requests, of room user requests, and the files of
+// book-in requests. The server answers in order, so each reply takes the
+// front entry.
+extern QStringList gPendingChatJoins;
+extern QStringList gPendingRoomUsers;
+extern QStringList gFilesBeingBookedIn;
 extern bool gNextFile;
 extern bool gChannelListOpen;
 extern bool gProjectListOpen;

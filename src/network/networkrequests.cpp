@@ -42,11 +42,13 @@ void SendLoginInfo(TClient &client, QByteArrayView word)
 
 void SendJoinChatRoom(TClient &client, const QString &room)
 {
+    gPendingChatJoins.append(room.left(kNameChars));
     sendChat(client, "JCHR", gUserName, room);
 }
 
 void SendAddChatRoom(TClient &client, const QString &room)
 {
+    gPendingChatJoins.append(room.left(kNameChars));
     sendChat(client, "ACHR", gUserName, room);
 }
 
@@ -57,6 +59,7 @@ void SendLeaveChatRoom(TClient &client, const QString &room)
 
 void SendChatRoomUsers(TClient &client, const QString &room)
 {
+    gPendingRoomUsers.append(room.left(kNameChars));
     sendChat(client, "UCHR", QString(), room);
 }
 

@@ -65,6 +65,9 @@ public:
     // Opens a downloaded file as a document marked as a network file
     // (gNetworkFile of the document set).
     virtual void openDownloadedFile(const QString &path) = 0;
+
+    // The server has answered an "ADDP": the upload loop sends its next file.
+    virtual void fileAdded(bool /*ok*/) {}
 };
 
 } // namespace Quorvant::Network

@@ -1,0 +1,53 @@
+// Asks the address service where the server is: an HTTP(S) GET of
+// "<base>/AddressInfo.dat", the reply (at most 4 KB) written to the address
+// file and read back. The address and port are checked before anyone
+// connects, since they decide where the password is sent.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+namespace Quorvant::Network {
+
+class TAddressLookup : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr qint64 kMaxReply = 4096;
+
+    explicit TAddressLookup(QObject *parent = nullptr);
+    ~TAddressLookup() override;
+
+    // The service's URL for a base address ("host:port" gets "http://");
+    // invalid when the base is empty or not http/https.
+    static QUrl serviceUrl(const QString &base);
+    // A dotted IPv4/IPv6 address and a decimal port 1..65535.
+    static bool validServerAddress(const QString &ip, const QString &port);
+
+    // Starts the request; `finished` follows exactly once. A running request
+    // is abandoned.
+    void fetch(const QString &base, const QString &addressFile);
+    void abort();
+    bool isRunning() const { return !mReply.isNull(); }
+
+signals:
+    void connectedToService();
+    void progress(qint64 received, qint64 total);
+    // ok: the file was written, read and holds a valid address and port
+    // (gHalvornIPAddress, gHalvornPort). httpFailed: the service could not
+    // be reached at all.
+    void finished(bool ok, bool httpFailed);
+
+private:
+    void done(bool ok, bool httpFailed);
+
+    QNetworkAccessManager *mManager = nullptr;
+    QPointer<QNetworkReply> mReply;
+    QString mFile;
+};
+
+} // namespace Quorvant::Network

@@ -1,0 +1,136 @@
+#include "chatroommenu.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+namespace Quorvant::Network {
+
+TChatRoomMenu::TChatRoomMenu(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
+{
+    setObjectName(QStringLiteral("TChatRoomMenu"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setWindowTitle(QStringLiteral("Room Name: "));
+    resize(560, 380);
+    auto *column = new QVBoxLayout(this);
+    auto *split = new QSplitter(Qt::Horizontal, this);
+    ChatMemo = new QPlainTextEdit(split);
+    ChatMemo->setObjectName(QStringLiteral("ChatMemo"));
+    ChatMemo->setReadOnly(true);
+    // Plain text only: a message can never become markup, links or images.
+    ChatMemo->setUndoRedoEnabled(false);
+    ListBox1 = new QListWidget(split);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    split->setStretchFactor(0, 4);
+    split->setStretchFactor(1, 1);
+    column->addWidget(split, 1);
+    ChatEdit = new QLineEdit(this);
+    ChatEdit->setObjectName(QStringLiteral("ChatEdit"));
+    ChatEdit->setMaxLength(255);
+    column->addWidget(ChatEdit);
+    connect(ChatEdit, &QLineEdit::returnPressed, this, &TChatRoomMenu::send);
+    mFlush.setSingleShot(true);
+    mFlush.setInterval(10);
+    connect(&mFlush, &QTimer::timeout, this, &TChatRoomMenu::flush);
+}
+
+void TChatRoomMenu::setRoom(const QString &room)
+{
+    RoomName = room;
+    setWindowTitle(QStringLiteral("Room Name: ") + room);
+}
+
+void TChatRoomMenu::addText(const QString &text)
+{
+    mPending.append(text);
+    if (!mFlush.isActive())
+        mFlush.start();
+}
+
+void TChatRoomMenu::flush()
+{
+    mFlush.stop();
+    if (mPending.isEmpty())
+        return;
+    // Only what can be kept is inserted.
+    qsizetype keep = 0;
+    qsizetype first = mPending.size();
+    while (first > 0 && keep + mPending[first - 1].size() + 1 <= kHistoryChars) {
+        --first;
+        keep += mPending[first].size() + 1;
+    }
+    const QString block = QStringList(mPending.mid(first)).join(QLatin1Char('\n'));
+    mPending.clear();
+    if (block.isEmpty() && first > 0)
+        return;
+    ChatMemo->appendPlainText(block);
+    mChars += keep;
+    trim();
+}
+
+void TChatRoomMenu::trim()
+{
+    if (mChars <= kHistoryChars)
+        return;
+    // Drops whole lines from the start until the room is back under its cap.
+    QTextDocument *doc = ChatMemo->document();
+    QTextCursor cursor(doc);
+    cursor.movePosition(QTextCursor::Start);
+    qsizetype drop = 0;
+    QTextBlock block = doc->begin();
+    while (block.isValid() && mChars - drop > kHistoryChars * 3 / 4) {
+        drop += block.length();
+        block = block.next();
+    }
+    if (!block.isValid())
+        return;
+    cursor.setPosition(block.position(), QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    mChars -= drop;
+}
+
+void TChatRoomMenu::setUsers(const QStringList &users)
+{
+    ListBox1->clear();
+    ListBox1->addItems(users);
+}
+
+void TChatRoomMenu::send()
+{
+    const QString text = ChatEdit->text().left(255);
+    if (sendMessage)
+        sendMessage(RoomName, text);
+    ChatEdit->clear();
+}
+
+void TChatRoomMenu::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    FreeMe = false;
+    if (requestUsers)
+        requestUsers(RoomName);
+}
+
+void TChatRoomMenu::closeEvent(QCloseEvent *event)
+{
+    FreeMe = true;
+    if (leaveRoom)
+        leaveRoom(RoomName);
+    event->accept();  // hidden, not destroyed: its slot keeps it until reused
+}
+
+void TChatRoomMenu::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    raise();
+}
+
+} // namespace Quorvant::Network

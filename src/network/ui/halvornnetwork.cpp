@@ -1,0 +1,715 @@
+#include "halvornnetwork.h"
+
+#include "addnewproject.h"
+#include "addresslookup.h"
+#include "appglobals.h"
+#include "chatchannellistmenu.h"
+#include "chatroommenu.h"
+#include "client.h"
+#include "clientbrain.h"
+#include "datafolder.h"
+#include "documentset.h"
+#include "halvornnetworkmonitor.h"
+#include "mainwindow.h"
+#include "memorybookings.h"
+#include "messageservice.h"
+#include "networkglobals.h"
+#include "networklog.h"
+#include "networkrequests.h"
+#include "projectchatroom.h"
+#include "projectfilemanager.h"
+#include "projectlisting.h"
+#include "settingsglobals.h"
+#include "setuptools.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace Quorvant::Network {
+
+// Hands the dispatcher's booking calls to whichever store is current.
+class THalvornNetwork::BookingsRelay : public NetworkBookings
+{
+public:
+    NetworkBookings *target = nullptr;
+    void addBooking(const QString &p, const QString &f, const QString &u) override
+    {
+        if (target)
+            target->addBooking(p, f, u);
+    }
+    void removeBooking(const QString &p, const QString &f, const QString &u) override
+    {
+        if (target)
+            target->removeBooking(p, f, u);
+    }
+};
+
+namespace {
+
+const QString kConnect = QStringLiteral("Connect To Network");
+const QString kDisconnect = QStringLiteral("Disconnect From Network");
+const QString kLeaveFirst = QStringLiteral("You must leave the project you are currently in before you may create or "
+                                           "join another.");
+
+QPushButton *button(QWidget *parent, const char *name, const QString &caption)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    return b;
+}
+
+QLabel *wrapped(QWidget *parent, const QString &text)
+{
+    auto *l = new QLabel(text, parent);
+    l->setWordWrap(true);
+    l->setTextFormat(Qt::PlainText);
+    return l;
+}
+
+} // namespace
+
+THalvornNetwork::THalvornNetwork(TForm1 &form, QObject *parent)
+    : QObject(parent)
+    , mForm(form)
+    , mMemoryBookings(std::make_unique<TMemoryBookings>())
+    , mRelay(std::make_unique<BookingsRelay>())
+{
+    mRelay->target = mMemoryBookings.get();
+    mBookedOut = [this](const QString &p, const QString &f) { return mMemoryBookings->bookedOut(p, f); };
+    mBrain = std::make_unique<TClientBrain>(*this, *mRelay, dataFolder());
+    mLog = new TNetworkLog(this);
+    mLookup = new TAddressLookup(this);
+    if (QWidget *page = form.tabholder()->findChild<QWidget *>(QStringLiteral("NetworkPage")))
+        buildNetworkPage(page);
+    if (QWidget *side = form.sidebar()->findChild<QWidget *>(QStringLiteral("HalvornNetworkPage")))
+        buildQuickBar(side);
+    showDisconnected();
+}
+
+THalvornNetwork::~THalvornNetwork()
+{
+    for (const auto &room : mRooms)
+        delete room.data();
+    delete mChannelList.data();
+    delete mProjectList.data();
+    delete mFileManager.data();
+    delete mProjectChat.data();
+    if (gMyClient) {
+        DestroyClient();
+    }
+}
+
+void THalvornNetwork::setBookingStore(NetworkBookings *store,
+                                      std::function<bool(const QString &, const QString &)> bookedOut)
+{
+    mRelay->target = store ? store : mMemoryBookings.get();
+    if (store && bookedOut)
+        mBookedOut = std::move(bookedOut);
+    else
+        mBookedOut = [this](const QString &p, const QString &f) { return mMemoryBookings->bookedOut(p, f); };
+}
+
+bool THalvornNetwork::bookedOut(const QString &project, const QString &file) const
+{
+    return mBookedOut && mBookedOut(project, file);
+}
+
+// --- Pages -----------------------------------------------------------------
+
+void THalvornNetwork::buildNetworkPage(QWidget *page)
+{
+    auto *column = new QVBoxLayout(page);
+    auto *top = new QHBoxLayout;
+    mConnectButton = button(page, "NetworkConnectButton", kConnect);
+    top->addWidget(mConnectButton);
+    top->addStretch();
+    column->addLayout(top);
+    connect(mConnectButton, &QPushButton::clicked, this, &THalvornNetwork::connectControl);
+
+    mPageViews = new QStackedWidget(page);
+    mPageViews->setObjectName(QStringLiteral("NetworkViews"));
+    auto *offline = new QWidget(mPageViews);
+    offline->setObjectName(QStringLiteral("NotConnectedView"));
+    auto *offlineColumn = new QVBoxLayout(offline);
+    offlineColumn->addWidget(wrapped(offline, QStringLiteral(
+        "The Halvorn Network lets a team work on one web site together: share project files, book a file out "
+        "while you edit it and back in when you are done, and talk in chat channels or in your project's own "
+        "room. Press \"Connect To Network\" to sign in or to create a free account.")));
+    offlineColumn->addStretch();
+    mPageViews->addWidget(offline);
+
+    auto *online = new QTabWidget(mPageViews);
+    online->setObjectName(QStringLiteral("ConnectedView"));
+    // Home.
+    auto *home = new QWidget(online);
+    auto *homeColumn = new QVBoxLayout(home);
+    homeColumn->addWidget(wrapped(home, QStringLiteral(
+        "You are signed in to the Halvorn Network. Use the Projects page to share files with your team and the "
+        "Chat page to talk to other users. The box below shows what the connection is doing.")));
+    mNetworkStatus = new QPlainTextEdit(home);
+    mNetworkStatus->setObjectName(QStringLiteral("NetworkStatusMemo"));
+    mNetworkStatus->setReadOnly(true);
+    mNetworkStatus->setMaximumBlockCount(5000);
+    mNetworkStatus->setPlainText(QStringLiteral("Currently Not Connected..."));
+    homeColumn->addWidget(mNetworkStatus, 1);
+    online->addTab(home, QStringLiteral("Home"));
+    connect(mLog, &TNetworkLog::lineAdded, mNetworkStatus, &QPlainTextEdit::appendPlainText);
+
+    // Projects.
+    auto *projects = new QWidget(online);
+    auto *projectGrid = new QGridLayout(projects);
+    auto *showAll = button(projects, "ShowProjectsButton", QStringLiteral("Show all current projects"));
+    auto *create = button(projects, "CreateProjectButton", QStringLiteral("Create new project"));
+    auto *inLabel = new QLabel(QStringLiteral("Currently In Project:"), projects);
+    mProjectLabel = new QLabel(projects);
+    mProjectLabel->setObjectName(QStringLiteral("ProjectNameLabel"));
+    mProjectLabel->setTextFormat(Qt::PlainText);
+    auto *manager = button(projects, "FileManagerButton", QStringLiteral("Project File Manager"));
+    auto *talk = button(projects, "ProjectChatButton", QStringLiteral("Talk to people in your project"));
+    auto *leave = button(projects, "LeaveProjectButton", QStringLiteral("Leave Project"));
+    auto *remove = button(projects, "RemoveProjectButton", QStringLiteral("Remove Project (FOREVER)"));
+    auto *line1 = new QFrame(projects);
+    line1->setFrameShape(QFrame::HLine);
+    auto *line2 = new QFrame(projects);
+    line2->setFrameShape(QFrame::HLine);
+    projectGrid->addWidget(showAll, 0, 0);
+    projectGrid->addWidget(create, 1, 0);
+    projectGrid->addWidget(line1, 2, 0);
+    projectGrid->addWidget(inLabel, 3, 0);
+    projectGrid->addWidget(mProjectLabel, 4, 0);
+    projectGrid->addWidget(line2, 5, 0);
+    projectGrid->addWidget(manager, 6, 0);
+    projectGrid->addWidget(talk, 7, 0);
+    projectGrid->addWidget(leave, 8, 0);
+    projectGrid->addWidget(remove, 9, 0);
+    projectGrid->setRowStretch(10, 1);
+    projectGrid->addWidget(new QLabel(QStringLiteral("Users online:"), projects), 0, 1);
+    mUsersOnline = new QListWidget(projects);
+    mUsersOnline->setObjectName(QStringLiteral("UsersOnlineList"));
+    projectGrid->addWidget(mUsersOnline, 1, 1, 10, 1);
+    projectGrid->setColumnStretch(1, 1);
+    mProjectOptions << inLabel << mProjectLabel << line1 << line2 << manager << talk << leave << remove;
+    online->addTab(projects, QStringLiteral("Projects"));
+    connect(showAll, &QPushButton::clicked, this, &THalvornNetwork::showAllProjects);
+    connect(create, &QPushButton::clicked, this, &THalvornNetwork::createNewProject);
+    connect(manager, &QPushButton::clicked, this, &THalvornNetwork::openFileManager);
+    connect(talk, &QPushButton::clicked, this, &THalvornNetwork::talkToProject);
+    connect(leave, &QPushButton::clicked, this, &THalvornNetwork::leaveProject);
+    connect(remove, &QPushButton::clicked, this, &THalvornNetwork::removeProject);
+
+    // Chat.
+    auto *chat = new QWidget(online);
+    auto *chatColumn = new QVBoxLayout(chat);
+    mChatStatus = new QPlainTextEdit(chat);
+    mChatStatus->setObjectName(QStringLiteral("ChatStatusMemo"));
+    mChatStatus->setReadOnly(true);
+    mChatStatus->setMaximumBlockCount(5000);
+    mChatStatus->setPlainText(QStringLiteral("Welcome to the Halvorn network.\n"
+                                             "Join a channel to talk to other users, or list the channels open now.\n"
+                                             "Type /help for the commands you can use here."));
+    chatColumn->addWidget(mChatStatus, 1);
+    mChatEdit = new QLineEdit(chat);
+    mChatEdit->setObjectName(QStringLiteral("ChatEdit"));
+    chatColumn->addWidget(mChatEdit);
+    auto *chatButtons = new QHBoxLayout;
+    auto *list = button(chat, "ListChannelsButton", QStringLiteral("List all channels"));
+    auto *join = button(chat, "JoinChannelButton", QStringLiteral("Join Chat Channel"));
+    chatButtons->addWidget(list);
+    chatButtons->addWidget(join);
+    chatButtons->addStretch();
+    chatColumn->addLayout(chatButtons);
+    online->addTab(chat, QStringLiteral("Chat"));
+    connect(mChatEdit, &QLineEdit::returnPressed, this, [this] { chatCommand(mChatEdit->text()); });
+    connect(list, &QPushButton::clicked, this, &THalvornNetwork::listChannels);
+    connect(join, &QPushButton::clicked, this, &THalvornNetwork::joinChannelDialog);
+
+    mPageViews->addWidget(online);
+    column->addWidget(mPageViews, 1);
+}
+
+void THalvornNetwork::buildQuickBar(QWidget *page)
+{
+    auto *column = new QVBoxLayout(page);
+    column->addWidget(new QLabel(QStringLiteral("Halvorn Network Quick Bar"), page));
+    mQuickViews = new QStackedWidget(page);
+    mQuickViews->setObjectName(QStringLiteral("QuickBarViews"));
+    mQuickViews->addWidget(wrapped(mQuickViews, QStringLiteral(
+        "You are not connected. Connect to the network on the Network Control page [F9] first.")));
+    auto *online = new QWidget(mQuickViews);
+    auto *onlineColumn = new QVBoxLayout(online);
+    mQuickConnect = button(online, "QuickConnectButton", kDisconnect);
+    auto *list = button(online, "QuickListProjects", QStringLiteral("List all open projects"));
+    auto *add = button(online, "QuickAddProject", QStringLiteral("Add new project"));
+    auto *manager = button(online, "QuickFileManager", QStringLiteral("Open File Manager"));
+    auto *talk = button(online, "QuickProjectChat", QStringLiteral("Talk to project users"));
+    auto *leave = button(online, "QuickLeaveProject", QStringLiteral("Leave project"));
+    for (QWidget *w : {static_cast<QWidget *>(mQuickConnect), static_cast<QWidget *>(list),
+                       static_cast<QWidget *>(add), static_cast<QWidget *>(manager), static_cast<QWidget *>(talk),
+                       static_cast<QWidget *>(leave)})
+        onlineColumn->addWidget(w);
+    onlineColumn->addStretch();
+    mProjectOptions << manager << talk << leave;
+    mQuickViews->addWidget(online);
+    column->addWidget(mQuickViews, 1);
+    connect(mQuickConnect, &QPushButton::clicked, this, &THalvornNetwork::connectControl);
+    connect(list, &QPushButton::clicked, this, &THalvornNetwork::showAllProjects);
+    connect(add, &QPushButton::clicked, this, &THalvornNetwork::createNewProject);
+    connect(manager, &QPushButton::clicked, this, &THalvornNetwork::openFileManager);
+    connect(talk, &QPushButton::clicked, this, &THalvornNetwork::talkToProject);
+    connect(leave, &QPushButton::clicked, this, &THalvornNetwork::leaveProject);
+}
+
+// --- Sign-in ---------------------------------------------------------------
+
+QString THalvornNetwork::addressServerErrorText()
+{
+    return QStringLiteral("Error!, There has been an error connecting to the Halvorn address server, please connect "
+                          "to the Quorvant site for more information on the problem. Sorry for the inconvenience.");
+}
+
+QString THalvornNetwork::addressFile() const
+{
+    return DataFolder::file(QStringLiteral("AddressInfo.Dat"));
+}
+
+QString THalvornNetwork::dataFolder() const
+{
+    return DataFolder::path();
+}
+
+bool THalvornNetwork::autoConnectSetting() const
+{
+    return mForm.systemSettings().HalvornAutoConnect;
+}
+
+void THalvornNetwork::saveAccount(const QString &name, const QString &password, bool autoConnect)
+{
+    if (Quorvant::gSetupTools)
+        Quorvant::gSetupTools->SaveHalvornUserNameAndPassword(name, password, autoConnect);
+    Quorvant::gUserName = name;
+    Quorvant::gPassword = password;
+}
+
+void THalvornNetwork::autoConnectAtStartup()
+{
+    const TSystemSettings &settings = mForm.systemSettings();
+    if (!settings.HalvornAutoConnect)
+        return;
+    gAutoConnect = true;
+    ConnectToHalvorn(settings.HalvornUsernameedit, settings.HalvornPasswordedit);
+}
+
+void THalvornNetwork::ConnectToHalvorn(const QString &userName, const QString &password)
+{
+    mLookup->disconnect(this);
+    connect(mLookup, &TAddressLookup::finished, this, [this, userName, password](bool ok, bool httpFailed) {
+        mLookup->disconnect(this);
+        if (!ok) {
+            // An unreachable service stops silently; a bad answer says so.
+            if (!httpFailed)
+                MessageService::error(&mForm, addressServerErrorText());
+            return;
+        }
+        gUserName = userName;
+        gPassword = password;
+        openConnection();
+        gCreatingNewAccount = false;
+    });
+    mLookup->fetch(Quorvant::gLookupAddress, addressFile());
+}
+
+void THalvornNetwork::openConnection()
+{
+    // A client that has ended (or is still live) is replaced, never kept.
+    DestroyClient();
+    gPendingChatJoins.clear();
+    gPendingRoomUsers.clear();
+    gFilesBeingBookedIn.clear();
+    gMyClient = mBrain->createClient(mLog);
+    gMyClient->ClientConnect(gHalvornIPAddress, gHalvornPort.toInt());
+}
+
+void THalvornNetwork::connectControl()
+{
+    if (mConnectButton && mConnectButton->text() == kConnect)
+        openLoginDialog();
+    else
+        disconnectFromNetwork();
+}
+
+void THalvornNetwork::disconnectFromNetwork()
+{
+    if (gMyClient) {
+        DestroyClient();
+        if (!gAutoConnect)
+            MessageService::information(&mForm, QStringLiteral("You have been disconnected from the server!"));
+    }
+    showDisconnected();
+}
+
+void THalvornNetwork::openLoginDialog()
+{
+    auto *dialog = new THalvornNetworkMonitor(*this, autoConnectSetting(), &mForm);
+    dialog->show();
+}
+
+// --- Chat ------------------------------------------------------------------
+
+void THalvornNetwork::chatCommand(const QString &line)
+{
+    const QString upper = line.toUpper();
+    const QStringList words = upper.split(QLatin1Char(' '));
+    const QString command = words.value(0);
+    const QString argument = words.value(1);
+    if (command == QLatin1String("/HELP")) {
+        MessageService::information(&mForm, QStringLiteral("This should bring up the help menu. But hasnt. Sorry!"));
+    } else if (command == QLatin1String("/LIST")) {
+        listChannels();
+    } else if (command == QLatin1String("/JOIN")) {
+        if (argument.isEmpty())
+            chatStatus(QStringLiteral("Cannot join blank channel..."));
+        else if (gMyClient)
+            SendJoinChatRoom(*gMyClient, argument);
+    } else if (command == QLatin1String("/CREATE") || command == QLatin1String("/LEAVE")) {
+        if (argument.isEmpty())
+            chatStatus(QStringLiteral("Cannot add blank channel..."));
+        else if (gMyClient && command == QLatin1String("/CREATE"))
+            SendAddChatRoom(*gMyClient, argument);
+        else if (gMyClient)
+            SendLeaveChatRoom(*gMyClient, argument);
+    }
+    chatStatus(upper);
+    if (mChatEdit)
+        mChatEdit->clear();
+}
+
+void THalvornNetwork::listChannels()
+{
+    if (mChannelList) {
+        chatStatus(QStringLiteral("Already listing channels."));
+        return;
+    }
+    mChannelList = new TChatChannelListMenu(&mForm);
+    mChannelList->join = [](const QString &room) {
+        if (gMyClient)
+            SendJoinChatRoom(*gMyClient, room);
+    };
+    mChannelList->requestList = [] {
+        gChannelListOpen = true;
+        if (gMyClient)
+            SendChannelListRequest(*gMyClient);
+    };
+    mChannelList->closed = [] { gChannelListOpen = false; };
+    mChannelList->show();
+}
+
+void THalvornNetwork::joinChannelDialog()
+{
+    QString room;
+    if (!MessageService::getText(&mForm, QStringLiteral("Join chat room"),
+                                 QStringLiteral("Please enter the name of the room you want to join: "), &room))
+        return;
+    if (!room.isEmpty() && gMyClient)
+        SendJoinChatRoom(*gMyClient, room);
+}
+
+TChatRoomMenu *THalvornNetwork::GetChatRoom(const QString &room) const
+{
+    if (room.isEmpty())
+        return nullptr;
+    for (const auto &w : mRooms)
+        if (w && w->RoomName.compare(room, Qt::CaseInsensitive) == 0)
+            return w;
+    return nullptr;
+}
+
+int THalvornNetwork::GetFreeChatRoom()
+{
+    for (int i = 0; i < mRooms.size(); ++i) {
+        if (mRooms[i] && mRooms[i]->FreeMe) {
+            delete mRooms[i].data();
+            return i;
+        }
+    }
+    return -1;
+}
+
+TChatRoomMenu *THalvornNetwork::CreateChatRoom()
+{
+    int slot = GetFreeChatRoom();
+    if (slot < 0) {
+        mRooms.append(nullptr);
+        slot = int(mRooms.size()) - 1;
+    }
+    auto *room = new TChatRoomMenu(&mForm);
+    room->sendMessage = [](const QString &name, const QString &text) {
+        if (gMyClient)
+            SendChatMessage(*gMyClient, name, text);
+    };
+    room->leaveRoom = [](const QString &name) {
+        if (gMyClient)
+            SendLeaveChatRoom(*gMyClient, name);
+    };
+    room->requestUsers = [](const QString &name) {
+        if (gMyClient)
+            SendChatRoomUsers(*gMyClient, name);
+    };
+    mRooms[slot] = room;
+    return room;
+}
+
+bool THalvornNetwork::hasChatRoom(const QString &room)
+{
+    return GetChatRoom(room) != nullptr;
+}
+
+void THalvornNetwork::openChatRoom(const QString &room)
+{
+    TChatRoomMenu *window = CreateChatRoom();
+    window->setRoom(room);
+    window->show();
+}
+
+void THalvornNetwork::addChatRoomText(const QString &room, const QString &text)
+{
+    if (TChatRoomMenu *w = GetChatRoom(room))
+        w->addText(text);
+}
+
+void THalvornNetwork::setChatRoomUsers(const QString &room, const QStringList &users)
+{
+    if (TChatRoomMenu *w = GetChatRoom(room))
+        w->setUsers(users);
+}
+
+void THalvornNetwork::setChannelList(const QStringList &entries)
+{
+    if (mChannelList)
+        mChannelList->setEntries(entries);
+}
+
+// --- Projects --------------------------------------------------------------
+
+bool THalvornNetwork::inProject() const
+{
+    return mProjectLabel && !mProjectLabel->isHidden();
+}
+
+void THalvornNetwork::showAllProjects()
+{
+    if (inProject()) {
+        MessageService::information(&mForm, kLeaveFirst);
+        return;
+    }
+    delete mProjectList.data();
+    mProjectList = new TProjectListing(&mForm);
+    mProjectList->join = [](const QString &project, const QString &password) {
+        if (gMyClient)
+            SendJoinProject(*gMyClient, project, password);
+    };
+    mProjectList->requestList = [] {
+        gProjectListOpen = true;
+        if (gMyClient)
+            SendProjectListRequest(*gMyClient);
+    };
+    mProjectList->closed = [] { gProjectListOpen = false; };
+    mProjectList->show();
+}
+
+void THalvornNetwork::createNewProject()
+{
+    if (inProject()) {
+        MessageService::information(&mForm, kLeaveFirst);
+        return;
+    }
+    auto *dialog = new TAddNewProject(&mForm);
+    dialog->setObjectName(QStringLiteral("TAddNewProject"));
+    dialog->addProject = [](const QString &project, const QString &password) {
+        if (gMyClient)
+            SendAddProject(*gMyClient, project, password);
+    };
+    dialog->show();
+}
+
+void THalvornNetwork::openFileManager()
+{
+    delete mFileManager.data();
+    mFileManager = new TProjectFileManager(
+        mForm, dataFolder(), [this](const QString &p, const QString &f) { return bookedOut(p, f); }, &mForm);
+    mFileManager->setAttribute(Qt::WA_DeleteOnClose, false);
+    mFileManager->show();
+}
+
+void THalvornNetwork::talkToProject()
+{
+    delete mProjectChat.data();
+    mProjectChat = new TProjectChatRoom(&mForm);
+    mProjectChat->sendMessage = [](const QString &text) {
+        if (gMyClient)
+            SendProjectMessage(*gMyClient, text);
+    };
+    mProjectChat->requestUsers = [] {
+        gProjectChatOpen = true;
+        if (gMyClient)
+            SendProjectUsers(*gMyClient);
+    };
+    mProjectChat->closed = [] { gProjectChatOpen = false; };
+    mProjectChat->show();
+}
+
+void THalvornNetwork::leaveProject()
+{
+    if (gMyClient)
+        SendLeaveProject(*gMyClient);
+}
+
+void THalvornNetwork::removeProject()
+{
+    if (MessageService::show(&mForm,
+                             QStringLiteral("Removing this project will permenantly remove the project listing and all "
+                                            "files associated with this project. Are you SURE you want to remove the "
+                                            "project?"),
+                             MessageIcon::Information, YesNo)
+        != mbYes)
+        return;
+    QString password;
+    if (!MessageService::getText(&mForm, QStringLiteral("Project Password"),
+                                 QStringLiteral("Please enter the password for this project: "), &password))
+        return;
+    if (gMyClient)
+        SendRemoveProject(*gMyClient, password);
+}
+
+void THalvornNetwork::setProjectList(const QStringList &entries)
+{
+    if (mProjectList)
+        mProjectList->setEntries(entries);
+}
+
+void THalvornNetwork::activateProjectOptions(bool active)
+{
+    for (QWidget *w : mProjectOptions)
+        w->setHidden(!active);
+}
+
+void THalvornNetwork::setProjectLabel(const QString &text)
+{
+    if (mProjectLabel)
+        mProjectLabel->setText(text);
+}
+
+void THalvornNetwork::setUsersOnline(const QStringList &users)
+{
+    if (!mUsersOnline)
+        return;
+    mUsersOnline->clear();
+    mUsersOnline->addItems(users);
+}
+
+void THalvornNetwork::setProjectChatUsers(const QStringList &users)
+{
+    if (mProjectChat)
+        mProjectChat->setUsers(users);
+}
+
+void THalvornNetwork::addProjectChatText(const QString &text)
+{
+    if (mProjectChat)
+        mProjectChat->addText(text);
+}
+
+void THalvornNetwork::setFileList(const QList<SharedFileRow> &rows)
+{
+    if (mFileManager)
+        mFileManager->setFileList(rows);
+}
+
+void THalvornNetwork::refreshFileList()
+{
+    if (mFileManager)
+        mFileManager->RefreshList();
+}
+
+void THalvornNetwork::fileAdded(bool)
+{
+    if (mFileManager)
+        mFileManager->fileAdded();
+}
+
+void THalvornNetwork::openDownloadedFile(const QString &path)
+{
+    TDocumentSet *docs = mForm.documents();
+    if (!docs || !docs->OpenFile(path))
+        return;
+    gNetworkFile = true;
+    docs->SaveSelectedPageToArray();
+}
+
+// --- Messages and views ----------------------------------------------------
+
+void THalvornNetwork::showMessage(const QString &text, NetworkMessageKind kind)
+{
+    if (kind == NetworkMessageKind::Error)
+        MessageService::error(&mForm, text);
+    else
+        MessageService::information(&mForm, text);
+}
+
+void THalvornNetwork::chatStatus(const QString &line)
+{
+    if (mChatStatus)
+        mChatStatus->appendPlainText(line);
+    if (!line.isEmpty())
+        statusBarText(line);
+}
+
+void THalvornNetwork::statusBarText(const QString &text)
+{
+    if (QStatusBar *bar = mForm.StatusBar1())
+        bar->showMessage(text);
+}
+
+void THalvornNetwork::setConnectCaptions(const QString &caption)
+{
+    if (mConnectButton)
+        mConnectButton->setText(caption);
+    if (mQuickConnect)
+        mQuickConnect->setText(caption);
+}
+
+void THalvornNetwork::showConnected()
+{
+    mConnected = true;
+    setConnectCaptions(kDisconnect);
+    if (mPageViews)
+        mPageViews->setCurrentIndex(1);
+    if (mQuickViews)
+        mQuickViews->setCurrentIndex(1);
+    emit connectedChanged(true);
+}
+
+void THalvornNetwork::showDisconnected()
+{
+    mConnected = false;
+    setConnectCaptions(kConnect);
+    if (mPageViews)
+        mPageViews->setCurrentIndex(0);
+    if (mQuickViews)
+        mQuickViews->setCurrentIndex(0);
+    activateProjectOptions(false);
+    if (mFileManager)
+        mFileManager->connectionEnded();
+    emit connectedChanged(false);
+}
+
+} // namespace Quorvant::Network

@@ -1,0 +1,164 @@
+// The network client's windows: the network page (status box, projects and
+// chat pages), the quick bar, the chat rooms and the project windows. It is
+// the dispatcher's user interface and owns the sign-in.
+#pragma once
+
+#include "chatchannellistmenu.h"
+#include "chatroommenu.h"
+#include "networkui.h"
+#include "projectchatroom.h"
+#include "projectfilemanager.h"
+#include "projectlisting.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QStackedWidget;
+class QTabWidget;
+class QWidget;
+
+namespace Quorvant {
+class TForm1;
+}
+
+namespace Quorvant::Network {
+
+class NetworkBookings;
+class TAddressLookup;
+class TChatChannelListMenu;
+class TChatRoomMenu;
+class TClientBrain;
+class TMemoryBookings;
+class TNetworkLog;
+class TProjectChatRoom;
+class TProjectFileManager;
+class TProjectListing;
+
+class THalvornNetwork : public QObject, public NetworkUi
+{
+    Q_OBJECT
+public:
+    explicit THalvornNetwork(TForm1 &form, QObject *parent = nullptr);
+    ~THalvornNetwork() override;
+
+    // The local record of booked-out files. Until one is given, bookings
+    // are kept in memory. `bookedOut` answers whether a file of a project is
+    // booked out by anyone.
+    void setBookingStore(NetworkBookings *store,
+                         std::function<bool(const QString &project, const QString &file)> bookedOut);
+    bool bookedOut(const QString &project, const QString &file) const;
+    TMemoryBookings &memoryBookings() { return *mMemoryBookings; }
+
+    // Sign-in.
+    static QString addressServerErrorText();
+    QString addressFile() const;
+    QString dataFolder() const;
+    TAddressLookup *lookup() const { return mLookup; }
+    bool autoConnectSetting() const;
+    void saveAccount(const QString &name, const QString &password, bool autoConnect);
+    // The start-up sign-in; returns at once, the lookup runs in the background.
+    void ConnectToHalvorn(const QString &userName, const QString &password);
+    void autoConnectAtStartup();
+    // A new client for gHalvornIPAddress:gHalvornPort; an old one is ended.
+    void openConnection();
+    // The connect control of the network page and the quick bar.
+    void connectControl();
+    void disconnectFromNetwork();
+    void openLoginDialog();
+    bool connectedView() const { return mConnected; }
+
+    // Chat.
+    void chatCommand(const QString &line);
+    void listChannels();
+    void joinChannelDialog();
+    TChatRoomMenu *GetChatRoom(const QString &room) const;
+    TChatRoomMenu *CreateChatRoom();
+    int GetFreeChatRoom();
+    const QList<QPointer<TChatRoomMenu>> &chatRooms() const { return mRooms; }
+    TChatChannelListMenu *channelList() const { return mChannelList; }
+
+    // Shared projects.
+    void showAllProjects();
+    void createNewProject();
+    void openFileManager();
+    void talkToProject();
+    void leaveProject();
+    void removeProject();
+    TProjectListing *projectListing() const { return mProjectList; }
+    TProjectFileManager *fileManager() const { return mFileManager; }
+    TProjectChatRoom *projectChat() const { return mProjectChat; }
+
+    QPlainTextEdit *chatStatusMemo() const { return mChatStatus; }
+    QPlainTextEdit *networkStatusMemo() const { return mNetworkStatus; }
+    QLineEdit *chatEdit() const { return mChatEdit; }
+
+    // NetworkUi.
+    void showMessage(const QString &text, NetworkMessageKind kind) override;
+    void chatStatus(const QString &line) override;
+    void statusBarText(const QString &text) override;
+    void showConnected() override;
+    void showDisconnected() override;
+    bool hasChatRoom(const QString &room) override;
+    void openChatRoom(const QString &room) override;
+    void addChatRoomText(const QString &room, const QString &text) override;
+    void setChatRoomUsers(const QString &room, const QStringList &users) override;
+    void setChannelList(const QStringList &entries) override;
+    void setProjectList(const QStringList &entries) override;
+    void activateProjectOptions(bool active) override;
+    void setProjectLabel(const QString &text) override;
+    void setUsersOnline(const QStringList &users) override;
+    void setProjectChatUsers(const QStringList &users) override;
+    void addProjectChatText(const QString &text) override;
+    void setFileList(const QList<SharedFileRow> &rows) override;
+    void refreshFileList() override;
+    void openDownloadedFile(const QString &path) override;
+    void fileAdded(bool ok) override;
+
+signals:
+    void connectedChanged(bool connected);
+
+private:
+    class BookingsRelay;
+    void buildNetworkPage(QWidget *page);
+    void buildQuickBar(QWidget *page);
+    bool inProject() const;
+    void setConnectCaptions(const QString &caption);
+
+    TForm1 &mForm;
+    std::unique_ptr<TMemoryBookings> mMemoryBookings;
+    std::unique_ptr<BookingsRelay> mRelay;
+    std::function<bool(const QString &, const QString &)> mBookedOut;
+    std::unique_ptr<TClientBrain> mBrain;
+    TNetworkLog *mLog = nullptr;
+    TAddressLookup *mLookup = nullptr;
+    bool mConnected = false;
+
+    QList<QPointer<TChatRoomMenu>> mRooms;
+    QPointer<TChatChannelListMenu> mChannelList;
+    QPointer<TProjectListing> mProjectList;
+    QPointer<TProjectFileManager> mFileManager;
+    QPointer<TProjectChatRoom> mProjectChat;
+
+    QStackedWidget *mPageViews = nullptr;
+    QStackedWidget *mQuickViews = nullptr;
+    QPushButton *mConnectButton = nullptr;
+    QPushButton *mQuickConnect = nullptr;
+    QPlainTextEdit *mNetworkStatus = nullptr;
+    QPlainTextEdit *mChatStatus = nullptr;
+    QLineEdit *mChatEdit = nullptr;
+    QLabel *mProjectLabel = nullptr;
+    QListWidget *mUsersOnline = nullptr;
+    QList<QWidget *> mProjectOptions;   // shown only while in a project
+    QList<QWidget *> mOutsideProject;   // "show all" and "create"
+};
+
+} // namespace Quorvant::Network

@@ -1,0 +1,692 @@
+// The network windows on the real main window, driven offscreen against the
+// real halvorn-server on 127.0.0.1: sign-in, chat rooms, shared projects and
+// the file manager.
+#include "addnewproject.h"
+#include "addresslookup.h"
+#include "appglobals.h"
+#include "chatroommenu.h"
+#include "client.h"
+#include "clientbrain.h"
+#include "datafolder.h"
+#include "documentset.h"
+#include "halvornnetwork.h"
+#include "halvornnetworkmonitor.h"
+#include "mainwindow.h"
+#include "memorybookings.h"
+#include "messageservice.h"
+#include "networkglobals.h"
+#include "networkrecords.h"
+#include "networkrequests.h"
+#include "rawclient.h"
+#include "recordingui.h"
+#include "serverprocess.h"
+#include "settingsglobals.h"
+#include "setuptools.h"
+#include "subsystems.h"
+#include "tmemosource.h"
+#include "wireformat.h"
+
+#include <QCheckBox>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+using namespace Quorvant;
+using namespace Quorvant::Network;
+
+namespace {
+
+template <typename F>
+bool waitUntil(F done, int ms = 5000)
+{
+    if (done())
+        return true;
+    QEventLoop loop;
+    QTimer poll;
+    QDeadlineTimer deadline(ms);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done() || deadline.hasExpired())
+            loop.quit();
+    });
+    poll.start(1);
+    loop.exec();
+    return done();
+}
+
+void writeFile(const QString &path, const QByteArray &data)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList messageTexts()
+{
+    QStringList out;
+    for (const RecordedDialog &d : MessageService::takeRecorded())
+        out.append(d.text);
+    return out;
+}
+
+// An address service that answers every request with one fixed body.
+class FixedHttp : public QTcpServer
+{
+public:
+    explicit FixedHttp(QByteArray body)
+        : mBody(std::move(body))
+    {
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *s = nextPendingConnection()) {
+                connect(s, &QTcpSocket::readyRead, s, [this, s] {
+                    if (!s->readAll().contains("\r\n\r\n"))
+                        return;
+                    s->write("HTTP/1.0 200 OK\r\nContent-Length: " + QByteArray::number(mBody.size())
+                             + "\r\nConnection: close\r\n\r\n" + mBody);
+                    s->disconnectFromHost();
+                });
+                connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
+            }
+        });
+        listen(QHostAddress::LocalHost);
+    }
+    QString base() const { return QStringLiteral("127.0.0.1:") + QString::number(serverPort()); }
+
+private:
+    QByteArray mBody;
+};
+
+class NetworkWindows : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        QDir().mkpath(dir.filePath("data"));
+        DataFolder::setPath(dir.filePath("data"));
+        resetAppGlobals();
+        resetNetworkGlobals();
+        Quorvant::gUserName.clear();
+        Quorvant::gPassword.clear();
+        ASSERT_TRUE(server.start(dir.filePath("halvorn.db"))) << server.process.readAllStandardError().constData();
+        Quorvant::gLookupAddress = QStringLiteral("127.0.0.1:") + QString::number(server.httpPort);
+        MessageService::setTestHookEnabled(true);
+        MessageService::resetTestHook();
+        settings = std::make_unique<TSetupTools>();
+        gSetupTools = settings.get();
+        window = std::make_unique<TForm1>();
+        installSubsystems(*window);
+        window->resize(1000, 700);
+        window->show();
+        network = window->findChild<THalvornNetwork *>(QStringLiteral("HalvornNetwork"));
+        ASSERT_NE(network, nullptr);
+    }
+    void TearDown() override
+    {
+        for (TMemoSource *b : std::as_const(gMemoData))
+            b->setModified(false);
+        window.reset();
+        resetNetworkGlobals();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        gSetupTools = nullptr;
+        MessageService::resetTestHook();
+    }
+
+    QPushButton *connectButton() const
+    {
+        return window->findChild<QPushButton *>(QStringLiteral("NetworkConnectButton"));
+    }
+    THalvornNetworkMonitor *loginDialog() const
+    {
+        return window->findChild<THalvornNetworkMonitor *>();
+    }
+    bool connectedViewShown() const
+    {
+        auto *views = window->findChild<QStackedWidget *>(QStringLiteral("NetworkViews"));
+        return views && views->currentIndex() == 1;
+    }
+
+    // Creates the account through the login dialog's join link.
+    bool join(const QString &user, const QString &password)
+    {
+        connectButton()->click();
+        THalvornNetworkMonitor *login = loginDialog();
+        if (!login)
+            return false;
+        login->UserNameEdit->setText(user);
+        login->PasswordEdit->setText(password);
+        MessageService::queueAnswers({DialogAnswer::pressed(mbYes), DialogAnswer::typed(password)});
+        login->Join();
+        return waitUntil([&] { return connectedViewShown(); });
+    }
+
+    QTemporaryDir dir;
+    ServerProcess server;
+    std::unique_ptr<TSetupTools> settings;
+    std::unique_ptr<TForm1> window;
+    THalvornNetwork *network = nullptr;
+};
+
+TEST_F(NetworkWindows, JoinDisconnectAndSignInAgainThroughTheLoginDialog)
+{
+    EXPECT_EQ(connectButton()->text(), "Connect To Network");
+    EXPECT_FALSE(connectedViewShown());
+    ASSERT_TRUE(join("alice", "Secret1"));
+    EXPECT_EQ(connectButton()->text(), "Disconnect From Network");
+    EXPECT_TRUE(messageTexts().contains("You have been logged into the Halvorn Network."));
+    EXPECT_EQ(Quorvant::gUserName, "alice");  // stored as the default account
+    EXPECT_FALSE(network->networkStatusMemo()->toPlainText().isEmpty());
+
+    connectButton()->click();  // disconnect
+    EXPECT_EQ(gMyClient, nullptr);
+    EXPECT_FALSE(connectedViewShown());
+    EXPECT_EQ(connectButton()->text(), "Connect To Network");
+    EXPECT_TRUE(messageTexts().contains("You have been disconnected from the server!"));
+
+    // A second sign-in after the disconnect gets a fresh client; the stored
+    // name and password are unchanged, so nothing is asked.
+    connectButton()->click();
+    THalvornNetworkMonitor *login = loginDialog();
+    ASSERT_NE(login, nullptr);
+    EXPECT_EQ(login->UserNameEdit->text(), "alice");
+    login->Connect();
+    ASSERT_TRUE(waitUntil([&] { return connectedViewShown(); }));
+    const QStringList texts = messageTexts();
+    EXPECT_FALSE(texts.contains("Would you like to make these your default settings?"));
+}
+
+TEST_F(NetworkWindows, SignInAgainAfterTheServerEndsTheConnection)
+{
+    ASSERT_TRUE(join("bob", "pw"));
+    server.stop();
+    ASSERT_TRUE(waitUntil([&] { return !connectedViewShown(); }));
+    // The ended client is gone: joining or signing in is possible again.
+    EXPECT_EQ(gMyClient, nullptr);
+    ASSERT_TRUE(server.start(dir.filePath("halvorn.db")));
+    Quorvant::gLookupAddress = QStringLiteral("127.0.0.1:") + QString::number(server.httpPort);
+    messageTexts();
+    connectButton()->click();
+    ASSERT_NE(loginDialog(), nullptr);
+    loginDialog()->Connect();
+    EXPECT_TRUE(waitUntil([&] { return connectedViewShown(); }));
+}
+
+TEST_F(NetworkWindows, JoinChecksTheRetypedPasswordExactly)
+{
+    connectButton()->click();
+    THalvornNetworkMonitor *login = loginDialog();
+    ASSERT_NE(login, nullptr);
+    login->UserNameEdit->setText("carol");
+    login->PasswordEdit->setText("Secret");
+    MessageService::queueAnswers({DialogAnswer::pressed(mbYes), DialogAnswer::typed("secret")});
+    login->Join();
+    EXPECT_TRUE(messageTexts().contains("Your passwords do not match!, your passwords must match to continue."));
+    EXPECT_EQ(gMyClient, nullptr);
+}
+
+TEST_F(NetworkWindows, AutomaticSignInWithTheServiceDownIsSilentAndLeavesTheWindowUsable)
+{
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+    const quint16 deadPort = closed.serverPort();
+    closed.close();
+    ASSERT_TRUE(settings->SaveHalvornNetworkSettings(QStringLiteral("127.0.0.1:") + QString::number(deadPort)));
+    ASSERT_TRUE(settings->SaveHalvornUserNameAndPassword("dave", "pw", true));
+    window->FormShow();
+    MessageService::resetTestHook();
+    ASSERT_TRUE(window->systemSettings().HalvornAutoConnect);
+    network->autoConnectAtStartup();
+    EXPECT_TRUE(network->lookup()->isRunning());  // returned at once
+    ASSERT_TRUE(waitUntil([&] { return !network->lookup()->isRunning(); }));
+    EXPECT_EQ(gMyClient, nullptr);
+    EXPECT_TRUE(MessageService::takeRecorded().isEmpty());
+}
+
+TEST_F(NetworkWindows, AutomaticSignInConnectsSilently)
+{
+    RawClient raw;
+    ASSERT_TRUE(raw.connectTo(server.port));
+    ASSERT_TRUE(raw.signIn("erin", "pw", true));
+    ASSERT_TRUE(settings->SaveHalvornNetworkSettings(Quorvant::gLookupAddress));
+    ASSERT_TRUE(settings->SaveHalvornUserNameAndPassword("erin", "pw", true));
+    window->FormShow();
+    MessageService::resetTestHook();
+    network->autoConnectAtStartup();
+    ASSERT_TRUE(waitUntil([&] { return connectedViewShown(); }));
+    EXPECT_TRUE(MessageService::takeRecorded().isEmpty());
+}
+
+// Creates a project through the new project dialog and opens the file
+// manager on a folder of local files.
+class SharedProjects : public NetworkWindows
+{
+protected:
+    void SetUp() override
+    {
+        NetworkWindows::SetUp();
+        ASSERT_TRUE(join("alice", "pw"));
+        auto *create = window->findChild<QPushButton *>(QStringLiteral("CreateProjectButton"));
+        ASSERT_NE(create, nullptr);
+        create->click();
+        auto *dialog = window->findChild<TAddNewProject *>();
+        ASSERT_NE(dialog, nullptr);
+        dialog->done();  // empty name
+        EXPECT_TRUE(messageTexts().contains(
+            "Error, You must have a name for your project, in the \"project name\" field."));
+        dialog->ProjectNameEdit->setText("Site");
+        dialog->PasswordEdit->setText("Secret");
+        dialog->done();
+        ASSERT_TRUE(waitUntil([&] { return gCurrentProjectName == "Site"; }));
+        EXPECT_TRUE(messageTexts().contains("Your project has been added to the server."));
+        EXPECT_FALSE(window->findChild<QLabel *>(QStringLiteral("ProjectNameLabel"))->isHidden());
+
+        local = dir.filePath("local");
+        writeFile(local + "/a.htm", "<p>a</p>");
+        writeFile(local + "/b.css", "p{}");
+        writeFile(local + "/c.js", "var c;");
+        writeFile(local + "/README", "no extension");
+        network->openFileManager();
+        manager = network->fileManager();
+        ASSERT_NE(manager, nullptr);
+        manager->setLocalFolder(local);
+    }
+
+    QStringList sharedNames() const
+    {
+        QStringList out;
+        for (const SharedFileRow &r : manager->fileList())
+            out.append(r.FileName);
+        return out;
+    }
+    SharedFileRow row(const QString &name) const
+    {
+        for (const SharedFileRow &r : manager->fileList())
+            if (r.FileName == name)
+                return r;
+        return {};
+    }
+    void addAll()
+    {
+        manager->selectLocalFiles({"a.htm", "b.css", "c.js", "README"});
+        manager->AddFileToProject();
+        ASSERT_TRUE(waitUntil([&] { return !manager->uploading() && sharedNames().size() == 3; }));
+    }
+    void bookOut(const QString &name)
+    {
+        manager->selectSharedFiles({name});
+        manager->BookFileOut();
+        ASSERT_TRUE(waitUntil([&] { return network->memoryBookings().bookedOut("Site", name)
+                                           && row(name).BookingStatus == "TRUE"; }));
+    }
+    QString sharedPath(const QString &name) const { return dir.filePath("data/Shared/Site/") + name; }
+
+    QString local;
+    TProjectFileManager *manager = nullptr;
+};
+
+TEST_F(SharedProjects, UploadLoopSendsEachFileWithAnExtensionOnceInOrder)
+{
+    manager->AddFileToProject();
+    EXPECT_TRUE(messageTexts().contains("You must select the file(s) which you want to share."));
+    manager->selectLocalFiles({"c.js", "a.htm", "b.css", "README"});
+    manager->AddFileToProject();
+    // One "ADDP" at a time: the next goes when the server has answered.
+    ASSERT_TRUE(manager->uploading());
+    ASSERT_NE(manager->transferWindow(), nullptr);
+    EXPECT_EQ(gMyClient->queuedPackets().size() <= 1, true);
+    ASSERT_TRUE(waitUntil([&] { return !manager->uploading() && sharedNames().size() == 3; }));
+    EXPECT_EQ(sharedNames(), QStringList({"a.htm", "b.css", "c.js"}));
+    EXPECT_EQ(row("a.htm").UserShared, "alice");
+}
+
+TEST_F(SharedProjects, BookOutOpensANetworkFileAndBookInUploadsTheSavedText)
+{
+    addAll();
+    bookOut("a.htm");
+    EXPECT_EQ(readFile(sharedPath("a.htm")), "<p>a</p>");
+    ASSERT_EQ(window->documents()->PagesOpen(), 1);
+    EXPECT_TRUE(gNetworkFile);
+    EXPECT_EQ(QFileInfo(gCurrentFilePath).canonicalFilePath(), QFileInfo(sharedPath("a.htm")).canonicalFilePath());
+
+    window->documents()->currentBuffer()->setText("<p>edited</p>");
+    window->documents()->markModified();
+    MessageService::queueAnswer(DialogAnswer::pressed(mbYes));
+    manager->selectSharedFiles({"a.htm"});
+    manager->BookFileBackIn();
+    ASSERT_TRUE(waitUntil([&] { return !network->memoryBookings().bookedOut("Site", "a.htm")
+                                       && row("a.htm").BookingStatus != "TRUE"; }));
+    EXPECT_EQ(window->documents()->PagesOpen(), 0);
+    // The server has the saved text: book it out again into an empty folder.
+    QFile::remove(sharedPath("a.htm"));
+    bookOut("a.htm");
+    EXPECT_EQ(readFile(sharedPath("a.htm")), "<p>edited</p>");
+}
+
+TEST_F(SharedProjects, BookingInSeveralFilesReleasesEachOfThem)
+{
+    addAll();
+    bookOut("a.htm");
+    bookOut("b.css");
+    messageTexts();
+    manager->selectSharedFiles({"a.htm", "b.css"});
+    manager->BookFileBackIn();
+    EXPECT_TRUE(waitUntil([&] { return network->memoryBookings().bookings().isEmpty(); }));
+    EXPECT_TRUE(waitUntil([&] { return row("a.htm").BookingStatus != "TRUE" && row("b.css").BookingStatus != "TRUE"; }));
+}
+
+TEST_F(SharedProjects, BookInOfAMissingLocalCopyIsRefusedAndUploadsNothing)
+{
+    addAll();
+    bookOut("b.css");
+    window->documents()->close();
+    ASSERT_TRUE(QFile::remove(sharedPath("b.css")));
+    messageTexts();
+    gMyClient->ClientUpdateUserBuffer();
+    const qsizetype before = gMyClient->queuedPackets().size();
+    manager->selectSharedFiles({"b.css"});
+    manager->BookFileBackIn();
+    EXPECT_EQ(gMyClient->queuedPackets().size(), before);
+    const QStringList texts = messageTexts();
+    ASSERT_EQ(texts.size(), 1);
+    EXPECT_TRUE(texts.first().contains("has not been booked back in")) << texts.first().toStdString();
+    // The shared copy is intact.
+    QFile::remove(sharedPath("b.css"));
+    network->memoryBookings().removeBooking("Site", "b.css", "alice");
+    EXPECT_TRUE(waitUntil([&] { return row("b.css").BookingStatus == "TRUE"; }));
+}
+
+TEST_F(SharedProjects, AFailedSaveStopsTheBookIn)
+{
+    addAll();
+    bookOut("c.js");
+    window->documents()->currentBuffer()->setText("var edited;");
+    window->documents()->markModified();
+    // The project folder becomes a plain file: the save cannot succeed.
+    const QString folder = dir.filePath("data/Shared/Site");
+    ASSERT_TRUE(QDir().rename(folder, folder + ".moved"));
+    writeFile(folder, "not a folder");
+    messageTexts();
+    gMyClient->ClientUpdateUserBuffer();
+    const qsizetype before = gMyClient->queuedPackets().size();
+    MessageService::queueAnswers({DialogAnswer::pressed(mbYes), DialogAnswer::pressed(mbOK),
+                                  DialogAnswer::pressed(mbOK)});
+    manager->selectSharedFiles({"c.js"});
+    manager->BookFileBackIn();
+    EXPECT_EQ(gMyClient->queuedPackets().size(), before);
+    // The edits stay open and unsaved.
+    ASSERT_EQ(window->documents()->PagesOpen(), 1);
+    EXPECT_TRUE(gDocumentModified);
+    EXPECT_TRUE(network->memoryBookings().bookedOut("Site", "c.js"));
+}
+
+TEST_F(SharedProjects, RemoveAndBookOutRefuseBookedOutFiles)
+{
+    addAll();
+    bookOut("a.htm");
+    messageTexts();
+    manager->selectSharedFiles({"a.htm"});
+    manager->RemoveFile();
+    manager->BookFileOut();
+    const QStringList texts = messageTexts();
+    EXPECT_TRUE(texts.contains("The File \"a.htm\" is currently booked out and cannot be removed."));
+    EXPECT_TRUE(texts.contains("The File: \"a.htm\" is currently booked out. Sorry."));
+    manager->selectSharedFiles({"c.js"});
+    manager->BookFileBackIn();
+    EXPECT_TRUE(messageTexts().contains("The file \"c.js\" is currently booked IN."));
+    manager->RemoveFile();
+    EXPECT_TRUE(waitUntil([&] { return sharedNames() == QStringList({"a.htm", "b.css"}); }));
+}
+
+TEST_F(SharedProjects, BookingInSomeoneElsesFileAsksFirst)
+{
+    addAll();
+    bookOut("a.htm");
+    // As if another user had it: no local booking, status "TRUE".
+    network->memoryBookings().removeBooking("Site", "a.htm", "alice");
+    messageTexts();
+    gMyClient->ClientUpdateUserBuffer();
+    const qsizetype before = gMyClient->queuedPackets().size();
+    MessageService::queueAnswer(DialogAnswer::pressed(mbNo));
+    manager->selectSharedFiles({"a.htm"});
+    manager->BookFileBackIn();
+    EXPECT_EQ(gMyClient->queuedPackets().size(), before);
+    const QStringList texts = messageTexts();
+    ASSERT_EQ(texts.size(), 1);
+    EXPECT_TRUE(texts.first().startsWith("Your user does not currently have \"a.htm\"file booked out"));
+    MessageService::queueAnswer(DialogAnswer::pressed(mbYes));
+    manager->BookFileBackIn();
+    EXPECT_TRUE(waitUntil([&] { return row("a.htm").BookingStatus != "TRUE"; }));
+}
+
+TEST_F(SharedProjects, ProjectChatAndLeaving)
+{
+    network->talkToProject();
+    TProjectChatRoom *chat = network->projectChat();
+    ASSERT_NE(chat, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return chat->ListBox1->count() == 1; }));
+    chat->ChatEdit->setText("<i>plain</i>");
+    QTest::keyClick(chat->ChatEdit, Qt::Key_Return);
+    ASSERT_TRUE(waitUntil([&] { return chat->ChatMemo->toPlainText().contains("<i>plain</i>"); }));
+    window->findChild<QPushButton *>(QStringLiteral("LeaveProjectButton"))->click();
+    EXPECT_TRUE(waitUntil([&] { return window->findChild<QLabel *>(QStringLiteral("ProjectNameLabel"))->isHidden(); }));
+    network->showAllProjects();
+    TProjectListing *list = network->projectListing();
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return list->entries() == QStringList({"SITE"}) || list->entries() == QStringList({"Site"}); }));
+    // The project password is compared exactly.
+    list->ListView1->setCurrentItem(list->ListView1->topLevelItem(0));
+    MessageService::queueAnswer(DialogAnswer::typed("secret"));
+    list->joinSelected();
+    QStringList seen;
+    EXPECT_TRUE(waitUntil([&] {
+        seen += messageTexts();
+        return seen.join('\n').contains("You were unable to join the project");
+    })) << seen.join('|').toStdString();
+}
+
+// The address service's reply decides where the password goes.
+TEST(AddressLookup, RepliesAreCappedAndCheckedBeforeAnyConnection)
+{
+    QTemporaryDir dir;
+    const struct { QByteArray body; bool ok; } cases[] = {
+        {"IP=127.0.0.1\r\nPORT=4000\r\n", true},
+        {"IP=127.0.0.1\nPORT=65535\n", true},
+        {"IP=127.0.0.1\r\nPORT=0\r\n", false},
+        {"IP=127.0.0.1\r\nPORT=65536\r\n", false},
+        {"IP=127.0.0.1\r\nPORT=40a\r\n", false},
+        {"IP=127.0.0.1\r\nPORT=-4\r\n", false},
+        {"IP=127.0.0.1\r\n", false},
+        {"IP=evil host;rm\r\nPORT=4000\r\n", false},
+        {"IP=127.0.0.1\r\nPORT=4000\r\n" + QByteArray(5000, '#'), false},
+    };
+    for (const auto &c : cases) {
+        FixedHttp http(c.body);
+        TAddressLookup lookup;
+        std::optional<bool> result;
+        QObject::connect(&lookup, &TAddressLookup::finished, [&](bool ok, bool) { result = ok; });
+        gHalvornIPAddress.clear();
+        gHalvornPort.clear();
+        lookup.fetch(http.base(), dir.filePath("AddressInfo.Dat"));
+        ASSERT_TRUE(waitUntil([&] { return result.has_value(); })) << c.body.left(40).constData();
+        EXPECT_EQ(*result, c.ok) << c.body.left(40).constData();
+        if (!c.ok)
+            EXPECT_TRUE(gHalvornPort.isEmpty()) << c.body.left(40).constData();
+    }
+    EXPECT_EQ(TAddressLookup::serviceUrl("https://example.org/halvorn/").toString(),
+              "https://example.org/halvorn/AddressInfo.dat");
+    EXPECT_EQ(TAddressLookup::serviceUrl("host:81").toString(), "http://host:81/AddressInfo.dat");
+    EXPECT_FALSE(TAddressLookup::serviceUrl("").isValid());
+    EXPECT_FALSE(TAddressLookup::serviceUrl("ftp://host/").isValid());
+    EXPECT_FALSE(TAddressLookup::serviceUrl("file:///etc").isValid());
+}
+
+TEST_F(NetworkWindows, ABadAddressReplyStopsTheSignInWithTheAddressServerError)
+{
+    // The reply points the password at port 0: nobody is connected to.
+    FixedHttp http("IP=127.0.0.1\r\nPORT=0\r\n");
+    Quorvant::gLookupAddress = http.base();
+    connectButton()->click();
+    THalvornNetworkMonitor *login = loginDialog();
+    ASSERT_NE(login, nullptr);
+    login->UserNameEdit->setText("frank");
+    login->PasswordEdit->setText("pw");
+    login->Connect();
+    ASSERT_TRUE(waitUntil([&] { return !network->lookup()->isRunning(); }));
+    const QList<RecordedDialog> boxes = MessageService::takeRecorded();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes.first().text, THalvornNetwork::addressServerErrorText());
+    EXPECT_EQ(boxes.first().icon, MessageIcon::Error);
+    EXPECT_EQ(gMyClient, nullptr);
+    EXPECT_TRUE(login->isVisible());  // the dialog stays open
+}
+
+TEST_F(NetworkWindows, ChannelListJoinsTheChosenChannel)
+{
+    ASSERT_TRUE(join("alice", "pw"));
+    RawClient bob;
+    ASSERT_TRUE(bob.connectTo(server.port));
+    ASSERT_TRUE(bob.signIn("bob", "pw", true));
+    ASSERT_TRUE(bob.request("ACHR", TNetworkChatRoom{"bob", "GARDEN", {}}.toBytes()).has_value());
+    network->listChannels();
+    TChatChannelListMenu *list = network->channelList();
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(gChannelListOpen);
+    ASSERT_TRUE(waitUntil([&] { return list->entries().contains("GARDEN"); }));
+    for (int i = 0; i < list->ListView1->topLevelItemCount(); ++i)
+        if (list->ListView1->topLevelItem(i)->text(0) == "GARDEN")
+            list->ListView1->setCurrentItem(list->ListView1->topLevelItem(i));
+    list->joinSelected();
+    EXPECT_FALSE(gChannelListOpen);
+    EXPECT_TRUE(waitUntil([&] { return network->GetChatRoom("GARDEN") != nullptr; }));
+}
+
+TEST_F(NetworkWindows, ChatRoomShowsPlainTextJoinNoticesAndUsers)
+{
+    ASSERT_TRUE(join("alice", "pw"));
+    network->chatEdit()->setText("/join lobby");
+    QTest::keyClick(network->chatEdit(), Qt::Key_Return);
+    EXPECT_TRUE(network->chatEdit()->text().isEmpty());
+    EXPECT_TRUE(network->chatStatusMemo()->toPlainText().endsWith("/JOIN LOBBY"));
+    ASSERT_TRUE(waitUntil([&] { return network->GetChatRoom("LOBBY") != nullptr; }));
+    TChatRoomMenu *room = network->GetChatRoom("lobby");
+    EXPECT_EQ(room->windowTitle(), "Room Name: LOBBY");
+    ASSERT_TRUE(waitUntil([&] { return room->ListBox1->count() == 1; }));
+
+    room->ChatEdit->setText("<b>hello</b> <img src=x>");
+    QTest::keyClick(room->ChatEdit, Qt::Key_Return);
+    EXPECT_TRUE(room->ChatEdit->text().isEmpty());
+    ASSERT_TRUE(waitUntil([&] { return room->ChatMemo->toPlainText().contains("hello"); }));
+    EXPECT_TRUE(room->ChatMemo->toPlainText().contains("<b>hello</b> <img src=x>"));
+
+    RawClient bob;
+    ASSERT_TRUE(bob.connectTo(server.port));
+    ASSERT_TRUE(bob.signIn("bob", "pw", true));
+    ASSERT_TRUE(bob.request("JCHR", TNetworkChatRoom{"bob", "LOBBY", {}}.toBytes()).has_value());
+    ASSERT_TRUE(waitUntil([&] { return room->ChatMemo->toPlainText().contains("bob has joined the channel..."); }));
+    EXPECT_TRUE(waitUntil([&] { return room->ListBox1->count() == 2; }));
+    bob.send("MCHR", TNetworkChatRoom{"bob", "LOBBY", "hi alice"}.toBytes());
+    EXPECT_TRUE(waitUntil([&] { return room->ChatMemo->toPlainText().contains("hi alice"); }));
+}
+
+TEST_F(NetworkWindows, ChatCommandLine)
+{
+    ASSERT_TRUE(join("alice", "pw"));
+    const struct { const char *line; const char *status; } cases[] = {
+        {"/join", "Cannot join blank channel..."},
+        {"/create", "Cannot add blank channel..."},
+        {"/leave", "Cannot add blank channel..."},
+        {"hello there", nullptr},
+    };
+    for (const auto &c : cases) {
+        gMyClient->ClientUpdateUserBuffer();
+        const qsizetype before = gMyClient->queuedPackets().size();
+        network->chatCommand(QString::fromLatin1(c.line));
+        const QStringList lines = network->chatStatusMemo()->toPlainText().split('\n');
+        EXPECT_EQ(lines.last(), QString::fromLatin1(c.line).toUpper());
+        if (c.status)
+            EXPECT_EQ(lines.value(lines.size() - 2), c.status);
+        EXPECT_EQ(gMyClient->queuedPackets().size(), before) << c.line;
+    }
+    network->chatCommand("/help");
+    EXPECT_TRUE(messageTexts().contains("This should bring up the help menu. But hasnt. Sorry!"));
+    network->listChannels();
+    ASSERT_NE(network->channelList(), nullptr);
+    network->listChannels();
+    EXPECT_TRUE(network->chatStatusMemo()->toPlainText().endsWith("Already listing channels."));
+}
+
+TEST_F(NetworkWindows, ClosedRoomSlotIsReusedByTheNextRoom)
+{
+    TChatRoomMenu *first = network->CreateChatRoom();
+    first->setRoom("ONE");
+    first->show();
+    first->close();
+    EXPECT_TRUE(first->FreeMe);
+    EXPECT_EQ(network->GetChatRoom("one"), first);  // closed windows still match
+    QPointer<TChatRoomMenu> old = first;
+    TChatRoomMenu *second = network->CreateChatRoom();
+    EXPECT_TRUE(old.isNull());
+    EXPECT_EQ(network->chatRooms().size(), 1);
+    EXPECT_EQ(network->chatRooms().first(), second);
+}
+
+TEST(ChatRoomWindow, HistoryIsBoundedAndKeepsTheNewestLines)
+{
+    TChatRoomMenu room;
+    const QString line = QString(200, 'x');
+    for (int i = 0; i < 8000; ++i)
+        room.addText(line + QString::number(i));
+    room.flush();
+    for (int i = 8000; i < 9000; ++i) {
+        room.addText(line + QString::number(i));
+        if (i % 100 == 0)
+            room.flush();
+    }
+    room.flush();
+    const QString text = room.ChatMemo->toPlainText();
+    EXPECT_LE(text.size(), TChatRoomMenu::kHistoryChars);
+    EXPECT_TRUE(text.endsWith(line + "8999"));
+    EXPECT_GT(text.size(), TChatRoomMenu::kHistoryChars / 2);
+}
+
+// A user list request sent between a join request and its reply (after a
+// join notice) must not give the new window another room's name.
+TEST(ChatDispatch, JoinReplyOpensTheRoomThatWasAskedFor)
+{
+    resetNetworkGlobals();
+    RecordingUi ui;
+    RecordingBookings bookings;
+    TClientBrain brain(ui, bookings, QString());
+    std::unique_ptr<TClient> client(brain.createClient(nullptr));
+    ui.rooms.insert("LOBBY");
+    SendJoinChatRoom(*client, "SECOND");
+    brain.ClientProcessPacket(EncodeString("LOBBY") + EncodeString("zed"), "JOIN", *client);
+    brain.ClientProcessPacket(QByteArray(1, 1) + QByteArray(34, '.'), "JCHR", *client);
+    EXPECT_TRUE(ui.rooms.contains("SECOND"));
+    EXPECT_TRUE(ui.calls.contains("openChatRoom:SECOND")) << ui.calls.join(',').toStdString();
+    resetNetworkGlobals();
+}
+
+} // namespace
