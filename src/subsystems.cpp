@@ -3,6 +3,7 @@
 #include "installtags.h"
 #include "installtoolkit.h"
 #include "installtools.h"
+#include "installstores.h"
 
 namespace Quorvant {
 
@@ -12,6 +13,7 @@ void installSubsystems(TForm1 &form)
     installToolkit(form);
     installTags(form);
     installTools(form);
+    installStores(form);
 }
 
 } // namespace Quorvant
