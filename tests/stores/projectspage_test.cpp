@@ -12,6 +12,7 @@
 #include "treminderswindow.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -26,6 +27,19 @@
 using namespace Quorvant;
 
 namespace {
+
+// Runs the event loop until pred holds or ms have passed.
+template<typename Pred>
+bool waitUntil(Pred pred, int ms)
+{
+    QDeadlineTimer deadline(ms);
+    while (!pred()) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
 
 QByteArray readAll(const QString &path)
 {
@@ -253,12 +267,12 @@ TEST_F(ProjectsPageTest, RemindersShowAtStartAndAreRewrittenAtClose)
 
     makeWindow();
     TRemindersWindow *shown = nullptr;
-    QTRY_VERIFY_WITH_TIMEOUT([&] {
+    EXPECT_TRUE(waitUntil([&] {
         for (QWidget *w : QApplication::topLevelWidgets())
             if (auto *r = qobject_cast<TRemindersWindow *>(w); r && r->isVisible())
                 shown = r;
         return shown != nullptr;
-    }(), 2000);
+    }, 2000));
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->windowTitle(), QStringLiteral("Reminders!"));
     ASSERT_EQ(shown->list()->topLevelItemCount(), 2);
