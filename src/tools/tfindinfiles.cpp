@@ -8,6 +8,10 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <algorithm>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,13 +21,27 @@ namespace Quorvant {
 
 namespace {
 
-constexpr qint64 ChunkSize = 1 << 20;
+constexpr qint64 ChunkSize = 256 << 10;
 
+// Sixteen bytes at a time where the processor allows it: this runs over
+// every byte searched without "Match Case?".
 void lowerAscii(char *p, qsizetype n)
 {
-    for (qsizetype i = 0; i < n; ++i)
-        if (p[i] >= 'A' && p[i] <= 'Z')
-            p[i] = char(p[i] + ('a' - 'A'));
+    auto *u = reinterpret_cast<unsigned char *>(p);
+    qsizetype i = 0;
+#ifdef __SSE2__
+    const __m128i shift = _mm_set1_epi8(char(128 - 'A'));
+    const __m128i limit = _mm_set1_epi8(char(-128 + 26));
+    const __m128i bit = _mm_set1_epi8(32);
+    for (; i + 16 <= n; i += 16) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(u + i));
+        const __m128i upper = _mm_cmplt_epi8(_mm_add_epi8(v, shift), limit);
+        v = _mm_add_epi8(v, _mm_and_si128(upper, bit));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(u + i), v);
+    }
+#endif
+    for (; i < n; ++i)
+        u[i] = static_cast<unsigned char>(u[i] + (static_cast<unsigned char>(u[i] - 'A') < 26u ? 32 : 0));
 }
 
 // The search text as the bytes a file may hold it in: UTF-8, and
@@ -162,7 +180,9 @@ TFindInFiles::TextResult TFindInFiles::SearchFileForText(const QString &FileName
     qsizetype keep = 0;
     for (const QByteArray &n : needles)
         keep = std::max(keep, n.size() - 1);
-    QByteArray buffer(ChunkSize + keep, Qt::Uninitialized);
+    // Small files get a buffer of their own size; big ones are read in pieces.
+    const qint64 piece = std::clamp<qint64>(qint64(st.st_size) + 1, 1, ChunkSize);
+    QByteArray buffer(piece + keep, Qt::Uninitialized);
     qsizetype carried = 0;
     TextResult result = TextResult::NotFound;
     for (;;) {
@@ -170,7 +190,7 @@ TFindInFiles::TextResult TFindInFiles::SearchFileForText(const QString &FileName
             result = TextResult::Stopped;
             break;
         }
-        const ssize_t got = ::read(fd, buffer.data() + carried, size_t(ChunkSize));
+        const ssize_t got = ::read(fd, buffer.data() + carried, size_t(piece));
         if (got < 0) {
             result = TextResult::Unreadable;
             break;
