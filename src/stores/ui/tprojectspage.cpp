@@ -12,7 +12,8 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
-#include <QToolBar>
+#include <QGridLayout>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -46,9 +47,12 @@ TProjectsPage::TProjectsPage(TForm1 &form, const QString &dataFolder, QWidget *p
     m_field->setPlaceholderText(QStringLiteral("Project Name"));
     column->addWidget(m_field);
 
-    auto *bar = new QToolBar(this);
+    // Two rows of three, so the narrow sidebar shows every button.
+    auto *bar = new QWidget(this);
     bar->setObjectName(QStringLiteral("ProjectToolBar"));
-    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    auto *grid = new QGridLayout(bar);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(2);
     const QString icons[] = {QStringLiteral("window-close"), QStringLiteral("document-open"),
                              QStringLiteral("document-new"), QStringLiteral("list-remove"),
                              QStringLiteral("list-add"), QStringLiteral("go-jump")};
@@ -67,7 +71,11 @@ TProjectsPage::TProjectsPage(TForm1 &form, const QString &dataFolder, QWidget *p
         a->setToolTip(QLatin1String(b.tip));
         a->setIcon(QIcon::fromTheme(icons[i]));
         connect(a, &QAction::triggered, this, b.slot);
-        bar->addAction(a);
+        auto *button = new QToolButton(bar);
+        button->setDefaultAction(a);
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        grid->addWidget(button, i / 3, i % 3);
         if (i >= 3)
             m_projectActions.append(a);
         ++i;

@@ -1,5 +1,6 @@
 #include "tfindinfilefrm.h"
 
+#include "appglobals.h"
 #include "documentset.h"
 #include "mainwindow.h"
 #include "messageservice.h"
@@ -47,8 +48,15 @@ TFindInFileFrm::TFindInFileFrm(TForm1 &form, QWidget *parent)
     for (int c = 1; c < m_model->columnCount(); ++c)
         m_tree->hideColumn(c);
     m_tree->setHeaderHidden(true);
+    // The model fills in the background: show the chosen folder once its
+    // parents are there.
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this] {
+        if (m_tree->currentIndex().isValid())
+            m_tree->scrollTo(m_tree->currentIndex(), QAbstractItemView::PositionAtCenter);
+    });
     column->addWidget(m_tree, 2);
-    setChosenFolder(QDir::homePath());
+    // The current document's folder, else the home folder.
+    setChosenFolder(gCurrentFilePath.isEmpty() ? QDir::homePath() : QFileInfo(gCurrentFilePath).absolutePath());
 
     column->addWidget(new QLabel(QStringLiteral("Please enter or choose a file type: (e.g. *.HTM or Index.Html):"), this));
     m_pattern = new QComboBox(this);
