@@ -7,6 +7,7 @@
 #include <QNetworkRequest>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QTimer>
 
 namespace Quorvant {
 
@@ -127,8 +128,10 @@ bool TWebFetch::start(const QString &address, const QString &portField)
             return;
         const qint64 declared = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
         if (declared > MaxReplySize) {
+            // Aborting inside this signal upsets the reply; the next turn of
+            // the event loop does it, and nothing more is kept meanwhile.
             m_tooLarge = true;
-            m_reply->abort();
+            QTimer::singleShot(0, m_reply, &QNetworkReply::abort);
             return;
         }
         Q_EMIT statusChanged(Status::HostResolved);
@@ -137,6 +140,10 @@ bool TWebFetch::start(const QString &address, const QString &portField)
     connect(m_reply, &QNetworkReply::readyRead, this, [this] {
         if (!m_reply)
             return;
+        if (m_tooLarge) {
+            m_reply->readAll();
+            return;
+        }
         m_body += m_reply->readAll();
         if (m_body.size() > MaxReplySize) {
             m_tooLarge = true;
