@@ -26,6 +26,8 @@
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+#include <chrono>
+#include <thread>
 #include <sys/stat.h>
 
 using namespace Quorvant;
@@ -114,6 +116,19 @@ TEST_F(FindTreeTest, ContentSearchCasesEncodingsAndSpecialFiles)
     stop = true;
     EXPECT_EQ(TFindInFiles::SearchFileForText(dir.filePath(QStringLiteral("big.htm")), QStringLiteral("NEEDLE"), false, stop),
               R::Stopped);
+
+    // A stop while a huge file is being read ends the read inside the file.
+    QFile sparse(dir.filePath(QStringLiteral("huge.htm")));
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(sparse.resize(qint64(8) << 30));
+    sparse.close();
+    TFindInFiles::StopFlag midway{false};
+    std::thread stopper([&midway] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        midway = true;
+    });
+    EXPECT_EQ(TFindInFiles::SearchFileForText(sparse.fileName(), QStringLiteral("NEEDLE"), false, midway), R::Stopped);
+    stopper.join();
 }
 
 TEST_F(FindTreeTest, EngineStopsAndIgnoresASecondStart)

@@ -107,6 +107,8 @@ TFindInFileFrm::TFindInFileFrm(TForm1 &form, QWidget *parent)
     connect(m_searchButton, &QPushButton::clicked, this, &TFindInFileFrm::search);
     connect(m_stopButton, &QPushButton::clicked, this, &TFindInFileFrm::stop);
     connect(m_results, &QTreeWidget::itemDoubleClicked, this, &TFindInFileFrm::openResult);
+    // A closed dialog searches no further, whether or not it is deleted.
+    connect(this, &QDialog::finished, this, &TFindInFileFrm::stop);
     connect(m_engine, &TFindInFiles::progress, this, [this](int searched, int total, const QString &where) {
         m_status->setText(where);
         m_progress->setText(total > 0 ? QStringLiteral("Files searched: %1 of %2").arg(searched).arg(total)
