@@ -3,6 +3,7 @@
 #include "applicationshell.h"
 #include "datafolder.h"
 #include "documentset.h"
+#include "installfiletools.h"
 #include "mainwindow.h"
 #include "pluginmenu.h"
 #include "plugins.h"
@@ -116,6 +117,8 @@ void installTools(TForm1 &form)
 
     QAction *help = addCommand(form.menu(QStringLiteral("Help1")), &form, "CreatingPlugins1", QStringLiteral("Creating Plugins"));
     QObject::connect(help, &QAction::triggered, &form, [window] { window->ShowHelpFile(QStringLiteral("HTMLDocs/DevPlugin.Htm")); });
+
+    installFileTools(form);
 }
 
 } // namespace Quorvant

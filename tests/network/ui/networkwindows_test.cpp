@@ -21,6 +21,7 @@
 #include "recordingui.h"
 #include "serverprocess.h"
 #include "settingsglobals.h"
+#include "tbookingsystem.h"
 #include "setuptools.h"
 #include "subsystems.h"
 #include "tmemosource.h"
@@ -337,7 +338,7 @@ protected:
     {
         manager->selectSharedFiles({name});
         manager->BookFileOut();
-        ASSERT_TRUE(waitUntil([&] { return network->memoryBookings().bookedOut("Site", name)
+        ASSERT_TRUE(waitUntil([&] { return network->bookedOut("Site", name)
                                            && row(name).BookingStatus == "TRUE"; }));
     }
     QString sharedPath(const QString &name) const { return dir.filePath("data/Shared/Site/") + name; }
@@ -375,7 +376,7 @@ TEST_F(SharedProjects, BookOutOpensANetworkFileAndBookInUploadsTheSavedText)
     MessageService::queueAnswer(DialogAnswer::pressed(mbYes));
     manager->selectSharedFiles({"a.htm"});
     manager->BookFileBackIn();
-    ASSERT_TRUE(waitUntil([&] { return !network->memoryBookings().bookedOut("Site", "a.htm")
+    ASSERT_TRUE(waitUntil([&] { return !network->bookedOut("Site", "a.htm")
                                        && row("a.htm").BookingStatus != "TRUE"; }));
     EXPECT_EQ(window->documents()->PagesOpen(), 0);
     // The server has the saved text: book it out again into an empty folder.
@@ -392,7 +393,7 @@ TEST_F(SharedProjects, BookingInSeveralFilesReleasesEachOfThem)
     messageTexts();
     manager->selectSharedFiles({"a.htm", "b.css"});
     manager->BookFileBackIn();
-    EXPECT_TRUE(waitUntil([&] { return network->memoryBookings().bookings().isEmpty(); }));
+    EXPECT_TRUE(waitUntil([&] { return TBookingSystem(DataFolder::path()).records().isEmpty(); }));
     EXPECT_TRUE(waitUntil([&] { return row("a.htm").BookingStatus != "TRUE" && row("b.css").BookingStatus != "TRUE"; }));
 }
 
@@ -413,7 +414,7 @@ TEST_F(SharedProjects, BookInOfAMissingLocalCopyIsRefusedAndUploadsNothing)
     EXPECT_TRUE(texts.first().contains("has not been booked back in")) << texts.first().toStdString();
     // The shared copy is intact.
     QFile::remove(sharedPath("b.css"));
-    network->memoryBookings().removeBooking("Site", "b.css", "alice");
+    TBookingSystem(DataFolder::path()).RemoveRecord("Site", "b.css", "alice");
     EXPECT_TRUE(waitUntil([&] { return row("b.css").BookingStatus == "TRUE"; }));
 }
 
@@ -438,7 +439,7 @@ TEST_F(SharedProjects, AFailedSaveStopsTheBookIn)
     // The edits stay open and unsaved.
     ASSERT_EQ(window->documents()->PagesOpen(), 1);
     EXPECT_TRUE(gDocumentModified);
-    EXPECT_TRUE(network->memoryBookings().bookedOut("Site", "c.js"));
+    EXPECT_TRUE(network->bookedOut("Site", "c.js"));
 }
 
 TEST_F(SharedProjects, RemoveAndBookOutRefuseBookedOutFiles)
@@ -464,7 +465,7 @@ TEST_F(SharedProjects, BookingInSomeoneElsesFileAsksFirst)
     addAll();
     bookOut("a.htm");
     // As if another user had it: no local booking, status "TRUE".
-    network->memoryBookings().removeBooking("Site", "a.htm", "alice");
+    TBookingSystem(DataFolder::path()).RemoveRecord("Site", "a.htm", "alice");
     messageTexts();
     gMyClient->ClientUpdateUserBuffer();
     const qsizetype before = gMyClient->queuedPackets().size();

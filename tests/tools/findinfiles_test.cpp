@@ -1,0 +1,259 @@
+// Find in files: the walk, the content search and the dialog on the real
+// main window, offscreen.
+#include "appglobals.h"
+#include "datafolder.h"
+#include "documentset.h"
+#include "mainwindow.h"
+#include "messageservice.h"
+#include "subsystems.h"
+#include "tfindinfilefrm.h"
+#include "tfindinfiles.h"
+#include "tmemosource.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+#include <chrono>
+#include <thread>
+#include <sys/stat.h>
+
+using namespace Quorvant;
+
+namespace {
+
+void put(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+class FindTreeTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        root = dir.filePath(QStringLiteral("site"));
+        put(root + QStringLiteral("/b.htm"), "<p>Hello World</p>");
+        put(root + QStringLiteral("/a.htm"), "nothing here");
+        put(root + QStringLiteral("/notes.txt"), "hello");
+        put(root + QStringLiteral("/sub1/c.htm"), "HELLO world");
+        put(root + QStringLiteral("/sub2/d.HTM"), "caf\xe9 hello");  // Windows-1252
+        put(root + QStringLiteral("/.hidden/e.htm"), "hello");
+        put(root + QStringLiteral("/ro/f.htm"), "hello");
+        ASSERT_EQ(::chmod(QFile::encodeName(root + QStringLiteral("/ro")).constData(), 0555), 0);
+        ASSERT_TRUE(QFile::link(root + QStringLiteral("/sub1"), root + QStringLiteral("/linked")));
+        ASSERT_TRUE(QFile::link(root + QStringLiteral("/b.htm"), root + QStringLiteral("/link.htm")));
+        ASSERT_EQ(::mkfifo(QFile::encodeName(root + QStringLiteral("/pipe.htm")).constData(), 0644), 0);
+    }
+    void TearDown() override { ::chmod(QFile::encodeName(root + QStringLiteral("/ro")).constData(), 0755); }
+
+    QStringList walk(const QString &pattern, bool inDir)
+    {
+        QStringList files;
+        TFindInFiles::StopFlag stop{false};
+        TFindInFiles::FileSearch(root, pattern, inDir, &files, stop);
+        for (QString &f : files)
+            f = QDir(root).relativeFilePath(f);
+        return files;
+    }
+
+    QTemporaryDir dir;
+    QString root;
+};
+
+TEST_F(FindTreeTest, WalkListsFilesBeforeSubfoldersAndSkipsLinksSpecialsHiddenAndReadOnly)
+{
+    EXPECT_EQ(walk(QStringLiteral("*.htm"), true),
+              QStringList({QStringLiteral("a.htm"), QStringLiteral("b.htm"), QStringLiteral("sub1/c.htm"),
+                           QStringLiteral("sub2/d.HTM")}));
+    EXPECT_EQ(walk(QStringLiteral("*.htm"), false), QStringList({QStringLiteral("a.htm"), QStringLiteral("b.htm")}));
+    EXPECT_EQ(walk(QStringLiteral("NOTES.TXT"), true), QStringList{QStringLiteral("notes.txt")});
+    EXPECT_TRUE(walk(QString(), true).isEmpty());
+}
+
+TEST_F(FindTreeTest, ContentSearchCasesEncodingsAndSpecialFiles)
+{
+    TFindInFiles::StopFlag stop{false};
+    using R = TFindInFiles::TextResult;
+    const struct { const char *file; const char *text; bool matchCase; R expected; } cases[] = {
+        {"/b.htm", "hello world", false, R::Found},
+        {"/b.htm", "hello world", true, R::NotFound},
+        {"/b.htm", "Hello World", true, R::Found},
+        {"/sub2/d.HTM", "CAFÉ", false, R::NotFound},  // only ASCII letters fold
+        {"/sub2/d.HTM", "café", true, R::Found},
+        {"/pipe.htm", "x", false, R::Unreadable},
+        {"/link.htm", "Hello", true, R::Unreadable},
+        {"/missing.htm", "x", false, R::Unreadable},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(TFindInFiles::SearchFileForText(root + QLatin1String(c.file), QString::fromUtf8(c.text), c.matchCase, stop),
+                  c.expected)
+            << c.file << " " << c.text;
+
+    // A match across the boundary of the pieces the file is read in, and a
+    // stop seen before the file is read.
+    QByteArray big(3 << 20, 'x');
+    big.replace((1 << 20) - 3, 6, "needle");
+    put(dir.filePath(QStringLiteral("big.htm")), big);
+    EXPECT_EQ(TFindInFiles::SearchFileForText(dir.filePath(QStringLiteral("big.htm")), QStringLiteral("NEEDLE"), false, stop),
+              R::Found);
+    stop = true;
+    EXPECT_EQ(TFindInFiles::SearchFileForText(dir.filePath(QStringLiteral("big.htm")), QStringLiteral("NEEDLE"), false, stop),
+              R::Stopped);
+
+    // A stop while a huge file is being read ends the read inside the file.
+    QFile sparse(dir.filePath(QStringLiteral("huge.htm")));
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(sparse.resize(qint64(8) << 30));
+    sparse.close();
+    TFindInFiles::StopFlag midway{false};
+    std::thread stopper([&midway] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        midway = true;
+    });
+    EXPECT_EQ(TFindInFiles::SearchFileForText(sparse.fileName(), QStringLiteral("NEEDLE"), false, midway), R::Stopped);
+    stopper.join();
+}
+
+TEST_F(FindTreeTest, EngineStopsAndIgnoresASecondStart)
+{
+    for (int i = 0; i < 200; ++i)
+        put(root + QStringLiteral("/many/%1.htm").arg(i), QByteArray(64 << 10, 'y'));
+    TFindInFiles engine;
+    QSignalSpy finished(&engine, &TFindInFiles::finished);
+    QSignalSpy found(&engine, &TFindInFiles::found);
+    ASSERT_TRUE(engine.FindInFiles(QStringLiteral("zzz"), root, QStringLiteral("*.htm"), true, false));
+    EXPECT_FALSE(engine.FindInFiles(QStringLiteral("zzz"), root, QStringLiteral("*.htm"), true, false));
+    engine.StopSearch();
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_TRUE(finished.first().first().toBool());
+    EXPECT_FALSE(engine.RunningSearch());
+    EXPECT_EQ(found.size(), 0);
+    // An empty text lists every file found, in walk order.
+    ASSERT_TRUE(engine.FindInFiles(QString(), root, QStringLiteral("*.htm"), false, false));
+    ASSERT_TRUE(finished.wait(5000));
+    ASSERT_EQ(found.size(), 2);
+    EXPECT_EQ(found[0][0].toString(), QStringLiteral("a.htm"));
+    EXPECT_EQ(found[1][1].toString(), root + QStringLiteral("/b.htm"));
+    EXPECT_EQ(engine.FileList().size(), 2);
+}
+
+class FindDialogTest : public FindTreeTest
+{
+protected:
+    void SetUp() override
+    {
+        FindTreeTest::SetUp();
+        DataFolder::setPath(dir.filePath(QStringLiteral("data")));
+        resetAppGlobals();
+        MessageService::setTestHookEnabled(true);
+        MessageService::resetTestHook();
+        window = std::make_unique<TForm1>();
+        installSubsystems(*window);
+        window->show();
+        window->action(QStringLiteral("Findinfiles1"))->trigger();
+        dialog = qobject_cast<TFindInFileFrm *>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Find In Files..."));
+        dialog->setChosenFolder(root);
+    }
+    void TearDown() override
+    {
+        delete dialog.data();
+        window.reset();
+        MessageService::resetTestHook();
+        FindTreeTest::TearDown();
+    }
+    QStringList rows()
+    {
+        QStringList r;
+        for (int i = 0; i < dialog->results()->topLevelItemCount(); ++i)
+            r << dialog->results()->topLevelItem(i)->text(0);
+        return r;
+    }
+    void searchAndWait()
+    {
+        QSignalSpy finished(dialog->engine(), &TFindInFiles::finished);
+        dialog->findChild<QPushButton *>(QStringLiteral("SearchButton"))->click();
+        ASSERT_TRUE(finished.wait(5000));
+    }
+
+    std::unique_ptr<TForm1> window;
+    QPointer<TFindInFileFrm> dialog;
+};
+
+TEST_F(FindDialogTest, SearchListsHitsAndDoubleClickOpensAtTheFirstMatch)
+{
+    ASSERT_EQ(dialog->chosenFolder(), root);
+    dialog->patternBox()->setCurrentText(QStringLiteral("*.htm"));
+    dialog->textEdit()->setText(QStringLiteral("WORLD"));
+    searchAndWait();
+    EXPECT_EQ(rows(), QStringList({QStringLiteral("b.htm"), QStringLiteral("c.htm")}));
+    EXPECT_TRUE(dialog->statusLine()->text().isEmpty());
+
+    dialog->matchCaseBox()->setChecked(true);
+    searchAndWait();
+    EXPECT_EQ(rows(), QStringList{QStringLiteral("Search Produced No Results...")});
+    dialog->matchCaseBox()->setChecked(false);
+    dialog->textEdit()->setText(QStringLiteral("world"));
+    searchAndWait();
+
+    QTreeWidgetItem *hit = dialog->results()->topLevelItem(0);
+    dialog->results()->setCurrentItem(hit);
+    emit dialog->results()->itemDoubleClicked(hit, 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(dialog) << "the dialog closes";
+    EXPECT_EQ(gCurrentFilePath, root + QStringLiteral("/b.htm"));
+    TMemoSource *buffer = window->documents()->currentBuffer();
+    ASSERT_NE(buffer, nullptr);
+    EXPECT_EQ(buffer->selText(), QStringLiteral("World"));
+}
+
+TEST_F(FindDialogTest, EmptyPatternFindsNothingAndAVanishedHitIsReported)
+{
+    searchAndWait();
+    EXPECT_EQ(rows(), QStringList{QStringLiteral("Search Produced No Results...")});
+    dialog->patternBox()->setCurrentText(QStringLiteral("a.htm"));
+    searchAndWait();
+    ASSERT_EQ(rows(), QStringList{QStringLiteral("a.htm")});
+    QFile::remove(root + QStringLiteral("/a.htm"));
+    dialog->openResult(dialog->results()->topLevelItem(0));
+    const QList<RecordedDialog> boxes = MessageService::takeRecorded();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes[0].text, QStringLiteral("Error! Unable to open selected file in editor."));
+}
+
+TEST_F(FindDialogTest, ClosingDuringASearchStopsItSafely)
+{
+    for (int i = 0; i < 300; ++i)
+        put(root + QStringLiteral("/many/%1.htm").arg(i), QByteArray(256 << 10, 'y'));
+    dialog->patternBox()->setCurrentText(QStringLiteral("*.htm"));
+    dialog->textEdit()->setText(QStringLiteral("never there"));
+    QPointer<TFindInFiles> engine = dialog->engine();
+    dialog->search();
+    ASSERT_TRUE(engine->RunningSearch());
+    dialog->search();  // ignored while running
+    dialog->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(dialog);
+    EXPECT_FALSE(engine);
+    QTest::qWait(50);  // queued reports for the closed dialog are dropped
+}
+
+} // namespace
