@@ -18,6 +18,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QTest>
 
 #include <QScopeGuard>
@@ -455,6 +456,27 @@ TEST_F(DocumentSetTest, OpeningAFolderOrUnreadableFileReportsAndChangesNothing)
     EXPECT_EQ(currentText(), QStringLiteral("typed"));
     tabs()->setCurrentIndex(0);
     EXPECT_EQ(currentText(), QStringLiteral("<p>kept</p>"));
+}
+
+// Automation and scripts reach the commands by these names.
+TEST_F(DocumentSetTest, MenuItemsAndToolbarButtonsCarryTheirNames)
+{
+    ASSERT_NE(m_window->action(QStringLiteral("InsertTagsinlowercase1")), nullptr);
+    for (const char *name : {"ToolbarButton974", "ToolbarButton975", "ToolbarButton976", "ToolbarButton978",
+                             "ToolbarButton9710"})
+        EXPECT_NE(m_window->findChild<QToolButton *>(QLatin1String(name)), nullptr) << name;
+
+    // Each button runs its command: Cut, then Undo, then Paste.
+    trigger("BlankDocument1");
+    m_window->DCMemo1()->setText(QStringLiteral("abc"));
+    editor()->setSelection(0, 0, 0, 2);
+    m_window->findChild<QToolButton *>(QStringLiteral("ToolbarButton974"))->click();
+    EXPECT_EQ(currentText(), QStringLiteral("c"));
+    m_window->findChild<QToolButton *>(QStringLiteral("ToolbarButton978"))->click();
+    EXPECT_EQ(currentText(), QStringLiteral("abc"));
+    editor()->setCursorPosition(0, 3);
+    m_window->findChild<QToolButton *>(QStringLiteral("ToolbarButton976"))->click();
+    EXPECT_EQ(currentText(), QStringLiteral("abcab"));
 }
 
 TEST_F(DocumentSetTest, ASaveThatFailsMidwayKeepsTheOldFileWholeAndTheDocumentModified)
