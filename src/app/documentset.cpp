@@ -273,6 +273,8 @@ bool TDocumentSet::OpenFile(const QString &fileName)
     QString error;
     TMemoSource *buffer = currentBuffer();
     if (!buffer->loadFromFile(fileName, &error)) {
+        // The page was made for this file only: no empty "Untitled" stays.
+        CloseSelectedPage();
         MessageService::error(m_window, error);
         return false;
     }
@@ -571,9 +573,24 @@ void TDocumentSet::printerSetup()
     dialog.exec();
 }
 
-void TDocumentSet::printCurrent()
+bool TDocumentSet::printCurrent()
 {
-    m_memo->print(printer());
+    if (m_memo->print(printer()))
+        return true;
+    reportFailedPrint();
+    return false;
+}
+
+void TDocumentSet::reportFailedPrint()
+{
+    QString name = m_tabs->count() > 0 ? m_tabs->tabText(m_tabs->currentIndex()) : QString();
+    MessageService::error(m_window, QStringLiteral("%1 could not be printed: the printer did not accept it.").arg(name));
+}
+
+bool TDocumentSet::defaultPrinterReady()
+{
+    // Tests (and anything else that sets the hook) decide where the pages go.
+    return printDialog ? printDialog(printer()) : true;
 }
 
 void TDocumentSet::printSelectedFile()
@@ -599,8 +616,10 @@ void TDocumentSet::printSelectedBlock()
     const MessageButton answer = MessageService::show(
         m_window, QStringLiteral("Are you sure you want to print the selected block on the default printer?"),
         MessageIcon::Information, YesNo);
-    if (answer == mbYes)
-        TDCMemo::printText(currentBuffer()->selText(), printer());
+    if (answer != mbYes || !defaultPrinterReady())
+        return;
+    if (!TDCMemo::printText(currentBuffer()->selText(), printer()))
+        MessageService::error(m_window, QStringLiteral("The selected block could not be printed: the printer did not accept it."));
 }
 
 void TDocumentSet::printAllOpenFiles()
@@ -616,12 +635,16 @@ void TDocumentSet::printAllOpenFiles()
                                     .arg(PagesOpen()),
                                 MessageIcon::Information, YesNo) != mbYes)
         return;
+    if (!defaultPrinterReady())
+        return;
     const int remembered = m_tabs->currentIndex();
     for (int i = 0; i < m_tabs->count(); ++i) {
         SaveSelectedPageToArray();
         selectTab(i);
         LoadSelectedPageFromArray();
-        printCurrent();
+        // A printer that refuses one document refuses the rest: say so once.
+        if (!printCurrent())
+            break;
     }
     SaveSelectedPageToArray();
     selectTab(remembered);

@@ -91,7 +91,10 @@ public:
     // Hooks filled by other parts of the program (and by tests).
     std::function<void()> loadDefaultParser;          // applies the stored syntax mode to every buffer
     std::function<QString(CaretPoint *caret)> defaultTemplateText;  // the template "Default": text and caret
-    std::function<bool(QPrinter &)> printDialog;      // false when the user cancels
+    // false when the user cancels. Without a hook "Print Selected File" shows
+    // the print dialog and the other prints go to the default printer; with
+    // one, every print asks the hook first.
+    std::function<bool(QPrinter &)> printDialog;
     std::function<void(QPrinter &)> printerSetupDialog;
 
 Q_SIGNALS:
@@ -106,7 +109,9 @@ private:
     void onUserTabChange(int index);
     void showNoDocuments(bool none);
     SaveResult writeCurrent(const QString &path);
-    void printCurrent();
+    bool printCurrent();  // false (and said) when the printer refused
+    void reportFailedPrint();
+    bool defaultPrinterReady();
     void syncModified();
 
     QWidget *m_window;

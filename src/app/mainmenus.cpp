@@ -102,7 +102,7 @@ void TForm1::buildMenus()
     m_wordWrapMenu = addAction(edit, "WordWrap1", QStringLiteral("Word Wrap"), {}, &TForm1::WordWrap1Click);
     m_wordWrapMenu->setCheckable(true);
     m_tagCaseMenu = edit->addAction(QStringLiteral("Insert Tags in Lowercase"));
-    m_tagCaseMenu->setObjectName(QStringLiteral("InsertTagsinLowercase1"));
+    m_tagCaseMenu->setObjectName(QStringLiteral("InsertTagsinlowercase1"));
     m_tagCaseMenu->setCheckable(true);
     m_tagCaseMenu->setChecked(true);
     connect(m_tagCaseMenu, &QAction::triggered, this, [this](bool on) {
@@ -190,21 +190,25 @@ void TForm1::buildMenus()
     m_controlBar->layout()->addWidget(bar);
     bar->setObjectName(QStringLiteral("StandardToolbar"));
     bar->setIconSize(QSize(16, 16));
-    const struct { QAction *action; QStyle::StandardPixmap icon; const char *hint; } buttons[] = {
-        {newDoc, QStyle::SP_FileIcon, "New"},
-        {open, QStyle::SP_DialogOpenButton, "Open"},
-        {save, QStyle::SP_DialogSaveButton, "Save"},
-        {cut, QStyle::SP_DialogDiscardButton, "Cut"},
-        {copy, QStyle::SP_FileDialogDetailedView, "Copy"},
-        {paste, QStyle::SP_DialogApplyButton, "Paste"},
-        {undo, QStyle::SP_ArrowBack, "Undo"},
-        {redo, QStyle::SP_ArrowForward, "Redo"},
-        {find, QStyle::SP_FileDialogContentsView, "Find"},
+    // The buttons share their menu items' actions but have names of their
+    // own, so automation reaches a button by the name it is known by.
+    const struct { QAction *action; QStyle::StandardPixmap icon; const char *hint; const char *name; } buttons[] = {
+        {newDoc, QStyle::SP_FileIcon, "New", "ToolbarButtonNew"},
+        {open, QStyle::SP_DialogOpenButton, "Open", "ToolbarButtonOpen"},
+        {save, QStyle::SP_DialogSaveButton, "Save", "ToolbarButtonSave"},
+        {cut, QStyle::SP_DialogDiscardButton, "Cut", "ToolbarButton974"},
+        {copy, QStyle::SP_FileDialogDetailedView, "Copy", "ToolbarButton975"},
+        {paste, QStyle::SP_DialogApplyButton, "Paste", "ToolbarButton976"},
+        {undo, QStyle::SP_ArrowBack, "Undo", "ToolbarButton978"},
+        {redo, QStyle::SP_ArrowForward, "Redo", "ToolbarButtonRedo"},
+        {find, QStyle::SP_FileDialogContentsView, "Find", "ToolbarButton9710"},
     };
     for (const auto &b : buttons) {
         b.action->setIcon(style()->standardIcon(b.icon));
         b.action->setToolTip(QLatin1String(b.hint));
         bar->addAction(b.action);
+        if (QWidget *button = bar->widgetForAction(b.action))
+            button->setObjectName(QLatin1String(b.name));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "asciitext.h"
 #include "inifile.h"
 
+#include "editortypes.h"
 #include "textfileformat.h"
 
 #include <QDir>
@@ -51,42 +52,9 @@ bool storableKey(QStringView key)
         && !key.startsWith(u';') && !key.startsWith(u'[');
 }
 
-// CR LF, LF and CR all end a line; a line end at the very end of the text
-// does not start another line.
-QList<QStringView> splitLines(QStringView text)
-{
-    QList<QStringView> lines;
-    qsizetype start = 0;
-    qsizetype i = 0;
-    while (i < text.size()) {
-        const QChar c = text[i];
-        if (c == u'\r' || c == u'\n') {
-            lines.append(text.sliced(start, i - start));
-            i += (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ? 2 : 1;
-            start = i;
-        } else {
-            ++i;
-        }
-    }
-    if (start < text.size())
-        lines.append(text.sliced(start));
-    return lines;
-}
-
 bool isDigit(QChar c)
 {
     return c >= u'0' && c <= u'9';
-}
-
-int hexDigit(QChar c)
-{
-    if (isDigit(c))
-        return c.unicode() - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c.unicode() - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c.unicode() - u'A' + 10;
-    return -1;
 }
 
 // Decimal with an optional sign, or "0x"/"0X" and up to 32 bits of hex
@@ -173,7 +141,7 @@ bool IniFile::readContent(Content *out) const
     if (!readWholeFile(m_path, &bytes, nullptr))
         return false;
     const QString text = decodeTextFile(bytes).text;
-    for (QStringView raw : splitLines(text)) {
+    for (QStringView raw : lineViews(text, false)) {
         const QStringView t = trimmedView(raw);
         if (t.startsWith(u'[')) {
             const qsizetype close = t.lastIndexOf(u']');

@@ -2,6 +2,7 @@
 #include "setuptools.h"
 
 #include "datafolder.h"
+#include "editortypes.h"
 #include "inifile.h"
 #include "messageservice.h"
 #include "settingsglobals.h"
@@ -52,26 +53,6 @@ TBrowserEntry parseBrowserLine(const QString &line)
     return {line.left(first), second < 0 ? line.mid(first + 1) : line.mid(first + 1, second - first - 1)};
 }
 
-// CR LF, CR and LF each end a line; a final line end starts no new line.
-QStringList splitLines(const QString &text)
-{
-    QStringList lines;
-    qsizetype start = 0;
-    qsizetype i = 0;
-    while (i < text.size()) {
-        const QChar c = text[i];
-        if (c == u'\r' || c == u'\n') {
-            lines.append(text.mid(start, i - start));
-            i += (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ? 2 : 1;
-            start = i;
-        } else {
-            ++i;
-        }
-    }
-    if (start < text.size())
-        lines.append(text.mid(start));
-    return lines;
-}
 
 bool hasLineBreak(const QString &s)
 {
@@ -315,7 +296,7 @@ bool TSetupTools::readBrowserLines(QStringList *lines) const
     QByteArray bytes;
     if (!readWholeFile(path, &bytes, nullptr))
         return false;
-    *lines = splitLines(decodeTextFile(bytes).text);
+    *lines = splitTextLines(decodeTextFile(bytes).text);
     return true;
 }
 

@@ -26,6 +26,63 @@ QString withoutBlanks(const QString &s)
     return out;
 }
 
+// Whether the quote at i opens a quoted value of the tag starting at
+// tagStart: a double quote always does, a single quote only after '=' (so an
+// apostrophe in a bare word stays text).
+bool opensQuote(const QString &s, qsizetype i, qsizetype tagStart)
+{
+    const QChar c = s.at(i);
+    if (c == u'"')
+        return true;
+    if (c != u'\'')
+        return false;
+    qsizetype j = i - 1;
+    while (j > tagStart && isBlank(s.at(j)))
+        --j;
+    return j > tagStart && s.at(j) == u'=';
+}
+
+// Index just past the quote closing the one at i, or -1 when the line has
+// none; an unclosed quote is read as plain text.
+qsizetype quotedEnd(const QString &s, qsizetype i)
+{
+    const qsizetype close = s.indexOf(s.at(i), i + 1);
+    return close < 0 ? -1 : close + 1;
+}
+
+// End (exclusive) of the tag whose '<' is at lt: past its first '>' outside
+// quoted values, or before the next '<' of an unclosed tag.
+qsizetype tagEndFrom(const QString &line, qsizetype lt)
+{
+    const qsizetype n = line.size();
+    qsizetype i = lt + 1;
+    while (i < n) {
+        const QChar c = line.at(i);
+        if (c == u'>')
+            return i + 1;
+        if (c == u'<')
+            return i;
+        if (opensQuote(line, i, lt)) {
+            const qsizetype e = quotedEnd(line, i);
+            if (e >= 0) {
+                i = e;
+                continue;
+            }
+        }
+        ++i;
+    }
+    return n;
+}
+
+// A value as written back: double-quoted, or single-quoted when it holds a
+// double quote.
+QString quotedValue(const QString &value)
+{
+    if (value.contains(u'"') && !value.contains(u'\''))
+        return u'\'' + value + u'\'';
+    return u'"' + value + u'"';
+}
+
 // The span of the tag at the caret and its rebuilt text.
 struct TRebuild
 {
@@ -90,7 +147,7 @@ TRebuild rebuild(const QString &line, int caretX, const QString &tagName, const 
     const TCaretTag caret = CaretTag(line, x);
     if (!caret.Inside || TTagDatabase::FindMainTag(caret.TagText).compare(tagName, Qt::CaseInsensitive) != 0)
         return r;
-    r.start = line.lastIndexOf(u'<', x - 1);
+    r.start = caret.Start;
     r.end = r.start + caret.TagText.size();
     QString tagText = caret.TagText;
     if (!tagText.endsWith(u'>')) {
@@ -104,7 +161,7 @@ TRebuild rebuild(const QString &line, int caretX, const QString &tagName, const 
         const QString name = withoutBlanks(row.first);
         rowNames.append(name);
         if (!name.isEmpty() && !withoutBlanks(row.second).isEmpty())
-            tag += QStringLiteral(" %1=\"%2\"").arg(row.first, row.second);
+            tag += u' ' + row.first + u'=' + quotedValue(row.second);
     }
     const qsizetype nameEnd = 1 + tagName.size();  // tagText starts with '<' and the name
     for (const TWrittenAttribute &a : writtenAttributes(tagText, nameEnd)) {
@@ -127,18 +184,30 @@ TCaretTag CaretTag(const QString &line, int caretX)
     TCaretTag out;
     if (line.isEmpty() || caretX < 0 || caretX > line.size())
         return out;
-    const QString left = line.left(caretX);
-    const qsizetype lt = left.lastIndexOf(u'<');
-    if (lt < 0 || lt < left.lastIndexOf(u'>'))
+    // Walk the text left of the caret; a '>' or '<' inside a quoted value
+    // belongs to the value, not to the markup.
+    qsizetype lt = -1;
+    for (qsizetype i = 0; i < caretX; ++i) {
+        const QChar c = line.at(i);
+        if (c == u'<') {
+            lt = i;
+        } else if (lt >= 0 && c == u'>') {
+            lt = -1;
+        } else if (lt >= 0 && opensQuote(line, i, lt)) {
+            const qsizetype e = quotedEnd(line, i);
+            if (e < 0)
+                continue;
+            if (e > caretX)
+                break;  // the caret is inside the value
+            i = e - 1;
+        }
+    }
+    if (lt < 0)
         return out;
     out.Inside = true;
+    out.Start = int(lt);
     // An unclosed tag ends before the next tag, never inside it.
-    qsizetype end = lt + 1;
-    while (end < line.size() && line.at(end) != u'>' && line.at(end) != u'<')
-        ++end;
-    if (end < line.size() && line.at(end) == u'>')
-        ++end;
-    out.TagText = line.mid(lt, end - lt);
+    out.TagText = line.mid(lt, tagEndFrom(line, lt) - lt);
     return out;
 }
 
@@ -250,6 +319,23 @@ QStringList TTagDatabase::AllTagNames() const
         if (!name.isEmpty())
             names.append(name);
     }
+    return names;
+}
+
+QStringList TTagDatabase::AllNames() const
+{
+    QStringList names;
+    for (const QString &line : m_tagInfo) {
+        const QString name = LineName(line);
+        if (name.isEmpty())
+            continue;
+        names.append(name);
+        for (const TTagItem &item : LineItems(line)) {
+            if (!item.Attribute.isEmpty() && item.Style.compare(QLatin1String("ENDTAG"), Qt::CaseInsensitive) != 0)
+                names.append(item.Attribute);
+        }
+    }
+    names.removeDuplicates();
     return names;
 }
 
@@ -386,15 +472,19 @@ QStringList TTagDatabase::TagValueItems(const QString &TagText)
     const qsizetype n = TagText.size();
     for (++i; i < n; ++i) {
         const QChar c = TagText.at(i);
-        if (c == u'"') {
-            current.append(c);
-            for (++i; i < n && TagText.at(i) != u'>'; ++i) {
-                current.append(TagText.at(i));
-                if (TagText.at(i) == u'"')
-                    break;
+        if (opensQuote(TagText, i, nameStart - 1)) {
+            const qsizetype e = quotedEnd(TagText, i);
+            if (e >= 0) {
+                // A closed quoted value is read whole, blanks and '>' included.
+                current.append(QStringView(TagText).mid(i, e - i));
+                i = e - 1;
+            } else {
+                current.append(c);
+                for (++i; i < n && TagText.at(i) != u'>'; ++i)
+                    current.append(TagText.at(i));
+                if (i < n && TagText.at(i) == u'>')
+                    --i;  // the '>' is read by the walk
             }
-            if (i < n && TagText.at(i) == u'>')
-                --i;  // the '>' is read by the walk
             items.append(current);
             current.clear();
         } else if (isBlank(c)) {
@@ -421,6 +511,9 @@ QString TTagDatabase::ValueFor(const QStringList &items, const QString &attribut
         if (eq < 0)
             return {};
         QString value = item.mid(eq + 1);
+        const QString bare = value.trimmed();
+        if (bare.size() >= 2 && (bare.front() == u'"' || bare.front() == u'\'') && bare.back() == bare.front())
+            return bare.mid(1, bare.size() - 2);
         value.remove(u'"');
         value.remove(u'>');
         return value;

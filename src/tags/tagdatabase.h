@@ -32,10 +32,12 @@ struct TTagAttributes
 
 // Where the caret stands in its line: inside a tag when, left of the caret,
 // the last '<' comes after the last '>'. TagText runs from that '<' through
-// the next '>' (or to the end of the line).
+// the next '>' (or to the end of the line). A '<' or '>' inside a quoted
+// value (double quotes, or single quotes after '=') is part of the value.
 struct TCaretTag
 {
     bool Inside = false;
+    int Start = -1;  // column of the '<'
     QString TagText;
 };
 TCaretTag CaretTag(const QString &line, int caretX);
@@ -80,6 +82,9 @@ public:
 
     // Every non-empty NAME, in file order.
     QStringList AllTagNames() const;
+    // Every tag and attribute name the database knows, each once (for the
+    // HTML colouring).
+    QStringList AllNames() const;
     // The attributes of every line naming the tag (ignoring case), ENDTAG
     // items and items without an attribute left out.
     TTagAttributes AttributesFor(const QString &tagName) const;
@@ -104,7 +109,9 @@ public:
     // Grid: the name-value items of a tag text, as the grid reads them.
     static QStringList TagValueItems(const QString &TagText);
     // The value of attribute in those items: after the first '=' of the first
-    // item naming it, without double quotes and '>'; empty when none.
+    // item naming it; a quoted value (single or double quotes) read whole
+    // without its quotes, a bare one without double quotes and '>'; empty
+    // when none.
     static QString ValueFor(const QStringList &items, const QString &attribute);
     // The grid's rows for a tag text: its attributes with their values; no
     // rows for a tag the database does not know.

@@ -1,5 +1,6 @@
 #include "taglibfiles.h"
 
+#include "editortypes.h"
 #include "textfileformat.h"
 
 #include <QDir>
@@ -12,20 +13,7 @@ bool readTagFileLines(const QString &path, QStringList *lines)
     QByteArray bytes;
     if (!readWholeFile(path, &bytes, nullptr))
         return false;
-    const QString text = decodeTextFile(bytes).text;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (c != u'\r' && c != u'\n')
-            continue;
-        lines->append(text.mid(start, i - start));
-        if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        lines->append(text.mid(start));
+    *lines = splitTextLines(decodeTextFile(bytes).text);
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "pathsandcolours.h"
 
+#include "asciitext.h"
+
 #include "tagplacement.h"
 #include "tagscanning.h"
 
@@ -26,16 +28,6 @@ QStringList folderNames(const QString &folder)
     return QDir::cleanPath(folder).split(u'/', Qt::SkipEmptyParts);
 }
 
-int hexDigit(QChar c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c.unicode() - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c.unicode() - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c.unicode() - u'A' + 10;
-    return -1;
-}
 
 } // namespace
 

@@ -29,21 +29,7 @@ void replaceSelection(ITextBuffer *buffer, Convert convert)
 
 QStringList SplitTextLines(const QString &text)
 {
-    QStringList out;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (c != u'\r' && c != u'\n')
-            continue;
-        out.append(text.mid(start, i - start));
-        if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        out.append(text.mid(start));
-    return out;
+    return splitTextLines(text);
 }
 
 QString JoinTextLines(const QStringList &lines)
@@ -182,17 +168,8 @@ QString StripAllTagsText(const QString &text)
 {
     TagStripper stripper;
     const qsizetype n = text.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (c != u'\r' && c != u'\n')
-            continue;
-        stripper.addLine(QStringView(text).mid(start, i - start));
-        if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    stripper.addLine(QStringView(text).mid(start));
+    for (QStringView line : lineViews(text, true))
+        stripper.addLine(line);
     return stripper.finish(n > 0 && (text.at(n - 1) == u'\r' || text.at(n - 1) == u'\n'));
 }
 

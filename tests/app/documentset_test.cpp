@@ -11,13 +11,17 @@
 #include <Qsci/qsciprinter.h>
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMimeData>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QTest>
+
+#include <QScopeGuard>
 
 #include <gtest/gtest.h>
 
@@ -435,23 +439,96 @@ TEST_F(DocumentSetTest, OpeningAFolderOrUnreadableFileReportsAndChangesNothing)
     ASSERT_EQ(r.size(), 1);
     EXPECT_EQ(r[0].icon, MessageIcon::Error);
     EXPECT_TRUE(r[0].text.contains(folder));
-    EXPECT_EQ(captions(), QStringList({QStringLiteral("Untitled")}));
+    EXPECT_TRUE(captions().isEmpty()) << "a failed open leaves no tab";
+    EXPECT_EQ(docs->PagesOpen(), 0);
     EXPECT_TRUE(gCurrentFilePath.isEmpty());
+
+    // Beside other documents: the current one stays current and untouched.
+    const QString page = path(QStringLiteral("page.htm"));
+    writeFile(page, "<p>kept</p>");
+    ASSERT_TRUE(docs->OpenFile(page));
+    trigger("BlankDocument1");
+    m_window->DCMemo1()->setText(QStringLiteral("typed"));
+    EXPECT_FALSE(docs->OpenFile(folder));
+    MessageService::takeRecorded();
+    EXPECT_EQ(captions(), QStringList({QStringLiteral("page.htm"), QStringLiteral("Untitled")}));
+    EXPECT_EQ(tabs()->currentIndex(), 1) << "the document current before stays current";
+    EXPECT_EQ(currentText(), QStringLiteral("typed"));
+    tabs()->setCurrentIndex(0);
+    EXPECT_EQ(currentText(), QStringLiteral("<p>kept</p>"));
+}
+
+// Automation and scripts reach the commands by these names.
+TEST_F(DocumentSetTest, MenuItemsAndToolbarButtonsCarryTheirNames)
+{
+    ASSERT_NE(m_window->action(QStringLiteral("InsertTagsinlowercase1")), nullptr);
+    for (const char *name : {"ToolbarButton974", "ToolbarButton975", "ToolbarButton976", "ToolbarButton978",
+                             "ToolbarButton9710"})
+        EXPECT_NE(m_window->findChild<QToolButton *>(QLatin1String(name)), nullptr) << name;
+
+    // Each button runs its command: Cut, then Undo, then Paste.
+    trigger("BlankDocument1");
+    m_window->DCMemo1()->setText(QStringLiteral("abc"));
+    editor()->setSelection(0, 0, 0, 2);
+    m_window->findChild<QToolButton *>(QStringLiteral("ToolbarButton974"))->click();
+    EXPECT_EQ(currentText(), QStringLiteral("c"));
+    m_window->findChild<QToolButton *>(QStringLiteral("ToolbarButton978"))->click();
+    EXPECT_EQ(currentText(), QStringLiteral("abc"));
+    editor()->setCursorPosition(0, 3);
+    m_window->findChild<QToolButton *>(QStringLiteral("ToolbarButton976"))->click();
+    EXPECT_EQ(currentText(), QStringLiteral("abcab"));
+}
+
+TEST_F(DocumentSetTest, ASaveThatFailsMidwayKeepsTheOldFileWholeAndTheDocumentModified)
+{
+    const QString file = path(QStringLiteral("page.htm"));
+    writeFile(file, "<p>old text</p>\r\n");
+    ASSERT_TRUE(docs->OpenFile(file));
+    m_window->DCMemo1()->setText(QStringLiteral("<p>a much longer new text</p>\r\n"));
+    ASSERT_TRUE(gDocumentModified);
+    {
+        // The disk fills after a few bytes: a write in place would leave them.
+        setAtomicWriteLimitForTests(5);
+        const auto restore = qScopeGuard([] { setAtomicWriteLimitForTests(-1); });
+        trigger("Save1");
+    }
+    EXPECT_EQ(readFile(file), QByteArray("<p>old text</p>\r\n"));
+    EXPECT_TRUE(gDocumentModified);
+    EXPECT_TRUE(docs->currentBuffer()->isModified());
+    const QList<RecordedDialog> r = MessageService::takeRecorded();
+    ASSERT_EQ(r.size(), 1);
+    EXPECT_EQ(r[0].icon, MessageIcon::Error);
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList({QStringLiteral("page.htm")}));
+
+    trigger("Save1");
+    EXPECT_EQ(readFile(file), QByteArray("<p>a much longer new text</p>\r\n"));
+    EXPECT_FALSE(gDocumentModified);
 }
 
 TEST_F(DocumentSetTest, PrintAllOpenFilesAsksTwiceFromSixDocuments)
 {
     QList<int> printed;
-    docs->printDialog = [](QPrinter &) { return true; };
+    // Every print goes where the hook says, never to a real printer.
+    const QString pdf = path(QStringLiteral("all.pdf"));
+    int asked = 0;
+    docs->printDialog = [&pdf, &asked](QPrinter &printer) {
+        ++asked;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    };
     for (int count : {5, 6}) {
         while (docs->PagesOpen() < count)
             trigger("BlankDocument1");
+        m_window->DCMemo1()->setText(QStringLiteral("<p>page</p>"));
         MessageService::queueAnswers({DialogAnswer::pressed(mbYes), DialogAnswer::pressed(mbNo)});
         trigger("PrintAllOpenFiles1");
         printed.append(int(MessageService::takeRecorded().size()));
         MessageService::resetTestHook();
     }
     EXPECT_EQ(printed, QList<int>({1, 2}));
+    EXPECT_EQ(asked, 1) << "printed with five documents open, asked the hook once";
+    EXPECT_TRUE(readFile(pdf).startsWith("%PDF"));
 
     MessageService::queueAnswers({DialogAnswer::pressed(mbYes), DialogAnswer::pressed(mbNo)});
     trigger("PrintAllOpenFiles1");
@@ -485,6 +562,44 @@ TEST_F(DocumentSetTest, PrintsTheDocumentAndTheSelectedBlockToPdf)
     docs->printDialog = [](QPrinter &) { return false; };
     trigger("PrintAll1");
     EXPECT_FALSE(QFileInfo::exists(pdf));
+    MessageService::queueAnswer(DialogAnswer::pressed(mbYes));
+    trigger("PrintSelectedBlock1");
+    MessageService::queueAnswer(DialogAnswer::pressed(mbYes));
+    trigger("PrintAllOpenFiles1");
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+    messages();
+}
+
+TEST_F(DocumentSetTest, AFailedPrintIsReported)
+{
+    trigger("BlankDocument1");
+    m_window->DCMemo1()->setText(QStringLiteral("<p>page</p>"));
+    editor()->setSelection(0, 0, 0, 3);
+    // A PDF under a plain file cannot be created, whoever runs the test.
+    writeFile(path(QStringLiteral("plain")), "x");
+    docs->printDialog = [this](QPrinter &printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path(QStringLiteral("plain/out.pdf")));
+        return true;
+    };
+    trigger("PrintAll1");
+    QList<RecordedDialog> r = MessageService::takeRecorded();
+    ASSERT_EQ(r.size(), 1);
+    EXPECT_EQ(r[0].icon, MessageIcon::Error);
+    EXPECT_EQ(r[0].text, QStringLiteral("Untitled could not be printed: the printer did not accept it."));
+
+    MessageService::queueAnswer(DialogAnswer::pressed(mbYes));
+    trigger("PrintSelectedBlock1");
+    r = MessageService::takeRecorded();
+    ASSERT_EQ(r.size(), 2);
+    EXPECT_EQ(r[1].text, QStringLiteral("The selected block could not be printed: the printer did not accept it."));
+
+    trigger("BlankDocument1");
+    MessageService::queueAnswer(DialogAnswer::pressed(mbYes));
+    trigger("PrintAllOpenFiles1");
+    r = MessageService::takeRecorded();
+    ASSERT_EQ(r.size(), 2) << "one question, one report for the two documents";
+    EXPECT_EQ(r[1].icon, MessageIcon::Error);
 }
 
 TEST_F(DocumentSetTest, FileHelpersMoveExactBytes)

@@ -154,6 +154,54 @@ TEST_P(EditorContract, CaretAndSelectionCountCharacters)
     EXPECT_FALSE(buffer->isModified());
 }
 
+// Columns are QString indexes of line(): an emoji takes two, a combining
+// accent one of its own, a CJK character one.
+TEST_P(EditorContract, ColumnsAreUtf16UnitsOfTheLine)
+{
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");        // U+1F600
+    const QString accent = QStringLiteral("e\u0301");                     // e + combining acute
+    const QString cjk = QStringLiteral("\u6F22\u5B57");                   // two CJK ideographs
+    const QStringList lines = {emoji + " <font size=2>", accent + "<b>x", cjk + "<i>" + emoji + "z"};
+    start(lines.join("\r\n"));
+
+    const struct
+    {
+        int y;
+        QString before;  // the text left of the caret
+    } cases[] = {
+        {0, emoji}, {0, emoji + " <"}, {0, emoji + " <font size=2>"},
+        {1, "e"}, {1, accent}, {1, accent + "<b>x"},
+        {2, cjk.left(1)}, {2, cjk + "<i>"}, {2, cjk + "<i>" + emoji}, {2, cjk + "<i>" + emoji + "z"},
+    };
+    for (const auto &c : cases) {
+        const int x = int(c.before.size());
+        SCOPED_TRACE(c.before.toStdString());
+        buffer->setCaretPoint({x, c.y});
+        EXPECT_EQ(buffer->caretPoint(), (CaretPoint{x, c.y}));
+        EXPECT_EQ(buffer->line(c.y).left(x), c.before);
+        // Selecting the rest of the line reads exactly the rest of line().
+        buffer->setSelection({{x, c.y}, {int(buffer->line(c.y).size()), c.y}});
+        EXPECT_EQ(buffer->selText(), buffer->line(c.y).mid(x));
+        EXPECT_EQ(buffer->selectionRect().start, (CaretPoint{x, c.y}));
+    }
+
+    // A column between the halves of a surrogate pair stands before the emoji.
+    buffer->setCaretPoint({1, 0});
+    EXPECT_EQ(buffer->caretPoint(), (CaretPoint{0, 0}));
+
+    // Replacing a span given in columns touches exactly that span.
+    const int at = int((emoji + " <font ").size());
+    buffer->setSelection({{at, 0}, {at + 6, 0}});
+    EXPECT_EQ(buffer->selText(), "size=2");
+    buffer->setSelText("SIZE=\"3\"");
+    EXPECT_EQ(buffer->line(0), emoji + " <font SIZE=\"3\">");
+    EXPECT_EQ(buffer->caretPoint(), (CaretPoint{at + 8, 0}));
+
+    buffer->setCaretPoint({int((cjk + "<i>" + emoji).size()), 2});
+    buffer->insertString("!");
+    EXPECT_EQ(buffer->line(2), cjk + "<i>" + emoji + "!z");
+}
+
 TEST_P(EditorContract, NothingSelectedReadsEmptyAndEmptySelTextChangesNothing)
 {
     start("abc", {1, 0});

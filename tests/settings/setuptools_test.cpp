@@ -7,7 +7,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QDeadlineTimer>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -601,6 +603,31 @@ TEST_F(SetupToolsTest, MenuItemClickStartsTheBrowsersOfThatName)
         m_tools.MenuItemClick(QString::fromLatin1(c.caption), preview);
         EXPECT_EQ(launched, c.expected);
     }
+}
+
+TEST_F(SetupToolsTest, ARealBrowserReceivesThePathAsOneArgument)
+{
+    // A small program that records how many arguments it got, and each.
+    QDir().mkpath(pathOf(QStringLiteral("my tools")));
+    const QString program = pathOf(QStringLiteral("my tools/record browser"));
+    const QString record = pathOf(QStringLiteral("arguments.txt"));
+    {
+        QFile script(program);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\n{ echo \"$#\"; for a in \"$@\"; do echo \"$a\"; done; } > \"$0.tmp\"\n"
+                     "mv \"$0.tmp\" '" + record.toUtf8() + "'\n");
+    }
+    ASSERT_TRUE(QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    fixture(QStringLiteral("Browsers.INI"), "Recorder=" + program.toUtf8() + "\r\n");
+    const QString preview = pathOf(QStringLiteral("my site/Preview Page.Htm"));
+
+    m_tools.MenuItemClick(QStringLiteral("Recorder"), preview);
+    QDeadlineTimer deadline(10000);
+    while (!QFileInfo::exists(record) && !deadline.hasExpired())
+        QThread::msleep(20);
+    QFile f(record);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << "the browser never ran";
+    EXPECT_EQ(QString::fromUtf8(f.readAll()), QStringLiteral("1\n") + preview + u'\n');
 }
 
 } // namespace

@@ -299,13 +299,13 @@ TEST_F(CatalogueWindowTest, NoDocumentOpenInsertsNothingAndDoesNotFail)
     EXPECT_FALSE(gDocumentModified);
 }
 
-// The catalogue as the Parts list it, independent of the table.
+// The Tags menu as the user sees it, written out here rather than read from the table.
 TEST_F(CatalogueWindowTest, TagsMenuHasEveryCommandWithItsBlanksAndShortcuts)
 {
     QStringList captions;
     for (QAction *a : m_window->menu(QStringLiteral("Tags1"))->actions())
         captions.append(a->isSeparator() ? QStringLiteral("-") : a->text());
-    const QStringList part = {
+    const QStringList expected = {
         "<> Start Tag", "</> End Tag", "-",
         "Center                    <CENTER>", "Anchor                   <A>", "Inline Image           <IMG>",
         "Bold Text               <B>", "Italic Text               <I>", "Underline               <U>",
@@ -315,9 +315,9 @@ TEST_F(CatalogueWindowTest, TagsMenuHasEveryCommandWithItsBlanksAndShortcuts)
         "Font Size (+1)        <FONT>", "-", "Common Font Faces",
     };
     // The menu may hold items of other commands around the catalogue's.
-    const qsizetype first = captions.indexOf(part.first());
+    const qsizetype first = captions.indexOf(expected.first());
     ASSERT_GE(first, 0);
-    EXPECT_EQ(captions.mid(first, part.size()), part);
+    EXPECT_EQ(captions.mid(first, expected.size()), expected);
 
     QStringList faces;
     for (QAction *a : m_window->menu(QStringLiteral("CommonFontFaces1"))->actions())
@@ -348,7 +348,7 @@ TEST_F(CatalogueWindowTest, ShortcutsReachTheTagsMenuFromTheEditor)
     }
 }
 
-TEST_F(CatalogueWindowTest, BarsHoldEveryButtonAndPageOfTheParts)
+TEST_F(CatalogueWindowTest, BarsHoldEveryButtonAndPage)
 {
     auto captionsOf = [this](const QString &menuName) {
         QStringList out;
@@ -424,8 +424,8 @@ TEST_F(CatalogueWindowTest, SpecialCharacterBarShowsEveryCharacterOfBothPages)
     EXPECT_FALSE(find<QToolButton>(QStringLiteral("CharNoCommand1"))->isEnabled());
 }
 
-// Edge cases the Parts name, with the texts written out as the user sees them.
-TEST_F(CatalogueWindowTest, PartEdgeCasesInsertExactly)
+// Edge cases of the insertions, with the texts written out as the user sees them.
+TEST_F(CatalogueWindowTest, EdgeCasesInsertExactly)
 {
     openBlankDocument();
     struct Case

@@ -201,6 +201,11 @@ TEST(CaretTag, InsideWhenTheLastLessThanFollowsTheLastGreaterThan)
         {"<font size=2 <b>x", 3, true, "<font size=2 "},  // an unclosed tag ends at the next tag
         {"<font size=2>text", 14, false, ""},
         {"<b>x<i class", 12, true, "<i class"},
+        {R"(<a title="a>b" href=x>text)", 17, true, R"(<a title="a>b" href=x>)"},  // '>' in a value
+        {R"(<a title="a>b" href=x>text)", 12, true, R"(<a title="a>b" href=x>)"},  // caret in the value
+        {R"(<a title='x<y' id=1>z)", 16, true, R"(<a title='x<y' id=1>)"},
+        {R"(<a title="a>b" href=x>text)", 23, false, ""},
+        {R"(<img alt="open src=x>)", 5, true, R"(<img alt="open src=x>)"},  // unclosed quote
         {"<b>", 4, false, ""},  // beyond the end
         {"", 0, false, ""},
     };
@@ -231,7 +236,10 @@ TEST_F(TagDatabase, GridShowsTheValuesOfTheTag)
         {R"(<a href="page.asp?id=1&x=2">)", {{"HREF", "page.asp?id=1&x=2"}, {"TARGET", ""}}},
         {R"(<font size = "3">)", {{"SIZE", ""}, {"COLOR", ""}, {"FACE", ""}, {"ID", ""}}},
         {"<font face='Arial Black' size=1 size=2 color>",
-         {{"SIZE", "1"}, {"COLOR", ""}, {"FACE", "'Arial"}, {"ID", ""}}},
+         {{"SIZE", "1"}, {"COLOR", ""}, {"FACE", "Arial Black"}, {"ID", ""}}},
+        // Quoted values are read whole: blanks and '>' inside them are text.
+        {R"(<img alt="a > b" src='x y.gif'>)", {{"SRC", "x y.gif"}, {"ALT", "a > b"}}},
+        {"<img alt=don't src=a.gif>", {{"SRC", "a.gif"}, {"ALT", "don't"}}},
         {"<table border=1>", {}},
     };
     for (const Case &c : cases)
@@ -265,6 +273,12 @@ TEST(RebuildTagLine, WritesTheGridBackIntoTheTagAtTheCaret)
         {"unlisted attributes kept", R"x(<font size=2 onclick="go(1, 2)" data-x = 'a b'>)x", 3, "font",
          {{"SIZE", "5"}, {"COLOR", ""}}, R"x(<font SIZE="5" onclick="go(1, 2)" data-x = 'a b'>)x"},
         {"self-closing slash kept", "<br />", 2, "br", {{"CLEAR", "all"}}, R"(<br CLEAR="all" />)"},
+        {"single-quoted value rewritten whole", "<div class='a b'>", 3, "div", {{"CLASS", "a b c"}},
+         R"(<div CLASS="a b c">)"},
+        {"'>' inside a quoted value", R"(<a title="a>b" href=x>text)", 2, "a", {{"HREF", "y"}, {"TITLE", "a>b"}},
+         R"(<a HREF="y" TITLE="a>b">text)"},
+        {"a value holding a double quote", "<img>", 2, "img", {{"ALT", "say \"hi\""}},
+         R"(<img ALT='say "hi"'>)"},
         {"caret outside the tag", "<font size=2>text", 15, "font", {{"SIZE", "3"}}, ""},
         {"another tag at the caret", "<b>text", 2, "font", {{"SIZE", "3"}}, ""},
         {"tag without rows", "<table border=1>", 3, "table", {}, ""},

@@ -14,8 +14,11 @@
 #include "tmemosource.h"
 #include "toolkitglobals.h"
 
+#include <Qsci/qscilexerhtml.h>
+
 #include <QComboBox>
 #include <QFile>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -47,7 +50,7 @@ protected:
             writeFile(m_dir.filePath(QStringLiteral("TagInfo.Dat")),
                       "FONT=\"String(SIZE),ColorSelect(COLOR),ComboBox(FACE),ENDTAG(</FONT>)\"\n"
                       "IMG=\"FileSelect(SRC),String(ALT)\"\n"
-                      "B=\"ENDTAG(</B>)\"\n");
+                      "B=\"ENDTAG(</B>)\"\n" + m_extraInfo);
             writeFile(m_dir.filePath(QStringLiteral("TagData.Dat")), "FONT(FACE)\n{\nArial\nVerdana\n}\n");
         }
         resetAppGlobals();
@@ -101,6 +104,7 @@ protected:
     // A key release in the editor refreshes the grid.
     void refreshGrid() { QTest::keyRelease(editor(), Qt::Key_Right); }
 
+    QByteArray m_extraInfo;
     QTemporaryDir m_dir;
     std::unique_ptr<TSetupTools> m_settings;
     std::unique_ptr<TForm1> m_window;
@@ -190,6 +194,19 @@ TEST_F(TagInsightTest, TypedGreaterThanCompletesTheTagOnlyWhenCompletionIsOn)
         EXPECT_EQ(buffer()->line(0), QLatin1String(c.after)) << c.before << " on=" << c.on;
         EXPECT_EQ(buffer()->caretPoint().x, int(qstrlen(c.before)) + 1) << c.before;
     }
+
+    // What counts is the typed text, not the key: a keyboard whose '>' is
+    // Shift+< (key code Less) completes, a Greater key that types nothing does not.
+    m_window->EnableTagCompletion(true);
+    prepare(QStringLiteral("<font size=2"), 12);
+    QKeyEvent typed(QEvent::KeyPress, Qt::Key_Less, Qt::ShiftModifier, QStringLiteral(">"));
+    QCoreApplication::sendEvent(editor(), &typed);
+    EXPECT_EQ(buffer()->line(0), QStringLiteral("<font size=2></font>"));
+
+    prepare(QStringLiteral("<font size=2"), 12);
+    QKeyEvent silent(QEvent::KeyPress, Qt::Key_Greater, Qt::NoModifier, QString());
+    QCoreApplication::sendEvent(editor(), &silent);
+    EXPECT_EQ(buffer()->line(0), QStringLiteral("<font size=2"));
 }
 
 TEST_F(TagInsightTest, GridShowsTheTagAtTheCaretAndATypedValueRewritesItInOneUndoStep)
@@ -224,6 +241,70 @@ TEST_F(TagInsightTest, GridNeverWritesIntoALineTheCaretMovedTo)
     inspector()->MainGrid()->item(0, 1)->setText(QStringLiteral("5"));
     EXPECT_EQ(buffer()->line(0), QStringLiteral("<font size=2>"));
     EXPECT_EQ(buffer()->line(1), QStringLiteral("plain text"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(gridRows(), QStringList({"="})) << "the grid shows what is at the caret now";
+}
+
+TEST_F(TagInsightTest, GridRewritesOnlyTheTagItShows)
+{
+    // The caret moved by a command (Find Next) into another tag of the same name.
+    prepare(QStringLiteral("<font size=2> <font size=7>"), 3);
+    refreshGrid();
+    ASSERT_EQ(gridRows().value(0), QStringLiteral("SIZE=2"));
+    buffer()->setCaretPoint({18, 0});
+    inspector()->MainGrid()->item(0, 1)->setText(QStringLiteral("5"));
+    EXPECT_EQ(buffer()->line(0), QStringLiteral("<font size=2> <font size=7>"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(gridRows().value(0), QStringLiteral("SIZE=7"));
+    // Read again, the grid writes into that tag.
+    inspector()->MainGrid()->item(0, 1)->setText(QStringLiteral("5"));
+    EXPECT_EQ(buffer()->line(0), QStringLiteral("<font size=2> <font SIZE=\"5\">"));
+    // and keeps writing there as the values change.
+    inspector()->MainGrid()->item(1, 1)->setText(QStringLiteral("Red"));
+    EXPECT_EQ(buffer()->line(0), QStringLiteral("<font size=2> <font SIZE=\"5\" COLOR=\"Red\">"));
+
+    // Undo changed the tag under a caret that stayed put.
+    prepare(QStringLiteral("<font size=2>"), 3);
+    refreshGrid();
+    buffer()->setSelection({{6, 0}, {12, 0}});
+    buffer()->setSelText(QStringLiteral("size=9"));
+    buffer()->setCaretPoint({3, 0});
+    inspector()->MainGrid()->item(0, 1)->setText(QStringLiteral("4"));
+    EXPECT_EQ(buffer()->line(0), QStringLiteral("<font size=9>"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(gridRows().value(0), QStringLiteral("SIZE=9"));
+
+}
+
+// Columns count UTF-16 units everywhere: a line that starts with an emoji,
+// has a combining accent or CJK text edits exactly the tag at the caret.
+TEST_F(TagInsightTest, LinesWithEmojiAccentsAndCjkEditTheTagAtTheCaret)
+{
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+    const QString accent = QStringLiteral("e\u0301");
+    const QString cjk = QStringLiteral("\u6F22\u5B57");
+    for (const QString &lead : {emoji, emoji + emoji, accent, cjk}) {
+        SCOPED_TRACE(lead.toStdString());
+        prepare(lead + QStringLiteral(" <font size=2>"), int(lead.size()) + 4);
+        refreshGrid();
+        ASSERT_EQ(gridRows().value(0), QStringLiteral("SIZE=2"));
+        inspector()->MainGrid()->item(0, 1)->setText(QStringLiteral("3"));
+        EXPECT_EQ(buffer()->line(0), lead + QStringLiteral(" <font SIZE=\"3\">"));
+
+        // Completion on '>' after such a lead.
+        m_window->EnableTagCompletion(true);
+        prepare(lead + QStringLiteral("<font size=\"2\""), int(lead.size()) + 14);
+        QTest::keyClicks(editor(), QStringLiteral(">"));
+        EXPECT_EQ(buffer()->line(0), lead + QStringLiteral("<font size=\"2\"></font>"));
+
+        // Tag Insight inside the tag inserts at the caret.
+        prepare(lead + QStringLiteral("<font x"), int(lead.size()) + 5);
+        runTagInsight(*m_window);
+        ASSERT_TRUE(insight()->isVisible());
+        emit insight()->InsightView()->itemDoubleClicked(insight()->InsightView()->item(0));
+        EXPECT_EQ(buffer()->line(0), lead + QStringLiteral("<font SIZE=\"\" x"));
+        EXPECT_EQ(buffer()->caretPoint().x, int(lead.size()) + 12);
+    }
 }
 
 TEST_F(TagInsightTest, CellEditorsChoiceBoxColourAndFileChoosers)
@@ -277,6 +358,51 @@ TEST_F(TagInsightTest, CellEditorsChoiceBoxColourAndFileChoosers)
     EXPECT_EQ(boxes.first().kind, DialogKind::OpenFiles);
     EXPECT_EQ(boxes.first().filters.size(), 3);
     EXPECT_EQ(buffer()->line(0), QStringLiteral("<img SRC=\"pics/b.gif\" ALT=\"two words\">"));
+}
+
+class HtmlColouringTest : public TagInsightTest
+{
+protected:
+    void SetUp() override
+    {
+        m_extraInfo = "SECTION=\"String(ID),String(CLASS),ENDTAG(</SECTION>)\"\n"
+                      "NAV=\"String(ID),ENDTAG(</NAV>)\"\n"
+                      "VIDEO=\"String(POSTER),String(CONTROLS),ENDTAG(</VIDEO>)\"\n";
+        start(true);
+    }
+    int styleAt(const QString &text, const QString &word)
+    {
+        const qsizetype at = text.indexOf(word);
+        EXPECT_GE(at, 0) << word.toStdString();
+        return int(editor()->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(at)));
+    }
+};
+
+// Current HTML is coloured as known: the tag database's names, role, aria-*
+// and data-*; only names nobody knows look like errors.
+TEST_F(HtmlColouringTest, NamesTheTagDatabaseKnowsAreColouredAsKnown)
+{
+    ASSERT_EQ(buffer()->syntaxParser(), SyntaxParser::HTML);
+    const QString text = QStringLiteral(
+        "<section role=\"main\" aria-label=\"x\" data-user-id=\"1\" bogusattr=\"2\">\r\n"
+        "<nav><video poster=\"p.png\" controls></video></nav><blinky></blinky></section>");
+    prepare(text, 0);
+    editor()->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, -1L);
+    struct Case { const char *word; int style; };
+    const Case cases[] = {
+        {"section", QsciLexerHTML::Tag},
+        {"nav", QsciLexerHTML::Tag},
+        {"video", QsciLexerHTML::Tag},
+        {"role", QsciLexerHTML::Attribute},
+        {"aria-label", QsciLexerHTML::Attribute},
+        {"data-user-id", QsciLexerHTML::Attribute},
+        {"poster", QsciLexerHTML::Attribute},
+        {"controls", QsciLexerHTML::Attribute},
+        {"bogusattr", QsciLexerHTML::UnknownAttribute},
+        {"blinky", QsciLexerHTML::UnknownTag},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(styleAt(text, QLatin1String(c.word)), c.style) << c.word;
 }
 
 class TagInsightWithoutDataTest : public TagInsightTest

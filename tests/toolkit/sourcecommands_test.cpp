@@ -171,7 +171,7 @@ TEST_F(SourceCommandsTest, ColourBarInsertsTheColourOrAFontTag)
     EXPECT_EQ(buffer()->selText(), QStringLiteral("Hello"));
 
     // Upper-case tag mode keeps the attribute and end tag in capitals.
-    trigger("InsertTagsinLowercase1");
+    trigger("InsertTagsinlowercase1");
     EXPECT_FALSE(gInsertTagsInLowercase);
     bool lines, wrap, completion, lower = true;
     gSetupTools->LoadFormViewStates2(lines, wrap, completion, lower);

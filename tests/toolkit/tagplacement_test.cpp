@@ -3,6 +3,8 @@
 #include "toolkitglobals.h"
 #include "toolkittestsupport.h"
 
+using namespace Qt::StringLiterals;
+
 namespace Quorvant::Test {
 namespace {
 
@@ -66,6 +68,9 @@ TEST_P(Ptext, InsertsAroundTheSelectionOrAtTheCaret)
         {"both over lines", "|", "<ul>\r\n<li>", "\r\n</ul>", true, "<ul>\r\n<li>|\r\n</ul>"},
         {"the selection keeps its case", "{Mixed <B>Case</B>}", "<I>", "</I>", true, "<i>{Mixed <B>Case</B>|}</i>"},
         {"caret on the last line", "a\r\nb|", "<hr>", "", true, "a\r\nb<hr>|"},
+        {"after an emoji", u"\U0001F600 |x"_s, "<b>", "</b>", true, u"\U0001F600 <b>|</b>x"_s},
+        {"around CJK text after a combining accent", u"e\u0301{\u6F22\u5B57}"_s, "<i>", "</i>", true,
+         u"e\u0301<i>{\u6F22\u5B57|}</i>"_s},
     };
     for (const Case &c : cases) {
         gInsertTagsInLowercase = c.lower;

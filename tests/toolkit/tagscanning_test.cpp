@@ -4,6 +4,8 @@
 #include "tagscanning.h"
 #include "toolkittestsupport.h"
 
+using namespace Qt::StringLiterals;
+
 namespace Quorvant::Test {
 namespace {
 
@@ -106,6 +108,10 @@ TEST_P(TagAtCursor, WordUnderTheCaret)
         {"abc|", "abc"},
         {"a=b|c d", "bc"},
         {"first\r\n<i|mg src=x>", "img"},
+        // Columns past an emoji, a combining accent, CJK text.
+        {u"\U0001F600 <fo|nt size=2>"_s, "font"},
+        {u"e\u0301<ta|ble>"_s, "table"},
+        {u"\u6F22\u5B57 <b|r>"_s, "br"},
     };
     for (const Case &c : cases) {
         setMarked(buffer(), c.document);
@@ -151,6 +157,10 @@ TEST_P(TagAtCaret, FindsAndSelectsTheTagAroundTheCaret)
         {"plain |text", "", "plain |text"},
         {"<<|<", "", "<<|<"},
         {"<b>\r\n|", "", "<b>\r\n|"},
+        {u"\U0001F600 <font s|ize=2> x"_s, "<font size=2>", u"\U0001F600 {<font size=2>|} x"_s},
+        {u"\U0001F600\U0001F600<|b>"_s, "<b>", u"\U0001F600\U0001F600{<b>|}"_s},
+        {u"e\u0301 <i|>\u00E9"_s, "<i>", u"e\u0301 {<i>|}\u00E9"_s},
+        {u"\u6F22\u5B57<a hr|ef=x>\u6F22"_s, "<a href=x>", u"\u6F22\u5B57{<a href=x>|}\u6F22"_s},
     };
     for (const Case &c : cases) {
         setMarked(buffer(), c.document);

@@ -91,15 +91,6 @@ bool clickable(QObject *o)
     return b && b->isEnabled() && b->window()->isEnabled();
 }
 
-int codePoints(const QString &s)
-{
-    int n = 0;
-    for (int i = 0; i < s.size(); ++i) {
-        if (!(s.at(i).isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate()))
-            ++n;
-    }
-    return n;
-}
 
 struct Key
 {
@@ -289,7 +280,7 @@ AutomationResult<CaretPoint> AutomationDriver::caretPoint() const
 bool AutomationDriver::validPoint(int x, int y) const
 {
     const TMemoSource *b = buffer();
-    return y >= 0 && y < b->lineCount() && x >= 0 && x <= codePoints(b->line(y));
+    return y >= 0 && y < b->lineCount() && x >= 0 && x <= b->line(y).size();
 }
 
 QString AutomationDriver::outOfRange(int x, int y) const
@@ -297,7 +288,7 @@ QString AutomationDriver::outOfRange(int x, int y) const
     const TMemoSource *b = buffer();
     if (y < 0 || y >= b->lineCount())
         return QStringLiteral("Line %1 is beyond the text: it has lines 0 to %2.").arg(y).arg(b->lineCount() - 1);
-    return QStringLiteral("Column %1 is beyond line %2: it has columns 0 to %3.").arg(x).arg(y).arg(codePoints(b->line(y)));
+    return QStringLiteral("Column %1 is beyond line %2: it has columns 0 to %3.").arg(x).arg(y).arg(b->line(y).size());
 }
 
 AutomationResult<Done> AutomationDriver::setCaretPoint(int x, int y)

@@ -22,4 +22,17 @@ inline bool asciiEqualsIgnoreCase(QStringView a, QStringView b)
     return true;
 }
 
+// The value of a hexadecimal digit, or -1.
+constexpr int hexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
+}
+
 } // namespace Quorvant

@@ -6,7 +6,12 @@
 
 namespace Quorvant {
 
-// (X = column in characters, Y = line), both counted from 0.
+// (X = column, Y = line), both counted from 0. The column counts UTF-16 code
+// units, as QString indexes a line: a character outside the Basic
+// Multilingual Plane (an emoji) takes two columns, a combining accent one of
+// its own. Every buffer and every routine uses this unit, so a column taken
+// from line() addresses the same place in the buffer. A column between the
+// two halves of a surrogate pair stands before that character.
 struct CaretPoint
 {
     int x = 0;
@@ -65,10 +70,16 @@ struct SearchOptions
 // Text of the main status bar for a caret point.
 QString caretStatusText(CaretPoint p);
 
-// Line handling used by every implementation: lines split at CR LF, CR or LF,
-// and joined by CR LF.
+// The one line splitter of the program: lines end at CR LF, CR or LF. With
+// finalLineEndStartsALine a line end at the very end of the text is followed
+// by an empty last line (as an editor shows it); without, it only ends the
+// last line (as a file's lines are read). Views into text.
+QList<QStringView> lineViews(QStringView text, bool finalLineEndStartsALine);
+// Editor lines ("a\r\n" is "a" and ""), joined again by CR LF.
 QStringList splitLines(const QString &text);
 QString joinLines(const QStringList &lines);
+// File lines ("a\r\n" is "a"; empty text has none).
+QStringList splitTextLines(const QString &text);
 
 // A drop from the code snippet list: the snippet's stored text split at the
 // separator character U+00FE into start and end text; the end text loses one

@@ -46,7 +46,12 @@ QString MemoryTextBuffer::line(int index) const
 CaretPoint MemoryTextBuffer::clamped(CaretPoint p) const
 {
     const int y = std::clamp(p.y, 0, int(m_lines.size()) - 1);
-    return {std::clamp(p.x, 0, int(m_lines.at(y).size())), y};
+    const QString &line = m_lines.at(y);
+    int x = std::clamp(p.x, 0, int(line.size()));
+    // Never between the two halves of a surrogate pair: before the character.
+    if (x > 0 && x < line.size() && line.at(x).isLowSurrogate() && line.at(x - 1).isHighSurrogate())
+        --x;
+    return {x, y};
 }
 
 void MemoryTextBuffer::setCaretPoint(CaretPoint p)

@@ -209,6 +209,19 @@ bool readWholeFile(const QString &path, QByteArray *out, QString *error)
     return true;
 }
 
+namespace {
+qint64 &atomicWriteLimit()
+{
+    static qint64 limit = -1;
+    return limit;
+}
+} // namespace
+
+void setAtomicWriteLimitForTests(qint64 bytes)
+{
+    atomicWriteLimit() = bytes;
+}
+
 bool writeFileAtomically(const QString &path, std::initializer_list<QByteArrayView> parts, QString *error)
 {
     if (QFileInfo(path).isDir()) {
@@ -222,9 +235,14 @@ bool writeFileAtomically(const QString &path, std::initializer_list<QByteArrayVi
             *error = QStringLiteral("Cannot create file %1: %2").arg(path, file.errorString());
         return false;
     }
+    qint64 room = atomicWriteLimit();
     for (QByteArrayView part : parts) {
-        if (file.write(part.data(), part.size()) != part.size()) {
-            const QString why = file.errorString();
+        const qint64 wanted = room < 0 ? part.size() : qMin<qint64>(room, part.size());
+        const qint64 written = file.write(part.data(), wanted);
+        if (room >= 0)
+            room -= qMax<qint64>(written, 0);
+        if (written != part.size()) {
+            const QString why = written == wanted ? QStringLiteral("No space left on device") : file.errorString();
             file.cancelWriting();
             if (error)
                 *error = QStringLiteral("Cannot write file %1: %2").arg(path, why);

@@ -56,5 +56,8 @@ QByteArray encodeTextFile(const QString &text, TextFileFormat *format);
 {
     return writeFileAtomically(path, {QByteArrayView(bytes)}, error);
 }
+// Tests: from now on every atomic write stops with an error after this many
+// bytes, as on a full disk (a negative count ends that).
+void setAtomicWriteLimitForTests(qint64 bytes);
 
 } // namespace Quorvant

@@ -10,17 +10,57 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPointer>
 
 namespace Quorvant {
 
 namespace {
 
-// Rules shipped with QScintilla, adjusted only where case handling differs.
+// The HTML names beyond Scintilla's own list. A word "^x" in a Scintilla
+// word list matches every word that starts with x.
+QByteArray &htmlKeywordStore()
+{
+    static QByteArray words;
+    return words;
+}
+
+QList<QPointer<QsciLexer>> &liveHtmlLexers()
+{
+    static QList<QPointer<QsciLexer>> lexers;
+    return lexers;
+}
+
+void rebuildHtmlKeywords(const QStringList &extra)
+{
+    QByteArray words = QsciLexerHTML().keywords(1);
+    words += " role ^aria- ^data-";
+    for (const QString &name : extra) {
+        const QString word = name.trimmed().toLower();
+        if (!word.isEmpty() && !word.contains(u' '))
+            words += ' ' + word.toUtf8();
+    }
+    htmlKeywordStore() = words;
+}
+
+// Rules shipped with QScintilla, adjusted where case handling differs and
+// knowing the names of current HTML.
 class HtmlLexer : public QsciLexerHTML
 {
 public:
-    using QsciLexerHTML::QsciLexerHTML;
+    explicit HtmlLexer(QObject *parent)
+        : QsciLexerHTML(parent)
+    {
+        liveHtmlLexers().append(this);
+    }
     bool caseSensitive() const override { return false; }
+    const char *keywords(int set) const override
+    {
+        if (set != 1)
+            return QsciLexerHTML::keywords(set);
+        if (htmlKeywordStore().isEmpty())
+            rebuildHtmlKeywords({});
+        return htmlKeywordStore().constData();
+    }
 };
 
 class PythonLexer : public QsciLexerPython
@@ -142,6 +182,19 @@ QsciLexer *createLexer(SyntaxParser parser, QObject *parent)
         return nullptr;
     }
     return nullptr;
+}
+
+void setKnownHtmlNames(const QStringList &names)
+{
+    rebuildHtmlKeywords(names);
+    QList<QPointer<QsciLexer>> &live = liveHtmlLexers();
+    live.removeAll(nullptr);
+    for (const QPointer<QsciLexer> &lexer : std::as_const(live)) {
+        if (QsciScintilla *editor = lexer->editor()) {
+            editor->SendScintilla(QsciScintillaBase::SCI_SETKEYWORDS, 0UL, htmlKeywordStore().constData());
+            editor->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, -1L);
+        }
+    }
 }
 
 void applyEditorFont(QsciLexer *lexer, const QFont &font)

@@ -33,6 +33,11 @@ bool parserCaseSensitive(SyntaxParser parser);
 // text is not coloured.
 QsciLexer *createLexer(SyntaxParser parser, QObject *parent);
 
+// Element and attribute names the HTML colouring knows besides its own (the
+// tag database's, any case). Besides them role, aria-* and data-* count as
+// known. HTML lexers made later use them; those in use colour again.
+void setKnownHtmlNames(const QStringList &names);
+
 // Gives every style of the lexer the editor's font family and size, keeping
 // each style's weight and slant.
 void applyEditorFont(QsciLexer *lexer, const QFont &font);

@@ -7,6 +7,8 @@
 #include <Qsci/qscilexer.h>
 #include <Qsci/qsciprinter.h>
 
+#include <QPainter>
+
 namespace Quorvant {
 
 namespace {
@@ -243,7 +245,16 @@ bool TDCMemo::print(QsciPrinter &printer)
 {
     if (!m_source)
         return false;
-    return printer.printRange(m_widget);
+    // An empty document has no pages: nothing to print is no failure.
+    if (m_widget->SendScintilla(QsciScintillaBase::SCI_GETLENGTH) == 0)
+        return true;
+    // QsciPrinter opens its own painter without looking whether it opened:
+    // a printer that refuses is only seen here.
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    const bool ok = printer.printRange(m_widget, painter);
+    return painter.end() && ok && printer.printerState() != QPrinter::Error;
 }
 
 bool TDCMemo::printText(const QString &text, QsciPrinter &printer)

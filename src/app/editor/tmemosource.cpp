@@ -162,6 +162,18 @@ QByteArray TMemoSource::toStored(const QString &text) const
     return convertLineEnds(text, fileFormat().lineEnds).toUtf8();
 }
 
+// Columns are UTF-16 code units, as QString counts them, so a column read
+// from line() is the same column in the buffer. Scintilla holds UTF-8: a
+// lead byte starts one unit, a four-byte sequence (outside the BMP) two.
+namespace {
+int utf16Units(unsigned char lead)
+{
+    if ((lead & 0xC0) == 0x80)
+        return 0;
+    return lead >= 0xF0 ? 2 : 1;
+}
+} // namespace
+
 long TMemoSource::positionOf(CaretPoint p) const
 {
     ScintillaWidget *w = editor();
@@ -169,10 +181,22 @@ long TMemoSource::positionOf(CaretPoint p) const
     const long y = qBound(0L, long(p.y), lines - 1);
     const long start = w->call(QsciScintillaBase::SCI_POSITIONFROMLINE, y);
     const long end = w->call(QsciScintillaBase::SCI_GETLINEENDPOSITION, y);
-    if (p.x <= 0)
+    if (p.x <= 0 || end <= start)
         return start;
-    const long pos = w->call(QsciScintillaBase::SCI_POSITIONRELATIVE, start, p.x);
-    return (pos == 0 || pos > end) ? end : pos;
+    const auto *bytes = reinterpret_cast<const unsigned char *>(
+        static_cast<quintptr>(w->call(QsciScintillaBase::SCI_GETRANGEPOINTER, start, end - start)));
+    // A column inside a surrogate pair stands before that character.
+    long units = 0;
+    long i = 0;
+    for (; i < end - start; ++i) {
+        const int u = utf16Units(bytes[i]);
+        if (u == 0)
+            continue;
+        if (units + u > p.x)
+            break;
+        units += u;
+    }
+    return start + i;
 }
 
 CaretPoint TMemoSource::pointOf(long position) const
@@ -180,14 +204,13 @@ CaretPoint TMemoSource::pointOf(long position) const
     ScintillaWidget *w = editor();
     const long y = w->call(QsciScintillaBase::SCI_LINEFROMPOSITION, position);
     const long start = w->call(QsciScintillaBase::SCI_POSITIONFROMLINE, y);
-    // Characters are the UTF-8 bytes that do not continue one: counting them
-    // in place is far quicker than Scintilla's walk on a long line.
+    // Counted in place: far quicker than Scintilla's walk on a long line.
     long x = 0;
     if (position > start) {
         const auto *p = reinterpret_cast<const unsigned char *>(
             static_cast<quintptr>(w->call(QsciScintillaBase::SCI_GETRANGEPOINTER, start, position - start)));
         for (long i = 0; i < position - start; ++i)
-            x += (p[i] & 0xC0) != 0x80;
+            x += utf16Units(p[i]);
     }
     return {int(x), int(y)};
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "debugout.h"
+#include "editortypes.h"
 
 #include <QList>
 #include <QObject>
@@ -19,10 +20,6 @@ namespace Quorvant {
 // Creates or replaces the file (atomically, UTF-8) with Text and one CR LF.
 // Returns false when it cannot be written.
 [[nodiscard]] bool SaveTextFile(const QString &FileName, const QString &Text);
-
-// Splits at CR LF, CR or LF; a line end closing the text opens no further
-// line, so "a\r\n" is one line and "" none.
-QStringList splitTextLines(const QString &text);
 
 // The path of name in folder, taking the spelling of an existing entry whose
 // name matches without regard to letter case; the given spelling otherwise.

@@ -6,6 +6,7 @@
 #include "datafolder.h"
 #include "documentset.h"
 #include "scintillawidget.h"
+#include "syntaxparsers.h"
 #include "taginsight.h"
 #include "taginspector.h"
 #include "tdcmemo.h"
@@ -68,6 +69,8 @@ void installTagInsight(TForm1 &form)
     delete loading;
     if (!active)
         return;
+    // Everything Tag Insight knows is coloured as known HTML.
+    setKnownHtmlNames(host->database.AllNames());
 
     auto buffer = [&form]() -> ITextBuffer * { return form.documents()->currentBuffer(); };
     ScintillaWidget *editor = form.DCMemo1()->widget();

@@ -85,6 +85,31 @@ void TTagInspector::RunTagInspector()
         return;
     }
     RunTag(tag.TagText);
+    if (!m_tagBeingExecuted.isEmpty()) {
+        m_shownBuffer = buffer;
+        m_shownLine = caret.y;
+        m_shownStart = tag.Start;
+        m_shownText = tag.TagText;
+    }
+}
+
+void TTagInspector::forgetShownTag()
+{
+    m_shownBuffer = nullptr;
+    m_shownLine = -1;
+    m_shownStart = -1;
+    m_shownText.clear();
+}
+
+bool TTagInspector::stillShowsCaretTag(ITextBuffer *buffer) const
+{
+    if (!buffer || buffer != m_shownBuffer || m_shownLine < 0)
+        return false;
+    const CaretPoint caret = buffer->caretPoint();
+    if (caret.y != m_shownLine)
+        return false;
+    const TCaretTag tag = CaretTag(buffer->line(caret.y), caret.x);
+    return tag.Inside && tag.Start == m_shownStart && tag.TagText == m_shownText;
 }
 
 void TTagInspector::RunTag(const QString &LineText)
@@ -92,6 +117,7 @@ void TTagInspector::RunTag(const QString &LineText)
     const QString name = TTagDatabase::FindMainTag(LineText);
     if (name.isEmpty())
         return;
+    forgetShownTag();
     m_tagBeingExecuted = name;
     m_currentMainTag = name;
     m_styles.clear();
@@ -121,6 +147,7 @@ void TTagInspector::RunTag(const QString &LineText)
 void TTagInspector::ClearStringList()
 {
     m_tagBeingExecuted.clear();
+    forgetShownTag();
     m_styles.clear();
     TurnAllControlsOff();
     m_filling = true;
@@ -211,15 +238,28 @@ bool TTagInspector::WriteNewTag()
 {
     if (m_tagBeingExecuted.isEmpty() || !currentBuffer)
         return false;
+    ITextBuffer *buffer = currentBuffer();
+    // Undo, Find Next or a menu command may have moved the caret or changed
+    // the tag since the grid read it: never write old values into another
+    // tag, show what is at the caret now. Later, as this runs inside the
+    // grid's own change report.
+    if (!stillShowsCaretTag(buffer)) {
+        forgetShownTag();
+        QMetaObject::invokeMethod(this, &TTagInspector::RunTagInspector, Qt::QueuedConnection);
+        return false;
+    }
     QList<TGridRow> rows;
     for (int r = 0; r < m_grid->rowCount(); ++r) {
         const QTableWidgetItem *n = m_grid->item(r, 0);
         const QTableWidgetItem *v = m_grid->item(r, 1);
         rows.append({n ? n->text() : QString(), v ? v->text() : QString()});
     }
-    // The database refuses to write when the caret is no longer inside the
-    // tag shown, so a stale grid never writes into another line.
-    return TTagDatabase::WriteNewTag(currentBuffer(), m_tagBeingExecuted, rows);
+    if (!TTagDatabase::WriteNewTag(buffer, m_tagBeingExecuted, rows))
+        return false;
+    const TCaretTag written = CaretTag(buffer->line(m_shownLine), buffer->caretPoint().x);
+    m_shownStart = written.Start;
+    m_shownText = written.TagText;
+    return true;
 }
 
 } // namespace Quorvant

@@ -7,6 +7,7 @@
 #include "tagdatabase.h"
 
 #include <QColor>
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -45,13 +46,17 @@ public:
     void openCellEditor(int row, int column);
     void FileButtonClick();
     void ColorButtonClick();
-    // Rebuilds the tag at the caret from the grid; false when nothing changed.
+    // Rebuilds the tag the grid shows from the grid; false when nothing
+    // changed. When the caret is no longer in that tag, or the tag no longer
+    // reads as it did, the grid is read again instead (after the event).
     bool WriteNewTag();
 
 private:
     void setValueCell(const QString &text);
     void itemChanged(QTableWidgetItem *item);
     QString rowStyle(int row) const;
+    bool stillShowsCaretTag(ITextBuffer *buffer) const;
+    void forgetShownTag();
 
     const TTagDatabase *m_database;
     QTableWidget *m_grid;
@@ -62,6 +67,11 @@ private:
     QStringList m_styles;
     bool m_colorButton = false;
     bool m_filling = false;
+    // Where the shown tag stands and what it said when it was read.
+    QPointer<ITextBuffer> m_shownBuffer;
+    int m_shownLine = -1;
+    int m_shownStart = -1;
+    QString m_shownText;
 };
 
 } // namespace Quorvant
