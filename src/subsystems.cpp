@@ -3,6 +3,8 @@
 #include "installtags.h"
 #include "installtoolkit.h"
 #include "installtools.h"
+#include "installspelling.h"
+#include "installhelp.h"
 
 namespace Quorvant {
 
@@ -12,6 +14,8 @@ void installSubsystems(TForm1 &form)
     installToolkit(form);
     installTags(form);
     installTools(form);
+    installSpelling(form);
+    installHelp(form);
 }
 
 } // namespace Quorvant
