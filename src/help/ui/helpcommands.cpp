@@ -60,6 +60,7 @@ void THelpCommands::buildTopicTree()
     addNodes(nullptr, m_tree, THelpTopics::tree(), m_form.style()->standardIcon(QStyle::SP_FileDialogInfoView));
     m_tree->expandAll();
     sheet->addWidget(documentation);
+    documentation->show();  // the page control hid it while it was not the current page
     sheet->setStretchFactor(0, 0);
     sheet->setStretchFactor(1, 1);
     sheet->setSizes({220, 800});

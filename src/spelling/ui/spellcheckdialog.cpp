@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace Quorvant {
@@ -188,11 +189,19 @@ void TSpellCheckDialog::ask()
     if (m_buffer) {
         const CaretPoint from = pointAt(q.offset);
         m_buffer->setSelection({from, pointAt(q.offset + q.length)});
-        if (!isVisible())
+        const bool first = !isVisible();
+        if (first)
             show();
         raise();
-        if (wordRect)
+        if (wordRect) {
             keepClearOf(wordRect(from));
+            // A new window is placed by the window manager after show(): check again then.
+            if (first)
+                QTimer::singleShot(50, this, [this, from] {
+                    if (m_session && wordRect)
+                        keepClearOf(wordRect(from));
+                });
+        }
     }
     m_changeTo->setFocus();
     m_changeTo->selectAll();
