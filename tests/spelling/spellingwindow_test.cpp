@@ -7,6 +7,8 @@
 #include "setuptools.h"
 #include "spellcheckdialog.h"
 #include "spellingcommands.h"
+#include "spellunderliner.h"
+#include "inifile.h"
 #include "subsystems.h"
 #include "thesaurusdialog.h"
 #include "tmemosource.h"
@@ -20,12 +22,24 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTest>
+#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
 using namespace Quorvant;
 
 namespace {
+
+// Runs the event loop until the condition holds or ten seconds pass.
+template<typename F>
+void waitFor(F condition)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!condition() && t.elapsed() < 10000)
+        QTest::qWait(20);
+}
 
 class SpellingWindowTest : public ::testing::Test
 {
@@ -190,6 +204,32 @@ TEST_F(SpellingWindowTest, ThesaurusDialogLooksUpGoesBackAndReplaces)
 
     QTimer::singleShot(0, &dialog, [&] { dialog.findChild<QPushButton *>(QStringLiteral("CloseButton"))->click(); });
     EXPECT_EQ(dialog.LookupWord(QStringLiteral("house")), QString());
+}
+
+TEST_F(SpellingWindowTest, UnderliningWhileTypingIsAnOptionKeptInMainIni)
+{
+    auto *underliner = m_window->findChild<TSpellUnderliner *>(QStringLiteral("SpellUnderliner"));
+    QAction *option = m_window->action(QStringLiteral("UnderlineMisspelledWords1"));
+    ASSERT_NE(underliner, nullptr);
+    ASSERT_NE(option, nullptr);
+    EXPECT_FALSE(option->isChecked());
+    buffer()->setText(QStringLiteral("hello wrold <b title=\"mispeled\">&nbsp;fine</b>\r\nsecnd line"));
+    QTest::qWait(300);
+    EXPECT_TRUE(underliner->underlined().isEmpty());
+
+    option->trigger();
+    EXPECT_TRUE(IniFile(TSetupTools::mainIniPath()).readBool(QStringLiteral("Spelling"), QStringLiteral("UnderlineAsYouType"), false));
+    waitFor([&] { return underliner->underlined() == QStringList({"0:6:5", "1:0:5"}); });
+    EXPECT_EQ(underliner->underlined(), QStringList({"0:6:5", "1:0:5"}));
+
+    buffer()->setCaretPoint({0, 1});
+    buffer()->insertString(QStringLiteral("fine "));
+    waitFor([&] { return underliner->underlined() == QStringList({"0:6:5", "1:5:5"}); });
+    EXPECT_EQ(underliner->underlined(), QStringList({"0:6:5", "1:5:5"}));
+
+    option->trigger();
+    EXPECT_TRUE(underliner->underlined().isEmpty());
+    EXPECT_FALSE(IniFile(TSetupTools::mainIniPath()).readBool(QStringLiteral("Spelling"), QStringLiteral("UnderlineAsYouType"), true));
 }
 
 } // namespace

@@ -1,6 +1,13 @@
 #include "installspelling.h"
 
+#include "datafolder.h"
+#include "documentset.h"
+#include "inifile.h"
 #include "mainwindow.h"
+#include "setuptools.h"
+#include "spellunderliner.h"
+#include "scintillawidget.h"
+#include "tdcmemo.h"
 #include "spellingcommands.h"
 
 #include <QAction>
@@ -33,6 +40,26 @@ void installSpelling(TForm1 &form)
         button->setToolTip(QStringLiteral("Spell Check"));
         bar->addAction(button);
         QObject::connect(button, &QAction::triggered, commands, &TSpellingCommands::CheckSpelling);
+    }
+
+    // Underlining while typing: off until the user turns it on; kept in Main.INI.
+    if (ScintillaWidget *editor = form.DCMemo1()->widget()) {
+        auto *underliner = new TSpellUnderliner(editor, DataFolder::path(), &form);
+        underliner->setObjectName(QStringLiteral("SpellUnderliner"));
+        auto *option = new QAction(QStringLiteral("Underline Misspelled Words"), &form);
+        option->setObjectName(QStringLiteral("UnderlineMisspelledWords1"));
+        option->setCheckable(true);
+        if (QMenu *options = form.menu(QStringLiteral("Options1")))
+            options->addAction(option);
+        const bool on = IniFile(TSetupTools::mainIniPath()).readBool(QStringLiteral("Spelling"), QStringLiteral("UnderlineAsYouType"), false);
+        option->setChecked(on);
+        underliner->setEnabled(on);
+        QObject::connect(option, &QAction::toggled, underliner, [underliner](bool enabled) {
+            underliner->setEnabled(enabled);
+            IniFile ini(TSetupTools::mainIniPath());
+            (void)ini.writeBool(QStringLiteral("Spelling"), QStringLiteral("UnderlineAsYouType"), enabled);
+        });
+        QObject::connect(form.documents(), &TDocumentSet::currentDocumentChanged, underliner, &TSpellUnderliner::schedule);
     }
 }
 
