@@ -156,6 +156,24 @@ TEST_F(SpellingWindowTest, ClosingTheDocumentDuringACheckEndsItQuietly)
     EXPECT_FALSE(dialog()->running());
 }
 
+TEST_F(SpellingWindowTest, CorrectionsGoToTheCheckedDocumentWhenAnotherIsCurrent)
+{
+    ITextBuffer *checked = buffer();
+    checked->setText(QStringLiteral("one wrold"));
+    checked->setModified(false);
+    m_window->action(QStringLiteral("CheckSpelling1"))->trigger();
+    ASSERT_TRUE(dialog()->running());
+    m_window->documents()->blankDocument();
+    ASSERT_NE(buffer(), checked);
+    gDocumentModified = false;
+    dialog()->changeTo()->setText(QStringLiteral("world"));
+    press("ChangeButton");
+    EXPECT_EQ(checked->text(), QStringLiteral("one world"));
+    EXPECT_TRUE(checked->isModified());
+    EXPECT_EQ(buffer()->text(), QString());
+    EXPECT_FALSE(gDocumentModified);
+}
+
 TEST_F(SpellingWindowTest, ThesaurusNeedsASelectionAndJoinsLines)
 {
     buffer()->setText(QStringLiteral("big\r\nhouse"));

@@ -66,7 +66,11 @@ void TSpellingCommands::CheckSpelling()
     }
     if (!m_spellDialog) {
         m_spellDialog = new TSpellCheckDialog(checker(), &m_form);
-        m_spellDialog->documentChanged = [this] { gDocumentModified = true; };
+        // The checked document may no longer be the current one: its own flag holds the change.
+        m_spellDialog->documentChanged = [this] {
+            if (TMemoSource *current = m_form.documents()->currentBuffer())
+                gDocumentModified = current->isModified();
+        };
         m_spellDialog->wordRect = [this](CaretPoint p) -> QRect {
             ScintillaWidget *w = m_form.DCMemo1()->widget();
             if (!w || !w->isVisible())
