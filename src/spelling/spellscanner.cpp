@@ -7,7 +7,7 @@ namespace Quorvant {
 QList<SpellWord> TSpellScanner::misspelled(const TSpellChecker &checker, const QString &text, qsizetype from)
 {
     QList<SpellWord> out;
-    TSpellWordWalker walker(text, checker.options().html);
+    TSpellWordWalker walker(text, checker.options().html, checker.options().internetAddresses);
     for (SpellWord w = walker.next(from); w.found(); w = walker.next(w.offset + w.length)) {
         const QString word = text.mid(w.offset, w.length);
         if (checker.isCorrect(word))

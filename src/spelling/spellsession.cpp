@@ -5,7 +5,7 @@
 namespace Quorvant {
 
 TSpellSession::TSpellSession(TSpellChecker &checker, QString text)
-    : m_checker(checker), m_text(std::move(text)), m_walker(m_text, checker.options().html)
+    : m_checker(checker), m_text(std::move(text)), m_walker(m_text, checker.options().html, checker.options().internetAddresses)
 {
 }
 

@@ -21,7 +21,10 @@ bool startsWithAt(const QString &text, qsizetype at, QLatin1StringView what)
 
 } // namespace
 
-TSpellWordWalker::TSpellWordWalker(const QString &text, bool html) : m_text(text), m_html(html) {}
+TSpellWordWalker::TSpellWordWalker(const QString &text, bool html, bool addresses)
+    : m_text(text), m_html(html), m_addresses(addresses)
+{
+}
 
 // Past the tag starting at at ('<'): a comment to "-->", a script or style
 // element to its end tag, anything else to the '>' outside quotes.
@@ -123,7 +126,7 @@ SpellWord TSpellWordWalker::next(qsizetype from) const
         }
         // The start of a token: an address is skipped whole.
         const bool tokenStart = i == 0 || !isWordChar(m_text.at(i - 1));
-        if (tokenStart && addressStarts(i)) {
+        if (m_addresses && tokenStart && addressStarts(i)) {
             i = skipAddress(i);
             continue;
         }
@@ -138,7 +141,8 @@ SpellWord TSpellWordWalker::next(qsizetype from) const
                 break;
             }
         }
-        if (end < n && (m_text.at(end) == QLatin1Char('@') || m_text.at(end) == QLatin1Char(':')) && addressStarts(i)) {
+        if (m_addresses && end < n && (m_text.at(end) == QLatin1Char('@') || m_text.at(end) == QLatin1Char(':'))
+            && addressStarts(i)) {
             i = skipAddress(i);
             continue;
         }

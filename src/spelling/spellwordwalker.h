@@ -18,7 +18,8 @@ class TSpellWordWalker
 {
 public:
     // html: tags and what they hold are skipped; otherwise every character counts.
-    TSpellWordWalker(const QString &text, bool html);
+    // addresses: web and mail addresses are skipped.
+    TSpellWordWalker(const QString &text, bool html, bool addresses = true);
 
     // The next word at or after from; offsets index text.
     SpellWord next(qsizetype from) const;
@@ -30,6 +31,7 @@ private:
 
     const QString &m_text;
     bool m_html;
+    bool m_addresses;
 };
 
 } // namespace Quorvant

@@ -45,6 +45,9 @@ TEST(SpellWordWalker, SkipsMarkupEntitiesAndAddresses)
     for (const WalkCase &c : cases)
         EXPECT_EQ(wordsOf(QString::fromUtf8(c.text)), c.words) << c.text;
     EXPECT_EQ(wordsOf(QStringLiteral("<b>x</b>"), false), QStringList({"b", "x", "b"}));
+    TSpellWordWalker withAddresses(QStringLiteral("see www.exmple.org"), true, false);
+    const SpellWord w = withAddresses.next(4);
+    EXPECT_EQ(QStringView(u"see www.exmple.org").mid(w.offset, w.length), u"www");
 }
 
 class SpellCheckerTest : public ::testing::Test
