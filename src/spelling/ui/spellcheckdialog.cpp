@@ -1,5 +1,6 @@
 #include "spellcheckdialog.h"
 
+#include "inifile.h"
 #include "messageservice.h"
 #include "spellchecker.h"
 #include "textbuffer.h"
@@ -100,6 +101,14 @@ TSpellCheckDialog::TSpellCheckDialog(TSpellChecker &checker, QWidget *parent) : 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(options);
+
+    // Where the user last left the dialog, kept with the spelling options.
+    const IniFile ini(m_checker.optionsPath());
+    if (ini.valueExists(QStringLiteral("Dialog"), QStringLiteral("Left"))) {
+        m_userPlace = QPoint(ini.readInteger(QStringLiteral("Dialog"), QStringLiteral("Left"), 0),
+                             ini.readInteger(QStringLiteral("Dialog"), QStringLiteral("Top"), 0));
+        m_placedByUser = true;
+    }
 }
 
 TSpellCheckDialog::~TSpellCheckDialog()
@@ -190,8 +199,14 @@ void TSpellCheckDialog::ask()
         const CaretPoint from = pointAt(q.offset);
         m_buffer->setSelection({from, pointAt(q.offset + q.length)});
         const bool first = !isVisible();
-        if (first)
+        if (first) {
+            if (m_placedByUser) {
+                m_placing = true;
+                move(m_userPlace);
+                m_placing = false;
+            }
             show();
+        }
         raise();
         if (wordRect) {
             keepClearOf(wordRect(from));
@@ -240,6 +255,9 @@ void TSpellCheckDialog::moveEvent(QMoveEvent *event)
     if (!m_placing && isVisible() && event->spontaneous()) {
         m_userPlace = frameGeometry().topLeft();
         m_placedByUser = true;
+        IniFile ini(m_checker.optionsPath());
+        (void)ini.writeInteger(QStringLiteral("Dialog"), QStringLiteral("Left"), m_userPlace.x());
+        (void)ini.writeInteger(QStringLiteral("Dialog"), QStringLiteral("Top"), m_userPlace.y());
     }
 }
 
