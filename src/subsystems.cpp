@@ -8,6 +8,8 @@
 #include "installtags.h"
 #include "installtoolkit.h"
 #include "installtools.h"
+#include "installspelling.h"
+#include "installhelp.h"
 #include "mainwindow.h"
 #include "tbookingsystem.h"
 
@@ -43,6 +45,8 @@ void installSubsystems(TForm1 &form)
     installTools(form);
     installStores(form);
     connectBookingStore(form, installNetwork(form));
+    installSpelling(form);
+    installHelp(form);
 }
 
 } // namespace Quorvant

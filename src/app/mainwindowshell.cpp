@@ -171,9 +171,13 @@ QString TForm1::defaultTemplateText(CaretPoint *caret) const
 
 void TForm1::ShowHelpFile(const QString &topic)
 {
-    const QString page = topic.compare(QLatin1String("MAIN"), Qt::CaseInsensitive) == 0
-                             ? QStringLiteral("Help/index.htm")
-                             : QStringLiteral("Help/") + topic;
+    QString page = topic.compare(QLatin1String("MAIN"), Qt::CaseInsensitive) == 0
+                       ? QStringLiteral("Help/index.htm")
+                       : QStringLiteral("Help/") + topic;
+    // The dialogs name their topic page alone; the topic pages live in HTMLDocs.
+    if (!QFileInfo::exists(DataFolder::file(page))
+        && QFileInfo::exists(DataFolder::file(QStringLiteral("Help/HTMLDocs/") + topic)))
+        page = QStringLiteral("Help/HTMLDocs/") + topic;
     m_documentation->navigate(QUrl::fromLocalFile(DataFolder::file(page)));
     m_tabholder->setCurrentIndex(2);
 }

@@ -1,0 +1,113 @@
+#include "spellingcommands.h"
+
+#include "datafolder.h"
+#include "documentset.h"
+#include "mainwindow.h"
+#include "messageservice.h"
+#include "scintillawidget.h"
+#include "spellcheckdialog.h"
+#include "spellchecker.h"
+#include "tagscanning.h"
+#include "tdcmemo.h"
+#include "thesaurus.h"
+#include "thesaurusdialog.h"
+#include "tmemosource.h"
+
+namespace Quorvant {
+
+namespace {
+
+const QString MsgSelectWordForThesaurus = QStringLiteral("Please select a word to run a thesaurus check on.");
+
+} // namespace
+
+TSpellingCommands::TSpellingCommands(TForm1 &form) : QObject(&form), m_form(form)
+{
+    lookupWord = [this](const QString &word) {
+        TThesaurusDialog dialog(thesaurus(), &m_form);
+        return dialog.LookupWord(word);
+    };
+}
+
+TSpellingCommands::~TSpellingCommands()
+{
+    // The dialog puts its corrections back before the checker goes.
+    delete m_spellDialog;
+}
+
+TSpellCheckDialog *TSpellingCommands::spellDialog() const
+{
+    return m_spellDialog;
+}
+
+TSpellChecker &TSpellingCommands::checker()
+{
+    if (!m_checker)
+        m_checker = std::make_unique<TSpellChecker>(DataFolder::path(), QString(), m_form.debugTarget());
+    return *m_checker;
+}
+
+TThesaurus &TSpellingCommands::thesaurus()
+{
+    if (!m_thesaurus)
+        m_thesaurus = std::make_unique<TThesaurus>();
+    return *m_thesaurus;
+}
+
+void TSpellingCommands::CheckSpelling()
+{
+    TMemoSource *buffer = m_form.documents()->currentBuffer();
+    if (!buffer)
+        return;
+    if (!checker().isReady()) {
+        MessageService::error(&m_form, QStringLiteral("The spelling dictionary en_US was not found in %1.")
+                                           .arg(TSpellChecker::systemDictionaryFolder()));
+        return;
+    }
+    if (!m_spellDialog) {
+        m_spellDialog = new TSpellCheckDialog(checker(), &m_form);
+        // The checked document may no longer be the current one: its own flag holds the change.
+        m_spellDialog->documentChanged = [this] {
+            if (TMemoSource *current = m_form.documents()->currentBuffer())
+                gDocumentModified = current->isModified();
+        };
+        m_spellDialog->wordRect = [this](CaretPoint p) -> QRect {
+            ScintillaWidget *w = m_form.DCMemo1()->widget();
+            if (!w || !w->isVisible())
+                return {};
+            const long pos = w->positionFromLineIndex(p.y, p.x);
+            w->ensureLineVisible(p.y);
+            const int x = int(w->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, pos));
+            const int y = int(w->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0, pos));
+            const int h = int(w->SendScintilla(QsciScintillaBase::SCI_TEXTHEIGHT, p.y));
+            return QRect(w->viewport()->mapToGlobal(QPoint(x, y)), QSize(80, h));
+        };
+    }
+    if (m_spellDialog->running()) {
+        m_spellDialog->raise();
+        m_spellDialog->activateWindow();
+        return;
+    }
+    m_spellDialog->start(buffer);
+}
+
+void TSpellingCommands::TheasurusLookup1Click()
+{
+    TMemoSource *buffer = m_form.documents()->currentBuffer();
+    if (!buffer)
+        return;
+    const QString word = RemoveCharFromStr(QLatin1Char('\n'), RemoveCharFromStr(QLatin1Char('\r'), buffer->selText()));
+    if (word.isEmpty()) {
+        MessageService::information(&m_form, MsgSelectWordForThesaurus);
+        return;
+    }
+    const QString answer = lookupWord(word);
+    if (answer.isEmpty() || !m_form.documents()->currentBuffer())
+        return;
+    buffer->beginUndoAction();
+    buffer->setSelText(answer);
+    buffer->endUndoAction();
+    m_form.documents()->markModified();
+}
+
+} // namespace Quorvant
