@@ -130,6 +130,27 @@ TEST_F(ShellTest, StartsInOrderAndShowsTheTaskManagerOverADisabledMainWindow)
                                   QStringLiteral("Halvorn Network"), QStringLiteral("Tag Inspector")}));
 }
 
+// Scripts and tests find commands by object name: every subsystem's actions
+// must keep their names to themselves.
+TEST_F(ShellTest, NoTwoActionsOfTheMainWindowShareAnObjectName)
+{
+    start();
+    ASSERT_NE(form, nullptr);
+    QHash<QString, QAction *> byName;
+    QStringList clashes;
+    for (QAction *a : form->findChildren<QAction *>()) {
+        const QString name = a->objectName();
+        if (name.isEmpty() || name.startsWith(QLatin1String("qt_")))
+            continue;
+        QAction *&seen = byName[name];
+        if (seen && seen != a)
+            clashes.append(name);
+        seen = a;
+    }
+    EXPECT_TRUE(clashes.isEmpty()) << clashes.join(u' ').toStdString();
+    EXPECT_GT(byName.size(), 100);
+}
+
 TEST_F(ShellTest, TaskManagerHidesWhileDocumentsAreOpenAndEndsTheProgramOtherwise)
 {
     start();

@@ -16,7 +16,7 @@ void installCatalogue(TForm1 &form);
 void installTagLibraryPage(TForm1 &form);
 // Tag Insight, tag completion and the Tag Inspector grid.
 void installTagInsight(TForm1 &form);
-// Help > "Help for current tag" and the editor's entity keys.
+// The editor's entity keys (Ctrl+Enter, Ctrl+Insert).
 void installTagHelpCommands(TForm1 &form);
 
 // Ctrl+Space: the Insight list for the caret.

@@ -1,4 +1,4 @@
-// Tag help (F1, Help > "Help for current tag") and the editor's entity keys.
+// Tag help (F1) and the editor's entity keys.
 #include "installtags.h"
 
 #include "mainwindow.h"
@@ -41,10 +41,6 @@ void showTagHelpForCurrent(TForm1 &form)
 
 void installTagHelpCommands(TForm1 &form)
 {
-    QAction *help = form.menu(QStringLiteral("Help1"))->addAction(QStringLiteral("Help for current tag"));
-    help->setObjectName(QStringLiteral("Helpforcurrenttag1"));
-    QObject::connect(help, &QAction::triggered, &form, [&form] { showTagHelpForCurrent(form); });
-
     // Ctrl+Enter and Ctrl+Insert insert a line break tag and a hard space
     // instead of the editor's own action for the keystroke.
     form.DCMemo1()->widget()->keyInterceptor = [&form](QKeyEvent *e) {
