@@ -100,12 +100,42 @@ qsizetype TSpellWordWalker::skipAddress(qsizetype at) const
     return i;
 }
 
+// A quoted line: its first non-blank character is the quote mark ">" (as
+// text, or written "&gt;" in a page).
+bool TSpellWordWalker::quotedLineStarts(qsizetype at) const
+{
+    const bool mark = m_text.at(at) == QLatin1Char('>')
+                      || (m_html && startsWithAt(m_text, at, QLatin1StringView("&gt;")));
+    if (!mark)
+        return false;
+    for (qsizetype j = at - 1; j >= 0; --j) {
+        const QChar c = m_text.at(j);
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            return true;
+        if (c != QLatin1Char(' ') && c != QLatin1Char('\t'))
+            return false;
+    }
+    return true;
+}
+
+qsizetype TSpellWordWalker::lineEnd(qsizetype at) const
+{
+    const qsizetype n = m_text.size();
+    while (at < n && m_text.at(at) != QLatin1Char('\n') && m_text.at(at) != QLatin1Char('\r'))
+        ++at;
+    return at;
+}
+
 SpellWord TSpellWordWalker::next(qsizetype from) const
 {
     const qsizetype n = m_text.size();
     qsizetype i = qMax<qsizetype>(0, from);
     while (i < n) {
         const QChar c = m_text.at(i);
+        if ((c == QLatin1Char('>') || c == QLatin1Char('&')) && quotedLineStarts(i)) {
+            i = lineEnd(i);
+            continue;
+        }
         if (m_html && c == QLatin1Char('<')) {
             i = skipTag(i);
             continue;

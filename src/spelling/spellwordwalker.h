@@ -1,6 +1,6 @@
 // Finds the words of an HTML page that a spell checker should see: text
-// outside tags, with entities, Internet and mail addresses, and the
-// contents of script and style elements left out.
+// outside tags, with entities, Internet and mail addresses, the contents of
+// script and style elements and quoted lines (starting with ">") left out.
 #pragma once
 
 #include <QString>
@@ -28,6 +28,8 @@ private:
     qsizetype skipTag(qsizetype at) const;
     qsizetype skipAddress(qsizetype at) const;
     bool addressStarts(qsizetype at) const;
+    bool quotedLineStarts(qsizetype at) const;
+    qsizetype lineEnd(qsizetype at) const;
 
     const QString &m_text;
     bool m_html;

@@ -41,10 +41,14 @@ TEST(SpellWordWalker, SkipsMarkupEntitiesAndAddresses)
         {"Tom & Jerry", {"Tom", "Jerry"}},
         {"<a href=\"x\" title=\"a > b\">link</a>", {"link"}},
         {"<p>unclosed <b", {"unclosed"}},
+        // Quoted lines (">" first on the line, as text or as "&gt;") are left alone.
+        {"Yes\r\n> qoted wrods\r\n  &gt; mre qoted\nok", {"Yes", "ok"}},
+        {"a > b\n<img\n>after", {"a", "b", "after"}},
     };
     for (const WalkCase &c : cases)
         EXPECT_EQ(wordsOf(QString::fromUtf8(c.text)), c.words) << c.text;
     EXPECT_EQ(wordsOf(QStringLiteral("<b>x</b>"), false), QStringList({"b", "x", "b"}));
+    EXPECT_EQ(wordsOf(QStringLiteral("plain\n> qoted"), false), QStringList({"plain"}));
     TSpellWordWalker withAddresses(QStringLiteral("see www.exmple.org"), true, false);
     const SpellWord w = withAddresses.next(4);
     EXPECT_EQ(QStringView(u"see www.exmple.org").mid(w.offset, w.length), u"www");
