@@ -11,6 +11,7 @@
 #include "tdcmemo.h"
 #include "tmemosource.h"
 
+#include <QFile>
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -159,6 +160,9 @@ TForm1::TForm1(QWidget *parent)
 
 TForm1::~TForm1()
 {
+    for (const QString &file : std::as_const(m_previewFiles))
+        QFile::remove(file);
+    m_previewFiles.clear();
     disconnect(m_memo, nullptr, this, nullptr);
     // Buffers belong to the window; the view lets go of them first.
     m_memo->setSource(nullptr);

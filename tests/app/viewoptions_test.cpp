@@ -234,6 +234,51 @@ TEST_F(ViewOptionsTest, PreviewFilesAreWrittenBesideTheDocumentUnderTheirOwnName
     EXPECT_EQ(launched[0], QStringList({QStringLiteral("/opt/my browser/run"), folder + QStringLiteral("/Prev.Htm")}));
 }
 
+TEST_F(ViewOptionsTest, ThePreviewNeverOverwritesAUsersFileAndGoesWithItsDocument)
+{
+    writeMainIni("");
+    open();
+    const QString folder = m_dir.filePath(QStringLiteral("site"));
+    QDir().mkpath(folder);
+    const auto write = [](const QString &path, const QByteArray &bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    const auto read = [](const QString &path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    };
+    const QString users = folder + QStringLiteral("/Preview.Htm");
+    write(users, "the user's own page");
+    write(folder + QStringLiteral("/index.htm"), "<p>page</p>");
+    ASSERT_TRUE(m_window->documents()->OpenFile(folder + QStringLiteral("/index.htm")));
+    m_window->previewByKey();
+    EXPECT_EQ(read(users), "the user's own page");
+    const QString preview = m_window->previewFileName();
+    EXPECT_EQ(preview, folder + QStringLiteral("/Preview-1.Htm"));
+    EXPECT_EQ(read(preview), "<p>page</p>");
+    m_window->tabholder()->setCurrentIndex(0);
+    m_window->previewByKey();
+    EXPECT_EQ(m_window->previewFileName(), preview) << "the same document keeps its preview file";
+
+    m_window->documents()->close();
+    EXPECT_FALSE(QFile::exists(preview)) << "the preview goes with its document";
+    EXPECT_EQ(read(users), "the user's own page");
+
+    m_window->documents()->blankDocument();
+    m_window->DCMemo1()->setText(QStringLiteral("<p>untitled</p>"));
+    m_window->tabholder()->setCurrentIndex(0);
+    m_window->tabholder()->setCurrentIndex(1);
+    const QString untitled = DataFolder::file(QStringLiteral("Preview.Htm"));
+    EXPECT_TRUE(QFile::exists(untitled));
+    for (TMemoSource *b : std::as_const(gMemoData))
+        b->setModified(false);
+    m_window.reset();
+    EXPECT_FALSE(QFile::exists(untitled)) << "and with the window";
+    EXPECT_EQ(read(users), "the user's own page");
+}
+
 TEST_F(ViewOptionsTest, ThePreviewBrowserIsCreatedWhenFirstShownAndShowsThePage)
 {
     writeMainIni("");
