@@ -177,7 +177,7 @@ void TApplicationShell::openFiles(const QStringList &files)
     for (const QString &f : files) {
         if (!QFileInfo(f).isFile())
             missing.append(f);
-        else if (m_form1->documents()->OpenFile(f))
+        else if (m_form1->documents()->openOrShow(f))
             opened = true;
     }
     QWidget *front = m_form1;

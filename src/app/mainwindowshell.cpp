@@ -140,7 +140,7 @@ void TForm1::bindRecentFiles(TRecentFiles *recent)
                 if (TRecentFiles::MenuItemClick(path) == TRecentFileCheck::NotFound)
                     MessageService::show(this, MsgFileNotFound(path), MessageIcon::Information);
                 else
-                    m_documents->OpenFile(path);
+                    m_documents->openOrShow(path);
             });
         }
     };

@@ -213,7 +213,7 @@ void TTaskManager::openSelectedRecentFile()
     }
     TForm1 *form = m_shell->Form1();
     form->setEnabled(true);
-    form->documents()->OpenFile(path);
+    form->documents()->openOrShow(path);
     leaveForDocument();
 }
 

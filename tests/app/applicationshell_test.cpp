@@ -227,6 +227,52 @@ TEST_F(ShellTest, TemplatesAreSavedAndOpenedWithTheirCaret)
     EXPECT_FALSE(gDocumentModified);
 }
 
+TEST_F(ShellTest, AFileThatIsOpenAlreadyIsShownNotOpenedAgain)
+{
+    const QString a = m_dir.filePath(QStringLiteral("a.htm"));
+    const QString b = m_dir.filePath(QStringLiteral("b.htm"));
+    for (const QString &path : {a, b}) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("<p>x</p>");
+    }
+    const QString link = m_dir.filePath(QStringLiteral("link-to-a.htm"));
+    ASSERT_TRUE(QFile::link(a, link));
+    start();
+    messages();
+    form->setEnabled(true);
+    TDocumentSet *docs = form->documents();
+    ASSERT_TRUE(docs->OpenFile(a));
+    ASSERT_TRUE(docs->OpenFile(b));
+    ASSERT_EQ(docs->PagesOpen(), 2);
+
+    // Handed over by a second start or named on the command line.
+    m_shell->openFiles({m_dir.path() + QStringLiteral("/./a.htm")});
+    EXPECT_EQ(docs->PagesOpen(), 2);
+    EXPECT_EQ(gCurrentFilePath, a);
+    m_shell->openFiles({link});
+    EXPECT_EQ(docs->PagesOpen(), 2);
+    EXPECT_EQ(gCurrentFilePath, a);
+
+    // Picked from the recent files.
+    auto *reopen = form->findChild<QMenu *>(QStringLiteral("Reopen1"));
+    for (QAction *action : reopen->actions()) {
+        if (action->data().toString() == b)
+            action->trigger();
+    }
+    EXPECT_EQ(docs->PagesOpen(), 2);
+    EXPECT_EQ(gCurrentFilePath, b);
+    for (int i = 0; i < tm->MostRecentListView()->topLevelItemCount(); ++i) {
+        if (tm->MostRecentListView()->topLevelItem(i)->text(1) == a)
+            tm->MostRecentListView()->setCurrentItem(tm->MostRecentListView()->topLevelItem(i));
+    }
+    tm->openSelectedRecentFile();
+    EXPECT_EQ(docs->PagesOpen(), 2);
+    EXPECT_EQ(gCurrentFilePath, a);
+    EXPECT_EQ(messages(), QStringList());
+    trigger("CloseAll1");
+}
+
 TEST_F(ShellTest, RecentFilesFillTheTaskManagerAndTheReopenMenu)
 {
     const QString file = m_dir.filePath(QStringLiteral("page.htm"));
