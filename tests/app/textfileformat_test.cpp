@@ -1,11 +1,14 @@
 #include "textfileformat.h"
 
 #include <QDir>
-#include <unistd.h>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace Quorvant;
 
@@ -100,6 +103,37 @@ TEST(TextFileFormat, AtomicWriteFailureLeavesOldFileWhole)
         EXPECT_FALSE(writeFileAtomically(path, QByteArray("new"), &error));
         QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
+    QByteArray back;
+    ASSERT_TRUE(readWholeFile(path, &back, &error));
+    EXPECT_EQ(back, "old");
+}
+
+TEST(TextFileFormat, AFailedWriteGivesTheSystemsReason)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.htm"));
+    QString error;
+    ASSERT_TRUE(writeFileAtomically(path, QByteArray("old"), &error));
+    // A file size limit fails the write the way a full disk does: the system
+    // refuses part-way and says why.
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const QByteArray big(64 * 1024, 'x');
+    const QByteArray tail(10, 'y');
+    const bool written = writeFileAtomically(path, {QByteArrayView(big), QByteArrayView(tail)}, &error);
+    const QString parted = error;
+    const bool writtenSmallBuffered = writeFileAtomically(path, QByteArray(6000, 'z'), &error);
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(writtenSmallBuffered);
+    EXPECT_TRUE(parted.contains(QStringLiteral("File too large"))) << parted.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("File too large"))) << error.toStdString();
+    EXPECT_FALSE(error.contains(QStringLiteral("Unknown error"))) << error.toStdString();
     QByteArray back;
     ASSERT_TRUE(readWholeFile(path, &back, &error));
     EXPECT_EQ(back, "old");

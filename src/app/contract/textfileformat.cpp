@@ -1,5 +1,8 @@
 #include "textfileformat.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -209,6 +212,20 @@ bool readWholeFile(const QString &path, QByteArray *out, QString *error)
     return true;
 }
 
+namespace {
+
+// Qt's message when it has one; the system's own otherwise.
+QString systemReason(const QString &qtMessage, int savedErrno)
+{
+    if (!qtMessage.isEmpty() && qtMessage != QLatin1String("Unknown error"))
+        return qtMessage;
+    if (savedErrno != 0)
+        return QString::fromLocal8Bit(std::strerror(savedErrno));
+    return qtMessage.isEmpty() ? QStringLiteral("Unknown error") : qtMessage;
+}
+
+} // namespace
+
 bool writeFileAtomically(const QString &path, std::initializer_list<QByteArrayView> parts, QString *error)
 {
     if (QFileInfo(path).isDir()) {
@@ -217,23 +234,28 @@ bool writeFileAtomically(const QString &path, std::initializer_list<QByteArrayVi
         return false;
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: each write reaches the system at once, so a refusal (disk
+    // full, file too large, read-only file system) comes back with its reason
+    // instead of being lost in a later flush.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (error)
-            *error = QStringLiteral("Cannot create file %1: %2").arg(path, file.errorString());
+            *error = QStringLiteral("Cannot create file %1: %2").arg(path, systemReason(file.errorString(), errno));
         return false;
     }
     for (QByteArrayView part : parts) {
+        errno = 0;
         if (file.write(part.data(), part.size()) != part.size()) {
-            const QString why = file.errorString();
+            const QString why = systemReason(file.errorString(), errno);
             file.cancelWriting();
             if (error)
                 *error = QStringLiteral("Cannot write file %1: %2").arg(path, why);
             return false;
         }
     }
+    errno = 0;
     if (!file.commit()) {
         if (error)
-            *error = QStringLiteral("Cannot write file %1: %2").arg(path, file.errorString());
+            *error = QStringLiteral("Cannot write file %1: %2").arg(path, systemReason(file.errorString(), errno));
         return false;
     }
     return true;
