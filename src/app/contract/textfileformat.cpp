@@ -3,6 +3,10 @@
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -224,6 +228,81 @@ QString systemReason(const QString &qtMessage, int savedErrno)
     return qtMessage.isEmpty() ? QStringLiteral("Unknown error") : qtMessage;
 }
 
+// A rename would give the path a new file: other links would keep the old
+// text and the owner would become this user.
+bool needsWriteInPlace(const QString &path)
+{
+    struct stat st{};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    return st.st_nlink > 1 || st.st_uid != ::geteuid();
+}
+
+bool writeAll(int fd, QByteArrayView bytes)
+{
+    const char *p = bytes.data();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+bool writeInPlace(const QString &path, std::initializer_list<QByteArrayView> parts, QString *error)
+{
+    QByteArray old;
+    if (!readWholeFile(path, &old, error))
+        return false;
+    // The backup copy is for a crash part-way; the old text is kept in memory
+    // to put back after a refused write.
+    QString backup;
+    {
+        QSaveFile copy(path + QStringLiteral("~"));
+        if (copy.open(QIODevice::WriteOnly) && copy.write(old) == old.size() && copy.commit())
+            backup = copy.fileName();
+    }
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (error)
+            *error = QStringLiteral("Cannot write file %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        if (!backup.isEmpty())
+            QFile::remove(backup);
+        return false;
+    }
+    bool ok = ::ftruncate(fd, 0) == 0;
+    for (QByteArrayView part : parts) {
+        if (ok)
+            ok = writeAll(fd, part);
+    }
+    if (ok)
+        ok = ::fsync(fd) == 0;
+    if (!ok) {
+        const int why = errno;
+        const bool restored = ::ftruncate(fd, 0) == 0 && ::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, old)
+                              && ::fsync(fd) == 0;
+        ::close(fd);
+        if (error) {
+            *error = QStringLiteral("Cannot write file %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(why)));
+            if (!restored && !backup.isEmpty())
+                *error += QStringLiteral(" (its old content is in %1)").arg(backup);
+        }
+        if (restored && !backup.isEmpty())
+            QFile::remove(backup);
+        return false;
+    }
+    ::close(fd);
+    if (!backup.isEmpty())
+        QFile::remove(backup);
+    return true;
+}
+
 } // namespace
 
 bool writeFileAtomically(const QString &path, std::initializer_list<QByteArrayView> parts, QString *error)
@@ -233,6 +312,8 @@ bool writeFileAtomically(const QString &path, std::initializer_list<QByteArrayVi
             *error = QStringLiteral("Cannot create file %1: it is a folder.").arg(path);
         return false;
     }
+    if (needsWriteInPlace(path))
+        return writeInPlace(path, parts, error);
     QSaveFile file(path);
     // Unbuffered: each write reaches the system at once, so a refusal (disk
     // full, file too large, read-only file system) comes back with its reason

@@ -50,7 +50,10 @@ QByteArray encodeTextFile(const QString &text, TextFileFormat *format);
 
 [[nodiscard]] bool readWholeFile(const QString &path, QByteArray *out, QString *error);
 // Writes the parts one after the other through a temporary file and a
-// rename: on failure the old file is whole.
+// rename: on failure the old file is whole. A file with more than one hard
+// link, or owned by another user, is written in place instead, after a
+// backup copy beside it, so its links and owner stay; on failure its old
+// content is put back.
 [[nodiscard]] bool writeFileAtomically(const QString &path, std::initializer_list<QByteArrayView> parts, QString *error);
 [[nodiscard]] inline bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
 {
