@@ -170,7 +170,7 @@ bool IniFile::readContent(Content *out) const
     if (!QFileInfo::exists(m_path))
         return true;
     QByteArray bytes;
-    if (!readWholeFile(m_path, &bytes, nullptr))
+    if (!readDataFile(m_path, &bytes, nullptr))
         return false;
     const QString text = decodeTextFile(bytes).text;
     for (QStringView raw : splitLines(text)) {

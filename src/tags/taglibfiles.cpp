@@ -10,7 +10,7 @@ bool readTagFileLines(const QString &path, QStringList *lines)
 {
     lines->clear();
     QByteArray bytes;
-    if (!readWholeFile(path, &bytes, nullptr))
+    if (!readDataFile(path, &bytes, nullptr))
         return false;
     const QString text = decodeTextFile(bytes).text;
     qsizetype start = 0;

@@ -192,22 +192,45 @@ QByteArray encodeTextFile(const QString &text, TextFileFormat *format)
     return out;
 }
 
-bool readWholeFile(const QString &path, QByteArray *out, QString *error)
+bool isReadableRegularFile(const QString &path, qint64 maxBytes, QString *why)
 {
-    QFileInfo info(path);
-    if (info.isDir()) {
-        if (error)
-            *error = QStringLiteral("%1 is a folder, not a file.").arg(path);
+    struct stat st{};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+        if (why)
+            *why = QStringLiteral("Cannot open file %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
+    if (S_ISDIR(st.st_mode)) {
+        if (why)
+            *why = QStringLiteral("%1 is a folder, not a file.").arg(path);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        if (why)
+            *why = QStringLiteral("%1 is not a regular file (a pipe or a device), so it was not read.").arg(path);
+        return false;
+    }
+    if (maxBytes >= 0 && st.st_size > maxBytes) {
+        if (why)
+            *why = QStringLiteral("%1 is larger than %2 bytes, so it was not read.").arg(path).arg(maxBytes);
+        return false;
+    }
+    return true;
+}
+
+bool readWholeFile(const QString &path, QByteArray *out, QString *error, qint64 maxBytes)
+{
+    out->clear();
+    if (!isReadableRegularFile(path, maxBytes, error))
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
             *error = QStringLiteral("Cannot open file %1: %2").arg(path, file.errorString());
         return false;
     }
-    *out = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
+    *out = maxBytes >= 0 ? file.read(maxBytes + 1) : file.readAll();
+    if (file.error() != QFileDevice::NoError || (maxBytes >= 0 && out->size() > maxBytes)) {
         out->clear();
         if (error)
             *error = QStringLiteral("Cannot read file %1: %2").arg(path, file.errorString());

@@ -31,7 +31,7 @@ bool LoadTextFile(const QString &FileName, QString *Result)
 {
     Result->clear();
     QByteArray bytes;
-    if (!readWholeFile(FileName, &bytes, nullptr))
+    if (!readDataFile(FileName, &bytes, nullptr))
         return false;
     const QStringList lines = splitTextLines(decodeTextFile(bytes).text);
     for (const QString &line : lines) {
