@@ -11,15 +11,17 @@
 #include "tdcmemo.h"
 #include "tmemosource.h"
 
-#include <QFile>
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
@@ -145,6 +147,9 @@ TForm1::TForm1(QWidget *parent)
             m_recent->AddToRecentFilesList(path);
     });
     connect(m_documents, &TDocumentSet::currentDocumentChanged, this, &TForm1::updateCaretStatus);
+    m_statusFileName = new QLabel(this);
+    m_statusFileName->setObjectName(QStringLiteral("StatusFileName"));
+    statusBar()->addPermanentWidget(m_statusFileName);
 
     buildMenus();
     buildPopupMenus();
@@ -270,6 +275,24 @@ void TForm1::showTabMenu(const QPoint &pos)
 void TForm1::updateCaretStatus()
 {
     statusBar()->showMessage(caretStatusText(m_memo->caretPoint()));
+    if (m_statusFileName) {
+        const bool any = m_documents && m_documents->PagesOpen() > 0;
+        const QString name = !any ? QString()
+                             : gCurrentFilePath.isEmpty() ? m_pageSelector->tabText(m_pageSelector->currentIndex())
+                                                          : QFileInfo(gCurrentFilePath).fileName();
+        m_statusFileName->setText(name);
+        m_statusFileName->setToolTip(gCurrentFilePath);
+    }
+}
+
+bool TForm1::event(QEvent *event)
+{
+    // Leaving a widget with a status tip clears the bar: the caret comes back.
+    if (event->type() == QEvent::StatusTip && static_cast<QStatusTipEvent *>(event)->tip().isEmpty()) {
+        updateCaretStatus();
+        return true;
+    }
+    return QMainWindow::event(event);
 }
 
 void TForm1::loadEnvironment()

@@ -129,6 +129,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
@@ -191,6 +192,8 @@ private:
     QTabBar *m_pageSelector = nullptr;
     QWidget *m_panel12 = nullptr;
     QLabel *m_noDocuments = nullptr;
+    // The current document's file name, kept at the status bar's right.
+    QLabel *m_statusFileName = nullptr;
     TDCMemo *m_memo = nullptr;
     TDocumentSet *m_documents = nullptr;
     QMenu *m_editorMenu = nullptr;

@@ -84,6 +84,8 @@ TTaskManager::TTaskManager(TApplicationShell *shell)
     m_mostRecent->setRootIsDecorated(false);
     m_mostRecent->setHeaderLabels({FileNameColumn, PathColumn});
     m_mostRecent->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    // A long path keeps its start and its file name; the tooltip has it whole.
+    m_mostRecent->setTextElideMode(Qt::ElideMiddle);
     recentLayout->addWidget(m_mostRecent);
     layout->addWidget(recentBox, 1, 1);
     connect(m_mostRecent, &QTreeWidget::itemDoubleClicked, this, [this] { openSelectedRecentFile(); });
@@ -136,8 +138,11 @@ void TTaskManager::refillRecent()
     m_mostRecent->clear();
     if (!m_recent)
         return;
-    for (const TRecentRow &row : m_recent->shownRows())
-        new QTreeWidgetItem(m_mostRecent, {row.FileName, row.Path});
+    for (const TRecentRow &row : m_recent->shownRows()) {
+        auto *item = new QTreeWidgetItem(m_mostRecent, {row.FileName, row.Path});
+        item->setToolTip(0, row.Path);
+        item->setToolTip(1, row.Path);
+    }
 }
 
 void TTaskManager::createDefaultPage()
@@ -217,13 +222,17 @@ void TTaskManager::openSelectedRecentFile()
     leaveForDocument();
 }
 
+// The manual shows in the main window: the Task Manager steps aside and the
+// window is enabled, or the page would sit behind it out of reach.
 void TTaskManager::helpMe()
 {
+    leaveForDocument();
     m_shell->Form1()->ShowHelpFile(TaskManagerHelpTopic);
 }
 
 void TTaskManager::viewManual()
 {
+    leaveForDocument();
     m_shell->Form1()->ShowHelpFile(QStringLiteral("MAIN"));
 }
 

@@ -13,6 +13,7 @@
 #include "veskfilesystems.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QListWidget>
 #include <QMenu>
@@ -271,6 +272,72 @@ TEST_F(ShellTest, AFileThatIsOpenAlreadyIsShownNotOpenedAgain)
     EXPECT_EQ(gCurrentFilePath, a);
     EXPECT_EQ(messages(), QStringList());
     trigger("CloseAll1");
+}
+
+TEST_F(ShellTest, TheSplashStepsBackWhileAStartUpBoxIsShown)
+{
+    // Watches the boxes before the shell does: the shell passes the news on.
+    QList<bool> splashShownDuringBox;
+    const auto before = MessageService::setBoxWatcher([&](bool showing) {
+        if (!showing)
+            return;
+        bool visible = false;
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (w->objectName() == QLatin1String("SplashScreen"))
+                visible = visible || w->isVisible();
+        }
+        splashShownDuringBox.append(visible);
+    });
+    start();
+    MessageService::setBoxWatcher(before);
+    ASSERT_EQ(messages().size(), 1) << "the first-run question";
+    EXPECT_EQ(splashShownDuringBox, QList<bool>{false});
+}
+
+TEST_F(ShellTest, TextFileCommandsSitAboveReopenNotBelowExit)
+{
+    start();
+    const QList<QAction *> items = form->menu(QStringLiteral("File1"))->actions();
+    const auto at = [&](QAction *a) { return items.indexOf(a); };
+    const qsizetype import = at(form->action(QStringLiteral("Import1")));
+    const qsizetype convert = at(form->action(QStringLiteral("ConvertTextFileHTMLDocument1")));
+    const qsizetype reopen = at(form->menu(QStringLiteral("Reopen1"))->menuAction());
+    const qsizetype exit = at(form->action(QStringLiteral("Exit1")));
+    ASSERT_GE(import, 0);
+    EXPECT_EQ(convert, import + 1);
+    EXPECT_LT(convert, reopen);
+    EXPECT_EQ(exit, items.size() - 1) << "Exit stays last";
+}
+
+TEST_F(ShellTest, AHundredMissingFilesAreListedAScreenfulAtATime)
+{
+    start();
+    messages();
+    QStringList missing;
+    for (int i = 0; i < 200; ++i)
+        missing << m_dir.filePath(QStringLiteral("gone-%1.htm").arg(i));
+    m_shell->openFiles(missing);
+    const QStringList shown = messages();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_LE(shown[0].count(u'\n'), 17);
+    EXPECT_TRUE(shown[0].contains(missing[0]));
+    EXPECT_TRUE(shown[0].endsWith(QStringLiteral("... and 185 more."))) << shown[0].toStdString();
+}
+
+TEST_F(ShellTest, TheManualFromTheTaskManagerShowsWhereItCanBeRead)
+{
+    start();
+    messages();
+    ASSERT_TRUE(tm->isVisible());
+    ASSERT_FALSE(form->isEnabled());
+    tm->helpMe();
+    EXPECT_FALSE(tm->isVisible());
+    EXPECT_TRUE(form->isEnabled());
+    tm->showManager();
+    ASSERT_FALSE(form->isEnabled());
+    tm->viewManual();
+    EXPECT_FALSE(tm->isVisible());
+    EXPECT_TRUE(form->isEnabled());
 }
 
 TEST_F(ShellTest, RecentFilesFillTheTaskManagerAndTheReopenMenu)

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -131,6 +132,25 @@ TEST_F(DocumentSetTest, StartsWithNoDocumentAndNewOnesAreUntitled)
                              "Save1", "SaveAs1", "SaveAll1", "Close1", "CloseAll1", "FindNext1"})
         trigger(name);
     EXPECT_TRUE(messages().isEmpty());
+}
+
+TEST_F(DocumentSetTest, TheStatusBarKeepsTheCaretAndNamesTheCurrentFile)
+{
+    writeFile(path(QStringLiteral("page.htm")), "<p>x</p>");
+    ASSERT_TRUE(docs->OpenFile(path(QStringLiteral("page.htm"))));
+    auto *name = m_window->statusBar()->findChild<QLabel *>(QStringLiteral("StatusFileName"));
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->text(), QStringLiteral("page.htm"));
+    trigger("BlankDocument1");
+    EXPECT_EQ(name->text(), QStringLiteral("Untitled"));
+
+    // A status tip shown and taken away again (the mouse over a list and off
+    // it) leaves the caret position, not an empty bar.
+    QStatusTipEvent tip(QStringLiteral("a hint"));
+    QCoreApplication::sendEvent(m_window.get(), &tip);
+    QStatusTipEvent gone{QString()};
+    QCoreApplication::sendEvent(m_window.get(), &gone);
+    EXPECT_EQ(m_window->statusBar()->currentMessage(), QStringLiteral("X: 0    Y: 0    (Press CTRL+SPACE for Tag Insight.)"));
 }
 
 TEST_F(DocumentSetTest, EveryChangeMarksTheDocumentModifiedAndUndoToSavedClearsIt)

@@ -6,6 +6,7 @@
 #include "documentset.h"
 #include "mainwindow.h"
 #include "messageservice.h"
+#include "scintillawidget.h"
 #include "setuptools.h"
 #include "tdcmemo.h"
 #include "tmemosource.h"
@@ -277,6 +278,18 @@ TEST_F(ViewOptionsTest, ThePreviewNeverOverwritesAUsersFileAndGoesWithItsDocumen
     m_window.reset();
     EXPECT_FALSE(QFile::exists(untitled)) << "and with the window";
     EXPECT_EQ(read(users), "the user's own page");
+}
+
+TEST_F(ViewOptionsTest, BookmarksAreNumberedBadgesThatFitTheGutter)
+{
+    writeMainIni("");
+    open();
+    m_window->documents()->blankDocument();
+    QsciScintilla *w = m_window->DCMemo1()->widget();
+    for (int n = 1; n <= 9; ++n)
+        EXPECT_EQ(w->SendScintilla(QsciScintillaBase::SCI_MARKERSYMBOLDEFINED, n), long(QsciScintillaBase::SC_MARK_RGBAIMAGE)) << n;
+    m_window->toggleBookmark(1);
+    EXPECT_GE(w->marginWidth(1), 13) << "the gutter is wide enough for a badge";
 }
 
 TEST_F(ViewOptionsTest, ThePreviewBrowserIsCreatedWhenFirstShownAndShowsThePage)

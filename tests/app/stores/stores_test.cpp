@@ -200,6 +200,12 @@ TEST(RecentFiles, ChoosingAnEntryChecksTheFile)
         EXPECT_EQ(TRecentFiles::checkListViewPath(c.path), c.list) << c.path.toStdString();
     }
     EXPECT_EQ(TRecentFiles::menuCaption("/a & b/&c.htm"), "/a && b/&&c.htm");
+    const QString longPath = QStringLiteral("/home/ann/") + QString(200, u'x') + QStringLiteral("/site/index.htm");
+    const QString caption = TRecentFiles::menuCaption(longPath);
+    EXPECT_LE(caption.size(), TRecentFiles::MenuCaptionLength);
+    EXPECT_TRUE(caption.startsWith("/home/ann/")) << caption.toStdString();
+    EXPECT_TRUE(caption.endsWith("/site/index.htm")) << caption.toStdString();
+    EXPECT_TRUE(caption.contains("..."));
 }
 
 TEST(RecentFiles, MissingOrUnwritableFileIsReportedOnTheDebugLine)
