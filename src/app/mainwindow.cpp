@@ -150,6 +150,25 @@ TForm1::TForm1(QWidget *parent)
     m_statusFileName = new QLabel(this);
     m_statusFileName->setObjectName(QStringLiteral("StatusFileName"));
     statusBar()->addPermanentWidget(m_statusFileName);
+    // Ctrl+Tab / Ctrl+PgDn and Ctrl+Shift+Tab / Ctrl+PgUp step through the
+    // open documents; no menu gives these keys a meaning.
+    const auto stepper = [this](const char *name, const QList<QKeySequence> &keys, int step) {
+        auto *a = new QAction(this);
+        a->setObjectName(QLatin1String(name));
+        a->setShortcuts(keys);
+        a->setShortcutContext(Qt::WindowShortcut);
+        QWidget::addAction(a);
+        connect(a, &QAction::triggered, this, [this, step] {
+            const int n = m_pageSelector->count();
+            if (n > 1)
+                m_pageSelector->setCurrentIndex((m_pageSelector->currentIndex() + step + n) % n);
+        });
+    };
+    stepper("NextDocument", {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, 1);
+    stepper("PreviousDocument",
+            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::Key_Backtab),
+             QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+            -1);
 
     buildMenus();
     buildPopupMenus();

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
 #include <QStatusBar>
@@ -151,6 +152,27 @@ TEST_F(DocumentSetTest, TheStatusBarKeepsTheCaretAndNamesTheCurrentFile)
     QStatusTipEvent gone{QString()};
     QCoreApplication::sendEvent(m_window.get(), &gone);
     EXPECT_EQ(m_window->statusBar()->currentMessage(), QStringLiteral("X: 0    Y: 0    (Press CTRL+SPACE for Tag Insight.)"));
+}
+
+TEST_F(DocumentSetTest, ControlTabAndControlPageKeysStepThroughTheDocuments)
+{
+    for (const char *name : {"a.htm", "b.htm", "c.htm"}) {
+        writeFile(path(QLatin1String(name)), name);
+        ASSERT_TRUE(docs->OpenFile(path(QLatin1String(name))));
+    }
+    m_window->activateWindow();
+    editor()->setFocus();
+    const auto current = [&] { return QFileInfo(gCurrentFilePath).fileName(); };
+    ASSERT_EQ(current(), QStringLiteral("c.htm"));
+    QTest::keyClick(editor(), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(current(), QStringLiteral("a.htm")) << "round to the first";
+    QTest::keyClick(editor(), Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(current(), QStringLiteral("b.htm"));
+    QTest::keyClick(editor(), Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(current(), QStringLiteral("a.htm"));
+    QTest::keyClick(editor(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(current(), QStringLiteral("c.htm"));
+    EXPECT_EQ(currentText(), QStringLiteral("c.htm")) << "the document itself is shown, unchanged";
 }
 
 TEST_F(DocumentSetTest, EveryChangeMarksTheDocumentModifiedAndUndoToSavedClearsIt)
