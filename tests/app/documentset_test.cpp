@@ -11,6 +11,7 @@
 #include <Qsci/qsciprinter.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -161,6 +162,7 @@ TEST_F(DocumentSetTest, ControlTabAndControlPageKeysStepThroughTheDocuments)
         ASSERT_TRUE(docs->OpenFile(path(QLatin1String(name))));
     }
     m_window->activateWindow();
+    QApplication::setActiveWindow(m_window.get());
     editor()->setFocus();
     const auto current = [&] { return QFileInfo(gCurrentFilePath).fileName(); };
     ASSERT_EQ(current(), QStringLiteral("c.htm"));

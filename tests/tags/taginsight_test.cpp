@@ -206,12 +206,12 @@ TEST_F(TagInsightTest, TypingTheCompletedEndTagMovesOverIt)
     EXPECT_EQ(buffer()->caretPoint().x, 7);
 
     // The caret moved away and back: the end tag is ordinary text again.
-    prepare(QStringLiteral("<i"), 2);
+    prepare(QStringLiteral("<b"), 2);
     QTest::keyClicks(editor(), QStringLiteral(">x"));
     QTest::keyClick(editor(), Qt::Key_Left);
     QTest::keyClick(editor(), Qt::Key_Right);
     QTest::keyClicks(editor(), QStringLiteral("<"));
-    EXPECT_EQ(buffer()->line(0), QStringLiteral("<i>x<</i>"));
+    EXPECT_EQ(buffer()->line(0), QStringLiteral("<b>x<</b>"));
 }
 
 TEST_F(TagInsightTest, GridShowsTheTagAtTheCaretAndATypedValueRewritesItInOneUndoStep)
