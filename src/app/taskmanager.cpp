@@ -83,8 +83,12 @@ TTaskManager::TTaskManager(TApplicationShell *shell)
     m_mostRecent->setObjectName(QStringLiteral("MostRecentListView"));
     m_mostRecent->setRootIsDecorated(false);
     m_mostRecent->setHeaderLabels({FileNameColumn, PathColumn});
-    m_mostRecent->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    // A long path keeps its start and its file name; the tooltip has it whole.
+    // The name takes a third, the path the rest: a long one keeps its start
+    // and its end (the tooltip has it whole) instead of running off the side.
+    m_mostRecent->header()->setSectionResizeMode(0, QHeaderView::Interactive);
+    m_mostRecent->header()->setSectionResizeMode(1, QHeaderView::Stretch);
+    m_mostRecent->header()->setStretchLastSection(true);
+    m_mostRecent->setColumnWidth(0, 110);
     m_mostRecent->setTextElideMode(Qt::ElideMiddle);
     recentLayout->addWidget(m_mostRecent);
     layout->addWidget(recentBox, 1, 1);
