@@ -88,7 +88,11 @@ TForm1::TForm1(QWidget *parent)
                          : new QWidget(m_sidebar);
         w->setObjectName(QLatin1String(page.name));
         m_sidebar->addTab(w, QLatin1String(page.caption));
+        m_sidebar->setTabToolTip(m_sidebar->count() - 1, QLatin1String(page.caption));
     }
+    // Seven captions do not fit across the narrow sidebar: down its side
+    // they all show at once.
+    m_sidebar->setTabPosition(QTabWidget::West);
     m_sidebar->setUsesScrollButtons(true);
     m_sideSplitter->addWidget(m_sidebar);
 

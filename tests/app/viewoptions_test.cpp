@@ -12,6 +12,8 @@
 #include "tmemosource.h"
 
 #include <QAction>
+#include <QTabBar>
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -290,6 +292,19 @@ TEST_F(ViewOptionsTest, BookmarksAreNumberedBadgesThatFitTheGutter)
         EXPECT_EQ(w->SendScintilla(QsciScintillaBase::SCI_MARKERSYMBOLDEFINED, n), long(QsciScintillaBase::SC_MARK_RGBAIMAGE)) << n;
     m_window->toggleBookmark(1);
     EXPECT_GE(w->marginWidth(1), 13) << "the gutter is wide enough for a badge";
+}
+
+TEST_F(ViewOptionsTest, EverySidebarPageIsReachableAtTheDefaultSize)
+{
+    writeMainIni("");
+    open();
+    m_window->resize(1280, 800);
+    QTabWidget *sidebar = m_window->sidebar();
+    QTabBar *bar = sidebar->tabBar();
+    QApplication::processEvents();
+    ASSERT_EQ(bar->count(), 7);
+    for (int i = 0; i < bar->count(); ++i)
+        EXPECT_TRUE(bar->rect().contains(bar->tabRect(i))) << bar->tabText(i).toStdString();
 }
 
 TEST_F(ViewOptionsTest, ThePreviewBrowserIsCreatedWhenFirstShownAndShowsThePage)
