@@ -4,12 +4,15 @@
 #include "browserpage.h"
 #include "datafolder.h"
 #include "documentset.h"
+#include "editorenvironment.h"
 #include "mainwindow.h"
 #include "messageservice.h"
 #include "scintillawidget.h"
 #include "setuptools.h"
 #include "tdcmemo.h"
 #include "tmemosource.h"
+
+#include <Qsci/qscilexer.h>
 
 #include <QAction>
 #include <QTabBar>
@@ -305,6 +308,29 @@ TEST_F(ViewOptionsTest, EverySidebarPageIsReachableAtTheDefaultSize)
     ASSERT_EQ(bar->count(), 7);
     for (int i = 0; i < bar->count(); ++i)
         EXPECT_TRUE(bar->rect().contains(bar->tabRect(i))) << bar->tabText(i).toStdString();
+}
+
+TEST_F(ViewOptionsTest, ADarkBackgroundLightensTheSyntaxColours)
+{
+    writeMainIni("");
+    open();
+    m_window->documents()->blankDocument();
+    QsciScintilla *w = m_window->DCMemo1()->widget();
+    ASSERT_NE(w->lexer(), nullptr);
+    EditorEnvironment env;
+    env.paper = QColor(0x1E, 0x1F, 0x22);
+    env.text = QColor(0xD8, 0xDE, 0xE9);
+    m_window->DCMemo1()->applyEnvironment(env);
+    int checked = 0;
+    for (int style = 0; style < 128; ++style) {
+        if (w->lexer()->description(style).isEmpty())
+            continue;
+        ++checked;
+        EXPECT_FALSE(EditorEnvironment::tooClose(w->lexer()->color(style), env.paper)) << style;
+    }
+    EXPECT_GT(checked, 5);
+    m_window->DCMemo1()->applyEnvironment(EditorEnvironment());
+    EXPECT_EQ(w->lexer()->color(1), w->lexer()->defaultColor(1)) << "light paper brings the usual colours back";
 }
 
 TEST_F(ViewOptionsTest, ThePreviewBrowserIsCreatedWhenFirstShownAndShowsThePage)

@@ -178,6 +178,23 @@ void TDCMemo::applyEnvironment(const EditorEnvironment &env)
             applyEditorFont(lexer, env.font());
             lexer->setDefaultPaper(env.paper);
             lexer->setPaper(env.paper, -1);
+            // The syntax colours are made for white paper: on a dark one
+            // each dark colour turns to its light counterpart.
+            for (int style = 0; style < 128; ++style) {
+                if (lexer->description(style).isEmpty())
+                    continue;
+                const QColor normal = lexer->defaultColor(style);
+                QColor shown = normal;
+                if (env.darkPaper() && EditorEnvironment::tooClose(normal, env.paper)) {
+                    int lightness = qMax(normal.lightness(), 255 - normal.lightness());
+                    shown = QColor::fromHsl(normal.hslHue(), normal.hslSaturation(), lightness);
+                    while (EditorEnvironment::tooClose(shown, env.paper) && lightness < 245) {
+                        lightness = qMin(245, lightness + 15);
+                        shown = QColor::fromHsl(normal.hslHue(), normal.hslSaturation(), lightness);
+                    }
+                }
+                lexer->setColor(shown, style);
+            }
         }
     }
     applyStyles();
