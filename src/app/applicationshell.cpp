@@ -21,6 +21,8 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include <memory>
+
 #include <cstdio>
 #include <unistd.h>
 
@@ -108,6 +110,18 @@ void TApplicationShell::start(const QStringList &args)
     m_splash = new QSplashScreen(splashPicture(), Qt::WindowStaysOnTopHint);
     m_splash->setObjectName(QStringLiteral("SplashScreen"));
     m_splash->show();
+    // The splash stays on top: a box shown while it is up (the first-run
+    // question) would be hidden behind it, so it steps back meanwhile.
+    auto previousWatcher = std::make_shared<MessageService::BoxWatcher>();
+    *previousWatcher = MessageService::setBoxWatcher([this, previousWatcher](bool showing) {
+        if (m_splash) {
+            m_splash->setVisible(!showing);
+            if (!showing)
+                m_splash->raise();
+        }
+        if (*previousWatcher)
+            (*previousWatcher)(showing);
+    });
     splashStep(QStringLiteral("Initialising Executable..."));
 
     splashStep(QStringLiteral("Creating Task Manager..."));
@@ -153,6 +167,7 @@ void TApplicationShell::start(const QStringList &args)
     m_form1->FormShow();
 
     splashStep(QStringLiteral("Creating Active Objects..."));
+    MessageService::setBoxWatcher(*previousWatcher);
     m_splash->hide();
     delete m_splash;
     m_splash = nullptr;
@@ -177,7 +192,7 @@ void TApplicationShell::openFiles(const QStringList &files)
     for (const QString &f : files) {
         if (!QFileInfo(f).isFile())
             missing.append(f);
-        else if (m_form1->documents()->OpenFile(f))
+        else if (m_form1->documents()->openOrShow(f))
             opened = true;
     }
     QWidget *front = m_form1;
@@ -194,8 +209,14 @@ void TApplicationShell::openFiles(const QStringList &files)
         MessageService::warning(m_form1,
                                 QStringLiteral("The file %1 does not exist, so it was not opened.").arg(missing.first()));
     else if (!missing.isEmpty())
-        MessageService::warning(m_form1, QStringLiteral("These files do not exist, so they were not opened:\n%1")
-                                             .arg(missing.join(u'\n')));
+    {
+        // A screenful at most, so the box's button stays on the screen.
+        constexpr qsizetype Listed = 15;
+        QString list = missing.mid(0, Listed).join(u'\n');
+        if (missing.size() > Listed)
+            list += QStringLiteral("\n... and %1 more.").arg(missing.size() - Listed);
+        MessageService::warning(m_form1, QStringLiteral("These files do not exist, so they were not opened:\n%1").arg(list));
+    }
 }
 
 void TApplicationShell::reportStartupAndQuit()

@@ -264,6 +264,33 @@ bool TDocumentSet::IsFileOpen(const QString &fileName) const
     return false;
 }
 
+int TDocumentSet::indexOfFile(const QString &fileName) const
+{
+    const QFileInfo wanted(fileName);
+    const QString canonical = wanted.canonicalFilePath();
+    if (canonical.isEmpty())
+        return -1;
+    for (int i = 0; i < m_tabs->count(); ++i) {
+        const QString name = i == m_tabs->currentIndex() ? gCurrentFilePath
+                             : i < gDocumentHolder.size() ? gDocumentHolder.at(i).FileName
+                                                          : QString();
+        if (!name.isEmpty() && QFileInfo(name).canonicalFilePath() == canonical)
+            return i;
+    }
+    return -1;
+}
+
+bool TDocumentSet::openOrShow(const QString &fileName)
+{
+    const int open = indexOfFile(fileName);
+    if (open < 0)
+        return OpenFile(fileName);
+    if (open != m_tabs->currentIndex())
+        m_tabs->setCurrentIndex(open);
+    Q_EMIT currentDocumentChanged();
+    return true;
+}
+
 bool TDocumentSet::OpenFile(const QString &fileName)
 {
     if (!QFileInfo::exists(fileName))

@@ -42,6 +42,13 @@ public:
     // Opens the file as a new document; nothing when no such file exists.
     // Returns true when the file was loaded.
     bool OpenFile(const QString &fileName);
+    // The open document of this file (the same file reached through links or
+    // another spelling of its path counts too), or -1.
+    int indexOfFile(const QString &fileName) const;
+    // For a file handed over by another start, named on the command line or
+    // picked from the recent files: shows it when it is open already,
+    // otherwise opens it. True when it is shown.
+    bool openOrShow(const QString &fileName);
     [[nodiscard]] static bool LoadFileAsString(const QString &fileName, QByteArray *out, QString *error = nullptr);
     [[nodiscard]] static bool SaveFileAsString(const QString &fileName, const QByteArray &s, QString *error = nullptr);
 

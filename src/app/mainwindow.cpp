@@ -14,11 +14,14 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
@@ -85,7 +88,11 @@ TForm1::TForm1(QWidget *parent)
                          : new QWidget(m_sidebar);
         w->setObjectName(QLatin1String(page.name));
         m_sidebar->addTab(w, QLatin1String(page.caption));
+        m_sidebar->setTabToolTip(m_sidebar->count() - 1, QLatin1String(page.caption));
     }
+    // Seven captions do not fit across the narrow sidebar: down its side
+    // they all show at once.
+    m_sidebar->setTabPosition(QTabWidget::West);
     m_sidebar->setUsesScrollButtons(true);
     m_sideSplitter->addWidget(m_sidebar);
 
@@ -144,6 +151,28 @@ TForm1::TForm1(QWidget *parent)
             m_recent->AddToRecentFilesList(path);
     });
     connect(m_documents, &TDocumentSet::currentDocumentChanged, this, &TForm1::updateCaretStatus);
+    m_statusFileName = new QLabel(this);
+    m_statusFileName->setObjectName(QStringLiteral("StatusFileName"));
+    statusBar()->addPermanentWidget(m_statusFileName);
+    // Ctrl+Tab / Ctrl+PgDn and Ctrl+Shift+Tab / Ctrl+PgUp step through the
+    // open documents; no menu gives these keys a meaning.
+    const auto stepper = [this](const char *name, const QList<QKeySequence> &keys, int step) {
+        auto *a = new QAction(this);
+        a->setObjectName(QLatin1String(name));
+        a->setShortcuts(keys);
+        a->setShortcutContext(Qt::WindowShortcut);
+        QWidget::addAction(a);
+        connect(a, &QAction::triggered, this, [this, step] {
+            const int n = m_pageSelector->count();
+            if (n > 1)
+                m_pageSelector->setCurrentIndex((m_pageSelector->currentIndex() + step + n) % n);
+        });
+    };
+    stepper("NextDocument", {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, 1);
+    stepper("PreviousDocument",
+            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::Key_Backtab),
+             QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+            -1);
 
     buildMenus();
     buildPopupMenus();
@@ -159,6 +188,9 @@ TForm1::TForm1(QWidget *parent)
 
 TForm1::~TForm1()
 {
+    for (const QString &file : std::as_const(m_previewFiles))
+        QFile::remove(file);
+    m_previewFiles.clear();
     disconnect(m_memo, nullptr, this, nullptr);
     // Buffers belong to the window; the view lets go of them first.
     m_memo->setSource(nullptr);
@@ -266,6 +298,24 @@ void TForm1::showTabMenu(const QPoint &pos)
 void TForm1::updateCaretStatus()
 {
     statusBar()->showMessage(caretStatusText(m_memo->caretPoint()));
+    if (m_statusFileName) {
+        const bool any = m_documents && m_documents->PagesOpen() > 0;
+        const QString name = !any ? QString()
+                             : gCurrentFilePath.isEmpty() ? m_pageSelector->tabText(m_pageSelector->currentIndex())
+                                                          : QFileInfo(gCurrentFilePath).fileName();
+        m_statusFileName->setText(name);
+        m_statusFileName->setToolTip(gCurrentFilePath);
+    }
+}
+
+bool TForm1::event(QEvent *event)
+{
+    // Leaving a widget with a status tip clears the bar: the caret comes back.
+    if (event->type() == QEvent::StatusTip && static_cast<QStatusTipEvent *>(event)->tip().isEmpty()) {
+        updateCaretStatus();
+        return true;
+    }
+    return QMainWindow::event(event);
 }
 
 void TForm1::loadEnvironment()

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include <QColor>
+#include <QHash>
 #include <QMainWindow>
 
 #include <functional>
@@ -97,6 +98,8 @@ public:
 
     // The preview: writes the current document to its preview file and
     // shows it (fromF11: the F11 key's wording of a failed write).
+    // A preview file is never a file the window did not write: when a file
+    // of the usual name is someone else's, a free name beside it is used.
     QString previewFileName() const;
     bool refreshPreview(bool fromF11 = false);
     // F11: to the preview page and refresh it, unless it is showing already.
@@ -126,6 +129,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
@@ -188,6 +192,8 @@ private:
     QTabBar *m_pageSelector = nullptr;
     QWidget *m_panel12 = nullptr;
     QLabel *m_noDocuments = nullptr;
+    // The current document's file name, kept at the status bar's right.
+    QLabel *m_statusFileName = nullptr;
     TDCMemo *m_memo = nullptr;
     TDocumentSet *m_documents = nullptr;
     QMenu *m_editorMenu = nullptr;
@@ -210,6 +216,10 @@ private:
     TBrowserPage *m_preview = nullptr;
     TBrowserPage *m_tagListPage = nullptr;
     QMenu *m_previewInBrowser = nullptr;
+    // Preview files written by this window, by the document they show; they
+    // go when their document closes and when the window goes.
+    QHash<QObject *, QString> m_previewFiles;
+    void forgetPreviewOf(QObject *document);
     QAction *m_gutterMenu = nullptr;
     QAction *m_fullScreenMenu = nullptr;
     QAction *m_tagCaseMenu = nullptr;

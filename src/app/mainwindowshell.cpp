@@ -129,6 +129,7 @@ void TForm1::changeEvent(QEvent *event)
 void TForm1::bindRecentFiles(TRecentFiles *recent)
 {
     m_recent = recent;
+    m_reopenMenu->setToolTipsVisible(true);
     auto rebuild = [this] {
         m_reopenMenu->clear();
         if (!m_recent)
@@ -136,11 +137,12 @@ void TForm1::bindRecentFiles(TRecentFiles *recent)
         for (const QString &path : m_recent->shownEntries()) {
             QAction *a = m_reopenMenu->addAction(TRecentFiles::menuCaption(path));
             a->setData(path);
+            a->setToolTip(path);
             connect(a, &QAction::triggered, this, [this, path] {
                 if (TRecentFiles::MenuItemClick(path) == TRecentFileCheck::NotFound)
                     MessageService::show(this, MsgFileNotFound(path), MessageIcon::Information);
                 else
-                    m_documents->OpenFile(path);
+                    m_documents->openOrShow(path);
             });
         }
     };

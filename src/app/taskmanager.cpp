@@ -83,7 +83,13 @@ TTaskManager::TTaskManager(TApplicationShell *shell)
     m_mostRecent->setObjectName(QStringLiteral("MostRecentListView"));
     m_mostRecent->setRootIsDecorated(false);
     m_mostRecent->setHeaderLabels({FileNameColumn, PathColumn});
-    m_mostRecent->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    // The name takes a third, the path the rest: a long one keeps its start
+    // and its end (the tooltip has it whole) instead of running off the side.
+    m_mostRecent->header()->setSectionResizeMode(0, QHeaderView::Interactive);
+    m_mostRecent->header()->setSectionResizeMode(1, QHeaderView::Stretch);
+    m_mostRecent->header()->setStretchLastSection(true);
+    m_mostRecent->setColumnWidth(0, 110);
+    m_mostRecent->setTextElideMode(Qt::ElideMiddle);
     recentLayout->addWidget(m_mostRecent);
     layout->addWidget(recentBox, 1, 1);
     connect(m_mostRecent, &QTreeWidget::itemDoubleClicked, this, [this] { openSelectedRecentFile(); });
@@ -136,8 +142,11 @@ void TTaskManager::refillRecent()
     m_mostRecent->clear();
     if (!m_recent)
         return;
-    for (const TRecentRow &row : m_recent->shownRows())
-        new QTreeWidgetItem(m_mostRecent, {row.FileName, row.Path});
+    for (const TRecentRow &row : m_recent->shownRows()) {
+        auto *item = new QTreeWidgetItem(m_mostRecent, {row.FileName, row.Path});
+        item->setToolTip(0, row.Path);
+        item->setToolTip(1, row.Path);
+    }
 }
 
 void TTaskManager::createDefaultPage()
@@ -213,17 +222,21 @@ void TTaskManager::openSelectedRecentFile()
     }
     TForm1 *form = m_shell->Form1();
     form->setEnabled(true);
-    form->documents()->OpenFile(path);
+    form->documents()->openOrShow(path);
     leaveForDocument();
 }
 
+// The manual shows in the main window: the Task Manager steps aside and the
+// window is enabled, or the page would sit behind it out of reach.
 void TTaskManager::helpMe()
 {
+    leaveForDocument();
     m_shell->Form1()->ShowHelpFile(TaskManagerHelpTopic);
 }
 
 void TTaskManager::viewManual()
 {
+    leaveForDocument();
     m_shell->Form1()->ShowHelpFile(QStringLiteral("MAIN"));
 }
 

@@ -222,7 +222,29 @@ QString TForm1::previewFileName() const
     const bool named = !gCurrentFilePath.isEmpty();
     const QString folder = named ? QFileInfo(gCurrentFilePath).absolutePath() : DataFolder::path();
     const bool ownName = named && QFileInfo(gCurrentFilePath).fileName().compare(QLatin1String("PREVIEW.HTM"), Qt::CaseInsensitive) == 0;
-    return DataFolder::resolve(folder, ownName ? QStringLiteral("Prev.Htm") : QStringLiteral("Preview.Htm"));
+    const QString usual = DataFolder::resolve(folder, ownName ? QStringLiteral("Prev.Htm") : QStringLiteral("Preview.Htm"));
+    const QList<QString> ours = m_previewFiles.values();
+    auto free = [&](const QString &path) {
+        const QFileInfo info(path);
+        return ours.contains(info.absoluteFilePath()) || (!info.exists() && !info.isSymLink());
+    };
+    if (free(usual))
+        return QFileInfo(usual).absoluteFilePath();
+    // Someone else's file has the usual name: a name not taken yet beside it.
+    const QFileInfo info(usual);
+    for (int n = 1;; ++n) {
+        const QString candidate = info.absoluteDir().filePath(
+            QStringLiteral("%1-%2.%3").arg(info.completeBaseName()).arg(n).arg(info.suffix()));
+        if (free(candidate))
+            return candidate;
+    }
+}
+
+void TForm1::forgetPreviewOf(QObject *document)
+{
+    const QString file = m_previewFiles.take(document);
+    if (!file.isEmpty() && !m_previewFiles.values().contains(file))
+        QFile::remove(file);
 }
 
 bool TForm1::refreshPreview(bool fromF11)
@@ -231,6 +253,7 @@ bool TForm1::refreshPreview(bool fromF11)
     if (!buffer)
         return false;
     const QString file = previewFileName();
+    const QString before = m_previewFiles.value(buffer);
     QString error;
     if (!buffer->saveToFile(file, &error)) {
         if (fromF11 && gCurrentFilePath.isEmpty()) {
@@ -240,6 +263,14 @@ bool TForm1::refreshPreview(bool fromF11)
             MessageService::error(this, error);
         }
         return false;
+    }
+    if (before != file) {
+        // The document was saved elsewhere since: its old preview goes.
+        if (!before.isEmpty())
+            forgetPreviewOf(buffer);
+        else
+            connect(buffer, &QObject::destroyed, this, [this, buffer] { forgetPreviewOf(buffer); });
+        m_previewFiles.insert(buffer, file);
     }
     m_preview->navigate(QUrl::fromLocalFile(file));
     return true;

@@ -6,9 +6,13 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMutex>
 #include <QSaveFile>
 
 #include <limits>
+
+#include <sys/stat.h>
+#include <ctime>
 
 namespace Quorvant {
 
@@ -113,6 +117,86 @@ QFile::Permissions permissionsFromMode(int mode)
     return p;
 }
 
+QString asciiLower(QStringView s)
+{
+    QString out = s.toString();
+    for (QChar &c : out) {
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + 32);
+    }
+    return out;
+}
+
+// Keeps the first position of a name, as lookups find the first one.
+void addFirst(QHash<QString, qsizetype> &index, const QString &name, qsizetype at)
+{
+    if (!index.contains(name))
+        index.insert(name, at);
+}
+
+// What identifies one version of a file on disk.
+struct Stamp
+{
+    bool exists = false;
+    qint64 size = 0;
+    qint64 inode = 0;
+    qint64 mtimeNs = 0;
+    bool operator==(const Stamp &) const = default;
+};
+
+Stamp stampOf(const QString &path)
+{
+    struct stat st{};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return {true, qint64(st.st_size), qint64(st.st_ino), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+} // namespace
+
+void IniFile::Section::reindex()
+{
+    keyIndex.clear();
+    indexed = false;
+}
+
+void IniFile::Content::reindex()
+{
+    sectionIndex.clear();
+    for (qsizetype i = 0; i < sections.size(); ++i)
+        addFirst(sectionIndex, asciiLower(sections[i].name), i);
+}
+
+namespace {
+
+struct CachedIni
+{
+    Stamp stamp;
+    std::shared_ptr<const void> content;
+    // A file changed again within the clock's resolution of being read
+    // might keep its stamp: such an entry is not trusted.
+    bool trusted = true;
+};
+
+qint64 nowNs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+QMutex &cacheLock()
+{
+    static QMutex lock;
+    return lock;
+}
+
+QHash<QString, CachedIni> &cache()
+{
+    static QHash<QString, CachedIni> entries;
+    return entries;
+}
+
 } // namespace
 
 IniFile::IniFile(QString path)
@@ -123,13 +207,47 @@ IniFile::IniFile(QString path)
 
 bool IniFile::reload()
 {
-    Content content;
-    if (!readContent(&content)) {
-        m_content = {};
-        return false;
+    bool ok = true;
+    m_content = load(&ok);
+    return ok;
+}
+
+std::shared_ptr<const IniFile::Content> IniFile::load(bool *ok) const
+{
+    *ok = true;
+    const Stamp stamp = stampOf(m_path);
+    if (!stamp.exists)
+        return std::make_shared<const Content>();
+    {
+        QMutexLocker locker(&cacheLock());
+        const auto it = cache().constFind(m_path);
+        if (it != cache().cend() && it->trusted && it->stamp == stamp)
+            return std::static_pointer_cast<const Content>(it->content);
     }
-    m_content = std::move(content);
-    return true;
+    const qint64 readAt = nowNs();
+    auto content = std::make_shared<Content>();
+    if (!readContent(content.get())) {
+        *ok = false;
+        return std::make_shared<const Content>();
+    }
+    // Only when the file did not change while it was read.
+    if (stampOf(m_path) == stamp) {
+        QMutexLocker locker(&cacheLock());
+        cache().insert(m_path, {stamp, content, stamp.mtimeNs < readAt - 100 * 1000000});
+    }
+    return content;
+}
+
+void IniFile::remember(Content &&content)
+{
+    auto shared = std::make_shared<const Content>(std::move(content));
+    const Stamp stamp = stampOf(m_path);
+    QMutexLocker locker(&cacheLock());
+    if (stamp.exists)
+        cache().insert(m_path, {stamp, shared, true});
+    else
+        cache().remove(m_path);
+    m_content = std::move(shared);
 }
 
 bool IniFile::readContent(Content *out) const
@@ -138,9 +256,12 @@ bool IniFile::readContent(Content *out) const
     if (!QFileInfo::exists(m_path))
         return true;
     QByteArray bytes;
-    if (!readWholeFile(m_path, &bytes, nullptr))
+    if (!readDataFile(m_path, &bytes, nullptr))
         return false;
-    const QString text = decodeTextFile(bytes).text;
+    DecodedText decoded = decodeTextFile(bytes);
+    bytes = QByteArray();
+    out->format = decoded.format;
+    const QString text = std::move(decoded.text);
     for (QStringView raw : lineViews(text, false)) {
         const QStringView t = trimmedView(raw);
         if (t.startsWith(u'[')) {
@@ -161,6 +282,7 @@ bool IniFile::readContent(Content *out) const
         else
             out->sections.last().lines.append(line);
     }
+    out->reindex();
     return true;
 }
 
@@ -178,7 +300,8 @@ bool IniFile::writeContent(const Content &content) const
         for (const Line &line : section.lines)
             add(line.text);
     }
-    const QByteArray bytes = text.toUtf8();
+    TextFileFormat format = content.format;
+    const QByteArray bytes = encodeTextFile(text, &format);
 
     const QFileInfo info(m_path);
     const bool existed = info.exists();
@@ -210,33 +333,44 @@ bool IniFile::writeContent(const Content &content) const
 
 const IniFile::Section *IniFile::findSection(const Content &content, const QString &name)
 {
-    const QStringView wanted = trimmedView(name);
-    for (const Section &section : content.sections) {
-        if (asciiEqualsIgnoreCase(section.name, wanted))
-            return &section;
-    }
-    return nullptr;
+    const auto it = content.sectionIndex.constFind(asciiLower(trimmedView(name)));
+    return it == content.sectionIndex.cend() ? nullptr : &content.sections[*it];
 }
 
 IniFile::Section *IniFile::findSection(Content &content, const QString &name)
 {
-    return const_cast<Section *>(findSection(std::as_const(content), name));
+    // Non-const indexing: the list detaches from the copies that share it.
+    const auto it = content.sectionIndex.constFind(asciiLower(trimmedView(name)));
+    return it == content.sectionIndex.cend() ? nullptr : &content.sections[*it];
 }
 
 qsizetype IniFile::indexOfKey(const Section &section, const QString &key)
 {
     const QStringView wanted = trimmedView(key);
-    for (qsizetype i = 0; i < section.lines.size(); ++i) {
-        const Line &line = section.lines[i];
-        if (!line.key.isEmpty() && asciiEqualsIgnoreCase(line.key, wanted))
-            return i;
+    // A short section is looked through; a long one gets an index once.
+    constexpr qsizetype IndexFrom = 64;
+    if (section.lines.size() < IndexFrom) {
+        for (qsizetype i = 0; i < section.lines.size(); ++i) {
+            const Line &line = section.lines[i];
+            if (!line.key.isEmpty() && asciiEqualsIgnoreCase(line.key, wanted))
+                return i;
+        }
+        return -1;
     }
-    return -1;
+    QMutexLocker locker(&cacheLock());
+    if (!section.indexed) {
+        for (qsizetype i = 0; i < section.lines.size(); ++i) {
+            if (!section.lines[i].key.isEmpty())
+                addFirst(section.keyIndex, asciiLower(section.lines[i].key), i);
+        }
+        section.indexed = true;
+    }
+    return section.keyIndex.value(asciiLower(wanted), -1);
 }
 
 const IniFile::Line *IniFile::findValue(const QString &section, const QString &key) const
 {
-    const Section *s = findSection(m_content, section);
+    const Section *s = findSection(*m_content, section);
     if (!s)
         return nullptr;
     const qsizetype i = indexOfKey(*s, key);
@@ -265,7 +399,7 @@ bool IniFile::readBool(const QString &section, const QString &key, bool defaultV
 
 bool IniFile::sectionExists(const QString &section) const
 {
-    return findSection(m_content, section) != nullptr;
+    return findSection(*m_content, section) != nullptr;
 }
 
 bool IniFile::valueExists(const QString &section, const QString &key) const
@@ -276,8 +410,8 @@ bool IniFile::valueExists(const QString &section, const QString &key) const
 QStringList IniFile::sections() const
 {
     QStringList names;
-    for (const Section &section : m_content.sections) {
-        if (findSection(m_content, section.name) == &section)
+    for (const Section &section : m_content->sections) {
+        if (findSection(*m_content, section.name) == &section)
             names.append(section.name);
     }
     return names;
@@ -286,7 +420,7 @@ QStringList IniFile::sections() const
 QStringList IniFile::keys(const QString &section) const
 {
     QStringList names;
-    const Section *s = findSection(m_content, section);
+    const Section *s = findSection(*m_content, section);
     if (!s)
         return names;
     for (qsizetype i = 0; i < s->lines.size(); ++i) {
@@ -303,9 +437,11 @@ bool IniFile::writeString(const QString &section, const QString &key, const QStr
     const QString keyName = trimmed(key);
     if (!storableSection(sectionName) || !storableKey(keyName) || hasLineBreak(value))
         return false;
-    Content content;
-    if (!readContent(&content))
+    bool ok = true;
+    const std::shared_ptr<const Content> current = load(&ok);
+    if (!ok)
         return false;
+    Content content = *current;
 
     Section *target = findSection(content, sectionName);
     if (!target) {
@@ -323,7 +459,8 @@ bool IniFile::writeString(const QString &section, const QString &key, const QStr
             else
                 content.sections.last().lines.append(Line{});
         }
-        content.sections.append({sectionName, u'[' + sectionName + u']', {}});
+        content.sections.append({sectionName, u'[' + sectionName + u']', {}, {}});
+        addFirst(content.sectionIndex, asciiLower(sectionName), content.sections.size() - 1);
         target = &content.sections.last();
     }
 
@@ -339,11 +476,12 @@ bool IniFile::writeString(const QString &section, const QString &key, const QStr
         while (at > 0 && trimmedView(target->lines[at - 1].text).isEmpty())
             --at;
         target->lines.insert(at, Line{keyName + u'=' + value, keyName, trimmed(value)});
+        target->reindex();
     }
 
     if (!writeContent(content))
         return false;
-    m_content = std::move(content);
+    remember(std::move(content));
     return true;
 }
 
@@ -359,35 +497,51 @@ bool IniFile::writeBool(const QString &section, const QString &key, bool value)
 
 bool IniFile::eraseSection(const QString &section)
 {
-    Content content;
-    if (!readContent(&content))
+    bool ok = true;
+    const std::shared_ptr<const Content> current = load(&ok);
+    if (!ok)
         return false;
+    Content content = *current;
     const QStringView name = trimmedView(section);
     const qsizetype removed = content.sections.removeIf([name](const Section &s) { return asciiEqualsIgnoreCase(s.name, name); });
-    if (removed > 0 && !writeContent(content))
+    if (removed == 0) {
+        m_content = current;
+        return true;
+    }
+    content.reindex();
+    if (!writeContent(content))
         return false;
-    m_content = std::move(content);
+    remember(std::move(content));
     return true;
 }
 
 bool IniFile::deleteKey(const QString &section, const QString &key)
 {
-    Content content;
-    if (!readContent(&content))
+    bool ok = true;
+    const std::shared_ptr<const Content> current = load(&ok);
+    if (!ok)
         return false;
+    Content content = *current;
     const QStringView sectionName = trimmedView(section);
     const QStringView keyName = trimmedView(key);
     qsizetype removed = 0;
     for (Section &s : content.sections) {
         if (asciiEqualsIgnoreCase(s.name, sectionName)) {
-            removed += s.lines.removeIf([keyName](const Line &line) {
+            const qsizetype n = s.lines.removeIf([keyName](const Line &line) {
                 return !line.key.isEmpty() && asciiEqualsIgnoreCase(line.key, keyName);
             });
+            if (n > 0)
+                s.reindex();
+            removed += n;
         }
     }
-    if (removed > 0 && !writeContent(content))
+    if (removed == 0) {
+        m_content = current;
+        return true;
+    }
+    if (!writeContent(content))
         return false;
-    m_content = std::move(content);
+    remember(std::move(content));
     return true;
 }
 

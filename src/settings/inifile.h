@@ -7,9 +7,14 @@
 // for.
 #pragma once
 
+#include "textfileformat.h"
+
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <memory>
 
 namespace Quorvant {
 
@@ -63,22 +68,35 @@ private:
         QString name;    // trimmed
         QString header;  // the "[...]" line as in the file
         QList<Line> lines;
+        // First line of each key, by its ASCII-lowercased name; built on the
+        // first lookup in a long section.
+        mutable QHash<QString, qsizetype> keyIndex;
+        mutable bool indexed = false;
+        void reindex();
     };
     struct Content
     {
         QList<QString> preamble;  // lines before the first section
         QList<Section> sections;
+        // First section of each name, by its ASCII-lowercased name.
+        QHash<QString, qsizetype> sectionIndex;
+        TextFileFormat format;  // as read, so a write keeps the encoding
+        void reindex();
     };
 
     static const Section *findSection(const Content &content, const QString &name);
     static Section *findSection(Content &content, const QString &name);
     static qsizetype indexOfKey(const Section &section, const QString &key);
     const Line *findValue(const QString &section, const QString &key) const;
+    // The file's content, parsed once for as long as the file is unchanged
+    // on disk (every IniFile of the same path shares it).
+    std::shared_ptr<const Content> load(bool *ok) const;
     bool readContent(Content *out) const;
     bool writeContent(const Content &content) const;
+    void remember(Content &&content);
 
     QString m_path;
-    Content m_content;
+    std::shared_ptr<const Content> m_content;
     int m_createMode = 0;
 };
 

@@ -294,7 +294,7 @@ bool TSetupTools::readBrowserLines(QStringList *lines) const
     if (!QFileInfo::exists(path))
         return true;
     QByteArray bytes;
-    if (!readWholeFile(path, &bytes, nullptr))
+    if (!readDataFile(path, &bytes, nullptr))
         return false;
     *lines = splitTextLines(decodeTextFile(bytes).text);
     return true;

@@ -11,7 +11,7 @@ bool readTagFileLines(const QString &path, QStringList *lines)
 {
     lines->clear();
     QByteArray bytes;
-    if (!readWholeFile(path, &bytes, nullptr))
+    if (!readDataFile(path, &bytes, nullptr))
         return false;
     *lines = splitTextLines(decodeTextFile(bytes).text);
     return true;

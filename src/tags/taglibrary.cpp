@@ -1,5 +1,7 @@
 #include "taglibrary.h"
 
+#include "textfileformat.h"
+
 #include "taglibfiles.h"
 #include "tagscanning.h"
 
@@ -39,6 +41,11 @@ QList<TTagListEntry> LoadTagLists(const QString &dataFolder, const DebugOut &deb
         {QStringLiteral("*.tag")}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo &file : files) {
         QStringList lines;
+        QString why;
+        if (!isReadableRegularFile(file.absoluteFilePath(), DataFileSizeLimit, &why)) {
+            debugOut(debugger, QStringLiteral("Skipped: %1").arg(why));
+            continue;
+        }
         if (!readTagFileLines(file.absoluteFilePath(), &lines)) {
             debugOut(debugger, QStringLiteral("Error: LoadTagLists: Could not read \"%1\"").arg(file.absoluteFilePath()));
             continue;

@@ -13,6 +13,7 @@
 #include "veskfilesystems.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QListWidget>
 #include <QMenu>
@@ -246,6 +247,118 @@ TEST_F(ShellTest, TemplatesAreSavedAndOpenedWithTheirCaret)
     trigger("NewWebDocument1");
     EXPECT_TRUE(form->DCMemo1()->text().startsWith(QStringLiteral("<!DOCTYPE html>")));
     EXPECT_FALSE(gDocumentModified);
+}
+
+TEST_F(ShellTest, AFileThatIsOpenAlreadyIsShownNotOpenedAgain)
+{
+    const QString a = m_dir.filePath(QStringLiteral("a.htm"));
+    const QString b = m_dir.filePath(QStringLiteral("b.htm"));
+    for (const QString &path : {a, b}) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("<p>x</p>");
+    }
+    const QString link = m_dir.filePath(QStringLiteral("link-to-a.htm"));
+    ASSERT_TRUE(QFile::link(a, link));
+    start();
+    messages();
+    form->setEnabled(true);
+    TDocumentSet *docs = form->documents();
+    ASSERT_TRUE(docs->OpenFile(a));
+    ASSERT_TRUE(docs->OpenFile(b));
+    ASSERT_EQ(docs->PagesOpen(), 2);
+
+    // Handed over by a second start or named on the command line.
+    m_shell->openFiles({m_dir.path() + QStringLiteral("/./a.htm")});
+    EXPECT_EQ(docs->PagesOpen(), 2);
+    EXPECT_EQ(gCurrentFilePath, a);
+    m_shell->openFiles({link});
+    EXPECT_EQ(docs->PagesOpen(), 2);
+    EXPECT_EQ(gCurrentFilePath, a);
+
+    // Picked from the recent files.
+    auto *reopen = form->findChild<QMenu *>(QStringLiteral("Reopen1"));
+    for (QAction *action : reopen->actions()) {
+        if (action->data().toString() == b)
+            action->trigger();
+    }
+    EXPECT_EQ(docs->PagesOpen(), 2);
+    EXPECT_EQ(gCurrentFilePath, b);
+    for (int i = 0; i < tm->MostRecentListView()->topLevelItemCount(); ++i) {
+        if (tm->MostRecentListView()->topLevelItem(i)->text(1) == a)
+            tm->MostRecentListView()->setCurrentItem(tm->MostRecentListView()->topLevelItem(i));
+    }
+    tm->openSelectedRecentFile();
+    EXPECT_EQ(docs->PagesOpen(), 2);
+    EXPECT_EQ(gCurrentFilePath, a);
+    EXPECT_EQ(messages(), QStringList());
+    trigger("CloseAll1");
+}
+
+TEST_F(ShellTest, TheSplashStepsBackWhileAStartUpBoxIsShown)
+{
+    // Watches the boxes before the shell does: the shell passes the news on.
+    QList<bool> splashShownDuringBox;
+    const auto before = MessageService::setBoxWatcher([&](bool showing) {
+        if (!showing)
+            return;
+        bool visible = false;
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (w->objectName() == QLatin1String("SplashScreen"))
+                visible = visible || w->isVisible();
+        }
+        splashShownDuringBox.append(visible);
+    });
+    start();
+    MessageService::setBoxWatcher(before);
+    ASSERT_EQ(messages().size(), 1) << "the first-run question";
+    EXPECT_EQ(splashShownDuringBox, QList<bool>{false});
+}
+
+TEST_F(ShellTest, TextFileCommandsSitAboveReopenNotBelowExit)
+{
+    start();
+    const QList<QAction *> items = form->menu(QStringLiteral("File1"))->actions();
+    const auto at = [&](QAction *a) { return items.indexOf(a); };
+    const qsizetype import = at(form->action(QStringLiteral("Import1")));
+    const qsizetype convert = at(form->action(QStringLiteral("ConvertTextFileHTMLDocument1")));
+    const qsizetype reopen = at(form->menu(QStringLiteral("Reopen1"))->menuAction());
+    const qsizetype exit = at(form->action(QStringLiteral("Exit1")));
+    ASSERT_GE(import, 0);
+    EXPECT_EQ(convert, import + 1);
+    EXPECT_LT(convert, reopen);
+    EXPECT_EQ(exit, items.size() - 1) << "Exit stays last";
+}
+
+TEST_F(ShellTest, AHundredMissingFilesAreListedAScreenfulAtATime)
+{
+    start();
+    messages();
+    QStringList missing;
+    for (int i = 0; i < 200; ++i)
+        missing << m_dir.filePath(QStringLiteral("gone-%1.htm").arg(i));
+    m_shell->openFiles(missing);
+    const QStringList shown = messages();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_LE(shown[0].count(u'\n'), 17);
+    EXPECT_TRUE(shown[0].contains(missing[0]));
+    EXPECT_TRUE(shown[0].endsWith(QStringLiteral("... and 185 more."))) << shown[0].toStdString();
+}
+
+TEST_F(ShellTest, TheManualFromTheTaskManagerShowsWhereItCanBeRead)
+{
+    start();
+    messages();
+    ASSERT_TRUE(tm->isVisible());
+    ASSERT_FALSE(form->isEnabled());
+    tm->helpMe();
+    EXPECT_FALSE(tm->isVisible());
+    EXPECT_TRUE(form->isEnabled());
+    tm->showManager();
+    ASSERT_FALSE(form->isEnabled());
+    tm->viewManual();
+    EXPECT_FALSE(tm->isVisible());
+    EXPECT_TRUE(form->isEnabled());
 }
 
 TEST_F(ShellTest, RecentFilesFillTheTaskManagerAndTheReopenMenu)

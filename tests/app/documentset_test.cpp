@@ -11,11 +11,14 @@
 #include <Qsci/qsciprinter.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -135,6 +138,47 @@ TEST_F(DocumentSetTest, StartsWithNoDocumentAndNewOnesAreUntitled)
                              "Save1", "SaveAs1", "SaveAll1", "Close1", "CloseAll1", "FindNext1"})
         trigger(name);
     EXPECT_TRUE(messages().isEmpty());
+}
+
+TEST_F(DocumentSetTest, TheStatusBarKeepsTheCaretAndNamesTheCurrentFile)
+{
+    writeFile(path(QStringLiteral("page.htm")), "<p>x</p>");
+    ASSERT_TRUE(docs->OpenFile(path(QStringLiteral("page.htm"))));
+    auto *name = m_window->statusBar()->findChild<QLabel *>(QStringLiteral("StatusFileName"));
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->text(), QStringLiteral("page.htm"));
+    trigger("BlankDocument1");
+    EXPECT_EQ(name->text(), QStringLiteral("Untitled"));
+
+    // A status tip shown and taken away again (the mouse over a list and off
+    // it) leaves the caret position, not an empty bar.
+    QStatusTipEvent tip(QStringLiteral("a hint"));
+    QCoreApplication::sendEvent(m_window.get(), &tip);
+    QStatusTipEvent gone{QString()};
+    QCoreApplication::sendEvent(m_window.get(), &gone);
+    EXPECT_EQ(m_window->statusBar()->currentMessage(), QStringLiteral("X: 0    Y: 0    (Press CTRL+SPACE for Tag Insight.)"));
+}
+
+TEST_F(DocumentSetTest, ControlTabAndControlPageKeysStepThroughTheDocuments)
+{
+    for (const char *name : {"a.htm", "b.htm", "c.htm"}) {
+        writeFile(path(QLatin1String(name)), name);
+        ASSERT_TRUE(docs->OpenFile(path(QLatin1String(name))));
+    }
+    m_window->activateWindow();
+    QApplication::setActiveWindow(m_window.get());
+    editor()->setFocus();
+    const auto current = [&] { return QFileInfo(gCurrentFilePath).fileName(); };
+    ASSERT_EQ(current(), QStringLiteral("c.htm"));
+    QTest::keyClick(editor(), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(current(), QStringLiteral("a.htm")) << "round to the first";
+    QTest::keyClick(editor(), Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(current(), QStringLiteral("b.htm"));
+    QTest::keyClick(editor(), Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(current(), QStringLiteral("a.htm"));
+    QTest::keyClick(editor(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(current(), QStringLiteral("c.htm"));
+    EXPECT_EQ(currentText(), QStringLiteral("c.htm")) << "the document itself is shown, unchanged";
 }
 
 TEST_F(DocumentSetTest, EveryChangeMarksTheDocumentModifiedAndUndoToSavedClearsIt)

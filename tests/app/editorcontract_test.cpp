@@ -1,6 +1,7 @@
 // One suite for the editor contract, run against every implementation, so
 // callers can rely on the same behaviour whichever editor they are given.
 #include "editorfactory.h"
+#include "memoryeditor.h"
 
 #include <QDir>
 #include <QFile>
@@ -631,6 +632,75 @@ TEST_P(EditorContract, FindFindNextAndReplaceAll)
     EXPECT_EQ(buffer->selectionRect(), (SelectionRect{{1, 0}, {2, 0}}));
     ASSERT_TRUE(buffer->findNext());
     EXPECT_EQ(buffer->selectionRect(), (SelectionRect{{0, 1}, {1, 1}}));
+}
+
+TEST_P(EditorContract, ReplaceAllPlacesEveryMatchWhateverTheLineEndsAndCharacters)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("mixed.htm");
+    writeBytes(path, QStringLiteral("the \U0001F600\u00e9 the\nxthe\r\nthe\rend the").toUtf8());
+    QString error;
+    ASSERT_TRUE(buffer->loadFromFile(path, &error)) << error.toStdString();
+    buffer->setCaretPoint({0, 2});
+    buffer->toggleBookmark(1);
+    const QString before = buffer->text();
+
+    SearchOptions o;
+    o.text = "the";
+    o.caseSensitive = true;
+    EXPECT_EQ(buffer->replaceAll(o, QStringLiteral("\u00fc")), 5);
+    EXPECT_EQ(buffer->text(), QStringLiteral("\u00fc \U0001F600\u00e9 \u00fc\r\nx\u00fc\r\n\u00fc\r\nend \u00fc"));
+    EXPECT_EQ(buffer->bookmarkLine(1), 2) << "marks stay on their lines";
+    EXPECT_EQ(buffer->caretPoint(), (CaretPoint{1, 0}));
+    EXPECT_TRUE(buffer->isModified());
+    buffer->undo();
+    EXPECT_EQ(buffer->text(), before) << "one undo step";
+    EXPECT_FALSE(buffer->isModified());
+
+    // Several thousand matches on many lines, and a pattern that spans lines.
+    QString many;
+    for (int i = 0; i < 3000; ++i)
+        many += QStringLiteral("a the b\r\n");
+    start(many);
+    EXPECT_EQ(buffer->replaceAll(o, "THE"), 3000);
+    EXPECT_EQ(buffer->text(), QString(many).replace("the", "THE"));
+    SearchOptions re;
+    re.text = "b\\r\\na";
+    re.regularExpression = true;
+    EXPECT_EQ(buffer->replaceAll(re, "-"), 2999);
+    EXPECT_TRUE(buffer->text().startsWith("a THE - THE - THE"));
+    EXPECT_EQ(buffer->lineCount(), 2);
+}
+
+class CountingBuffer : public MemoryTextBuffer
+{
+public:
+    using MemoryTextBuffer::MemoryTextBuffer;
+    QString line(int index) const override
+    {
+        ++lineReads;
+        return MemoryTextBuffer::line(index);
+    }
+    mutable qint64 lineReads = 0;
+};
+
+TEST(ReplaceAll, PlacesMatchesWithoutWalkingFromTheFirstLineEachTime)
+{
+    CountingBuffer buffer;
+    QString page;
+    for (int i = 0; i < 2000; ++i)
+        page += QStringLiteral("<p>the word</p>\r\n");
+    buffer.setText(page);
+    SearchOptions o;
+    o.text = "the";
+    qsizetype lastDone = 0;
+    EXPECT_EQ(buffer.replaceAll(o, "a", [&](qsizetype done, qsizetype total) {
+        EXPECT_EQ(total, 2000);
+        EXPECT_GE(done, lastDone);
+        lastDone = done;
+    }), 2000);
+    EXPECT_EQ(lastDone, 2000) << "progress ends at the total";
+    EXPECT_LT(buffer.lineReads, 4000) << "line reads grow with matches times lines";
 }
 
 TEST_P(EditorContract, QuoteBlockPrefixesTheSelectedLinesInOneStep)

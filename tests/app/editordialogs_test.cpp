@@ -381,6 +381,35 @@ TEST(EditorEnvironmentTest, UnusableValuesFallBackToDefaults)
     EXPECT_EQ(env.selectionBack, QColor(0x00, 0x00, 0x80));
 }
 
+TEST(EnvironmentOptionsDialogTest, DarkSchemeSetsReadableColoursAndCloseColoursAreQuestioned)
+{
+    MessageService::setTestHookEnabled(true);
+    MessageService::resetTestHook();
+    EnvironmentOptionsDialog dialog;
+    field<QPushButton>(&dialog, "darkScheme")->click();
+    const EditorEnvironment dark = dialog.value();
+    EXPECT_TRUE(dark.darkPaper());
+    EXPECT_FALSE(EditorEnvironment::tooClose(dark.text, dark.paper));
+    field<QPushButton>(&dialog, "lightScheme")->click();
+    EXPECT_EQ(dialog.value().paper, EditorEnvironment().paper);
+
+    // Black on a very dark background: asked first; No keeps the dialog open.
+    EditorEnvironment murky;
+    murky.paper = QColor(0x20, 0x20, 0x20);
+    dialog.setValue(murky);
+    MessageService::queueAnswer(DialogAnswer::pressed(mbNo));
+    dialog.setResult(QDialog::Rejected);
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    const QList<RecordedDialog> asked = MessageService::takeRecorded();
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_EQ(asked[0].icon, MessageIcon::Warning);
+    MessageService::queueAnswer(DialogAnswer::pressed(mbYes));
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    MessageService::resetTestHook();
+}
+
 TEST(EnvironmentOptionsDialogTest, FieldsShowAndReturnTheValue)
 {
     EnvironmentOptionsDialog dialog;

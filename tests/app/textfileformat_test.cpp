@@ -1,11 +1,15 @@
 #include "textfileformat.h"
 
 #include <QDir>
-#include <unistd.h>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Quorvant;
 
@@ -103,6 +107,88 @@ TEST(TextFileFormat, AtomicWriteFailureLeavesOldFileWhole)
     QByteArray back;
     ASSERT_TRUE(readWholeFile(path, &back, &error));
     EXPECT_EQ(back, "old");
+}
+
+TEST(TextFileFormat, AFailedWriteGivesTheSystemsReason)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.htm"));
+    QString error;
+    ASSERT_TRUE(writeFileAtomically(path, QByteArray("old"), &error));
+    // A file size limit fails the write the way a full disk does: the system
+    // refuses part-way and says why.
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const QByteArray big(64 * 1024, 'x');
+    const QByteArray tail(10, 'y');
+    const bool written = writeFileAtomically(path, {QByteArrayView(big), QByteArrayView(tail)}, &error);
+    const QString parted = error;
+    const bool writtenSmallBuffered = writeFileAtomically(path, QByteArray(6000, 'z'), &error);
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(writtenSmallBuffered);
+    EXPECT_TRUE(parted.contains(QStringLiteral("File too large"))) << parted.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("File too large"))) << error.toStdString();
+    EXPECT_FALSE(error.contains(QStringLiteral("Unknown error"))) << error.toStdString();
+    QByteArray back;
+    ASSERT_TRUE(readWholeFile(path, &back, &error));
+    EXPECT_EQ(back, "old");
+}
+
+TEST(TextFileFormat, AFileWithSeveralLinksOrAnotherOwnerKeepsThem)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.htm"));
+    const QString other = dir.filePath(QStringLiteral("other-name.htm"));
+    QString error;
+    ASSERT_TRUE(writeFileAtomically(path, QByteArray("old"), &error));
+    ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()), 0);
+    struct stat before{};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &before), 0);
+
+    ASSERT_TRUE(writeFileAtomically(path, {QByteArrayView("new "), QByteArrayView("text")}, &error)) << error.toStdString();
+    QByteArray back;
+    ASSERT_TRUE(readWholeFile(other, &back, &error));
+    EXPECT_EQ(back, "new text") << "the other link sees the saved text";
+    struct stat after{};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_nlink, 2u);
+    EXPECT_FALSE(QFile::exists(path + QStringLiteral("~"))) << "the backup copy goes after a good save";
+
+    // A refused write puts the old text back.
+    rlimit limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = limit;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = writeFileAtomically(path, QByteArray(64 * 1024, 'x'), &error);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(error.contains(QStringLiteral("File too large"))) << error.toStdString();
+    ASSERT_TRUE(readWholeFile(other, &back, &error));
+    EXPECT_EQ(back, "new text");
+
+    // A file owned by someone else keeps its owner (only root can hand one over).
+    if (geteuid() == 0) {
+        const QString theirs = dir.filePath(QStringLiteral("theirs.htm"));
+        ASSERT_TRUE(writeFileAtomically(theirs, QByteArray("old"), &error));
+        ASSERT_EQ(::chown(QFile::encodeName(theirs).constData(), 65534, 65534), 0);
+        ASSERT_TRUE(writeFileAtomically(theirs, QByteArray("new"), &error));
+        struct stat st{};
+        ASSERT_EQ(::stat(QFile::encodeName(theirs).constData(), &st), 0);
+        EXPECT_EQ(st.st_uid, 65534u);
+        EXPECT_EQ(st.st_gid, 65534u);
+        ASSERT_TRUE(readWholeFile(theirs, &back, &error));
+        EXPECT_EQ(back, "new");
+    }
 }
 
 TEST(TextFileFormat, ReadingAFolderOrMissingFileFailsWithAMessage)

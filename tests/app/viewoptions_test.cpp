@@ -4,13 +4,19 @@
 #include "browserpage.h"
 #include "datafolder.h"
 #include "documentset.h"
+#include "editorenvironment.h"
 #include "mainwindow.h"
 #include "messageservice.h"
+#include "scintillawidget.h"
 #include "setuptools.h"
 #include "tdcmemo.h"
 #include "tmemosource.h"
 
+#include <Qsci/qscilexer.h>
+
 #include <QAction>
+#include <QTabBar>
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -232,6 +238,99 @@ TEST_F(ViewOptionsTest, PreviewFilesAreWrittenBesideTheDocumentUnderTheirOwnName
     menu->actions()[0]->trigger();
     ASSERT_EQ(launched.size(), 1);
     EXPECT_EQ(launched[0], QStringList({QStringLiteral("/opt/my browser/run"), folder + QStringLiteral("/Prev.Htm")}));
+}
+
+TEST_F(ViewOptionsTest, ThePreviewNeverOverwritesAUsersFileAndGoesWithItsDocument)
+{
+    writeMainIni("");
+    open();
+    const QString folder = m_dir.filePath(QStringLiteral("site"));
+    QDir().mkpath(folder);
+    const auto write = [](const QString &path, const QByteArray &bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    const auto read = [](const QString &path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    };
+    const QString users = folder + QStringLiteral("/Preview.Htm");
+    write(users, "the user's own page");
+    write(folder + QStringLiteral("/index.htm"), "<p>page</p>");
+    ASSERT_TRUE(m_window->documents()->OpenFile(folder + QStringLiteral("/index.htm")));
+    m_window->previewByKey();
+    EXPECT_EQ(read(users), "the user's own page");
+    const QString preview = m_window->previewFileName();
+    EXPECT_EQ(preview, folder + QStringLiteral("/Preview-1.Htm"));
+    EXPECT_EQ(read(preview), "<p>page</p>");
+    m_window->tabholder()->setCurrentIndex(0);
+    m_window->previewByKey();
+    EXPECT_EQ(m_window->previewFileName(), preview) << "the same document keeps its preview file";
+
+    m_window->documents()->close();
+    EXPECT_FALSE(QFile::exists(preview)) << "the preview goes with its document";
+    EXPECT_EQ(read(users), "the user's own page");
+
+    m_window->documents()->blankDocument();
+    m_window->DCMemo1()->setText(QStringLiteral("<p>untitled</p>"));
+    m_window->tabholder()->setCurrentIndex(0);
+    m_window->tabholder()->setCurrentIndex(1);
+    const QString untitled = DataFolder::file(QStringLiteral("Preview.Htm"));
+    EXPECT_TRUE(QFile::exists(untitled));
+    for (TMemoSource *b : std::as_const(gMemoData))
+        b->setModified(false);
+    m_window.reset();
+    EXPECT_FALSE(QFile::exists(untitled)) << "and with the window";
+    EXPECT_EQ(read(users), "the user's own page");
+}
+
+TEST_F(ViewOptionsTest, BookmarksAreNumberedBadgesThatFitTheGutter)
+{
+    writeMainIni("");
+    open();
+    m_window->documents()->blankDocument();
+    QsciScintilla *w = m_window->DCMemo1()->widget();
+    for (int n = 1; n <= 9; ++n)
+        EXPECT_EQ(w->SendScintilla(QsciScintillaBase::SCI_MARKERSYMBOLDEFINED, n), long(QsciScintillaBase::SC_MARK_RGBAIMAGE)) << n;
+    m_window->toggleBookmark(1);
+    EXPECT_GE(w->marginWidth(1), 13) << "the gutter is wide enough for a badge";
+}
+
+TEST_F(ViewOptionsTest, EverySidebarPageIsReachableAtTheDefaultSize)
+{
+    writeMainIni("");
+    open();
+    m_window->resize(1280, 800);
+    QTabWidget *sidebar = m_window->sidebar();
+    QTabBar *bar = sidebar->tabBar();
+    QApplication::processEvents();
+    ASSERT_EQ(bar->count(), 7);
+    for (int i = 0; i < bar->count(); ++i)
+        EXPECT_TRUE(bar->rect().contains(bar->tabRect(i))) << bar->tabText(i).toStdString();
+}
+
+TEST_F(ViewOptionsTest, ADarkBackgroundLightensTheSyntaxColours)
+{
+    writeMainIni("");
+    open();
+    m_window->documents()->blankDocument();
+    QsciScintilla *w = m_window->DCMemo1()->widget();
+    ASSERT_NE(w->lexer(), nullptr);
+    EditorEnvironment env;
+    env.paper = QColor(0x1E, 0x1F, 0x22);
+    env.text = QColor(0xD8, 0xDE, 0xE9);
+    m_window->DCMemo1()->applyEnvironment(env);
+    int checked = 0;
+    for (int style = 0; style < 128; ++style) {
+        if (w->lexer()->description(style).isEmpty())
+            continue;
+        ++checked;
+        EXPECT_FALSE(EditorEnvironment::tooClose(w->lexer()->color(style), env.paper)) << style;
+    }
+    EXPECT_GT(checked, 5);
+    m_window->DCMemo1()->applyEnvironment(EditorEnvironment());
+    EXPECT_EQ(w->lexer()->color(1), w->lexer()->defaultColor(1)) << "light paper brings the usual colours back";
 }
 
 TEST_F(ViewOptionsTest, ThePreviewBrowserIsCreatedWhenFirstShownAndShowsThePage)

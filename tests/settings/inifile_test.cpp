@@ -243,12 +243,45 @@ TEST_F(IniFileTest, ReadsLfAndCrLineEndsAndWindows1252)
     const QString path = fixture("[Dirs]\r\nMain=/home/ann/Caf\xE9 \x80\r\n", "cp1252.ini");
     IniFile cp(path);
     EXPECT_EQ(cp.readString("dirs", "main"), QStringLiteral("/home/ann/Café €"));
-    // The file's own data is written back as UTF-8.
-    ASSERT_TRUE(cp.writeString("Dirs", "Other", "x"));
-    EXPECT_EQ(bytesOf(path), "[Dirs]\r\nMain=/home/ann/Caf\xC3\xA9 \xE2\x82\xAC\r\nOther=x\r\n");
+    // Written back in its own encoding, as documents are; a value that
+    // encoding cannot hold makes the file UTF-8.
+    ASSERT_TRUE(cp.writeString("Dirs", "Other", QStringLiteral("\u00fc")));
+    EXPECT_EQ(bytesOf(path), "[Dirs]\r\nMain=/home/ann/Caf\xE9 \x80\r\nOther=\xFC\r\n");
+    ASSERT_TRUE(cp.writeString("Dirs", "Greek", QStringLiteral("\u03a9")));
+    EXPECT_EQ(bytesOf(path), "[Dirs]\r\nMain=/home/ann/Caf\xC3\xA9 \xE2\x82\xAC\r\nOther=\xC3\xBC\r\nGreek=\xCE\xA9\r\n");
+    EXPECT_EQ(IniFile(path).readString("Dirs", "Main"), QStringLiteral("/home/ann/Café €"));
 
     const IniFile bom(fixture("\xEF\xBB\xBF[S]\r\nk=v\r\n", "bom.ini"));
     EXPECT_EQ(bom.readString("S", "k"), "v");
+}
+
+TEST_F(IniFileTest, LongSectionsAndFreshStoresSeeTheFileAsItIs)
+{
+    QByteArray text = "[Big]\r\n";
+    for (int i = 0; i < 500; ++i)
+        text += "Key" + QByteArray::number(i) + "=" + QByteArray::number(i) + "\r\n";
+    text += "KEY7=second\r\n";
+    const QString path = fixture(text, "big.ini");
+    IniFile ini(path);
+    EXPECT_EQ(ini.readString("big", "key7"), "7") << "the first of a key counts";
+    EXPECT_EQ(ini.readString("BIG", "Key499"), "499");
+    EXPECT_FALSE(ini.valueExists("Big", "Key500"));
+    EXPECT_EQ(ini.keys("Big").size(), 500);
+    ASSERT_TRUE(ini.writeString("Big", "New", "n"));
+    ASSERT_TRUE(ini.deleteKey("Big", "Key3"));
+    EXPECT_EQ(ini.readString("Big", "Key4"), "4");
+    EXPECT_EQ(ini.readString("Big", "New"), "n");
+    EXPECT_FALSE(ini.valueExists("Big", "Key3"));
+
+    // Rewritten in place by someone else, same size, at once: a new store reads it.
+    const QString small = fixture("[S]\r\nk=1\r\n", "small.ini");
+    EXPECT_EQ(IniFile(small).readString("S", "k"), "1");
+    {
+        QFile f(small);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.write("[S]\r\nk=2\r\n");
+    }
+    EXPECT_EQ(IniFile(small).readString("S", "k"), "2");
 }
 
 TEST_F(IniFileTest, EraseSectionAndDeleteKey)

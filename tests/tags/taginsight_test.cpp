@@ -209,6 +209,28 @@ TEST_F(TagInsightTest, TypedGreaterThanCompletesTheTagOnlyWhenCompletionIsOn)
     EXPECT_EQ(buffer()->line(0), QStringLiteral("<font size=2"));
 }
 
+TEST_F(TagInsightTest, TypingTheCompletedEndTagMovesOverIt)
+{
+    m_window->EnableTagCompletion(true);
+    prepare(QStringLiteral("<b"), 2);
+    QTest::keyClicks(editor(), QStringLiteral(">bold</b>!"));
+    EXPECT_EQ(buffer()->line(0), QStringLiteral("<b>bold</b>!"));
+
+    // Typed straight after the '>', and in other letter case.
+    prepare(QStringLiteral("<b"), 2);
+    QTest::keyClicks(editor(), QStringLiteral("></B>"));
+    EXPECT_EQ(buffer()->line(0), QStringLiteral("<b></b>"));
+    EXPECT_EQ(buffer()->caretPoint().x, 7);
+
+    // The caret moved away and back: the end tag is ordinary text again.
+    prepare(QStringLiteral("<b"), 2);
+    QTest::keyClicks(editor(), QStringLiteral(">x"));
+    QTest::keyClick(editor(), Qt::Key_Left);
+    QTest::keyClick(editor(), Qt::Key_Right);
+    QTest::keyClicks(editor(), QStringLiteral("<"));
+    EXPECT_EQ(buffer()->line(0), QStringLiteral("<b>x<</b>"));
+}
+
 TEST_F(TagInsightTest, GridShowsTheTagAtTheCaretAndATypedValueRewritesItInOneUndoStep)
 {
     const QString original = QStringLiteral("x <font size=2 face=\"Arial Black\" id=k> y");

@@ -3,8 +3,11 @@
 #include "taglibtestsupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 namespace Quorvant::Test {
 namespace {
@@ -38,6 +41,20 @@ TEST_F(TagLibrary, ListsEveryReadableTagFileByName)
     EXPECT_EQ(lists[1].Path, QFileInfo(tagFile("Basic.tag")).absoluteFilePath());
     EXPECT_EQ(lists[1].Caption, "My tags");
     EXPECT_EQ(lists[2].Caption, "");  // an empty file reads an empty first line
+}
+
+TEST_F(TagLibrary, PipesAndDevicesNamedLikeListsAreSkippedWithADebugLine)
+{
+    writeBytes(tagFile("Basic.tag"), BasicFile);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(tagFile("Pipe.tag")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), tagFile("Zero.tag")));
+    QStringList debug;
+    const QList<TTagListEntry> lists = LoadTagLists(dir.path(), [&](const QString &line) { debug << line; });
+    ASSERT_EQ(lists.size(), 1);
+    EXPECT_EQ(lists[0].Caption, "My tags");
+    ASSERT_EQ(debug.size(), 2) << debug.join('\n').toStdString();
+    EXPECT_TRUE(debug[0].contains("Pipe.tag") && debug[0].contains("not a regular file"));
+    EXPECT_TRUE(debug[1].contains("Zero.tag"));
 }
 
 TEST_F(TagLibrary, MissingOrEmptyFolderGivesNoLists)

@@ -137,6 +137,25 @@ protected:
     TTagLibraryPage *m_page = nullptr;
 };
 
+TEST_F(TagLibraryPageTest, AMouseClickOnAListShowsThatListsTags)
+{
+    QTreeWidget *lists = m_page->ListView3();
+    const auto clickOn = [&](const QString &caption) {
+        const auto found = lists->findItems(caption, Qt::MatchExactly, 0);
+        ASSERT_EQ(found.size(), 1);
+        lists->scrollToItem(found.first());
+        QTest::mouseClick(lists->viewport(), Qt::LeftButton, {}, lists->visualItemRect(found.first()).center());
+    };
+    clickOn(QStringLiteral("My tags"));
+    ASSERT_EQ(m_page->ListView1()->topLevelItemCount(), 4);
+    EXPECT_EQ(m_page->ListView1()->topLevelItem(0)->text(0), QStringLiteral("Bold"));
+    clickOn(QStringLiteral("Second list"));
+    ASSERT_EQ(m_page->ListView1()->topLevelItemCount(), 1);
+    EXPECT_EQ(m_page->ListView1()->topLevelItem(0)->text(0), QStringLiteral("Italic"));
+    clickOn(QStringLiteral("My tags"));
+    EXPECT_EQ(m_page->ListView1()->topLevelItemCount(), 4);
+}
+
 TEST_F(TagLibraryPageTest, ListsLoadAndChoosingAListFillsItsTags)
 {
     QTreeWidget *lists = m_page->ListView3();

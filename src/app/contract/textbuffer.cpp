@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace Quorvant {
 
 QStringList ITextBuffer::lines() const
@@ -163,32 +165,78 @@ bool ITextBuffer::findNext()
     return !o.text.isEmpty() && find(o);
 }
 
-int ITextBuffer::replaceAll(const SearchOptions &options, const QString &replacement)
+int ITextBuffer::replaceAll(const SearchOptions &options, const QString &replacement, const ReplaceProgress &progress)
 {
     m_lastSearch = options;
-    if (isReadOnly())
+    if (isReadOnly() || options.text.isEmpty())
         return 0;
     const QString all = text();
-    SearchOptions forward = options;
-    forward.backwards = false;
-    QList<Match> matches;
-    qsizetype from = 0;
-    while (from <= all.size()) {
-        const Match m = findIn(all, forward, from);
-        if (m.pos < 0)
-            break;
-        matches.append(m);
-        from = m.pos + qMax<qsizetype>(1, m.length);
+    QList<TextSpan> spans;
+    auto accept = [&](qsizetype pos, qsizetype length) {
+        if (options.wholeWords) {
+            const bool before = pos > 0 && isWordChar(all.at(pos - 1));
+            const bool after = pos + length < all.size() && isWordChar(all.at(pos + length));
+            if (before || after)
+                return false;
+        }
+        spans.append({pos, length});
+        return true;
+    };
+    if (options.regularExpression) {
+        // One compiled pattern for the whole walk.
+        QRegularExpression re(options.text, options.caseSensitive ? QRegularExpression::NoPatternOption
+                                                                  : QRegularExpression::CaseInsensitiveOption);
+        if (!re.isValid())
+            return 0;
+        qsizetype from = 0;
+        while (from <= all.size()) {
+            const QRegularExpressionMatch m = re.match(all, from);
+            if (!m.hasMatch())
+                break;
+            const qsizetype pos = m.capturedStart();
+            const qsizetype len = m.capturedLength();
+            from = accept(pos, len) ? pos + qMax<qsizetype>(1, len) : pos + 1;
+        }
+    } else {
+        const Qt::CaseSensitivity cs = options.caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+        const qsizetype len = options.text.size();
+        qsizetype from = 0;
+        while (true) {
+            const qsizetype pos = all.indexOf(options.text, from, cs);
+            if (pos < 0)
+                break;
+            from = accept(pos, len) ? pos + len : pos + 1;
+        }
     }
-    if (matches.isEmpty())
+    if (spans.isEmpty())
         return 0;
+    replaceSpans(all, spans, replacement, progress);
+    return int(spans.size());
+}
+
+void ITextBuffer::replaceSpans(const QString &all, const QList<TextSpan> &spans, const QString &replacement,
+                               const ReplaceProgress &progress)
+{
+    // text() joins lines with CR LF; the starts of its lines, found once.
+    QList<qsizetype> lineStarts{0};
+    for (qsizetype i = all.indexOf(u'\n'); i >= 0; i = all.indexOf(u'\n', i + 1))
+        lineStarts.append(i + 1);
+    auto point = [&](qsizetype offset) {
+        const auto it = std::upper_bound(lineStarts.cbegin(), lineStarts.cend(), offset) - 1;
+        return CaretPoint{int(offset - *it), int(it - lineStarts.cbegin())};
+    };
+    const qsizetype total = spans.size();
     beginUndoAction();
-    for (auto it = matches.crbegin(); it != matches.crend(); ++it) {
-        setSelection({pointAt(int(it->pos)), pointAt(int(it->pos + it->length))});
+    qsizetype done = 0;
+    for (auto it = spans.crbegin(); it != spans.crend(); ++it) {
+        setSelection({point(it->pos), point(it->pos + it->length)});
         setSelText(replacement);
+        if (progress && (++done % 1024) == 0)
+            progress(done, total);
     }
     endUndoAction();
-    return int(matches.size());
+    if (progress)
+        progress(total, total);
 }
 
 QString ITextBuffer::storedText() const

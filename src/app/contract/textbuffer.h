@@ -7,6 +7,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 namespace Quorvant {
 
 class ITextBuffer : public QObject
@@ -83,8 +85,13 @@ public:
     // Repeats the last search from the caret.
     bool findNext();
     const SearchOptions &lastSearch() const { return m_lastSearch; }
-    // Replaces every match of the options' text; returns the count. One undo step.
-    int replaceAll(const SearchOptions &options, const QString &replacement);
+    // Told how many of the matches are replaced so far, now and then while
+    // a Replace All runs.
+    using ReplaceProgress = std::function<void(qsizetype done, qsizetype total)>;
+    // Replaces every match of the options' text; returns the count. One undo
+    // step; the work grows with the text, not with matches times lines.
+    int replaceAll(const SearchOptions &options, const QString &replacement,
+                   const ReplaceProgress &progress = {});
 
     // How the text is stored on disk (encoding, BOM, line ends).
     TextFileFormat fileFormat() const { return m_format; }
@@ -99,6 +106,18 @@ Q_SIGNALS:
     void modificationChanged(bool modified);
 
 protected:
+    // A stretch of text() in UTF-16 units.
+    struct TextSpan
+    {
+        qsizetype pos = 0;
+        qsizetype length = 0;
+    };
+    // Replaces the spans (ascending, not overlapping, positions in text())
+    // inside one undo step, the caret ends after the first one. The default
+    // places each span through a table of line starts built once.
+    virtual void replaceSpans(const QString &text, const QList<TextSpan> &spans, const QString &replacement,
+                              const ReplaceProgress &progress);
+
     // The text in the buffer's own line ends, as it goes to disk.
     virtual QString storedText() const;
     virtual void setStoredText(const QString &text, LineEndStyle style);

@@ -1,5 +1,12 @@
 #include "textfileformat.h"
 
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -185,22 +192,45 @@ QByteArray encodeTextFile(const QString &text, TextFileFormat *format)
     return out;
 }
 
-bool readWholeFile(const QString &path, QByteArray *out, QString *error)
+bool isReadableRegularFile(const QString &path, qint64 maxBytes, QString *why)
 {
-    QFileInfo info(path);
-    if (info.isDir()) {
-        if (error)
-            *error = QStringLiteral("%1 is a folder, not a file.").arg(path);
+    struct stat st{};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+        if (why)
+            *why = QStringLiteral("Cannot open file %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
+    if (S_ISDIR(st.st_mode)) {
+        if (why)
+            *why = QStringLiteral("%1 is a folder, not a file.").arg(path);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        if (why)
+            *why = QStringLiteral("%1 is not a regular file (a pipe or a device), so it was not read.").arg(path);
+        return false;
+    }
+    if (maxBytes >= 0 && st.st_size > maxBytes) {
+        if (why)
+            *why = QStringLiteral("%1 is larger than %2 bytes, so it was not read.").arg(path).arg(maxBytes);
+        return false;
+    }
+    return true;
+}
+
+bool readWholeFile(const QString &path, QByteArray *out, QString *error, qint64 maxBytes)
+{
+    out->clear();
+    if (!isReadableRegularFile(path, maxBytes, error))
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
             *error = QStringLiteral("Cannot open file %1: %2").arg(path, file.errorString());
         return false;
     }
-    *out = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
+    *out = maxBytes >= 0 ? file.read(maxBytes + 1) : file.readAll();
+    if (file.error() != QFileDevice::NoError || (maxBytes >= 0 && out->size() > maxBytes)) {
         out->clear();
         if (error)
             *error = QStringLiteral("Cannot read file %1: %2").arg(path, file.errorString());
@@ -215,6 +245,92 @@ qint64 &atomicWriteLimit()
     static qint64 limit = -1;
     return limit;
 }
+
+// Qt's message when it has one; the system's own otherwise.
+QString systemReason(const QString &qtMessage, int savedErrno)
+{
+    if (!qtMessage.isEmpty() && qtMessage != QLatin1String("Unknown error"))
+        return qtMessage;
+    if (savedErrno != 0)
+        return QString::fromLocal8Bit(std::strerror(savedErrno));
+    return qtMessage.isEmpty() ? QStringLiteral("Unknown error") : qtMessage;
+}
+
+// A rename would give the path a new file: other links would keep the old
+// text and the owner would become this user.
+bool needsWriteInPlace(const QString &path)
+{
+    struct stat st{};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    return st.st_nlink > 1 || st.st_uid != ::geteuid();
+}
+
+bool writeAll(int fd, QByteArrayView bytes)
+{
+    const char *p = bytes.data();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+bool writeInPlace(const QString &path, std::initializer_list<QByteArrayView> parts, QString *error)
+{
+    QByteArray old;
+    if (!readWholeFile(path, &old, error))
+        return false;
+    // The backup copy is for a crash part-way; the old text is kept in memory
+    // to put back after a refused write.
+    QString backup;
+    {
+        QSaveFile copy(path + QStringLiteral("~"));
+        if (copy.open(QIODevice::WriteOnly) && copy.write(old) == old.size() && copy.commit())
+            backup = copy.fileName();
+    }
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (error)
+            *error = QStringLiteral("Cannot write file %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        if (!backup.isEmpty())
+            QFile::remove(backup);
+        return false;
+    }
+    bool ok = ::ftruncate(fd, 0) == 0;
+    for (QByteArrayView part : parts) {
+        if (ok)
+            ok = writeAll(fd, part);
+    }
+    if (ok)
+        ok = ::fsync(fd) == 0;
+    if (!ok) {
+        const int why = errno;
+        const bool restored = ::ftruncate(fd, 0) == 0 && ::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, old)
+                              && ::fsync(fd) == 0;
+        ::close(fd);
+        if (error) {
+            *error = QStringLiteral("Cannot write file %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(why)));
+            if (!restored && !backup.isEmpty())
+                *error += QStringLiteral(" (its old content is in %1)").arg(backup);
+        }
+        if (restored && !backup.isEmpty())
+            QFile::remove(backup);
+        return false;
+    }
+    ::close(fd);
+    if (!backup.isEmpty())
+        QFile::remove(backup);
+    return true;
+}
+
 } // namespace
 
 void setAtomicWriteLimitForTests(qint64 bytes)
@@ -229,29 +345,38 @@ bool writeFileAtomically(const QString &path, std::initializer_list<QByteArrayVi
             *error = QStringLiteral("Cannot create file %1: it is a folder.").arg(path);
         return false;
     }
+    if (needsWriteInPlace(path))
+        return writeInPlace(path, parts, error);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: each write reaches the system at once, so a refusal (disk
+    // full, file too large, read-only file system) comes back with its reason
+    // instead of being lost in a later flush.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (error)
-            *error = QStringLiteral("Cannot create file %1: %2").arg(path, file.errorString());
+            *error = QStringLiteral("Cannot create file %1: %2").arg(path, systemReason(file.errorString(), errno));
         return false;
     }
     qint64 room = atomicWriteLimit();
     for (QByteArrayView part : parts) {
         const qint64 wanted = room < 0 ? part.size() : qMin<qint64>(room, part.size());
+        errno = 0;
         const qint64 written = file.write(part.data(), wanted);
         if (room >= 0)
             room -= qMax<qint64>(written, 0);
         if (written != part.size()) {
-            const QString why = written == wanted ? QStringLiteral("No space left on device") : file.errorString();
+            // A test limit that cut the write short stands for a full disk.
+            const QString why = written == wanted ? QStringLiteral("No space left on device")
+                                                  : systemReason(file.errorString(), errno);
             file.cancelWriting();
             if (error)
                 *error = QStringLiteral("Cannot write file %1: %2").arg(path, why);
             return false;
         }
     }
+    errno = 0;
     if (!file.commit()) {
         if (error)
-            *error = QStringLiteral("Cannot write file %1: %2").arg(path, file.errorString());
+            *error = QStringLiteral("Cannot write file %1: %2").arg(path, systemReason(file.errorString(), errno));
         return false;
     }
     return true;

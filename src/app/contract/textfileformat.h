@@ -48,9 +48,25 @@ DecodedText decodeTextFile(const QByteArray &bytes);
 // written as UTF-8 instead, and format is updated to say so.
 QByteArray encodeTextFile(const QString &text, TextFileFormat *format);
 
-[[nodiscard]] bool readWholeFile(const QString &path, QByteArray *out, QString *error);
+// The most a file of the data folder (tag list, template, settings) may hold
+// to be read; a larger one is skipped.
+constexpr qint64 DataFileSizeLimit = 256 * 1024 * 1024;
+// Reads a regular file only (a FIFO or device would block or never end);
+// with maxBytes >= 0, a file larger than that is refused unread.
+[[nodiscard]] bool readWholeFile(const QString &path, QByteArray *out, QString *error, qint64 maxBytes = -1);
+// Both in one: a file of the data folder.
+[[nodiscard]] inline bool readDataFile(const QString &path, QByteArray *out, QString *error)
+{
+    return readWholeFile(path, out, error, DataFileSizeLimit);
+}
+// True for a regular file (after links) of at most maxBytes (any size when
+// negative); otherwise false with the reason.
+[[nodiscard]] bool isReadableRegularFile(const QString &path, qint64 maxBytes, QString *why);
 // Writes the parts one after the other through a temporary file and a
-// rename: on failure the old file is whole.
+// rename: on failure the old file is whole. A file with more than one hard
+// link, or owned by another user, is written in place instead, after a
+// backup copy beside it, so its links and owner stay; on failure its old
+// content is put back.
 [[nodiscard]] bool writeFileAtomically(const QString &path, std::initializer_list<QByteArrayView> parts, QString *error);
 [[nodiscard]] inline bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
 {

@@ -5,6 +5,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QStatusBar>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -340,7 +344,25 @@ int ReplaceDialog::replaceAll()
     remember(m_findText, &s_findHistory, o.text);
     remember(m_replaceText, &s_replaceHistory, replacement());
     s_lastSearch = o;
-    const int n = m_buffer->replaceAll(o, replacement());
+    // A long run shows how far it is in the main window's status bar and
+    // lets the windows repaint; input waits until it is done.
+    QElapsedTimer clock;
+    clock.start();
+    QStatusBar *status = nullptr;
+    if (auto *main = qobject_cast<QMainWindow *>(parentWidget() ? parentWidget()->window() : nullptr))
+        status = main->statusBar();
+    bool shown = false;
+    const int n = m_buffer->replaceAll(o, replacement(), [&](qsizetype done, qsizetype total) {
+        if (clock.elapsed() < 300)
+            return;
+        if (status) {
+            status->showMessage(tr("Replacing... %1 of %2").arg(done).arg(total));
+            shown = true;
+        }
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+    });
+    if (shown)
+        status->clearMessage();
     if (n == 0) {
         notFound(o.text);
         return 0;

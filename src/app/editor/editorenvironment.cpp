@@ -1,16 +1,20 @@
 #include "editorenvironment.h"
 
 #include "inifile.h"
+#include "messageservice.h"
 
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFontComboBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace Quorvant {
 
@@ -87,6 +91,19 @@ QFont EditorEnvironment::font() const
     return f;
 }
 
+bool EditorEnvironment::tooClose(const QColor &a, const QColor &b)
+{
+    // Relative luminance as the web's contrast rule has it; below 2:1 the
+    // text is hard to read.
+    auto luminance = [](const QColor &c) {
+        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05) < 2.0;
+}
+
 // ---------------------------------------------------------------- dialog
 
 EnvironmentOptionsDialog::EnvironmentOptionsDialog(QWidget *parent)
@@ -125,6 +142,18 @@ EnvironmentOptionsDialog::EnvironmentOptionsDialog(QWidget *parent)
     m_selBack = addColorButton(QStringLiteral("selBackColor"), tr("Selection Background Color"));
     form->addRow(tr("Selection background color:"), m_selBack);
 
+    auto *schemes = new QHBoxLayout;
+    auto *dark = new QPushButton(tr("Dark scheme"), this);
+    dark->setObjectName(QStringLiteral("darkScheme"));
+    dark->setToolTip(tr("Light text on a dark background; the syntax colours follow"));
+    auto *light = new QPushButton(tr("Light scheme"), this);
+    light->setObjectName(QStringLiteral("lightScheme"));
+    connect(dark, &QPushButton::clicked, this, [this] { applyScheme(true); });
+    connect(light, &QPushButton::clicked, this, [this] { applyScheme(false); });
+    schemes->addWidget(dark);
+    schemes->addWidget(light);
+    form->addRow(tr("Colour scheme:"), schemes);
+
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("buttons"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -135,6 +164,27 @@ EnvironmentOptionsDialog::EnvironmentOptionsDialog(QWidget *parent)
     layout->addWidget(buttons);
 
     setValue(EditorEnvironment());
+}
+
+void EnvironmentOptionsDialog::applyScheme(bool dark)
+{
+    const EditorEnvironment defaults;
+    setButtonColor(m_text, dark ? QColor(0xD8, 0xDE, 0xE9) : defaults.text);
+    setButtonColor(m_paper, dark ? QColor(0x1E, 0x1F, 0x22) : defaults.paper);
+    setButtonColor(m_selText, dark ? QColor(0xFF, 0xFF, 0xFF) : defaults.selectionText);
+    setButtonColor(m_selBack, dark ? QColor(0x3A, 0x5A, 0x8C) : defaults.selectionBack);
+}
+
+void EnvironmentOptionsDialog::accept()
+{
+    if (EditorEnvironment::tooClose(buttonColor(m_text), buttonColor(m_paper))
+        && MessageService::show(this,
+                                QStringLiteral("The text colour and the background colour are so alike that text "
+                                               "will be hard to read. Use them anyway?"),
+                                MessageIcon::Warning, YesNo)
+               != mbYes)
+        return;
+    QDialog::accept();
 }
 
 QPushButton *EnvironmentOptionsDialog::addColorButton(const QString &objectName, const QString &title)

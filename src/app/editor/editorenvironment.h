@@ -33,6 +33,10 @@ struct EditorEnvironment
     // false when the file cannot be written.
     [[nodiscard]] bool save(const QString &iniPath) const;
     QFont font() const;
+    // A dark background: the syntax colours are lightened to read on it.
+    bool darkPaper() const { return paper.lightness() < 128; }
+    // Text and background too alike to read.
+    static bool tooClose(const QColor &a, const QColor &b);
 
     friend bool operator==(const EditorEnvironment &, const EditorEnvironment &) = default;
 };
@@ -49,6 +53,11 @@ public:
     // The colour a button stands for (objectNames "textColor", "backColor",
     // "selTextColor", "selBackColor").
     QColor buttonColor(const QPushButton *button) const;
+
+    // Sets the four colours to a dark or a light scheme.
+    void applyScheme(bool dark);
+
+    void accept() override;
 
 private:
     QPushButton *addColorButton(const QString &objectName, const QString &title);

@@ -7,6 +7,8 @@
 #include <Qsci/qscilexer.h>
 #include <Qsci/qsciprinter.h>
 
+#include <QFont>
+#include <QImage>
 #include <QPainter>
 
 namespace Quorvant {
@@ -17,6 +19,28 @@ constexpr int LineNumberMargin = 0;
 constexpr int GutterMargin = 1;
 constexpr int FoldMargin = 2;
 constexpr int GutterWidth = 18;
+constexpr int BookmarkImageSize = 13;
+
+// A bookmark's mark: its number on a dark badge, sized to fit the gutter and
+// a line of the default font (a character mark is drawn in the margin's tiny
+// font and shows as a sliver).
+QImage bookmarkImage(int n)
+{
+    QImage image(BookmarkImageSize, BookmarkImageSize, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x00, 0x00, 0x80));
+    p.drawRoundedRect(QRectF(0.5, 0.5, BookmarkImageSize - 1, BookmarkImageSize - 1), 3, 3);
+    QFont font;
+    font.setBold(true);
+    font.setPixelSize(BookmarkImageSize - 3);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(QRect(0, 0, BookmarkImageSize, BookmarkImageSize), Qt::AlignCenter, QString::number(n));
+    return image;
+}
 constexpr int RightMarginColumn = 80;
 
 int bookmarkMask()
@@ -45,10 +69,8 @@ TDCMemo::TDCMemo(QWidget *parent)
     m_widget->setMarginType(GutterMargin, QsciScintilla::SymbolMargin);
     m_widget->setMarginMarkerMask(GutterMargin, bookmarkMask());
     m_widget->setMarginWidth(FoldMargin, 0);
-    for (int n = 1; n <= BookmarkCount; ++n) {
-        m_widget->markerDefine(char('0' + n), n);
-        m_widget->setMarkerForegroundColor(QColor(0x00, 0x00, 0x80), n);
-    }
+    for (int n = 1; n <= BookmarkCount; ++n)
+        m_widget->markerDefine(bookmarkImage(n), n);
     m_widget->SendScintilla(QsciScintillaBase::SCI_SETHSCROLLBAR, 1);
     m_widget->setReadOnly(true);  // until a buffer is shown
 
@@ -156,6 +178,23 @@ void TDCMemo::applyEnvironment(const EditorEnvironment &env)
             applyEditorFont(lexer, env.font());
             lexer->setDefaultPaper(env.paper);
             lexer->setPaper(env.paper, -1);
+            // The syntax colours are made for white paper: on a dark one
+            // each dark colour turns to its light counterpart.
+            for (int style = 0; style < 128; ++style) {
+                if (lexer->description(style).isEmpty())
+                    continue;
+                const QColor normal = lexer->defaultColor(style);
+                QColor shown = normal;
+                if (env.darkPaper() && EditorEnvironment::tooClose(normal, env.paper)) {
+                    int lightness = qMax(normal.lightness(), 255 - normal.lightness());
+                    shown = QColor::fromHsl(normal.hslHue(), normal.hslSaturation(), lightness);
+                    while (EditorEnvironment::tooClose(shown, env.paper) && lightness < 245) {
+                        lightness = qMin(245, lightness + 15);
+                        shown = QColor::fromHsl(normal.hslHue(), normal.hslSaturation(), lightness);
+                    }
+                }
+                lexer->setColor(shown, style);
+            }
         }
     }
     applyStyles();

@@ -264,6 +264,77 @@ void TMemoSource::setStoredText(const QString &text, LineEndStyle style)
     setRawText(bytes.constData(), bytes.size());
 }
 
+void TMemoSource::replaceSpans(const QString &all, const QList<TextSpan> &spans, const QString &replacement,
+                               const ReplaceProgress &progress)
+{
+    ScintillaWidget *w = editor();
+    const long length = w->call(QsciScintillaBase::SCI_GETLENGTH);
+    const auto *doc = reinterpret_cast<const unsigned char *>(
+        w->SendScintillaPtrResult(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+    // One walk through text() and the document's UTF-8 bytes side by side
+    // turns every span into byte positions; a line break of text() is CR LF,
+    // the document's own may be CR LF, LF or CR.
+    QList<QPair<long, long>> ranges;
+    ranges.reserve(spans.size());
+    qsizetype unit = 0;
+    long byte = 0;
+    auto advanceTo = [&](qsizetype target) {
+        const QChar *chars = all.constData();
+        while (unit < target && byte < length) {
+            const char16_t c = chars[unit].unicode();
+            if (c == u'\r' && unit + 1 < all.size() && chars[unit + 1] == u'\n') {
+                // A CR LF of text() stands for the document's line end.
+                if (doc[byte] == '\r' && byte + 1 < length && doc[byte + 1] == '\n') {
+                    byte += 2;
+                } else {
+                    byte += 1;
+                }
+                unit += 2;
+                continue;
+            }
+            if (QChar::isHighSurrogate(c) && unit + 1 < all.size()) {
+                byte += 4;
+                unit += 2;
+                continue;
+            }
+            byte += c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+            ++unit;
+        }
+    };
+    for (const TextSpan &span : spans) {
+        advanceTo(span.pos);
+        const long from = qMin(byte, length);
+        advanceTo(span.pos + span.length);
+        ranges.append({from, qMin(byte, length)});
+    }
+    const QByteArray bytes = toStored(replacement);
+    const qsizetype total = ranges.size();
+    const bool wasReadOnly = w->call(QsciScintillaBase::SCI_GETREADONLY);
+    w->call(QsciScintillaBase::SCI_SETREADONLY, 0);
+    // No change report per replacement: QScintilla would copy the text for
+    // each. One report follows at the end.
+    const long mask = w->call(QsciScintillaBase::SCI_GETMODEVENTMASK);
+    w->call(QsciScintillaBase::SCI_SETMODEVENTMASK, 0);
+    w->call(QsciScintillaBase::SCI_BEGINUNDOACTION);
+    qsizetype done = 0;
+    // From the end backwards, so the positions still ahead stay valid.
+    for (auto it = ranges.crbegin(); it != ranges.crend(); ++it) {
+        w->call(QsciScintillaBase::SCI_SETTARGETRANGE, it->first, it->second);
+        w->call(QsciScintillaBase::SCI_REPLACETARGET, bytes.size(), bytes.constData());
+        if (progress && (++done % 4096) == 0)
+            progress(done, total);
+    }
+    w->call(QsciScintillaBase::SCI_ENDUNDOACTION);
+    w->call(QsciScintillaBase::SCI_SETMODEVENTMASK, mask);
+    w->call(QsciScintillaBase::SCI_GOTOPOS, ranges.first().first + bytes.size());
+    w->call(QsciScintillaBase::SCI_SETREADONLY, wasReadOnly);
+    emitModifiedIfChanged();
+    Q_EMIT w->textChanged();
+    Q_EMIT w->linesChanged();
+    if (progress)
+        progress(total, total);
+}
+
 long TMemoSource::sendToDocument(unsigned int msg, unsigned long wParam, long lParam) const
 {
     return editor()->call(msg, wParam, lParam);

@@ -73,6 +73,8 @@ public:
 protected:
     QString storedText() const override;
     void setStoredText(const QString &text, LineEndStyle style) override;
+    void replaceSpans(const QString &text, const QList<TextSpan> &spans, const QString &replacement,
+                      const ReplaceProgress &progress) override;
 
 private:
     ScintillaWidget *editor() const;

@@ -1,5 +1,7 @@
 #include "messageservice.h"
 
+#include <utility>
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -53,7 +55,36 @@ QString titleFor(MessageIcon icon)
     return QStringLiteral("Information");
 }
 
+MessageService::BoxWatcher &boxWatcher()
+{
+    static MessageService::BoxWatcher watcher;
+    return watcher;
+}
+
+// Tells the watcher for as long as one box is up.
+class BoxShown
+{
+public:
+    BoxShown()
+    {
+        if (boxWatcher())
+            boxWatcher()(true);
+    }
+    ~BoxShown()
+    {
+        if (boxWatcher())
+            boxWatcher()(false);
+    }
+    BoxShown(const BoxShown &) = delete;
+    BoxShown &operator=(const BoxShown &) = delete;
+};
+
 } // namespace
+
+MessageService::BoxWatcher MessageService::setBoxWatcher(BoxWatcher watcher)
+{
+    return std::exchange(boxWatcher(), std::move(watcher));
+}
 
 QString MessageService::applicationTitle()
 {
@@ -73,6 +104,7 @@ QString MessageService::qtFilter(const QList<FileFilter> &filters)
 
 MessageButton MessageService::show(QWidget *parent, const QString &text, MessageIcon icon, MessageButtons buttons)
 {
+    const BoxShown shown;
     if (hook().enabled) {
         RecordedDialog r;
         r.kind = DialogKind::Message;
@@ -117,6 +149,7 @@ MessageButton MessageService::show(QWidget *parent, const QString &text, Message
 QStringList MessageService::getOpenFileNames(QWidget *parent, const QString &title, const QString &directory,
                                              const QList<FileFilter> &filters, int selectedFilter)
 {
+    const BoxShown shown;
     if (hook().enabled) {
         RecordedDialog r;
         r.kind = DialogKind::OpenFiles;
@@ -139,6 +172,7 @@ QStringList MessageService::getOpenFileNames(QWidget *parent, const QString &tit
 QString MessageService::getSaveFileName(QWidget *parent, const QString &title, const QString &directory,
                                         const QList<FileFilter> &filters, const QString &defaultSuffix)
 {
+    const BoxShown shown;
     QString path;
     if (hook().enabled) {
         RecordedDialog r;
@@ -169,6 +203,7 @@ QString MessageService::getSaveFileName(QWidget *parent, const QString &title, c
 
 QString MessageService::getExistingDirectory(QWidget *parent, const QString &title, const QString &directory)
 {
+    const BoxShown shown;
     if (hook().enabled) {
         RecordedDialog r;
         r.kind = DialogKind::Directory;
@@ -184,6 +219,7 @@ QString MessageService::getExistingDirectory(QWidget *parent, const QString &tit
 
 bool MessageService::getText(QWidget *parent, const QString &title, const QString &prompt, QString *value)
 {
+    const BoxShown shown;
     if (hook().enabled) {
         RecordedDialog r;
         r.kind = DialogKind::Input;

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QList>
+
+#include <functional>
 #include <QString>
 #include <QStringList>
 
@@ -100,6 +102,13 @@ public:
     // Qt filter string for a filter list ("Name (*.a *.b)").
     static QString qtFilter(const QList<FileFilter> &filters);
     static QString applicationTitle();
+
+    // Told true just before any box shows and false once it is closed (also
+    // for boxes the test hook answers), e.g. so a splash screen steps back
+    // while a box is up. Returns the watcher it replaces, which the new one
+    // should pass the news on to.
+    using BoxWatcher = std::function<void(bool showing)>;
+    static BoxWatcher setBoxWatcher(BoxWatcher watcher);
 };
 
 } // namespace Quorvant

@@ -28,7 +28,7 @@ QString decodeLine(QByteArray bytes)
 bool readFirstLine(const QString &path, QString *line)
 {
     line->clear();
-    if (QFileInfo(path).isDir())
+    if (!isReadableRegularFile(path, DataFileSizeLimit, nullptr))
         return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -113,8 +113,15 @@ QList<QString> TTemplates::templateFiles() const
     const QStringList names = dir.entryList({QStringLiteral("*.tmp")}, QDir::Files | QDir::Hidden | QDir::System,
                                             QDir::Name | QDir::IgnoreCase);
     QList<QString> paths;
-    for (const QString &name : names)
+    for (const QString &name : names) {
+        // A pipe or device named like a template would hang or never end.
+        QString why;
+        if (QFileInfo::exists(dir.filePath(name)) && !isReadableRegularFile(dir.filePath(name), DataFileSizeLimit, &why)) {
+            debugOut(m_debug, QStringLiteral("Skipped: %1").arg(why));
+            continue;
+        }
         paths.append(dir.filePath(name));
+    }
     return paths;
 }
 

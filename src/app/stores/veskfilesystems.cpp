@@ -12,7 +12,7 @@ bool LoadTextFile(const QString &FileName, QString *Result)
 {
     Result->clear();
     QByteArray bytes;
-    if (!readWholeFile(FileName, &bytes, nullptr))
+    if (!readDataFile(FileName, &bytes, nullptr))
         return false;
     const QStringList lines = splitTextLines(decodeTextFile(bytes).text);
     for (const QString &line : lines) {
@@ -112,7 +112,14 @@ QList<TRecentRow> TRecentFiles::shownRows() const
 
 QString TRecentFiles::menuCaption(const QString &path)
 {
-    return QString(path).replace(u'&', QStringLiteral("&&"));
+    QString shown = path;
+    if (shown.size() > MenuCaptionLength) {
+        // The start (the drive or home folder) and the end (the file name) say most.
+        const qsizetype tail = MenuCaptionLength * 2 / 3;
+        const qsizetype head = MenuCaptionLength - tail - 3;
+        shown = shown.left(head) + QStringLiteral("...") + shown.right(tail);
+    }
+    return shown.replace(u'&', QStringLiteral("&&"));
 }
 
 TRecentFileCheck TRecentFiles::MenuItemClick(const QString &path)

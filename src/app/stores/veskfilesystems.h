@@ -68,8 +68,10 @@ public:
     QStringList shownEntries() const;
     QList<TRecentRow> shownRows() const;
 
-    // A menu item's text for a path: "&" doubled so it shows as itself.
+    // A menu item's text for a path: "&" doubled so it shows as itself, and
+    // a long path shortened in its middle (the item's tooltip has it whole).
     static QString menuCaption(const QString &path);
+    static constexpr qsizetype MenuCaptionLength = 64;
     // A "Re-open..." item chosen: Open, or NotFound (MsgFileNotFound).
     static TRecentFileCheck MenuItemClick(const QString &path);
     // A "Most Recent" row double-clicked: Nothing for an empty path, Open, or

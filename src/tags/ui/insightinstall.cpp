@@ -13,6 +13,7 @@
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -35,6 +36,11 @@ public:
     TTagDatabase database;
     TTagInsight *insight = nullptr;
     TTagInspector *inspector = nullptr;
+    // The end tag completion just added after the caret, and where: typing
+    // that same end tag then moves over it instead of writing it twice.
+    QPointer<ITextBuffer> completedIn;
+    QString completedTag;
+    QString completedRest;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -86,7 +92,32 @@ void installTagInsight(TForm1 &form)
     // Up and Down move into a shown list; Escape and Space hide it (the
     // space is still typed). The keys the editor already intercepts stay.
     auto previous = editor->keyInterceptor;
-    editor->keyInterceptor = [insight, previous](QKeyEvent *e) {
+    editor->keyInterceptor = [insight, previous, host, &form](QKeyEvent *e) {
+        const QString typed = e->text();
+        if (host->completedIn && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            ITextBuffer *b = host->completedIn;
+            const QString &rest = host->completedRest;
+            const CaretPoint caret = b->caretPoint();
+            const bool over = typed.size() == 1 && b == form.documents()->currentBuffer() && !b->hasSelection()
+                && !rest.isEmpty() && typed.at(0).toLower() == rest.at(0).toLower()
+                && b->line(caret.y).mid(caret.x).startsWith(rest, Qt::CaseInsensitive);
+            if (over) {
+                host->completedRest.remove(0, 1);
+                b->setCaretPoint({caret.x + 1, caret.y});
+                if (host->completedRest.isEmpty())
+                    host->completedIn = nullptr;
+                return true;
+            }
+            // Text typed before the end tag keeps it waiting; a key that
+            // moves the caret, or a half-typed end tag gone astray, ends it.
+            const int key = e->key();
+            const bool modifierOnly = typed.isEmpty()
+                && (key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta
+                    || key == Qt::Key_CapsLock);
+            const bool content = typed.size() == 1 && typed.at(0).isPrint() && rest.size() == host->completedTag.size();
+            if (!modifierOnly && !content)
+                host->completedIn = nullptr;
+        }
         if (insight->isShown()) {
             const bool plain = !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier));
             if (plain && (e->key() == Qt::Key_Up || e->key() == Qt::Key_Down)) {
@@ -103,8 +134,13 @@ void installTagInsight(TForm1 &form)
         if (c != u'=' && c != u'>')
             return;
         insight->InsightViewSetFocus(false);
-        if (c == u'>' && form.tagCompletionEnabled())
-            host->database.RunTagCompletion(form.documents()->currentBuffer());
+        if (c == u'>' && form.tagCompletionEnabled()) {
+            ITextBuffer *b = form.documents()->currentBuffer();
+            const QString endTag = host->database.RunTagCompletion(b);
+            host->completedIn = endTag.isEmpty() ? nullptr : b;
+            host->completedTag = endTag;
+            host->completedRest = endTag;
+        }
     });
     QObject::connect(form.DCMemo1(), &IEditorView::keyUp, inspector, &TTagInspector::RunTagInspector);
     QObject::connect(form.DCMemo1(), &IEditorView::clicked, &form, [insight, inspector] {

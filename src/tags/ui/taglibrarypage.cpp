@@ -146,6 +146,10 @@ void TTagLibraryPage::loadtags(const QString &filename)
 
 QString TTagLibraryPage::selectedListPath() const
 {
+    // The current row, not the selection: a mouse click makes a row current
+    // before the selection follows it.
+    if (const QTreeWidgetItem *current = m_lists->currentItem())
+        return current->text(1);
     const QList<QTreeWidgetItem *> sel = m_lists->selectedItems();
     return sel.isEmpty() ? QString() : sel.first()->text(1);
 }

@@ -80,7 +80,9 @@ void installToolkit(TForm1 &form)
 
     // File menu: text files.
     QMenu *file = form.menu(QStringLiteral("File1"));
-    QAction *before = form.action(QStringLiteral("Reopen1")) ? form.menu(QStringLiteral("Reopen1"))->menuAction() : nullptr;
+    // Above "Re-open...", which is a submenu (no action of that name).
+    QMenu *reopen = form.menu(QStringLiteral("Reopen1"));
+    QAction *before = reopen ? reopen->menuAction() : nullptr;
     auto *import = new QAction(QStringLiteral("Import/Insert Textfile"), &form);
     import->setObjectName(QStringLiteral("Import1"));
     auto *convert = new QAction(QStringLiteral("Convert Text File -> HTML Document"), &form);

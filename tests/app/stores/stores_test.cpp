@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace Quorvant;
 
 namespace {
@@ -198,6 +200,12 @@ TEST(RecentFiles, ChoosingAnEntryChecksTheFile)
         EXPECT_EQ(TRecentFiles::checkListViewPath(c.path), c.list) << c.path.toStdString();
     }
     EXPECT_EQ(TRecentFiles::menuCaption("/a & b/&c.htm"), "/a && b/&&c.htm");
+    const QString longPath = QStringLiteral("/home/ann/") + QString(200, u'x') + QStringLiteral("/site/index.htm");
+    const QString caption = TRecentFiles::menuCaption(longPath);
+    EXPECT_LE(caption.size(), TRecentFiles::MenuCaptionLength);
+    EXPECT_TRUE(caption.startsWith("/home/ann/")) << caption.toStdString();
+    EXPECT_TRUE(caption.endsWith("/site/index.htm")) << caption.toStdString();
+    EXPECT_TRUE(caption.contains("..."));
 }
 
 TEST(RecentFiles, MissingOrUnwritableFileIsReportedOnTheDebugLine)
@@ -261,6 +269,23 @@ TEST(Templates, SavedTemplateHasTheFileFormatAndLoadsBack)
         EXPECT_EQ(loaded.Caret, (CaretPoint{4, 2}));
         EXPECT_EQ(loaded.Text, text);
     }
+}
+
+TEST(Templates, PipesAndDevicesNamedLikeTemplatesAreSkipped)
+{
+    Folder f;
+    TTemplates templates(f.dir.path(), f.out);
+    ASSERT_EQ(templates.SaveTemplate(QStringLiteral("Real"), QStringLiteral("<p>"), {0, 0}), TSaveTemplateResult::Saved);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(f.path("Templates/A-pipe.tmp")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), f.path("Templates/B-zero.tmp")));
+    f.debug.clear();
+    const QList<TTemplateEntry> rows = templates.ShowAllInListView();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0].Name, QStringLiteral("Real"));
+    EXPECT_FALSE(templates.GetFileNameFor(QStringLiteral("Real")).isEmpty());
+    ASSERT_GE(f.debug.size(), 2);
+    EXPECT_TRUE(f.debug[0].contains("A-pipe.tmp"));
+    EXPECT_TRUE(f.debug[1].contains("B-zero.tmp"));
 }
 
 TEST(Templates, ViewRoundTripKeepsCaretAndModifiedFlag)
