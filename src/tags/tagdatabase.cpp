@@ -3,6 +3,7 @@
 #include "taglibfiles.h"
 #include "tagplacement.h"
 #include "tagscanning.h"
+#include "toolkitglobals.h"
 
 #include <QFileInfo>
 
@@ -155,13 +156,16 @@ TRebuild rebuild(const QString &line, int caretX, const QString &tagName, const 
             tagText.chop(1);
     }
 
+    // The names follow the tag-case setting like every insertion; values and
+    // the attributes the grid does not list stay as written.
+    auto inTagCase = [](const QString &name) { return gInsertTagsInLowercase ? name.toLower() : name.toUpper(); };
     QStringList rowNames;
-    QString tag = QStringLiteral("<") + tagName;
+    QString tag = QStringLiteral("<") + inTagCase(tagName);
     for (const TGridRow &row : rows) {
         const QString name = withoutBlanks(row.first);
         rowNames.append(name);
         if (!name.isEmpty() && !withoutBlanks(row.second).isEmpty())
-            tag += u' ' + row.first + u'=' + quotedValue(row.second);
+            tag += u' ' + inTagCase(row.first) + u'=' + quotedValue(row.second);
     }
     const qsizetype nameEnd = 1 + tagName.size();  // tagText starts with '<' and the name
     for (const TWrittenAttribute &a : writtenAttributes(tagText, nameEnd)) {

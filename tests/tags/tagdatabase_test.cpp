@@ -263,26 +263,26 @@ TEST(RebuildTagLine, WritesTheGridBackIntoTheTagAtTheCaret)
     };
     const Case cases[] = {
         {"colour chosen", "<font size=2>text", 3, "font", {{"SIZE", "2"}, {"COLOR", "Red"}, {"FACE", ""}},
-         R"(<font SIZE="2" COLOR="Red">text)"},
+         R"(<font size="2" color="Red">text)"},
         {"only value cleared", R"(a <font size="2"> b)", 4, "font", {{"SIZE", ""}}, "a <font> b"},
         {"blanks only drop the attribute", R"(<font size="2">)", 2, "font", {{"SIZE", "   "}}, "<font>"},
-        {"surrounding blanks kept", "<font>", 2, "font", {{"SIZE", " 3 "}}, R"(<font SIZE=" 3 ">)"},
-        {"unclosed at the line end", R"(x <font size="2")", 5, "font", {{"SIZE", "4"}}, R"(x <font SIZE="4">)"},
+        {"surrounding blanks kept", "<font>", 2, "font", {{"SIZE", " 3 "}}, R"(<font size=" 3 ">)"},
+        {"unclosed at the line end", R"(x <font size="2")", 5, "font", {{"SIZE", "4"}}, R"(x <font size="4">)"},
         {"unclosed before the next tag", R"(<font size="2" <b>bold</b>)", 3, "font", {{"SIZE", "4"}},
-         R"(<font SIZE="4"><b>bold</b>)"},
+         R"(<font size="4"><b>bold</b>)"},
         {"unlisted attributes kept", R"x(<font size=2 onclick="go(1, 2)" data-x = 'a b'>)x", 3, "font",
-         {{"SIZE", "5"}, {"COLOR", ""}}, R"x(<font SIZE="5" onclick="go(1, 2)" data-x = 'a b'>)x"},
-        {"self-closing slash kept", "<br />", 2, "br", {{"CLEAR", "all"}}, R"(<br CLEAR="all" />)"},
+         {{"SIZE", "5"}, {"COLOR", ""}}, R"x(<font size="5" onclick="go(1, 2)" data-x = 'a b'>)x"},
+        {"self-closing slash kept", "<br />", 2, "br", {{"CLEAR", "all"}}, R"(<br clear="all" />)"},
         {"single-quoted value rewritten whole", "<div class='a b'>", 3, "div", {{"CLASS", "a b c"}},
-         R"(<div CLASS="a b c">)"},
+         R"(<div class="a b c">)"},
         {"'>' inside a quoted value", R"(<a title="a>b" href=x>text)", 2, "a", {{"HREF", "y"}, {"TITLE", "a>b"}},
-         R"(<a HREF="y" TITLE="a>b">text)"},
+         R"(<a href="y" title="a>b">text)"},
         {"a value holding a double quote", "<img>", 2, "img", {{"ALT", "say \"hi\""}},
-         R"(<img ALT='say "hi"'>)"},
+         R"(<img alt='say "hi"'>)"},
         {"caret outside the tag", "<font size=2>text", 15, "font", {{"SIZE", "3"}}, ""},
         {"another tag at the caret", "<b>text", 2, "font", {{"SIZE", "3"}}, ""},
         {"tag without rows", "<table border=1>", 3, "table", {}, ""},
-        {"nothing to change", R"(<font SIZE="2">)", 3, "font", {{"SIZE", "2"}}, ""},
+        {"nothing to change", R"(<font size="2">)", 3, "font", {{"SIZE", "2"}}, ""},
     };
     for (const Case &c : cases) {
         QString out;
@@ -292,13 +292,19 @@ TEST(RebuildTagLine, WritesTheGridBackIntoTheTagAtTheCaret)
             EXPECT_EQ(out, c.expected) << c.name;
         }
     }
+    // With tags in upper case the names follow; values and unlisted attributes stay as written.
+    InsertInLowerCase(false);
+    QString out;
+    EXPECT_TRUE(TTagDatabase::RebuildTagLine(R"(<font size="2" data-x='a b'>)", 3, "font", {{"SIZE", "3"}, {"COLOR", "Red"}}, &out));
+    EXPECT_EQ(out, R"(<FONT SIZE="3" COLOR="Red" data-x='a b'>)");
+    resetToolkitGlobals();
 }
 
 TEST_F(TagDatabase, WriteNewTagChangesOnlyTheTagAndMarksTheDocument)
 {
     setWithCaret(&buffer, "<p>first</p>\r\n<font s|ize=2>text\r\nlast");
     ASSERT_TRUE(TTagDatabase::WriteNewTag(&buffer, "font", {{"SIZE", "2"}, {"COLOR", "Red"}}));
-    EXPECT_EQ(withCaret(&buffer), "<p>first</p>\r\n<font S|IZE=\"2\" COLOR=\"Red\">text\r\nlast");
+    EXPECT_EQ(withCaret(&buffer), "<p>first</p>\r\n<font s|ize=\"2\" color=\"Red\">text\r\nlast");
     EXPECT_TRUE(buffer.isModified());
     buffer.undo();
     EXPECT_EQ(buffer.text(), "<p>first</p>\r\n<font size=2>text\r\nlast");

@@ -242,7 +242,7 @@ TEST_F(TagInsightTest, GridShowsTheTagAtTheCaretAndATypedValueRewritesItInOneUnd
     EXPECT_FALSE(inspector()->MainGrid()->item(0, 0)->flags() & Qt::ItemIsEditable);
 
     inspector()->MainGrid()->item(0, 1)->setText(QStringLiteral("3"));
-    EXPECT_EQ(buffer()->line(0), QStringLiteral("x <font SIZE=\"3\" FACE=\"Arial Black\" id=k> y"));
+    EXPECT_EQ(buffer()->line(0), QStringLiteral("x <font size=\"3\" face=\"Arial Black\" id=k> y"));
     EXPECT_TRUE(buffer()->isModified());
     buffer()->undo();
     EXPECT_EQ(buffer()->line(0), original);
@@ -280,10 +280,10 @@ TEST_F(TagInsightTest, GridRewritesOnlyTheTagItShows)
     EXPECT_EQ(gridRows().value(0), QStringLiteral("SIZE=7"));
     // Read again, the grid writes into that tag.
     inspector()->MainGrid()->item(0, 1)->setText(QStringLiteral("5"));
-    EXPECT_EQ(buffer()->line(0), QStringLiteral("<font size=2> <font SIZE=\"5\">"));
+    EXPECT_EQ(buffer()->line(0), QStringLiteral("<font size=2> <font size=\"5\">"));
     // and keeps writing there as the values change.
     inspector()->MainGrid()->item(1, 1)->setText(QStringLiteral("Red"));
-    EXPECT_EQ(buffer()->line(0), QStringLiteral("<font size=2> <font SIZE=\"5\" COLOR=\"Red\">"));
+    EXPECT_EQ(buffer()->line(0), QStringLiteral("<font size=2> <font size=\"5\" color=\"Red\">"));
 
     // Undo changed the tag under a caret that stayed put.
     prepare(QStringLiteral("<font size=2>"), 3);
@@ -311,7 +311,7 @@ TEST_F(TagInsightTest, LinesWithEmojiAccentsAndCjkEditTheTagAtTheCaret)
         refreshGrid();
         ASSERT_EQ(gridRows().value(0), QStringLiteral("SIZE=2"));
         inspector()->MainGrid()->item(0, 1)->setText(QStringLiteral("3"));
-        EXPECT_EQ(buffer()->line(0), lead + QStringLiteral(" <font SIZE=\"3\">"));
+        EXPECT_EQ(buffer()->line(0), lead + QStringLiteral(" <font size=\"3\">"));
 
         // Completion on '>' after such a lead.
         m_window->EnableTagCompletion(true);
@@ -342,7 +342,7 @@ TEST_F(TagInsightTest, CellEditorsChoiceBoxColourAndFileChoosers)
     EXPECT_EQ(combo->count(), 2);
     EXPECT_EQ(combo->itemText(1), QStringLiteral("Verdana"));
     combo->setCurrentIndex(1);
-    EXPECT_EQ(buffer()->line(0), QStringLiteral("<font SIZE=\"2\" FACE=\"Verdana\">"));
+    EXPECT_EQ(buffer()->line(0), QStringLiteral("<font size=\"2\" face=\"Verdana\">"));
 
     // The colour button of COLOR; cancelling changes nothing.
     grid->setCurrentCell(1, 1);
@@ -353,10 +353,10 @@ TEST_F(TagInsightTest, CellEditorsChoiceBoxColourAndFileChoosers)
     EXPECT_EQ(button->geometry().right(), cell.right() - 1);
     TTagInspector::colorChooserForTests = [] { return QColor(); };
     button->click();
-    EXPECT_EQ(buffer()->line(0), QStringLiteral("<font SIZE=\"2\" FACE=\"Verdana\">"));
+    EXPECT_EQ(buffer()->line(0), QStringLiteral("<font size=\"2\" face=\"Verdana\">"));
     TTagInspector::colorChooserForTests = [] { return QColor(255, 0, 0); };
     button->click();
-    EXPECT_EQ(buffer()->line(0), QStringLiteral("<font SIZE=\"2\" COLOR=\"Red\" FACE=\"Verdana\">"));
+    EXPECT_EQ(buffer()->line(0), QStringLiteral("<font size=\"2\" color=\"Red\" face=\"Verdana\">"));
 
     // The name column opens no editor; a sidebar page change closes them.
     grid->setCurrentCell(1, 0);
@@ -379,7 +379,7 @@ TEST_F(TagInsightTest, CellEditorsChoiceBoxColourAndFileChoosers)
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes.first().kind, DialogKind::OpenFiles);
     EXPECT_EQ(boxes.first().filters.size(), 3);
-    EXPECT_EQ(buffer()->line(0), QStringLiteral("<img SRC=\"pics/b.gif\" ALT=\"two words\">"));
+    EXPECT_EQ(buffer()->line(0), QStringLiteral("<img src=\"pics/b.gif\" alt=\"two words\">"));
 }
 
 class HtmlColouringTest : public TagInsightTest
