@@ -1,5 +1,7 @@
 #include "chatchannellistmenu.h"
 
+#include "treeentries.h"
+
 #include <QCloseEvent>
 #include <QLabel>
 #include <QTreeWidget>
@@ -26,17 +28,12 @@ TChatChannelListMenu::TChatChannelListMenu(QWidget *parent)
 
 void TChatChannelListMenu::setEntries(const QStringList &entries)
 {
-    ListView1->clear();
-    for (const QString &e : entries)
-        new QTreeWidgetItem(ListView1, {e});
+    setTreeEntries(ListView1, entries);
 }
 
 QStringList TChatChannelListMenu::entries() const
 {
-    QStringList out;
-    for (int i = 0; i < ListView1->topLevelItemCount(); ++i)
-        out.append(ListView1->topLevelItem(i)->text(0));
-    return out;
+    return treeEntries(ListView1);
 }
 
 void TChatChannelListMenu::joinSelected()

@@ -1,5 +1,7 @@
 #include "projectlisting.h"
 
+#include "treeentries.h"
+
 #include "messageservice.h"
 
 #include <QCloseEvent>
@@ -33,17 +35,12 @@ TProjectListing::TProjectListing(QWidget *parent)
 
 void TProjectListing::setEntries(const QStringList &entries)
 {
-    ListView1->clear();
-    for (const QString &e : entries)
-        new QTreeWidgetItem(ListView1, {e});
+    setTreeEntries(ListView1, entries);
 }
 
 QStringList TProjectListing::entries() const
 {
-    QStringList out;
-    for (int i = 0; i < ListView1->topLevelItemCount(); ++i)
-        out.append(ListView1->topLevelItem(i)->text(0));
-    return out;
+    return treeEntries(ListView1);
 }
 
 void TProjectListing::joinSelected()
