@@ -2,33 +2,19 @@
 // password and joins it.
 #pragma once
 
-#include <QWidget>
-
-#include <functional>
-
-class QTreeWidget;
+#include "serverlistwindow.h"
 
 namespace Quorvant::Network {
 
-class TProjectListing : public QWidget
+class TProjectListing : public TServerListWindow
 {
     Q_OBJECT
 public:
     explicit TProjectListing(QWidget *parent = nullptr);
 
-    void setEntries(const QStringList &entries);
-    QStringList entries() const;
-    void joinSelected();
+    void joinSelected() override;
 
     std::function<void(const QString &project, const QString &password)> join;
-    std::function<void()> requestList;
-    std::function<void()> closed;
-
-    QTreeWidget *ListView1 = nullptr;
-
-protected:
-    void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
 };
 
 } // namespace Quorvant::Network
