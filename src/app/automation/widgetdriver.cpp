@@ -477,14 +477,25 @@ AutomationResult<RowsInfo> WidgetDriver::rows(const QString &objectName)
 
 namespace {
 
+template <typename T>
+AutomationResult<T> noSuchRow(const QString &objectName, int count, int row)
+{
+    return AutomationResult<T>::failed(
+        OutOfRange, QStringLiteral("%1 has rows 0 to %2; there is no row %3.").arg(objectName).arg(count - 1).arg(row));
+}
+
+AutomationResult<Done> notAList(const QString &objectName)
+{
+    return AutomationResult<Done>::failed(InvalidArgument, QStringLiteral("%1 is no list, tree or table.").arg(objectName));
+}
+
 // The view and the row's first cell, or an error naming the row.
 template <typename T>
 QModelIndex rowOf(QAbstractItemView *view, const QString &objectName, int row, AutomationResult<T> *r)
 {
     const QList<QModelIndex> indexes = viewRows(view);
     if (row < 0 || row >= indexes.size()) {
-        *r = AutomationResult<T>::failed(OutOfRange, QStringLiteral("%1 has rows 0 to %2; there is no row %3.")
-                                                         .arg(objectName).arg(indexes.size() - 1).arg(row));
+        *r = noSuchRow<T>(objectName, int(indexes.size()), row);
         return {};
     }
     const QModelIndex index = indexes.at(row);
@@ -502,15 +513,13 @@ AutomationResult<Done> WidgetDriver::selectRow(const QString &objectName, int ro
     REACH(Done, objectName, true)
     if (auto *combo = qobject_cast<QComboBox *>(found)) {
         if (row < 0 || row >= combo->count())
-            return AutomationResult<Done>::failed(OutOfRange, QStringLiteral("%1 has rows 0 to %2; there is no row %3.")
-                                                                  .arg(objectName).arg(combo->count() - 1).arg(row));
+            return noSuchRow<Done>(objectName, combo->count(), row);
         combo->setCurrentIndex(row);
         return {};
     }
     auto *view = qobject_cast<QAbstractItemView *>(found);
     if (!view)
-        return AutomationResult<Done>::failed(InvalidArgument,
-                                              QStringLiteral("%1 is no list, tree or table.").arg(objectName));
+        return notAList(objectName);
     AutomationResult<Done> r;
     const QModelIndex index = rowOf(view, objectName, row, &r);
     if (!index.isValid())
@@ -528,8 +537,7 @@ AutomationResult<Done> WidgetDriver::activateRow(const QString &objectName, int 
     REACH(Done, objectName, true)
     if (auto *combo = qobject_cast<QComboBox *>(found)) {
         if (row < 0 || row >= combo->count())
-            return AutomationResult<Done>::failed(OutOfRange, QStringLiteral("%1 has rows 0 to %2; there is no row %3.")
-                                                                  .arg(objectName).arg(combo->count() - 1).arg(row));
+            return noSuchRow<Done>(objectName, combo->count(), row);
         combo->setCurrentIndex(row);
         emit combo->activated(row);
         emit combo->textActivated(combo->itemText(row));
@@ -537,8 +545,7 @@ AutomationResult<Done> WidgetDriver::activateRow(const QString &objectName, int 
     }
     auto *view = qobject_cast<QAbstractItemView *>(found);
     if (!view)
-        return AutomationResult<Done>::failed(InvalidArgument,
-                                              QStringLiteral("%1 is no list, tree or table.").arg(objectName));
+        return notAList(objectName);
     AutomationResult<Done> r;
     const QModelIndex index = rowOf(view, objectName, row, &r);
     if (!index.isValid())
