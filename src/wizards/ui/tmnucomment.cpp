@@ -1,0 +1,36 @@
+#include "tmnucomment.h"
+
+#include "formattingmarkup.h"
+#include "tagplacement.h"
+#include "toolkitglobals.h"
+
+#include <QScopedValueRollback>
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+namespace Quorvant {
+
+TMnuComment::TMnuComment(TForm1 &form)
+    : TSmallWizardDialog(form, "MnuComment", QStringLiteral("Add Web Page Comment"))
+{
+    body()->addWidget(new QLabel(QStringLiteral("Add a comment to the web page:"), this));
+    m_text = new QPlainTextEdit(this);
+    m_text->setObjectName(QStringLiteral("CommentEdit"));
+    body()->addWidget(m_text);
+    addButtons();
+}
+
+void TMnuComment::writeTo(ITextBuffer *buffer)
+{
+    QString text = m_text->toPlainText();
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    const MarkupPair m = commentMarkup(text);
+    // The text between "<!--" and "-->" is prose, not tag names: it keeps
+    // its letter case whatever the tag case.
+    const QScopedValueRollback<bool> asTyped(gNoCaseChange, true);
+    ptext(buffer, m.start, m.end);
+}
+
+} // namespace Quorvant

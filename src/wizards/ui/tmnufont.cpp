@@ -1,0 +1,131 @@
+#include "tmnufont.h"
+
+#include "colorswatch.h"
+#include "tagplacement.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace Quorvant {
+
+Tmnufont::Tmnufont(TForm1 &form)
+    : TSmallWizardDialog(form, "mnufont", QStringLiteral("Quorvant: Font Menu"))
+{
+    auto *columns = new QHBoxLayout;
+    body()->addLayout(columns);
+
+    auto *left = new QVBoxLayout;
+    columns->addLayout(left, 1);
+    left->addWidget(new QLabel(QStringLiteral("Choose your font from this list:"), this));
+    m_fontList = new QListWidget(this);
+    m_fontList->setObjectName(QStringLiteral("FontList"));
+    m_fontList->addItems(QFontDatabase::families());
+    left->addWidget(m_fontList);
+    connect(m_fontList, &QListWidget::currentRowChanged, this, &Tmnufont::updatePreview);
+
+    auto *right = new QVBoxLayout;
+    columns->addLayout(right, 1);
+    auto *fields = new QFormLayout;
+    right->addLayout(fields);
+    for (int i = 0; i < 3; ++i) {
+        m_faces[i] = new QLineEdit(this);
+        m_faces[i]->setObjectName(QStringLiteral("Font%1Edit").arg(i + 1));
+        auto *add = new QPushButton(QStringLiteral("Add Font..."), this);
+        add->setObjectName(QStringLiteral("AddFont%1Button").arg(i + 1));
+        QLineEdit *face = m_faces[i];
+        connect(add, &QPushButton::clicked, this, [this, face] {
+            if (QListWidgetItem *item = m_fontList->currentItem())
+                face->setText(item->text());
+        });
+        fields->addRow(QStringLiteral("Font #%1:").arg(i + 1), withButton(face, add));
+    }
+    m_position = new QComboBox(this);
+    m_position->setObjectName(QStringLiteral("PositionBox"));
+    m_position->setEditable(true);
+    m_position->addItems({QStringLiteral("NORMAL"), QStringLiteral("SUBSCRIPT"), QStringLiteral("SUPERSCRIPT")});
+    m_position->setCurrentIndex(-1);
+    m_position->setEditText(QString());
+    fields->addRow(QStringLiteral("Text Position:"), m_position);
+    m_size = new QComboBox(this);
+    m_size->setObjectName(QStringLiteral("SizeBox"));
+    m_size->setEditable(true);
+    m_size->addItems(fontSizeEntries());
+    m_size->setCurrentIndex(-1);
+    m_size->setEditText(QString());
+    connect(m_size, &QComboBox::currentTextChanged, this, &Tmnufont::updatePreview);
+    fields->addRow(QStringLiteral("Text Size:"), m_size);
+    m_color = new TColorSwatch(this);
+    m_color->setObjectName(QStringLiteral("FontColorBox"));
+    connect(m_color, &TColorSwatch::colorChosen, this, &Tmnufont::updatePreview);
+    fields->addRow(QStringLiteral("Font Color"), m_color);
+
+    auto *options = new QGroupBox(QStringLiteral("Font Options:"), this);
+    auto *grid = new QGridLayout(options);
+    for (int i = 0; i < FontStyleCount; ++i) {
+        m_styles[i] = new QCheckBox(QLatin1String(fontStyleCaption(i)), options);
+        m_styles[i]->setObjectName(QLatin1String(fontStyleCaption(i)) + QStringLiteral("Check"));
+        grid->addWidget(m_styles[i], i / 3, i % 3);
+        connect(m_styles[i], &QCheckBox::toggled, this, &Tmnufont::updatePreview);
+    }
+    right->addWidget(options);
+
+    auto *previewBox = new QGroupBox(QStringLiteral("Font Preview Window:"), this);
+    auto *previewLayout = new QVBoxLayout(previewBox);
+    m_preview = new QLabel(QStringLiteral("AaBbCcDdEeFf"), previewBox);
+    m_preview->setObjectName(QStringLiteral("FontPreview"));
+    m_preview->setAlignment(Qt::AlignCenter);
+    m_preview->setMinimumHeight(60);
+    previewLayout->addWidget(m_preview);
+    right->addWidget(previewBox);
+
+    addButtons(QStringLiteral("FontMenu.Htm"));
+    updatePreview();
+}
+
+FontChoices Tmnufont::choices() const
+{
+    FontChoices c;
+    for (int i = 0; i < 3; ++i)
+        c.faces[i] = m_faces[i]->text();
+    c.position = m_position->currentText();
+    c.size = m_size->currentText();
+    c.color = m_color->htmlColor();
+    for (int i = 0; i < FontStyleCount; ++i) {
+        if (m_styles[i]->isChecked())
+            c.styles |= 1u << i;
+    }
+    return c;
+}
+
+void Tmnufont::writeTo(ITextBuffer *buffer)
+{
+    const MarkupPair m = fontMarkup(choices());
+    ptext(buffer, m.start, m.end);
+}
+
+void Tmnufont::updatePreview()
+{
+    QFont font = this->font();
+    if (QListWidgetItem *item = m_fontList->currentItem())
+        font.setFamily(item->text());
+    if (const int points = fontSizePoints(m_size->currentText()))
+        font.setPointSize(points);
+    font.setItalic(m_styles[0]->isChecked());
+    font.setBold(m_styles[1]->isChecked());
+    font.setUnderline(m_styles[2]->isChecked());
+    font.setStrikeOut(m_styles[6]->isChecked());
+    m_preview->setFont(font);
+    QPalette palette = m_preview->palette();
+    palette.setColor(QPalette::WindowText, m_color->hasColor() ? m_color->color() : this->palette().color(QPalette::WindowText));
+    m_preview->setPalette(palette);
+}
+
+} // namespace Quorvant

@@ -1,0 +1,25 @@
+// "Goto Target": a link to one of the page's named anchors.
+#pragma once
+
+#include "smallwizarddialog.h"
+
+class QLineEdit;
+class QListWidget;
+
+namespace Quorvant {
+
+class TMnuGotoTarget : public TSmallWizardDialog
+{
+    Q_OBJECT
+public:
+    explicit TMnuGotoTarget(TForm1 &form);
+
+protected:
+    void writeTo(ITextBuffer *buffer) override;
+
+private:
+    QListWidget *m_targets = nullptr;
+    QLineEdit *m_target = nullptr;
+};
+
+} // namespace Quorvant
