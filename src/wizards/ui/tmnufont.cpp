@@ -16,6 +16,26 @@
 
 namespace Quorvant {
 
+namespace {
+
+// The names a page can ask for: without the foundry that tells apart two
+// installed fonts of one name ("Nimbus Sans [urw]"), each name once.
+QStringList installedFontNames()
+{
+    QStringList names;
+    for (QString family : QFontDatabase::families()) {
+        const qsizetype foundry = family.indexOf(QLatin1String(" ["));
+        if (foundry > 0 && family.endsWith(QLatin1Char(']')))
+            family.truncate(foundry);
+        if (names.isEmpty() || names.constLast() != family)
+            names << family;
+    }
+    names.removeDuplicates();
+    return names;
+}
+
+} // namespace
+
 Tmnufont::Tmnufont(TForm1 &form)
     : TSmallWizardDialog(form, "mnufont", QStringLiteral("Quorvant: Font Menu"))
 {
@@ -27,7 +47,7 @@ Tmnufont::Tmnufont(TForm1 &form)
     left->addWidget(new QLabel(QStringLiteral("Choose your font from this list:"), this));
     m_fontList = new QListWidget(this);
     m_fontList->setObjectName(QStringLiteral("FontList"));
-    m_fontList->addItems(QFontDatabase::families());
+    m_fontList->addItems(installedFontNames());
     left->addWidget(m_fontList);
     connect(m_fontList, &QListWidget::currentRowChanged, this, &Tmnufont::updatePreview);
 
