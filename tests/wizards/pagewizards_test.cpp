@@ -84,10 +84,13 @@ protected:
     QDialog *openByAction(const char *action, const char *dialogName)
     {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QAction *a = m_window->action(QLatin1String(action));
-        EXPECT_TRUE(a) << action;
-        if (a)
+        // A menu item, or a button of the bars.
+        if (QAction *a = m_window->action(QLatin1String(action)))
             a->trigger();
+        else if (auto *b = m_window->findChild<QAbstractButton *>(QLatin1String(action)))
+            b->click();
+        else
+            ADD_FAILURE() << action;
         return shown(dialogName);
     }
     QDialog *shown(const char *dialogName) const
@@ -140,6 +143,28 @@ TEST_F(PageWizardsTest, EveryEntryPointIsAnsweredAndNothingOpensWithoutADocument
         QAction *a = m_window->action(QLatin1String(name));
         ASSERT_TRUE(a) << name;
         EXPECT_TRUE(a->isEnabled()) << name;
+    }
+
+    // The bars' buttons and the pop-up menu open their dialogs.
+    const struct { const char *entry; const char *dialog; } opened[] = {
+        {"FontsButton", "mnufont"},
+        {"SoundButton", "MnuSound"},
+        {"PropertiesButton", "MnuProperties"},
+        {"PropertiesMenu1", "MnuProperties"},
+        {"CreatealistButton1", "MnuListInsert"},
+        {"InserttargetButton1", "MnuInsertTarget"},
+        {"GototargetButton1", "MnuGotoTarget"},
+        {"InsertlinebreakHRButton1", "HRMenu"},
+        {"InsertcommentsButton1", "MnuComment"},
+        {"OpeninnewwindowButton1", "MnuOpenInNewWindow"},
+        {"AddSoundButton1", "MnuSound"},
+        {"PageTransitionsButton1", "MnuPageTransitions"},
+        {"InsertJavaAppletButton1", "MnuJavaApplet"},
+    };
+    for (const auto &o : opened) {
+        QDialog *d = openByAction(o.entry, o.dialog);
+        ASSERT_TRUE(d) << o.entry;
+        d->reject();
     }
 
     // Extended Character Symbols shows and hides the special character bar.
@@ -227,6 +252,8 @@ TEST_F(PageWizardsTest, RuleDialogFieldsAndThePixelWidth)
 TEST_F(PageWizardsTest, HeadingsPickerEnablesTheMainWindowAgainHoweverItCloses)
 {
     m_window->InsertInLowerCase(true);
+    // A choice, its close button, Escape, the window manager, a hide, its
+    // deletion, a click elsewhere.
     const std::function<void(QWidget *)> closers[] = {
         [](QWidget *p) { QTest::mouseClick(p->findChild<QPushButton *>(QStringLiteral("Heading1Button")), Qt::LeftButton); },
         [](QWidget *p) { p->findChild<QPushButton *>(QStringLiteral("CloseButton"))->click(); },
@@ -234,6 +261,7 @@ TEST_F(PageWizardsTest, HeadingsPickerEnablesTheMainWindowAgainHoweverItCloses)
         [](QWidget *p) { p->close(); },
         [](QWidget *p) { p->hide(); },
         [](QWidget *p) { delete p; },
+        [this](QWidget *) { QTest::mouseClick(m_window->windowHandle(), Qt::LeftButton, {}, QPoint(5, 5)); },
     };
     for (const auto &close : closers) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
