@@ -20,6 +20,8 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
+#include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -343,6 +345,11 @@ TEST_F(PageWizardsTest, PropertiesDialogReadsThePageAndRewritesTitleAndBody)
     click(d, "TextColorButton");
     EXPECT_EQ(field<QLineEdit>(d, "TextColorEdit")->text(), QStringLiteral("Red"));
     EXPECT_EQ(field<QWidget>(d, "Sample0")->palette().color(QPalette::WindowText), QColor(Qt::red));
+    type(d, "VLinkColorEdit", QStringLiteral("#00FF00"));
+    EXPECT_EQ(field<TColorSwatch>(d, "VLinkColorButton")->htmlColor(), QStringLiteral("Lime"));
+    type(d, "VLinkColorEdit", QStringLiteral("not a colour"));
+    EXPECT_FALSE(field<TColorSwatch>(d, "VLinkColorButton")->hasColor());
+    type(d, "VLinkColorEdit", QString());
     field<QCheckBox>(d, "UnderlineCheck")->setChecked(false);
     EXPECT_FALSE(field<QWidget>(d, "Sample1")->font().underline());
     click(d, "DoneButton");
@@ -363,6 +370,32 @@ TEST_F(PageWizardsTest, PropertiesDialogPutsAMissingBodyAfterTheTitle)
     type(d, "BgColorEdit", QStringLiteral("Black"));
     click(d, "DoneButton");
     EXPECT_EQ(buffer()->text(), QStringLiteral("<head><TITLE>T</TITLE><BODY BGCOLOR=\"Black\"></head>"));
+}
+
+TEST_F(PageWizardsTest, PropertiesBackgroundIsChosenAsALinkAndShown)
+{
+    const QString picture = m_dir.filePath(QStringLiteral("back.png"));
+    QImage image(40, 20, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    ASSERT_TRUE(image.save(picture));
+    QDialog *d = open("DocumentProperties", "MnuProperties");
+    ASSERT_TRUE(d);
+    auto *shown = field<QLabel>(d, "BackgroundPreview");
+    EXPECT_TRUE(shown->pixmap().isNull());
+
+    MessageService::queueAnswer(DialogAnswer::file(picture));
+    click(d, "BrowseBackgroundButton");
+    const QList<RecordedDialog> chooser = MessageService::takeRecorded();
+    ASSERT_EQ(chooser.size(), 1);
+    ASSERT_EQ(chooser[0].filters.size(), 5);
+    EXPECT_EQ(chooser[0].filters[0].patterns, QStringLiteral("*.jpg;*.gif;*.png"));
+    EXPECT_EQ(field<QLineEdit>(d, "BackgroundEdit")->text(), QStringLiteral("file://") + picture);
+    EXPECT_FALSE(shown->pixmap().isNull());
+
+    type(d, "BackgroundEdit", QStringLiteral("missing.png"));
+    EXPECT_TRUE(shown->pixmap().isNull());
+    type(d, "BackgroundEdit", picture);
+    EXPECT_FALSE(shown->pixmap().isNull());
 }
 
 TEST_F(PageWizardsTest, ColourThemesAreChosenSavedAndRemovedWithTheirMessages)

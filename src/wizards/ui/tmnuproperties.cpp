@@ -279,6 +279,8 @@ void TMnuProperties::updatePreview()
         if (ok) {
             *out = QColor(c.red, c.green, c.blue);
             m_swatches[field]->setColor(*out);
+        } else {
+            m_swatches[field]->clearColor();
         }
         return ok;
     };
