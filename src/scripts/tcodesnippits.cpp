@@ -216,6 +216,47 @@ bool TCodeSnippits::ReplaceCodeSnippitAt(int row, const QString &OldName, const 
     return writeLines(lines);
 }
 
+bool TCodeSnippits::ExportTo(const QString &FileName)
+{
+    QStringList lines;
+    readLines(&lines, false);
+    QString text;
+    for (const QString &line : std::as_const(lines))
+        text += line + QStringLiteral("\r\n");
+    QString why;
+    if (!writeFileAtomically(FileName, text.toUtf8(), &why)) {
+        debugOut(m_debug, QStringLiteral("Error: TCodeSnippits exporting to %1: %2").arg(FileName, why));
+        return false;
+    }
+    return true;
+}
+
+bool TCodeSnippits::ImportFrom(const QString &FileName, int *added)
+{
+    *added = 0;
+    QByteArray bytes;
+    if (!readDataFile(FileName, &bytes, nullptr))
+        return true;
+    const QStringList source = decodeLines(bytes);
+    QStringList lines;
+    readLines(&lines, false);
+    for (int i = 0; i < source.size(); ++i) {
+        if (!isTitle(source.at(i)) || source.at(i).size() < 2)
+            continue;
+        // A record ends at its end line, or where the next one starts.
+        lines.append(source.at(i));
+        while (i + 1 < source.size() && source.at(i + 1) != EndLine && !isTitle(source.at(i + 1)))
+            lines.append(source.at(++i));
+        if (i + 1 < source.size() && source.at(i + 1) == EndLine)
+            ++i;
+        lines.append(EndLine);
+        ++*added;
+    }
+    if (*added == 0)
+        return true;
+    return writeLines(lines);
+}
+
 TSnippetParts TCodeSnippits::splitBody(const QString &body)
 {
     TSnippetParts parts;

@@ -56,6 +56,12 @@ public:
     [[nodiscard]] bool ReplaceCodeSnippitAt(int row, const QString &OldName, const QString &Name,
                                             const QString &Snippet1, const QString &Snippet2);
 
+    // Writes every snippet to another file of the same format.
+    [[nodiscard]] bool ExportTo(const QString &FileName);
+    // Appends every snippet of another such file; *added counts them. False
+    // when this store's file could not be written.
+    [[nodiscard]] bool ImportFrom(const QString &FileName, int *added);
+
     // Part 1 up to the first separator, part 2 after it up to a second one.
     static TSnippetParts splitBody(const QString &body);
     // Why the file format cannot hold this snippet; empty when it can.
