@@ -4,6 +4,7 @@
 #include "tscriptinserter.h"
 #include "tscriptpreview.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -144,6 +145,12 @@ void TScriptLibraryWindow::ListAllScripts()
 void TScriptLibraryWindow::showLibrary()
 {
     ListAllScripts();
+    // The first time, over the window it was opened from.
+    if (!m_placed) {
+        m_placed = true;
+        if (QWidget *from = QApplication::activeWindow(); from && from != m_host)
+            m_host->move(from->geometry().center() - QPoint(m_host->width() / 2, m_host->height() / 2));
+    }
     m_host->show();
     m_host->raise();
     m_host->activateWindow();

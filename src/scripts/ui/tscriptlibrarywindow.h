@@ -63,6 +63,7 @@ private:
     TScriptPreview *m_preview;
     QPlainTextEdit *m_description;
     QPushButton *m_done;
+    bool m_placed = false;
 };
 
 } // namespace Quorvant
