@@ -107,14 +107,15 @@ void TScriptInserter::InsertScript(const QString &FileName)
         InsertUnderTag(QStringLiteral("<BODY>"), parts.body);
         m_memo->endUndoAction();
     }
-    if (!AlertMessage.join(QString()).isEmpty())
+    // A list holds text as soon as it holds a line, even an empty one.
+    if (!AlertMessage.isEmpty())
         m_alert(AlertMessage.join(QStringLiteral("\r\n")));
     AlertMessage.clear();
 }
 
 void TScriptInserter::InsertUnderTag(const QString &TagName, const QStringList &SL)
 {
-    if (!m_memo || TagName.isEmpty() || SL.join(QString()).isEmpty())
+    if (!m_memo || TagName.isEmpty() || SL.isEmpty())
         return;
     const NoCaseChange noCase;
     const QString tag = TagName.toUpper();

@@ -139,7 +139,7 @@ TEST_P(ScriptInserter, NothingHappensWithoutAFileOrItsHeaderEndOrAnyText)
     setMarked(buffer(), u"<HEAD>\r\n<BODY>|"_s);
     insert(dir.filePath(u"missing.Htm"_s));
     insert(script(u"<!--\r\nT\r\n<!--<PUT-HEAD>-->\r\nh\r\n"_s));
-    insert(script(u"<!--\r\nT\r\n-->\r\n<!--<PUT-HEAD>-->\r\n\r\n<!--<STOP-RECORDING>-->\r\n"_s));
+    insert(script(u"<!--\r\nT\r\n-->\r\n<!--<PUT-HEAD>-->\r\n<!--<STOP-RECORDING>-->\r\n<!--<PUT-BODY>-->\r\n"_s));
     EXPECT_EQ(marked(buffer()), u"<HEAD>\r\n<BODY>|"_s);
     EXPECT_FALSE(buffer()->isModified());
     EXPECT_TRUE(boxes.isEmpty());
