@@ -204,7 +204,12 @@ bool TCodeSnippits::ReplaceCodeSnippitAt(int row, const QString &OldName, const 
     QStringList lines;
     readLines(&lines, false);
     const QStringList record = recordLines(Name, Snippet1, Snippet2);
-    const int title = titleLineOfRow(lines, row, OldName);
+    int title = titleLineOfRow(lines, row, OldName);
+    // The file changed since the list was read: the first record of that name.
+    for (int i = 0; title < 0 && i < lines.size(); ++i) {
+        if (isTitle(lines.at(i)) && sameName(lines.at(i).mid(1), OldName))
+            title = i;
+    }
     if (title < 0) {
         lines += record;
     } else {

@@ -51,8 +51,8 @@ public:
     [[nodiscard]] bool RemoveCodeSnippit(const QString &Name);
     // Removes the one record behind a row of the list.
     [[nodiscard]] bool RemoveCodeSnippitAt(int row, const QString &Name);
-    // Replaces the one record behind a row of the list where it stands
-    // (appends when it is gone).
+    // Replaces the one record behind a row of the list where it stands (the
+    // first of OldName when the row names another; appends when none is left).
     [[nodiscard]] bool ReplaceCodeSnippitAt(int row, const QString &OldName, const QString &Name,
                                             const QString &Snippet1, const QString &Snippet2);
 

@@ -276,6 +276,10 @@ TEST_F(Snippets, SameNamesMakeTwoRowsThatAreChangedOneAtATime)
     // A row that no longer names its record changes nothing.
     ASSERT_TRUE(s->RemoveCodeSnippitAt(1, u"Other"_s));
     EXPECT_EQ(readFile(path), expected);
+    // An edit whose row no longer names its record takes the first of its name.
+    ASSERT_TRUE(s->ReplaceCodeSnippitAt(0, u"Renamed"_s, u"Renamed"_s, u"3"_s, QString()));
+    EXPECT_EQ(s->RefreshList(), (QStringList{u"Dup"_s, u"Renamed"_s}));
+    EXPECT_EQ(s->LoadCodeSnippit(u"Renamed"_s), u"3\u00FE\r\n"_s);
 
     // By name, every record of that name goes.
     ASSERT_TRUE(s->SaveCodeSnippit(u"DUP"_s, u"three"_s, QString()));

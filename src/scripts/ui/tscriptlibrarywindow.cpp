@@ -33,10 +33,10 @@ struct KindTexts
 KindTexts textsOf(TScriptLibraryWindow::Kind kind)
 {
     if (kind == TScriptLibraryWindow::Kind::JavaScript)
-        return {"MnuJavaScript", "Insert Javascript", "WebBrowser1",
+        return {"MnuJavaScript", "Insert Javascript", "JavaScriptPreview",
                 "Error!: There was an error adding the JavaScript HTML file to your project! Please see help to find "
                 "out what to do with Error! messages..."};
-    return {"MnuDHTML", "Insert DHTML", "WebBrowser1",
+    return {"MnuDHTML", "Insert DHTML", "DHTMLPreview",
             "Error!: There was an error adding the Dynamic HTML file to your project! Please see help to find out "
             "what to do with Error! messages..."};
 }
