@@ -4,6 +4,7 @@
 #include "datafolder.h"
 #include "halvornnetwork.h"
 #include "installnetwork.h"
+#include "installscripts.h"
 #include "installstores.h"
 #include "installtags.h"
 #include "installtoolkit.h"
@@ -44,6 +45,7 @@ void installSubsystems(TForm1 &form)
     installToolkit(form);
     installTags(form);
     installTools(form);
+    installScripts(form);
     installStores(form);
     connectBookingStore(form, installNetwork(form));
     installSpelling(form);

@@ -1,0 +1,109 @@
+#include "installscripts.h"
+
+#include "appglobals.h"
+#include "applicationshell.h"
+#include "datafolder.h"
+#include "documentset.h"
+#include "mainwindow.h"
+#include "tagplacement.h"
+#include "tdcmemo.h"
+#include "tcodesnippetpage.h"
+#include "tdatetimestampmenu.h"
+#include "tmemosource.h"
+#include "tmnudefinejs.h"
+#include "tmnuobjecttree.h"
+#include "tmnuservervariables.h"
+#include "tscriptlibrarywindow.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace Quorvant {
+
+namespace {
+
+// The window a long-lived panel lives in: the one the start-up made for it,
+// or one of our own when there is none (a main window made by a test).
+QWidget *hostWindow(TForm1 &form, QWidget *made)
+{
+    if (made && !made->layout())
+        return made;
+    return new QWidget(&form, Qt::Window);
+}
+
+QAction *addCommand(QMenu *menu, TForm1 &form, const char *objectName, const QString &caption)
+{
+    auto *a = new QAction(caption, &form);
+    a->setObjectName(QLatin1String(objectName));
+    if (menu)
+        menu->addAction(a);
+    return a;
+}
+
+} // namespace
+
+void installScripts(TForm1 &form)
+{
+    TApplicationShell *shell = TApplicationShell::instance();
+    TForm1 *window = &form;
+    auto currentBuffer = [window]() -> ITextBuffer * { return window->documents()->currentBuffer(); };
+    auto insert = [window](const QString &text) {
+        window->withBuffer([&text](ITextBuffer *b) { ptext(b, text, QString()); });
+    };
+
+    // The template libraries and the object tree, made once and reused.
+    auto *java = new TScriptLibraryWindow(TScriptLibraryWindow::Kind::JavaScript, DataFolder::file(QStringLiteral("JAVA")),
+                                          currentBuffer, hostWindow(form, shell ? shell->MnuJavaScript() : nullptr));
+    auto *dhtml = new TScriptLibraryWindow(TScriptLibraryWindow::Kind::DHTML, DataFolder::file(QStringLiteral("DHTML")),
+                                           currentBuffer, hostWindow(form, shell ? shell->MnuDHTML() : nullptr));
+    auto *tree = new TMnuObjectTree(insert, hostWindow(form, shell ? shell->MnuObjectTree() : nullptr));
+    for (TScriptLibraryWindow *library : {java, dhtml}) {
+        QObject::connect(library, &TScriptLibraryWindow::inserted, &form, [window] {
+            if (window->tabholder()->currentIndex() == 0)
+                window->DCMemo1()->setFocus();
+        });
+    }
+
+    QMenu *insertMenu = form.menu(QStringLiteral("Insert1"));
+    if (insertMenu && !insertMenu->isEmpty())
+        insertMenu->addSeparator();
+    QAction *instantJava = addCommand(insertMenu, form, "InstantJava1", QStringLiteral("Instant Java"));
+    QObject::connect(instantJava, &QAction::triggered, java, &TScriptLibraryWindow::showLibrary);
+    QAction *instantDhtml = addCommand(insertMenu, form, "InstantDHTML1", QStringLiteral("Instant DHTML"));
+    QObject::connect(instantDhtml, &QAction::triggered, dhtml, &TScriptLibraryWindow::showLibrary);
+    QMenu *tools = form.menu(QStringLiteral("Tools1"));
+    if (tools && !tools->isEmpty())
+        tools->addSeparator();
+    QAction *treeAction = addCommand(tools, form, "JavascriptObjectTree1", QStringLiteral("Javascript Object Tree"));
+    QObject::connect(treeAction, &QAction::triggered, tree, &TMnuObjectTree::showTree);
+
+    // The buttons of the Scripts, ASP and SSI bars.
+    form.commands().add(QStringLiteral("ObjectTree"), [tree] { tree->showTree(); });
+    form.commands().add(QStringLiteral("DefineScript"), [window, insert] {
+        auto *dialog = new TMnuDefineJS(insert, gCurrentFilePath, window);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->setWindowModality(Qt::ApplicationModal);
+        dialog->show();
+    });
+    for (const auto kind : {ServerVariableKind::ASP, ServerVariableKind::SSI}) {
+        const QString id = kind == ServerVariableKind::ASP ? QStringLiteral("ServerVariables") : QStringLiteral("SSIVariables");
+        form.commands().add(id, [window, insert, kind] {
+            auto *dialog = new TMnuServerVariables(kind, DataFolder::path(), insert, window);
+            dialog->setAttribute(Qt::WA_DeleteOnClose);
+            dialog->showList();
+        });
+    }
+
+    // The "Code Snippet" page and the date stamps of the editor's pop-up menu.
+    if (QWidget *page = form.sidebar() ? form.sidebar()->findChild<QWidget *>(QStringLiteral("CodeSnippetPage")) : nullptr) {
+        auto *layout = page->layout() ? page->layout() : new QVBoxLayout(page);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(new TCodeSnippetPage(form, DataFolder::file(QStringLiteral("Snippets.Dat")), page));
+    }
+    if (form.editorMenu())
+        new TDateTimeStampMenu(form.editorMenu(), insert);
+}
+
+} // namespace Quorvant

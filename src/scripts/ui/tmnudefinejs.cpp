@@ -1,0 +1,98 @@
+#include "tmnudefinejs.h"
+
+#include "editortypes.h"
+#include "messageservice.h"
+#include "pathsandcolours.h"
+#include "syntaxparsers.h"
+#include "tdefinescript.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace Quorvant {
+
+TMnuDefineJS::TMnuDefineJS(std::function<void(const QString &)> write, QString currentFilePath, QWidget *parent)
+    : QDialog(parent)
+    , m_write(std::move(write))
+    , m_currentFilePath(std::move(currentFilePath))
+{
+    setObjectName(QStringLiteral("MnuDefineJS"));
+    setWindowTitle(QStringLiteral("Define a Java Script..."));
+    resize(560, 440);
+    auto *layout = new QVBoxLayout(this);
+    auto *form = new QFormLayout;
+    m_language = new QComboBox(this);
+    m_language->setObjectName(QStringLiteral("ComboBox1"));
+    m_language->setEditable(true);
+    m_language->addItems(TDefineScript::languages());
+    m_language->setCurrentIndex(-1);
+    m_language->setEditText(QString());
+    form->addRow(QStringLiteral("Script Language:"), m_language);
+    m_type = new QComboBox(this);
+    m_type->setObjectName(QStringLiteral("ComboBox2"));
+    m_type->setEditable(true);
+    m_type->addItems(TDefineScript::types());
+    m_type->setCurrentIndex(-1);
+    m_type->setEditText(QString());
+    form->addRow(QStringLiteral("Script Type:"), m_type);
+    auto *srcRow = new QHBoxLayout;
+    m_src = new QLineEdit(this);
+    m_src->setObjectName(QStringLiteral("Edit1"));
+    auto *browseButton = new QToolButton(this);
+    browseButton->setObjectName(QStringLiteral("BrowseButton"));
+    browseButton->setText(QStringLiteral("..."));
+    browseButton->setToolTip(QStringLiteral("Browse for the script file"));
+    srcRow->addWidget(m_src, 1);
+    srcRow->addWidget(browseButton);
+    form->addRow(QStringLiteral("SRC:"), srcRow);
+    layout->addLayout(form);
+    layout->addWidget(new QLabel(QStringLiteral("Add your custom javascript code:"), this));
+    m_code = new QsciScintilla(this);
+    m_code->setObjectName(QStringLiteral("DCMemo1"));
+    m_code->setLexer(createLexer(SyntaxParser::JavaScript, m_code));
+    m_code->setUtf8(true);
+    m_code->setEolMode(QsciScintilla::EolWindows);
+    m_code->setMarginWidth(0, 0);
+    m_code->setMarginWidth(1, 0);
+    layout->addWidget(m_code, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    auto *doneButton = new QPushButton(QStringLiteral("Done"), this);
+    doneButton->setObjectName(QStringLiteral("DoneButton"));
+    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("CancelButton"));
+    buttons->addWidget(doneButton);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+
+    connect(browseButton, &QToolButton::clicked, this, &TMnuDefineJS::browse);
+    connect(doneButton, &QPushButton::clicked, this, &TMnuDefineJS::pressDone);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TMnuDefineJS::browse()
+{
+    const QStringList files = MessageService::getOpenFileNames(this, QStringLiteral("Open"), QString(),
+                                                               {{QStringLiteral("All Files"), QStringLiteral("*")}});
+    if (!files.isEmpty())
+        m_src->setText(convertfilename(files.first(), m_currentFilePath));
+}
+
+void TMnuDefineJS::pressDone()
+{
+    // The editor's own line ends are made CR LF like every inserted text.
+    const QString code = joinLines(splitLines(m_code->text()));
+    if (m_write)
+        m_write(TDefineScript::text(m_language->currentText(), m_src->text(), m_type->currentText(), code));
+    accept();
+}
+
+} // namespace Quorvant

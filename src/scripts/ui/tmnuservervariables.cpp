@@ -1,0 +1,85 @@
+#include "tmnuservervariables.h"
+
+#include "datafolder.h"
+#include "messageservice.h"
+
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace Quorvant {
+
+TMnuServerVariables::TMnuServerVariables(ServerVariableKind kind, const QString &dataFolder,
+                                         std::function<void(const QString &)> write, QWidget *parent)
+    : QDialog(parent)
+    , m_kind(kind)
+    , m_file(DataFolder::resolve(dataFolder, TServerVariables::dataFileName(kind)))
+    , m_write(std::move(write))
+{
+    const bool asp = kind == ServerVariableKind::ASP;
+    setObjectName(asp ? QStringLiteral("MnuASP") : QStringLiteral("MnuSSI"));
+    setWindowTitle(asp ? QStringLiteral("Add an ASP variable...") : QStringLiteral("Add an SSI variable..."));
+    resize(520, 420);
+    auto *layout = new QVBoxLayout(this);
+    m_list = new QTreeWidget(this);
+    m_list->setObjectName(QStringLiteral("VariableList"));
+    m_list->setHeaderLabels({QStringLiteral("Variables"), QStringLiteral("Descriptions")});
+    m_list->setRootIsDecorated(false);
+    m_list->header()->resizeSection(0, 200);
+    layout->addWidget(m_list, 1);
+    layout->addWidget(new QLabel(QStringLiteral("Description:"), this));
+    m_description = new QPlainTextEdit(this);
+    m_description->setObjectName(QStringLiteral("Memo1"));
+    m_description->setReadOnly(true);
+    m_description->setMaximumHeight(60);
+    layout->addWidget(m_description);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    auto *doneButton = new QPushButton(QStringLiteral("Done"), this);
+    doneButton->setObjectName(QStringLiteral("DoneButton"));
+    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("CancelButton"));
+    buttons->addWidget(doneButton);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+
+    connect(m_list, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *item) {
+        m_description->setPlainText(item ? item->text(1) : QString());
+    });
+    connect(doneButton, &QPushButton::clicked, this, &TMnuServerVariables::pressDone);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TMnuServerVariables::LoadASPSSIList(const QString &FileName)
+{
+    m_list->clear();
+    QList<TServerVariable> variables;
+    if (!TServerVariables::LoadASPSSIList(FileName, &variables))
+        return;
+    for (const TServerVariable &v : std::as_const(variables))
+        new QTreeWidgetItem(m_list, {v.Name, v.Description});
+}
+
+void TMnuServerVariables::showList()
+{
+    if (QFileInfo(m_file).isFile())
+        LoadASPSSIList(m_file);
+    else
+        MessageService::error(this, QStringLiteral("Unable to find ") + TServerVariables::dataFileName(m_kind));
+    setWindowModality(Qt::ApplicationModal);
+    show();
+}
+
+void TMnuServerVariables::pressDone()
+{
+    if (QTreeWidgetItem *item = m_list->currentItem(); item && m_write)
+        m_write(TServerVariables::insertText(m_kind, item->text(0)));
+    accept();
+}
+
+} // namespace Quorvant
