@@ -5,6 +5,8 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 #include <QStandardPaths>
 
 namespace Quorvant {
@@ -95,17 +97,28 @@ int DataFolder::seed(const QString &from, const QString &to)
         return 0;
     QDir().mkpath(to);
     QDir target(to);
+    // The target is listed once: a fresh folder gets every file, and asking
+    // the folder again for each one made the first start slow.
+    const QStringList present = target.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    QSet<QString> exact(present.cbegin(), present.cend());
+    QHash<QString, QString> folded;
+    for (const QString &e : present) {
+        if (!folded.contains(e.toCaseFolded()))
+            folded.insert(e.toCaseFolded(), e);
+    }
     int copied = 0;
     const QFileInfoList entries = source.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QFileInfo &entry : entries) {
-        const QString name = matchEntry(target, entry.fileName());
-        const QString destination = target.filePath(name);
+        const QString wanted = entry.fileName();
+        const QString existing = exact.contains(wanted) ? wanted : folded.value(wanted.toCaseFolded());
+        const QString destination = target.filePath(existing.isEmpty() ? wanted : existing);
         if (entry.isDir()) {
             copied += seed(entry.filePath(), destination);
-        } else if (!QFileInfo::exists(destination)) {
+        } else if (existing.isEmpty() && !QFileInfo::exists(destination)) {
             if (QFile::copy(entry.filePath(), destination)) {
                 // Shipped files may be installed read-only; the user's copy is theirs to change.
-                QFile::setPermissions(destination, QFile::permissions(destination) | QFileDevice::WriteOwner);
+                if (!entry.permissions().testFlag(QFileDevice::WriteOwner))
+                    QFile::setPermissions(destination, QFile::permissions(destination) | QFileDevice::WriteOwner);
                 ++copied;
             }
         }
