@@ -32,6 +32,37 @@ QString matchEntry(const QDir &dir, const QString &name)
     return name;
 }
 
+// Copies a shipped file to a name that is missing. Written under a
+// temporary name and renamed, so a copy cut short never takes the real name
+// (the next start copies it again). No sync to disk: QFile::copy's flush
+// of every file kept the first start waiting on the disk for most of a
+// second, and these are the program's own files, not the user's.
+bool copyShippedFile(const QFileInfo &from, const QString &to)
+{
+    QFile in(from.filePath());
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    const QString part = to + QStringLiteral(".part");
+    QFile out(part);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    bool ok = true;
+    char buffer[64 * 1024];
+    for (qint64 n; ok && (n = in.read(buffer, sizeof buffer)) != 0;)
+        ok = n > 0 && out.write(buffer, n) == n;
+    out.close();
+    ok = ok && out.error() == QFileDevice::NoError;
+    // Programs shipped with the data keep their execute bits.
+    const QFileDevice::Permissions exec = QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+    if (ok && (from.permissions() & exec))
+        out.setPermissions(from.permissions() | QFileDevice::WriteOwner | QFileDevice::ReadOwner);
+    if (!ok || !QFile::rename(part, to)) {
+        QFile::remove(part);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QString DataFolder::path()
@@ -115,12 +146,10 @@ int DataFolder::seed(const QString &from, const QString &to)
         if (entry.isDir()) {
             copied += seed(entry.filePath(), destination);
         } else if (existing.isEmpty() && !QFileInfo::exists(destination)) {
-            if (QFile::copy(entry.filePath(), destination)) {
-                // Shipped files may be installed read-only; the user's copy is theirs to change.
-                if (!entry.permissions().testFlag(QFileDevice::WriteOwner))
-                    QFile::setPermissions(destination, QFile::permissions(destination) | QFileDevice::WriteOwner);
+            // Shipped files may be installed read-only; the copy is a new
+            // file, the user's to change.
+            if (copyShippedFile(entry, destination))
                 ++copied;
-            }
         }
     }
     return copied;
