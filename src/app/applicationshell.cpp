@@ -187,6 +187,11 @@ void TApplicationShell::openFiles(const QStringList &files)
 {
     if (!m_form1)
         return;
+    // Handed over while a big file loads: after it.
+    if (m_form1->documents()->isLoading()) {
+        QTimer::singleShot(200, this, [this, files] { openFiles(files); });
+        return;
+    }
     QStringList missing;
     bool opened = false;
     for (const QString &f : files) {
