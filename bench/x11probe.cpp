@@ -1,7 +1,11 @@
 // x11probe: watches a program's windows from outside, for startup-x11.sh.
 //   x11probe wait TITLE [TIMEOUT_S]
-//       waits until a managed, viewable window has this title; prints
-//       "<CLOCK_REALTIME seconds> <window id>"; exit 1 on time-out.
+//       waits until the window manager manages a window of this title (it
+//       is in _NET_CLIENT_LIST: shown); prints "<CLOCK_REALTIME seconds>
+//       <window id>"; exit 1 on time-out.
+//   x11probe wm [TIMEOUT_S]
+//       waits until a window manager has announced itself on the root
+//       window (_NET_SUPPORTING_WM_CHECK); exit 1 on time-out.
 //   x11probe ping WINDOW [INTERVAL_MS]
 //       sends _NET_WM_PING to the window, one at a time, every INTERVAL_MS
 //       (20) or when the last one is answered, until SIGTERM or SIGINT.
@@ -105,10 +109,9 @@ int waitForWindow(Display *d, const std::string &wanted, double timeout)
     XSelectInput(d, root, SubstructureNotifyMask | PropertyChangeMask);
     const double deadline = now(CLOCK_MONOTONIC) + timeout;
     while (!g_stop) {
+        // Listed from the moment the window manager takes it on to show it
+        // until it is hidden again: a window shown only briefly is caught.
         for (Window w : clientList(d, root, clients)) {
-            XWindowAttributes attrs{};
-            if (!XGetWindowAttributes(d, w, &attrs) || attrs.map_state != IsViewable)
-                continue;
             if (windowTitle(d, w, netWmName, utf8) == wanted) {
                 printf("%.6f 0x%lx\n", now(CLOCK_REALTIME), w);
                 return 0;
@@ -120,6 +123,37 @@ int waitForWindow(Display *d, const std::string &wanted, double timeout)
         // A title set after mapping arrives as a property change of the
         // client, which the root does not see: look again every 10 ms.
         if (waitForEvent(d, std::min(left, 0.01))) {
+            while (XPending(d)) {
+                XEvent e;
+                XNextEvent(d, &e);
+            }
+        }
+    }
+    return 1;
+}
+
+int waitForWindowManager(Display *d, double timeout)
+{
+    const Window root = DefaultRootWindow(d);
+    const Atom check = XInternAtom(d, "_NET_SUPPORTING_WM_CHECK", False);
+    XSelectInput(d, root, PropertyChangeMask);
+    const double deadline = now(CLOCK_MONOTONIC) + timeout;
+    while (!g_stop) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char *data = nullptr;
+        const bool there = XGetWindowProperty(d, root, check, 0, 1, False, XA_WINDOW, &type, &format, &count, &after, &data)
+                               == Success
+                           && count == 1;
+        if (data)
+            XFree(data);
+        if (there)
+            return 0;
+        const double left = deadline - now(CLOCK_MONOTONIC);
+        if (left <= 0)
+            return 1;
+        if (waitForEvent(d, std::min(left, 0.05))) {
             while (XPending(d)) {
                 XEvent e;
                 XNextEvent(d, &e);
@@ -190,7 +224,7 @@ int pingWindow(Display *d, Window target, double interval)
 
 int usage()
 {
-    fputs("usage: x11probe wait TITLE [TIMEOUT_S] | x11probe ping WINDOW [INTERVAL_MS]\n", stderr);
+    fputs("usage: x11probe wait TITLE [TIMEOUT_S] | x11probe wm [TIMEOUT_S] | x11probe ping WINDOW [INTERVAL_MS]\n", stderr);
     return 2;
 }
 
@@ -198,7 +232,7 @@ int usage()
 
 int main(int argc, char **argv)
 {
-    if (argc < 3)
+    if (argc < 2 || (argc < 3 && std::string(argv[1]) != "wm"))
         return usage();
     struct sigaction action{};
     action.sa_handler = onSignal;
@@ -215,6 +249,8 @@ int main(int argc, char **argv)
     int result = 2;
     if (command == "wait")
         result = waitForWindow(d, argv[2], argc > 3 ? atof(argv[3]) : 30.0);
+    else if (command == "wm")
+        result = waitForWindowManager(d, argc > 2 ? atof(argv[2]) : 30.0);
     else if (command == "ping")
         result = pingWindow(d, Window(strtoul(argv[2], nullptr, 0)), argc > 3 ? atof(argv[3]) / 1000.0 : 0.02);
     else
