@@ -307,16 +307,11 @@ bool TDocumentSet::OpenFile(const QString &fileName)
     TMemoSource *buffer = currentBuffer();
     // Named at once: a big file shows its name while it loads.
     m_tabs->setTabText(m_tabs->currentIndex(), name);
-    m_loadingBuffers.append(buffer);
-    const bool loaded = buffer->loadFromFile(fileName, &error, [this, name](qint64 done, qint64 total) {
-        Q_EMIT loadProgress(name, done, total);
-        // The window keeps answering and painting; what the user types or
-        // clicks meanwhile waits until the document is in.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    });
-    m_loadingBuffers.removeOne(buffer);
+    const bool loaded = loadFile(buffer, fileName, &error);
     // Something run meanwhile may have shown another document.
     const int index = int(gMemoData.indexOf(buffer));
+    if (index < 0)
+        return false;
     if (index != m_tabs->currentIndex()) {
         SaveSelectedPageToArray();
         selectTab(index);
@@ -345,6 +340,20 @@ bool TDocumentSet::OpenFile(const QString &fileName)
                           .arg(buffer->longestLoadedLine()));
     }
     return true;
+}
+
+bool TDocumentSet::loadFile(TMemoSource *buffer, const QString &fileName, QString *error)
+{
+    const QString name = QFileInfo(fileName).fileName();
+    m_loadingBuffers.append(buffer);
+    const bool loaded = buffer->loadFromFile(fileName, error, [this, name](qint64 done, qint64 total) {
+        Q_EMIT loadProgress(name, done, total);
+        // The window keeps answering and painting; what the user types or
+        // clicks meanwhile waits until the document is in.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    m_loadingBuffers.removeOne(buffer);
+    return loaded;
 }
 
 bool TDocumentSet::LoadFileAsString(const QString &fileName, QByteArray *out, QString *error)

@@ -46,6 +46,11 @@ public:
     bool OpenFile(const QString &fileName);
     // A file is being loaded: closing and saving wait until it is in.
     bool isLoading() const { return !m_loadingBuffers.isEmpty(); }
+    // Loads a file into one of the documents' buffers (OpenFile, a reload):
+    // in pieces when it is big, the event loop running between them without
+    // user input, loadProgress telling how far it is, and the document kept
+    // from closing or saving meanwhile.
+    [[nodiscard]] bool loadFile(TMemoSource *buffer, const QString &fileName, QString *error);
     // The open document of this file (the same file reached through links or
     // another spelling of its path counts too), or -1.
     int indexOfFile(const QString &fileName) const;
