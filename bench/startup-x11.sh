@@ -6,7 +6,8 @@
 #
 # Each run starts the program on a fresh data folder (past its first-run
 # question) and reports, medians over N runs (default 5):
-#   - the time from exec to the Task Manager shown (managed and viewable);
+#   - the time from exec to the Task Manager shown (the window manager takes
+#     it on: it is in _NET_CLIENT_LIST);
 #   - the time from exec to settled: the process (all its threads) used less
 #     than 5 % of a CPU over 0.5 s, read from /proc/PID/stat;
 #   - the CPU time (user + system) the process used until settled;
@@ -33,7 +34,7 @@ while [ $# -gt 0 ]; do
     --runs) runs="$2"; shift 2 ;;
     --open) open="$(realpath "$2")"; shift 2 ;;
     --open-50mib) make50=1; shift ;;
-    -h|--help) sed -n '2,23p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,24p' "$0"; exit 0 ;;
     *) build="$1"; shift ;;
   esac
 done
@@ -107,8 +108,6 @@ read_ticks() {
   ticks_now=$(( f[11] + f[12] ))
 }
 kib() { awk -v k="$2" '$1 == k":" { print $2 }' "$1"; }
-# "1234.567890" (EPOCHREALTIME, x11probe) to microseconds.
-usec() { local t="$1"; t="${t/./}"; echo "$((10#$t))"; }
 
 # One run: prints "tm_ms settled_ms cpu_ms pss_kib rss_kib hwm_kib stall_ms webengine".
 one_run() {
