@@ -65,7 +65,7 @@ Showing pressF11()
     const auto t0 = std::chrono::steady_clock::now();
     window->previewByKey();
     s.callMs = msSince(t0);
-    QWebEngineView *view = window->previewPage()->browser();
+    auto *view = qobject_cast<QWebEngineView *>(window->previewPage()->browser());
     if (!view) {
         s.fault = "the preview page has no browser";
         return s;
@@ -100,7 +100,7 @@ const char *checkShown(const QString &title)
 {
     TForm1 *window = gBench->window.get();
     TBrowserPage *page = window->previewPage();
-    QWebEngineView *view = page->browser();
+    auto *view = qobject_cast<QWebEngineView *>(page->browser());
     const QString file = window->previewFileName();
     if (window->tabholder()->currentIndex() != 1 || !page->isVisible())
         return "the preview page is not showing";

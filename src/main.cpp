@@ -63,10 +63,11 @@ int main(int argc, char **argv)
 {
     if (answeredWithoutWindows(argc, argv))
         return 0;
-    // The embedded browser's sandbox cannot run as root.
+    // The embedded browser's sandbox cannot run as root. (Its shared GL
+    // context is made when the first browser is shown, not here: it would
+    // load the GL driver at every start.)
     if (geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvant"));
     QApplication::setApplicationVersion(QStringLiteral(QUORVANT_VERSION));

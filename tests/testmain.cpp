@@ -16,10 +16,10 @@ int main(int argc, char **argv)
     std::unique_ptr<QApplication> app;
     if (!listing) {
         qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-        // The embedded browser needs shared GL contexts, and no sandbox as root.
+        // The embedded browser needs no sandbox as root. Its shared GL
+        // context is made when the first browser is shown, as in the program.
         if (geteuid() == 0)
             qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
         app = std::make_unique<QApplication>(argc, argv);
     }
     return RUN_ALL_TESTS();

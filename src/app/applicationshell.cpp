@@ -187,6 +187,11 @@ void TApplicationShell::openFiles(const QStringList &files)
 {
     if (!m_form1)
         return;
+    // Handed over while a big file loads: after it.
+    if (m_form1->documents()->isLoading()) {
+        QTimer::singleShot(200, this, [this, files] { openFiles(files); });
+        return;
+    }
     QStringList missing;
     bool opened = false;
     for (const QString &f : files) {
@@ -238,6 +243,9 @@ void TApplicationShell::reportStartupAndQuit()
         if (fields.size() > 19)
             started = fields.at(19).toLongLong();
     }
+    // Whether the browser engine's libraries came in, though no browser exists.
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    const bool engine = maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6WebEngineCore");
     QFile status(QStringLiteral("/proc/self/status"));
     QByteArray rss;
     if (status.open(QIODevice::ReadOnly)) {
@@ -247,7 +255,7 @@ void TApplicationShell::reportStartupAndQuit()
         }
     }
     const double ms = uptime * 1000.0 - double(started) * 1000.0 / double(ticks);
-    fprintf(stdout, "startup_ms=%.0f rss=%s\n", ms, rss.constData());
+    fprintf(stdout, "startup_ms=%.0f browser_engine=%s rss=%s\n", ms, engine ? "loaded" : "no", rss.constData());
     fflush(stdout);
     if (m_taskManager)
         m_taskManager->close();

@@ -7,6 +7,7 @@
 
 #include <Qsci/qsciprinter.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QPageSetupDialog>
@@ -219,6 +220,9 @@ void TDocumentSet::CreateNewPage()
 
 void TDocumentSet::CloseSelectedPage()
 {
+    // Its buffer is being filled by a load further up the stack.
+    if (m_loadingBuffers.contains(currentBuffer()))
+        return;
     if (m_tabs->count() == 1) {
         m_memo->setSource(nullptr);
         qDeleteAll(gMemoData);
@@ -298,16 +302,29 @@ bool TDocumentSet::OpenFile(const QString &fileName)
     CreateNewPage();
     gDir.MainOpenDir = folderOf(fileName);
     QString error;
+    const QString absolute = QFileInfo(fileName).absoluteFilePath();
+    const QString name = QFileInfo(absolute).fileName();
     TMemoSource *buffer = currentBuffer();
-    if (!buffer->loadFromFile(fileName, &error)) {
+    // Named at once: a big file shows its name while it loads.
+    m_tabs->setTabText(m_tabs->currentIndex(), name);
+    const bool loaded = loadFile(buffer, fileName, &error);
+    // Something run meanwhile may have shown another document.
+    const int index = int(gMemoData.indexOf(buffer));
+    if (index < 0)
+        return false;
+    if (index != m_tabs->currentIndex()) {
+        SaveSelectedPageToArray();
+        selectTab(index);
+        LoadSelectedPageFromArray();
+    }
+    if (!loaded) {
         // The page was made for this file only: no empty "Untitled" stays.
         CloseSelectedPage();
         MessageService::error(m_window, error);
         return false;
     }
-    const QString absolute = QFileInfo(fileName).absoluteFilePath();
     gCurrentFilePath = absolute;
-    m_tabs->setTabText(m_tabs->currentIndex(), QFileInfo(absolute).fileName());
+    m_tabs->setTabText(m_tabs->currentIndex(), name);
     m_tabs->setTabToolTip(m_tabs->currentIndex(), absolute);
     Q_EMIT fileRecorded(absolute);
     buffer->setModified(false);
@@ -319,10 +336,24 @@ bool TDocumentSet::OpenFile(const QString &fileName)
         MessageService::information(
             m_window, QStringLiteral("%1 has a line of %2 characters. Showing and editing a line that long is slow; "
                                      "breaking it into shorter lines makes the document quick again.")
-                          .arg(QFileInfo(absolute).fileName())
+                          .arg(name)
                           .arg(buffer->longestLoadedLine()));
     }
     return true;
+}
+
+bool TDocumentSet::loadFile(TMemoSource *buffer, const QString &fileName, QString *error)
+{
+    const QString name = QFileInfo(fileName).fileName();
+    m_loadingBuffers.append(buffer);
+    const bool loaded = buffer->loadFromFile(fileName, error, [this, name](qint64 done, qint64 total) {
+        Q_EMIT loadProgress(name, done, total);
+        // The window keeps answering and painting; what the user types or
+        // clicks meanwhile waits until the document is in.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    m_loadingBuffers.removeOne(buffer);
+    return loaded;
 }
 
 bool TDocumentSet::LoadFileAsString(const QString &fileName, QByteArray *out, QString *error)
@@ -387,7 +418,8 @@ SaveResult TDocumentSet::writeCurrent(const QString &path)
 
 SaveResult TDocumentSet::save()
 {
-    if (!currentBuffer())
+    // A document still loading is not whole yet.
+    if (!currentBuffer() || isLoading())
         return SaveResult::Cancelled;
     if (gCurrentFilePath.isEmpty())
         return saveAs();
@@ -405,7 +437,7 @@ SaveResult TDocumentSet::save()
 
 SaveResult TDocumentSet::saveAs()
 {
-    if (!currentBuffer())
+    if (!currentBuffer() || isLoading())
         return SaveResult::Cancelled;
     const QString folder = gCurrentFilePath.isEmpty() ? gDir.MainOpenDir : folderOf(gCurrentFilePath);
     const QString path = MessageService::getSaveFileName(m_window, QStringLiteral("Save your document as..."), folder,
@@ -443,7 +475,7 @@ SaveResult TDocumentSet::saveAs()
 
 void TDocumentSet::saveAll()
 {
-    if (PagesOpen() == 0)
+    if (PagesOpen() == 0 || isLoading())
         return;
     const int remembered = m_tabs->currentIndex();
     for (int i = 0; i < m_tabs->count(); ++i) {
@@ -459,7 +491,7 @@ void TDocumentSet::saveAll()
 
 void TDocumentSet::close()
 {
-    if (!currentBuffer())
+    if (!currentBuffer() || isLoading())
         return;
     syncModified();
     if (!gDocumentModified) {
@@ -479,7 +511,9 @@ void TDocumentSet::close()
 
 bool TDocumentSet::closeAll()
 {
-    gCanCloseProgram = true;
+    gCanCloseProgram = !isLoading();
+    if (!gCanCloseProgram)
+        return false;
     if (PagesOpen() == 0)
         return true;
     SaveSelectedPageToArray();

@@ -40,8 +40,17 @@ public:
     int PagesOpen() const;
     bool IsFileOpen(const QString &fileName) const;
     // Opens the file as a new document; nothing when no such file exists.
-    // Returns true when the file was loaded.
+    // Returns true when the file was loaded. A file bigger than one piece
+    // loads in pieces, the event loop running between them (without user
+    // input) and loadProgress telling how far it is.
     bool OpenFile(const QString &fileName);
+    // A file is being loaded: closing and saving wait until it is in.
+    bool isLoading() const { return !m_loadingBuffers.isEmpty(); }
+    // Loads a file into one of the documents' buffers (OpenFile, a reload):
+    // in pieces when it is big, the event loop running between them without
+    // user input, loadProgress telling how far it is, and the document kept
+    // from closing or saving meanwhile.
+    [[nodiscard]] bool loadFile(TMemoSource *buffer, const QString &fileName, QString *error);
     // The open document of this file (the same file reached through links or
     // another spelling of its path counts too), or -1.
     int indexOfFile(const QString &fileName) const;
@@ -109,6 +118,8 @@ Q_SIGNALS:
     void fileRecorded(const QString &path);
     // Another document is current, or none.
     void currentDocumentChanged();
+    // How far the load of a big file is, in bytes.
+    void loadProgress(const QString &fileName, qint64 done, qint64 total);
 
 private:
     void selectTab(int index);
@@ -127,6 +138,7 @@ private:
     QWidget *m_toolbar;
     QWidget *m_noDocuments;
     int m_shownIndex = -1;
+    QList<TMemoSource *> m_loadingBuffers;
     bool m_selectingFromCode = false;
     std::unique_ptr<QsciPrinter> m_printer;
 };

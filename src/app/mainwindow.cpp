@@ -151,6 +151,14 @@ TForm1::TForm1(QWidget *parent)
             m_recent->AddToRecentFilesList(path);
     });
     connect(m_documents, &TDocumentSet::currentDocumentChanged, this, &TForm1::updateCaretStatus);
+    connect(m_documents, &TDocumentSet::loadProgress, this, [this](const QString &name, qint64 done, qint64 total) {
+        constexpr qint64 MB = 1024 * 1024;
+        statusBar()->showMessage(QStringLiteral("Loading %1: %2 of %3 MB (%4%)...")
+                                     .arg(name)
+                                     .arg((done + MB / 2) / MB)
+                                     .arg((total + MB / 2) / MB)
+                                     .arg(total > 0 ? done * 100 / total : 100));
+    });
     m_statusFileName = new QLabel(this);
     m_statusFileName->setObjectName(QStringLiteral("StatusFileName"));
     statusBar()->addPermanentWidget(m_statusFileName);

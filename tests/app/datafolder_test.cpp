@@ -74,6 +74,32 @@ TEST(DataFolder, SeedCopiesOnlyWhatIsMissingIgnoringCase)
     EXPECT_EQ(DataFolder::seed(from.path(), to.path()), 0);
 }
 
+TEST(DataFolder, SeededCopiesAreWholeAndTheUsersToChange)
+{
+    QTemporaryDir from, to;
+    // Bigger than one read, so the copy goes in pieces.
+    QByteArray big;
+    for (int i = 0; i < 30000; ++i)
+        big += QByteArray::number(i) + ' ';
+    writeFile(from.filePath(QStringLiteral("Big.Dat")), big);
+    writeFile(from.filePath(QStringLiteral("Locked.Dat")), "installed read-only");
+    QFile::setPermissions(from.filePath(QStringLiteral("Locked.Dat")), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    writeFile(from.filePath(QStringLiteral("Tidy/run.sh")), "#!/bin/sh\n");
+    QFile::setPermissions(from.filePath(QStringLiteral("Tidy/run.sh")), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    // A copy cut short at an earlier start left its temporary file.
+    writeFile(to.filePath(QStringLiteral("Big.Dat.part")), "torn");
+
+    EXPECT_EQ(DataFolder::seed(from.path(), to.path()), 3);
+    EXPECT_EQ(readFile(to.filePath(QStringLiteral("Big.Dat"))), big);
+    EXPECT_TRUE(QFile::permissions(to.filePath(QStringLiteral("Locked.Dat"))) & QFileDevice::WriteOwner);
+    EXPECT_EQ(readFile(to.filePath(QStringLiteral("Locked.Dat"))), "installed read-only");
+    const auto script = QFile::permissions(to.filePath(QStringLiteral("Tidy/run.sh")));
+    EXPECT_TRUE(script & QFileDevice::ExeOwner);
+    EXPECT_TRUE(script & QFileDevice::WriteOwner);
+    const QStringList left = QDir(to.path()).entryList(QDir::Files);
+    EXPECT_FALSE(left.contains(QStringLiteral("Big.Dat.part"))) << qPrintable(left.join(u' '));
+}
+
 TEST(DataFolder, FileLookupMatchesExistingNamesWithoutRegardToCase)
 {
     QTemporaryDir dir;

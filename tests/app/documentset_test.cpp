@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTest>
+#include <QTimer>
 
 #include <QScopeGuard>
 
@@ -722,4 +723,42 @@ TEST_F(DocumentSetTest, ATenMegabyteSingleLineFileOpensAndSavesBack)
     trigger("Save1");
     EXPECT_EQ(readFile(file), bytes);
     EXPECT_TRUE(messages().isEmpty());
+}
+
+TEST_F(DocumentSetTest, ABigFileLoadsInPiecesWhileTheWindowKeepsAnswering)
+{
+    QByteArray bytes;
+    bytes.reserve(3 * TMemoSource::LoadPieceBytes);
+    while (bytes.size() < 2 * TMemoSource::LoadPieceBytes + 1000)
+        bytes.append("<p class=\"x\">caf\xC3\xA9 text</p>\r\n");
+    const QString file = path(QStringLiteral("big.htm"));
+    writeFile(file, bytes);
+
+    // Work of the event loop, due while the file loads.
+    bool timerRan = false;
+    QTimer::singleShot(0, [&] { timerRan = true; });
+    QStringList shown;
+    bool refused = true;
+    QString tabMeanwhile;
+    QObject::connect(docs, &TDocumentSet::loadProgress, m_window.get(), [&] {
+        shown.append(m_window->statusBar()->currentMessage());
+        tabMeanwhile = tabs()->tabText(tabs()->currentIndex());
+        // Closing or saving a document that is not whole yet waits.
+        refused = refused && docs->isLoading() && !docs->closeAll() && docs->save() == SaveResult::Cancelled;
+        docs->close();
+    });
+    ASSERT_TRUE(docs->OpenFile(file));
+    EXPECT_TRUE(timerRan) << "the event loop ran between the pieces";
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown[0], QStringLiteral("Loading big.htm: 4 of 8 MB (49%)..."));
+    EXPECT_EQ(tabMeanwhile, QStringLiteral("big.htm"));
+    EXPECT_TRUE(refused);
+    EXPECT_TRUE(gCanCloseProgram == false) << "a close asked for meanwhile did not go ahead";
+    EXPECT_FALSE(docs->isLoading());
+    EXPECT_EQ(docs->PagesOpen(), 1);
+    EXPECT_EQ(m_window->statusBar()->currentMessage(), QStringLiteral("X: 0    Y: 0    (Press CTRL+SPACE for Tag Insight.)"));
+    trigger("Save1");
+    EXPECT_EQ(readFile(file), bytes);
+    EXPECT_TRUE(docs->closeAll());
+    EXPECT_EQ(docs->PagesOpen(), 0);
 }

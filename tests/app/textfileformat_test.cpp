@@ -201,3 +201,26 @@ TEST(TextFileFormat, ReadingAFolderOrMissingFileFailsWithAMessage)
     EXPECT_FALSE(readWholeFile(dir.filePath(QStringLiteral("nope.htm")), &out, &error));
     EXPECT_FALSE(error.isEmpty());
 }
+
+TEST(TextFileFormat, AReadWithALimitTakesFilesUpToItWholeAndRefusesBiggerOnes)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Main.INI"));
+    const auto write = [&](const QByteArray &bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    };
+    QByteArray out;
+    QString error;
+    for (const qsizetype size : {0, 1, 99, 100}) {
+        const QByteArray bytes(size, 'k');
+        write(bytes);
+        EXPECT_TRUE(readWholeFile(path, &out, &error, 100)) << size << qPrintable(error);
+        EXPECT_EQ(out, bytes) << size;
+    }
+    write(QByteArray(101, 'k'));
+    EXPECT_FALSE(readWholeFile(path, &out, &error, 100));
+    EXPECT_TRUE(error.contains(QStringLiteral("larger than 100 bytes"))) << qPrintable(error);
+    EXPECT_TRUE(out.isEmpty());
+}

@@ -342,8 +342,9 @@ TEST_F(ViewOptionsTest, ThePreviewBrowserIsCreatedWhenFirstShownAndShowsThePage)
     m_window->documents()->blankDocument();
     m_window->DCMemo1()->setText(QStringLiteral("<html><head><title>Hello preview</title></head><body>x</body></html>"));
     m_window->tabholder()->setCurrentIndex(1);
-    ASSERT_NE(preview->browser(), nullptr);
-    QSignalSpy loaded(preview->browser(), &QWebEngineView::loadFinished);
+    auto *browser = qobject_cast<QWebEngineView *>(preview->browser());
+    ASSERT_NE(browser, nullptr) << qPrintable(preview->browserError());
+    QSignalSpy loaded(browser, &QWebEngineView::loadFinished);
     ASSERT_TRUE(loaded.wait(30000));
     EXPECT_TRUE(loaded.first().first().toBool());
     QTRY_COMPARE_WITH_TIMEOUT(preview->titleLabel()->text(), QStringLiteral("Hello preview"), 10000);

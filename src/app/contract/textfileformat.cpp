@@ -229,7 +229,17 @@ bool readWholeFile(const QString &path, QByteArray *out, QString *error, qint64 
             *error = QStringLiteral("Cannot open file %1: %2").arg(path, file.errorString());
         return false;
     }
-    *out = maxBytes >= 0 ? file.read(maxBytes + 1) : file.readAll();
+    if (maxBytes >= 0) {
+        // QIODevice::read(n) reserves n bytes before it reads: ask for what
+        // the file holds (and a byte more), not for the whole limit, which
+        // set aside 256 MiB for every settings file read.
+        const qint64 first = qMin(maxBytes, file.size()) + 1;
+        *out = file.read(first);
+        if (out->size() == first && first <= maxBytes)  // it grew meanwhile
+            out->append(file.read(maxBytes + 1 - first));
+    } else {
+        *out = file.readAll();
+    }
     if (file.error() != QFileDevice::NoError || (maxBytes >= 0 && out->size() > maxBytes)) {
         out->clear();
         if (error)

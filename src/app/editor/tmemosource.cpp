@@ -565,29 +565,204 @@ qint64 TMemoSource::byteLength() const
 
 bool TMemoSource::loadFromFile(const QString &path, QString *error)
 {
-    QByteArray bytes;
-    if (!readWholeFile(path, &bytes, error))
+    return loadFromFile(path, error, {});
+}
+
+namespace {
+
+// Where a piece of UTF-8 stops being whole: the start of a last sequence
+// that the next piece completes, else size.
+qsizetype wholeUtf8Prefix(const char *data, qsizetype size)
+{
+    const auto *s = reinterpret_cast<const unsigned char *>(data);
+    for (qsizetype i = size - 1; i >= 0 && i >= size - 3; --i) {
+        const unsigned char c = s[i];
+        if ((c & 0xC0) == 0x80)
+            continue;
+        const int length = (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 1;
+        return i + length > size ? i : size;
+    }
+    return size;
+}
+
+// Line-end style and longest line of a text that arrives in pieces.
+struct LineScan
+{
+    bool known = false;
+    bool pendingCR = false;
+    LineEndStyle style = LineEndStyle::CRLF;
+    qint64 longest = 0;
+    qint64 current = 0;
+
+    void add(const char *data, qsizetype size)
+    {
+        if (!known && pendingCR && size > 0) {
+            style = data[0] == '\n' ? LineEndStyle::CRLF : LineEndStyle::CR;
+            known = true;
+        }
+        for (qsizetype start = 0; start < size;) {
+            const char *nl = static_cast<const char *>(memchr(data + start, '\n', size - start));
+            const qsizetype end = nl ? nl - data : size;
+            current += end - start;
+            if (nl) {
+                longest = qMax(longest, current);
+                current = 0;
+            }
+            start = end + 1;
+        }
+        if (!known) {
+            for (qsizetype i = 0; i < size; ++i) {
+                if (data[i] == '\n') {
+                    style = LineEndStyle::LF;
+                    known = true;
+                    break;
+                }
+                if (data[i] == '\r') {
+                    if (i + 1 == size) {
+                        pendingCR = true;
+                        break;
+                    }
+                    style = data[i + 1] == '\n' ? LineEndStyle::CRLF : LineEndStyle::CR;
+                    known = true;
+                    break;
+                }
+            }
+        }
+    }
+    void finish()
+    {
+        longest = qMax(longest, current);
+        if (!known && pendingCR)
+            style = LineEndStyle::CR;
+    }
+};
+
+} // namespace
+
+void TMemoSource::appendLoaded(const char *data, qsizetype size)
+{
+    // The event loop may have moved the document to another widget since
+    // the last piece: the widget's change reports go off for each piece.
+    // Read-only between pieces: nothing but the load writes to it meanwhile.
+    ScintillaWidget *w = editor();
+    const long mask = w->call(QsciScintillaBase::SCI_GETMODEVENTMASK);
+    w->call(QsciScintillaBase::SCI_SETMODEVENTMASK, 0);
+    w->call(QsciScintillaBase::SCI_SETREADONLY, 0);
+    w->call(QsciScintillaBase::SCI_APPENDTEXT, size, data);
+    w->call(QsciScintillaBase::SCI_SETREADONLY, 1);
+    w->call(QsciScintillaBase::SCI_SETMODEVENTMASK, mask);
+}
+
+bool TMemoSource::loadFromFile(const QString &path, QString *error, const LoadProgress &progress)
+{
+    if (!isReadableRegularFile(path, -1, error))
         return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("Cannot open file %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    const qint64 total = file.size();
+
+    ScintillaWidget *w = editor();
+    const bool wasReadOnly = w->call(QsciScintillaBase::SCI_GETREADONLY);
+    w->call(QsciScintillaBase::SCI_SETREADONLY, 0);
+    w->call(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0);
+    const long mask = w->call(QsciScintillaBase::SCI_GETMODEVENTMASK);
+    w->call(QsciScintillaBase::SCI_SETMODEVENTMASK, 0);
+    w->call(QsciScintillaBase::SCI_CLEARALL);
+    // Room to grow, so the first edits need not move the whole text.
+    w->call(QsciScintillaBase::SCI_ALLOCATE, total + total / 8 + 4096);
+    w->call(QsciScintillaBase::SCI_SETMODEVENTMASK, mask);
+    w->call(QsciScintillaBase::SCI_SETREADONLY, 1);
+
     TextFileFormat format;
-    if (isValidUtf8(bytes)) {
-        format.encoding = TextEncoding::Utf8;
-        format.byteOrderMark = bytes.startsWith("\xEF\xBB\xBF");
-        if (format.byteOrderMark)
-            bytes.remove(0, 3);
-    } else {
-        format.encoding = TextEncoding::Windows1252;
-        bytes = decodeWindows1252(bytes).toUtf8();
+    LineScan lines;
+    QByteArray piece(qMin<qint64>(LoadPieceBytes, qMax<qint64>(total, 1)) + 4, Qt::Uninitialized);
+    bool readFault = false;
+    // UTF-8 first; a byte that is not UTF-8 starts the load again as Windows-1252.
+    for (const TextEncoding encoding : {TextEncoding::Utf8, TextEncoding::Windows1252}) {
+        format = TextFileFormat{};
+        format.encoding = encoding;
+        lines = LineScan{};
+        if (encoding == TextEncoding::Windows1252) {
+            ScintillaWidget *again = editor();
+            again->call(QsciScintillaBase::SCI_SETREADONLY, 0);
+            again->call(QsciScintillaBase::SCI_CLEARALL);
+            again->call(QsciScintillaBase::SCI_SETREADONLY, 1);
+            file.seek(0);
+        }
+        qint64 done = 0;
+        qsizetype carried = 0;  // the start of a sequence the next piece completes
+        bool valid = true;
+        bool first = true;
+        while (valid) {
+            const qint64 n = file.read(piece.data() + carried, piece.size() - carried);
+            if (n < 0) {
+                readFault = true;
+                break;
+            }
+            if (n == 0) {
+                valid = carried == 0;
+                break;
+            }
+            done += n;
+            const qsizetype size = carried + n;
+            if (encoding == TextEncoding::Utf8) {
+                qsizetype from = 0;
+                if (first && size >= 3 && memcmp(piece.constData(), "\xEF\xBB\xBF", 3) == 0) {
+                    format.byteOrderMark = true;
+                    from = 3;
+                }
+                const qsizetype whole = wholeUtf8Prefix(piece.constData() + from, size - from) + from;
+                if (!isValidUtf8(piece.constData() + from, whole - from)) {
+                    valid = false;
+                    break;
+                }
+                lines.add(piece.constData() + from, whole - from);
+                appendLoaded(piece.constData() + from, whole - from);
+                carried = size - whole;
+                memmove(piece.data(), piece.constData() + whole, carried);
+            } else {
+                const QByteArray utf8 = decodeWindows1252(QByteArray::fromRawData(piece.constData(), n)).toUtf8();
+                lines.add(utf8.constData(), utf8.size());
+                appendLoaded(utf8.constData(), utf8.size());
+            }
+            first = false;
+            if (progress && done < total)
+                progress(done, total);
+        }
+        if (valid || readFault)
+            break;
     }
-    format.lineEnds = detectLineEnds(bytes.constData(), bytes.size());
+
+    w = editor();
+    w->call(QsciScintillaBase::SCI_SETREADONLY, 0);
+    w->call(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1);
+    w->call(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    if (readFault) {
+        w->call(QsciScintillaBase::SCI_CLEARALL);
+        w->call(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+        w->call(QsciScintillaBase::SCI_SETREADONLY, wasReadOnly);
+        if (error)
+            *error = QStringLiteral("Cannot read file %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    lines.finish();
+    format.lineEnds = lines.style;
     setFileFormat(format);
-    m_longestLoadedLine = 0;
-    for (qsizetype start = 0; start < bytes.size();) {
-        const char *nl = static_cast<const char *>(memchr(bytes.constData() + start, '\n', bytes.size() - start));
-        const qsizetype end = nl ? nl - bytes.constData() : bytes.size();
-        m_longestLoadedLine = qMax<qint64>(m_longestLoadedLine, end - start);
-        start = end + 1;
-    }
-    setRawText(bytes.constData(), bytes.size());
+    m_longestLoadedLine = lines.longest;
+    w->call(QsciScintillaBase::SCI_SETSAVEPOINT);
+    // Not GOTOPOS: scrolling the caret into view lays out the first line,
+    // which for a file that is one huge line takes seconds.
+    w->call(QsciScintillaBase::SCI_SETEMPTYSELECTION, 0);
+    w->call(QsciScintillaBase::SCI_SETREADONLY, wasReadOnly);
+    applyEolMode(w);
+    m_forcedModified = false;
+    emitModifiedIfChanged();
+    Q_EMIT w->textChanged();
+    Q_EMIT w->linesChanged();
     return true;
 }
 

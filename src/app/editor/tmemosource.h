@@ -9,6 +9,7 @@
 
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 namespace Quorvant {
@@ -52,6 +53,14 @@ public:
     bool isReadOnly() const override;
     void setReadOnly(bool readOnly) override;
     [[nodiscard]] bool loadFromFile(const QString &path, QString *error) override;
+    // Between the pieces of a file bigger than one piece: bytes read so far
+    // and in all. The buffer is read-only until the load ends.
+    using LoadProgress = std::function<void(qint64 done, qint64 total)>;
+    static constexpr qint64 LoadPieceBytes = 4 * 1024 * 1024;
+    // The one way a file becomes the buffer's text: read in pieces straight
+    // into the document (the text is held once), as UTF-8 when it all is,
+    // else as Windows-1252. progress may run the event loop.
+    [[nodiscard]] bool loadFromFile(const QString &path, QString *error, const LoadProgress &progress);
     [[nodiscard]] bool saveToFile(const QString &path, QString *error) override;
 
     // Size of the text in bytes as Scintilla holds it (UTF-8).
@@ -81,6 +90,7 @@ private:
     void saveViewState(ScintillaWidget *w);
     void restoreViewState(ScintillaWidget *w);
     void setRawText(const char *data, qsizetype size);
+    void appendLoaded(const char *data, qsizetype size);
     QByteArray rangeBytes(long from, long to) const;
     QByteArray toStored(const QString &text) const;
     long positionOf(CaretPoint p) const;

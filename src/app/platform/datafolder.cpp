@@ -5,6 +5,8 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 #include <QStandardPaths>
 
 namespace Quorvant {
@@ -28,6 +30,37 @@ QString matchEntry(const QDir &dir, const QString &name)
             return e;
     }
     return name;
+}
+
+// Copies a shipped file to a name that is missing. Written under a
+// temporary name and renamed, so a copy cut short never takes the real name
+// (the next start copies it again). No sync to disk: QFile::copy's flush
+// of every file kept the first start waiting on the disk for most of a
+// second, and these are the program's own files, not the user's.
+bool copyShippedFile(const QFileInfo &from, const QString &to)
+{
+    QFile in(from.filePath());
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    const QString part = to + QStringLiteral(".part");
+    QFile out(part);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    bool ok = true;
+    char buffer[64 * 1024];
+    for (qint64 n; ok && (n = in.read(buffer, sizeof buffer)) != 0;)
+        ok = n > 0 && out.write(buffer, n) == n;
+    out.close();
+    ok = ok && out.error() == QFileDevice::NoError;
+    // Programs shipped with the data keep their execute bits.
+    const QFileDevice::Permissions exec = QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+    if (ok && (from.permissions() & exec))
+        out.setPermissions(from.permissions() | QFileDevice::WriteOwner | QFileDevice::ReadOwner);
+    if (!ok || !QFile::rename(part, to)) {
+        QFile::remove(part);
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -95,19 +128,28 @@ int DataFolder::seed(const QString &from, const QString &to)
         return 0;
     QDir().mkpath(to);
     QDir target(to);
+    // The target is listed once: a fresh folder gets every file, and asking
+    // the folder again for each one made the first start slow.
+    const QStringList present = target.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    QSet<QString> exact(present.cbegin(), present.cend());
+    QHash<QString, QString> folded;
+    for (const QString &e : present) {
+        if (!folded.contains(e.toCaseFolded()))
+            folded.insert(e.toCaseFolded(), e);
+    }
     int copied = 0;
     const QFileInfoList entries = source.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QFileInfo &entry : entries) {
-        const QString name = matchEntry(target, entry.fileName());
-        const QString destination = target.filePath(name);
+        const QString wanted = entry.fileName();
+        const QString existing = exact.contains(wanted) ? wanted : folded.value(wanted.toCaseFolded());
+        const QString destination = target.filePath(existing.isEmpty() ? wanted : existing);
         if (entry.isDir()) {
             copied += seed(entry.filePath(), destination);
-        } else if (!QFileInfo::exists(destination)) {
-            if (QFile::copy(entry.filePath(), destination)) {
-                // Shipped files may be installed read-only; the user's copy is theirs to change.
-                QFile::setPermissions(destination, QFile::permissions(destination) | QFileDevice::WriteOwner);
+        } else if (existing.isEmpty() && !QFileInfo::exists(destination)) {
+            // Shipped files may be installed read-only; the copy is a new
+            // file, the user's to change.
+            if (copyShippedFile(entry, destination))
                 ++copied;
-            }
         }
     }
     return copied;

@@ -1,5 +1,8 @@
 #include "browserpage.h"
 
+#include "browserengine.h"
+#include "browserengineloader.h"
+
 #include <QActionGroup>
 #include <QBoxLayout>
 #include <QHBoxLayout>
@@ -9,39 +12,8 @@
 #include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QWebEngineHistory>
-#include <QWebEnginePage>
-#include <QWebEngineView>
 
 namespace Quorvant {
-
-namespace {
-
-// Refuses every navigation but the home page and reports it instead.
-class RedirectingPage : public QWebEnginePage
-{
-public:
-    RedirectingPage(TBrowserPage *owner, QObject *parent)
-        : QWebEnginePage(parent)
-        , m_owner(owner)
-    {
-    }
-    QUrl home;
-
-protected:
-    bool acceptNavigationRequest(const QUrl &url, NavigationType, bool isMainFrame) override
-    {
-        if (!isMainFrame || url.toString().compare(home.toString(), Qt::CaseInsensitive) == 0)
-            return true;
-        QMetaObject::invokeMethod(m_owner, [owner = m_owner, url] { Q_EMIT owner->redirected(url); }, Qt::QueuedConnection);
-        return false;
-    }
-
-private:
-    TBrowserPage *m_owner;
-};
-
-} // namespace
 
 const QList<QSize> &TBrowserPage::resolutions()
 {
@@ -150,46 +122,58 @@ QToolButton *TBrowserPage::addButton(const QString &name, const QString &text, c
 void TBrowserPage::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (!m_view)
+    if (!m_view && !m_failure)
         createBrowser();
 }
 
 void TBrowserPage::createBrowser()
 {
-    if (m_view)
+    if (m_view || m_failure)
         return;
-    m_view = new QWebEngineView(m_holder);
-    m_view->setObjectName(m_prefix);
-    if (m_kind == Kind::TagList) {
-        auto *page = new RedirectingPage(this, m_view);
-        page->home = m_home;
-        m_view->setPage(page);
+    IBrowserEngine *engine = TBrowserEngineLoader::engine(&m_error);
+    if (!engine) {
+        m_failure = new QLabel(QStringLiteral("The browser could not be started: %1").arg(m_error), m_holder);
+        m_failure->setObjectName(m_prefix + QStringLiteral("Failure"));
+        m_failure->setWordWrap(true);
+        m_failure->setAlignment(Qt::AlignCenter);
+        static_cast<QBoxLayout *>(m_holder->layout())->addWidget(m_failure, 1);
+        return;
     }
-    static_cast<QBoxLayout *>(m_holder->layout())->addWidget(m_view, 1);
-    if (m_kind != Kind::TagList) {
-        connect(m_view->pageAction(QWebEnginePage::Back), &QAction::changed, this, &TBrowserPage::updateHistoryButtons);
-        connect(m_view->pageAction(QWebEnginePage::Forward), &QAction::changed, this, &TBrowserPage::updateHistoryButtons);
+    BrowserViewEvents events;
+    if (m_kind == Kind::TagList) {
+        // Only the home page opens here; every other link goes elsewhere.
+        events.acceptNavigation = [this](const QUrl &url) {
+            if (url.toString().compare(m_home.toString(), Qt::CaseInsensitive) == 0)
+                return true;
+            QMetaObject::invokeMethod(this, [this, url] { Q_EMIT redirected(url); }, Qt::QueuedConnection);
+            return false;
+        };
+    } else {
+        events.historyChanged = [this] { updateHistoryButtons(); };
     }
     if (m_title)
-        connect(m_view, &QWebEngineView::titleChanged, m_title, &QLabel::setText);
+        events.titleChanged = [this](const QString &title) { m_title->setText(title); };
     if (m_status) {
-        connect(m_view->page(), &QWebEnginePage::linkHovered, m_status, [this](const QString &link) { m_status->showMessage(link); });
-        connect(m_view, &QWebEngineView::loadStarted, m_status, [this] { m_status->showMessage(QStringLiteral("Loading...")); });
-        connect(m_view, &QWebEngineView::loadFinished, m_status, [this](bool ok) {
+        events.linkHovered = [this](const QString &link) { m_status->showMessage(link); };
+        events.loadStarted = [this] { m_status->showMessage(QStringLiteral("Loading...")); };
+        events.loadFinished = [this](bool ok) {
             m_status->showMessage(ok ? QStringLiteral("Done") : QStringLiteral("The page could not be loaded."));
-        });
+        };
     }
+    m_engineView = engine->createView(m_holder, m_prefix, std::move(events));
+    m_view = m_engineView->widget();
+    static_cast<QBoxLayout *>(m_holder->layout())->addWidget(m_view, 1);
     placeBrowser();
     if (m_url.isValid())
-        m_view->load(m_url);
+        m_engineView->load(m_url);
 }
 
 void TBrowserPage::updateHistoryButtons()
 {
     if (!m_view || !m_backGreen)
         return;
-    const bool canBack = m_view->history()->canGoBack();
-    const bool canForward = m_view->history()->canGoForward();
+    const bool canBack = m_engineView->canGoBack();
+    const bool canForward = m_engineView->canGoForward();
     m_backGreen->setVisible(canBack);
     m_backGrey->setVisible(!canBack);
     m_forwardGreen->setVisible(canForward);
@@ -200,31 +184,31 @@ void TBrowserPage::navigate(const QUrl &url)
 {
     m_url = url;
     if (m_view)
-        m_view->load(url);
+        m_engineView->load(url);
 }
 
 void TBrowserPage::back()
 {
     if (m_view)
-        m_view->back();
+        m_engineView->back();
 }
 
 void TBrowserPage::forward()
 {
     if (m_view)
-        m_view->forward();
+        m_engineView->forward();
 }
 
 void TBrowserPage::refresh()
 {
     if (m_view)
-        m_view->reload();
+        m_engineView->reload();
 }
 
 void TBrowserPage::stop()
 {
     if (m_view)
-        m_view->stop();
+        m_engineView->stop();
 }
 
 void TBrowserPage::setResolution(int index)

@@ -5,6 +5,7 @@
 // sends every link it follows elsewhere.
 #pragma once
 
+#include <QPointer>
 #include <QUrl>
 #include <QWidget>
 
@@ -13,9 +14,10 @@ class QMenu;
 class QScrollArea;
 class QStatusBar;
 class QToolButton;
-class QWebEngineView;
 
 namespace Quorvant {
+
+class IBrowserView;
 
 class TBrowserPage : public QWidget
 {
@@ -27,9 +29,12 @@ public:
     // Shows url now if the browser exists, else as soon as it is created.
     void navigate(const QUrl &url);
     QUrl url() const { return m_url; }
-    // The browser, or nullptr before the page was first shown.
-    QWebEngineView *browser() const { return m_view; }
+    // The browser's widget (a QWebEngineView), or nullptr before the page
+    // was first shown or when the engine could not be loaded.
+    QWidget *browser() const { return m_view; }
     void createBrowser();
+    // Why there is no browser after createBrowser(), or empty.
+    QString browserError() const { return m_error; }
 
     void back();
     void forward();
@@ -63,7 +68,10 @@ private:
 
     Kind m_kind;
     QString m_prefix;
-    QWebEngineView *m_view = nullptr;
+    QPointer<QWidget> m_view;
+    IBrowserView *m_engineView = nullptr;
+    QLabel *m_failure = nullptr;
+    QString m_error;
     QWidget *m_holder = nullptr;
     QScrollArea *m_scroll = nullptr;
     QLabel *m_title = nullptr;

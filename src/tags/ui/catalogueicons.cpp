@@ -6,6 +6,8 @@
 #include <QPixmap>
 #include <QSvgRenderer>
 
+#include <memory>
+
 namespace Quorvant {
 
 namespace {
@@ -16,22 +18,25 @@ QString iconPath(const QString &name)
 }
 
 // Renders the picture itself, so no image plug-in is needed and every size
-// and screen scale is drawn from the vector source.
+// and screen scale is drawn from the vector source. The picture is read when
+// it is first drawn: most of the hundreds of icons sit in menus nobody has
+// opened yet.
 class SvgIconEngine : public QIconEngine
 {
 public:
     explicit SvgIconEngine(const QString &path)
         : m_path(path)
-        , m_renderer(path)
     {
     }
 
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State) override
     {
+        if (!m_renderer)
+            m_renderer = std::make_unique<QSvgRenderer>(m_path);
         painter->save();
         if (mode == QIcon::Disabled)
             painter->setOpacity(painter->opacity() * 0.35);
-        m_renderer.render(painter, QRectF(rect));
+        m_renderer->render(painter, QRectF(rect));
         painter->restore();
     }
 
@@ -60,7 +65,7 @@ public:
 
 private:
     QString m_path;
-    QSvgRenderer m_renderer;
+    std::unique_ptr<QSvgRenderer> m_renderer;
 };
 
 } // namespace
