@@ -1,7 +1,11 @@
 #include "tscriptpreview.h"
 
+#include "browserengine.h"
+#include "browserengineloader.h"
+
+#include <QLabel>
+#include <QPointer>
 #include <QVBoxLayout>
-#include <QWebEngineView>
 
 namespace Quorvant {
 
@@ -17,6 +21,7 @@ TScriptPreview::TScriptPreview(const QString &browserName, QWidget *parent)
 void TScriptPreview::navigate(const QUrl &url)
 {
     m_url = url;
+    m_title.clear();
     if (m_view)
         m_view->load(url);
 }
@@ -24,11 +29,25 @@ void TScriptPreview::navigate(const QUrl &url)
 void TScriptPreview::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (m_view)
+    if (m_tried)
         return;
-    m_view = new QWebEngineView(this);
-    m_view->setObjectName(m_name);
-    layout()->addWidget(m_view);
+    m_tried = true;
+    QString error;
+    IBrowserEngine *engine = TBrowserEngineLoader::engine(&error);
+    if (!engine) {
+        auto *label = new QLabel(QStringLiteral("The browser could not be started: %1").arg(error), this);
+        label->setWordWrap(true);
+        layout()->addWidget(label);
+        return;
+    }
+    BrowserViewEvents events;
+    QPointer<TScriptPreview> self(this);
+    events.titleChanged = [self](const QString &title) {
+        if (self)
+            self->m_title = title;
+    };
+    m_view = engine->createView(this, m_name, std::move(events));
+    layout()->addWidget(m_view->widget());
     if (m_url.isValid())
         m_view->load(m_url);
 }

@@ -5,9 +5,9 @@
 #include <QUrl>
 #include <QWidget>
 
-class QWebEngineView;
-
 namespace Quorvant {
+
+class IBrowserView;
 
 class TScriptPreview : public QWidget
 {
@@ -18,16 +18,21 @@ public:
     // Shows url now if the browser exists, else once it is created.
     void navigate(const QUrl &url);
     QUrl url() const { return m_url; }
-    // nullptr before the preview was first shown.
-    QWebEngineView *browser() const { return m_view; }
+    // nullptr before the preview was first shown, or when the engine could
+    // not be started (the preview then says why).
+    IBrowserView *browser() const { return m_view; }
+    // The title of the page shown, once it has loaded.
+    QString title() const { return m_title; }
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
     QString m_name;
-    QWebEngineView *m_view = nullptr;
+    IBrowserView *m_view = nullptr;
+    bool m_tried = false;
     QUrl m_url;
+    QString m_title;
 };
 
 } // namespace Quorvant
