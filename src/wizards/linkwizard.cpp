@@ -98,4 +98,10 @@ QString shockwaveTemplate(const QString &link)
            + QStringLiteral("\r\n");
 }
 
+QString linkButtonText()
+{
+    return QStringLiteral("<a href=\"https://quorvant.example/\"><img src=\"https://quorvant.example/images/linkbutton.gif\""
+                          " width=\"100\" height=\"46\" border=\"0\"></a>");
+}
+
 } // namespace Quorvant

@@ -80,4 +80,8 @@ TInsertTexts localFileTexts(LocalInsertKind kind, const QString &link);
 QString flashTemplate(const QString &link);
 QString shockwaveTemplate(const QString &link);
 
+// Insert menu "Quorvant - Link Button": a link to the program's site drawn
+// as its link button picture.
+QString linkButtonText();
+
 } // namespace Quorvant
