@@ -181,6 +181,15 @@ QWidget *Tmnuimages::buildQuickPage()
         m_folders->hideColumn(column);
     m_folders->header()->hide();
     connect(m_folders, &QTreeView::clicked, this, &Tmnuimages::folderClicked);
+    // The tree fills as folders are read: show the current folder once its
+    // parents are in.
+    connect(m_folderModel, &QFileSystemModel::directoryLoaded, this, [this] {
+        const QModelIndex current = m_folderModel->index(browserFolder());
+        if (current.isValid()) {
+            m_folders->setCurrentIndex(current);
+            m_folders->scrollTo(current, QAbstractItemView::PositionAtCenter);
+        }
+    });
 
     m_fileModel = new QFileSystemModel(this);
     // Folders too: the list's root must pass the filter to be shown.

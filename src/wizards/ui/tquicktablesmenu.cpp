@@ -41,9 +41,10 @@ Tquicktablesmenu *Tquicktablesmenu::open(TForm1 &form)
 
 // No parent: a window of the disabled main window would be disabled too.
 Tquicktablesmenu::Tquicktablesmenu(TForm1 &form)
-    : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint)
+    : QFrame(nullptr, Qt::Popup | Qt::FramelessWindowHint)
     , m_form(&form)
 {
+    setFrameStyle(QFrame::Panel | QFrame::Raised);
     setObjectName(QStringLiteral("quicktablesmenu"));
     setAttribute(Qt::WA_DeleteOnClose);
     setMouseTracking(true);
@@ -132,7 +133,7 @@ bool Tquicktablesmenu::eventFilter(QObject *watched, QEvent *event)
         else if (event->type() == QEvent::Leave)
             pointAtBackground();
     }
-    return QWidget::eventFilter(watched, event);
+    return QFrame::eventFilter(watched, event);
 }
 
 void Tquicktablesmenu::keyPressEvent(QKeyEvent *event)
@@ -141,12 +142,12 @@ void Tquicktablesmenu::keyPressEvent(QKeyEvent *event)
         close();
         return;
     }
-    QWidget::keyPressEvent(event);
+    QFrame::keyPressEvent(event);
 }
 
 void Tquicktablesmenu::hideEvent(QHideEvent *event)
 {
-    QWidget::hideEvent(event);
+    QFrame::hideEvent(event);
     enableMainWindow();
     // A popup hidden without being closed (focus lost) goes all the same.
     if (testAttribute(Qt::WA_DeleteOnClose))

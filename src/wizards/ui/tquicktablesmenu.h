@@ -4,8 +4,8 @@
 // the picker is up and enabled again however the picker goes.
 #pragma once
 
+#include <QFrame>
 #include <QPointer>
-#include <QWidget>
 
 class QLabel;
 class QToolButton;
@@ -14,7 +14,7 @@ namespace Quorvant {
 
 class TForm1;
 
-class Tquicktablesmenu : public QWidget
+class Tquicktablesmenu : public QFrame
 {
     Q_OBJECT
 public:
