@@ -229,6 +229,29 @@ TEST_F(InsertWizardsTest, CellOptionsStayWithTheirCellsAndOnlyUserEditsStore)
                                               QStringLiteral("  </tr>"), QStringLiteral("</table>")}));
 }
 
+TEST_F(InsertWizardsTest, ShrinkingTheGridKeepsTheRemainingCells)
+{
+    Tmnutables d(*m_window, m_window.get());
+    d.show();
+    child<QSpinBox>(&d, "RowsEdit")->setValue(2);
+    child<QSpinBox>(&d, "ColumnsEdit")->setValue(2);
+    d.StringGrid1Click(0, 0);
+    QTest::keyClicks(child<QPlainTextEdit>(&d, "CellTextMemo"), QStringLiteral("kept"));
+    d.StringGrid1Click(1, 1);
+    QTest::keyClicks(child<QPlainTextEdit>(&d, "CellTextMemo"), QStringLiteral("dropped"));
+    // The selected cell goes with its row: the selection moves into the grid.
+    child<QSpinBox>(&d, "RowsEdit")->setValue(1);
+    EXPECT_EQ(child<QLabel>(&d, "CellPositionLabel")->text(), QStringLiteral("1,0"));
+    type(&d, "CellHeightEdit", QStringLiteral("9"));
+    child<QSpinBox>(&d, "RowsEdit")->setValue(2);
+    click(&d, "DoneButton");
+    EXPECT_EQ(buffer()->lines(), QStringList({QStringLiteral("<table>"), QStringLiteral("  <tr>"),
+                                              QStringLiteral("      <td>kept</td>"), QStringLiteral("      <td height=\"9\"></td>"),
+                                              QStringLiteral("  </tr>"), QStringLiteral("  <tr>"),
+                                              QStringLiteral("      <td></td>"), QStringLiteral("      <td></td>"),
+                                              QStringLiteral("  </tr>"), QStringLiteral("</table>")}));
+}
+
 TEST_F(InsertWizardsTest, TableColourBoxesWriteOnlyChosenColours)
 {
     Tmnutables d(*m_window, m_window.get());

@@ -35,12 +35,14 @@ TMnuEmail::TMnuEmail(TForm1 &form, QWidget *parent)
     m_linkText = new QPlainTextEdit(this);
     m_linkText->setObjectName(QStringLiteral("LinkTextMemo"));
     m_linkText->setMaximumHeight(60);
+    m_linkText->setTabChangesFocus(true);
     m_subject = new QLineEdit(this);
     m_subject->setObjectName(QStringLiteral("SubjectEdit"));
     m_address = new QLineEdit(this);
     m_address->setObjectName(QStringLiteral("AddressEdit"));
     m_message = new QPlainTextEdit(this);
     m_message->setObjectName(QStringLiteral("MessageMemo"));
+    m_message->setTabChangesFocus(true);
 
     auto *done = new QPushButton(QStringLiteral("Done"), this);
     done->setObjectName(QStringLiteral("DoneButton"));
