@@ -398,6 +398,31 @@ TEST_F(InsertWizardsTest, BrowsedImageIsPreviewedMeasuredAndWritten)
               QStringLiteral("<img src=\"logo.png\" width=\"88\" height=\"31\" border=\"0\" alt=\"Logo\" usemap=\"#nav\">"));
 }
 
+TEST_F(InsertWizardsTest, HugePictureIsMeasuredButNotDecodedAndLowResolutionHasItsOwnFolder)
+{
+    const QString huge = m_dir.filePath(QStringLiteral("huge.png"));
+    QImage mono(20000, 20000, QImage::Format_Mono);
+    mono.fill(0);
+    ASSERT_TRUE(mono.save(huge));
+    mono = QImage();
+    Tmnuimages d(*m_window, m_window.get());
+    d.pickImage(huge);
+    EXPECT_EQ(child<QLineEdit>(&d, "WidthEdit")->text(), QStringLiteral("20000"));
+    EXPECT_EQ(child<QLabel>(&d, "MeasuredSizeLabel")->text(), QStringLiteral("20000 x 20000"));
+    EXPECT_TRUE(child<QLabel>(&d, "ImagePreview")->pixmap().isNull());
+
+    gDir.LowResImages = m_dir.path();
+    const QString low = writePicture(QStringLiteral("low.png"), 20, 10);
+    MessageService::queueAnswer(DialogAnswer::file(low));
+    click(&d, "BrowseLowResButton");
+    const QList<RecordedDialog> boxes = MessageService::takeRecorded();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes.at(0).directory, m_dir.path());
+    EXPECT_EQ(child<QLineEdit>(&d, "LowResImageEdit")->text(), low);
+    EXPECT_FALSE(child<QLabel>(&d, "LowResPreview")->pixmap().isNull());
+    EXPECT_EQ(child<QLineEdit>(&d, "WidthEdit")->text(), QStringLiteral("20000"));  // the main picture's
+}
+
 TEST_F(InsertWizardsTest, MissingImageKeepsItsNameWithoutSize)
 {
     Tmnuimages d(*m_window, m_window.get());
