@@ -589,6 +589,16 @@ TEST_F(InsertWizardsTest, LocalFileListPopupInsertsTheSelectedFile)
     QFile f(movie);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
+    // The stored main folder is shown when the page first shows; a folder
+    // clicked in the tree is stored.
+    ASSERT_TRUE(m_settings->SaveLastMainDirectory(m_dir.path()));
+    m_window->sidebar()->setCurrentWidget(m_window->sidebar()->findChild<QWidget *>(QStringLiteral("LocalPage")));
+    EXPECT_EQ(page->folder(), m_dir.path());
+    auto *tree = page->findChild<QTreeView *>(QStringLiteral("ShellTree1"));
+    const QModelIndex parent = tree->model()->parent(tree->currentIndex());
+    ASSERT_TRUE(parent.isValid());
+    tree->clicked(parent);
+    EXPECT_EQ(m_settings->LoadLastMainDirectory(), QFileInfo(m_dir.path()).absolutePath());
     page->showFolder(m_dir.path());
 
     // Nothing selected: nothing happens.

@@ -7,6 +7,8 @@
 
 #include "appglobals.h"
 #include "pathsandcolours.h"
+#include "settingsglobals.h"
+#include "setuptools.h"
 #include "tagplacement.h"
 
 #include <QDir>
@@ -39,7 +41,11 @@ TLocalFilesPage::TLocalFilesPage(TForm1 &form, QWidget *page)
     for (int column = 1; column < m_folderModel->columnCount(); ++column)
         m_tree->hideColumn(column);
     m_tree->header()->hide();
-    connect(m_tree, &QTreeView::clicked, this, [this](const QModelIndex &index) { showFolder(m_folderModel->filePath(index)); });
+    connect(m_tree, &QTreeView::clicked, this, [this](const QModelIndex &index) {
+        showFolder(m_folderModel->filePath(index));
+        if (gSetupTools)
+            (void)gSetupTools->SaveLastMainDirectory(folder());
+    });
 
     m_fileModel = new QFileSystemModel(this);
     // Folders too: the list's root must pass the filter to be shown.
@@ -89,6 +95,24 @@ void TLocalFilesPage::showFolder(const QString &folder)
     m_tree->setCurrentIndex(index);
     m_tree->scrollTo(index);
     m_list->setRootIndex(m_fileModel->setRootPath(folder));
+}
+
+QString TLocalFilesPage::folder() const
+{
+    return m_fileModel->rootPath();
+}
+
+// The settings are read when the window is first shown, after the page was
+// made: the stored folder is taken then.
+void TLocalFilesPage::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_shownOnce)
+        return;
+    m_shownOnce = true;
+    const QString stored = gSetupTools ? gSetupTools->LoadLastMainDirectory() : QString();
+    if (!stored.isEmpty() && QFileInfo(stored).isDir())
+        showFolder(stored);
 }
 
 QString TLocalFilesPage::selectedFile() const

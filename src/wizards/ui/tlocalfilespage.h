@@ -1,6 +1,7 @@
 // The sidebar's "Local" page: a folder tree over the chosen folder's files,
 // whose pop-up menu inserts the selected file as an image, an embedded file,
-// a Flash movie or a Shockwave movie.
+// a Flash movie or a Shockwave movie. Its folder is kept as the main folder
+// ("DIRECTORIES"/"MAIN").
 #pragma once
 
 #include "linkwizard.h"
@@ -23,6 +24,7 @@ public:
     TLocalFilesPage(TForm1 &form, QWidget *page);
 
     void showFolder(const QString &folder);
+    QString folder() const;
     // The selected file's full path, empty when none is selected.
     QString selectedFile() const;
     void selectFile(const QString &path);
@@ -30,8 +32,12 @@ public:
     // What a pop-up item does: nothing when no file is selected.
     void insertSelected(LocalInsertKind kind);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     TForm1 &m_form;
+    bool m_shownOnce = false;
     QFileSystemModel *m_folderModel = nullptr;
     QFileSystemModel *m_fileModel = nullptr;
     QTreeView *m_tree = nullptr;
