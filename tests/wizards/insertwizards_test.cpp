@@ -244,9 +244,17 @@ TEST_F(InsertWizardsTest, ShrinkingTheGridKeepsTheRemainingCells)
     EXPECT_EQ(child<QLabel>(&d, "CellPositionLabel")->text(), QStringLiteral("1,0"));
     type(&d, "CellHeightEdit", QStringLiteral("9"));
     child<QSpinBox>(&d, "RowsEdit")->setValue(2);
+    // A count typed away to nothing counts as 1.
+    auto *columns = child<QSpinBox>(&d, "ColumnsEdit");
+    columns->setFocus();
+    QTest::keyClick(columns, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(columns, Qt::Key_Backspace);
+    QTest::keyClick(columns, Qt::Key_Return);
+    EXPECT_EQ(columns->value(), 1);
+    columns->setValue(2);
     click(&d, "DoneButton");
     EXPECT_EQ(buffer()->lines(), QStringList({QStringLiteral("<table>"), QStringLiteral("  <tr>"),
-                                              QStringLiteral("      <td>kept</td>"), QStringLiteral("      <td height=\"9\"></td>"),
+                                              QStringLiteral("      <td>kept</td>"), QStringLiteral("      <td></td>"),
                                               QStringLiteral("  </tr>"), QStringLiteral("  <tr>"),
                                               QStringLiteral("      <td></td>"), QStringLiteral("      <td></td>"),
                                               QStringLiteral("  </tr>"), QStringLiteral("</table>")}));

@@ -119,6 +119,9 @@ QWidget *Tmnutables::buildGeneralPage()
     m_columns = new QSpinBox(page);
     m_columns->setObjectName(QStringLiteral("ColumnsEdit"));
     m_columns->setRange(1, MaxTableColumns);
+    // A count left empty or unreadable counts as 1.
+    for (QSpinBox *count : {m_rows, m_columns})
+        count->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     connect(m_rows, &QSpinBox::valueChanged, this, &Tmnutables::resizeGrid);
     connect(m_columns, &QSpinBox::valueChanged, this, &Tmnutables::resizeGrid);
     m_tableWidth = named(new QLineEdit(page), "TableWidthEdit");

@@ -6,6 +6,8 @@
 #include "wizardhtml.h"
 
 #include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QEvent>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -33,7 +35,16 @@ Tquicktablesmenu *Tquicktablesmenu::open(TForm1 &form)
 {
     auto *picker = new Tquicktablesmenu(form);
     form.setEnabled(false);
-    picker->move(QCursor::pos());
+    // At the pointer, but kept on its screen.
+    const QPoint at = QCursor::pos();
+    picker->adjustSize();
+    QPoint pos = at;
+    if (QScreen *screen = QGuiApplication::screenAt(at)) {
+        const QRect area = screen->availableGeometry();
+        pos.setX(qMax(area.left(), qMin(at.x(), area.right() - picker->width())));
+        pos.setY(qMax(area.top(), qMin(at.y(), area.bottom() - picker->height())));
+    }
+    picker->move(pos);
     picker->show();
     picker->activateWindow();
     return picker;
