@@ -520,7 +520,12 @@ TEST_F(InsertWizardsTest, StandardLinkWrapsTheSelection)
 TEST_F(InsertWizardsTest, ButtonLinkGreysOutAndIgnoresTheStandardFields)
 {
     TMnuAnchorLink d(*m_window, m_window.get());
-    type(&d, "URLEdit", QStringLiteral("next.htm"));
+    gCurrentFilePath = m_dir.filePath(QStringLiteral("site/index.htm"));
+    MessageService::queueAnswer(DialogAnswer::file(m_dir.filePath(QStringLiteral("next.htm"))));
+    click(&d, "BrowseUrlButton");
+    EXPECT_EQ(child<QLineEdit>(&d, "URLEdit")->text(), QStringLiteral("../next.htm"));
+    EXPECT_EQ(MessageService::takeRecorded().value(0).filters.value(0).patterns, QStringLiteral("*.HTM;*.HTML"));
+    child<QLineEdit>(&d, "URLEdit")->setText(QStringLiteral("next.htm"));
     type(&d, "NameEdit", QStringLiteral("n"));
     type(&d, "DescriptionEdit", QStringLiteral("Next"));
     child<QComboBox>(&d, "AppearanceBox")->setCurrentIndex(1);
