@@ -220,10 +220,13 @@ TEST_F(InsertWizardsTest, CellOptionsStayWithTheirCellsAndOnlyUserEditsStore)
     d.StringGrid1Click(0, 0);
     EXPECT_EQ(child<QLineEdit>(&d, "RowSpanEdit")->text(), QStringLiteral("2"));
     EXPECT_EQ(child<TColorSwatch>(&d, "CellBgColor")->htmlColor(), QStringLiteral("#123456"));
+    // Editing the shown text again keeps its line break as it was.
+    QTest::keyClick(child<QPlainTextEdit>(&d, "CellTextMemo"), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(child<QPlainTextEdit>(&d, "CellTextMemo"), QStringLiteral("!"));
     click(&d, "DoneButton");
     EXPECT_EQ(buffer()->lines(), QStringList({QStringLiteral("<table>"), QStringLiteral("  <tr>"),
                                               QStringLiteral("      <td rowspan=\"2\" bgcolor=\"#123456\">a < b & \"c\""),
-                                              QStringLiteral("second</td>"), QStringLiteral("      <td></td>"),
+                                              QStringLiteral("second!</td>"), QStringLiteral("      <td></td>"),
                                               QStringLiteral("  </tr>"), QStringLiteral("  <tr>"),
                                               QStringLiteral("      <td></td>"), QStringLiteral("      <td></td>"),
                                               QStringLiteral("  </tr>"), QStringLiteral("</table>")}));
