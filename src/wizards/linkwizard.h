@@ -1,0 +1,87 @@
+// The A elements of the link dialog, the e-mail link dialog and "Link to
+// local file", and the elements the "Local" file list inserts.
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace Quorvant {
+
+// A start text and an end text for ptext.
+struct TInsertTexts
+{
+    QString start;
+    QString end;
+    friend bool operator==(const TInsertTexts &, const TInsertTexts &) = default;
+};
+
+struct TLinkSettings
+{
+    QString url;
+    QString target;
+    QString name;
+    QString description;
+    QString statusBar;
+    QString title;
+    QString accessKey;
+    bool buttonLink = false;  // "Button Link" rather than "Standard Link"
+};
+
+// A service of the link dialog's service menu and the prefix it puts in
+// front of the URL.
+struct TLinkService
+{
+    const char *caption;
+    const char *prefix;
+};
+inline constexpr TLinkService LinkServices[] = {
+    {"World Wide Web - http://", "HTTP://"},
+    {"FTP Server - ftp://", "FTP://"},
+    {"Gopher Server - gopher://", "GOPHER://"},
+    {"Email - mailto:", "MAILTO:"},
+    {"News Group - news:", "NEWS://"},
+    {"News Server - nntp://", "NNTP://"},
+    {"Telnet Session - telnet://", "TELNET://"},
+    {"WAIS Index Server - WAIS://", "WAIS://"},
+    {"View Source - view-source://", "VIEW-SOURCE://"},
+};
+
+// A standard link (A with HREF always written) or a button link (a FORM
+// with one button that goes to the URL).
+TInsertTexts anchorLinkTexts(const TLinkSettings &settings);
+
+struct TEmailLinkSettings
+{
+    QString linkText;
+    QString subject;
+    QString address;
+    QString message;
+};
+
+inline constexpr char InvalidEmailQuestion[] =
+    "Your e-mail address seems to be invalid. Are you sure you want to continue?";
+
+// Whether the address is worth asking about: it holds no "@".
+bool emailAddressLooksInvalid(const QString &address);
+
+// A mailto: link with the subject and the message body, written as typed;
+// the link text follows the start tag.
+TInsertTexts emailLinkTexts(const TEmailLinkSettings &settings);
+
+// A link to a file (link: the text convertfilename made of its path).
+TInsertTexts fileLinkTexts(const QString &link);
+
+// What the "Local" file list's pop-up menu inserts for a file's link.
+enum class LocalInsertKind { Image, EmbeddedFile, Flash, Shockwave };
+TInsertTexts localFileTexts(LocalInsertKind kind, const QString &link);
+
+// The movie templates around a movie file's link: OBJECT with PARAM and
+// EMBED, in lower case; the Shockwave one ends with a line break.
+QString flashTemplate(const QString &link);
+QString shockwaveTemplate(const QString &link);
+
+// Insert menu "Quorvant - Link Button": a link to the program's site drawn
+// as its link button picture.
+QString linkButtonText();
+
+} // namespace Quorvant

@@ -1,0 +1,151 @@
+#include "tmnuanchorlink.h"
+
+#include "mainwindow.h"
+#include "wizardsupport.h"
+
+#include "appglobals.h"
+#include "messageservice.h"
+#include "pathsandcolours.h"
+#include "settingsglobals.h"
+#include "tagplacement.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace Quorvant {
+
+namespace {
+
+QLineEdit *named(QLineEdit *edit, const char *name)
+{
+    edit->setObjectName(QLatin1String(name));
+    return edit;
+}
+
+} // namespace
+
+TMnuAnchorLink::TMnuAnchorLink(TForm1 &form, QWidget *parent)
+    : QDialog(parent)
+    , m_form(form)
+{
+    setObjectName(QStringLiteral("MnuAnchorLink"));
+    setWindowTitle(QLatin1String(LinkDialogCaption));
+    setModal(true);
+
+    m_url = named(new QLineEdit(this), "URLEdit");
+    auto *browse = new QToolButton(this);
+    browse->setObjectName(QStringLiteral("BrowseUrlButton"));
+    browse->setText(QStringLiteral("..."));
+    connect(browse, &QToolButton::clicked, this, &TMnuAnchorLink::browseUrl);
+    auto *url = new QHBoxLayout;
+    url->addWidget(m_url, 1);
+    url->addWidget(browse);
+
+    auto *service = new QPushButton(QStringLiteral("Click to choose service"), this);
+    service->setObjectName(QStringLiteral("ServiceButton"));
+    service->setAutoDefault(false);
+    m_services = new QMenu(service);
+    m_services->setObjectName(QStringLiteral("ServiceMenu"));
+    for (const TLinkService &s : LinkServices) {
+        const QString prefix = QLatin1String(s.prefix);
+        m_services->addAction(QLatin1String(s.caption), this, [this, prefix] { m_url->setText(prefix + m_url->text()); });
+    }
+    service->setMenu(m_services);
+
+    m_target = new QComboBox(this);
+    m_target->setObjectName(QStringLiteral("TargetBox"));
+    m_target->setEditable(true);
+    m_target->addItems({QStringLiteral("_BLANK"), QStringLiteral("_SELF"), QStringLiteral("_PARENT"), QStringLiteral("_TOP")});
+    m_target->setCurrentIndex(-1);
+    m_target->setEditText(QString());
+    m_name = named(new QLineEdit(this), "NameEdit");
+    m_description = named(new QLineEdit(this), "DescriptionEdit");
+    m_statusBar = named(new QLineEdit(this), "StatusBarEdit");
+    m_appearance = new QComboBox(this);
+    m_appearance->setObjectName(QStringLiteral("AppearanceBox"));
+    m_appearance->addItems({QStringLiteral("Standard Link"), QStringLiteral("Button Link")});
+    connect(m_appearance, &QComboBox::currentIndexChanged, this, &TMnuAnchorLink::appearanceChanged);
+
+    auto *fields = new QFormLayout;
+    fields->addRow(QStringLiteral("URL:"), url);
+    fields->addRow(QStringLiteral("Service:"), service);
+    fields->addRow(QStringLiteral("Target:"), m_target);
+    fields->addRow(QStringLiteral("Name:"), m_name);
+    fields->addRow(QStringLiteral("Description:"), m_description);
+    fields->addRow(QStringLiteral("StatusBar:"), m_statusBar);
+    fields->addRow(QStringLiteral("Appearance:"), m_appearance);
+
+    auto *ieOnly = new QGroupBox(QStringLiteral("Internet Explorer Only:"), this);
+    m_title = named(new QLineEdit(ieOnly), "TitleEdit");
+    m_accessKey = named(new QLineEdit(ieOnly), "AccessKeyEdit");
+    auto *ieFields = new QFormLayout(ieOnly);
+    ieFields->addRow(QStringLiteral("Title:"), m_title);
+    ieFields->addRow(QStringLiteral("Access Key:"), m_accessKey);
+
+    auto *done = new QPushButton(QStringLiteral("Done"), this);
+    done->setObjectName(QStringLiteral("DoneButton"));
+    done->setAutoDefault(false);
+    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("CancelButton"));
+    cancel->setAutoDefault(false);
+    connect(done, &QPushButton::clicked, this, &TMnuAnchorLink::doneClick);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    QPushButton *help = helpMeButton(this, form, QLatin1String(LinkHelpTopic));
+    help->setText(QStringLiteral("Help"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(help);
+    buttons->addStretch(1);
+    buttons->addWidget(done);
+    buttons->addWidget(cancel);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addWidget(ieOnly);
+    layout->addLayout(buttons);
+    resize(420, sizeHint().height());
+}
+
+void TMnuAnchorLink::appearanceChanged()
+{
+    const bool standard = m_appearance->currentIndex() != 1;
+    for (QWidget *w : std::initializer_list<QWidget *>{m_target, m_name, m_statusBar, m_title, m_accessKey})
+        w->setEnabled(standard);
+}
+
+void TMnuAnchorLink::browseUrl()
+{
+    const QStringList files = MessageService::getOpenFileNames(
+        this, QStringLiteral("Open"), gDir.MainOpenDir, {{QStringLiteral("HTML Files (*.HTM;*.HTML)"), QStringLiteral("*.HTM;*.HTML")}});
+    if (!files.isEmpty())
+        m_url->setText(convertfilename(files.first(), gCurrentFilePath));
+}
+
+TLinkSettings TMnuAnchorLink::settings() const
+{
+    TLinkSettings s;
+    s.url = m_url->text();
+    s.target = m_target->currentText();
+    s.name = m_name->text();
+    s.description = m_description->text();
+    s.statusBar = m_statusBar->text();
+    s.title = m_title->text();
+    s.accessKey = m_accessKey->text();
+    s.buttonLink = m_appearance->currentIndex() == 1;
+    return s;
+}
+
+void TMnuAnchorLink::doneClick()
+{
+    const TInsertTexts texts = anchorLinkTexts(settings());
+    m_form.withBuffer([&texts](ITextBuffer *buffer) { ptext(buffer, texts.start, texts.end); });
+    accept();
+}
+
+} // namespace Quorvant

@@ -1,0 +1,89 @@
+#include "tmnuemail.h"
+
+#include "mainwindow.h"
+
+#include "messageservice.h"
+#include "tagplacement.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace Quorvant {
+
+namespace {
+
+// The dialog's multi-line boxes give LF; the document's texts use CR LF.
+QString crLfText(const QPlainTextEdit *edit)
+{
+    return edit->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+}
+
+} // namespace
+
+TMnuEmail::TMnuEmail(TForm1 &form, QWidget *parent)
+    : QDialog(parent)
+    , m_form(form)
+{
+    setObjectName(QStringLiteral("MnuEmail"));
+    setWindowTitle(QLatin1String(EmailDialogCaption));
+    setModal(true);
+
+    m_linkText = new QPlainTextEdit(this);
+    m_linkText->setObjectName(QStringLiteral("LinkTextMemo"));
+    m_linkText->setMaximumHeight(60);
+    m_linkText->setTabChangesFocus(true);
+    m_subject = new QLineEdit(this);
+    m_subject->setObjectName(QStringLiteral("SubjectEdit"));
+    m_address = new QLineEdit(this);
+    m_address->setObjectName(QStringLiteral("AddressEdit"));
+    m_message = new QPlainTextEdit(this);
+    m_message->setObjectName(QStringLiteral("MessageMemo"));
+    m_message->setTabChangesFocus(true);
+
+    auto *done = new QPushButton(QStringLiteral("Done"), this);
+    done->setObjectName(QStringLiteral("DoneButton"));
+    done->setAutoDefault(false);
+    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("CancelButton"));
+    cancel->setAutoDefault(false);
+    connect(done, &QPushButton::clicked, this, &TMnuEmail::doneClick);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(done);
+    buttons->addWidget(cancel);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("Please enter the link text:"), this));
+    layout->addWidget(m_linkText);
+    layout->addWidget(new QLabel(QStringLiteral("Message Subject:"), this));
+    layout->addWidget(m_subject);
+    layout->addWidget(new QLabel(QStringLiteral("E-Mail Address to link to: (e.g. someone@example.com)"), this));
+    layout->addWidget(m_address);
+    layout->addWidget(new QLabel(QStringLiteral("Message Text:"), this));
+    layout->addWidget(m_message, 1);
+    layout->addLayout(buttons);
+    resize(400, 360);
+}
+
+TEmailLinkSettings TMnuEmail::settings() const
+{
+    return {crLfText(m_linkText), m_subject->text(), m_address->text(), crLfText(m_message)};
+}
+
+void TMnuEmail::doneClick()
+{
+    const TEmailLinkSettings s = settings();
+    if (emailAddressLooksInvalid(s.address)
+        && MessageService::show(this, QLatin1String(InvalidEmailQuestion), MessageIcon::Warning, YesNo) != mbYes)
+        return;
+    const TInsertTexts texts = emailLinkTexts(s);
+    m_form.withBuffer([&texts](ITextBuffer *buffer) { ptext(buffer, texts.start, texts.end); });
+    accept();
+}
+
+} // namespace Quorvant
