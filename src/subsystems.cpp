@@ -10,6 +10,7 @@
 #include "installtools.h"
 #include "installspelling.h"
 #include "installhelp.h"
+#include "installdesktop.h"
 #include "mainwindow.h"
 #include "tbookingsystem.h"
 
@@ -47,6 +48,7 @@ void installSubsystems(TForm1 &form)
     connectBookingStore(form, installNetwork(form));
     installSpelling(form);
     installHelp(form);
+    installDesktop(form);
 }
 
 } // namespace Quorvant

@@ -98,6 +98,13 @@ TTaskManager::TTaskManager(TApplicationShell *shell)
 
 TTaskManager::~TTaskManager() = default;
 
+void TTaskManager::addPanel(QWidget *panel)
+{
+    auto *grid = static_cast<QGridLayout *>(layout());
+    panel->setParent(this);
+    grid->addWidget(panel, grid->rowCount(), 0, 1, 2);
+}
+
 void TTaskManager::showManager()
 {
     TForm1 *form = m_shell->Form1();

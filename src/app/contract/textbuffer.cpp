@@ -254,6 +254,7 @@ bool ITextBuffer::loadFromFile(const QString &path, QString *error)
     QByteArray bytes;
     if (!readWholeFile(path, &bytes, error))
         return false;
+    setLastFileIo({path, bytes.size(), contentHash(bytes)});
     DecodedText decoded = decodeTextFile(bytes);
     bytes = QByteArray();
     m_format = decoded.format;
@@ -269,6 +270,7 @@ bool ITextBuffer::saveToFile(const QString &path, QString *error)
     if (!writeFileAtomically(path, bytes, error))
         return false;
     m_format = format;
+    setLastFileIo({path, bytes.size(), contentHash(bytes)});
     return true;
 }
 

@@ -100,6 +100,8 @@ public:
     [[nodiscard]] virtual bool loadFromFile(const QString &path, QString *error);
     // Writes the whole text atomically in the buffer's file format.
     [[nodiscard]] virtual bool saveToFile(const QString &path, QString *error);
+    // The file last loaded or saved, with the size and hash of its bytes.
+    FileContentId lastFileIo() const { return m_lastIo; }
 
 Q_SIGNALS:
     void textChanged();
@@ -124,8 +126,10 @@ protected:
     // Absolute character offset of a caret point, and back.
     int offsetOf(CaretPoint p) const;
     CaretPoint pointAt(int offset) const;
+    void setLastFileIo(const FileContentId &id) { m_lastIo = id; }
 
 private:
+    FileContentId m_lastIo;
     QString m_templatesType = QStringLiteral("Custom");
     bool m_useGlobalOptions = false;
     TextFileFormat m_format;

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QHashFunctions>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -380,6 +381,37 @@ bool writeFileAtomically(const QString &path, std::initializer_list<QByteArrayVi
         return false;
     }
     return true;
+}
+
+quint64 contentHash(std::initializer_list<QByteArrayView> parts)
+{
+    // Hashed in fixed blocks of the bytes as one stream, so the same bytes
+    // give the same hash however they are split into parts.
+    constexpr qsizetype Block = 64 * 1024;
+    quint64 h = 0x51ed2705;
+    QByteArray carry;
+    auto mix = [&h](const char *data, qsizetype size) {
+        h = quint64(qHashBits(data, size_t(size), size_t(h))) ^ (h * 0x9E3779B97F4A7C15ull) ^ quint64(size);
+    };
+    for (QByteArrayView part : parts) {
+        qsizetype at = 0;
+        if (!carry.isEmpty()) {
+            const qsizetype take = qMin(Block - carry.size(), part.size());
+            carry.append(part.data(), take);
+            at = take;
+            if (carry.size() < Block)
+                continue;
+            mix(carry.constData(), carry.size());
+            carry.clear();
+        }
+        for (; part.size() - at >= Block; at += Block)
+            mix(part.data() + at, Block);
+        if (at < part.size())
+            carry.append(part.data() + at, part.size() - at);
+    }
+    if (!carry.isEmpty())
+        mix(carry.constData(), carry.size());
+    return h;
 }
 
 } // namespace Quorvant

@@ -72,6 +72,19 @@ constexpr qint64 DataFileSizeLimit = 256 * 1024 * 1024;
 {
     return writeFileAtomically(path, {QByteArrayView(bytes)}, error);
 }
+// What a document last read from or wrote to its file: the file, its size
+// and a hash of its bytes, to tell later whether someone else changed it.
+struct FileContentId
+{
+    QString path;
+    qint64 size = -1;
+    quint64 hash = 0;
+    bool isValid() const { return size >= 0; }
+};
+// A quick hash of the parts' bytes one after the other (not for security).
+quint64 contentHash(std::initializer_list<QByteArrayView> parts);
+inline quint64 contentHash(QByteArrayView bytes) { return contentHash({bytes}); }
+
 // Tests: from now on every atomic write stops with an error after this many
 // bytes, as on a full disk (a negative count ends that).
 void setAtomicWriteLimitForTests(qint64 bytes);

@@ -563,11 +563,20 @@ qint64 TMemoSource::byteLength() const
     return editor()->call(QsciScintillaBase::SCI_GETLENGTH);
 }
 
+QByteArray TMemoSource::storedBytes() const
+{
+    ScintillaWidget *w = editor();
+    const long length = w->call(QsciScintillaBase::SCI_GETLENGTH);
+    const char *data = reinterpret_cast<const char *>(w->SendScintillaPtrResult(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+    return QByteArray(data, length);
+}
+
 bool TMemoSource::loadFromFile(const QString &path, QString *error)
 {
     QByteArray bytes;
     if (!readWholeFile(path, &bytes, error))
         return false;
+    setLastFileIo({path, bytes.size(), contentHash(bytes)});
     TextFileFormat format;
     if (isValidUtf8(bytes)) {
         format.encoding = TextEncoding::Utf8;
@@ -591,6 +600,32 @@ bool TMemoSource::loadFromFile(const QString &path, QString *error)
     return true;
 }
 
+bool TMemoSource::reloadFromFile(const QString &path, QString *error)
+{
+    const SelectionRect selection = selectionRect();
+    const CaretPoint caret = caretPoint();
+    ScintillaWidget *w = editor();
+    const long firstVisible = w->call(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+    const long xOffset = w->call(QsciScintillaBase::SCI_GETXOFFSET);
+    if (!loadFromFile(path, error))
+        return false;
+    if (selection.isEmpty() || !(selection.end == caret || selection.start == caret))
+        setCaretPoint(caret);
+    else if (selection.end == caret)
+        setSelection(selection);
+    else
+        setSelection({selection.end, selection.start});
+    w = editor();
+    w->call(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, firstVisible);
+    w->call(QsciScintillaBase::SCI_SETXOFFSET, xOffset);
+    if (!m_view) {
+        // Kept for when a view shows the buffer again.
+        m_firstVisibleLine = firstVisible;
+        m_xOffset = xOffset;
+    }
+    return true;
+}
+
 bool TMemoSource::saveToFile(const QString &path, QString *error)
 {
     ScintillaWidget *w = editor();
@@ -602,9 +637,13 @@ bool TMemoSource::saveToFile(const QString &path, QString *error)
     if (format.encoding == TextEncoding::Windows1252) {
         QByteArray encoded = encodeTextFile(QString::fromUtf8(data, length), &format);
         ok = writeFileAtomically(path, encoded, error);
+        if (ok)
+            setLastFileIo({path, encoded.size(), contentHash(encoded)});
     } else {
         const QByteArrayView bom = format.byteOrderMark ? QByteArrayView("\xEF\xBB\xBF", 3) : QByteArrayView();
         ok = writeFileAtomically(path, {bom, QByteArrayView(data, length)}, error);
+        if (ok)
+            setLastFileIo({path, bom.size() + length, contentHash({bom, QByteArrayView(data, length)})});
     }
     if (ok)
         setFileFormat(format);

@@ -13,6 +13,8 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include <memory>
+
 namespace Quorvant {
 
 namespace {
@@ -201,6 +203,34 @@ void TBrowserPage::navigate(const QUrl &url)
     m_url = url;
     if (m_view)
         m_view->load(url);
+}
+
+void TBrowserPage::showAgainKeepingScroll(const QUrl &url)
+{
+    if (!m_view || m_view->url() != url) {
+        navigate(url);
+        return;
+    }
+    m_url = url;
+    const QPointF scroll = m_view->page()->scrollPosition();
+    auto once = std::make_shared<QMetaObject::Connection>();
+    *once = connect(m_view, &QWebEngineView::loadFinished, this, [this, scroll, once](bool ok) {
+        disconnect(*once);
+        if (ok && m_view)
+            m_view->page()->runJavaScript(
+                QStringLiteral("window.scrollTo(%1, %2);").arg(scroll.x()).arg(scroll.y()));
+    });
+    m_view->reload();
+}
+
+void TBrowserPage::addToBar(QWidget *widget)
+{
+    if (!m_bar)
+        return;
+    auto *row = static_cast<QBoxLayout *>(m_bar->layout());
+    // Before the title, which takes the rest of the row.
+    const int at = m_title ? row->indexOf(m_title) : row->count();
+    row->insertWidget(at < 0 ? row->count() : at, widget);
 }
 
 void TBrowserPage::back()

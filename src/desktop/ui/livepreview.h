@@ -1,0 +1,44 @@
+// "Live preview": while it is on and the Preview page shows, the preview
+// follows the current document's unsaved text a moment after typing stops,
+// at the same scroll position. The choice is kept in "Main.INI".
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+class QAction;
+class QCheckBox;
+
+namespace Quorvant {
+
+class TForm1;
+
+class TLivePreview : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TLivePreview(TForm1 &form);
+
+    bool isOn() const { return m_on; }
+    void setOn(bool on);
+    QAction *menuAction() const { return m_action; }
+    QCheckBox *checkBox() const { return m_check; }
+    void setDelay(int ms) { m_timer.setInterval(ms); }
+    // True when the preview was written and shown again.
+    bool followNow();
+
+    static QString iniSection() { return QStringLiteral("PREVIEW"); }
+    static QString iniKey() { return QStringLiteral("LIVEPREVIEW"); }
+
+private:
+    void textChanged();
+    bool previewShowing() const;
+
+    TForm1 &m_form;
+    QAction *m_action = nullptr;
+    QCheckBox *m_check = nullptr;
+    QTimer m_timer;
+    bool m_on = false;
+};
+
+} // namespace Quorvant
