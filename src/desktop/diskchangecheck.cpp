@@ -14,7 +14,7 @@ DiskChangeCheck::Outcome DiskChangeCheck::check(const DiskStamp &known)
         out.result = Result::Changed;
         return out;
     }
-    if (out.now.sameMetadata(known)) {
+    if (out.now.sameMetadata(known) && !known.racy) {
         out.now.hash = known.hash;
         out.now.hashKnown = known.hashKnown;
         return out;

@@ -3,8 +3,14 @@
 #include <QFile>
 
 #include <sys/stat.h>
+#include <time.h>
 
 namespace Quorvant {
+
+namespace {
+// Far more than the file system's clock tick.
+constexpr qint64 RacyWindowNs = 2000000000;
+} // namespace
 
 DiskStamp DiskStamp::ofFile(const QString &path)
 {
@@ -18,6 +24,10 @@ DiskStamp DiskStamp::ofFile(const QString &path)
     s.mtimeNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     s.inode = st.st_ino;
     s.device = st.st_dev;
+    struct timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    const qint64 nowNs = qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+    s.racy = nowNs - s.mtimeNs < RacyWindowNs;
     return s;
 }
 

@@ -19,6 +19,9 @@ public:
     quint64 device = 0;
     quint64 hash = 0;
     bool hashKnown = false;
+    // Stamped so soon after the file's last change that another change in
+    // the same clock tick would leave the same time: only the bytes tell.
+    bool racy = false;
 
     // The file as it is now, without reading it (no hash).
     static DiskStamp ofFile(const QString &path);

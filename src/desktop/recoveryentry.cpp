@@ -79,6 +79,8 @@ bool TRecoveryEntry::decode(const QByteArray &bytes, TRecoveryEntry *out, QStrin
             e.disk.device = f[4].toULongLong();
             e.disk.hashKnown = f[5] == "1";
             e.disk.hash = f[6].toULongLong();
+            // Another program's clock and ticks: let the bytes decide.
+            e.disk.racy = true;
             haveDisk = true;
         } else if (key == "length") {
             bool ok = false;
