@@ -16,7 +16,7 @@ QByteArray lineEndName(LineEndStyle s)
 
 } // namespace
 
-QByteArray TRecoveryEntry::header() const
+QByteArray TRecoveryEntry::header(quint64 textHash) const
 {
     QByteArray h = Magic + '\n';
     h += "file=" + QUrl::toPercentEncoding(fileName) + '\n';
@@ -33,7 +33,7 @@ QByteArray TRecoveryEntry::header() const
              .replace("%6", disk.hashKnown ? "1" : "0")
              .replace("%7", QByteArray::number(disk.hash));
     h += "length=" + QByteArray::number(text.size()) + '\n';
-    h += "hash=" + QByteArray::number(contentHash(text)) + '\n';
+    h += "hash=" + QByteArray::number(textHash) + '\n';
     h += '\n';
     return h;
 }

@@ -23,7 +23,9 @@ public:
     QByteArray text;       // UTF-8, in the document's own line ends
 
     // The whole entry as stored: a header, then the text.
-    QByteArray header() const;
+    QByteArray header() const { return header(contentHash(text)); }
+    // The same with the text's hash already known.
+    QByteArray header(quint64 textHash) const;
     // Checks the header, the length and the hash of the text; false with
     // the reason for anything cut or garbled.
     [[nodiscard]] static bool decode(const QByteArray &bytes, TRecoveryEntry *out, QString *why);

@@ -81,6 +81,11 @@ QString TRecoveryStore::entryPath(const QString &sessionFolder, const QString &i
 
 bool TRecoveryStore::writeEntry(const TRecoveryEntry &entry, QString *error) const
 {
+    return writeEntry(entry, contentHash(entry.text), error);
+}
+
+bool TRecoveryStore::writeEntry(const TRecoveryEntry &entry, quint64 textHash, QString *error) const
+{
     if (m_session.isEmpty()) {
         if (error)
             *error = QStringLiteral("no session folder");
@@ -92,7 +97,7 @@ bool TRecoveryStore::writeEntry(const TRecoveryEntry &entry, QString *error) con
             *error = file.errorString();
         return false;
     }
-    const QByteArray head = entry.header();
+    const QByteArray head = entry.header(textHash);
     if (file.write(head) != head.size() || file.write(entry.text) != entry.text.size()) {
         if (error)
             *error = file.errorString();

@@ -38,6 +38,7 @@ public:
     // These may run on any one thread at a time (the writer's).
     // Writes atomically: a reader finds the old entry or the new one whole.
     [[nodiscard]] bool writeEntry(const TRecoveryEntry &entry, QString *error) const;
+    [[nodiscard]] bool writeEntry(const TRecoveryEntry &entry, quint64 textHash, QString *error) const;
     void removeEntry(const QString &id) const;
 
     // Locks every session no running program holds and reads its entries,

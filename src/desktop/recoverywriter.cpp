@@ -5,6 +5,10 @@
 #include <QMetaObject>
 #include <QSemaphore>
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 namespace Quorvant {
 
 TRecoveryWriter::TRecoveryWriter(std::shared_ptr<TRecoveryStore> store, QObject *parent)
@@ -16,6 +20,9 @@ TRecoveryWriter::TRecoveryWriter(std::shared_ptr<TRecoveryStore> store, QObject 
     m_worker->moveToThread(&m_thread);
     connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
     m_thread.start(QThread::LowPriority);
+    // The lowest share of the processor for this thread alone, so the
+    // window's thread (typing) always comes first.
+    post([] { setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), 19); });
 }
 
 TRecoveryWriter::~TRecoveryWriter()
@@ -47,7 +54,7 @@ void TRecoveryWriter::write(TRecoveryEntry entry)
         QString error;
         const quint64 hash = contentHash(entry.text);
         const QString id = entry.id;
-        if (m_store->writeEntry(entry, &error))
+        if (m_store->writeEntry(entry, hash, &error))
             QMetaObject::invokeMethod(this, [this, id, hash] { Q_EMIT written(id, hash); }, Qt::QueuedConnection);
         else
             QMetaObject::invokeMethod(this, [this, id, error] { Q_EMIT failed(id, error); }, Qt::QueuedConnection);

@@ -567,8 +567,20 @@ QByteArray TMemoSource::storedBytes() const
 {
     ScintillaWidget *w = editor();
     const long length = w->call(QsciScintillaBase::SCI_GETLENGTH);
-    const char *data = reinterpret_cast<const char *>(w->SendScintillaPtrResult(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
-    return QByteArray(data, length);
+    // Copied in the two pieces on either side of the gap: asking for the
+    // whole text at once would move the gap to the end, and the next key
+    // typed in the middle would move half the document back.
+    const long gap = qBound(0L, long(w->call(QsciScintillaBase::SCI_GETGAPPOSITION)), length);
+    QByteArray out(length, Qt::Uninitialized);
+    auto piece = [w](long from, long size) {
+        return reinterpret_cast<const char *>(
+            static_cast<quintptr>(w->call(QsciScintillaBase::SCI_GETRANGEPOINTER, from, size)));
+    };
+    if (gap > 0)
+        memcpy(out.data(), piece(0, gap), size_t(gap));
+    if (length > gap)
+        memcpy(out.data() + gap, piece(gap, length - gap), size_t(length - gap));
+    return out;
 }
 
 bool TMemoSource::loadFromFile(const QString &path, QString *error)
