@@ -26,6 +26,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDockWidget>
+#include <QWebEngineView>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -480,10 +482,24 @@ TEST_F(DesktopWindowTest, LivePreviewFollowsTypingWithoutTouchingTheUsersFile)
     form->DCMemo1()->setSelText(QStringLiteral("more"));
     QTest::qWait(100);
     EXPECT_FALSE(readBytes(preview).contains("more"));
-    // The editor page alone: nothing is written either.
+    // On the editor page the preview shows in a pane beside it, following
+    // the typing there.
     live->setOn(true);
     form->tabholder()->setCurrentIndex(0);
     QCoreApplication::processEvents();
+    ASSERT_NE(live->besidePane(), nullptr);
+    EXPECT_TRUE(live->besidePane()->isVisible());
+    form->DCMemo1()->setSelText(QStringLiteral("beside"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return readBytes(preview).contains("beside"); }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return live->besideBrowser()->url() == QUrl::fromLocalFile(preview); }, 3000));
+    EXPECT_EQ(readBytes(file("index.htm")), QByteArray("<p>saved</p>"));
+    // The Preview page itself takes over; off, the pane goes.
+    form->tabholder()->setCurrentIndex(1);
+    EXPECT_FALSE(live->besidePane()->isVisible());
+    form->tabholder()->setCurrentIndex(0);
+    EXPECT_TRUE(live->besidePane()->isVisible());
+    menuItem->trigger();
+    EXPECT_FALSE(live->besidePane()->isVisible());
     form->DCMemo1()->setSelText(QStringLiteral("hidden"));
     QTest::qWait(100);
     EXPECT_FALSE(readBytes(preview).contains("hidden"));

@@ -11,9 +11,15 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDockWidget>
 #include <QMenu>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <memory>
 
 namespace Quorvant {
 
@@ -49,6 +55,57 @@ TLivePreview::TLivePreview(TForm1 &form)
         m_check->setChecked(m_on);
 
     connect(form.DCMemo1(), &IEditorView::changed, this, &TLivePreview::textChanged);
+    connect(form.tabholder(), &QTabWidget::currentChanged, this, &TLivePreview::placePane);
+    connect(form.documents(), &TDocumentSet::currentDocumentChanged, this, [this] {
+        placePane();
+        if (m_on && m_dock && m_dock->isVisible())
+            m_timer.start();
+    });
+    placePane();
+}
+
+void TLivePreview::placePane()
+{
+    // Beside the editor page only: the Preview page shows the same itself.
+    const bool wanted = m_on && !previewPageShowing() && m_form.documents()->PagesOpen() > 0;
+    if (!wanted) {
+        if (m_dock)
+            m_dock->hide();
+        return;
+    }
+    if (!m_dock) {
+        m_dock = new QDockWidget(QStringLiteral("Live Preview"), &m_form);
+        m_dock->setObjectName(QStringLiteral("LivePreviewPane"));
+        m_dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+        m_view = new QWebEngineView(m_dock);
+        m_view->setObjectName(QStringLiteral("LivePreviewBrowser"));
+        m_view->setMinimumWidth(320);
+        m_dock->setWidget(m_view);
+        m_form.addDockWidget(Qt::RightDockWidgetArea, m_dock);
+        m_form.resizeDocks({m_dock}, {m_form.width() * 2 / 5}, Qt::Horizontal);
+    }
+    if (!m_dock->isVisible()) {
+        m_dock->show();
+        m_timer.start();
+    }
+}
+
+void TLivePreview::showInPane(const QUrl &url)
+{
+    if (!m_view)
+        return;
+    if (m_view->url() != url) {
+        m_view->load(url);
+        return;
+    }
+    const QPointF scroll = m_view->page()->scrollPosition();
+    auto once = std::make_shared<QMetaObject::Connection>();
+    *once = connect(m_view, &QWebEngineView::loadFinished, this, [this, scroll, once](bool ok) {
+        disconnect(*once);
+        if (ok)
+            m_view->page()->runJavaScript(QStringLiteral("window.scrollTo(%1, %2);").arg(scroll.x()).arg(scroll.y()));
+    });
+    m_view->reload();
 }
 
 void TLivePreview::setOn(bool on)
@@ -67,16 +124,25 @@ void TLivePreview::setOn(bool on)
                 out(QStringLiteral("Error: TLivePreview: could not store the live preview option in %1").arg(ini.path()));
         }
     }
+    placePane();
     if (on && previewShowing())
         m_timer.start();
     else
         m_timer.stop();
 }
 
-bool TLivePreview::previewShowing() const
+bool TLivePreview::previewPageShowing() const
 {
     TBrowserPage *page = m_form.previewPage();
-    return page && page->isVisible() && m_form.documents()->PagesOpen() > 0;
+    return page && m_form.tabholder()->currentWidget() == page;
+}
+
+bool TLivePreview::previewShowing() const
+{
+    if (m_form.documents()->PagesOpen() == 0)
+        return false;
+    TBrowserPage *page = m_form.previewPage();
+    return (page && page->isVisible()) || (m_dock && m_dock->isVisible());
 }
 
 void TLivePreview::textChanged()
@@ -90,10 +156,16 @@ bool TLivePreview::followNow()
     if (!previewShowing())
         return false;
     QString error;
-    if (m_form.refreshPreview(false, &error))
+    if (m_form.refreshPreview(false, &error)) {
+        if (m_dock && m_dock->isVisible())
+            showInPane(QUrl::fromLocalFile(m_form.previewFileName()));
         return true;
-    if (QStatusBar *status = m_form.previewPage()->statusBar())
-        status->showMessage(QStringLiteral("The preview could not be written: %1").arg(error));
+    }
+    const QString text = QStringLiteral("The preview could not be written: %1").arg(error);
+    if (previewPageShowing())
+        m_form.previewPage()->statusBar()->showMessage(text);
+    else
+        m_form.StatusBar1()->showMessage(text, 10000);
     return false;
 }
 

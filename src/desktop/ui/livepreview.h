@@ -1,6 +1,7 @@
-// "Live preview": while it is on and the Preview page shows, the preview
-// follows the current document's unsaved text a moment after typing stops,
-// at the same scroll position. The choice is kept in "Main.INI".
+// "Live preview": while it is on, the preview follows the current
+// document's unsaved text a moment after typing stops, at the same scroll
+// position: on the Preview page when that page shows, and otherwise in a
+// pane beside the editor. The choice is kept in "Main.INI".
 #pragma once
 
 #include <QObject>
@@ -8,6 +9,9 @@
 
 class QAction;
 class QCheckBox;
+class QDockWidget;
+class QUrl;
+class QWebEngineView;
 
 namespace Quorvant {
 
@@ -24,6 +28,9 @@ public:
     QAction *menuAction() const { return m_action; }
     QCheckBox *checkBox() const { return m_check; }
     void setDelay(int ms) { m_timer.setInterval(ms); }
+    // The pane beside the editor (created the first time it is needed).
+    QDockWidget *besidePane() const { return m_dock; }
+    QWebEngineView *besideBrowser() const { return m_view; }
     // True when the preview was written and shown again.
     bool followNow();
 
@@ -33,10 +40,15 @@ public:
 private:
     void textChanged();
     bool previewShowing() const;
+    bool previewPageShowing() const;
+    void placePane();
+    void showInPane(const QUrl &url);
 
     TForm1 &m_form;
     QAction *m_action = nullptr;
     QCheckBox *m_check = nullptr;
+    QDockWidget *m_dock = nullptr;
+    QWebEngineView *m_view = nullptr;
     QTimer m_timer;
     bool m_on = false;
 };

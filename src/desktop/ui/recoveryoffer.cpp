@@ -42,6 +42,7 @@ TRecoveryOffer::TRecoveryOffer(TForm1 &form, TRecoveryKeeper &keeper, TDiskChang
     m_list->setRootIsDecorated(false);
     m_list->setHeaderLabels({QStringLiteral("Document"), QStringLiteral("Path"), QStringLiteral("Last change")});
     m_list->header()->setSectionResizeMode(1, QHeaderView::Stretch);
+    m_list->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     m_list->header()->setStretchLastSection(false);
     m_list->setColumnWidth(0, 140);
     m_list->setTextElideMode(Qt::ElideMiddle);
