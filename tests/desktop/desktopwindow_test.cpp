@@ -43,6 +43,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 using namespace Quorvant;
 
 namespace {
@@ -294,6 +296,43 @@ TEST_F(DesktopWindowTest, SaveAsksBeforeWritingOverAFileChangedElsewhere)
         EXPECT_EQ(docs()->save(), SaveResult::Saved) << c.what;
         EXPECT_TRUE(messages().isEmpty()) << c.what;
         docs()->CloseSelectedPage();
+    }
+}
+
+TEST_F(DesktopWindowTest, AChangeRightAfterASaveIsNeverOverwrittenWithoutTheQuestion)
+{
+    // Another program writes the same number of bytes in place straight
+    // after each save, often within the same tick of the file system's
+    // clock, so size, time and inode can all look as the save left them.
+    openWindow();
+    writeBytes(file("page.htm"), "mine-0000");
+    ASSERT_TRUE(docs()->OpenFile(file("page.htm")));
+    for (int i = 1; i <= 100; ++i) {
+        const QByteArray mine = QByteArray("mine-") + QByteArray::number(i).rightJustified(4, '0');
+        const QByteArray theirs = QByteArray("ext!-") + QByteArray::number(i).rightJustified(4, '0');
+        buffer()->setText(QString::fromLatin1(mine));
+        docs()->markModified();
+        ASSERT_EQ(docs()->save(), SaveResult::Saved) << i;
+        ASSERT_TRUE(messages().isEmpty()) << i;
+        std::thread other([&] {
+            QFile f(file("page.htm"));
+            if (f.open(QIODevice::ReadWrite)) {
+                f.write(theirs);
+                f.close();
+            }
+        });
+        other.join();
+        buffer()->setText(QString::fromLatin1(mine) + QStringLiteral("+"));
+        docs()->markModified();
+        MessageService::queueAnswer(DialogAnswer::pressed(mbNo));
+        EXPECT_EQ(docs()->save(), SaveResult::Cancelled) << i;
+        EXPECT_EQ(messages().size(), 1) << i;
+        ASSERT_EQ(readBytes(file("page.htm")), theirs) << i;
+        // Taken over by the user's version for the next round.
+        MessageService::queueAnswer(DialogAnswer::pressed(mbYes));
+        buffer()->setText(QString::fromLatin1(mine));
+        ASSERT_EQ(docs()->save(), SaveResult::Saved) << i;
+        messages();
     }
 }
 
