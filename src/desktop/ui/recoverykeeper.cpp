@@ -29,7 +29,6 @@ TRecoveryKeeper::TRecoveryKeeper(TForm1 &form, const QString &dataFolder)
             out(QStringLiteral("Error: TRecoveryKeeper: %1 could not be written: %2").arg(id, why));
     });
     m_quiet.setSingleShot(true);
-    m_quiet.setInterval(2000);
     connect(&m_quiet, &QTimer::timeout, this, &TRecoveryKeeper::writeDue);
     connect(form.documents(), &TDocumentSet::documentAdded, this, &TRecoveryKeeper::track);
     for (TMemoSource *b : std::as_const(gMemoData))
@@ -49,7 +48,7 @@ TRecoveryStore *TRecoveryKeeper::store() const
 
 void TRecoveryKeeper::setDelays(int quietMs, int longestMs)
 {
-    m_quiet.setInterval(quietMs);
+    m_quietMs = quietMs;
     m_longestMs = longestMs;
 }
 
@@ -80,11 +79,10 @@ void TRecoveryKeeper::changed(TMemoSource *buffer)
     if (m_due.isEmpty())
         m_oldestChange.start();
     m_due.insert(buffer);
-    // Long typing still gets a copy now and then.
-    if (m_oldestChange.elapsed() >= m_longestMs)
-        writeDue();
-    else
-        m_quiet.start();
+    // Long typing still gets a copy, at a pause between keys: taking it never
+    // holds up a key typed in a burst.
+    constexpr int ShortPauseMs = 300;
+    m_quiet.start(m_oldestChange.elapsed() >= m_longestMs ? qMin(ShortPauseMs, m_quietMs) : m_quietMs);
 }
 
 void TRecoveryKeeper::forget(TMemoSource *buffer)

@@ -1,7 +1,7 @@
 // Keeps every modified document, titled or not, in the recovery folder: a
-// copy is taken a moment after typing stops (and now and then during long
-// typing) and written on the writer's thread; the entry goes when the
-// document is saved, undone back to its file, or closed.
+// copy is taken a moment after typing stops (during long typing, at its
+// next short pause) and written on the writer's thread; the entry goes when
+// the document is saved, undone back to its file, or closed.
 #pragma once
 
 #include "recoveryentry.h"
@@ -35,8 +35,8 @@ public:
     TRecoveryWriter *writer() const { return m_writer.get(); }
     TRecoveryStore *store() const;
 
-    // The quiet time after the last change before a copy is taken, and the
-    // longest a change waits while typing goes on.
+    // The quiet time after the last change before a copy is taken, and how
+    // long a change may wait for it: after that, a short pause is enough.
     void setDelays(int quietMs, int longestMs);
     // Takes and queues the copies that are due now (tests, restore).
     void writeDue();
@@ -58,6 +58,7 @@ private:
     QSet<TMemoSource *> m_due;
     QTimer m_quiet;
     QElapsedTimer m_oldestChange;
+    int m_quietMs = 2000;
     int m_longestMs = 20000;
     int m_nextId = 1;
 };
