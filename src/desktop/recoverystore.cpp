@@ -45,7 +45,16 @@ TRecoveryStore::~TRecoveryStore()
 
 QString TRecoveryStore::folderIn(const QString &dataFolder)
 {
-    return QDir(dataFolder).filePath(QStringLiteral("Recovery"));
+    // The program's own folder names are found without regard to case.
+    const QString name = QStringLiteral("Recovery");
+    QDir data(dataFolder);
+    if (!data.exists(name)) {
+        for (const QString &entry : data.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            if (entry.compare(name, Qt::CaseInsensitive) == 0)
+                return data.filePath(entry);
+        }
+    }
+    return data.filePath(name);
 }
 
 bool TRecoveryStore::openSession(QString *error)

@@ -208,6 +208,14 @@ TEST(RecoveryStore, TwoRunningProgramsNeverClaimEachOthersEntries)
     EXPECT_TRUE(QFile::exists(QDir(first.sessionFolder()).filePath(QStringLiteral("doc-1.qrec"))));
 }
 
+TEST(RecoveryStore, FindsItsFolderWhateverItsLetterCase)
+{
+    QTemporaryDir data;
+    EXPECT_EQ(TRecoveryStore::folderIn(data.path()), QDir(data.path()).filePath(QStringLiteral("Recovery")));
+    ASSERT_TRUE(QDir(data.path()).mkdir(QStringLiteral("RECOVERY")));
+    EXPECT_EQ(TRecoveryStore::folderIn(data.path()), QDir(data.path()).filePath(QStringLiteral("RECOVERY")));
+}
+
 TEST(RecoveryStore, ASessionWithoutItsOwnerIsOfferedOnceAndGoesWhenEmpty)
 {
     QTemporaryDir data;
