@@ -530,7 +530,8 @@ TEST_F(DesktopWindowTest, LivePreviewFollowsTypingWithoutTouchingTheUsersFile)
     EXPECT_TRUE(live->besidePane()->isVisible());
     form->DCMemo1()->setSelText(QStringLiteral("beside"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return readBytes(preview).contains("beside"); }, 3000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return live->besideBrowser()->url() == QUrl::fromLocalFile(preview); }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return live->paneUrl() == QUrl::fromLocalFile(preview); }, 3000));
+    EXPECT_NE(live->besideBrowser(), nullptr);
     EXPECT_EQ(readBytes(file("index.htm")), QByteArray("<p>saved</p>"));
     // The Preview page itself takes over; off, the pane goes.
     form->tabholder()->setCurrentIndex(1);

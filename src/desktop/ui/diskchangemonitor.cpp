@@ -34,7 +34,19 @@ TDiskChangeMonitor::TDiskChangeMonitor(TForm1 &form)
     connect(m_watcher, &QFileSystemWatcher::fileChanged, this, [this](const QString &path) {
         watch(path);
         if (m_form.isActiveWindow())
-            scheduleCheck();
+            m_settled.start();
+    });
+    m_settled.setSingleShot(true);
+    m_settled.setInterval(300);
+    connect(&m_settled, &QTimer::timeout, this, [this] {
+        // The watcher goes when its file does: a file written anew is
+        // watched again.
+        for (TMemoSource *b : std::as_const(gMemoData)) {
+            const auto it = m_stamps.constFind(b);
+            if (it != m_stamps.constEnd())
+                watch(it->path);
+        }
+        checkAll();
     });
     m_soon.setSingleShot(true);
     m_soon.setInterval(0);

@@ -48,6 +48,7 @@ private:
     QHash<const TMemoSource *, DiskStamp> m_stamps;
     QFileSystemWatcher *m_watcher;
     QTimer m_soon;
+    QTimer m_settled;  // after the watcher: let a delete-and-write finish
     bool m_checking = false;
     bool m_checkAgain = false;
 };

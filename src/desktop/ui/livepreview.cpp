@@ -90,10 +90,16 @@ void TLivePreview::placePane()
     }
 }
 
+QUrl TLivePreview::paneUrl() const
+{
+    return m_paneFile.isEmpty() ? QUrl() : QUrl::fromLocalFile(m_paneFile);
+}
+
 void TLivePreview::showInPane(const QUrl &url)
 {
     if (!m_view)
         return;
+    m_paneFile = url.toLocalFile();
     if (m_view->url() != url) {
         m_view->load(url);
         return;

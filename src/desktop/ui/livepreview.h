@@ -31,6 +31,8 @@ public:
     // The pane beside the editor (created the first time it is needed).
     QDockWidget *besidePane() const { return m_dock; }
     QWebEngineView *besideBrowser() const { return m_view; }
+    // What the pane was last told to show.
+    QUrl paneUrl() const;
     // True when the preview was written and shown again.
     bool followNow();
 
@@ -49,6 +51,7 @@ private:
     QCheckBox *m_check = nullptr;
     QDockWidget *m_dock = nullptr;
     QWebEngineView *m_view = nullptr;
+    QString m_paneFile;
     QTimer m_timer;
     bool m_on = false;
 };
