@@ -439,13 +439,28 @@ SaveResult TDocumentSet::save()
         return SaveResult::Cancelled;
     if (gCurrentFilePath.isEmpty())
         return saveAs();
-    if (confirmOverwrite && !confirmOverwrite(currentBuffer(), gCurrentFilePath)) {
-        gCloseCurrentDocument = false;
-        return SaveResult::Cancelled;
+    TMemoSource *buffer = currentBuffer();
+    const QString path = gCurrentFilePath;
+    // A change by another program while the text is written is caught just
+    // before the file is replaced, and asked about like one before.
+    for (;;) {
+        if (confirmOverwrite && !confirmOverwrite(buffer, path)) {
+            gCloseCurrentDocument = false;
+            return SaveResult::Cancelled;
+        }
+        if (fileStillAsConfirmed)
+            buffer->setReplaceGuard([this, buffer, path] { return fileStillAsConfirmed(buffer, path); });
+        QString error;
+        const bool written = buffer->saveToFile(path, &error);
+        buffer->setReplaceGuard({});
+        if (written)
+            break;
+        if (!buffer->lastSaveRefusedByGuard()) {
+            gCloseCurrentDocument = false;
+            MessageService::error(m_window, error);
+            return SaveResult::Failed;
+        }
     }
-    const SaveResult result = writeCurrent(gCurrentFilePath);
-    if (result != SaveResult::Saved)
-        return result;
     currentBuffer()->setModified(false);
     gDocumentModified = false;
     Q_EMIT documentFileSynced(currentBuffer());

@@ -106,6 +106,10 @@ public:
     // Asked before Save writes over the current document's own file; false
     // cancels the save (the document stays modified).
     std::function<bool(TMemoSource *buffer, const QString &path)> confirmOverwrite;
+    // Asked, without any question, once Save has written the new text and
+    // just before it replaces the file: false when the file changed since
+    // confirmOverwrite looked. Save then asks confirmOverwrite again.
+    std::function<bool(TMemoSource *buffer, const QString &path)> fileStillAsConfirmed;
 
     // Reads the document's file again, keeping its caret and scroll
     // position; the document is then unmodified.

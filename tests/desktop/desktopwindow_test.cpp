@@ -336,6 +336,41 @@ TEST_F(DesktopWindowTest, AChangeRightAfterASaveIsNeverOverwrittenWithoutTheQues
     }
 }
 
+TEST_F(DesktopWindowTest, AChangeLandingWhileSaveWritesIsAskedAboutBeforeTheFileIsReplaced)
+{
+    openWindow();
+    writeBytes(file("page.htm"), "<p>disk</p>");
+    ASSERT_TRUE(docs()->OpenFile(file("page.htm")));
+    buffer()->setText(QStringLiteral("<p>mine</p>"));
+    docs()->markModified();
+    // The other program writes after the question's check, while Save
+    // writes its temporary file.
+    const auto guard = docs()->fileStillAsConfirmed;
+    ASSERT_TRUE(guard);
+    int changes = 0;
+    docs()->fileStillAsConfirmed = [&](TMemoSource *b, const QString &path) {
+        if (changes++ == 0)
+            writeBytes(path, "<p>theirs, during the save</p>");
+        return guard(b, path);
+    };
+    MessageService::queueAnswer(DialogAnswer::pressed(mbNo));
+    EXPECT_EQ(docs()->save(), SaveResult::Cancelled);
+    EXPECT_EQ(messages(), QStringList{DesktopText::changedBeforeSave(file("page.htm"))});
+    EXPECT_EQ(readBytes(file("page.htm")), QByteArray("<p>theirs, during the save</p>"));
+    EXPECT_TRUE(gDocumentModified);
+
+    // The file back as the document knows it: the save starts without a
+    // question and stops for the change during the write, and Yes replaces it.
+    changes = 0;
+    writeBytes(file("page.htm"), "<p>disk</p>");
+    MessageService::queueAnswer(DialogAnswer::pressed(mbYes));
+    EXPECT_EQ(docs()->save(), SaveResult::Saved);
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(messages(), QStringList{DesktopText::changedBeforeSave(file("page.htm"))});
+    EXPECT_EQ(readBytes(file("page.htm")), QByteArray("<p>mine</p>"));
+    docs()->fileStillAsConfirmed = guard;
+}
+
 TEST_F(DesktopWindowTest, AFileDeletedOnDiskLeavesItsDocumentModified)
 {
     openWindow();

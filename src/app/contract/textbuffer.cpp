@@ -267,7 +267,7 @@ bool ITextBuffer::saveToFile(const QString &path, QString *error)
 {
     TextFileFormat format = m_format;
     const QByteArray bytes = encodeTextFile(storedText(), &format);
-    if (!writeFileAtomically(path, bytes, error))
+    if (!writeFileAtomically(path, bytes, error, m_replaceGuard, &m_guardRefused))
         return false;
     m_format = format;
     setLastFileIo({path, bytes.size(), contentHash(bytes)});

@@ -339,15 +339,28 @@ void setAtomicWriteLimitForTests(qint64 bytes)
     atomicWriteLimit() = bytes;
 }
 
-bool writeFileAtomically(const QString &path, std::initializer_list<QByteArrayView> parts, QString *error)
+bool writeFileAtomically(const QString &path, std::initializer_list<QByteArrayView> parts, QString *error,
+                         const ReplaceGuard &guard, bool *guardRefused)
 {
+    if (guardRefused)
+        *guardRefused = false;
+    auto refusedByGuard = [&] {
+        if (guardRefused)
+            *guardRefused = true;
+        if (error)
+            *error = QStringLiteral("Cannot write file %1: it was changed by another program meanwhile.").arg(path);
+        return false;
+    };
     if (QFileInfo(path).isDir()) {
         if (error)
             *error = QStringLiteral("Cannot create file %1: it is a folder.").arg(path);
         return false;
     }
-    if (needsWriteInPlace(path))
+    if (needsWriteInPlace(path)) {
+        if (guard && !guard())
+            return refusedByGuard();
         return writeInPlace(path, parts, error);
+    }
     QSaveFile file(path);
     // Unbuffered: each write reaches the system at once, so a refusal (disk
     // full, file too large, read-only file system) comes back with its reason
@@ -373,6 +386,10 @@ bool writeFileAtomically(const QString &path, std::initializer_list<QByteArrayVi
                 *error = QStringLiteral("Cannot write file %1: %2").arg(path, why);
             return false;
         }
+    }
+    if (guard && !guard()) {
+        file.cancelWriting();
+        return refusedByGuard();
     }
     errno = 0;
     if (!file.commit()) {

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <initializer_list>
 
 namespace Quorvant {
@@ -67,10 +68,16 @@ constexpr qint64 DataFileSizeLimit = 256 * 1024 * 1024;
 // link, or owned by another user, is written in place instead, after a
 // backup copy beside it, so its links and owner stay; on failure its old
 // content is put back.
-[[nodiscard]] bool writeFileAtomically(const QString &path, std::initializer_list<QByteArrayView> parts, QString *error);
-[[nodiscard]] inline bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
+// With a guard: asked once the new bytes are written in full, just before
+// they replace the file; false leaves the file as it is and fails the write
+// (*guardRefused says so).
+using ReplaceGuard = std::function<bool()>;
+[[nodiscard]] bool writeFileAtomically(const QString &path, std::initializer_list<QByteArrayView> parts, QString *error,
+                                       const ReplaceGuard &guard = {}, bool *guardRefused = nullptr);
+[[nodiscard]] inline bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error,
+                                              const ReplaceGuard &guard = {}, bool *guardRefused = nullptr)
 {
-    return writeFileAtomically(path, {QByteArrayView(bytes)}, error);
+    return writeFileAtomically(path, {QByteArrayView(bytes)}, error, guard, guardRefused);
 }
 // What a document last read from or wrote to its file: the file, its size
 // and a hash of its bytes, to tell later whether someone else changed it.

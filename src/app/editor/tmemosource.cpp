@@ -648,12 +648,12 @@ bool TMemoSource::saveToFile(const QString &path, QString *error)
     bool ok;
     if (format.encoding == TextEncoding::Windows1252) {
         QByteArray encoded = encodeTextFile(QString::fromUtf8(data, length), &format);
-        ok = writeFileAtomically(path, encoded, error);
+        ok = writeFileAtomically(path, encoded, error, m_replaceGuard, &m_guardRefused);
         if (ok)
             setLastFileIo({path, encoded.size(), contentHash(encoded)});
     } else {
         const QByteArrayView bom = format.byteOrderMark ? QByteArrayView("\xEF\xBB\xBF", 3) : QByteArrayView();
-        ok = writeFileAtomically(path, {bom, QByteArrayView(data, length)}, error);
+        ok = writeFileAtomically(path, {bom, QByteArrayView(data, length)}, error, m_replaceGuard, &m_guardRefused);
         if (ok)
             setLastFileIo({path, bom.size() + length, contentHash({bom, QByteArrayView(data, length)})});
     }

@@ -26,6 +26,11 @@ TDiskChangeMonitor::TDiskChangeMonitor(TForm1 &form)
     connect(docs, &TDocumentSet::documentAdded, this, &TDiskChangeMonitor::track);
     connect(docs, &TDocumentSet::documentFileSynced, this, &TDiskChangeMonitor::synced);
     docs->confirmOverwrite = [this](TMemoSource *buffer, const QString &path) { return confirmOverwrite(buffer, path); };
+    docs->fileStillAsConfirmed = [this](TMemoSource *buffer, const QString &path) {
+        const auto it = m_stamps.constFind(buffer);
+        return it == m_stamps.constEnd() || it->path != path
+               || DiskChangeCheck::check(*it).result != DiskChangeCheck::Result::Changed;
+    };
     for (TMemoSource *b : std::as_const(gMemoData))
         track(b);
     form.installEventFilter(this);
@@ -112,8 +117,12 @@ bool TDiskChangeMonitor::confirmOverwrite(TMemoSource *buffer, const QString &pa
     const DiskChangeCheck::Outcome outcome = DiskChangeCheck::check(*it);
     if (outcome.result != DiskChangeCheck::Result::Changed)
         return true;
-    if (MessageService::show(&m_form, DesktopText::changedBeforeSave(path), MessageIcon::Warning, YesNo) == mbYes)
+    if (MessageService::show(&m_form, DesktopText::changedBeforeSave(path), MessageIcon::Warning, YesNo) == mbYes) {
+        // Agreed to replace this version; another change meanwhile is asked
+        // about again.
+        m_stamps.insert(buffer, outcome.now);
         return true;
+    }
     // The next save asks again.
     note(DesktopText::notSavedNote(QFileInfo(path).fileName()));
     return false;
