@@ -45,7 +45,7 @@ public:
     // oldest first; a garbled entry is removed and said in problems. The
     // sessions stay locked until their entries are all discarded.
     QList<TRecoveryEntry> claimOrphans(QStringList *problems = nullptr);
-    // Removes an entry claimCrashed() gave, and its session once empty.
+    // Removes an entry claimOrphans() gave, and its session once empty.
     void discardOrphan(const TRecoveryEntry &entry);
 
 private:

@@ -571,6 +571,8 @@ TEST_F(DesktopWindowTest, LivePreviewFollowsTypingWithoutTouchingTheUsersFile)
     // The Preview page itself takes over; off, the pane goes.
     form->tabholder()->setCurrentIndex(1);
     EXPECT_FALSE(live->besidePane()->isVisible());
+    form->tabholder()->setCurrentIndex(2);
+    EXPECT_FALSE(live->besidePane()->isVisible());
     form->tabholder()->setCurrentIndex(0);
     EXPECT_TRUE(live->besidePane()->isVisible());
     menuItem->trigger();

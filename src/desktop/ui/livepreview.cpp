@@ -67,7 +67,7 @@ TLivePreview::TLivePreview(TForm1 &form)
 void TLivePreview::placePane()
 {
     // Beside the editor page only: the Preview page shows the same itself.
-    const bool wanted = m_on && !previewPageShowing() && m_form.documents()->PagesOpen() > 0;
+    const bool wanted = m_on && m_form.tabholder()->currentIndex() == 0 && m_form.documents()->PagesOpen() > 0;
     if (!wanted) {
         if (m_dock)
             m_dock->hide();
