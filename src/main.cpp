@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QIcon>
 
 #include <cstdio>
 #include <unistd.h>
@@ -71,6 +72,9 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvant"));
     QApplication::setApplicationVersion(QStringLiteral(QUORVANT_VERSION));
+    // The launcher entry and icon the desktop shows for the windows.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quorvant.Quorvant"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.quorvant.Quorvant")));
 
     // Qt has taken its own options out of the arguments by now.
     const QStringList args = QApplication::arguments();

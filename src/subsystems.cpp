@@ -12,6 +12,7 @@
 #include "installspelling.h"
 #include "installhelp.h"
 #include "installwizards.h"
+#include "installdesktop.h"
 #include "mainwindow.h"
 #include "tbookingsystem.h"
 
@@ -51,6 +52,7 @@ void installSubsystems(TForm1 &form)
     installSpelling(form);
     installHelp(form);
     installWizards(form);
+    installDesktop(form);
 }
 
 } // namespace Quorvant

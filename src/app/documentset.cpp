@@ -199,6 +199,7 @@ void TDocumentSet::CreateNewPage()
             gDocumentModified = modified;
     });
     gMemoData.append(buffer);
+    Q_EMIT documentAdded(buffer);
     m_memo->setSource(buffer);
     if (loadDefaultParser)
         loadDefaultParser();
@@ -330,6 +331,7 @@ bool TDocumentSet::OpenFile(const QString &fileName)
     buffer->setModified(false);
     gDocumentModified = false;
     SaveSelectedPageToArray();
+    Q_EMIT documentFileSynced(buffer);
     Q_EMIT currentDocumentChanged();
     // The editor lays out a whole line at a time: warn before it gets slow.
     if (buffer->longestLoadedLine() > LongLineWarningBytes) {
@@ -364,6 +366,52 @@ bool TDocumentSet::LoadFileAsString(const QString &fileName, QByteArray *out, QS
 bool TDocumentSet::SaveFileAsString(const QString &fileName, const QByteArray &s, QString *error)
 {
     return writeFileAtomically(fileName, s, error);
+}
+
+int TDocumentSet::indexOfBuffer(const TMemoSource *buffer) const
+{
+    for (int i = 0; i < gMemoData.size(); ++i) {
+        if (gMemoData.at(i) == buffer)
+            return i;
+    }
+    return -1;
+}
+
+QString TDocumentSet::fileNameAt(int index) const
+{
+    if (index == m_tabs->currentIndex())
+        return gCurrentFilePath;
+    return index >= 0 && index < gDocumentHolder.size() ? gDocumentHolder.at(index).FileName : QString();
+}
+
+void TDocumentSet::setDocumentFile(int index, const QString &path)
+{
+    if (index < 0 || index >= gDocumentHolder.size())
+        return;
+    if (index == m_tabs->currentIndex())
+        gCurrentFilePath = path;
+    gDocumentHolder[index].FileName = path;
+    m_tabs->setTabText(index, path.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(path).fileName());
+    m_tabs->setTabToolTip(index, path);
+    if (index == m_tabs->currentIndex())
+        Q_EMIT currentDocumentChanged();
+}
+
+bool TDocumentSet::reloadDocument(TMemoSource *buffer, QString *error)
+{
+    const int index = indexOfBuffer(buffer);
+    const QString path = fileNameAt(index);
+    if (index < 0 || path.isEmpty())
+        return false;
+    if (!buffer->reloadFromFile(path, error))
+        return false;
+    if (buffer == currentBuffer())
+        gDocumentModified = false;
+    gDocumentHolder[index].Modified = false;
+    Q_EMIT documentFileSynced(buffer);
+    if (buffer == currentBuffer())
+        Q_EMIT currentDocumentChanged();
+    return true;
 }
 
 void TDocumentSet::newWebDocument()
@@ -423,11 +471,31 @@ SaveResult TDocumentSet::save()
         return SaveResult::Cancelled;
     if (gCurrentFilePath.isEmpty())
         return saveAs();
-    const SaveResult result = writeCurrent(gCurrentFilePath);
-    if (result != SaveResult::Saved)
-        return result;
+    TMemoSource *buffer = currentBuffer();
+    const QString path = gCurrentFilePath;
+    // A change by another program while the text is written is caught just
+    // before the file is replaced, and asked about like one before.
+    for (;;) {
+        if (confirmOverwrite && !confirmOverwrite(buffer, path)) {
+            gCloseCurrentDocument = false;
+            return SaveResult::Cancelled;
+        }
+        if (fileStillAsConfirmed)
+            buffer->setReplaceGuard([this, buffer, path] { return fileStillAsConfirmed(buffer, path); });
+        QString error;
+        const bool written = buffer->saveToFile(path, &error);
+        buffer->setReplaceGuard({});
+        if (written)
+            break;
+        if (!buffer->lastSaveRefusedByGuard()) {
+            gCloseCurrentDocument = false;
+            MessageService::error(m_window, error);
+            return SaveResult::Failed;
+        }
+    }
     currentBuffer()->setModified(false);
     gDocumentModified = false;
+    Q_EMIT documentFileSynced(currentBuffer());
     if (gCloseCurrentDocument) {
         gCloseCurrentDocument = false;
         CloseSelectedPage();
@@ -466,6 +534,7 @@ SaveResult TDocumentSet::saveAs()
     currentBuffer()->setModified(false);
     gDocumentModified = false;
     gDir.MainOpenDir = folderOf(absolute);
+    Q_EMIT documentFileSynced(currentBuffer());
     if (gCloseCurrentDocument) {
         gCloseCurrentDocument = false;
         CloseSelectedPage();

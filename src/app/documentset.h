@@ -112,6 +112,24 @@ public:
     // one, every print asks the hook first.
     std::function<bool(QPrinter &)> printDialog;
     std::function<void(QPrinter &)> printerSetupDialog;
+    // Asked before Save writes over the current document's own file; false
+    // cancels the save (the document stays modified).
+    std::function<bool(TMemoSource *buffer, const QString &path)> confirmOverwrite;
+    // Asked, without any question, once Save has written the new text and
+    // just before it replaces the file: false when the file changed since
+    // confirmOverwrite looked. Save then asks confirmOverwrite again.
+    std::function<bool(TMemoSource *buffer, const QString &path)> fileStillAsConfirmed;
+
+    // Reads the document's file again, keeping its caret and scroll
+    // position; the document is then unmodified.
+    [[nodiscard]] bool reloadDocument(TMemoSource *buffer, QString *error);
+    // The open document of this buffer, or -1.
+    int indexOfBuffer(const TMemoSource *buffer) const;
+    // The recorded file name of open document index (the working copy for
+    // the current one).
+    QString fileNameAt(int index) const;
+    // Names document index after path (caption, tooltip, record).
+    void setDocumentFile(int index, const QString &path);
 
 Q_SIGNALS:
     // A file was opened or saved under a name: for the recent files list.
@@ -120,6 +138,11 @@ Q_SIGNALS:
     void currentDocumentChanged();
     // How far the load of a big file is, in bytes.
     void loadProgress(const QString &fileName, qint64 done, qint64 total);
+    // A document was created (its buffer is new).
+    void documentAdded(TMemoSource *buffer);
+    // A document was loaded from or saved to its own file: the buffer's
+    // lastFileIo() says which file and what it held.
+    void documentFileSynced(TMemoSource *buffer);
 
 private:
     void selectTab(int index);

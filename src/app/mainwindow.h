@@ -101,7 +101,8 @@ public:
     // A preview file is never a file the window did not write: when a file
     // of the usual name is someone else's, a free name beside it is used.
     QString previewFileName() const;
-    bool refreshPreview(bool fromF11 = false);
+    // With quietError, a failed write is told there instead of in a box.
+    bool refreshPreview(bool fromF11 = false, QString *quietError = nullptr);
     // F11: to the preview page and refresh it, unless it is showing already.
     void previewByKey();
     void rebuildPreviewInBrowser(const QList<TBrowserEntry> &browsers);

@@ -98,6 +98,15 @@ TTaskManager::TTaskManager(TApplicationShell *shell)
 
 TTaskManager::~TTaskManager() = default;
 
+void TTaskManager::addPanel(QWidget *panel)
+{
+    auto *grid = static_cast<QGridLayout *>(layout());
+    panel->setParent(this);
+    grid->addWidget(panel, grid->rowCount(), 0, 1, 2);
+    // Room for it below what was there.
+    resize(width(), height() + panel->sizeHint().height());
+}
+
 void TTaskManager::showManager()
 {
     TForm1 *form = m_shell->Form1();

@@ -31,6 +31,10 @@ public:
     // The final close: frees the long-lived objects this window owns.
     void freeLongLivedObjects();
 
+    // A region other parts of the program fill (e.g. with an offer shown
+    // at start-up): a row below the lists, across the whole window.
+    void addPanel(QWidget *panel);
+
     TRecentFiles *recentFiles() const { return m_recent.get(); }
     QListWidget *TemplatesListView() const { return m_templates; }
     QTreeWidget *MostRecentListView() const { return m_mostRecent; }

@@ -247,7 +247,7 @@ void TForm1::forgetPreviewOf(QObject *document)
         QFile::remove(file);
 }
 
-bool TForm1::refreshPreview(bool fromF11)
+bool TForm1::refreshPreview(bool fromF11, QString *quietError)
 {
     TMemoSource *buffer = m_documents->currentBuffer();
     if (!buffer)
@@ -256,6 +256,10 @@ bool TForm1::refreshPreview(bool fromF11)
     const QString before = m_previewFiles.value(buffer);
     QString error;
     if (!buffer->saveToFile(file, &error)) {
+        if (quietError) {
+            *quietError = error;
+            return false;
+        }
         if (fromF11 && gCurrentFilePath.isEmpty()) {
             MessageService::error(this, QStringLiteral("Error Saving Preview File, Please try again."));
             m_preview->navigate(QUrl::fromLocalFile(file));
@@ -272,7 +276,10 @@ bool TForm1::refreshPreview(bool fromF11)
             connect(buffer, &QObject::destroyed, this, [this, buffer] { forgetPreviewOf(buffer); });
         m_previewFiles.insert(buffer, file);
     }
-    m_preview->navigate(QUrl::fromLocalFile(file));
+    if (quietError)
+        m_preview->showAgainKeepingScroll(QUrl::fromLocalFile(file));
+    else
+        m_preview->navigate(QUrl::fromLocalFile(file));
     return true;
 }
 

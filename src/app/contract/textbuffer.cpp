@@ -254,6 +254,7 @@ bool ITextBuffer::loadFromFile(const QString &path, QString *error)
     QByteArray bytes;
     if (!readWholeFile(path, &bytes, error))
         return false;
+    setLastFileIo({path, bytes.size(), contentHash(bytes)});
     DecodedText decoded = decodeTextFile(bytes);
     bytes = QByteArray();
     m_format = decoded.format;
@@ -266,9 +267,10 @@ bool ITextBuffer::saveToFile(const QString &path, QString *error)
 {
     TextFileFormat format = m_format;
     const QByteArray bytes = encodeTextFile(storedText(), &format);
-    if (!writeFileAtomically(path, bytes, error))
+    if (!writeFileAtomically(path, bytes, error, m_replaceGuard, &m_guardRefused))
         return false;
     m_format = format;
+    setLastFileIo({path, bytes.size(), contentHash(bytes)});
     return true;
 }
 

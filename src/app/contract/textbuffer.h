@@ -100,6 +100,12 @@ public:
     [[nodiscard]] virtual bool loadFromFile(const QString &path, QString *error);
     // Writes the whole text atomically in the buffer's file format.
     [[nodiscard]] virtual bool saveToFile(const QString &path, QString *error);
+    // The file last loaded or saved, with the size and hash of its bytes.
+    FileContentId lastFileIo() const { return m_lastIo; }
+    // Asked by the next saves just before they replace the file (see
+    // writeFileAtomically); whether the last save stopped there.
+    void setReplaceGuard(ReplaceGuard guard) { m_replaceGuard = std::move(guard); }
+    bool lastSaveRefusedByGuard() const { return m_guardRefused; }
 
 Q_SIGNALS:
     void textChanged();
@@ -124,8 +130,12 @@ protected:
     // Absolute character offset of a caret point, and back.
     int offsetOf(CaretPoint p) const;
     CaretPoint pointAt(int offset) const;
+    void setLastFileIo(const FileContentId &id) { m_lastIo = id; }
+    ReplaceGuard m_replaceGuard;
+    bool m_guardRefused = false;
 
 private:
+    FileContentId m_lastIo;
     QString m_templatesType = QStringLiteral("Custom");
     bool m_useGlobalOptions = false;
     TextFileFormat m_format;

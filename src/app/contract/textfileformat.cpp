@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QtEndian>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -348,15 +349,28 @@ void setAtomicWriteLimitForTests(qint64 bytes)
     atomicWriteLimit() = bytes;
 }
 
-bool writeFileAtomically(const QString &path, std::initializer_list<QByteArrayView> parts, QString *error)
+bool writeFileAtomically(const QString &path, std::initializer_list<QByteArrayView> parts, QString *error,
+                         const ReplaceGuard &guard, bool *guardRefused)
 {
+    if (guardRefused)
+        *guardRefused = false;
+    auto refusedByGuard = [&] {
+        if (guardRefused)
+            *guardRefused = true;
+        if (error)
+            *error = QStringLiteral("Cannot write file %1: it was changed by another program meanwhile.").arg(path);
+        return false;
+    };
     if (QFileInfo(path).isDir()) {
         if (error)
             *error = QStringLiteral("Cannot create file %1: it is a folder.").arg(path);
         return false;
     }
-    if (needsWriteInPlace(path))
+    if (needsWriteInPlace(path)) {
+        if (guard && !guard())
+            return refusedByGuard();
         return writeInPlace(path, parts, error);
+    }
     QSaveFile file(path);
     // Unbuffered: each write reaches the system at once, so a refusal (disk
     // full, file too large, read-only file system) comes back with its reason
@@ -383,6 +397,10 @@ bool writeFileAtomically(const QString &path, std::initializer_list<QByteArrayVi
             return false;
         }
     }
+    if (guard && !guard()) {
+        file.cancelWriting();
+        return refusedByGuard();
+    }
     errno = 0;
     if (!file.commit()) {
         if (error)
@@ -390,6 +408,94 @@ bool writeFileAtomically(const QString &path, std::initializer_list<QByteArrayVi
         return false;
     }
     return true;
+}
+
+namespace {
+
+// A 64-bit hash in the manner of xxHash64: the same in every process (the
+// value is stored in files), and fast enough for documents of 50 MB.
+constexpr quint64 P1 = 0x9E3779B185EBCA87ull, P2 = 0xC2B2AE3D27D4EB4Full, P3 = 0x165667B19E3779F9ull,
+                  P4 = 0x85EBCA77C2B2AE63ull, P5 = 0x27D4EB2F165667C5ull;
+
+inline quint64 rotl(quint64 x, int r) { return (x << r) | (x >> (64 - r)); }
+inline quint64 load64(const uchar *p) { quint64 v; memcpy(&v, p, 8); return qFromLittleEndian(v); }
+inline quint32 load32(const uchar *p) { quint32 v; memcpy(&v, p, 4); return qFromLittleEndian(v); }
+inline quint64 round64(quint64 acc, quint64 input) { return rotl(acc + input * P2, 31) * P1; }
+inline quint64 merge64(quint64 acc, quint64 v) { return (acc ^ round64(0, v)) * P1 + P4; }
+
+quint64 hash64(const char *data, qsizetype size, quint64 seed)
+{
+    const auto *p = reinterpret_cast<const uchar *>(data);
+    const uchar *end = p + size;
+    quint64 h;
+    if (size >= 32) {
+        quint64 v1 = seed + P1 + P2, v2 = seed + P2, v3 = seed, v4 = seed - P1;
+        for (; end - p >= 32; p += 32) {
+            v1 = round64(v1, load64(p));
+            v2 = round64(v2, load64(p + 8));
+            v3 = round64(v3, load64(p + 16));
+            v4 = round64(v4, load64(p + 24));
+        }
+        h = rotl(v1, 1) + rotl(v2, 7) + rotl(v3, 12) + rotl(v4, 18);
+        h = merge64(merge64(merge64(merge64(h, v1), v2), v3), v4);
+    } else {
+        h = seed + P5;
+    }
+    h += quint64(size);
+    for (; end - p >= 8; p += 8)
+        h = rotl(h ^ round64(0, load64(p)), 27) * P1 + P4;
+    if (end - p >= 4) {
+        h = rotl(h ^ (quint64(load32(p)) * P1), 23) * P2 + P3;
+        p += 4;
+    }
+    for (; p < end; ++p)
+        h = rotl(h ^ (*p * P5), 11) * P1;
+    h ^= h >> 33;
+    h *= P2;
+    h ^= h >> 29;
+    h *= P3;
+    h ^= h >> 32;
+    return h;
+}
+
+} // namespace
+
+quint64 contentHash(std::initializer_list<QByteArrayView> parts)
+{
+    ContentHasher hasher;
+    for (QByteArrayView part : parts)
+        hasher.add(part);
+    return hasher.result();
+}
+
+void ContentHasher::add(QByteArrayView part)
+{
+    // Hashed in fixed blocks of the bytes as one stream, so the same bytes
+    // give the same hash however they are split into parts.
+    constexpr qsizetype Block = 64 * 1024;
+    qsizetype at = 0;
+    if (!m_carry.isEmpty()) {
+        const qsizetype take = qMin(Block - m_carry.size(), part.size());
+        m_carry.append(part.data(), take);
+        at = take;
+        if (m_carry.size() < Block)
+            return;
+        m_hash = hash64(m_carry.constData(), m_carry.size(), m_hash);
+        m_carry.clear();
+    }
+    for (; part.size() - at >= Block; at += Block)
+        m_hash = hash64(part.data() + at, Block, m_hash);
+    if (at < part.size())
+        m_carry.append(part.data() + at, part.size() - at);
+}
+
+quint64 ContentHasher::result()
+{
+    if (!m_carry.isEmpty()) {
+        m_hash = hash64(m_carry.constData(), m_carry.size(), m_hash);
+        m_carry.clear();
+    }
+    return m_hash;
 }
 
 } // namespace Quorvant

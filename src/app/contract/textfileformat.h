@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <initializer_list>
 
 namespace Quorvant {
@@ -67,11 +68,41 @@ constexpr qint64 DataFileSizeLimit = 256 * 1024 * 1024;
 // link, or owned by another user, is written in place instead, after a
 // backup copy beside it, so its links and owner stay; on failure its old
 // content is put back.
-[[nodiscard]] bool writeFileAtomically(const QString &path, std::initializer_list<QByteArrayView> parts, QString *error);
-[[nodiscard]] inline bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
+// With a guard: asked once the new bytes are written in full, just before
+// they replace the file; false leaves the file as it is and fails the write
+// (*guardRefused says so).
+using ReplaceGuard = std::function<bool()>;
+[[nodiscard]] bool writeFileAtomically(const QString &path, std::initializer_list<QByteArrayView> parts, QString *error,
+                                       const ReplaceGuard &guard = {}, bool *guardRefused = nullptr);
+[[nodiscard]] inline bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error,
+                                              const ReplaceGuard &guard = {}, bool *guardRefused = nullptr)
 {
-    return writeFileAtomically(path, {QByteArrayView(bytes)}, error);
+    return writeFileAtomically(path, {QByteArrayView(bytes)}, error, guard, guardRefused);
 }
+// What a document last read from or wrote to its file: the file, its size
+// and a hash of its bytes, to tell later whether someone else changed it.
+struct FileContentId
+{
+    QString path;
+    qint64 size = -1;
+    quint64 hash = 0;
+    bool isValid() const { return size >= 0; }
+};
+// A quick hash of the parts' bytes one after the other (not for security).
+quint64 contentHash(std::initializer_list<QByteArrayView> parts);
+// The same hash for bytes that arrive in pieces, as a file read in parts.
+class ContentHasher
+{
+public:
+    void add(QByteArrayView part);
+    quint64 result();
+
+private:
+    quint64 m_hash = 0x51ed2705;
+    QByteArray m_carry;
+};
+inline quint64 contentHash(QByteArrayView bytes) { return contentHash({bytes}); }
+
 // Tests: from now on every atomic write stops with an error after this many
 // bytes, as on a full disk (a negative count ends that).
 void setAtomicWriteLimitForTests(qint64 bytes);

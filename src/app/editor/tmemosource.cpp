@@ -563,6 +563,26 @@ qint64 TMemoSource::byteLength() const
     return editor()->call(QsciScintillaBase::SCI_GETLENGTH);
 }
 
+QByteArray TMemoSource::storedBytes() const
+{
+    ScintillaWidget *w = editor();
+    const long length = w->call(QsciScintillaBase::SCI_GETLENGTH);
+    // Copied in the two pieces on either side of the gap: asking for the
+    // whole text at once would move the gap to the end, and the next key
+    // typed in the middle would move half the document back.
+    const long gap = qBound(0L, long(w->call(QsciScintillaBase::SCI_GETGAPPOSITION)), length);
+    QByteArray out(length, Qt::Uninitialized);
+    auto piece = [w](long from, long size) {
+        return reinterpret_cast<const char *>(
+            static_cast<quintptr>(w->call(QsciScintillaBase::SCI_GETRANGEPOINTER, from, size)));
+    };
+    if (gap > 0)
+        memcpy(out.data(), piece(0, gap), size_t(gap));
+    if (length > gap)
+        memcpy(out.data() + gap, piece(gap, length - gap), size_t(length - gap));
+    return out;
+}
+
 bool TMemoSource::loadFromFile(const QString &path, QString *error)
 {
     return loadFromFile(path, error, {});
@@ -679,6 +699,8 @@ bool TMemoSource::loadFromFile(const QString &path, QString *error, const LoadPr
 
     TextFileFormat format;
     LineScan lines;
+    ContentHasher hasher;
+    qint64 loadedBytes = 0;  // as read, so the hash and the size agree
     QByteArray piece(qMin<qint64>(LoadPieceBytes, qMax<qint64>(total, 1)) + 4, Qt::Uninitialized);
     bool readFault = false;
     // UTF-8 first; a byte that is not UTF-8 starts the load again as Windows-1252.
@@ -686,6 +708,8 @@ bool TMemoSource::loadFromFile(const QString &path, QString *error, const LoadPr
         format = TextFileFormat{};
         format.encoding = encoding;
         lines = LineScan{};
+        hasher = ContentHasher{};
+        loadedBytes = 0;
         if (encoding == TextEncoding::Windows1252) {
             ScintillaWidget *again = editor();
             again->call(QsciScintillaBase::SCI_SETREADONLY, 0);
@@ -708,6 +732,8 @@ bool TMemoSource::loadFromFile(const QString &path, QString *error, const LoadPr
                 break;
             }
             done += n;
+            hasher.add(QByteArrayView(piece.constData() + carried, n));
+            loadedBytes = done;
             const qsizetype size = carried + n;
             if (encoding == TextEncoding::Utf8) {
                 qsizetype from = 0;
@@ -750,6 +776,7 @@ bool TMemoSource::loadFromFile(const QString &path, QString *error, const LoadPr
         return false;
     }
     lines.finish();
+    setLastFileIo({path, loadedBytes, hasher.result()});
     format.lineEnds = lines.style;
     setFileFormat(format);
     m_longestLoadedLine = lines.longest;
@@ -766,6 +793,32 @@ bool TMemoSource::loadFromFile(const QString &path, QString *error, const LoadPr
     return true;
 }
 
+bool TMemoSource::reloadFromFile(const QString &path, QString *error)
+{
+    const SelectionRect selection = selectionRect();
+    const CaretPoint caret = caretPoint();
+    ScintillaWidget *w = editor();
+    const long firstVisible = w->call(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+    const long xOffset = w->call(QsciScintillaBase::SCI_GETXOFFSET);
+    if (!loadFromFile(path, error))
+        return false;
+    if (selection.isEmpty() || !(selection.end == caret || selection.start == caret))
+        setCaretPoint(caret);
+    else if (selection.end == caret)
+        setSelection(selection);
+    else
+        setSelection({selection.end, selection.start});
+    w = editor();
+    w->call(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, firstVisible);
+    w->call(QsciScintillaBase::SCI_SETXOFFSET, xOffset);
+    if (!m_view) {
+        // Kept for when a view shows the buffer again.
+        m_firstVisibleLine = firstVisible;
+        m_xOffset = xOffset;
+    }
+    return true;
+}
+
 bool TMemoSource::saveToFile(const QString &path, QString *error)
 {
     ScintillaWidget *w = editor();
@@ -776,10 +829,14 @@ bool TMemoSource::saveToFile(const QString &path, QString *error)
     bool ok;
     if (format.encoding == TextEncoding::Windows1252) {
         QByteArray encoded = encodeTextFile(QString::fromUtf8(data, length), &format);
-        ok = writeFileAtomically(path, encoded, error);
+        ok = writeFileAtomically(path, encoded, error, m_replaceGuard, &m_guardRefused);
+        if (ok)
+            setLastFileIo({path, encoded.size(), contentHash(encoded)});
     } else {
         const QByteArrayView bom = format.byteOrderMark ? QByteArrayView("\xEF\xBB\xBF", 3) : QByteArrayView();
-        ok = writeFileAtomically(path, {bom, QByteArrayView(data, length)}, error);
+        ok = writeFileAtomically(path, {bom, QByteArrayView(data, length)}, error, m_replaceGuard, &m_guardRefused);
+        if (ok)
+            setLastFileIo({path, bom.size() + length, contentHash({bom, QByteArrayView(data, length)})});
     }
     if (ok)
         setFileFormat(format);

@@ -62,9 +62,14 @@ public:
     // else as Windows-1252. progress may run the event loop.
     [[nodiscard]] bool loadFromFile(const QString &path, QString *error, const LoadProgress &progress);
     [[nodiscard]] bool saveToFile(const QString &path, QString *error) override;
+    // Loads the file again keeping the caret, selection and scroll position
+    // (by line and column, clamped to the new text).
+    [[nodiscard]] bool reloadFromFile(const QString &path, QString *error);
 
     // Size of the text in bytes as Scintilla holds it (UTF-8).
     qint64 byteLength() const;
+    // A copy of those bytes (the document's own line ends), in one pass.
+    QByteArray storedBytes() const;
     // The longest line of the last file loaded, in bytes.
     qint64 longestLoadedLine() const { return m_longestLoadedLine; }
 

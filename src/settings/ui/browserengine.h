@@ -36,6 +36,10 @@ public:
     virtual void forward() = 0;
     virtual void reload() = 0;
     virtual void stop() = 0;
+    // The address shown (or being loaded).
+    virtual QUrl url() const = 0;
+    // Loads the page again and puts it back at the scroll position it had.
+    virtual void reloadKeepingScroll() = 0;
     virtual bool canGoBack() const = 0;
     virtual bool canGoForward() const = 0;
 };
@@ -50,5 +54,5 @@ public:
 
 } // namespace Quorvant
 
-#define QuorvantBrowserEngine_iid "org.quorvant.BrowserEngine/1"
+#define QuorvantBrowserEngine_iid "org.quorvant.BrowserEngine/2"
 Q_DECLARE_INTERFACE(Quorvant::IBrowserEngine, QuorvantBrowserEngine_iid)

@@ -13,6 +13,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <memory>
+
 namespace Quorvant {
 
 const QList<QSize> &TBrowserPage::resolutions()
@@ -185,6 +187,26 @@ void TBrowserPage::navigate(const QUrl &url)
     m_url = url;
     if (m_view)
         m_engineView->load(url);
+}
+
+void TBrowserPage::showAgainKeepingScroll(const QUrl &url)
+{
+    if (!m_engineView || m_engineView->url() != url) {
+        navigate(url);
+        return;
+    }
+    m_url = url;
+    m_engineView->reloadKeepingScroll();
+}
+
+void TBrowserPage::addToBar(QWidget *widget)
+{
+    if (!m_bar)
+        return;
+    auto *row = static_cast<QBoxLayout *>(m_bar->layout());
+    // Before the title, which takes the rest of the row.
+    const int at = m_title ? row->indexOf(m_title) : row->count();
+    row->insertWidget(at < 0 ? row->count() : at, widget);
 }
 
 void TBrowserPage::back()

@@ -28,6 +28,11 @@ public:
 
     // Shows url now if the browser exists, else as soon as it is created.
     void navigate(const QUrl &url);
+    // Shows url again at the same scroll position when it is the page shown
+    // (a page being followed as it changes); otherwise as navigate().
+    void showAgainKeepingScroll(const QUrl &url);
+    // Adds a control at the end of the page's button row.
+    void addToBar(QWidget *widget);
     QUrl url() const { return m_url; }
     // The browser's widget (a QWebEngineView), or nullptr before the page
     // was first shown or when the engine could not be loaded.

@@ -5,6 +5,8 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include <memory>
+
 namespace Quorvant {
 
 namespace {
@@ -84,6 +86,24 @@ void WebEngineView::reload()
 void WebEngineView::stop()
 {
     m_view->stop();
+}
+
+QUrl WebEngineView::url() const
+{
+    return m_view->url();
+}
+
+void WebEngineView::reloadKeepingScroll()
+{
+    const QPointF scroll = m_view->page()->scrollPosition();
+    auto once = std::make_shared<QMetaObject::Connection>();
+    *once = connect(m_view, &QWebEngineView::loadFinished, this, [this, scroll, once](bool ok) {
+        disconnect(*once);
+        if (ok)
+            m_view->page()->runJavaScript(
+                QStringLiteral("window.scrollTo(%1, %2);").arg(scroll.x()).arg(scroll.y()));
+    });
+    m_view->reload();
 }
 
 bool WebEngineView::canGoBack() const

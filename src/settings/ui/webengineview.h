@@ -22,6 +22,8 @@ public:
     void forward() override;
     void reload() override;
     void stop() override;
+    QUrl url() const override;
+    void reloadKeepingScroll() override;
     bool canGoBack() const override;
     bool canGoForward() const override;
 

@@ -60,6 +60,13 @@ QAction *addCommand(QMenu *menu, QObject *owner, const char *objectName, const Q
 QStringList pluginFolders()
 {
     QStringList folders{DataFolder::file(QStringLiteral("PlugIn")), QStringLiteral(QUORVANT_PLUGIN_DIR)};
+    // Installed under another prefix (a package): beside the program.
+    if (QCoreApplication::instance()) {
+        const QString beside = QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../")
+                                               + QStringLiteral(QUORVANT_PLUGIN_RELATIVE_DIR));
+        if (!folders.contains(beside))
+            folders.insert(2, beside);
+    }
     const QString build = QStringLiteral(QUORVANT_BUILD_PLUGIN_DIR);
     const QString buildRoot = QFileInfo(build).absolutePath();
     if (QCoreApplication::instance() && QCoreApplication::applicationDirPath().startsWith(buildRoot + u'/'))
