@@ -3,6 +3,7 @@
 // object tree, the server variable dialogs, the "Code Snippet" page with its
 // dialog, and the date stamps of the editor's pop-up menu.
 #include "appglobals.h"
+#include "applicationshell.h"
 #include "datafolder.h"
 #include "documentset.h"
 #include "editortypes.h"
@@ -42,6 +43,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -182,6 +184,27 @@ TEST_F(ScriptsWindows, JavaScriptLibraryPreviewsDescribesAndInsertsTheChosenTemp
     QDir(dir.filePath(u"JAVA"_s)).removeRecursively();
     window->action(u"InstantJava1"_s)->trigger();
     EXPECT_EQ(java->list()->topLevelItemCount(), 2);
+}
+
+TEST_F(ScriptsWindows, LibraryMadeAtStartUpStaysAboveTheMainWindow)
+{
+    // The start-up makes the library windows without a parent: a click on
+    // the main window must not bury the modal library behind it.
+    writeFile(dir.filePath(u"Main.INI"_s), "[GENERAL]\r\nFIRSTRUN=0\r\n");
+    writeFile(dir.filePath(u"JAVA/Clock.Htm"_s), Template);
+    TApplicationShell shell;
+    shell.installSubsystems = installSubsystems;
+    shell.quit = [] {};
+    shell.start({u"quorvant"_s});
+    QCoreApplication::processEvents();
+    TForm1 *form = shell.Form1();
+    ASSERT_NE(form, nullptr);
+    form->action(u"InstantJava1"_s)->trigger();
+    QWidget *host = shell.MnuJavaScript();
+    ASSERT_TRUE(host->isVisible());
+    ASSERT_NE(host->windowHandle(), nullptr);
+    EXPECT_EQ(host->windowHandle()->transientParent(), form->windowHandle());
+    host->close();
 }
 
 TEST_F(ScriptsWindows, DhtmlLibraryInsertsOnDoubleClick)

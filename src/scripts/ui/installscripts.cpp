@@ -16,6 +16,9 @@
 #include "tscriptlibrarywindow.h"
 
 #include <QAction>
+#include <QEvent>
+#include <QPointer>
+#include <QWindow>
 #include <QMenu>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -24,12 +27,43 @@ namespace Quorvant {
 
 namespace {
 
+// Keeps a window the start-up made without a parent above the main window
+// as the window manager sees it, so a click on the main window cannot
+// bury a modal library behind it.
+class TKeepAboveOwner : public QObject
+{
+public:
+    TKeepAboveOwner(TForm1 &form, QWidget *window)
+        : QObject(window)
+        , m_form(&form)
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // Sent after the native window exists and before it is mapped.
+        if (event->type() == QEvent::Show && m_form) {
+            auto *w = static_cast<QWidget *>(watched);
+            if (w->windowHandle() && m_form->windowHandle())
+                w->windowHandle()->setTransientParent(m_form->windowHandle());
+        }
+        return false;
+    }
+
+private:
+    QPointer<TForm1> m_form;
+};
+
 // The window a long-lived panel lives in: the one the start-up made for it,
 // or one of our own when there is none (a main window made by a test).
 QWidget *hostWindow(TForm1 &form, QWidget *made)
 {
-    if (made && !made->layout())
+    if (made && !made->layout()) {
+        new TKeepAboveOwner(form, made);
         return made;
+    }
     return new QWidget(&form, Qt::Window);
 }
 
