@@ -312,6 +312,25 @@ TEST_F(ScriptsWindows, ServerVariableDialogsListDescribeAndInsert)
     EXPECT_EQ(buffer()->text(), uR"(<!--#echo var="DATE_LOCAL" -->)"_s);
 }
 
+TEST_F(ScriptsWindows, CancelClosesTheDialogsWithoutWriting)
+{
+    writeFile(dir.filePath(u"ASPData.Dat"_s), "REMOTE_ADDR,Address of the visitor\r\n");
+    makeWindow();
+    newDocument(u"<p>kept</p>"_s);
+    for (const char *opener : {"DefinescriptButton1", "ServerVariablesButton1"}) {
+        clickCatalogueButton(opener);
+        QWidget *dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr) << opener;
+        if (auto *asp = qobject_cast<TMnuServerVariables *>(dialog))
+            asp->list()->setCurrentItem(asp->list()->topLevelItem(0));
+        ASSERT_NE(button(dialog, "CancelButton"), nullptr) << opener;
+        button(dialog, "CancelButton")->click();
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << opener;
+        EXPECT_EQ(buffer()->text(), u"<p>kept</p>"_s) << opener;
+        EXPECT_FALSE(buffer()->isModified()) << opener;
+    }
+}
+
 class SnippetPage : public ScriptsWindows
 {
 protected:
@@ -467,6 +486,7 @@ TEST_F(SnippetPage, ImportsPartsFromFilesAndSnippetsFromAnotherStore)
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(MessageService::qtFilter(shown.first().filters), u"Text Files (*.txt);;All Files (*.*) (*)"_s);
     button(dialog, "CancelButton")->click();
+    EXPECT_EQ(modal<TMnuCodeSnippet>(), nullptr);
 
     MessageService::queueAnswer(DialogAnswer::file(other));
     act("ImportCodeSnippetsButton")->trigger();

@@ -1,5 +1,6 @@
 #include "tmnudefinejs.h"
 
+#include "donecancelrow.h"
 #include "editortypes.h"
 #include "messageservice.h"
 #include "pathsandcolours.h"
@@ -63,19 +64,10 @@ TMnuDefineJS::TMnuDefineJS(std::function<void(const QString &)> write, QString c
     m_code->setMarginWidth(0, 0);
     m_code->setMarginWidth(1, 0);
     layout->addWidget(m_code, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    auto *doneButton = new QPushButton(QStringLiteral("Done"), this);
-    doneButton->setObjectName(QStringLiteral("DoneButton"));
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
-    buttons->addWidget(doneButton);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
+    QPushButton *doneButton = addDoneCancelRow(this, layout);
 
     connect(browseButton, &QToolButton::clicked, this, &TMnuDefineJS::browse);
     connect(doneButton, &QPushButton::clicked, this, &TMnuDefineJS::pressDone);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TMnuDefineJS::browse()
