@@ -10,6 +10,7 @@
 #include "mainwindow.h"
 #include "messageservice.h"
 #include "scriptsglobals.h"
+#include "scriptstestsupport.h"
 #include "settingsglobals.h"
 #include "subsystems.h"
 #include "tcodesnippetpage.h"
@@ -52,19 +53,8 @@ using namespace Qt::StringLiterals;
 namespace Quorvant {
 namespace {
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using Test::readFile;
+using Test::writeFile;
 
 QStringList recordedTexts()
 {
