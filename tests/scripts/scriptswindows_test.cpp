@@ -34,6 +34,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -319,6 +320,24 @@ TEST_F(ScriptsWindows, CancelClosesTheDialogsWithoutWriting)
         EXPECT_EQ(buffer()->text(), u"<p>kept</p>"_s) << opener;
         EXPECT_FALSE(buffer()->isModified()) << opener;
     }
+}
+
+TEST(ScriptPreview, AnEngineThatCannotLoadLeavesTheReasonInThePreview)
+{
+    QTemporaryDir dir;
+    const QString notALibrary = dir.filePath(u"engine.so"_s);
+    writeFile(notALibrary, "not a library");
+    qputenv("QUORVANT_BROWSER_MODULE", notALibrary.toLocal8Bit());
+    TScriptPreview preview(u"ScriptBrowser"_s);
+    preview.navigate(QUrl::fromLocalFile(notALibrary));
+    preview.show();
+    qunsetenv("QUORVANT_BROWSER_MODULE");
+    EXPECT_EQ(preview.browser(), nullptr);
+    auto *failure = preview.findChild<QLabel *>();
+    ASSERT_NE(failure, nullptr);
+    EXPECT_TRUE(failure->text().startsWith(u"The browser could not be started: "_s)) << qPrintable(failure->text());
+    EXPECT_TRUE(failure->text().contains(notALibrary)) << qPrintable(failure->text());
+    EXPECT_TRUE(failure->wordWrap());
 }
 
 class SnippetPage : public ScriptsWindows
