@@ -152,6 +152,15 @@ protected:
         for (const TRecoveryEntry &e : entries)
             writeBytes(QDir(ended).filePath(e.id + QStringLiteral(".qrec")), e.header() + e.text);
     }
+    // An untitled document the ended program kept just now.
+    void plantUntitledOrphan(const char *id, const QByteArray &text)
+    {
+        TRecoveryEntry untitled;
+        untitled.id = QLatin1String(id);
+        untitled.savedAt = QDateTime::currentDateTimeUtc();
+        untitled.text = text;
+        plantOrphan({untitled});
+    }
 
     QTemporaryDir m_dir;
     std::unique_ptr<TSetupTools> m_settings;
@@ -469,11 +478,7 @@ TEST_F(DesktopWindowTest, RecoveredDocumentsOpenModifiedOrAreDeclined)
 
 TEST_F(DesktopWindowTest, ARestoredDocumentIsKeptByTheNewProgramBeforeTheOldCopyGoes)
 {
-    TRecoveryEntry untitled;
-    untitled.id = QStringLiteral("doc-7");
-    untitled.savedAt = QDateTime::currentDateTimeUtc();
-    untitled.text = "keep me";
-    plantOrphan({untitled});
+    plantUntitledOrphan("doc-7", "keep me");
     openWindow();
     auto *offer = form->findChild<TRecoveryOffer *>();
     ASSERT_NE(offer, nullptr);
@@ -488,11 +493,7 @@ TEST_F(DesktopWindowTest, ARestoredDocumentIsKeptByTheNewProgramBeforeTheOldCopy
 
 TEST_F(DesktopWindowTest, TheTaskManagerOffersRecoveryAfterACrash)
 {
-    TRecoveryEntry untitled;
-    untitled.id = QStringLiteral("doc-1");
-    untitled.savedAt = QDateTime::currentDateTimeUtc();
-    untitled.text = "from before the crash";
-    plantOrphan({untitled});
+    plantUntitledOrphan("doc-1", "from before the crash");
     m_shell = std::make_unique<TApplicationShell>();
     m_shell->installSubsystems = installSubsystems;
     m_shell->quit = [] {};
