@@ -2,6 +2,7 @@
 // from an untouched one, the recovery file format, the session folders and
 // the writer's order.
 #include "diskchangecheck.h"
+#include "desktoptestsupport.h"
 #include "recoveryentry.h"
 #include "recoverystore.h"
 #include "recoverywriter.h"
@@ -21,18 +22,8 @@ using namespace Quorvant;
 
 namespace {
 
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+using Test::readBytes;
+using Test::writeBytes;
 
 // The stamp a document takes right after reading the file.
 DiskStamp stampAfterReading(const QString &path)

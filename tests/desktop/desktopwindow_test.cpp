@@ -6,6 +6,7 @@
 #include "browserpage.h"
 #include "datafolder.h"
 #include "desktoptexts.h"
+#include "desktoptestsupport.h"
 #include "diskchangemonitor.h"
 #include "documentset.h"
 #include "filedropfilter.h"
@@ -48,12 +49,8 @@ using namespace Quorvant;
 
 namespace {
 
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
+using Test::readBytes;
+using Test::writeBytes;
 
 // As an editor that saves through a temporary file does.
 void replaceByRename(const QString &path, const QByteArray &bytes)
@@ -61,12 +58,6 @@ void replaceByRename(const QString &path, const QByteArray &bytes)
     writeBytes(path + QStringLiteral(".tmp~"), bytes);
     QFile::remove(path);
     ASSERT_TRUE(QFile::rename(path + QStringLiteral(".tmp~"), path));
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
 QByteArray numberedLines(int count, const char *word)
@@ -118,6 +109,14 @@ protected:
         m_window->show();
         form = m_window.get();
     }
+    // page.htm open with "<p>disk</p>" on disk and "<p>mine</p>" typed over it.
+    void openEditedPage()
+    {
+        writeBytes(file("page.htm"), "<p>disk</p>");
+        ASSERT_TRUE(docs()->OpenFile(file("page.htm")));
+        buffer()->setText(QStringLiteral("<p>mine</p>"));
+        docs()->markModified();
+    }
     QString dataPath() const { return m_dir.filePath(QStringLiteral("data")); }
     QString file(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
     TDocumentSet *docs() const { return form->documents(); }
@@ -152,6 +151,15 @@ protected:
         ASSERT_TRUE(QDir().mkpath(ended));
         for (const TRecoveryEntry &e : entries)
             writeBytes(QDir(ended).filePath(e.id + QStringLiteral(".qrec")), e.header() + e.text);
+    }
+    // An untitled document the ended program kept just now.
+    void plantUntitledOrphan(const char *id, const QByteArray &text)
+    {
+        TRecoveryEntry untitled;
+        untitled.id = QLatin1String(id);
+        untitled.savedAt = QDateTime::currentDateTimeUtc();
+        untitled.text = text;
+        plantOrphan({untitled});
     }
 
     QTemporaryDir m_dir;
@@ -234,10 +242,7 @@ TEST_F(DesktopWindowTest, AnUnmodifiedDocumentFollowsItsFileKeepingCaretAndScrol
 TEST_F(DesktopWindowTest, AModifiedDocumentAsksAndKeepingMineIsAskedOnce)
 {
     openWindow();
-    writeBytes(file("page.htm"), "<p>disk</p>");
-    ASSERT_TRUE(docs()->OpenFile(file("page.htm")));
-    buffer()->setText(QStringLiteral("<p>mine</p>"));
-    docs()->markModified();
+    ASSERT_NO_FATAL_FAILURE(openEditedPage());
 
     writeBytes(file("page.htm"), "<p>theirs</p>");
     MessageService::queueAnswer(DialogAnswer::pressed(mbNo));
@@ -273,10 +278,7 @@ TEST_F(DesktopWindowTest, SaveAsksBeforeWritingOverAFileChangedElsewhere)
         {"appended to", [](const QString &p) { QFile f(p); ASSERT_TRUE(f.open(QIODevice::Append)); f.write("<!-- build -->"); }},
     };
     for (const Case &c : cases) {
-        writeBytes(file("page.htm"), "<p>disk</p>");
-        ASSERT_TRUE(docs()->OpenFile(file("page.htm")));
-        buffer()->setText(QStringLiteral("<p>mine</p>"));
-        docs()->markModified();
+        ASSERT_NO_FATAL_FAILURE(openEditedPage()) << c.what;
         c.change(file("page.htm"));
         const QByteArray theirs = readBytes(file("page.htm"));
 
@@ -338,10 +340,7 @@ TEST_F(DesktopWindowTest, AChangeRightAfterASaveIsNeverOverwrittenWithoutTheQues
 TEST_F(DesktopWindowTest, AChangeLandingWhileSaveWritesIsAskedAboutBeforeTheFileIsReplaced)
 {
     openWindow();
-    writeBytes(file("page.htm"), "<p>disk</p>");
-    ASSERT_TRUE(docs()->OpenFile(file("page.htm")));
-    buffer()->setText(QStringLiteral("<p>mine</p>"));
-    docs()->markModified();
+    ASSERT_NO_FATAL_FAILURE(openEditedPage());
     // The other program writes after the question's check, while Save
     // writes its temporary file.
     const auto guard = docs()->fileStillAsConfirmed;
@@ -479,11 +478,7 @@ TEST_F(DesktopWindowTest, RecoveredDocumentsOpenModifiedOrAreDeclined)
 
 TEST_F(DesktopWindowTest, ARestoredDocumentIsKeptByTheNewProgramBeforeTheOldCopyGoes)
 {
-    TRecoveryEntry untitled;
-    untitled.id = QStringLiteral("doc-7");
-    untitled.savedAt = QDateTime::currentDateTimeUtc();
-    untitled.text = "keep me";
-    plantOrphan({untitled});
+    plantUntitledOrphan("doc-7", "keep me");
     openWindow();
     auto *offer = form->findChild<TRecoveryOffer *>();
     ASSERT_NE(offer, nullptr);
@@ -498,11 +493,7 @@ TEST_F(DesktopWindowTest, ARestoredDocumentIsKeptByTheNewProgramBeforeTheOldCopy
 
 TEST_F(DesktopWindowTest, TheTaskManagerOffersRecoveryAfterACrash)
 {
-    TRecoveryEntry untitled;
-    untitled.id = QStringLiteral("doc-1");
-    untitled.savedAt = QDateTime::currentDateTimeUtc();
-    untitled.text = "from before the crash";
-    plantOrphan({untitled});
+    plantUntitledOrphan("doc-1", "from before the crash");
     m_shell = std::make_unique<TApplicationShell>();
     m_shell->installSubsystems = installSubsystems;
     m_shell->quit = [] {};

@@ -3,6 +3,7 @@
 // stamps, the script definition text and the object tree.
 #include "messageservice.h"
 #include "scriptsglobals.h"
+#include "scriptstestsupport.h"
 #include "tagplacement.h"
 #include "tcodesnippits.h"
 #include "tdatetimestamp.h"
@@ -24,19 +25,6 @@ using namespace Qt::StringLiterals;
 
 namespace Quorvant::Test {
 namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // ---------------------------------------------------------------- inserter
 

@@ -10,6 +10,7 @@
 #include "mainwindow.h"
 #include "messageservice.h"
 #include "scriptsglobals.h"
+#include "scriptstestsupport.h"
 #include "settingsglobals.h"
 #include "subsystems.h"
 #include "tcodesnippetpage.h"
@@ -33,6 +34,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -52,19 +54,8 @@ using namespace Qt::StringLiterals;
 namespace Quorvant {
 namespace {
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using Test::readFile;
+using Test::writeFile;
 
 QStringList recordedTexts()
 {
@@ -312,6 +303,43 @@ TEST_F(ScriptsWindows, ServerVariableDialogsListDescribeAndInsert)
     EXPECT_EQ(buffer()->text(), uR"(<!--#echo var="DATE_LOCAL" -->)"_s);
 }
 
+TEST_F(ScriptsWindows, CancelClosesTheDialogsWithoutWriting)
+{
+    writeFile(dir.filePath(u"ASPData.Dat"_s), "REMOTE_ADDR,Address of the visitor\r\n");
+    makeWindow();
+    newDocument(u"<p>kept</p>"_s);
+    for (const char *opener : {"DefinescriptButton1", "ServerVariablesButton1"}) {
+        clickCatalogueButton(opener);
+        QWidget *dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr) << opener;
+        if (auto *asp = qobject_cast<TMnuServerVariables *>(dialog))
+            asp->list()->setCurrentItem(asp->list()->topLevelItem(0));
+        ASSERT_NE(button(dialog, "CancelButton"), nullptr) << opener;
+        button(dialog, "CancelButton")->click();
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << opener;
+        EXPECT_EQ(buffer()->text(), u"<p>kept</p>"_s) << opener;
+        EXPECT_FALSE(buffer()->isModified()) << opener;
+    }
+}
+
+TEST(ScriptPreview, AnEngineThatCannotLoadLeavesTheReasonInThePreview)
+{
+    QTemporaryDir dir;
+    const QString notALibrary = dir.filePath(u"engine.so"_s);
+    writeFile(notALibrary, "not a library");
+    qputenv("QUORVANT_BROWSER_MODULE", notALibrary.toLocal8Bit());
+    TScriptPreview preview(u"ScriptBrowser"_s);
+    preview.navigate(QUrl::fromLocalFile(notALibrary));
+    preview.show();
+    qunsetenv("QUORVANT_BROWSER_MODULE");
+    EXPECT_EQ(preview.browser(), nullptr);
+    auto *failure = preview.findChild<QLabel *>();
+    ASSERT_NE(failure, nullptr);
+    EXPECT_TRUE(failure->text().startsWith(u"The browser could not be started: "_s)) << qPrintable(failure->text());
+    EXPECT_TRUE(failure->text().contains(notALibrary)) << qPrintable(failure->text());
+    EXPECT_TRUE(failure->wordWrap());
+}
+
 class SnippetPage : public ScriptsWindows
 {
 protected:
@@ -467,6 +495,7 @@ TEST_F(SnippetPage, ImportsPartsFromFilesAndSnippetsFromAnotherStore)
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(MessageService::qtFilter(shown.first().filters), u"Text Files (*.txt);;All Files (*.*) (*)"_s);
     button(dialog, "CancelButton")->click();
+    EXPECT_EQ(modal<TMnuCodeSnippet>(), nullptr);
 
     MessageService::queueAnswer(DialogAnswer::file(other));
     act("ImportCodeSnippetsButton")->trigger();

@@ -47,6 +47,43 @@ constexpr int markerMask(int n)
     return 1 << n;
 }
 
+// Empties the document for a whole new text of about size bytes, with undo
+// collection off, and appends data when given. Answers whether the widget
+// was read-only before.
+bool startBulkLoad(ScintillaWidget *w, qint64 size, const char *data = nullptr)
+{
+    const bool wasReadOnly = w->call(QsciScintillaBase::SCI_GETREADONLY);
+    w->call(QsciScintillaBase::SCI_SETREADONLY, 0);
+    w->call(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0);
+    // No change reports for the bulk load: QScintilla would copy the whole
+    // text for them.
+    const long mask = w->call(QsciScintillaBase::SCI_GETMODEVENTMASK);
+    w->call(QsciScintillaBase::SCI_SETMODEVENTMASK, 0);
+    w->call(QsciScintillaBase::SCI_CLEARALL);
+    // Room to grow, so the first edits need not move the whole text.
+    w->call(QsciScintillaBase::SCI_ALLOCATE, size + size / 8 + 4096);
+    if (data)
+        w->call(QsciScintillaBase::SCI_APPENDTEXT, size, data);
+    w->call(QsciScintillaBase::SCI_SETMODEVENTMASK, mask);
+    return wasReadOnly;
+}
+
+// The loaded text becomes the saved state with the caret at its start;
+// settle brings the buffer's own state along before the widget reports the
+// new text.
+template <typename Settle>
+void finishBulkLoad(ScintillaWidget *w, bool wasReadOnly, Settle settle)
+{
+    w->call(QsciScintillaBase::SCI_SETSAVEPOINT);
+    // Not GOTOPOS: scrolling the caret into view lays out the first line,
+    // which for a file that is one huge line takes seconds.
+    w->call(QsciScintillaBase::SCI_SETEMPTYSELECTION, 0);
+    w->call(QsciScintillaBase::SCI_SETREADONLY, wasReadOnly);
+    settle();
+    Q_EMIT w->textChanged();
+    Q_EMIT w->linesChanged();
+}
+
 } // namespace
 
 TMemoSource::TMemoSource(QObject *owner)
@@ -229,30 +266,14 @@ QString TMemoSource::text() const
 void TMemoSource::setRawText(const char *data, qsizetype size)
 {
     ScintillaWidget *w = editor();
-    const bool wasReadOnly = w->call(QsciScintillaBase::SCI_GETREADONLY);
-    w->call(QsciScintillaBase::SCI_SETREADONLY, 0);
-    w->call(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0);
-    // No change reports for the bulk load: QScintilla would copy the whole
-    // text for them.
-    const long mask = w->call(QsciScintillaBase::SCI_GETMODEVENTMASK);
-    w->call(QsciScintillaBase::SCI_SETMODEVENTMASK, 0);
-    w->call(QsciScintillaBase::SCI_CLEARALL);
-    // Room to grow, so the first edits need not move the whole text.
-    w->call(QsciScintillaBase::SCI_ALLOCATE, size + size / 8 + 4096);
-    w->call(QsciScintillaBase::SCI_APPENDTEXT, size, data);
-    w->call(QsciScintillaBase::SCI_SETMODEVENTMASK, mask);
+    const bool wasReadOnly = startBulkLoad(w, size, data);
     w->call(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1);
     w->call(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
-    w->call(QsciScintillaBase::SCI_SETSAVEPOINT);
-    // Not GOTOPOS: scrolling the caret into view lays out the first line,
-    // which for a file that is one huge line takes seconds.
-    w->call(QsciScintillaBase::SCI_SETEMPTYSELECTION, 0);
-    w->call(QsciScintillaBase::SCI_SETREADONLY, wasReadOnly);
-    applyEolMode(w);
-    m_forcedModified = false;
-    emitModifiedIfChanged();
-    Q_EMIT w->textChanged();
-    Q_EMIT w->linesChanged();
+    finishBulkLoad(w, wasReadOnly, [&] {
+        applyEolMode(w);
+        m_forcedModified = false;
+        emitModifiedIfChanged();
+    });
 }
 
 void TMemoSource::setStoredText(const QString &text, LineEndStyle style)
@@ -686,15 +707,7 @@ bool TMemoSource::loadFromFile(const QString &path, QString *error, const LoadPr
     const qint64 total = file.size();
 
     ScintillaWidget *w = editor();
-    const bool wasReadOnly = w->call(QsciScintillaBase::SCI_GETREADONLY);
-    w->call(QsciScintillaBase::SCI_SETREADONLY, 0);
-    w->call(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0);
-    const long mask = w->call(QsciScintillaBase::SCI_GETMODEVENTMASK);
-    w->call(QsciScintillaBase::SCI_SETMODEVENTMASK, 0);
-    w->call(QsciScintillaBase::SCI_CLEARALL);
-    // Room to grow, so the first edits need not move the whole text.
-    w->call(QsciScintillaBase::SCI_ALLOCATE, total + total / 8 + 4096);
-    w->call(QsciScintillaBase::SCI_SETMODEVENTMASK, mask);
+    const bool wasReadOnly = startBulkLoad(w, total);
     w->call(QsciScintillaBase::SCI_SETREADONLY, 1);
 
     TextFileFormat format;
@@ -780,16 +793,11 @@ bool TMemoSource::loadFromFile(const QString &path, QString *error, const LoadPr
     format.lineEnds = lines.style;
     setFileFormat(format);
     m_longestLoadedLine = lines.longest;
-    w->call(QsciScintillaBase::SCI_SETSAVEPOINT);
-    // Not GOTOPOS: scrolling the caret into view lays out the first line,
-    // which for a file that is one huge line takes seconds.
-    w->call(QsciScintillaBase::SCI_SETEMPTYSELECTION, 0);
-    w->call(QsciScintillaBase::SCI_SETREADONLY, wasReadOnly);
-    applyEolMode(w);
-    m_forcedModified = false;
-    emitModifiedIfChanged();
-    Q_EMIT w->textChanged();
-    Q_EMIT w->linesChanged();
+    finishBulkLoad(w, wasReadOnly, [&] {
+        applyEolMode(w);
+        m_forcedModified = false;
+        emitModifiedIfChanged();
+    });
     return true;
 }
 

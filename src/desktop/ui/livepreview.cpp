@@ -83,9 +83,7 @@ void TLivePreview::placePane()
             m_view->widget()->setMinimumWidth(320);
             m_dock->setWidget(m_view->widget());
         } else {
-            auto *label = new QLabel(QStringLiteral("The browser could not be started: %1").arg(error), m_dock);
-            label->setWordWrap(true);
-            m_dock->setWidget(label);
+            m_dock->setWidget(TBrowserEngineLoader::failureLabel(error, m_dock));
         }
         m_form.addDockWidget(Qt::RightDockWidgetArea, m_dock);
         m_form.resizeDocks({m_dock}, {m_form.width() * 2 / 5}, Qt::Horizontal);

@@ -1,5 +1,6 @@
 #include "tmnucodesnippet.h"
 
+#include "donecancelrow.h"
 #include "editortypes.h"
 #include "messageservice.h"
 #include "scriptsglobals.h"
@@ -57,17 +58,8 @@ TMnuCodeSnippet::TMnuCodeSnippet(Save save, QWidget *parent)
     };
     m_part1 = part(QStringLiteral("Enter your code snippet part 1:"), "Memo1", "ImportPart1Button");
     m_part2 = part(QStringLiteral("Enter your code snippet part 2:"), "Memo2", "ImportPart2Button");
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    auto *doneButton = new QPushButton(QStringLiteral("Done"), this);
-    doneButton->setObjectName(QStringLiteral("DoneButton"));
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
-    buttons->addWidget(doneButton);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
+    QPushButton *doneButton = addDoneCancelRow(this, layout);
     connect(doneButton, &QPushButton::clicked, this, &TMnuCodeSnippet::pressDone);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     if (gCodeSnippetsData.Editing) {
         m_name->setText(gCodeSnippetsData.SnippetTitle);

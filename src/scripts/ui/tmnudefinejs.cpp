@@ -1,5 +1,6 @@
 #include "tmnudefinejs.h"
 
+#include "donecancelrow.h"
 #include "editortypes.h"
 #include "messageservice.h"
 #include "pathsandcolours.h"
@@ -29,20 +30,19 @@ TMnuDefineJS::TMnuDefineJS(std::function<void(const QString &)> write, QString c
     resize(560, 440);
     auto *layout = new QVBoxLayout(this);
     auto *form = new QFormLayout;
-    m_language = new QComboBox(this);
-    m_language->setObjectName(QStringLiteral("ComboBox1"));
-    m_language->setEditable(true);
-    m_language->addItems(TDefineScript::languages());
-    m_language->setCurrentIndex(-1);
-    m_language->setEditText(QString());
-    form->addRow(QStringLiteral("Script Language:"), m_language);
-    m_type = new QComboBox(this);
-    m_type->setObjectName(QStringLiteral("ComboBox2"));
-    m_type->setEditable(true);
-    m_type->addItems(TDefineScript::types());
-    m_type->setCurrentIndex(-1);
-    m_type->setEditText(QString());
-    form->addRow(QStringLiteral("Script Type:"), m_type);
+    // Offered values, with none chosen at first.
+    const auto choice = [this, form](const QString &caption, const char *name, const QStringList &items) {
+        auto *box = new QComboBox(this);
+        box->setObjectName(QLatin1String(name));
+        box->setEditable(true);
+        box->addItems(items);
+        box->setCurrentIndex(-1);
+        box->setEditText(QString());
+        form->addRow(caption, box);
+        return box;
+    };
+    m_language = choice(QStringLiteral("Script Language:"), "ComboBox1", TDefineScript::languages());
+    m_type = choice(QStringLiteral("Script Type:"), "ComboBox2", TDefineScript::types());
     auto *srcRow = new QHBoxLayout;
     m_src = new QLineEdit(this);
     m_src->setObjectName(QStringLiteral("Edit1"));
@@ -63,19 +63,10 @@ TMnuDefineJS::TMnuDefineJS(std::function<void(const QString &)> write, QString c
     m_code->setMarginWidth(0, 0);
     m_code->setMarginWidth(1, 0);
     layout->addWidget(m_code, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    auto *doneButton = new QPushButton(QStringLiteral("Done"), this);
-    doneButton->setObjectName(QStringLiteral("DoneButton"));
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
-    buttons->addWidget(doneButton);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
+    QPushButton *doneButton = addDoneCancelRow(this, layout);
 
     connect(browseButton, &QToolButton::clicked, this, &TMnuDefineJS::browse);
     connect(doneButton, &QPushButton::clicked, this, &TMnuDefineJS::pressDone);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TMnuDefineJS::browse()

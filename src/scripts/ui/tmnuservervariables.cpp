@@ -1,6 +1,7 @@
 #include "tmnuservervariables.h"
 
 #include "datafolder.h"
+#include "donecancelrow.h"
 #include "messageservice.h"
 
 #include <QFileInfo>
@@ -38,21 +39,12 @@ TMnuServerVariables::TMnuServerVariables(ServerVariableKind kind, const QString 
     m_description->setReadOnly(true);
     m_description->setMaximumHeight(60);
     layout->addWidget(m_description);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    auto *doneButton = new QPushButton(QStringLiteral("Done"), this);
-    doneButton->setObjectName(QStringLiteral("DoneButton"));
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
-    buttons->addWidget(doneButton);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
+    QPushButton *doneButton = addDoneCancelRow(this, layout);
 
     connect(m_list, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *item) {
         m_description->setPlainText(item ? item->text(1) : QString());
     });
     connect(doneButton, &QPushButton::clicked, this, &TMnuServerVariables::pressDone);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TMnuServerVariables::LoadASPSSIList(const QString &FileName)

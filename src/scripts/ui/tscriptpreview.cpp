@@ -35,9 +35,7 @@ void TScriptPreview::showEvent(QShowEvent *event)
     QString error;
     IBrowserEngine *engine = TBrowserEngineLoader::engine(&error);
     if (!engine) {
-        auto *label = new QLabel(QStringLiteral("The browser could not be started: %1").arg(error), this);
-        label->setWordWrap(true);
-        layout()->addWidget(label);
+        layout()->addWidget(TBrowserEngineLoader::failureLabel(error, this));
         return;
     }
     BrowserViewEvents events;

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
+#include <QLabel>
 #include <QOpenGLContext>
 #include <QPluginLoader>
 
@@ -99,6 +100,13 @@ IBrowserEngine *TBrowserEngineLoader::engine(QString *error)
     if (error)
         *error = found->error;
     return found->engine;
+}
+
+QLabel *TBrowserEngineLoader::failureLabel(const QString &error, QWidget *parent)
+{
+    auto *label = new QLabel(QStringLiteral("The browser could not be started: %1").arg(error), parent);
+    label->setWordWrap(true);
+    return label;
 }
 
 } // namespace Quorvant

@@ -4,6 +4,9 @@
 #include <QString>
 #include <QStringList>
 
+class QLabel;
+class QWidget;
+
 namespace Quorvant {
 
 class IBrowserEngine;
@@ -18,6 +21,8 @@ public:
     static QStringList candidates();
     // True once the engine's libraries are in the process.
     static bool loaded();
+    // What stands in place of a browser the engine could not give, and why.
+    static QLabel *failureLabel(const QString &error, QWidget *parent);
 
 private:
     static void prepareSharedContexts();

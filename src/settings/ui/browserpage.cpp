@@ -134,9 +134,8 @@ void TBrowserPage::createBrowser()
         return;
     IBrowserEngine *engine = TBrowserEngineLoader::engine(&m_error);
     if (!engine) {
-        m_failure = new QLabel(QStringLiteral("The browser could not be started: %1").arg(m_error), m_holder);
+        m_failure = TBrowserEngineLoader::failureLabel(m_error, m_holder);
         m_failure->setObjectName(m_prefix + QStringLiteral("Failure"));
-        m_failure->setWordWrap(true);
         m_failure->setAlignment(Qt::AlignCenter);
         static_cast<QBoxLayout *>(m_holder->layout())->addWidget(m_failure, 1);
         return;
