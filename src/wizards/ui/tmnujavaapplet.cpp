@@ -4,6 +4,7 @@
 #include "messageservice.h"
 #include "pathsandcolours.h"
 #include "tagplacement.h"
+#include "wizardsupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -32,9 +33,7 @@ TMnuJavaApplet::TMnuJavaApplet(TForm1 &form)
         auto *button = new QPushButton(QStringLiteral("..."), this);
         button->setObjectName(QLatin1String(name));
         connect(button, &QPushButton::clicked, this, [this, target, filters] {
-            const QStringList files = MessageService::getOpenFileNames(this, QStringLiteral("Open"), defaultFolder(), filters);
-            if (!files.isEmpty())
-                target->setText(convertfilename(files.first(), gCurrentFilePath));
+            chooseFileInto(target, this, QStringLiteral("Open"), defaultFolder(), filters);
         });
         return withButton(target, button);
     };
