@@ -59,13 +59,9 @@ TMnuJavaApplet::TMnuJavaApplet(TForm1 &form)
     layout->addRow(QStringLiteral("VSpace:"), m_vspace);
     m_hspace = field("HSpaceEdit");
     layout->addRow(QStringLiteral("HSpace:"), m_hspace);
-    m_align = new QComboBox(this);
-    m_align->setObjectName(QStringLiteral("AlignBox"));
-    m_align->setEditable(true);
-    m_align->addItems({QStringLiteral("LEFT"), QStringLiteral("RIGHT"), QStringLiteral("TOP"), QStringLiteral("BOTTOM"),
-                       QStringLiteral("MIDDLE")});
-    m_align->setCurrentIndex(-1);
-    m_align->setEditText(QString());
+    m_align = editableChoice(this, "AlignBox",
+                             {QStringLiteral("LEFT"), QStringLiteral("RIGHT"), QStringLiteral("TOP"), QStringLiteral("BOTTOM"),
+                              QStringLiteral("MIDDLE")});
     layout->addRow(QStringLiteral("Align:"), m_align);
 
     QFormLayout *extensions = group(QStringLiteral("Extensions:"));
