@@ -19,7 +19,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <chrono>
 #include <cstdio>

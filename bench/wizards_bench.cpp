@@ -22,7 +22,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <chrono>
 #include <cstdio>

@@ -3,9 +3,6 @@
 #include "mainwindow.h"
 #include "wizardsupport.h"
 
-#include "appglobals.h"
-#include "messageservice.h"
-#include "pathsandcolours.h"
 #include "settingsglobals.h"
 #include "tagplacement.h"
 
@@ -16,7 +13,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace Quorvant {

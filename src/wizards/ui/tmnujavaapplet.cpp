@@ -1,8 +1,6 @@
 #include "tmnujavaapplet.h"
 
-#include "appglobals.h"
 #include "messageservice.h"
-#include "pathsandcolours.h"
 #include "tagplacement.h"
 #include "wizardsupport.h"
 

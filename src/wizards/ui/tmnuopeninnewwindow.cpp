@@ -1,8 +1,5 @@
 #include "tmnuopeninnewwindow.h"
 
-#include "appglobals.h"
-#include "messageservice.h"
-#include "pathsandcolours.h"
 #include "tagplacement.h"
 #include "wizardsupport.h"
 

@@ -4,7 +4,6 @@
 #include "mainwindow.h"
 #include "wizardsupport.h"
 
-#include "appglobals.h"
 #include "messageservice.h"
 #include "pathsandcolours.h"
 #include "settingsglobals.h"
