@@ -1,6 +1,11 @@
 #include "benchsupport.h"
 
+#include <QCoreApplication>
 #include <QFile>
+
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -315,6 +320,34 @@ double Samples::max() const
 void installQuietMessageHandler()
 {
     qInstallMessageHandler(quietMessages);
+}
+
+void prepareOffscreenRun()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    installQuietMessageHandler();
+}
+
+void prepareBrowserEngine()
+{
+    if (geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+bool initBenchmarkArguments(int &argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    return !benchmark::ReportUnrecognizedArguments(argc, argv);
+}
+
+bool tempDirReady(const QTemporaryDir &dir)
+{
+    if (dir.isValid())
+        return true;
+    std::fprintf(stderr, "cannot create a temporary folder\n");
+    return false;
 }
 
 } // namespace QuorvantBench

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QTemporaryDir>
 #include <QtGlobal>
 
 #include <chrono>
@@ -43,5 +44,20 @@ private:
 // The offscreen platform warns on every window it shows; that says nothing
 // about the figures. Everything else goes to stderr.
 void installQuietMessageHandler();
+
+// Before the QApplication: the offscreen platform unless another one is
+// chosen, and the quiet message handler.
+void prepareOffscreenRun();
+
+// Before the QApplication: the embedded browser needs shared GL contexts,
+// and no sandbox as root.
+void prepareBrowserEngine();
+
+// After the QApplication: Google Benchmark takes its own arguments; false
+// (having said so) when others are left that it does not know.
+bool initBenchmarkArguments(int &argc, char **argv);
+
+// False, having said so, when the temporary folder could not be made.
+bool tempDirReady(const QTemporaryDir &dir);
 
 } // namespace QuorvantBench

@@ -1,14 +1,32 @@
 #include "benchwindow.h"
 
 #include "documentset.h"
+#include "mainwindow.h"
 #include "messageservice.h"
+#include "subsystems.h"
 #include "tmemosource.h"
 
 #include <QCoreApplication>
+#include <QTest>
+
+#include <cstdio>
 
 namespace QuorvantBench {
 
 using namespace Quorvant;
+
+std::unique_ptr<TForm1> showMainWindow(QSize size)
+{
+    auto window = std::make_unique<TForm1>();
+    installSubsystems(*window);
+    if (size.isValid())
+        window->resize(size);
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get()))
+        std::fprintf(stderr, "warning: the window was not exposed\n");
+    QCoreApplication::processEvents();
+    return window;
+}
 
 void closeAllDocuments(TDocumentSet *docs)
 {

@@ -3,11 +3,20 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QSize>
+
+#include <memory>
+
 namespace Quorvant {
 class TDocumentSet;
+class TForm1;
 }
 
 namespace QuorvantBench {
+
+// The main window with every subsystem, shown (at the given size, if any)
+// and exposed, its first events handled.
+std::unique_ptr<Quorvant::TForm1> showMainWindow(QSize size = {});
 
 // Closes every document without questions.
 void closeAllDocuments(Quorvant::TDocumentSet *docs);

@@ -401,17 +401,14 @@ int main(int argc, char **argv)
         return openPeakMode(argc, argv);
 
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (!QuorvantBench::initBenchmarkArguments(argc, argv))
         return 2;
     MessageService::setTestHookEnabled(true);
 
     Bench bench;
     gBench = &bench;
-    if (!bench.dir.isValid()) {
-        std::fprintf(stderr, "cannot create a temporary folder\n");
+    if (!QuorvantBench::tempDirReady(bench.dir))
         return 1;
-    }
     const auto fixture = [&bench](const char *name) { return bench.dir.filePath(QLatin1String(name)); };
     bench.html50 = fixture("page-50.html");
     bench.html20a = fixture("page-20a.html");

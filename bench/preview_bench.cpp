@@ -224,25 +224,17 @@ void BM_LaterShowing(benchmark::State &state)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The embedded browser needs shared GL contexts, and no sandbox as root.
-    if (geteuid() == 0)
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    installQuietMessageHandler();
+    prepareOffscreenRun();
+    prepareBrowserEngine();
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (!initBenchmarkArguments(argc, argv))
         return 2;
     MessageService::setTestHookEnabled(true);
 
     Bench bench;
     gBench = &bench;
-    if (!bench.dir.isValid()) {
-        std::fprintf(stderr, "cannot create a temporary folder\n");
+    if (!tempDirReady(bench.dir))
         return 1;
-    }
     bench.html1 = bench.dir.filePath(QStringLiteral("page-1.html"));
     std::fprintf(stderr, "generating the document in %s ...\n", qPrintable(bench.dir.path()));
     QFile file(bench.html1);
@@ -253,12 +245,7 @@ int main(int argc, char **argv)
     bench.sections = int(file.readAll().count("<div class=\"section\""));
     file.close();
 
-    bench.window = std::make_unique<TForm1>();
-    installSubsystems(*bench.window);
-    bench.window->show();
-    if (!QTest::qWaitForWindowExposed(bench.window.get()))
-        std::fprintf(stderr, "warning: the window was not exposed\n");
-    QCoreApplication::processEvents();
+    bench.window = showMainWindow();
     if (!bench.window->documents()->OpenFile(bench.html1) || !MessageService::takeRecorded().isEmpty()) {
         std::fprintf(stderr, "cannot open the document\n");
         return 1;

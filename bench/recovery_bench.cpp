@@ -82,9 +82,7 @@ void BM_Keystroke(benchmark::State &state, Write mode)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    installQuietMessageHandler();
+    prepareOffscreenRun();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     Bench bench;

@@ -71,12 +71,9 @@ void replaceAll(benchmark::State &state, qint64 bytes, const char *word)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QuorvantBench::installQuietMessageHandler();
+    QuorvantBench::prepareOffscreenRun();
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (!QuorvantBench::initBenchmarkArguments(argc, argv))
         return 2;
     QTemporaryDir dir;
     if (!dir.isValid())

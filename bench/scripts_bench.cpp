@@ -116,12 +116,9 @@ void writeSnippets(const QString &path)
 
 int main(int argc, char **argv)
 {
-    if (geteuid() == 0)
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QuorvantBench::prepareBrowserEngine();
+    QuorvantBench::prepareOffscreenRun();
     QApplication app(argc, argv);
-    QuorvantBench::installQuietMessageHandler();
     MessageService::setTestHookEnabled(true);
 
     Fixture fixture;

@@ -145,12 +145,9 @@ void BM_Keystroke(benchmark::State &state, bool underline)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    installQuietMessageHandler();
+    prepareOffscreenRun();
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (!initBenchmarkArguments(argc, argv))
         return 2;
     MessageService::setTestHookEnabled(true);
 
@@ -165,13 +162,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "cannot write the fixtures\n");
         return 1;
     }
-    bench.window = std::make_unique<TForm1>();
-    installSubsystems(*bench.window);
-    bench.window->resize(1100, 800);
-    bench.window->show();
-    if (!QTest::qWaitForWindowExposed(bench.window.get()))
-        std::fprintf(stderr, "warning: the window was not exposed\n");
-    QCoreApplication::processEvents();
+    bench.window = showMainWindow(QSize(1100, 800));
 
     using benchmark::kMillisecond;
     benchmark::RegisterBenchmark("CheckSpelling/html_1MiB/first_question", BM_FirstQuestion)

@@ -19,7 +19,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <chrono>
 #include <cstdio>
@@ -324,21 +323,16 @@ void BM_GetTagAtCaret(benchmark::State &state, const QString &path, bool singleL
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    installQuietMessageHandler();
+    prepareOffscreenRun();
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (!initBenchmarkArguments(argc, argv))
         return 2;
     MessageService::setTestHookEnabled(true);
 
     Bench bench;
     gBench = &bench;
-    if (!bench.dir.isValid()) {
-        std::fprintf(stderr, "cannot create a temporary folder\n");
+    if (!tempDirReady(bench.dir))
         return 1;
-    }
     bench.html50 = bench.dir.filePath(QStringLiteral("page-50.html"));
     bench.plainLines10 = bench.dir.filePath(QStringLiteral("plain-lines-10.txt"));
     bench.plainLine10 = bench.dir.filePath(QStringLiteral("plain-single-line-10.txt"));
@@ -348,12 +342,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "cannot write the fixtures\n");
         return 1;
     }
-    bench.window = std::make_unique<TForm1>();
-    installSubsystems(*bench.window);
-    bench.window->show();
-    if (!QTest::qWaitForWindowExposed(bench.window.get()))
-        std::fprintf(stderr, "warning: the window was not exposed\n");
-    QCoreApplication::processEvents();
+    bench.window = showMainWindow();
 
     using benchmark::kMillisecond;
     benchmark::RegisterBenchmark("Ptext/html_50MiB/caret_mid", [](benchmark::State &s) { BM_Ptext(s, false); })

@@ -22,7 +22,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <chrono>
 #include <cstdio>
@@ -156,21 +155,16 @@ void BM_ImageSize(benchmark::State &state)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    installQuietMessageHandler();
+    prepareOffscreenRun();
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (!initBenchmarkArguments(argc, argv))
         return 2;
     MessageService::setTestHookEnabled(true);
 
     Bench bench;
     gBench = &bench;
-    if (!bench.dir.isValid()) {
-        std::fprintf(stderr, "cannot create a temporary folder\n");
+    if (!tempDirReady(bench.dir))
         return 1;
-    }
     bench.document = bench.dir.filePath(QStringLiteral("page-10000-lines.html"));
     bench.hugePng = bench.dir.filePath(QStringLiteral("huge.png"));
     std::fprintf(stderr, "generating fixtures in %s ...\n", qPrintable(bench.dir.path()));
@@ -178,12 +172,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "cannot write the fixtures\n");
         return 1;
     }
-    bench.window = std::make_unique<TForm1>();
-    installSubsystems(*bench.window);
-    bench.window->show();
-    if (!QTest::qWaitForWindowExposed(bench.window.get()))
-        std::fprintf(stderr, "warning: the window was not exposed\n");
-    QCoreApplication::processEvents();
+    bench.window = showMainWindow();
 
     using benchmark::kMillisecond;
     benchmark::RegisterBenchmark("CustomTable/200x200_into_10000_lines", BM_CustomTable)

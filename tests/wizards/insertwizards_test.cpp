@@ -7,6 +7,7 @@
 #include "tmnuimages.h"
 #include "tmnutables.h"
 #include "tquicktablesmenu.h"
+#include "wizardwindowtest.h"
 
 #include "subsystems.h"
 #include "appglobals.h"
@@ -49,38 +50,13 @@ using namespace Quorvant;
 
 namespace {
 
-class InsertWizardsTest : public ::testing::Test
+class InsertWizardsTest : public WizardWindowTest
 {
 protected:
-    void SetUp() override
+    InsertWizardsTest()
+        : WizardWindowTest(true)
     {
-        ASSERT_TRUE(m_dir.isValid());
-        DataFolder::setPath(m_dir.path());
-        resetAppGlobals();
-        resetToolkitGlobals();
-        resetSettingsGlobals();
-        MessageService::setTestHookEnabled(true);
-        MessageService::resetTestHook();
-        m_settings = std::make_unique<TSetupTools>();
-        gSetupTools = m_settings.get();
-        m_window = std::make_unique<TForm1>();
-        installSubsystems(*m_window);
-        m_window->resize(900, 600);
-        m_window->show();
-        m_window->documents()->blankDocument();
-        m_window->InsertInLowerCase(true);
     }
-    void TearDown() override
-    {
-        TColorSwatch::setChooserForTests({});
-        for (TMemoSource *b : std::as_const(gMemoData))
-            b->setModified(false);
-        m_window.reset();
-        gSetupTools = nullptr;
-        MessageService::resetTestHook();
-    }
-
-    ITextBuffer *buffer() const { return m_window->documents()->currentBuffer(); }
 
     // Runs trigger, which opens a modal dialog of type Dialog, and act on
     // it while it is up; a dialog act leaves open is cancelled afterwards.
@@ -129,9 +105,6 @@ protected:
     }
     QString shownHelp() const { return m_window->documentationPage()->url().toLocalFile(); }
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<TSetupTools> m_settings;
-    std::unique_ptr<TForm1> m_window;
 };
 
 // --- custom table -----------------------------------------------------------

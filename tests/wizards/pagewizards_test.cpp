@@ -11,6 +11,7 @@
 #include "textfileformat.h"
 #include "tmemosource.h"
 #include "toolkitglobals.h"
+#include "wizardwindowtest.h"
 
 #include "browserpage.h"
 
@@ -38,39 +39,18 @@ using namespace Quorvant;
 
 namespace {
 
-class PageWizardsTest : public ::testing::Test
+class PageWizardsTest : public WizardWindowTest
 {
 protected:
-    void SetUp() override
+    PageWizardsTest()
+        : WizardWindowTest(false)
     {
-        ASSERT_TRUE(m_dir.isValid());
-        DataFolder::setPath(m_dir.path());
-        resetAppGlobals();
-        resetToolkitGlobals();
-        resetSettingsGlobals();
-        MessageService::setTestHookEnabled(true);
-        MessageService::resetTestHook();
-        m_settings = std::make_unique<TSetupTools>();
-        gSetupTools = m_settings.get();
-        m_window = std::make_unique<TForm1>();
-        installSubsystems(*m_window);
-        m_window->resize(900, 600);
-        m_window->show();
-        m_window->documents()->blankDocument();
-        m_window->InsertInLowerCase(false);
     }
     void TearDown() override
     {
-        TColorSwatch::setChooserForTests({});
         setAtomicWriteLimitForTests(-1);
-        for (TMemoSource *b : std::as_const(gMemoData))
-            b->setModified(false);
-        m_window.reset();
-        gSetupTools = nullptr;
-        MessageService::resetTestHook();
+        WizardWindowTest::TearDown();
     }
-
-    ITextBuffer *buffer() const { return m_window->documents()->currentBuffer(); }
     void prepare(const QString &text, CaretPoint caret = {})
     {
         buffer()->setText(text);
@@ -127,9 +107,6 @@ protected:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<TSetupTools> m_settings;
-    std::unique_ptr<TForm1> m_window;
 };
 
 TEST_F(PageWizardsTest, EveryEntryPointIsAnsweredAndNothingOpensWithoutADocument)

@@ -3,9 +3,6 @@
 #include "mainwindow.h"
 #include "wizardsupport.h"
 
-#include "appglobals.h"
-#include "messageservice.h"
-#include "pathsandcolours.h"
 #include "settingsglobals.h"
 #include "tagplacement.h"
 
@@ -16,18 +13,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace Quorvant {
 
 namespace {
-
-QLineEdit *named(QLineEdit *edit, const char *name)
-{
-    edit->setObjectName(QLatin1String(name));
-    return edit;
-}
 
 } // namespace
 
@@ -40,13 +30,7 @@ TMnuAnchorLink::TMnuAnchorLink(TForm1 &form, QWidget *parent)
     setModal(true);
 
     m_url = named(new QLineEdit(this), "URLEdit");
-    auto *browse = new QToolButton(this);
-    browse->setObjectName(QStringLiteral("BrowseUrlButton"));
-    browse->setText(QStringLiteral("..."));
-    connect(browse, &QToolButton::clicked, this, &TMnuAnchorLink::browseUrl);
-    auto *url = new QHBoxLayout;
-    url->addWidget(m_url, 1);
-    url->addWidget(browse);
+    QHBoxLayout *url = withBrowseButton(m_url, "BrowseUrlButton", [this] { browseUrl(); });
 
     auto *service = new QPushButton(QStringLiteral("Click to choose service"), this);
     service->setObjectName(QStringLiteral("ServiceButton"));
@@ -59,12 +43,8 @@ TMnuAnchorLink::TMnuAnchorLink(TForm1 &form, QWidget *parent)
     }
     service->setMenu(m_services);
 
-    m_target = new QComboBox(this);
-    m_target->setObjectName(QStringLiteral("TargetBox"));
-    m_target->setEditable(true);
-    m_target->addItems({QStringLiteral("_BLANK"), QStringLiteral("_SELF"), QStringLiteral("_PARENT"), QStringLiteral("_TOP")});
-    m_target->setCurrentIndex(-1);
-    m_target->setEditText(QString());
+    m_target = editableChoice(
+        this, "TargetBox", {QStringLiteral("_BLANK"), QStringLiteral("_SELF"), QStringLiteral("_PARENT"), QStringLiteral("_TOP")});
     m_name = named(new QLineEdit(this), "NameEdit");
     m_description = named(new QLineEdit(this), "DescriptionEdit");
     m_statusBar = named(new QLineEdit(this), "StatusBarEdit");
@@ -89,21 +69,8 @@ TMnuAnchorLink::TMnuAnchorLink(TForm1 &form, QWidget *parent)
     ieFields->addRow(QStringLiteral("Title:"), m_title);
     ieFields->addRow(QStringLiteral("Access Key:"), m_accessKey);
 
-    auto *done = new QPushButton(QStringLiteral("Done"), this);
-    done->setObjectName(QStringLiteral("DoneButton"));
-    done->setAutoDefault(false);
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
-    cancel->setAutoDefault(false);
-    connect(done, &QPushButton::clicked, this, &TMnuAnchorLink::doneClick);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    QPushButton *help = helpMeButton(this, form, QLatin1String(LinkHelpTopic));
-    help->setText(QStringLiteral("Help"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(help);
-    buttons->addStretch(1);
-    buttons->addWidget(done);
-    buttons->addWidget(cancel);
+    QHBoxLayout *buttons =
+        doneCancelRow(this, form, [this] { doneClick(); }, QLatin1String(LinkHelpTopic), QStringLiteral("Help"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(fields);
@@ -121,10 +88,8 @@ void TMnuAnchorLink::appearanceChanged()
 
 void TMnuAnchorLink::browseUrl()
 {
-    const QStringList files = MessageService::getOpenFileNames(
-        this, QStringLiteral("Open"), gDir.MainOpenDir, {{QStringLiteral("HTML Files (*.HTM;*.HTML)"), QStringLiteral("*.HTM;*.HTML")}});
-    if (!files.isEmpty())
-        m_url->setText(convertfilename(files.first(), gCurrentFilePath));
+    chooseFileInto(m_url, this, QStringLiteral("Open"), gDir.MainOpenDir,
+                   {{QStringLiteral("HTML Files (*.HTM;*.HTML)"), QStringLiteral("*.HTM;*.HTML")}});
 }
 
 TLinkSettings TMnuAnchorLink::settings() const

@@ -4,12 +4,12 @@
 
 #include "messageservice.h"
 #include "tagplacement.h"
+#include "wizardsupport.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace Quorvant {
@@ -44,18 +44,7 @@ TMnuEmail::TMnuEmail(TForm1 &form, QWidget *parent)
     m_message->setObjectName(QStringLiteral("MessageMemo"));
     m_message->setTabChangesFocus(true);
 
-    auto *done = new QPushButton(QStringLiteral("Done"), this);
-    done->setObjectName(QStringLiteral("DoneButton"));
-    done->setAutoDefault(false);
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
-    cancel->setAutoDefault(false);
-    connect(done, &QPushButton::clicked, this, &TMnuEmail::doneClick);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(done);
-    buttons->addWidget(cancel);
+    QHBoxLayout *buttons = doneCancelRow(this, form, [this] { doneClick(); });
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Please enter the link text:"), this));

@@ -2,6 +2,7 @@
 
 #include "colorswatch.h"
 #include "tagplacement.h"
+#include "wizardsupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -67,19 +68,9 @@ Tmnufont::Tmnufont(TForm1 &form)
         });
         fields->addRow(QStringLiteral("Font #%1:").arg(i + 1), withButton(face, add));
     }
-    m_position = new QComboBox(this);
-    m_position->setObjectName(QStringLiteral("PositionBox"));
-    m_position->setEditable(true);
-    m_position->addItems({QStringLiteral("NORMAL"), QStringLiteral("SUBSCRIPT"), QStringLiteral("SUPERSCRIPT")});
-    m_position->setCurrentIndex(-1);
-    m_position->setEditText(QString());
+    m_position = editableChoice(this, "PositionBox", {QStringLiteral("NORMAL"), QStringLiteral("SUBSCRIPT"), QStringLiteral("SUPERSCRIPT")});
     fields->addRow(QStringLiteral("Text Position:"), m_position);
-    m_size = new QComboBox(this);
-    m_size->setObjectName(QStringLiteral("SizeBox"));
-    m_size->setEditable(true);
-    m_size->addItems(fontSizeEntries());
-    m_size->setCurrentIndex(-1);
-    m_size->setEditText(QString());
+    m_size = editableChoice(this, "SizeBox", fontSizeEntries());
     connect(m_size, &QComboBox::currentTextChanged, this, &Tmnufont::updatePreview);
     fields->addRow(QStringLiteral("Text Size:"), m_size);
     m_color = new TColorSwatch(this);

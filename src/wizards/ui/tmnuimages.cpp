@@ -38,12 +38,6 @@ constexpr int PreviewSide = 180;
 // hold the dialog up and take hundreds of megabytes.
 constexpr qint64 MaxPreviewPixels = 40'000'000;
 
-QLineEdit *named(QLineEdit *edit, const char *name)
-{
-    edit->setObjectName(QLatin1String(name));
-    return edit;
-}
-
 // The picture scaled into the preview, decoded at the reduced size where
 // the format allows it.
 void showPreview(QLabel *label, const QString &fileName)
@@ -96,19 +90,7 @@ Tmnuimages::Tmnuimages(TForm1 &form, QWidget *parent)
     tabs->addTab(buildQuickPage(), QStringLiteral("Quick Image"));
     tabs->addTab(buildAdvancedPage(), QStringLiteral("Advanced Images"));
 
-    auto *done = new QPushButton(QStringLiteral("Done"), this);
-    done->setObjectName(QStringLiteral("DoneButton"));
-    done->setAutoDefault(false);
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
-    cancel->setAutoDefault(false);
-    connect(done, &QPushButton::clicked, this, &Tmnuimages::doneClick);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(helpMeButton(this, form, QLatin1String(ImageHelpTopic)));
-    buttons->addStretch(1);
-    buttons->addWidget(done);
-    buttons->addWidget(cancel);
+    QHBoxLayout *buttons = doneCancelRow(this, form, [this] { doneClick(); }, QLatin1String(ImageHelpTopic));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(tabs, 1);
@@ -124,23 +106,12 @@ QWidget *Tmnuimages::buildQuickPage()
     page->setObjectName(QStringLiteral("QuickImagePage"));
 
     m_fileName = named(new QLineEdit(page), "ImageFileNameEdit");
-    auto *browse = new QToolButton(page);
-    browse->setObjectName(QStringLiteral("BrowseImageButton"));
-    browse->setText(QStringLiteral("..."));
-    connect(browse, &QToolButton::clicked, this, [this] { browseImage(false); });
-    auto *file = new QHBoxLayout;
-    file->addWidget(m_fileName, 1);
-    file->addWidget(browse);
+    QHBoxLayout *file = withBrowseButton(m_fileName, "BrowseImageButton", [this] { browseImage(false); });
     m_alternateText = named(new QLineEdit(page), "AlternateTextEdit");
     m_width = named(new QLineEdit(page), "WidthEdit");
     m_height = named(new QLineEdit(page), "HeightEdit");
     m_border = named(new QLineEdit(QStringLiteral("0"), page), "BorderEdit");
-    m_alignment = new QComboBox(page);
-    m_alignment->setObjectName(QStringLiteral("AlignmentBox"));
-    m_alignment->setEditable(true);
-    m_alignment->addItems(imageAlignments());
-    m_alignment->setCurrentIndex(-1);
-    m_alignment->setEditText(QString());
+    m_alignment = editableChoice(page, "AlignmentBox", imageAlignments());
     m_hSpacing = named(new QLineEdit(page), "HSpacingEdit");
     m_vSpacing = named(new QLineEdit(page), "VSpacingEdit");
 
@@ -230,13 +201,7 @@ QWidget *Tmnuimages::buildAdvancedPage()
     m_isMap = new QCheckBox(QStringLiteral("ISMAP"), page);
     m_isMap->setObjectName(QStringLiteral("IsMapCheck"));
     m_lowRes = named(new QLineEdit(page), "LowResImageEdit");
-    auto *browse = new QToolButton(page);
-    browse->setObjectName(QStringLiteral("BrowseLowResButton"));
-    browse->setText(QStringLiteral("..."));
-    connect(browse, &QToolButton::clicked, this, [this] { browseImage(true); });
-    auto *lowRes = new QHBoxLayout;
-    lowRes->addWidget(m_lowRes, 1);
-    lowRes->addWidget(browse);
+    QHBoxLayout *lowRes = withBrowseButton(m_lowRes, "BrowseLowResButton", [this] { browseImage(true); });
 
     auto *fields = new QFormLayout;
     fields->addRow(QStringLiteral("Use Map:"), m_useMap);

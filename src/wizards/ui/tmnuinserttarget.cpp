@@ -2,6 +2,7 @@
 
 #include "mediamarkup.h"
 #include "tagplacement.h"
+#include "wizardsupport.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -13,12 +14,7 @@ TMnuInsertTarget::TMnuInsertTarget(TForm1 &form)
     : TSmallWizardDialog(form, "MnuInsertTarget", QStringLiteral("Insert Target"))
 {
     body()->addWidget(new QLabel(QStringLiteral("Please enter a name for your target location:"), this));
-    m_name = new QComboBox(this);
-    m_name->setObjectName(QStringLiteral("TargetBox"));
-    m_name->setEditable(true);
-    m_name->addItems(targetNames());
-    m_name->setCurrentIndex(-1);
-    m_name->setEditText(QString());
+    m_name = editableChoice(this, "TargetBox", targetNames());
     body()->addWidget(m_name);
     addButtons();
 }

@@ -1,9 +1,8 @@
 #include "tmnujavaapplet.h"
 
-#include "appglobals.h"
 #include "messageservice.h"
-#include "pathsandcolours.h"
 #include "tagplacement.h"
+#include "wizardsupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -32,9 +31,7 @@ TMnuJavaApplet::TMnuJavaApplet(TForm1 &form)
         auto *button = new QPushButton(QStringLiteral("..."), this);
         button->setObjectName(QLatin1String(name));
         connect(button, &QPushButton::clicked, this, [this, target, filters] {
-            const QStringList files = MessageService::getOpenFileNames(this, QStringLiteral("Open"), defaultFolder(), filters);
-            if (!files.isEmpty())
-                target->setText(convertfilename(files.first(), gCurrentFilePath));
+            chooseFileInto(target, this, QStringLiteral("Open"), defaultFolder(), filters);
         });
         return withButton(target, button);
     };
@@ -60,13 +57,9 @@ TMnuJavaApplet::TMnuJavaApplet(TForm1 &form)
     layout->addRow(QStringLiteral("VSpace:"), m_vspace);
     m_hspace = field("HSpaceEdit");
     layout->addRow(QStringLiteral("HSpace:"), m_hspace);
-    m_align = new QComboBox(this);
-    m_align->setObjectName(QStringLiteral("AlignBox"));
-    m_align->setEditable(true);
-    m_align->addItems({QStringLiteral("LEFT"), QStringLiteral("RIGHT"), QStringLiteral("TOP"), QStringLiteral("BOTTOM"),
-                       QStringLiteral("MIDDLE")});
-    m_align->setCurrentIndex(-1);
-    m_align->setEditText(QString());
+    m_align = editableChoice(this, "AlignBox",
+                             {QStringLiteral("LEFT"), QStringLiteral("RIGHT"), QStringLiteral("TOP"), QStringLiteral("BOTTOM"),
+                              QStringLiteral("MIDDLE")});
     layout->addRow(QStringLiteral("Align:"), m_align);
 
     QFormLayout *extensions = group(QStringLiteral("Extensions:"));

@@ -1,9 +1,7 @@
 #include "tmnuopeninnewwindow.h"
 
-#include "appglobals.h"
-#include "messageservice.h"
-#include "pathsandcolours.h"
 #include "tagplacement.h"
+#include "wizardsupport.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -31,9 +29,7 @@ TMnuOpenInNewWindow::TMnuOpenInNewWindow(TForm1 &form)
     auto *browse = new QPushButton(QStringLiteral("..."), this);
     browse->setObjectName(QStringLiteral("BrowseButton"));
     connect(browse, &QPushButton::clicked, this, [this] {
-        const QStringList files = MessageService::getOpenFileNames(this, QStringLiteral("Open"), defaultFolder(), {});
-        if (!files.isEmpty())
-            m_url->setText(convertfilename(files.first(), gCurrentFilePath));
+        chooseFileInto(m_url, this, QStringLiteral("Open"), defaultFolder(), {});
     });
     fields->addRow(QStringLiteral("URL:"), withButton(m_url, browse));
     m_width = field("WidthEdit");

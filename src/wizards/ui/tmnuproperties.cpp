@@ -9,6 +9,7 @@
 #include "pathsandcolours.h"
 #include "propertycolorthemes.h"
 #include "tmemosource.h"
+#include "wizardsupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -265,10 +266,7 @@ void TMnuProperties::browseBackground()
         {QStringLiteral("Png Images"), QStringLiteral("*.png")},
         {QStringLiteral("All Files"), QStringLiteral("*")},
     };
-    const QStringList files = MessageService::getOpenFileNames(this, QStringLiteral("Background Image"), defaultFolder(), filters);
-    if (files.isEmpty())
-        return;
-    m_background->setText(convertfilename(files.first(), gCurrentFilePath));
+    chooseFileInto(m_background, this, QStringLiteral("Background Image"), defaultFolder(), filters);
 }
 
 void TMnuProperties::updatePreview()

@@ -4,7 +4,6 @@
 #include "mainwindow.h"
 #include "wizardsupport.h"
 
-#include "appglobals.h"
 #include "messageservice.h"
 #include "pathsandcolours.h"
 #include "settingsglobals.h"
@@ -31,23 +30,6 @@
 namespace Quorvant {
 
 namespace {
-
-QLineEdit *named(QLineEdit *edit, const char *name)
-{
-    edit->setObjectName(QLatin1String(name));
-    return edit;
-}
-
-QComboBox *editableChoice(QWidget *parent, const char *name, const QStringList &items)
-{
-    auto *box = new QComboBox(parent);
-    box->setObjectName(QLatin1String(name));
-    box->setEditable(true);
-    box->addItems(items);
-    box->setCurrentIndex(-1);
-    box->setEditText(QString());
-    return box;
-}
 
 // The grid shows a cell's first line; the cell text box holds all of it.
 QString gridText(const QString &text)
@@ -84,20 +66,7 @@ Tmnutables::Tmnutables(TForm1 &form, QWidget *parent)
     tabs->addTab(buildGeneralPage(), QStringLiteral("General"));
     tabs->addTab(buildExtendedPage(), QStringLiteral("Extended"));
 
-    auto *done = new QPushButton(QStringLiteral("Done"), this);
-    done->setObjectName(QStringLiteral("DoneButton"));
-    done->setAutoDefault(false);
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
-    cancel->setAutoDefault(false);
-    connect(done, &QPushButton::clicked, this, &Tmnutables::Image4Click);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(helpMeButton(this, form, QLatin1String(TableHelpTopic)));
-    buttons->addStretch(1);
-    buttons->addWidget(done);
-    buttons->addWidget(cancel);
+    QHBoxLayout *buttons = doneCancelRow(this, form, [this] { Image4Click(); }, QLatin1String(TableHelpTopic));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(tabs, 1);
@@ -372,10 +341,7 @@ void Tmnutables::chooseBackgroundImage()
         {QStringLiteral("PNG Files"), QStringLiteral("*.PNG")},
         {QStringLiteral("Jped Files"), QStringLiteral("*.JPG")},
     };
-    const QStringList files = MessageService::getOpenFileNames(this, QStringLiteral("Background Image"),
-                                                               gDir.HighResImages, filters);
-    if (!files.isEmpty())
-        m_backgroundImage->setText(convertfilename(files.first(), gCurrentFilePath));
+    chooseFileInto(m_backgroundImage, this, QStringLiteral("Background Image"), gDir.HighResImages, filters);
 }
 
 TTableSettings Tmnutables::settings() const

@@ -2,8 +2,16 @@
 
 #include "mainwindow.h"
 
+#include "appglobals.h"
+#include "pathsandcolours.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QToolButton>
 
 namespace Quorvant {
 
@@ -18,6 +26,67 @@ QPushButton *helpMeButton(QWidget *parent, TForm1 &form, const QString &topic)
             window->ShowHelpFile(topic);
     });
     return button;
+}
+
+QHBoxLayout *doneCancelRow(QDialog *dialog, TForm1 &form, const std::function<void()> &onDone,
+                           const QString &helpTopic, const QString &helpCaption)
+{
+    auto *done = new QPushButton(QStringLiteral("Done"), dialog);
+    done->setObjectName(QStringLiteral("DoneButton"));
+    done->setAutoDefault(false);
+    auto *cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
+    cancel->setObjectName(QStringLiteral("CancelButton"));
+    cancel->setAutoDefault(false);
+    QObject::connect(done, &QPushButton::clicked, dialog, onDone);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    auto *buttons = new QHBoxLayout;
+    if (!helpTopic.isEmpty()) {
+        QPushButton *help = helpMeButton(dialog, form, helpTopic);
+        if (!helpCaption.isEmpty())
+            help->setText(helpCaption);
+        buttons->addWidget(help);
+    }
+    buttons->addStretch(1);
+    buttons->addWidget(done);
+    buttons->addWidget(cancel);
+    return buttons;
+}
+
+QLineEdit *named(QLineEdit *edit, const char *name)
+{
+    edit->setObjectName(QLatin1String(name));
+    return edit;
+}
+
+QComboBox *editableChoice(QWidget *parent, const char *name, const QStringList &items)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setEditable(true);
+    box->addItems(items);
+    box->setCurrentIndex(-1);
+    box->setEditText(QString());
+    return box;
+}
+
+QHBoxLayout *withBrowseButton(QLineEdit *field, const char *buttonName, const std::function<void()> &onClick)
+{
+    auto *browse = new QToolButton(field->parentWidget());
+    browse->setObjectName(QLatin1String(buttonName));
+    browse->setText(QStringLiteral("..."));
+    QObject::connect(browse, &QToolButton::clicked, field, onClick);
+    auto *row = new QHBoxLayout;
+    row->addWidget(field, 1);
+    row->addWidget(browse);
+    return row;
+}
+
+void chooseFileInto(QLineEdit *field, QWidget *parent, const QString &title, const QString &folder,
+                    const QList<FileFilter> &filters)
+{
+    const QStringList files = MessageService::getOpenFileNames(parent, title, folder, filters);
+    if (!files.isEmpty())
+        field->setText(convertfilename(files.first(), gCurrentFilePath));
 }
 
 } // namespace Quorvant

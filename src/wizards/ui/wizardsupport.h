@@ -1,8 +1,18 @@
 // Pieces every wizard dialog shares.
 #pragma once
 
-#include <QString>
+#include "messageservice.h"
 
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QComboBox;
+class QDialog;
+class QHBoxLayout;
+class QLineEdit;
 class QPushButton;
 class QWidget;
 
@@ -12,5 +22,24 @@ class TForm1;
 
 // A "Help Me!" button that opens the help topic on the Documentation page.
 QPushButton *helpMeButton(QWidget *parent, TForm1 &form, const QString &topic);
+
+// The row under the larger wizards: "Done" and "Cancel", neither taking
+// Enter from the fields, and with a topic a help button on the left (of
+// another caption where one is given). Cancel rejects the dialog.
+QHBoxLayout *doneCancelRow(QDialog *dialog, TForm1 &form, const std::function<void()> &onDone,
+                           const QString &helpTopic = {}, const QString &helpCaption = {});
+
+QLineEdit *named(QLineEdit *edit, const char *name);
+
+// A combo box whose text may be typed; it starts with nothing chosen.
+QComboBox *editableChoice(QWidget *parent, const char *name, const QStringList &items);
+
+// The field with a "..." button beside it, in one row.
+QHBoxLayout *withBrowseButton(QLineEdit *field, const char *buttonName, const std::function<void()> &onClick);
+
+// Asks for a file and puts its name, relative to the current document,
+// into the field; a cancelled question leaves the field as it was.
+void chooseFileInto(QLineEdit *field, QWidget *parent, const QString &title, const QString &folder,
+                    const QList<FileFilter> &filters);
 
 } // namespace Quorvant

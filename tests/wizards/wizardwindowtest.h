@@ -1,0 +1,72 @@
+// The real main window with every subsystem, a blank document and fresh
+// settings in a temporary data folder, for driving the wizards offscreen.
+#pragma once
+
+#include "appglobals.h"
+#include "colorswatch.h"
+#include "datafolder.h"
+#include "documentset.h"
+#include "mainwindow.h"
+#include "messageservice.h"
+#include "settingsglobals.h"
+#include "setuptools.h"
+#include "subsystems.h"
+#include "tmemosource.h"
+#include "toolkitglobals.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace Quorvant {
+
+class WizardWindowTest : public ::testing::Test
+{
+protected:
+    // Whether the wizards write their tags in lower case.
+    explicit WizardWindowTest(bool lowerCaseTags)
+        : m_lowerCaseTags(lowerCaseTags)
+    {
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        DataFolder::setPath(m_dir.path());
+        resetAppGlobals();
+        resetToolkitGlobals();
+        resetSettingsGlobals();
+        MessageService::setTestHookEnabled(true);
+        MessageService::resetTestHook();
+        m_settings = std::make_unique<TSetupTools>();
+        gSetupTools = m_settings.get();
+        m_window = std::make_unique<TForm1>();
+        installSubsystems(*m_window);
+        m_window->resize(900, 600);
+        m_window->show();
+        m_window->documents()->blankDocument();
+        m_window->InsertInLowerCase(m_lowerCaseTags);
+    }
+    void TearDown() override
+    {
+        TColorSwatch::setChooserForTests({});
+        for (TMemoSource *b : std::as_const(gMemoData))
+            b->setModified(false);
+        m_window.reset();
+        gSetupTools = nullptr;
+        MessageService::resetTestHook();
+    }
+
+    ITextBuffer *buffer() const { return m_window->documents()->currentBuffer(); }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<TSetupTools> m_settings;
+    std::unique_ptr<TForm1> m_window;
+
+private:
+    bool m_lowerCaseTags;
+};
+
+} // namespace Quorvant
