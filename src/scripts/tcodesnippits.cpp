@@ -116,11 +116,17 @@ QString TCodeSnippits::LoadCodeSnippit(const QString &Name)
     QStringList lines;
     if (!readLines(&lines, true))
         return {};
+    const int title = firstTitleOf(lines, Name);
+    return title < 0 ? QString() : bodyOf(lines, title);
+}
+
+int TCodeSnippits::firstTitleOf(const QStringList &lines, const QString &Name)
+{
     for (int i = 0; i < lines.size(); ++i) {
         if (isTitle(lines.at(i)) && sameName(lines.at(i).mid(1), Name))
-            return bodyOf(lines, i);
+            return i;
     }
-    return {};
+    return -1;
 }
 
 int TCodeSnippits::titleLineOfRow(const QStringList &lines, int row, const QString &Name)
@@ -149,8 +155,10 @@ QString TCodeSnippits::LoadCodeSnippitAt(int row, const QString &Name)
     QStringList lines;
     if (!readLines(&lines, true))
         return {};
-    const int title = titleLineOfRow(lines, row, Name);
-    return title < 0 ? LoadCodeSnippit(Name) : bodyOf(lines, title);
+    int title = titleLineOfRow(lines, row, Name);
+    if (title < 0)
+        title = firstTitleOf(lines, Name);
+    return title < 0 ? QString() : bodyOf(lines, title);
 }
 
 QStringList TCodeSnippits::recordLines(const QString &Name, const QString &Snippet1, const QString &Snippet2)
@@ -206,10 +214,8 @@ bool TCodeSnippits::ReplaceCodeSnippitAt(int row, const QString &OldName, const 
     const QStringList record = recordLines(Name, Snippet1, Snippet2);
     int title = titleLineOfRow(lines, row, OldName);
     // The file changed since the list was read: the first record of that name.
-    for (int i = 0; title < 0 && i < lines.size(); ++i) {
-        if (isTitle(lines.at(i)) && sameName(lines.at(i).mid(1), OldName))
-            title = i;
-    }
+    if (title < 0)
+        title = firstTitleOf(lines, OldName);
     if (title < 0) {
         lines += record;
     } else {

@@ -42,8 +42,8 @@ public:
     // The body of the first record of this name (ignoring ASCII case), each
     // line followed by CR LF; read afresh from the file.
     QString LoadCodeSnippit(const QString &Name);
-    // The body of the record behind a row of the list; empty when the row
-    // no longer names that record.
+    // The body of the record behind a row of the list; the first record of
+    // that name when the row no longer names it (the file changed).
     QString LoadCodeSnippitAt(int row, const QString &Name);
     // Appends a record; false when the file could not be written.
     [[nodiscard]] bool SaveCodeSnippit(const QString &Name, const QString &Snippet1, const QString &Snippet2);
@@ -83,6 +83,8 @@ private:
     // Index of the title line of a row, checked against its name; -1 when
     // the row does not name that record any more.
     static int titleLineOfRow(const QStringList &lines, int row, const QString &Name);
+    // Index of the title line of the first record of this name, or -1.
+    static int firstTitleOf(const QStringList &lines, const QString &Name);
     // Index past the end line of the record whose title is at line.
     static int recordEnd(const QStringList &lines, int titleLine);
     static bool isTitle(const QString &line) { return line.startsWith(QChar(SnippetTitleMark)); }

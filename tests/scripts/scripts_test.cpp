@@ -252,6 +252,9 @@ TEST_F(Snippets, SameNamesMakeTwoRowsThatAreChangedOneAtATime)
     EXPECT_EQ(s->RefreshList(), (QStringList{u"Dup"_s, u"Other"_s, u"Renamed"_s}));
     EXPECT_EQ(s->LoadCodeSnippit(u"Dup"_s), u"one\u00FE\r\n"_s);
     EXPECT_EQ(s->LoadCodeSnippit(u"Renamed"_s), u"2\u00FE!\r\n"_s);
+    // A row that names another record now gives the first of the name asked for.
+    EXPECT_EQ(s->LoadCodeSnippitAt(0, u"renamed"_s), u"2\u00FE!\r\n"_s);
+    EXPECT_EQ(s->LoadCodeSnippitAt(0, u"Gone"_s), QString());
 
     // Removing one row takes out exactly its three lines.
     const QByteArray before = readFile(path);
