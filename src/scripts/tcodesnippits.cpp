@@ -68,7 +68,7 @@ bool TCodeSnippits::readLines(QStringList *lines, bool reportMissing)
     return true;
 }
 
-bool TCodeSnippits::writeLines(const QStringList &lines)
+bool TCodeSnippits::writeLines(const QStringList &lines, const QString &FileName)
 {
     QString text;
     for (const QString &line : lines) {
@@ -76,8 +76,8 @@ bool TCodeSnippits::writeLines(const QStringList &lines)
         text += QStringLiteral("\r\n");
     }
     QString why;
-    if (!writeFileAtomically(DataFile, text.toUtf8(), &why)) {
-        debugOut(m_debug, QStringLiteral("Error: TCodeSnippits writing %1: %2").arg(DataFile, why));
+    if (!writeFileAtomically(FileName, text.toUtf8(), &why)) {
+        debugOut(m_debug, QStringLiteral("Error: TCodeSnippits writing %1: %2").arg(FileName, why));
         return false;
     }
     return true;
@@ -174,7 +174,7 @@ bool TCodeSnippits::SaveCodeSnippit(const QString &Name, const QString &Snippet1
     QStringList lines;
     readLines(&lines, false);  // a missing file is created
     lines += recordLines(Name, Snippet1, Snippet2);
-    return writeLines(lines);
+    return writeLines(lines, DataFile);
 }
 
 bool TCodeSnippits::RemoveCodeSnippit(const QString &Name)
@@ -191,7 +191,7 @@ bool TCodeSnippits::RemoveCodeSnippit(const QString &Name)
         }
         kept.append(lines.at(i++));
     }
-    return writeLines(kept);
+    return writeLines(kept, DataFile);
 }
 
 bool TCodeSnippits::RemoveCodeSnippitAt(int row, const QString &Name)
@@ -203,7 +203,7 @@ bool TCodeSnippits::RemoveCodeSnippitAt(int row, const QString &Name)
     if (title < 0)
         return true;  // gone already
     lines.erase(lines.begin() + title, lines.begin() + recordEnd(lines, title));
-    return writeLines(lines);
+    return writeLines(lines, DataFile);
 }
 
 bool TCodeSnippits::ReplaceCodeSnippitAt(int row, const QString &OldName, const QString &Name, const QString &Snippet1,
@@ -224,22 +224,14 @@ bool TCodeSnippits::ReplaceCodeSnippitAt(int row, const QString &OldName, const 
         for (int i = 0; i < record.size(); ++i)
             lines.insert(title + i, record.at(i));
     }
-    return writeLines(lines);
+    return writeLines(lines, DataFile);
 }
 
 bool TCodeSnippits::ExportTo(const QString &FileName)
 {
     QStringList lines;
     readLines(&lines, false);
-    QString text;
-    for (const QString &line : std::as_const(lines))
-        text += line + QStringLiteral("\r\n");
-    QString why;
-    if (!writeFileAtomically(FileName, text.toUtf8(), &why)) {
-        debugOut(m_debug, QStringLiteral("Error: TCodeSnippits exporting to %1: %2").arg(FileName, why));
-        return false;
-    }
-    return true;
+    return writeLines(lines, FileName);
 }
 
 bool TCodeSnippits::ImportFrom(const QString &FileName, int *added)
@@ -265,7 +257,7 @@ bool TCodeSnippits::ImportFrom(const QString &FileName, int *added)
     }
     if (*added == 0)
         return true;
-    return writeLines(lines);
+    return writeLines(lines, DataFile);
 }
 
 TSnippetParts TCodeSnippits::splitBody(const QString &body)

@@ -79,7 +79,8 @@ public:
 private:
     // The file's lines; false (after the locked message) when it is missing.
     bool readLines(QStringList *lines, bool reportMissing);
-    bool writeLines(const QStringList &lines);
+    // The lines, each followed by CR LF, written atomically to FileName.
+    bool writeLines(const QStringList &lines, const QString &FileName);
     // Index of the title line of a row, checked against its name; -1 when
     // the row does not name that record any more.
     static int titleLineOfRow(const QStringList &lines, int row, const QString &Name);

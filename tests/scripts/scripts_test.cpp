@@ -301,8 +301,12 @@ TEST_F(Snippets, AFailedWriteLeavesTheFileAsItWas)
     EXPECT_FALSE(s->SaveCodeSnippit(u"New"_s, u"n"_s, QString()));
     EXPECT_FALSE(s->ReplaceCodeSnippitAt(0, u"Keep"_s, u"Keep"_s, u"changed"_s, QString()));
     EXPECT_FALSE(s->RemoveCodeSnippitAt(0, u"Keep"_s));
+    EXPECT_FALSE(s->ExportTo(dir.filePath(u"Out.Dat"_s)));
     setAtomicWriteLimitForTests(-1);
     EXPECT_EQ(readFile(path), before);
+    EXPECT_FALSE(QFile::exists(dir.filePath(u"Out.Dat"_s)));
+    ASSERT_TRUE(s->ExportTo(dir.filePath(u"Out.Dat"_s)));
+    EXPECT_EQ(readFile(dir.filePath(u"Out.Dat"_s)), before);
 }
 
 TEST_F(Snippets, RefusesWhatTheFileFormatCannotHold)
