@@ -4,8 +4,6 @@
 #include "textfileformat.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 namespace Quorvant {
 
