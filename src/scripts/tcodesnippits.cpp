@@ -83,6 +83,11 @@ bool TCodeSnippits::writeLines(const QStringList &lines, const QString &FileName
     return true;
 }
 
+bool TCodeSnippits::readLinesToChange(QStringList *lines)
+{
+    return readLines(lines, false) || !QFileInfo::exists(DataFile);
+}
+
 void TCodeSnippits::LoadData()
 {
     CodeSnippets.clear();
@@ -172,7 +177,8 @@ QStringList TCodeSnippits::recordLines(const QString &Name, const QString &Snipp
 bool TCodeSnippits::SaveCodeSnippit(const QString &Name, const QString &Snippet1, const QString &Snippet2)
 {
     QStringList lines;
-    readLines(&lines, false);  // a missing file is created
+    if (!readLinesToChange(&lines))
+        return false;
     lines += recordLines(Name, Snippet1, Snippet2);
     return writeLines(lines, DataFile);
 }
@@ -210,7 +216,8 @@ bool TCodeSnippits::ReplaceCodeSnippitAt(int row, const QString &OldName, const 
                                          const QString &Snippet2)
 {
     QStringList lines;
-    readLines(&lines, false);
+    if (!readLinesToChange(&lines))
+        return false;
     const QStringList record = recordLines(Name, Snippet1, Snippet2);
     int title = titleLineOfRow(lines, row, OldName);
     // The file changed since the list was read: the first record of that name.
@@ -230,7 +237,8 @@ bool TCodeSnippits::ReplaceCodeSnippitAt(int row, const QString &OldName, const 
 bool TCodeSnippits::ExportTo(const QString &FileName)
 {
     QStringList lines;
-    readLines(&lines, false);
+    if (!readLinesToChange(&lines))
+        return false;
     return writeLines(lines, FileName);
 }
 
@@ -242,7 +250,8 @@ bool TCodeSnippits::ImportFrom(const QString &FileName, int *added)
         return true;
     const QStringList source = decodeLines(bytes);
     QStringList lines;
-    readLines(&lines, false);
+    if (!readLinesToChange(&lines))
+        return false;
     for (int i = 0; i < source.size(); ++i) {
         if (!isTitle(source.at(i)) || source.at(i).size() < 2)
             continue;

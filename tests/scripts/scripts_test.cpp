@@ -18,6 +18,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTemporaryDir>
 
@@ -307,6 +308,29 @@ TEST_F(Snippets, AFailedWriteLeavesTheFileAsItWas)
     EXPECT_FALSE(QFile::exists(dir.filePath(u"Out.Dat"_s)));
     ASSERT_TRUE(s->ExportTo(dir.filePath(u"Out.Dat"_s)));
     EXPECT_EQ(readFile(dir.filePath(u"Out.Dat"_s)), before);
+}
+
+TEST_F(Snippets, AFileThatExistsButCannotBeReadIsNeverOverwritten)
+{
+    // Too large to be read: a store that took it for empty would write its
+    // one new record over everything in it.
+    {
+        QFile big(path);
+        ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(big.resize(DataFileSizeLimit + 1));
+    }
+    const QString other = dir.filePath(u"Other.Dat"_s);
+    writeFile(other, "\xC2\x9EImported\r\nA\xC3\xBE\r\nEND}\r\n");
+    auto s = store();
+    EXPECT_TRUE(s->GetAllCodeSnippitNames().isEmpty());
+    EXPECT_FALSE(s->SaveCodeSnippit(u"New"_s, u"n"_s, QString()));
+    EXPECT_FALSE(s->ReplaceCodeSnippitAt(0, u"Old"_s, u"New"_s, u"n"_s, QString()));
+    int added = 0;
+    EXPECT_FALSE(s->ImportFrom(other, &added));
+    const QString exported = dir.filePath(u"Out.Dat"_s);
+    EXPECT_FALSE(s->ExportTo(exported)) << "an empty copy is no export";
+    EXPECT_FALSE(QFile::exists(exported));
+    EXPECT_EQ(QFileInfo(path).size(), DataFileSizeLimit + 1);
 }
 
 TEST_F(Snippets, RefusesWhatTheFileFormatCannotHold)
