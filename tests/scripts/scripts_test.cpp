@@ -146,6 +146,7 @@ TEST(ScriptLibrary, ListsTitleAndDescriptionOfEveryTemplate)
     writeFile(dir.filePath(u"c.htm"_s), "<!--\nNo end\nline 3\nline 4\n");
     writeFile(dir.filePath(u"d.htm"_s), "only one line\n");
     writeFile(dir.filePath(u"e.txt"_s), "<!--\nNot a template\n-->\n");
+    writeFile(dir.filePath(u"f.html"_s), "<!--\nNot a template either\n-->\n");
     QList<TScriptEntry> entries;
     ASSERT_TRUE(TScriptLibrary::ListScripts(dir.path(), &entries));
     const QList<TScriptEntry> expected{
