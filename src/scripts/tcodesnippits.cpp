@@ -41,9 +41,10 @@ TCodeSnippits::TCodeSnippits(const QString &FileName, DebugOut debugger, ErrorBo
 
 QStringList TCodeSnippits::decodeLines(const QByteArray &bytes)
 {
-    if (isValidUtf8(bytes))
-        return splitTextLines(decodeTextFile(bytes).text);
-    QStringList lines = splitTextLines(decodeWindows1252(bytes));
+    const DecodedText decoded = decodeTextFile(bytes);
+    QStringList lines = splitTextLines(decoded.text);
+    if (decoded.format.encoding != TextEncoding::Windows1252)
+        return lines;
     // Windows-1252 reads the byte 0x9E as a letter; at a line's start it is the mark.
     for (QString &line : lines) {
         if (line.startsWith(QChar(0x017E)))
