@@ -41,9 +41,10 @@ TCodeSnippits::TCodeSnippits(const QString &FileName, DebugOut debugger, ErrorBo
 
 QStringList TCodeSnippits::decodeLines(const QByteArray &bytes)
 {
-    if (isValidUtf8(bytes))
-        return splitTextLines(decodeTextFile(bytes).text);
-    QStringList lines = splitTextLines(decodeWindows1252(bytes));
+    const DecodedText decoded = decodeTextFile(bytes);
+    QStringList lines = splitTextLines(decoded.text);
+    if (decoded.format.encoding != TextEncoding::Windows1252)
+        return lines;
     // Windows-1252 reads the byte 0x9E as a letter; at a line's start it is the mark.
     for (QString &line : lines) {
         if (line.startsWith(QChar(0x017E)))
@@ -68,7 +69,7 @@ bool TCodeSnippits::readLines(QStringList *lines, bool reportMissing)
     return true;
 }
 
-bool TCodeSnippits::writeLines(const QStringList &lines)
+bool TCodeSnippits::writeLines(const QStringList &lines, const QString &FileName)
 {
     QString text;
     for (const QString &line : lines) {
@@ -76,11 +77,16 @@ bool TCodeSnippits::writeLines(const QStringList &lines)
         text += QStringLiteral("\r\n");
     }
     QString why;
-    if (!writeFileAtomically(DataFile, text.toUtf8(), &why)) {
-        debugOut(m_debug, QStringLiteral("Error: TCodeSnippits writing %1: %2").arg(DataFile, why));
+    if (!writeFileAtomically(FileName, text.toUtf8(), &why)) {
+        debugOut(m_debug, QStringLiteral("Error: TCodeSnippits writing %1: %2").arg(FileName, why));
         return false;
     }
     return true;
+}
+
+bool TCodeSnippits::readLinesToChange(QStringList *lines)
+{
+    return readLines(lines, false) || !QFileInfo::exists(DataFile);
 }
 
 void TCodeSnippits::LoadData()
@@ -116,11 +122,17 @@ QString TCodeSnippits::LoadCodeSnippit(const QString &Name)
     QStringList lines;
     if (!readLines(&lines, true))
         return {};
+    const int title = firstTitleOf(lines, Name);
+    return title < 0 ? QString() : bodyOf(lines, title);
+}
+
+int TCodeSnippits::firstTitleOf(const QStringList &lines, const QString &Name)
+{
     for (int i = 0; i < lines.size(); ++i) {
         if (isTitle(lines.at(i)) && sameName(lines.at(i).mid(1), Name))
-            return bodyOf(lines, i);
+            return i;
     }
-    return {};
+    return -1;
 }
 
 int TCodeSnippits::titleLineOfRow(const QStringList &lines, int row, const QString &Name)
@@ -149,8 +161,10 @@ QString TCodeSnippits::LoadCodeSnippitAt(int row, const QString &Name)
     QStringList lines;
     if (!readLines(&lines, true))
         return {};
-    const int title = titleLineOfRow(lines, row, Name);
-    return title < 0 ? LoadCodeSnippit(Name) : bodyOf(lines, title);
+    int title = titleLineOfRow(lines, row, Name);
+    if (title < 0)
+        title = firstTitleOf(lines, Name);
+    return title < 0 ? QString() : bodyOf(lines, title);
 }
 
 QStringList TCodeSnippits::recordLines(const QString &Name, const QString &Snippet1, const QString &Snippet2)
@@ -164,9 +178,10 @@ QStringList TCodeSnippits::recordLines(const QString &Name, const QString &Snipp
 bool TCodeSnippits::SaveCodeSnippit(const QString &Name, const QString &Snippet1, const QString &Snippet2)
 {
     QStringList lines;
-    readLines(&lines, false);  // a missing file is created
+    if (!readLinesToChange(&lines))
+        return false;
     lines += recordLines(Name, Snippet1, Snippet2);
-    return writeLines(lines);
+    return writeLines(lines, DataFile);
 }
 
 bool TCodeSnippits::RemoveCodeSnippit(const QString &Name)
@@ -183,7 +198,7 @@ bool TCodeSnippits::RemoveCodeSnippit(const QString &Name)
         }
         kept.append(lines.at(i++));
     }
-    return writeLines(kept);
+    return writeLines(kept, DataFile);
 }
 
 bool TCodeSnippits::RemoveCodeSnippitAt(int row, const QString &Name)
@@ -195,21 +210,20 @@ bool TCodeSnippits::RemoveCodeSnippitAt(int row, const QString &Name)
     if (title < 0)
         return true;  // gone already
     lines.erase(lines.begin() + title, lines.begin() + recordEnd(lines, title));
-    return writeLines(lines);
+    return writeLines(lines, DataFile);
 }
 
 bool TCodeSnippits::ReplaceCodeSnippitAt(int row, const QString &OldName, const QString &Name, const QString &Snippet1,
                                          const QString &Snippet2)
 {
     QStringList lines;
-    readLines(&lines, false);
+    if (!readLinesToChange(&lines))
+        return false;
     const QStringList record = recordLines(Name, Snippet1, Snippet2);
     int title = titleLineOfRow(lines, row, OldName);
     // The file changed since the list was read: the first record of that name.
-    for (int i = 0; title < 0 && i < lines.size(); ++i) {
-        if (isTitle(lines.at(i)) && sameName(lines.at(i).mid(1), OldName))
-            title = i;
-    }
+    if (title < 0)
+        title = firstTitleOf(lines, OldName);
     if (title < 0) {
         lines += record;
     } else {
@@ -218,22 +232,15 @@ bool TCodeSnippits::ReplaceCodeSnippitAt(int row, const QString &OldName, const 
         for (int i = 0; i < record.size(); ++i)
             lines.insert(title + i, record.at(i));
     }
-    return writeLines(lines);
+    return writeLines(lines, DataFile);
 }
 
 bool TCodeSnippits::ExportTo(const QString &FileName)
 {
     QStringList lines;
-    readLines(&lines, false);
-    QString text;
-    for (const QString &line : std::as_const(lines))
-        text += line + QStringLiteral("\r\n");
-    QString why;
-    if (!writeFileAtomically(FileName, text.toUtf8(), &why)) {
-        debugOut(m_debug, QStringLiteral("Error: TCodeSnippits exporting to %1: %2").arg(FileName, why));
+    if (!readLinesToChange(&lines))
         return false;
-    }
-    return true;
+    return writeLines(lines, FileName);
 }
 
 bool TCodeSnippits::ImportFrom(const QString &FileName, int *added)
@@ -244,7 +251,8 @@ bool TCodeSnippits::ImportFrom(const QString &FileName, int *added)
         return true;
     const QStringList source = decodeLines(bytes);
     QStringList lines;
-    readLines(&lines, false);
+    if (!readLinesToChange(&lines))
+        return false;
     for (int i = 0; i < source.size(); ++i) {
         if (!isTitle(source.at(i)) || source.at(i).size() < 2)
             continue;
@@ -259,7 +267,7 @@ bool TCodeSnippits::ImportFrom(const QString &FileName, int *added)
     }
     if (*added == 0)
         return true;
-    return writeLines(lines);
+    return writeLines(lines, DataFile);
 }
 
 TSnippetParts TCodeSnippits::splitBody(const QString &body)

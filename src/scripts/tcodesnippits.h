@@ -42,10 +42,11 @@ public:
     // The body of the first record of this name (ignoring ASCII case), each
     // line followed by CR LF; read afresh from the file.
     QString LoadCodeSnippit(const QString &Name);
-    // The body of the record behind a row of the list; empty when the row
-    // no longer names that record.
+    // The body of the record behind a row of the list; the first record of
+    // that name when the row no longer names it (the file changed).
     QString LoadCodeSnippitAt(int row, const QString &Name);
-    // Appends a record; false when the file could not be written.
+    // Appends a record; false when the file could not be written, or
+    // exists but could not be read. Likewise for every change below.
     [[nodiscard]] bool SaveCodeSnippit(const QString &Name, const QString &Snippet1, const QString &Snippet2);
     // Removes every record of this name.
     [[nodiscard]] bool RemoveCodeSnippit(const QString &Name);
@@ -56,7 +57,8 @@ public:
     [[nodiscard]] bool ReplaceCodeSnippitAt(int row, const QString &OldName, const QString &Name,
                                             const QString &Snippet1, const QString &Snippet2);
 
-    // Writes every snippet to another file of the same format.
+    // Writes every snippet to another file of the same format; false also
+    // when this store's file exists but cannot be read.
     [[nodiscard]] bool ExportTo(const QString &FileName);
     // Appends every snippet of another such file; *added counts them. False
     // when this store's file could not be written.
@@ -79,10 +81,17 @@ public:
 private:
     // The file's lines; false (after the locked message) when it is missing.
     bool readLines(QStringList *lines, bool reportMissing);
-    bool writeLines(const QStringList &lines);
+    // The lines, each followed by CR LF, written atomically to FileName.
+    // The lines a change starts from: none when the file is missing (it is
+    // created); false when it exists but cannot be read, as writing would
+    // then lose it.
+    bool readLinesToChange(QStringList *lines);
+    bool writeLines(const QStringList &lines, const QString &FileName);
     // Index of the title line of a row, checked against its name; -1 when
     // the row does not name that record any more.
     static int titleLineOfRow(const QStringList &lines, int row, const QString &Name);
+    // Index of the title line of the first record of this name, or -1.
+    static int firstTitleOf(const QStringList &lines, const QString &Name);
     // Index past the end line of the record whose title is at line.
     static int recordEnd(const QStringList &lines, int titleLine);
     static bool isTitle(const QString &line) { return line.startsWith(QChar(SnippetTitleMark)); }

@@ -6,8 +6,6 @@
 #include "textfileformat.h"
 #include "toolkitglobals.h"
 
-#include <QFileInfo>
-
 namespace Quorvant {
 
 namespace {
@@ -94,10 +92,8 @@ TScriptParts TScriptInserter::parse(const QStringList &fileLines)
 
 void TScriptInserter::InsertScript(const QString &FileName)
 {
-    if (!QFileInfo(FileName).isFile())
-        return;
     QByteArray bytes;
-    if (!readWholeFile(FileName, &bytes, nullptr, -1))
+    if (!readDataFile(FileName, &bytes, nullptr))
         return;
     const TScriptParts parts = parse(splitTextLines(decodeTextFile(bytes).text));
     AlertMessage = parts.alert;

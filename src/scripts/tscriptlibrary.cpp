@@ -4,8 +4,6 @@
 #include "textfileformat.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 namespace Quorvant {
 
@@ -56,9 +54,6 @@ bool TScriptLibrary::ListScripts(const QString &folder, QList<TScriptEntry> *ent
     const QStringList names =
         dir.entryList({QStringLiteral("*.htm")}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
     for (const QString &name : names) {
-        // "*.htm" also matches longer endings on some systems; only ".htm" counts.
-        if (!name.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive))
-            continue;
         const QString path = dir.filePath(name);
         QStringList header;
         TScriptEntry entry;

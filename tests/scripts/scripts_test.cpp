@@ -18,6 +18,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTemporaryDir>
 
@@ -145,6 +146,7 @@ TEST(ScriptLibrary, ListsTitleAndDescriptionOfEveryTemplate)
     writeFile(dir.filePath(u"c.htm"_s), "<!--\nNo end\nline 3\nline 4\n");
     writeFile(dir.filePath(u"d.htm"_s), "only one line\n");
     writeFile(dir.filePath(u"e.txt"_s), "<!--\nNot a template\n-->\n");
+    writeFile(dir.filePath(u"f.html"_s), "<!--\nNot a template either\n-->\n");
     QList<TScriptEntry> entries;
     ASSERT_TRUE(TScriptLibrary::ListScripts(dir.path(), &entries));
     const QList<TScriptEntry> expected{
@@ -252,6 +254,9 @@ TEST_F(Snippets, SameNamesMakeTwoRowsThatAreChangedOneAtATime)
     EXPECT_EQ(s->RefreshList(), (QStringList{u"Dup"_s, u"Other"_s, u"Renamed"_s}));
     EXPECT_EQ(s->LoadCodeSnippit(u"Dup"_s), u"one\u00FE\r\n"_s);
     EXPECT_EQ(s->LoadCodeSnippit(u"Renamed"_s), u"2\u00FE!\r\n"_s);
+    // A row that names another record now gives the first of the name asked for.
+    EXPECT_EQ(s->LoadCodeSnippitAt(0, u"renamed"_s), u"2\u00FE!\r\n"_s);
+    EXPECT_EQ(s->LoadCodeSnippitAt(0, u"Gone"_s), QString());
 
     // Removing one row takes out exactly its three lines.
     const QByteArray before = readFile(path);
@@ -298,8 +303,35 @@ TEST_F(Snippets, AFailedWriteLeavesTheFileAsItWas)
     EXPECT_FALSE(s->SaveCodeSnippit(u"New"_s, u"n"_s, QString()));
     EXPECT_FALSE(s->ReplaceCodeSnippitAt(0, u"Keep"_s, u"Keep"_s, u"changed"_s, QString()));
     EXPECT_FALSE(s->RemoveCodeSnippitAt(0, u"Keep"_s));
+    EXPECT_FALSE(s->ExportTo(dir.filePath(u"Out.Dat"_s)));
     setAtomicWriteLimitForTests(-1);
     EXPECT_EQ(readFile(path), before);
+    EXPECT_FALSE(QFile::exists(dir.filePath(u"Out.Dat"_s)));
+    ASSERT_TRUE(s->ExportTo(dir.filePath(u"Out.Dat"_s)));
+    EXPECT_EQ(readFile(dir.filePath(u"Out.Dat"_s)), before);
+}
+
+TEST_F(Snippets, AFileThatExistsButCannotBeReadIsNeverOverwritten)
+{
+    // Too large to be read: a store that took it for empty would write its
+    // one new record over everything in it.
+    {
+        QFile big(path);
+        ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(big.resize(DataFileSizeLimit + 1));
+    }
+    const QString other = dir.filePath(u"Other.Dat"_s);
+    writeFile(other, "\xC2\x9EImported\r\nA\xC3\xBE\r\nEND}\r\n");
+    auto s = store();
+    EXPECT_TRUE(s->GetAllCodeSnippitNames().isEmpty());
+    EXPECT_FALSE(s->SaveCodeSnippit(u"New"_s, u"n"_s, QString()));
+    EXPECT_FALSE(s->ReplaceCodeSnippitAt(0, u"Old"_s, u"New"_s, u"n"_s, QString()));
+    int added = 0;
+    EXPECT_FALSE(s->ImportFrom(other, &added));
+    const QString exported = dir.filePath(u"Out.Dat"_s);
+    EXPECT_FALSE(s->ExportTo(exported)) << "an empty copy is no export";
+    EXPECT_FALSE(QFile::exists(exported));
+    EXPECT_EQ(QFileInfo(path).size(), DataFileSizeLimit + 1);
 }
 
 TEST_F(Snippets, RefusesWhatTheFileFormatCannotHold)

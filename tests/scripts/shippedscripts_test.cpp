@@ -1,6 +1,7 @@
 // The script templates, server variable lists and starter snippets the
 // program ships: they parse, and every template puts its parts where they
 // belong in a small page.
+#include "scriptstestsupport.h"
 #include "tcodesnippits.h"
 #include "toolkitglobals.h"
 #include "toolkittestsupport.h"
@@ -9,7 +10,6 @@
 #include "tservervariables.h"
 
 #include <QDir>
-#include <QFile>
 
 using namespace Qt::StringLiterals;
 
@@ -18,15 +18,9 @@ namespace {
 
 const QString Data = QStringLiteral(QUORVANT_SHIPPED_DATA);
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 void expectUtf8CrLf(const QString &path)
 {
-    const QByteArray bytes = bytesOf(path);
+    const QByteArray bytes = readFile(path);
     ASSERT_FALSE(bytes.isEmpty()) << path.toStdString();
     EXPECT_FALSE(bytes.startsWith("\xEF\xBB\xBF")) << path.toStdString();
     EXPECT_EQ(QString::fromUtf8(bytes).toUtf8(), bytes) << path.toStdString();
@@ -54,7 +48,7 @@ TEST_P(ShippedTemplates, EveryTemplateListsAndInsertsUnderHeadAndBody)
         EXPECT_FALSE(e.Title.trimmed().isEmpty());
         EXPECT_FALSE(e.Description.trimmed().isEmpty());
 
-        const TScriptParts parts = TScriptInserter::parse(splitTextLines(QString::fromUtf8(bytesOf(e.Path))));
+        const TScriptParts parts = TScriptInserter::parse(splitTextLines(QString::fromUtf8(readFile(e.Path))));
         ASSERT_FALSE(parts.head.isEmpty());
         ASSERT_FALSE(parts.body.isEmpty());
         // No section runs into the next one's marker.
@@ -93,7 +87,7 @@ TEST(ShippedLists, ServerVariablesAndSnippetsParse)
         QList<TServerVariable> list;
         ASSERT_TRUE(TServerVariables::LoadASPSSIList(Data + u'/' + name, &list));
         EXPECT_GE(list.size(), 20);
-        const QStringList lines = QString::fromUtf8(bytesOf(Data + u'/' + name)).split(u"\r\n"_s, Qt::SkipEmptyParts);
+        const QStringList lines = QString::fromUtf8(readFile(Data + u'/' + name)).split(u"\r\n"_s, Qt::SkipEmptyParts);
         EXPECT_EQ(list.size(), lines.size()) << "one variable a line";
         for (const TServerVariable &v : std::as_const(list))
             EXPECT_FALSE(v.Description.isEmpty()) << v.Name.toStdString();

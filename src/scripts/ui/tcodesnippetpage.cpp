@@ -72,10 +72,7 @@ TCodeSnippetPage::TCodeSnippetPage(TForm1 &form, const QString &dataFile, QWidge
     layout->addWidget(bar);
 
     auto *split = new QSplitter(Qt::Vertical, this);
-    m_list = new TSnippetList([this](int row) {
-        QListWidgetItem *item = m_list->item(row);
-        return item ? m_store.LoadCodeSnippitAt(row, item->text()) : QString();
-    }, split);
+    m_list = new TSnippetList([this](int row) { return bodyOfRow(row); }, split);
     m_list->setObjectName(QStringLiteral("ListView5"));
     m_preview = new QsciScintilla(split);
     m_preview->setObjectName(QStringLiteral("DCMemo2"));
@@ -114,7 +111,8 @@ TCodeSnippetPage::TCodeSnippetPage(TForm1 &form, const QString &dataFile, QWidge
     connect(m_list, &QListWidget::currentRowChanged, this, &TCodeSnippetPage::showPreview);
     connect(m_list, &QListWidget::itemDoubleClicked, this, &TCodeSnippetPage::insertSelected);
 
-    refreshList();
+    // The store has just read the file.
+    showNames(m_store.GetAllCodeSnippitNames());
 }
 
 TCodeSnippetPage::~TCodeSnippetPage()
@@ -125,15 +123,25 @@ TCodeSnippetPage::~TCodeSnippetPage()
 
 void TCodeSnippetPage::refreshList()
 {
+    showNames(m_store.RefreshList());
+}
+
+void TCodeSnippetPage::showNames(const QStringList &names)
+{
     m_list->clear();
-    m_list->addItems(m_store.RefreshList());
+    m_list->addItems(names);
     m_preview->clear();
+}
+
+QString TCodeSnippetPage::bodyOfRow(int row)
+{
+    QListWidgetItem *item = m_list->item(row);
+    return item ? m_store.LoadCodeSnippitAt(row, item->text()) : QString();
 }
 
 QString TCodeSnippetPage::selectedBody()
 {
-    QListWidgetItem *item = m_list->currentItem();
-    return item ? m_store.LoadCodeSnippitAt(m_list->row(item), item->text()) : QString();
+    return bodyOfRow(m_list->currentRow());
 }
 
 void TCodeSnippetPage::showPreview()

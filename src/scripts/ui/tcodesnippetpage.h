@@ -40,7 +40,9 @@ public:
     void importSnippets();
 
 private:
-    // The selected row's stored text, read afresh.
+    void showNames(const QStringList &names);
+    // A row's stored text, read afresh.
+    QString bodyOfRow(int row);
     QString selectedBody();
     TMnuCodeSnippet *openDialog();
     bool saveFromDialog(const QString &name, const QString &part1, const QString &part2);

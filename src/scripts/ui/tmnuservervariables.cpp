@@ -5,7 +5,6 @@
 #include "messageservice.h"
 
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>

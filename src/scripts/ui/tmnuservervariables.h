@@ -21,8 +21,10 @@ public:
     TMnuServerVariables(ServerVariableKind kind, const QString &dataFolder, std::function<void(const QString &)> write,
                         QWidget *parent = nullptr);
 
-    // Fills the list; says so when the data file is missing.
+    // Fills the list from the file.
     void LoadASPSSIList(const QString &FileName);
+    // Fills the list (saying so when the data file is missing) and shows
+    // the dialog modally.
     void showList();
 
     QTreeWidget *list() const { return m_list; }

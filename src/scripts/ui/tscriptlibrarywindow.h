@@ -9,7 +9,6 @@
 #include <functional>
 #include <QWidget>
 
-class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QTreeWidget;
@@ -33,8 +32,6 @@ public:
     // Fills the list from the folder and shows the window modally.
     void showLibrary();
     void ListAllScripts();
-    QString folder() const { return m_folder; }
-    void setFolder(const QString &folder) { m_folder = folder; }
 
     QTreeWidget *list() const { return m_list; }
     TScriptPreview *preview() const { return m_preview; }
