@@ -276,9 +276,7 @@ int TDocumentSet::indexOfFile(const QString &fileName) const
     if (canonical.isEmpty())
         return -1;
     for (int i = 0; i < m_tabs->count(); ++i) {
-        const QString name = i == m_tabs->currentIndex() ? gCurrentFilePath
-                             : i < gDocumentHolder.size() ? gDocumentHolder.at(i).FileName
-                                                          : QString();
+        const QString name = fileNameAt(i);
         if (!name.isEmpty() && QFileInfo(name).canonicalFilePath() == canonical)
             return i;
     }

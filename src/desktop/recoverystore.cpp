@@ -1,5 +1,7 @@
 #include "recoverystore.h"
 
+#include "datafolder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -7,7 +9,6 @@
 #include <QLockFile>
 #include <QRandomGenerator>
 #include <QSaveFile>
-
 
 namespace Quorvant {
 
@@ -45,16 +46,7 @@ TRecoveryStore::~TRecoveryStore()
 
 QString TRecoveryStore::folderIn(const QString &dataFolder)
 {
-    // The program's own folder names are found without regard to case.
-    const QString name = QStringLiteral("Recovery");
-    QDir data(dataFolder);
-    if (!data.exists(name)) {
-        for (const QString &entry : data.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-            if (entry.compare(name, Qt::CaseInsensitive) == 0)
-                return data.filePath(entry);
-        }
-    }
-    return data.filePath(name);
+    return DataFolder::resolve(dataFolder, QStringLiteral("Recovery"));
 }
 
 bool TRecoveryStore::openSession(QString *error)

@@ -45,6 +45,9 @@
 
 #include <thread>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 using namespace Quorvant;
 
 namespace {
@@ -335,6 +338,35 @@ TEST_F(DesktopWindowTest, AChangeRightAfterASaveIsNeverOverwrittenWithoutTheQues
         ASSERT_EQ(docs()->save(), SaveResult::Saved) << i;
         messages();
     }
+}
+
+TEST_F(DesktopWindowTest, TheFileJustSavedIsNotReadBackYetAChangeInTheSameTickIsNoticedNext)
+{
+    openWindow();
+    ASSERT_NO_FATAL_FAILURE(openEditedPage());
+    // The window's first activation and the pass after the load are over.
+    activate();
+    ASSERT_EQ(docs()->save(), SaveResult::Saved);
+    struct stat saved{};
+    ASSERT_EQ(::stat(QFile::encodeName(file("page.htm")).constData(), &saved), 0);
+    // Another program writes as many bytes in place, and the file keeps the
+    // time the save left: only its bytes tell.
+    QFile f(file("page.htm"));
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_EQ(f.write("<p>them</p>"), 11);
+    f.close();
+    const struct timespec times[2] = {saved.st_atim, saved.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(file("page.htm")).constData(), times, 0), 0);
+    // The pass the save started looks at the other documents only: the saved
+    // file is not read back.
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(buffer()->text(), QStringLiteral("<p>mine</p>"));
+    // The next check reads it, as its stamp was taken in the same tick.
+    activate();
+    EXPECT_TRUE(messages().isEmpty());
+    EXPECT_EQ(buffer()->text(), QStringLiteral("<p>them</p>"));
+    EXPECT_FALSE(buffer()->isModified());
 }
 
 TEST_F(DesktopWindowTest, AChangeLandingWhileSaveWritesIsAskedAboutBeforeTheFileIsReplaced)

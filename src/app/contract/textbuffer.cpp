@@ -91,27 +91,54 @@ bool isWordChar(QChar c)
     return c.isLetterOrNumber() || c == u'_';
 }
 
-Match findIn(const QString &text, const SearchOptions &o, qsizetype from)
+// The matches of one search in one text; a regular expression is compiled
+// once for every match asked of it.
+class TextFinder
 {
-    if (o.text.isEmpty())
-        return {};
-    const Qt::CaseSensitivity cs = o.caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    QRegularExpression re;
-    if (o.regularExpression) {
-        re.setPattern(o.text);
-        if (!o.caseSensitive)
-            re.setPatternOptions(QRegularExpression::CaseInsensitiveOption);
-        if (!re.isValid())
-            return {};
-    }
-    auto matchAt = [&](qsizetype start, bool backwards) -> Match {
+public:
+    TextFinder(const QString &text, const SearchOptions &o)
+        : m_text(text)
+        , m_o(o)
+    {
         if (o.regularExpression) {
-            if (!backwards) {
-                const auto m = re.match(text, start);
+            m_re.setPattern(o.text);
+            if (!o.caseSensitive)
+                m_re.setPatternOptions(QRegularExpression::CaseInsensitiveOption);
+        }
+    }
+
+    bool isValid() const { return !m_o.text.isEmpty() && (!m_o.regularExpression || m_re.isValid()); }
+
+    // The first match from `from` on (before it, when searching backwards).
+    Match next(qsizetype from) const
+    {
+        if (!isValid())
+            return {};
+        qsizetype start = from;
+        while (true) {
+            const Match m = matchAt(start);
+            if (m.pos < 0 || !m_o.wholeWords)
+                return m;
+            const bool before = m.pos > 0 && isWordChar(m_text.at(m.pos - 1));
+            const bool after = m.pos + m.length < m_text.size() && isWordChar(m_text.at(m.pos + m.length));
+            if (!before && !after)
+                return m;
+            start = m_o.backwards ? m.pos + m.length - 1 : m.pos + 1;
+            if (start < 0)
+                return {};
+        }
+    }
+
+private:
+    Match matchAt(qsizetype start) const
+    {
+        if (m_o.regularExpression) {
+            if (!m_o.backwards) {
+                const auto m = m_re.match(m_text, start);
                 return m.hasMatch() ? Match{m.capturedStart(), m.capturedLength()} : Match{};
             }
             Match last;
-            auto it = re.globalMatch(text);
+            auto it = m_re.globalMatch(m_text);
             while (it.hasNext()) {
                 const auto m = it.next();
                 if (m.capturedStart() + m.capturedLength() > start)
@@ -120,24 +147,17 @@ Match findIn(const QString &text, const SearchOptions &o, qsizetype from)
             }
             return last;
         }
-        const qsizetype p = backwards ? (start - o.text.size() < 0 ? -1 : text.lastIndexOf(o.text, start - o.text.size(), cs))
-                                      : text.indexOf(o.text, start, cs);
-        return p < 0 ? Match{} : Match{p, o.text.size()};
-    };
-    qsizetype start = from;
-    while (true) {
-        const Match m = matchAt(start, o.backwards);
-        if (m.pos < 0 || !o.wholeWords)
-            return m;
-        const bool before = m.pos > 0 && isWordChar(text.at(m.pos - 1));
-        const bool after = m.pos + m.length < text.size() && isWordChar(text.at(m.pos + m.length));
-        if (!before && !after)
-            return m;
-        start = o.backwards ? m.pos + m.length - 1 : m.pos + 1;
-        if (start < 0)
-            return {};
+        const Qt::CaseSensitivity cs = m_o.caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+        const qsizetype p = m_o.backwards
+                                ? (start - m_o.text.size() < 0 ? -1 : m_text.lastIndexOf(m_o.text, start - m_o.text.size(), cs))
+                                : m_text.indexOf(m_o.text, start, cs);
+        return p < 0 ? Match{} : Match{p, m_o.text.size()};
     }
-}
+
+    const QString &m_text;
+    const SearchOptions &m_o;
+    QRegularExpression m_re;
+};
 
 } // namespace
 
@@ -151,7 +171,7 @@ bool ITextBuffer::find(const SearchOptions &options)
         from = options.backwards ? all.size() : 0;
     else
         from = options.backwards ? offsetOf(sel.start) : offsetOf(sel.end);
-    const Match m = findIn(all, options, from);
+    const Match m = TextFinder(all, options).next(from);
     if (m.pos < 0)
         return false;
     setSelection({pointAt(int(m.pos)), pointAt(int(m.pos + m.length))});
@@ -171,42 +191,18 @@ int ITextBuffer::replaceAll(const SearchOptions &options, const QString &replace
     if (isReadOnly() || options.text.isEmpty())
         return 0;
     const QString all = text();
+    SearchOptions forward = options;
+    forward.backwards = false;
+    const TextFinder finder(all, forward);
+    if (!finder.isValid())
+        return 0;
     QList<TextSpan> spans;
-    auto accept = [&](qsizetype pos, qsizetype length) {
-        if (options.wholeWords) {
-            const bool before = pos > 0 && isWordChar(all.at(pos - 1));
-            const bool after = pos + length < all.size() && isWordChar(all.at(pos + length));
-            if (before || after)
-                return false;
-        }
-        spans.append({pos, length});
-        return true;
-    };
-    if (options.regularExpression) {
-        // One compiled pattern for the whole walk.
-        QRegularExpression re(options.text, options.caseSensitive ? QRegularExpression::NoPatternOption
-                                                                  : QRegularExpression::CaseInsensitiveOption);
-        if (!re.isValid())
-            return 0;
-        qsizetype from = 0;
-        while (from <= all.size()) {
-            const QRegularExpressionMatch m = re.match(all, from);
-            if (!m.hasMatch())
-                break;
-            const qsizetype pos = m.capturedStart();
-            const qsizetype len = m.capturedLength();
-            from = accept(pos, len) ? pos + qMax<qsizetype>(1, len) : pos + 1;
-        }
-    } else {
-        const Qt::CaseSensitivity cs = options.caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
-        const qsizetype len = options.text.size();
-        qsizetype from = 0;
-        while (true) {
-            const qsizetype pos = all.indexOf(options.text, from, cs);
-            if (pos < 0)
-                break;
-            from = accept(pos, len) ? pos + len : pos + 1;
-        }
+    for (qsizetype from = 0; from <= all.size();) {
+        const Match m = finder.next(from);
+        if (m.pos < 0)
+            break;
+        spans.append({m.pos, m.length});
+        from = m.pos + qMax<qsizetype>(1, m.length);
     }
     if (spans.isEmpty())
         return 0;

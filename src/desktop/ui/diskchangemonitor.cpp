@@ -14,6 +14,8 @@
 #include <QFileSystemWatcher>
 #include <QStatusBar>
 
+#include <utility>
+
 namespace Quorvant {
 
 TDiskChangeMonitor::TDiskChangeMonitor(TForm1 &form)
@@ -55,12 +57,15 @@ TDiskChangeMonitor::TDiskChangeMonitor(TForm1 &form)
     });
     m_soon.setSingleShot(true);
     m_soon.setInterval(0);
-    connect(&m_soon, &QTimer::timeout, this, &TDiskChangeMonitor::checkAll);
+    connect(&m_soon, &QTimer::timeout, this, [this] { checkAllBut(std::exchange(m_justSynced, {})); });
 }
 
 void TDiskChangeMonitor::track(TMemoSource *buffer)
 {
-    connect(buffer, &QObject::destroyed, this, [this, buffer] { m_stamps.remove(buffer); });
+    connect(buffer, &QObject::destroyed, this, [this, buffer] {
+        m_stamps.remove(buffer);
+        m_justSynced.remove(buffer);
+    });
 }
 
 void TDiskChangeMonitor::synced(TMemoSource *buffer)
@@ -70,7 +75,11 @@ void TDiskChangeMonitor::synced(TMemoSource *buffer)
         return;
     m_stamps.insert(buffer, DiskStamp::afterIo(io));
     watch(io.path);
-    // Each save looks at the other documents too.
+    // Each save looks at the other documents too. This one's stamp comes from
+    // the bytes just moved: reading them back now would only repeat that (a
+    // stamp taken this close to the file's last change is read at the next
+    // check instead).
+    m_justSynced.insert(buffer);
     scheduleCheck();
 }
 
@@ -99,8 +108,11 @@ void TDiskChangeMonitor::scheduleCheck()
 
 bool TDiskChangeMonitor::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == &m_form && event->type() == QEvent::WindowActivate)
+    if (watched == &m_form && event->type() == QEvent::WindowActivate) {
+        // Back from another program: every document is looked at.
+        m_justSynced.clear();
         scheduleCheck();
+    }
     return false;
 }
 
@@ -130,6 +142,11 @@ bool TDiskChangeMonitor::confirmOverwrite(TMemoSource *buffer, const QString &pa
 
 void TDiskChangeMonitor::checkAll()
 {
+    checkAllBut({});
+}
+
+void TDiskChangeMonitor::checkAllBut(const QSet<const TMemoSource *> &skip)
+{
     // A question box takes the focus and gives it back, which activates the
     // window again: that check waits for this one.
     if (m_checking) {
@@ -138,8 +155,10 @@ void TDiskChangeMonitor::checkAll()
     }
     m_checking = true;
     TDocumentSet *docs = m_form.documents();
-    for (int i = 0; i < docs->PagesOpen(); ++i)
-        checkOne(i);
+    for (int i = 0; i < docs->PagesOpen(); ++i) {
+        if (i >= gMemoData.size() || !skip.contains(gMemoData.at(i)))
+            checkOne(i);
+    }
     m_checking = false;
     if (m_checkAgain) {
         m_checkAgain = false;

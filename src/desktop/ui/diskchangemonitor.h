@@ -9,7 +9,7 @@
 
 #include <QHash>
 #include <QObject>
-#include <QPointer>
+#include <QSet>
 #include <QTimer>
 
 class QFileSystemWatcher;
@@ -39,6 +39,7 @@ private:
     void track(TMemoSource *buffer);
     void synced(TMemoSource *buffer);
     bool confirmOverwrite(TMemoSource *buffer, const QString &path);
+    void checkAllBut(const QSet<const TMemoSource *> &skip);
     void checkOne(int index);
     void watch(const QString &path);
     void note(const QString &text);
@@ -46,6 +47,8 @@ private:
 
     TForm1 &m_form;
     QHash<const TMemoSource *, DiskStamp> m_stamps;
+    // Read or written just now: the pass that follows leaves them out.
+    QSet<const TMemoSource *> m_justSynced;
     QFileSystemWatcher *m_watcher;
     QTimer m_soon;
     QTimer m_settled;  // after the watcher: let a delete-and-write finish
