@@ -25,12 +25,11 @@
 #include "setuptools.h"
 #include "subsystems.h"
 #include "tmemosource.h"
+#include "waituntil.h"
 #include "wireformat.h"
 
 #include <QCheckBox>
-#include <QDeadlineTimer>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,7 +42,6 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -52,23 +50,6 @@ using namespace Quorvant;
 using namespace Quorvant::Network;
 
 namespace {
-
-template <typename F>
-bool waitUntil(F done, int ms = 5000)
-{
-    if (done())
-        return true;
-    QEventLoop loop;
-    QTimer poll;
-    QDeadlineTimer deadline(ms);
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done() || deadline.hasExpired())
-            loop.quit();
-    });
-    poll.start(1);
-    loop.exec();
-    return done();
-}
 
 void writeFile(const QString &path, const QByteArray &data)
 {
