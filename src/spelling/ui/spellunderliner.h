@@ -40,7 +40,7 @@ Q_SIGNALS:
     void underlinesChanged();
 
 private:
-    void apply(quint64 generation, int firstLine, const QList<QList<int>> &marks);
+    void apply(quint64 generation, const QList<QList<int>> &marks);
     void clearAll();
 
     QPointer<ScintillaWidget> m_editor;
