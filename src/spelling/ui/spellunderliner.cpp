@@ -26,6 +26,7 @@ public:
             m_checker = std::make_unique<TSpellChecker>(m_dataFolder);
         return *m_checker;
     }
+    void dropChecker() { m_checker.reset(); }
 
 private:
     QString m_dataFolder;
@@ -124,6 +125,16 @@ void TSpellUnderliner::checkNow()
                 self->apply(generation, marks);
         });
     });
+}
+
+void TSpellUnderliner::reloadWords()
+{
+    if (!m_worker)
+        return;  // no checker yet: the first one reads the files as they are
+    auto *worker = static_cast<TUnderlineWorker *>(m_worker);
+    // Queued ahead of the next check, so that check already uses the new checker.
+    QMetaObject::invokeMethod(worker, [worker] { worker->dropChecker(); });
+    checkNow();
 }
 
 void TSpellUnderliner::apply(quint64 generation, const QList<QList<int>> &marks)

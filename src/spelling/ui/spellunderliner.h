@@ -32,6 +32,9 @@ public:
     void schedule();
     // Checks now; the answer arrives later through the event loop.
     void checkNow();
+    // Reads the user's word list and options again (they changed elsewhere),
+    // then checks.
+    void reloadWords();
     int answersApplied() const { return m_applied; }
 
     static constexpr int Indicator = 9;
