@@ -513,8 +513,9 @@ TEST(AddressLookup, RepliesAreCappedAndCheckedBeforeAnyConnection)
         lookup.fetch(http.base(), dir.filePath("AddressInfo.Dat"));
         ASSERT_TRUE(waitUntil([&] { return result.has_value(); })) << c.body.left(40).constData();
         EXPECT_EQ(*result, c.ok) << c.body.left(40).constData();
-        if (!c.ok)
+        if (!c.ok) {
             EXPECT_TRUE(gHalvornPort.isEmpty()) << c.body.left(40).constData();
+        }
     }
     EXPECT_EQ(TAddressLookup::serviceUrl("https://example.org/halvorn/").toString(),
               "https://example.org/halvorn/AddressInfo.dat");
@@ -607,8 +608,9 @@ TEST_F(NetworkWindows, ChatCommandLine)
         network->chatCommand(QString::fromLatin1(c.line));
         const QStringList lines = network->chatStatusMemo()->toPlainText().split('\n');
         EXPECT_EQ(lines.last(), QString::fromLatin1(c.line).toUpper());
-        if (c.status)
+        if (c.status) {
             EXPECT_EQ(lines.value(lines.size() - 2), c.status);
+        }
         EXPECT_EQ(gMyClient->queuedPackets().size(), before) << c.line;
     }
     network->chatCommand("/help");
