@@ -8,11 +8,11 @@
 #include "networkrequests.h"
 #include "recordingui.h"
 #include "serverprocess.h"
+#include "waituntil.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -22,23 +22,6 @@
 using namespace Quorvant::Network;
 
 namespace {
-
-template <typename F>
-bool runUntil(F done, int ms)
-{
-    if (done())
-        return true;
-    QEventLoop loop;
-    QTimer poll;
-    QDeadlineTimer deadline(ms);
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done() || deadline.hasExpired())
-            loop.quit();
-    });
-    poll.start(1);
-    loop.exec();
-    return done();
-}
 
 double cpuSeconds()
 {
@@ -68,17 +51,17 @@ struct Session
         gPassword = "pw";
         gCreatingNewAccount = true;
         gMyClient = brain->createClient(&log);
-        if (!gMyClient->ClientConnect("127.0.0.1", server.port) || !runUntil([&] { return ui.connected; }, 10000))
+        if (!gMyClient->ClientConnect("127.0.0.1", server.port) || !waitUntil([&] { return ui.connected; }, 10000))
             return false;
         SendAddProject(*gMyClient, "Bench", "pw");
-        if (!runUntil([&] { return ui.projectActive; }, 5000))
+        if (!waitUntil([&] { return ui.projectActive; }, 5000))
             return false;
         content = QByteArray(10 * 1000 * 1000, '\0');
         for (qsizetype i = 0; i < content.size(); ++i)
             content[i] = char('a' + (i * 31 + i / 977) % 26);
         gNextFile = false;
         SendAddFile(*gMyClient, "big.htm", content);
-        return runUntil([] { return gNextFile; }, 30000) && !ui.messageTexts().contains("Server Error: Unable To Add File");
+        return waitUntil([] { return gNextFile; }, 30000) && !ui.messageTexts().contains("Server Error: Unable To Add File");
     }
 };
 
@@ -91,7 +74,7 @@ void BookOut10MB(benchmark::State &state)
         s.ui.opened.clear();
         SendProjectFileRequest(*gMyClient, "GTFD", "big.htm");
         SendProjectFileRequest(*gMyClient, "BFOU", "big.htm");
-        if (!runUntil([&] { return !s.ui.opened.isEmpty(); }, 10000)) {
+        if (!waitUntil([&] { return !s.ui.opened.isEmpty(); }, 10000)) {
             state.SkipWithError("the file did not arrive");
             return;
         }
@@ -118,13 +101,13 @@ void BookIn10MB(benchmark::State &state)
         gFileBeingBookedIn = "big.htm";
         SendUploadFile(*gMyClient, "big.htm", s.content);
         SendProjectFileRequest(*gMyClient, "BFIN", "big.htm");
-        if (!runUntil([&] { return !s.bookings.removed.isEmpty(); }, 30000)) {
+        if (!waitUntil([&] { return !s.bookings.removed.isEmpty(); }, 30000)) {
             state.SkipWithError("the book-in was not answered");
             return;
         }
         state.PauseTiming();
         SendProjectFileRequest(*gMyClient, "BFOU", "big.htm");
-        runUntil([] { return gMyClient->queuedPackets().isEmpty(); }, 5000);
+        waitUntil([] { return gMyClient->queuedPackets().isEmpty(); }, 5000);
         state.ResumeTiming();
     }
     state.SetBytesProcessed(qint64(state.iterations()) * s.content.size());
@@ -137,7 +120,6 @@ void IdleClientCpu(benchmark::State &state)
     double percent = 0;
     for (auto _ : state) {
         const double before = cpuSeconds();
-        QDeadlineTimer deadline(5000);
         QEventLoop loop;
         QTimer::singleShot(5000, &loop, &QEventLoop::quit);
         loop.exec();

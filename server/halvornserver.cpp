@@ -177,16 +177,20 @@ void HalvornServer::leaveAllRooms(ServerConnection &c)
     const QSet<QString> rooms = c.rooms;
     for (const QString &key : rooms) {
         auto it = mRooms.find(key);
-        if (it == mRooms.end())
-            continue;
-        it->members.removeAll(&c);
-        const QString name = it->name;
-        if (it->members.isEmpty())
-            mRooms.erase(it);
-        else
-            fanOut(it->members, "LEAV", EncodeString(name.toUtf8()) + EncodeString(c.user.toUtf8()));
+        if (it != mRooms.end())
+            leaveRoom(c, it);
     }
     c.rooms.clear();
+}
+
+void HalvornServer::leaveRoom(ServerConnection &c, QHash<QString, Room>::iterator room)
+{
+    room->members.removeAll(&c);
+    c.rooms.remove(room.key());
+    if (room->members.isEmpty())
+        mRooms.erase(room);
+    else
+        fanOut(room->members, "LEAV", EncodeString(room->name.toUtf8()) + EncodeString(c.user.toUtf8()));
 }
 
 void HalvornServer::handleChat(ServerConnection &c, const QByteArray &word, const QByteArray &payload)
@@ -221,14 +225,8 @@ void HalvornServer::handleChat(ServerConnection &c, const QByteArray &word, cons
             c.send(word, FailurePayload());
             return;
         }
-        room->members.removeAll(&c);
-        c.rooms.remove(key);
         c.send(word, kGood);
-        const QString name = room->name;
-        if (room->members.isEmpty())
-            mRooms.erase(room);
-        else
-            fanOut(room->members, "LEAV", EncodeString(name.toUtf8()) + EncodeString(c.user.toUtf8()));
+        leaveRoom(c, room);
     } else if (word == "UCHR") {
         QStringList users;
         if (room != mRooms.end()) {

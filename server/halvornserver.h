@@ -44,6 +44,8 @@ private:
     void signIn(ServerConnection &c, const QByteArray &payload);
     void createAccount(ServerConnection &c, const QByteArray &payload);
     void leaveAllRooms(ServerConnection &c);
+    // The last one out closes the room; otherwise the others hear of it.
+    void leaveRoom(ServerConnection &c, QHash<QString, Room>::iterator room);
     void handleChat(ServerConnection &c, const QByteArray &word, const QByteArray &payload);
     void handleProject(ServerConnection &c, const QByteArray &word, const QByteArray &payload);
     // The stored name of a project `c`'s user is a member of, else empty.

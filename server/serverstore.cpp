@@ -19,6 +19,24 @@ QSqlQuery prepare(const QString &connection, const QString &sql)
     return query;
 }
 
+// Accounts and projects keep a password alike: salt, hash, iterations.
+void bindPassword(QSqlQuery &query, const QString &password, int iterations)
+{
+    const QByteArray salt = PasswordHash::newSalt();
+    query.addBindValue(salt);
+    query.addBindValue(PasswordHash::derive(password, salt, iterations));
+    query.addBindValue(iterations);
+}
+
+// query selects salt, hash and iterations of one row.
+bool verifyPassword(QSqlQuery &query, const QString &password)
+{
+    if (!query.exec() || !query.next())
+        return false;
+    return PasswordHash::verify(password, query.value(0).toByteArray(), query.value(2).toInt(),
+                                query.value(1).toByteArray());
+}
+
 } // namespace
 
 ServerStore::ServerStore(int hashIterations)
@@ -35,12 +53,6 @@ ServerStore::~ServerStore()
             db.close();
     }
     QSqlDatabase::removeDatabase(mConnection);
-}
-
-bool ServerStore::exec(const QString &sql)
-{
-    QSqlQuery query(QSqlDatabase::database(mConnection));
-    return query.exec(sql);
 }
 
 bool ServerStore::open(const QString &path, QString *error)
@@ -82,12 +94,9 @@ bool ServerStore::createAccount(const QString &name, const QString &password)
 {
     if (name.isEmpty() || password.isEmpty())
         return false;
-    const QByteArray salt = PasswordHash::newSalt();
     QSqlQuery q = prepare(mConnection, QStringLiteral("INSERT INTO accounts VALUES (?, ?, ?, ?)"));
     q.addBindValue(name);
-    q.addBindValue(salt);
-    q.addBindValue(PasswordHash::derive(password, salt, mIterations));
-    q.addBindValue(mIterations);
+    bindPassword(q, password, mIterations);
     return q.exec();
 }
 
@@ -95,9 +104,7 @@ bool ServerStore::checkLogin(const QString &name, const QString &password)
 {
     QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT salt, hash, iterations FROM accounts WHERE name = ?"));
     q.addBindValue(name);
-    if (!q.exec() || !q.next())
-        return false;
-    return PasswordHash::verify(password, q.value(0).toByteArray(), q.value(2).toInt(), q.value(1).toByteArray());
+    return verifyPassword(q, password);
 }
 
 QString ServerStore::projectName(const QString &name)
@@ -111,12 +118,9 @@ bool ServerStore::createProject(const QString &name, const QString &password, co
 {
     if (name.isEmpty())
         return false;
-    const QByteArray salt = PasswordHash::newSalt();
     QSqlQuery q = prepare(mConnection, QStringLiteral("INSERT INTO projects VALUES (?, ?, ?, ?, ?)"));
     q.addBindValue(name);
-    q.addBindValue(salt);
-    q.addBindValue(PasswordHash::derive(password, salt, mIterations));
-    q.addBindValue(mIterations);
+    bindPassword(q, password, mIterations);
     q.addBindValue(owner);
     if (!q.exec())
         return false;
@@ -128,9 +132,7 @@ bool ServerStore::checkProjectPassword(const QString &project, const QString &pa
 {
     QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT salt, hash, iterations FROM projects WHERE name = ?"));
     q.addBindValue(project);
-    if (!q.exec() || !q.next())
-        return false;
-    return PasswordHash::verify(password, q.value(0).toByteArray(), q.value(2).toInt(), q.value(1).toByteArray());
+    return verifyPassword(q, password);
 }
 
 bool ServerStore::removeProject(const QString &project)

@@ -51,7 +51,6 @@ public:
     bool updateFile(const QString &project, const QString &name, const QString &user, const QByteArray &content);
 
 private:
-    bool exec(const QString &sql);
     QString mConnection;
     int mIterations;
 };

@@ -111,11 +111,6 @@ QString THelpTopics::cssGuide()
     return QStringLiteral("Help/WDG/Extra/css/Index.Html");
 }
 
-QString THelpTopics::welcomePage()
-{
-    return Docs + QStringLiteral("WelcomePage.Htm");
-}
-
 QString THelpTopics::mainPage()
 {
     return QStringLiteral("Help/index.htm");

@@ -44,7 +44,6 @@ public:
 
     static QString htmlGuide();  // Help > Reference Material > WDG HTML Guide
     static QString cssGuide();
-    static QString welcomePage();
     static QString mainPage();   // the manual's contents: topic "MAIN"
 
     static const HelpWebSite &htmlHelpSite();

@@ -80,13 +80,10 @@ void TAddressLookup::fetch(const QString &base, const QString &addressFile)
     mReply = mManager->get(request);
     QNetworkReply *reply = mReply;
     connect(reply, &QNetworkReply::metaDataChanged, this, [this] { emit connectedToService(); });
-    connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64 total) {
+    connect(reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
         emit progress(received, total);
         if (received > kMaxReply || total > kMaxReply) {
-            reply->disconnect(this);
-            reply->abort();
-            reply->deleteLater();
-            mReply = nullptr;
+            abort();
             done(false, false);
         }
     });

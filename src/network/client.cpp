@@ -14,7 +14,6 @@ TClient::TClient(TNetworkLog *log, DataIn dataIn, Disconnect disconnect, Process
     , ClientProcessPack(std::move(processPacket))
     , DisconnectCallback(std::move(disconnect))
     , ClientDataIn(std::move(dataIn))
-    , mTimeOfLastSend(QDateTime::currentDateTimeUtc())
     , gClientSocket(new QTcpSocket(this))
     , gDebugWindow(log)
 {
@@ -102,8 +101,7 @@ void TClient::ClientUpdateUserBuffer()
     }
     if (gClientSocket->state() != QAbstractSocket::ConnectedState)
         return;  // offered again once connected
-    const qsizetype piece = qMin<qsizetype>(packetSplitSize, SendString.size() - mSendOffset);
-    mTimeOfLastSend = QDateTime::currentDateTimeUtc();
+    const qsizetype piece = qMin<qsizetype>(kPacketSplitSize, SendString.size() - mSendOffset);
     mKeepAlive.start();
     const qint64 accepted = gClientSocket->write(SendString.constData() + mSendOffset, piece);
     if (accepted > 0)
@@ -124,7 +122,6 @@ void TClient::keepAlive()
 {
     if (mDying || !isConnected())
         return;
-    mTimeOfLastSend = QDateTime::currentDateTimeUtc();
     ClientSendMessage("PING", QByteArrayView("\0", 1));
     mKeepAlive.start();
 }

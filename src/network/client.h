@@ -8,7 +8,6 @@
 #include "packetreassembler.h"
 
 #include <QByteArray>
-#include <QDateTime>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -55,7 +54,6 @@ public:
     bool isConnected() const;
     // Packets not yet handed to the socket, the one being sent first.
     QList<QByteArray> queuedPackets() const;
-    QDateTime TimeOfLastSend() const { return mTimeOfLastSend; }
     // For tests: a shorter keep-alive interval.
     void setKeepAliveInterval(int ms);
 
@@ -70,8 +68,6 @@ private:
     void ClientSocketSessionClosed();
     void keepAlive();
 
-    int packetSplitSize = kPacketSplitSize;
-    QDateTime mTimeOfLastSend;
     QTcpSocket *gClientSocket = nullptr;
     TNetworkLog *gDebugWindow = nullptr;
     QByteArray SendString;

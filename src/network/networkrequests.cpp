@@ -30,6 +30,18 @@ void sendProject(TClient &client, QByteArrayView word, const TNetworkProject &re
     client.ClientSendMessage(word, payload);
 }
 
+// Creating and joining a project send the same record; the name is kept so
+// the answer can be matched to it.
+void sendProjectEntry(TClient &client, QByteArrayView word, const QString &project, const QString &password)
+{
+    TNetworkProject record;
+    record.ProjectName = project;
+    record.UserName = gUserName;
+    record.Password = password;
+    gLastProjectName = project.left(kNameChars);
+    sendProject(client, word, record);
+}
+
 } // namespace
 
 void SendLoginInfo(TClient &client, QByteArrayView word)
@@ -80,22 +92,12 @@ void SendProjectListRequest(TClient &client)
 
 void SendAddProject(TClient &client, const QString &project, const QString &password)
 {
-    TNetworkProject record;
-    record.ProjectName = project;
-    record.UserName = gUserName;
-    record.Password = password;
-    gLastProjectName = project.left(kNameChars);
-    sendProject(client, "APRO", record);
+    sendProjectEntry(client, "APRO", project, password);
 }
 
 void SendJoinProject(TClient &client, const QString &project, const QString &password)
 {
-    TNetworkProject record;
-    record.ProjectName = project;
-    record.UserName = gUserName;
-    record.Password = password;
-    gLastProjectName = project.left(kNameChars);
-    sendProject(client, "JPRO", record);
+    sendProjectEntry(client, "JPRO", project, password);
 }
 
 void SendRemoveProject(TClient &client, const QString &password)

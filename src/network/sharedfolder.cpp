@@ -1,25 +1,12 @@
 #include "sharedfolder.h"
 
+#include "veskfilesystems.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 
 namespace Quorvant::Network {
-
-namespace {
-
-// An existing entry of `dir` named `name` ignoring letter case, else `name`.
-QString entryIgnoringCase(const QString &dir, const QString &name)
-{
-    const QStringList entries = QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    for (const QString &entry : entries) {
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
-            return entry;
-    }
-    return name;
-}
-
-} // namespace
 
 SharedFolder::SharedFolder(QString dataFolder)
     : mDataFolder(std::move(dataFolder))
@@ -42,8 +29,7 @@ QString SharedFolder::projectFolder(const QString &project) const
 {
     if (!isSafeName(project))
         return {};
-    const QString shared = mDataFolder + QLatin1Char('/') + entryIgnoringCase(mDataFolder, QStringLiteral("Shared"));
-    return shared + QLatin1Char('/') + entryIgnoringCase(shared, project);
+    return findProgramFile(findProgramFile(mDataFolder, QStringLiteral("Shared")), project);
 }
 
 QString SharedFolder::storeDownloadedFile(const QString &project, const QString &fileName, const QByteArray &content) const

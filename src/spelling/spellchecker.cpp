@@ -1,5 +1,7 @@
 #include "spellchecker.h"
 
+#include "veskfilesystems.h"
+
 #include <hunspell.hxx>
 
 #include <QDir>
@@ -47,13 +49,6 @@ bool hasDigit(const QString &word)
     return false;
 }
 
-// The file's own name in the data folder, matched without regard to case.
-QString ownFile(const QString &folder, const QString &name)
-{
-    const QStringList found = QDir(folder).entryList({name}, QDir::Files);
-    return QDir(folder).filePath(found.isEmpty() ? name : found.first());
-}
-
 } // namespace
 
 TSpellChecker::TSpellChecker(const QString &dataFolder, const QString &dictionaryFolder, DebugOut debug)
@@ -90,17 +85,17 @@ QString TSpellChecker::loginName()
 
 QString TSpellChecker::userListPath() const
 {
-    return ownFile(m_dataFolder, loginName() + QStringLiteral(".adu"));
+    return findProgramFile(m_dataFolder, loginName() + QStringLiteral(".adu"));
 }
 
 QString TSpellChecker::learnedPath() const
 {
-    return ownFile(m_dataFolder, loginName() + QStringLiteral("_sp.adl"));
+    return findProgramFile(m_dataFolder, loginName() + QStringLiteral("_sp.adl"));
 }
 
 QString TSpellChecker::optionsPath() const
 {
-    return ownFile(m_dataFolder, QStringLiteral("Spell.cfg"));
+    return findProgramFile(m_dataFolder, QStringLiteral("Spell.cfg"));
 }
 
 void TSpellChecker::loadUserFiles()

@@ -16,6 +16,9 @@ class TSpellScanner
 public:
     // Words of text from offset from on that the checker does not accept.
     static QList<SpellWord> misspelled(const TSpellChecker &checker, const QString &text, qsizetype from = 0);
+    // True when the checker accepts the word w of text, alone or, with
+    // abbreviations on, with the period that follows it.
+    static bool accepted(const TSpellChecker &checker, const QString &text, const SpellWord &w);
 };
 
 } // namespace Quorvant

@@ -1,6 +1,7 @@
 #include "spellsession.h"
 
 #include "spellchecker.h"
+#include "spellscanner.h"
 
 namespace Quorvant {
 
@@ -43,10 +44,7 @@ bool TSpellSession::next()
             replace(w.offset, w.length, *all);
             continue;
         }
-        if (m_checker.isCorrect(word))
-            continue;
-        if (options.abbreviations && m_pos < m_text.size() && m_text.at(m_pos) == QLatin1Char('.')
-            && m_checker.isCorrect(word + QLatin1Char('.')))
+        if (TSpellScanner::accepted(m_checker, m_text, w))
             continue;
         m_current = {w.offset, w.length, word, false, -1};
         return true;

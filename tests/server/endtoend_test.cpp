@@ -10,14 +10,12 @@
 #include "rawclient.h"
 #include "recordingui.h"
 #include "serverprocess.h"
+#include "waituntil.h"
 #include "wireformat.h"
 
 #include <gtest/gtest.h>
 
-#include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QFile>
-#include <QTimer>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPointer>
@@ -79,25 +77,6 @@ protected:
             return false;
         gCreatingNewAccount = create;
         return waitUntil([&] { return ui.connected || gMyClient == nullptr; }) && ui.connected;
-    }
-
-    // Runs the event loop until `done`; unlike QTest::qWaitFor it never
-    // sleeps, so a transfer paced by the socket's notifications is not slowed.
-    template <typename F>
-    bool waitUntil(F done, int ms = 5000)
-    {
-        if (done())
-            return true;
-        QEventLoop loop;
-        QTimer poll;
-        QDeadlineTimer deadline(ms);
-        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-            if (done() || deadline.hasExpired())
-                loop.quit();
-        });
-        poll.start(1);
-        loop.exec();
-        return done();
     }
 
     bool waitForMessage(const QString &text)

@@ -107,6 +107,23 @@ TEST_F(SpellCheckerTest, UserWordsPersistAndMainDictionaryOnlyIgnoresThem)
     EXPECT_FALSE(again.isCorrect(QStringLiteral("Quorvant")));
 }
 
+TEST_F(SpellCheckerTest, UserFilesAreFoundWhateverTheirCaseAndOnlyByTheirOwnName)
+{
+    QFile list(m_dir.filePath(QStringLiteral("ANN.ADU")));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("Quorvant\r\n");
+    list.close();
+    TSpellChecker checker(m_dir.path());
+    EXPECT_EQ(checker.userListPath(), m_dir.filePath(QStringLiteral("ANN.ADU")));
+    EXPECT_TRUE(checker.isCorrect(QStringLiteral("Quorvant")));
+
+    // A login name is not a pattern: "a*" must not take ann's list.
+    qputenv("USER", "a*");
+    TSpellChecker other(m_dir.path());
+    EXPECT_EQ(other.userListPath(), m_dir.filePath(QStringLiteral("a*.adu")));
+    EXPECT_FALSE(other.isCorrect(QStringLiteral("Quorvant")));
+}
+
 TEST_F(SpellCheckerTest, AddingFailsVisiblyWhenTheListCannotBeWritten)
 {
     QFile plain(m_dir.filePath(QStringLiteral("plain")));

@@ -250,4 +250,26 @@ TEST_F(SpellingWindowTest, UnderliningWhileTypingIsAnOptionKeptInMainIni)
     EXPECT_FALSE(IniFile(TSetupTools::mainIniPath()).readBool(QStringLiteral("Spelling"), QStringLiteral("UnderlineAsYouType"), true));
 }
 
+// The underlines come from a checker of their own: a word added to the
+// user's list during a check must stop being underlined once the check ends.
+TEST_F(SpellingWindowTest, WordAddedDuringACheckIsNoLongerUnderlined)
+{
+    auto *underliner = m_window->findChild<TSpellUnderliner *>(QStringLiteral("SpellUnderliner"));
+    ASSERT_NE(underliner, nullptr);
+    buffer()->setText(QStringLiteral("hello qwzzyx and wrold"));
+    m_window->action(QStringLiteral("UnderlineMisspelledWords1"))->trigger();
+    waitFor([&] { return underliner->underlined() == QStringList({"0:6:6", "0:17:5"}); });
+    ASSERT_EQ(underliner->underlined(), QStringList({"0:6:6", "0:17:5"}));
+
+    m_window->action(QStringLiteral("CheckSpelling1"))->trigger();
+    ASSERT_EQ(dialog()->currentWord(), QStringLiteral("qwzzyx"));
+    press("AddButton");
+    ASSERT_EQ(dialog()->currentWord(), QStringLiteral("wrold"));
+    press("CancelButton");
+    EXPECT_FALSE(dialog()->isVisible());
+
+    waitFor([&] { return underliner->underlined() == QStringList({"0:17:5"}); });
+    EXPECT_EQ(underliner->underlined(), QStringList({"0:17:5"}));
+}
+
 } // namespace

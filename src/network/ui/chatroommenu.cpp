@@ -1,15 +1,14 @@
 #include "chatroommenu.h"
 
+#include "chatwidgets.h"
+
 #include <QCloseEvent>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QSplitter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QVBoxLayout>
 
 namespace Quorvant::Network {
 
@@ -20,22 +19,10 @@ TChatRoomMenu::TChatRoomMenu(QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowTitle(QStringLiteral("Room Name: "));
     resize(560, 380);
-    auto *column = new QVBoxLayout(this);
-    auto *split = new QSplitter(Qt::Horizontal, this);
-    ChatMemo = new QPlainTextEdit(split);
-    ChatMemo->setObjectName(QStringLiteral("ChatMemo"));
-    ChatMemo->setReadOnly(true);
-    // Plain text only: a message can never become markup, links or images.
-    ChatMemo->setUndoRedoEnabled(false);
-    ListBox1 = new QListWidget(split);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    split->setStretchFactor(0, 4);
-    split->setStretchFactor(1, 1);
-    column->addWidget(split, 1);
-    ChatEdit = new QLineEdit(this);
-    ChatEdit->setObjectName(QStringLiteral("ChatEdit"));
-    ChatEdit->setMaxLength(255);
-    column->addWidget(ChatEdit);
+    const ChatWidgets parts = ChatWidgets::build(this);
+    ChatMemo = parts.memo;
+    ListBox1 = parts.users;
+    ChatEdit = parts.edit;
     connect(ChatEdit, &QLineEdit::returnPressed, this, &TChatRoomMenu::send);
     mFlush.setSingleShot(true);
     mFlush.setInterval(10);
@@ -105,7 +92,7 @@ void TChatRoomMenu::setUsers(const QStringList &users)
 
 void TChatRoomMenu::send()
 {
-    const QString text = ChatEdit->text().left(255);
+    const QString text = ChatEdit->text().left(ChatWidgets::kMaxLine);
     if (sendMessage)
         sendMessage(RoomName, text);
     ChatEdit->clear();

@@ -1,11 +1,11 @@
 #include "projectchatroom.h"
 
+#include "chatwidgets.h"
+
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QSplitter>
-#include <QVBoxLayout>
 
 namespace Quorvant::Network {
 
@@ -16,26 +16,15 @@ TProjectChatRoom::TProjectChatRoom(QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Internal Project Chat Room"));
     resize(520, 360);
-    auto *column = new QVBoxLayout(this);
-    auto *split = new QSplitter(Qt::Horizontal, this);
-    ChatMemo = new QPlainTextEdit(split);
-    ChatMemo->setObjectName(QStringLiteral("ChatMemo"));
-    ChatMemo->setReadOnly(true);
-    ChatMemo->setUndoRedoEnabled(false);
+    const ChatWidgets parts = ChatWidgets::build(this);
+    ChatMemo = parts.memo;
+    ListBox1 = parts.users;
+    ChatEdit = parts.edit;
     // Bounded like a chat room's history.
     ChatMemo->setMaximumBlockCount(20000);
-    ListBox1 = new QListWidget(split);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    split->setStretchFactor(0, 4);
-    split->setStretchFactor(1, 1);
-    column->addWidget(split, 1);
-    ChatEdit = new QLineEdit(this);
-    ChatEdit->setObjectName(QStringLiteral("ChatEdit"));
-    ChatEdit->setMaxLength(255);
-    column->addWidget(ChatEdit);
     connect(ChatEdit, &QLineEdit::returnPressed, this, [this] {
         if (sendMessage)
-            sendMessage(ChatEdit->text().left(255));
+            sendMessage(ChatEdit->text().left(ChatWidgets::kMaxLine));
         ChatEdit->clear();
     });
 }

@@ -15,8 +15,6 @@ class TProjectChatRoom : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr qsizetype kHistoryChars = 1024 * 1024;
-
     explicit TProjectChatRoom(QWidget *parent = nullptr);
 
     void addText(const QString &text);

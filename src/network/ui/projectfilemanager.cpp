@@ -36,6 +36,17 @@ QString quoted(const QString &name)
 {
     return QLatin1Char('"') + name + QLatin1Char('"');
 }
+
+QList<SharedFileRow> sharedRows(const QTreeWidget *list, bool selectedOnly)
+{
+    QList<SharedFileRow> rows;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *item = list->topLevelItem(i);
+        if (!selectedOnly || item->isSelected())
+            rows.append({item->text(0), item->text(1), item->text(2)});
+    }
+    return rows;
+}
 } // namespace
 
 TProjectFileManager::TProjectFileManager(TForm1 &form, QString dataFolder,
@@ -170,25 +181,12 @@ void TProjectFileManager::setFileList(const QList<SharedFileRow> &rows)
 
 QList<SharedFileRow> TProjectFileManager::fileList() const
 {
-    QList<SharedFileRow> rows;
-    for (int i = 0; i < SharedFiles->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem *item = SharedFiles->topLevelItem(i);
-        rows.append({item->text(0), item->text(1), item->text(2)});
-    }
-    return rows;
+    return sharedRows(SharedFiles, false);
 }
 
-QStringList TProjectFileManager::selectedSharedRows(QList<SharedFileRow> *rows) const
+QList<SharedFileRow> TProjectFileManager::selectedSharedRows() const
 {
-    QStringList names;
-    for (int i = 0; i < SharedFiles->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem *item = SharedFiles->topLevelItem(i);
-        if (!item->isSelected())
-            continue;
-        names.append(item->text(0));
-        rows->append({item->text(0), item->text(1), item->text(2)});
-    }
-    return names;
+    return sharedRows(SharedFiles, true);
 }
 
 void TProjectFileManager::AddFileToProject()
@@ -273,8 +271,8 @@ void TProjectFileManager::finishUpload()
 
 void TProjectFileManager::RemoveFile()
 {
-    QList<SharedFileRow> rows;
-    if (selectedSharedRows(&rows).isEmpty()) {
+    const QList<SharedFileRow> rows = selectedSharedRows();
+    if (rows.isEmpty()) {
         MessageService::information(this, QStringLiteral("You must select a file from the list before you may remove it."));
         return;
     }
@@ -290,8 +288,8 @@ void TProjectFileManager::RemoveFile()
 
 void TProjectFileManager::BookFileOut()
 {
-    QList<SharedFileRow> rows;
-    if (selectedSharedRows(&rows).isEmpty()) {
+    const QList<SharedFileRow> rows = selectedSharedRows();
+    if (rows.isEmpty()) {
         MessageService::information(this, QStringLiteral("You must select a file from the list before you may book it out."));
         return;
     }
@@ -341,8 +339,8 @@ bool TProjectFileManager::releaseDocument(const QString &path, const QString &fi
 
 void TProjectFileManager::BookFileBackIn()
 {
-    QList<SharedFileRow> rows;
-    if (selectedSharedRows(&rows).isEmpty()) {
+    const QList<SharedFileRow> rows = selectedSharedRows();
+    if (rows.isEmpty()) {
         MessageService::information(this, QStringLiteral("You must select a file before you can book it back into the project."));
         return;
     }

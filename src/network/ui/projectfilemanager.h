@@ -64,7 +64,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    QStringList selectedSharedRows(QList<SharedFileRow> *rows) const;
+    QList<SharedFileRow> selectedSharedRows() const;
     void sendNextUpload();
     void finishUpload();
     // Saves and closes an open document of the path; false stops the book-in.

@@ -60,6 +60,7 @@ void installSpelling(TForm1 &form)
             (void)ini.writeBool(QStringLiteral("Spelling"), QStringLiteral("UnderlineAsYouType"), enabled);
         });
         QObject::connect(form.documents(), &TDocumentSet::currentDocumentChanged, underliner, &TSpellUnderliner::schedule);
+        QObject::connect(commands, &TSpellingCommands::checkEnded, underliner, &TSpellUnderliner::reloadWords);
     }
 }
 

@@ -341,6 +341,7 @@ void TSpellCheckDialog::finish(bool cancelled)
         buffer->setCaretPoint(m_caret);
     }
     hide();
+    emit checkEnded();
     if (!cancelled)
         MessageService::information(parentWidget(), MsgCheckComplete);
 }

@@ -50,6 +50,11 @@ public:
     void addWord();
     void cancel();
 
+Q_SIGNALS:
+    // The check is over (done, cancelled or its document gone); the user's
+    // word list and options may have changed during it.
+    void checkEnded();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void moveEvent(QMoveEvent *event) override;

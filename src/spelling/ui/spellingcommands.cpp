@@ -66,6 +66,7 @@ void TSpellingCommands::CheckSpelling()
     }
     if (!m_spellDialog) {
         m_spellDialog = new TSpellCheckDialog(checker(), &m_form);
+        connect(m_spellDialog, &TSpellCheckDialog::checkEnded, this, &TSpellingCommands::checkEnded);
         // The checked document may no longer be the current one: its own flag holds the change.
         m_spellDialog->documentChanged = [this] {
             if (TMemoSource *current = m_form.documents()->currentBuffer())

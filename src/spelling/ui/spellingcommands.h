@@ -33,6 +33,10 @@ public:
     // The thesaurus dialog's answer for a word; tests put their own here.
     std::function<QString(const QString &word)> lookupWord;
 
+Q_SIGNALS:
+    // A spelling check ended; words may have been added to the user's list.
+    void checkEnded();
+
 private:
     TForm1 &m_form;
     std::unique_ptr<TSpellChecker> m_checker;

@@ -26,6 +26,7 @@ public:
             m_checker = std::make_unique<TSpellChecker>(m_dataFolder);
         return *m_checker;
     }
+    void dropChecker() { m_checker.reset(); }
 
 private:
     QString m_dataFolder;
@@ -111,27 +112,33 @@ void TSpellUnderliner::checkNow()
         if (counter->load() != generation)
             return;  // typed again meanwhile: a newer request follows
         const QString text = lines.join(QLatin1Char('\n'));
-        qsizetype from = 0;
-        for (int i = 0; i < skip; ++i)
-            from += lines.at(i).size() + 1;
-        QList<QList<int>> marks;  // line, column, length
         QList<qsizetype> starts{0};
         for (const QString &l : lines)
             starts.append(starts.last() + l.size() + 1);
-        for (const SpellWord &w : TSpellScanner::misspelled(worker->checker(), text, from)) {
+        QList<QList<int>> marks;  // line, column, length
+        for (const SpellWord &w : TSpellScanner::misspelled(worker->checker(), text, starts.at(skip))) {
             const int line = int(std::upper_bound(starts.begin(), starts.end(), w.offset) - starts.begin()) - 1;
             marks.append({firstRead + line, int(w.offset - starts.at(line)), int(w.length)});
         }
-        QMetaObject::invokeMethod(self.data(), [self, generation, firstRead, marks] {
+        QMetaObject::invokeMethod(self.data(), [self, generation, marks] {
             if (self)
-                self->apply(generation, firstRead, marks);
+                self->apply(generation, marks);
         });
     });
 }
 
-void TSpellUnderliner::apply(quint64 generation, int firstLine, const QList<QList<int>> &marks)
+void TSpellUnderliner::reloadWords()
 {
-    Q_UNUSED(firstLine);
+    if (!m_worker)
+        return;  // no checker yet: the first one reads the files as they are
+    auto *worker = static_cast<TUnderlineWorker *>(m_worker);
+    // Queued ahead of the next check, so that check already uses the new checker.
+    QMetaObject::invokeMethod(worker, [worker] { worker->dropChecker(); });
+    checkNow();
+}
+
+void TSpellUnderliner::apply(quint64 generation, const QList<QList<int>> &marks)
+{
     if (!m_enabled || !m_editor || m_generation->load() != generation)
         return;
     clearAll();

@@ -32,6 +32,9 @@ public:
     void schedule();
     // Checks now; the answer arrives later through the event loop.
     void checkNow();
+    // Reads the user's word list and options again (they changed elsewhere),
+    // then checks.
+    void reloadWords();
     int answersApplied() const { return m_applied; }
 
     static constexpr int Indicator = 9;
@@ -40,7 +43,7 @@ Q_SIGNALS:
     void underlinesChanged();
 
 private:
-    void apply(quint64 generation, int firstLine, const QList<QList<int>> &marks);
+    void apply(quint64 generation, const QList<QList<int>> &marks);
     void clearAll();
 
     QPointer<ScintillaWidget> m_editor;

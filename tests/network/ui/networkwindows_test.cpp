@@ -25,12 +25,11 @@
 #include "setuptools.h"
 #include "subsystems.h"
 #include "tmemosource.h"
+#include "waituntil.h"
 #include "wireformat.h"
 
 #include <QCheckBox>
-#include <QDeadlineTimer>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,7 +42,6 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -52,23 +50,6 @@ using namespace Quorvant;
 using namespace Quorvant::Network;
 
 namespace {
-
-template <typename F>
-bool waitUntil(F done, int ms = 5000)
-{
-    if (done())
-        return true;
-    QEventLoop loop;
-    QTimer poll;
-    QDeadlineTimer deadline(ms);
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done() || deadline.hasExpired())
-            loop.quit();
-    });
-    poll.start(1);
-    loop.exec();
-    return done();
-}
 
 void writeFile(const QString &path, const QByteArray &data)
 {
@@ -532,8 +513,9 @@ TEST(AddressLookup, RepliesAreCappedAndCheckedBeforeAnyConnection)
         lookup.fetch(http.base(), dir.filePath("AddressInfo.Dat"));
         ASSERT_TRUE(waitUntil([&] { return result.has_value(); })) << c.body.left(40).constData();
         EXPECT_EQ(*result, c.ok) << c.body.left(40).constData();
-        if (!c.ok)
+        if (!c.ok) {
             EXPECT_TRUE(gHalvornPort.isEmpty()) << c.body.left(40).constData();
+        }
     }
     EXPECT_EQ(TAddressLookup::serviceUrl("https://example.org/halvorn/").toString(),
               "https://example.org/halvorn/AddressInfo.dat");
@@ -626,8 +608,9 @@ TEST_F(NetworkWindows, ChatCommandLine)
         network->chatCommand(QString::fromLatin1(c.line));
         const QStringList lines = network->chatStatusMemo()->toPlainText().split('\n');
         EXPECT_EQ(lines.last(), QString::fromLatin1(c.line).toUpper());
-        if (c.status)
+        if (c.status) {
             EXPECT_EQ(lines.value(lines.size() - 2), c.status);
+        }
         EXPECT_EQ(gMyClient->queuedPackets().size(), before) << c.line;
     }
     network->chatCommand("/help");
