@@ -31,7 +31,6 @@ public:
     // shows that page and asks whether it replaces the document.
     bool Tidy = false;
     void setTidyPage(const QString &page) { m_page = page; }
-    const QString &tidyPage() const { return m_page; }
 
     void done(int result) override;
 
