@@ -69,6 +69,7 @@ TEST(TidyConfig, AFifoInPlaceOfTheFileIsNotRead)
     EXPECT_FALSE(TTidyConfig::readLines(path, &lines, &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_TRUE(lines.isEmpty());
+    EXPECT_EQ(release.releases(), 0);
 }
 
 TEST(TidyConfig, LineHelpers)

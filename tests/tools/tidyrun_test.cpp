@@ -136,6 +136,7 @@ TEST_F(TidyRunTest, FifosInPlaceOfTheToolsFilesAreNotRead)
     EXPECT_EQ(out.status, TTidyOutcome::Status::Finished);
     EXPECT_FALSE(out.reportRead);
     EXPECT_FALSE(out.pageRead);
+    EXPECT_EQ(release.releases(), 0) << "a FIFO was opened";
 }
 
 TEST_F(TidyRunTest, PageIsWrittenInTheConfiguredEncoding)

@@ -78,8 +78,10 @@ FifoReleaser::FifoReleaser(QStringList paths, int graceMs)
             // Without a reader this fails at once (ENXIO), which is fine.
             for (const QString &p : paths) {
                 const int fd = ::open(QFile::encodeName(p).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-                if (fd >= 0)
+                if (fd >= 0) {
+                    ++m_releases;
                     ::close(fd);
+                }
             }
         }
     });

@@ -35,8 +35,12 @@ public:
     FifoReleaser(const FifoReleaser &) = delete;
     FifoReleaser &operator=(const FifoReleaser &) = delete;
 
+    // How many times a reader was found waiting on one of them.
+    int releases() const { return m_releases; }
+
 private:
     std::atomic<bool> m_done{false};
+    std::atomic<int> m_releases{0};
     std::thread m_thread;
 };
 

@@ -22,8 +22,6 @@ public:
 
     QString text() const;
     void setText(const QString &text);
-    // Replaces the text with the file's content when the file exists.
-    void ViewFile(const QString &path);
     // Replaces the text with the clipboard's text.
     void LoadClipBoard();
 
