@@ -40,13 +40,7 @@ namespace Quorvant {
 
 namespace {
 
-const QString NotFound = QStringLiteral("NotFound");
-const QString Hidden = QStringLiteral("Hidden");
-const QString Disabled = QStringLiteral("Disabled");
-const QString ModalDialog = QStringLiteral("ModalDialog");
-const QString InvalidArgument = QStringLiteral("InvalidArgument");
-const QString OutOfRange = QStringLiteral("OutOfRange");
-const QString Failed = QStringLiteral("Failed");
+using namespace AutomationError;
 
 QList<QWidget *> reachableRoots()
 {
