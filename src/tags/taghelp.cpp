@@ -3,8 +3,6 @@
 #include "taglibfiles.h"
 #include "tagscanning.h"
 
-#include <QFileInfo>
-
 namespace Quorvant {
 
 QString TagHelpWord(const ITextBuffer *buffer)
@@ -29,7 +27,7 @@ TTagHelpResult ShowTagHelp(const QString &dataFolder, const QString &Tag, const 
     const QString helpFolder = resolveIgnoringCase(dataFolder, QStringLiteral("Help"));
     const QString index = resolveIgnoringCase(helpFolder, QStringLiteral("Internal.Dat"));
     QStringList lines;
-    if (!QFileInfo(index).isFile() || !readTagFileLines(index, &lines)) {
+    if (!readTagFileLines(index, &lines)) {
         debugOut(debugger, QStringLiteral("Error: ShowTagHelp: Could not read \"%1\"").arg(index));
         result.Status = TTagHelpStatus::NoIndex;
         return result;

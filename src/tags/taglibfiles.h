@@ -9,7 +9,8 @@ namespace Quorvant {
 
 // The file's lines (UTF-8, or Windows-1252 when not valid UTF-8), split at
 // CR LF, CR or LF; a line end closing the file opens no further line.
-// Returns false, with *lines empty, when the file cannot be read.
+// Returns false, with *lines empty, when the file cannot be read or is no
+// regular file (callers need not check first).
 [[nodiscard]] bool readTagFileLines(const QString &path, QStringList *lines);
 
 // Replaces the file atomically with the lines in UTF-8, CR LF after each.

@@ -79,7 +79,7 @@ TTagRow parseTagLine(const QString &line)
 bool loadtags(const QString &filename, QList<TTagRow> *rows)
 {
     QStringList lines;
-    if (!QFileInfo(filename).isFile() || !readTagFileLines(filename, &lines))
+    if (!readTagFileLines(filename, &lines))
         return false;
     rows->clear();
     for (qsizetype i = 1; i < lines.size(); ++i)
@@ -107,7 +107,7 @@ bool AddTag(const QString &FileName, const QString &Tag, const QString &Descript
 {
     const QStringList fields{Tag, Description, Category, StartTag, EndTag, ExtendedTag};
     QStringList lines;
-    if (FileName.isEmpty() || !QFileInfo(FileName).isFile() || !readTagFileLines(FileName, &lines))
+    if (FileName.isEmpty() || !readTagFileLines(FileName, &lines))
         return false;
     if (unstorableTagField(fields) >= 0) {
         debugOut(debugger, QStringLiteral("Error: AddTag: A field holds a comma or a line break"));
@@ -127,7 +127,7 @@ bool EditTags(int TagNumber, const QString &FileName, const QString &Tag, const 
 {
     const QStringList fields{Tag, Description, Category, StartTag, EndTag, ExtendedTag};
     QStringList lines;
-    if (FileName.isEmpty() || !QFileInfo(FileName).isFile() || !readTagFileLines(FileName, &lines))
+    if (FileName.isEmpty() || !readTagFileLines(FileName, &lines))
         return false;
     if (unstorableTagField(fields) >= 0) {
         debugOut(debugger, QStringLiteral("Error: EditTags: A field holds a comma or a line break"));
@@ -146,7 +146,7 @@ bool EditTags(int TagNumber, const QString &FileName, const QString &Tag, const 
 bool DeleteTag(int TagNumber, const QString &FileName, const DebugOut &debugger)
 {
     QStringList lines;
-    if (FileName.isEmpty() || !QFileInfo(FileName).isFile() || !readTagFileLines(FileName, &lines))
+    if (FileName.isEmpty() || !readTagFileLines(FileName, &lines))
         return false;
     if (TagNumber >= 0 && TagNumber + 1 < lines.size())
         lines.removeAt(TagNumber + 1);

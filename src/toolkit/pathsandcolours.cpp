@@ -1,7 +1,6 @@
 #include "pathsandcolours.h"
 
 #include "asciitext.h"
-
 #include "tagplacement.h"
 #include "tagscanning.h"
 
@@ -27,7 +26,6 @@ QStringList folderNames(const QString &folder)
 {
     return QDir::cleanPath(folder).split(u'/', Qt::SkipEmptyParts);
 }
-
 
 } // namespace
 

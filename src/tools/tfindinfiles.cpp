@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QThread>
 
 #include <algorithm>
@@ -142,14 +143,19 @@ void TFindInFiles::FileSearch(const QString &PathName, const QString &FileName, 
         return;
     QDir dir(PathName);
     const QString folder = dir.absolutePath().endsWith(u'/') ? dir.absolutePath() : dir.absolutePath() + u'/';
-    const QDir::SortFlags order = QDir::Name | QDir::IgnoreCase;
-    for (const QFileInfo &fi : dir.entryInfoList({FileName}, QDir::Files | QDir::Hidden | QDir::NoSymLinks, order)) {
-        if (fi.isFile() && !fi.isSymLink())
+    // One listing serves both the folder's files and its subfolders.
+    const QDir::Filters filter = QDir::Files | QDir::Hidden | QDir::NoSymLinks
+                                 | (InDir ? QDir::Dirs | QDir::NoDotAndDotDot : QDir::Filters());
+    const QFileInfoList entries = dir.entryInfoList(filter, QDir::Name | QDir::IgnoreCase);
+    // As a name filter of the listing would match: the whole name, ignoring case.
+    const QRegularExpression pattern = QRegularExpression::fromWildcard(FileName, Qt::CaseInsensitive);
+    for (const QFileInfo &fi : entries) {
+        if (fi.isFile() && !fi.isSymLink() && pattern.match(fi.fileName()).hasMatch())
             FileList->append(folder + fi.fileName());
     }
     if (!InDir)
         return;
-    for (const QFileInfo &fi : dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, order)) {
+    for (const QFileInfo &fi : entries) {
         if (!isPlainFolder(fi))
             continue;
         if (progress)

@@ -1,9 +1,9 @@
 #include "tidyconfig.h"
 
 #include "tagscanning.h"
+#include "textfileformat.h"
 #include "tidypagecodec.h"
 
-#include <QFile>
 #include <QSaveFile>
 
 namespace Quorvant {
@@ -157,13 +157,9 @@ bool TTidyConfig::save(const QString &path, QString *error) const
 
 bool TTidyConfig::readLines(const QString &path, QStringList *lines, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
+    QByteArray bytes;
+    if (!readDataFile(path, &bytes, error))
         return false;
-    }
-    const QByteArray bytes = file.readAll();
     QString text = decodeDataFile(bytes);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(u'\r', u'\n');

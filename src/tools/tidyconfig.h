@@ -65,7 +65,8 @@ public:
 
     // Writes the 29 lines (CR LF after each), replacing the file atomically.
     [[nodiscard]] bool save(const QString &path, QString *error = nullptr) const;
-    // The file's lines (split at CR LF, CR or LF); false when it cannot be read.
+    // The file's lines (split at CR LF, CR or LF); false when it cannot be
+    // read or is no regular file (a FIFO would block the window).
     [[nodiscard]] static bool readLines(const QString &path, QStringList *lines, QString *error = nullptr);
 
     static QString doctypeName(TidyDoctype d);

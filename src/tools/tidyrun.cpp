@@ -1,25 +1,13 @@
 #include "tidyrun.h"
 
 #include "tidyconfig.h"
+#include "textfileformat.h"
 #include "tidypagecodec.h"
 
 #include <QFile>
 #include <QProcess>
 
 namespace Quorvant {
-
-namespace {
-
-bool readFile(const QString &path, QByteArray *out)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    *out = file.readAll();
-    return true;
-}
-
-} // namespace
 
 TTidyRun::TTidyRun(const TTidyFolder &folder, QObject *parent)
     : QObject(parent)
@@ -128,13 +116,13 @@ void TTidyRun::onFinished(int exitCode, bool crashed)
     outcome.exitCode = crashed ? -1 : exitCode;
     outcome.toolOutput = decodeDataFile(m_process->readAllStandardError());
     QByteArray bytes;
-    if (readFile(m_folder.reportPath(), &bytes)) {
+    if (readWholeFile(m_folder.reportPath(), &bytes, nullptr)) {
         outcome.reportRead = true;
         outcome.report = decodeDataFile(bytes);
         outcome.messages = TTidyReport::parse(outcome.report);
     }
     // Exit code 2: the tool leaves the page as it was given.
-    if (!crashed && (exitCode == 0 || exitCode == 1) && readFile(m_folder.pagePath(), &bytes)) {
+    if (!crashed && (exitCode == 0 || exitCode == 1) && readWholeFile(m_folder.pagePath(), &bytes, nullptr)) {
         outcome.pageRead = true;
         outcome.page = decodeTidyPage(bytes, m_encoding);
     }

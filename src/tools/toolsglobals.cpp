@@ -4,9 +4,4 @@ namespace Quorvant {
 
 TPlugins *gPlugins = nullptr;
 
-void resetToolsGlobals()
-{
-    gPlugins = nullptr;
-}
-
 } // namespace Quorvant

@@ -8,6 +8,4 @@ class TPlugins;
 // The plug-in loader, from start-up to shutdown (owned by the main window's tools).
 extern TPlugins *gPlugins;
 
-void resetToolsGlobals();
-
 } // namespace Quorvant

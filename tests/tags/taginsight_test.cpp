@@ -10,6 +10,7 @@
 #include "setuptools.h"
 #include "taginsight.h"
 #include "taginspector.h"
+#include "taglibtestsupport.h"
 #include "tdcmemo.h"
 #include "tmemosource.h"
 #include "toolkitglobals.h"
@@ -17,7 +18,6 @@
 #include <Qsci/qscilexerhtml.h>
 
 #include <QComboBox>
-#include <QFile>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QTableWidget>
@@ -31,13 +31,6 @@ using namespace Quorvant;
 
 namespace {
 
-void writeFile(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
 class TagInsightTest : public ::testing::Test
 {
 protected:
@@ -47,11 +40,11 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         DataFolder::setPath(m_dir.path());
         if (withData) {
-            writeFile(m_dir.filePath(QStringLiteral("TagInfo.Dat")),
+            Quorvant::Test::writeBytes(m_dir.filePath(QStringLiteral("TagInfo.Dat")),
                       "FONT=\"String(SIZE),ColorSelect(COLOR),ComboBox(FACE),ENDTAG(</FONT>)\"\n"
                       "IMG=\"FileSelect(SRC),String(ALT)\"\n"
                       "B=\"ENDTAG(</B>)\"\n" + m_extraInfo);
-            writeFile(m_dir.filePath(QStringLiteral("TagData.Dat")), "FONT(FACE)\n{\nArial\nVerdana\n}\n");
+            Quorvant::Test::writeBytes(m_dir.filePath(QStringLiteral("TagData.Dat")), "FONT(FACE)\n{\nArial\nVerdana\n}\n");
         }
         resetAppGlobals();
         resetToolkitGlobals();

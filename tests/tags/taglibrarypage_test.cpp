@@ -7,6 +7,7 @@
 #include "messageservice.h"
 #include "tageditdialog.h"
 #include "taglibrarypage.h"
+#include "taglibtestsupport.h"
 #include "tagplacement.h"
 #include "tmemosource.h"
 #include "toolkitglobals.h"
@@ -74,17 +75,8 @@ protected:
     }
 
     QString listPath(const QString &name) const { return m_dir.filePath(QStringLiteral("Tags/") + name); }
-    void writeList(const QString &name, const QByteArray &content)
-    {
-        QFile f(listPath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(content);
-    }
-    QByteArray readList(const QString &name) const
-    {
-        QFile f(listPath(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-    }
+    void writeList(const QString &name, const QByteArray &content) { Quorvant::Test::writeBytes(listPath(name), content); }
+    QByteArray readList(const QString &name) const { return Quorvant::Test::readBytes(listPath(name)); }
     // Chooses the "Tag List" row with this caption.
     void chooseList(const QString &caption)
     {

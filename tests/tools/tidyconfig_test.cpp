@@ -58,6 +58,20 @@ TEST(TidyConfig, SaveFailsUnderAPlainFile)
     EXPECT_FALSE(error.isEmpty());
 }
 
+TEST(TidyConfig, AFifoInPlaceOfTheFileIsNotRead)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Tidy.Cfg"));
+    ASSERT_TRUE(ToolsTest::makeFifo(path));
+    ToolsTest::FifoReleaser release({path});
+    QStringList lines;
+    QString error;
+    EXPECT_FALSE(TTidyConfig::readLines(path, &lines, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(lines.isEmpty());
+    EXPECT_EQ(release.releases(), 0);
+}
+
 TEST(TidyConfig, LineHelpers)
 {
     EXPECT_EQ(GetText(QStringLiteral("doctype: strict")), QStringLiteral("strict"));

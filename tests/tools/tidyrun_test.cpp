@@ -124,6 +124,21 @@ TEST_F(TidyRunTest, ExitCodesDecideWhetherThePageIsRead)
     }
 }
 
+TEST_F(TidyRunTest, FifosInPlaceOfTheToolsFilesAreNotRead)
+{
+    // Reading one would block the window for good.
+    ASSERT_TRUE(QFile::remove(file(QStringLiteral("Tidy.Cfg"))));
+    ASSERT_TRUE(ToolsTest::makeFifo(file(QStringLiteral("Tidy.Cfg"))));
+    ToolsTest::writeFakeTool(m_folder, "rm -f error.dat temp.htm; mkfifo error.dat temp.htm; exit 0");
+    ToolsTest::FifoReleaser release(
+        {file(QStringLiteral("Tidy.Cfg")), file(QStringLiteral("error.dat")), file(QStringLiteral("temp.htm"))});
+    const TTidyOutcome out = runTool(TidyCommand::FixAndFormat, tool(), QStringLiteral("page"));
+    EXPECT_EQ(out.status, TTidyOutcome::Status::Finished);
+    EXPECT_FALSE(out.reportRead);
+    EXPECT_FALSE(out.pageRead);
+    EXPECT_EQ(release.releases(), 0) << "a FIFO was opened";
+}
+
 TEST_F(TidyRunTest, PageIsWrittenInTheConfiguredEncoding)
 {
     TTidyConfig latin;

@@ -337,6 +337,20 @@ TEST_F(TidyWindowTest, ErrorsThatStopTheToolOfferNoResult)
     EXPECT_EQ(buffer->text(), FaultyPage);
 }
 
+TEST_F(TidyWindowTest, TheViewerShowsTheReportTheRunRead)
+{
+    // A report that is a FIFO is never opened: it would block the window.
+    ToolsTest::writeFakeTool(tidyFolder(), "rm -f error.dat; mkfifo error.dat; echo 'no report today' >&2; exit 2");
+    ToolsTest::FifoReleaser release({tidyFile("error.dat")});
+    trigger("Applysourceformatting1");
+    TMnuQuickView *viewer = waitForViewer();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_EQ(viewer->text(), QStringLiteral("no report today"));
+    EXPECT_EQ(release.releases(), 0) << "the report FIFO was opened";
+    done(viewer);
+    EXPECT_TRUE(messageTexts().isEmpty());
+}
+
 TEST_F(TidyWindowTest, MarksFollowTheirLinesGoWhenEditedAndOnTheNextRun)
 {
     ToolsTest::writeFakeTool(tidyFolder(),

@@ -6,6 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace ToolsTest {
 
 void writeFile(const QString &path, const QByteArray &bytes)
@@ -55,6 +60,37 @@ QString copyPlugin(const QString &name, const QString &folder)
 QString realTidy()
 {
     return QStandardPaths::findExecutable(QStringLiteral("tidy"));
+}
+
+bool makeFifo(const QString &path)
+{
+    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+}
+
+FifoReleaser::FifoReleaser(QStringList paths, int graceMs)
+{
+    m_thread = std::thread([this, paths = std::move(paths), graceMs] {
+        const auto start = std::chrono::steady_clock::now();
+        while (!m_done) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            if (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(graceMs))
+                continue;
+            // Without a reader this fails at once (ENXIO), which is fine.
+            for (const QString &p : paths) {
+                const int fd = ::open(QFile::encodeName(p).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+                if (fd >= 0) {
+                    ++m_releases;
+                    ::close(fd);
+                }
+            }
+        }
+    });
+}
+
+FifoReleaser::~FifoReleaser()
+{
+    m_done = true;
+    m_thread.join();
 }
 
 } // namespace ToolsTest

@@ -11,7 +11,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,19 +26,6 @@
 using namespace Quorvant;
 
 namespace {
-
-// Runs the event loop until pred holds or ms have passed.
-template<typename Pred>
-bool waitUntil(Pred pred, int ms)
-{
-    QDeadlineTimer deadline(ms);
-    while (!pred()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
-}
 
 // Answers each request with a fixed reply (or never, when it is empty).
 class TinyServer : public QObject
@@ -156,7 +142,7 @@ protected:
     {
         dialog->addressEdit()->setText(address);
         dialog->pressDone();
-        EXPECT_TRUE(waitUntil([this] { return !dialog || !dialog->isVisible(); }, 10000)) << "the dialog closes";
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !dialog || !dialog->isVisible(); }, 10000)) << "the dialog closes";
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     QStringList messages()
@@ -246,10 +232,10 @@ TEST_F(WebDialogTest, ClosingTheDialogAbortsItsRequest)
     dialog->addressEdit()->setText(server.url(QStringLiteral("/slow")));
     dialog->pressDone();
     ASSERT_TRUE(dialog->fetch()->running());
-    ASSERT_TRUE(waitUntil([this] { return server.connections == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return server.connections == 1; }, 5000));
     const int before = window->documents()->PagesOpen();
     dialog->close();
-    EXPECT_TRUE(waitUntil([this] { return server.disconnected == 1; }, 5000)) << "the connection is dropped";
+    EXPECT_TRUE(QTest::qWaitFor([this] { return server.disconnected == 1; }, 5000)) << "the connection is dropped";
     EXPECT_TRUE(messages().isEmpty());
     EXPECT_EQ(window->documents()->PagesOpen(), before);
 }

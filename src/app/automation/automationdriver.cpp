@@ -31,15 +31,7 @@ namespace Quorvant {
 
 namespace {
 
-const QString UnknownCommand = QStringLiteral("UnknownCommand");
-const QString Disabled = QStringLiteral("Disabled");
-const QString ModalDialog = QStringLiteral("ModalDialog");
-const QString NoDocument = QStringLiteral("NoDocument");
-const QString OutOfRange = QStringLiteral("OutOfRange");
-const QString InvalidArgument = QStringLiteral("InvalidArgument");
-const QString FileNotFound = QStringLiteral("FileNotFound");
-const QString Failed = QStringLiteral("Failed");
-const QString NotReady = QStringLiteral("NotReady");
+using namespace AutomationError;
 
 // Qt names its own helper objects "qt_..."; they are no commands.
 bool isCommandName(const QString &name)

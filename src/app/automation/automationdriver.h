@@ -41,6 +41,21 @@ struct Done
 {
 };
 
+// The error names the drivers give; the bus passes them on to its callers.
+namespace AutomationError {
+inline const QString NotFound = QStringLiteral("NotFound");
+inline const QString Hidden = QStringLiteral("Hidden");
+inline const QString Disabled = QStringLiteral("Disabled");
+inline const QString ModalDialog = QStringLiteral("ModalDialog");
+inline const QString UnknownCommand = QStringLiteral("UnknownCommand");
+inline const QString NoDocument = QStringLiteral("NoDocument");
+inline const QString OutOfRange = QStringLiteral("OutOfRange");
+inline const QString InvalidArgument = QStringLiteral("InvalidArgument");
+inline const QString FileNotFound = QStringLiteral("FileNotFound");
+inline const QString Failed = QStringLiteral("Failed");
+inline const QString NotReady = QStringLiteral("NotReady");
+} // namespace AutomationError
+
 class AutomationDriver
 {
 public:

@@ -40,13 +40,7 @@ namespace Quorvant {
 
 namespace {
 
-const QString NotFound = QStringLiteral("NotFound");
-const QString Hidden = QStringLiteral("Hidden");
-const QString Disabled = QStringLiteral("Disabled");
-const QString ModalDialog = QStringLiteral("ModalDialog");
-const QString InvalidArgument = QStringLiteral("InvalidArgument");
-const QString OutOfRange = QStringLiteral("OutOfRange");
-const QString Failed = QStringLiteral("Failed");
+using namespace AutomationError;
 
 QList<QWidget *> reachableRoots()
 {
@@ -477,33 +471,44 @@ AutomationResult<RowsInfo> WidgetDriver::rows(const QString &objectName)
 
 namespace {
 
-template <typename T>
-AutomationResult<T> noSuchRow(const QString &objectName, int count, int row)
+AutomationResult<Done> noSuchRow(const QString &objectName, int count, int row)
 {
-    return AutomationResult<T>::failed(
+    return AutomationResult<Done>::failed(
         OutOfRange, QStringLiteral("%1 has rows 0 to %2; there is no row %3.").arg(objectName).arg(count - 1).arg(row));
 }
 
-AutomationResult<Done> notAList(const QString &objectName)
+// The row a selection or an activation acts on: a combo box's row, or a
+// view's enabled row, already made current (and the view scrolled to it).
+struct CurrentRow
 {
-    return AutomationResult<Done>::failed(InvalidArgument, QStringLiteral("%1 is no list, tree or table.").arg(objectName));
-}
+    QComboBox *combo = nullptr;
+    QAbstractItemView *view = nullptr;
+    QModelIndex index;
+};
 
-// The view and the row's first cell, or an error naming the row.
-template <typename T>
-QModelIndex rowOf(QAbstractItemView *view, const QString &objectName, int row, AutomationResult<T> *r)
+AutomationResult<Done> makeCurrent(QObject *found, const QString &objectName, int row, CurrentRow *out)
 {
+    if (auto *combo = qobject_cast<QComboBox *>(found)) {
+        if (row < 0 || row >= combo->count())
+            return noSuchRow(objectName, combo->count(), row);
+        combo->setCurrentIndex(row);
+        out->combo = combo;
+        return {};
+    }
+    auto *view = qobject_cast<QAbstractItemView *>(found);
+    if (!view)
+        return AutomationResult<Done>::failed(InvalidArgument, QStringLiteral("%1 is no list, tree or table.").arg(objectName));
     const QList<QModelIndex> indexes = viewRows(view);
-    if (row < 0 || row >= indexes.size()) {
-        *r = noSuchRow<T>(objectName, int(indexes.size()), row);
-        return {};
-    }
+    if (row < 0 || row >= indexes.size())
+        return noSuchRow(objectName, int(indexes.size()), row);
     const QModelIndex index = indexes.at(row);
-    if (!(view->model()->flags(index) & Qt::ItemIsEnabled)) {
-        *r = AutomationResult<T>::failed(Disabled, QStringLiteral("Row %1 of %2 is disabled.").arg(row).arg(objectName));
-        return {};
-    }
-    return index;
+    if (!(view->model()->flags(index) & Qt::ItemIsEnabled))
+        return AutomationResult<Done>::failed(Disabled, QStringLiteral("Row %1 of %2 is disabled.").arg(row).arg(objectName));
+    view->scrollTo(index);
+    view->setCurrentIndex(index);
+    out->view = view;
+    out->index = index;
+    return {};
 }
 
 } // namespace
@@ -511,47 +516,31 @@ QModelIndex rowOf(QAbstractItemView *view, const QString &objectName, int row, A
 AutomationResult<Done> WidgetDriver::selectRow(const QString &objectName, int row)
 {
     REACH(Done, objectName, true)
-    if (auto *combo = qobject_cast<QComboBox *>(found)) {
-        if (row < 0 || row >= combo->count())
-            return noSuchRow<Done>(objectName, combo->count(), row);
-        combo->setCurrentIndex(row);
-        return {};
-    }
-    auto *view = qobject_cast<QAbstractItemView *>(found);
-    if (!view)
-        return notAList(objectName);
-    AutomationResult<Done> r;
-    const QModelIndex index = rowOf(view, objectName, row, &r);
-    if (!index.isValid())
+    CurrentRow current;
+    AutomationResult<Done> r = makeCurrent(found, objectName, row, &current);
+    if (!r.ok() || !current.view)
         return r;
-    view->scrollTo(index);
-    view->setCurrentIndex(index);
+    QAbstractItemView *view = current.view;
     if (view->selectionModel())
-        view->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    emit view->clicked(index);
+        view->selectionModel()->select(current.index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    emit view->clicked(current.index);
     return r;
 }
 
 AutomationResult<Done> WidgetDriver::activateRow(const QString &objectName, int row)
 {
     REACH(Done, objectName, true)
-    if (auto *combo = qobject_cast<QComboBox *>(found)) {
-        if (row < 0 || row >= combo->count())
-            return noSuchRow<Done>(objectName, combo->count(), row);
-        combo->setCurrentIndex(row);
+    CurrentRow current;
+    AutomationResult<Done> r = makeCurrent(found, objectName, row, &current);
+    if (!r.ok())
+        return r;
+    if (QComboBox *combo = current.combo) {
         emit combo->activated(row);
         emit combo->textActivated(combo->itemText(row));
-        return {};
-    }
-    auto *view = qobject_cast<QAbstractItemView *>(found);
-    if (!view)
-        return notAList(objectName);
-    AutomationResult<Done> r;
-    const QModelIndex index = rowOf(view, objectName, row, &r);
-    if (!index.isValid())
         return r;
-    view->scrollTo(index);
-    view->setCurrentIndex(index);
+    }
+    QAbstractItemView *view = current.view;
+    const QModelIndex index = current.index;
     const QRect cell = view->visualRect(index);
     if (cell.isValid() && view->viewport()->rect().contains(cell.center())) {
         // Double-clicking would open an editable cell's editor: such views get Enter.

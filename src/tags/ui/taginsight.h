@@ -28,7 +28,6 @@ public:
     std::function<ITextBuffer *()> currentBuffer;
 
     QListWidget *InsightView() const { return m_view; }
-    const TInsightList &shownList() const { return m_list; }
     bool isShown() const { return isVisible(); }
 
     // Ctrl+Space: fills and shows the list for the caret; nothing when the

@@ -24,8 +24,6 @@ public:
     static TColorBar *of(const TForm1 &form);
 
     void setColors(const QColor &first, const QColor &second);
-    QColor firstColor() const { return m_firstColor; }
-    QColor secondColor() const { return m_secondColor; }
 
 private:
     void chooseColor(QColor *colour, QPushButton *swatch);

@@ -1,6 +1,5 @@
 #include "installtools.h"
 
-#include "applicationshell.h"
 #include "datafolder.h"
 #include "documentset.h"
 #include "installfiletools.h"
@@ -23,14 +22,11 @@ namespace Quorvant {
 
 namespace {
 
-// Diagnostic lines go to the debug window of the running program, if any.
-DebugOut debugWindow()
+// Diagnostic lines go to the window's debug window; that exists only once
+// the shell is attached, so it is looked up on each line.
+DebugOut debugWindow(const TForm1 &form)
 {
-    return [](const QString &line) {
-        if (TApplicationShell *shell = TApplicationShell::instance())
-            if (TDebugMenu *debug = shell->DebugMenu())
-                debug->target()(line);
-    };
+    return [&form](const QString &line) { debugOut(form.debugTarget(), line); };
 }
 
 // Owns the plug-in loader for the window's lifetime.
@@ -76,7 +72,7 @@ QStringList pluginFolders()
 
 void installTools(TForm1 &form)
 {
-    const DebugOut debug = debugWindow();
+    const DebugOut debug = debugWindow(form);
     auto *holder = new TToolsHolder(&form);
     holder->setObjectName(QStringLiteral("ToolsHolder"));
 

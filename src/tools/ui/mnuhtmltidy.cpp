@@ -6,7 +6,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDesktopServices>
-#include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -314,7 +313,7 @@ bool TMnuHTMLTidy::WriteConfigFile(QString *error)
 void TMnuHTMLTidy::LoadTidySettings()
 {
     QStringList lines;
-    if (!QFile::exists(m_folder.configPath()) || !TTidyConfig::readLines(m_folder.configPath(), &lines)) {
+    if (!TTidyConfig::readLines(m_folder.configPath(), &lines)) {
         setConfig(TTidyConfig());
         MessageService::information(this, QLatin1String(MsgTidySettingsMissing));
         return;
@@ -328,7 +327,7 @@ void TMnuHTMLTidy::ResetToDefaults()
 {
     const QString defaults = m_folder.defaultsPath();
     QStringList lines;
-    if (!QFile::exists(defaults) || !TTidyConfig::readLines(defaults, &lines)) {
+    if (!TTidyConfig::readLines(defaults, &lines)) {
         MessageService::information(this, QLatin1String(MsgNoDefaultConfig));
         return;
     }

@@ -1,12 +1,10 @@
 #include "mnuquickview.h"
 
 #include "messageservice.h"
-#include "tidypagecodec.h"
 #include "tooltexts.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFile>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -57,14 +55,6 @@ void TMnuQuickView::setText(const QString &text)
     m_memo->setReadOnly(false);
     m_memo->setText(text);
     m_memo->setReadOnly(true);
-}
-
-void TMnuQuickView::ViewFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    setText(decodeDataFile(file.readAll()));
 }
 
 void TMnuQuickView::LoadClipBoard()

@@ -22,8 +22,6 @@ public:
 
     QString text() const;
     void setText(const QString &text);
-    // Replaces the text with the file's content when the file exists.
-    void ViewFile(const QString &path);
     // Replaces the text with the clipboard's text.
     void LoadClipBoard();
 
@@ -31,7 +29,6 @@ public:
     // shows that page and asks whether it replaces the document.
     bool Tidy = false;
     void setTidyPage(const QString &page) { m_page = page; }
-    const QString &tidyPage() const { return m_page; }
 
     void done(int result) override;
 

@@ -61,13 +61,4 @@ void TPluginMenu::MenuItemClick(QAction *item)
     m_plugins->RunPlugin(index);
 }
 
-QList<QAction *> TPluginMenu::SubItems() const
-{
-    QList<QAction *> out;
-    for (const QPointer<QAction> &a : m_items)
-        if (a)
-            out.append(a);
-    return out;
-}
-
 } // namespace Quorvant

@@ -31,8 +31,6 @@ public:
     // Runs the entry's plug-in on the current document.
     void MenuItemClick(QAction *item);
 
-    QList<QAction *> SubItems() const;
-
 private:
     TPlugins *m_plugins;
     std::function<ITextBuffer *()> m_currentBuffer;

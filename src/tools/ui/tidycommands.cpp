@@ -164,8 +164,10 @@ void TTidyCommands::onFinished(const TTidyOutcome &outcome)
     auto *viewer = new TMnuQuickView(&m_form);
     viewer->setAttribute(Qt::WA_DeleteOnClose);
     viewer->setWindowModality(Qt::ApplicationModal);
-    viewer->ViewFile(m_folder.reportPath());
-    if (!outcome.reportRead) {
+    // The run has read the report already.
+    if (outcome.reportRead) {
+        viewer->setText(outcome.report);
+    } else {
         const QString output = outcome.toolOutput.trimmed();
         viewer->setText(output.isEmpty() ? QString::fromLatin1(MsgTidyReportMissing) : output);
     }
