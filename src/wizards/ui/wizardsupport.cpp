@@ -58,14 +58,14 @@ QLineEdit *named(QLineEdit *edit, const char *name)
     return edit;
 }
 
-QComboBox *editableChoice(QWidget *parent, const char *name, const QStringList &items)
+QComboBox *editableChoice(QWidget *parent, const char *name, const QStringList &items, const QString &text)
 {
     auto *box = new QComboBox(parent);
     box->setObjectName(QLatin1String(name));
     box->setEditable(true);
     box->addItems(items);
     box->setCurrentIndex(-1);
-    box->setEditText(QString());
+    box->setEditText(text);
     return box;
 }
 

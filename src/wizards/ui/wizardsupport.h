@@ -31,8 +31,9 @@ QHBoxLayout *doneCancelRow(QDialog *dialog, TForm1 &form, const std::function<vo
 
 QLineEdit *named(QLineEdit *edit, const char *name);
 
-// A combo box whose text may be typed; it starts with nothing chosen.
-QComboBox *editableChoice(QWidget *parent, const char *name, const QStringList &items);
+// A combo box whose text may be typed; it starts with nothing chosen,
+// showing text.
+QComboBox *editableChoice(QWidget *parent, const char *name, const QStringList &items, const QString &text = {});
 
 // The field with a "..." button beside it, in one row.
 QHBoxLayout *withBrowseButton(QLineEdit *field, const char *buttonName, const std::function<void()> &onClick);
