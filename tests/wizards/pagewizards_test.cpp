@@ -462,7 +462,8 @@ TEST_F(PageWizardsTest, MarginsAndTransitions)
     margins = open("PageMargins", "MnuMargins");
     field<QSpinBox>(margins, "TopBox")->setValue(-5);
     field<QSpinBox>(margins, "RightBox")->setValue(100000);
-    click(margins, "DoneButton");
+    // Enter in a field is Done.
+    QTest::keyClick(field<QSpinBox>(margins, "LeftBox"), Qt::Key_Return);
     EXPECT_EQ(buffer()->text(), QStringLiteral("<BODY LEFTMARGIN=\"0\" TOPMARGIN=\"-5\" RIGHTMARGIN=\"100000\" BOTTOMMARGIN=\"0\">"));
 
     prepare(QString());
