@@ -133,7 +133,7 @@ void TLocalFilesPage::insertSelected(LocalInsertKind kind)
     TMemoSource *buffer = m_form.documents()->currentBuffer();
     if (file.isEmpty() || !buffer)
         return;
-    const TInsertTexts texts = localFileTexts(kind, convertfilename(file, gCurrentFilePath));
+    const MarkupPair texts = localFileTexts(kind, convertfilename(file, gCurrentFilePath));
     ptext(buffer, texts.start, texts.end);
     if (m_form.tabholder()->currentIndex() == 0)
         m_form.DCMemo1()->setFocus();

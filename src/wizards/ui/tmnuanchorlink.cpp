@@ -108,7 +108,7 @@ TLinkSettings TMnuAnchorLink::settings() const
 
 void TMnuAnchorLink::doneClick()
 {
-    const TInsertTexts texts = anchorLinkTexts(settings());
+    const MarkupPair texts = anchorLinkTexts(settings());
     m_form.withBuffer([&texts](ITextBuffer *buffer) { ptext(buffer, texts.start, texts.end); });
     accept();
 }

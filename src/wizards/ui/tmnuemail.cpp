@@ -70,7 +70,7 @@ void TMnuEmail::doneClick()
     if (emailAddressLooksInvalid(s.address)
         && MessageService::show(this, QLatin1String(InvalidEmailQuestion), MessageIcon::Warning, YesNo) != mbYes)
         return;
-    const TInsertTexts texts = emailLinkTexts(s);
+    const MarkupPair texts = emailLinkTexts(s);
     m_form.withBuffer([&texts](ITextBuffer *buffer) { ptext(buffer, texts.start, texts.end); });
     accept();
 }
