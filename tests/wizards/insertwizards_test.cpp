@@ -35,6 +35,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -455,6 +456,36 @@ TEST_F(InsertWizardsTest, FolderBrowserPicksImagesAndRemembersItsFolder)
     EXPECT_EQ(d->browserFolder(), m_dir.path());
     click(d.get(), "HelpMeButton");
     EXPECT_TRUE(shownHelp().endsWith(QStringLiteral("ImageMenu.Htm"), Qt::CaseInsensitive)) << shownHelp().toStdString();
+}
+
+TEST_F(InsertWizardsTest, FolderTreeStaysWhereTheUserMovedIt)
+{
+    const QString shown = m_dir.filePath(QStringLiteral("a"));
+    const QString other = m_dir.filePath(QStringLiteral("b"));
+    ASSERT_TRUE(QDir().mkpath(shown + QStringLiteral("/sub")));
+    ASSERT_TRUE(QDir().mkpath(other + QStringLiteral("/sub")));
+    Tmnuimages d(*m_window, m_window.get());
+    auto *tree = child<QTreeView>(&d, "DirectoryTree");
+    auto *model = static_cast<QFileSystemModel *>(tree->model());
+    QSignalSpy filling(model, &QFileSystemModel::directoryLoaded);
+    d.show();
+    d.showFolder(shown);
+    for (int i = 0; i < 200 && model->rowCount(model->index(m_dir.path())) < 2; ++i)
+        QTest::qWait(10);
+    while (filling.wait(200)) {
+    }
+    ASSERT_EQ(tree->currentIndex(), model->index(shown));
+
+    // Moved by the keys (not a click) and then opened: a folder read later
+    // does not pull the tree back to the browser's folder.
+    const QModelIndex moved = model->index(other);
+    tree->setCurrentIndex(moved);
+    QSignalSpy loaded(model, &QFileSystemModel::directoryLoaded);
+    tree->expand(moved);
+    for (int i = 0; i < 200 && !loaded.contains(QVariantList{other}); ++i)
+        QTest::qWait(10);
+    ASSERT_TRUE(loaded.contains(QVariantList{other}));
+    EXPECT_EQ(tree->currentIndex(), moved);
 }
 
 // --- links ----------------------------------------------------------------------
