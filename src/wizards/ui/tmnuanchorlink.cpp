@@ -17,10 +17,6 @@
 
 namespace Quorvant {
 
-namespace {
-
-} // namespace
-
 TMnuAnchorLink::TMnuAnchorLink(TForm1 &form, QWidget *parent)
     : QDialog(parent)
     , m_form(form)

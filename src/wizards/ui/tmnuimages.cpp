@@ -283,7 +283,6 @@ void Tmnuimages::showFolder(const QString &folder, bool updatePath)
     m_folders->setCurrentIndex(index);
     m_folders->scrollTo(index);
     m_files->setRootIndex(m_fileModel->setRootPath(path));
-    m_fileModel->setNameFilterDisables(false);
     if (updatePath)
         m_path->setText(path);
 }
