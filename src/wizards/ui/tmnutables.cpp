@@ -321,7 +321,7 @@ void Tmnutables::cellTextEdited()
 {
     if (m_loading)
         return;
-    const QString text = m_cellText->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    const QString text = crLfText(m_cellText);
     cellAt(m_column, m_row).text = text;
     if (QTableWidgetItem *item = m_grid->item(m_row, m_column))
         item->setText(gridText(text));

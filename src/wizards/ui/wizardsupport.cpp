@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QToolButton>
@@ -56,6 +57,11 @@ QLineEdit *named(QLineEdit *edit, const char *name)
 {
     edit->setObjectName(QLatin1String(name));
     return edit;
+}
+
+QString crLfText(const QPlainTextEdit *edit)
+{
+    return edit->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
 }
 
 QComboBox *editableChoice(QWidget *parent, const char *name, const QStringList &items, const QString &text)

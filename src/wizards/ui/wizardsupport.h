@@ -13,6 +13,7 @@ class QComboBox;
 class QDialog;
 class QHBoxLayout;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QWidget;
 
@@ -30,6 +31,9 @@ QHBoxLayout *doneCancelRow(QDialog *dialog, TForm1 &form, const std::function<vo
                            const QString &helpTopic = {}, const QString &helpCaption = {});
 
 QLineEdit *named(QLineEdit *edit, const char *name);
+
+// The box's text with the document's CR LF line ends (the box gives LF).
+QString crLfText(const QPlainTextEdit *edit);
 
 // A combo box whose text may be typed; it starts with nothing chosen,
 // showing text.
