@@ -110,8 +110,8 @@ TEST(LinkWizardText, ButtonLinkIgnoresTheStandardFields)
     s.buttonLink = true;
     EXPECT_EQ(anchorLinkTexts(s),
               (MarkupPair{QStringLiteral("<FORM><INPUT TYPE=\"BUTTON\" VALUE=\"Next page\""
-                                           " onClick=\"window.location.href='next.htm'\">"),
-                            QStringLiteral("</FORM>")}));
+                                         " onClick=\"window.location.href='next.htm'\">"),
+                          QStringLiteral("</FORM>")}));
 }
 
 TEST(LinkWizardText, EmailLinkSubjectAndBody)
