@@ -472,7 +472,7 @@ TEST_F(InsertWizardsTest, FolderTreeStaysWhereTheUserMovedIt)
     d.showFolder(shown);
     for (int i = 0; i < 200 && model->rowCount(model->index(m_dir.path())) < 2; ++i)
         QTest::qWait(10);
-    while (filling.wait(200)) {
+    for (int i = 0; i < 20 && filling.wait(200); ++i) {
     }
     ASSERT_EQ(tree->currentIndex(), model->index(shown));
 
