@@ -2,17 +2,12 @@
 // and comments, each as the start and end text handed to ptext.
 #pragma once
 
+#include "wizardhtml.h"
+
 #include <QString>
 #include <QStringList>
 
 namespace Quorvant {
-
-struct MarkupPair
-{
-    QString start;
-    QString end;
-    friend bool operator==(const MarkupPair &, const MarkupPair &) = default;
-};
 
 // The font dialog's style check boxes, in the order their tags open.
 enum FontStyle : unsigned {

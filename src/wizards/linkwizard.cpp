@@ -25,7 +25,7 @@ QString movieTemplate(const QString &link, const char *classId, const char *code
 
 } // namespace
 
-TInsertTexts anchorLinkTexts(const TLinkSettings &s)
+MarkupPair anchorLinkTexts(const TLinkSettings &s)
 {
     if (s.buttonLink) {
         return {QStringLiteral("<FORM><INPUT TYPE=") + QStringLiteral("\"BUTTON\"")
@@ -51,7 +51,7 @@ bool emailAddressLooksInvalid(const QString &address)
     return !address.contains(QLatin1Char('@'));
 }
 
-TInsertTexts emailLinkTexts(const TEmailLinkSettings &s)
+MarkupPair emailLinkTexts(const TEmailLinkSettings &s)
 {
     QString start = QStringLiteral("<A HREF=\"mailto:") + s.address;
     if (!s.subject.isEmpty())
@@ -62,12 +62,12 @@ TInsertTexts emailLinkTexts(const TEmailLinkSettings &s)
     return {start, QStringLiteral("</A>")};
 }
 
-TInsertTexts fileLinkTexts(const QString &link)
+MarkupPair fileLinkTexts(const QString &link)
 {
     return {QStringLiteral("<A") + htmlAttribute(QStringLiteral("HREF"), link) + QLatin1Char('>'), QStringLiteral("</A>")};
 }
 
-TInsertTexts localFileTexts(LocalInsertKind kind, const QString &link)
+MarkupPair localFileTexts(LocalInsertKind kind, const QString &link)
 {
     switch (kind) {
     case LocalInsertKind::Image:

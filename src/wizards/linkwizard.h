@@ -2,18 +2,11 @@
 // local file", and the elements the "Local" file list inserts.
 #pragma once
 
-#include <QList>
+#include "wizardhtml.h"
+
 #include <QString>
 
 namespace Quorvant {
-
-// A start text and an end text for ptext.
-struct TInsertTexts
-{
-    QString start;
-    QString end;
-    friend bool operator==(const TInsertTexts &, const TInsertTexts &) = default;
-};
 
 struct TLinkSettings
 {
@@ -48,7 +41,7 @@ inline constexpr TLinkService LinkServices[] = {
 
 // A standard link (A with HREF always written) or a button link (a FORM
 // with one button that goes to the URL).
-TInsertTexts anchorLinkTexts(const TLinkSettings &settings);
+MarkupPair anchorLinkTexts(const TLinkSettings &settings);
 
 struct TEmailLinkSettings
 {
@@ -66,14 +59,14 @@ bool emailAddressLooksInvalid(const QString &address);
 
 // A mailto: link with the subject and the message body, written as typed;
 // the link text follows the start tag.
-TInsertTexts emailLinkTexts(const TEmailLinkSettings &settings);
+MarkupPair emailLinkTexts(const TEmailLinkSettings &settings);
 
 // A link to a file (link: the text convertfilename made of its path).
-TInsertTexts fileLinkTexts(const QString &link);
+MarkupPair fileLinkTexts(const QString &link);
 
 // What the "Local" file list's pop-up menu inserts for a file's link.
 enum class LocalInsertKind { Image, EmbeddedFile, Flash, Shockwave };
-TInsertTexts localFileTexts(LocalInsertKind kind, const QString &link);
+MarkupPair localFileTexts(LocalInsertKind kind, const QString &link);
 
 // The movie templates around a movie file's link: OBJECT with PARAM and
 // EMBED, in lower case; the Shockwave one ends with a line break.

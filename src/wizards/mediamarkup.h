@@ -2,7 +2,7 @@
 // new-window script and link targets.
 #pragma once
 
-#include "formattingmarkup.h"
+#include "wizardhtml.h"
 
 #include <QString>
 #include <QStringList>

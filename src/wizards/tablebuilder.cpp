@@ -71,7 +71,7 @@ QStringList customTablePieces(const TTableSettings &s)
         const QList<TTableCell> *row = r < s.cells.size() ? &s.cells.at(r) : nullptr;
         for (int c = 0; c < columns; ++c) {
             const TTableCell &cell = row && c < row->size() ? row->at(c) : emptyCell;
-            const TCD &o = cell.record;  // a cell without a record has empty options
+            const TCD &o = cell.record;
             pieces.append(cellIndent + MakeTableSource(cell.text, o.RowSpan, o.ColSpan, o.Width, o.Height, o.BgColor));
         }
         pieces.append(rowEnd);

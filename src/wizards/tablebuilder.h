@@ -28,11 +28,10 @@ struct TCD
     }
 };
 
-// One cell of the grid: its text and, once selected or edited, its record.
+// One cell of the grid: its text and its options (empty until edited).
 struct TTableCell
 {
     QString text;
-    bool hasRecord = false;
     TCD record;
 };
 

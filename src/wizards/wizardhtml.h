@@ -9,6 +9,14 @@
 
 namespace Quorvant {
 
+// A start text and an end text for ptext.
+struct MarkupPair
+{
+    QString start;
+    QString end;
+    friend bool operator==(const MarkupPair &, const MarkupPair &) = default;
+};
+
 // One space, the name as given, "=" and the value between double quotes,
 // written as typed (not trimmed, not escaped).
 QString htmlAttribute(const QString &name, const QString &value);

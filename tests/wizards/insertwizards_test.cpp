@@ -457,6 +457,31 @@ TEST_F(InsertWizardsTest, FolderBrowserPicksImagesAndRemembersItsFolder)
     EXPECT_TRUE(shownHelp().endsWith(QStringLiteral("ImageMenu.Htm"), Qt::CaseInsensitive)) << shownHelp().toStdString();
 }
 
+TEST_F(InsertWizardsTest, FolderTreeStaysWhereTheUserMovedIt)
+{
+    const QString shown = m_dir.filePath(QStringLiteral("a"));
+    const QString other = m_dir.filePath(QStringLiteral("b"));
+    ASSERT_TRUE(QDir().mkpath(shown));
+    ASSERT_TRUE(QDir().mkpath(other));
+    Tmnuimages d(*m_window, m_window.get());
+    auto *tree = child<QTreeView>(&d, "DirectoryTree");
+    auto *model = static_cast<QFileSystemModel *>(tree->model());
+    d.show();
+    d.showFolder(shown);
+    ASSERT_EQ(tree->currentIndex(), model->index(shown));
+
+    // Moved by the keys (not a click), then a folder is read: the one the
+    // user opened leaves the tree where it is; one on the way to the
+    // browser's folder shows that folder. (Signalled here, in step, so no
+    // read of the real folders comes in between.)
+    const QModelIndex moved = model->index(other);
+    tree->setCurrentIndex(moved);
+    emit model->directoryLoaded(other);
+    EXPECT_EQ(tree->currentIndex(), moved);
+    emit model->directoryLoaded(m_dir.path());
+    EXPECT_EQ(tree->currentIndex(), model->index(shown));
+}
+
 // --- links ----------------------------------------------------------------------
 
 TEST_F(InsertWizardsTest, LinkEntriesOpenTheLinkDialog)
@@ -578,12 +603,19 @@ TEST_F(InsertWizardsTest, LocalFileListPopupInsertsTheSelectedFile)
     QFile f(movie);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
+    // Start-up reads no folder for the page while it is hidden.
+    auto *tree = page->findChild<QTreeView *>(QStringLiteral("ShellTree1"));
+    auto *list = page->findChild<QTreeView *>(QStringLiteral("ShellList1"));
+    auto *model = static_cast<QFileSystemModel *>(list->model());
+    const QString unread = QFileSystemModel().rootPath();
+    ASSERT_FALSE(page->isVisible());
+    EXPECT_EQ(model->rootPath(), unread);
+    EXPECT_EQ(static_cast<QFileSystemModel *>(tree->model())->rootPath(), unread);
     // The stored main folder is shown when the page first shows; a folder
     // clicked in the tree is stored.
     ASSERT_TRUE(m_settings->SaveLastMainDirectory(m_dir.path()));
     m_window->sidebar()->setCurrentWidget(m_window->sidebar()->findChild<QWidget *>(QStringLiteral("LocalPage")));
     EXPECT_EQ(page->folder(), m_dir.path());
-    auto *tree = page->findChild<QTreeView *>(QStringLiteral("ShellTree1"));
     const QModelIndex parent = tree->model()->parent(tree->currentIndex());
     ASSERT_TRUE(parent.isValid());
     tree->clicked(parent);
@@ -594,8 +626,6 @@ TEST_F(InsertWizardsTest, LocalFileListPopupInsertsTheSelectedFile)
     page->popupMenu()->actions().at(0)->trigger();
     EXPECT_EQ(buffer()->text(), QString());
 
-    auto *list = page->findChild<QTreeView *>(QStringLiteral("ShellList1"));
-    auto *model = static_cast<QFileSystemModel *>(list->model());
     for (int i = 0; i < 200 && !model->index(movie).isValid(); ++i)
         QTest::qWait(10);
     page->selectFile(movie);

@@ -83,7 +83,7 @@ TEST(ImageWizardSize, BrowsableImagesByExtensionInAnyCase)
 TEST(LinkWizardText, StandardLinkAttributesAndStatusBar)
 {
     TLinkSettings s;
-    EXPECT_EQ(anchorLinkTexts(s), (TInsertTexts{QStringLiteral("<A HREF=\"\">"), QStringLiteral("</A>")}));
+    EXPECT_EQ(anchorLinkTexts(s), (MarkupPair{QStringLiteral("<A HREF=\"\">"), QStringLiteral("</A>")}));
     s.url = QStringLiteral("page.htm");
     s.target = QStringLiteral("_BLANK");
     s.name = QStringLiteral("top");
@@ -109,9 +109,9 @@ TEST(LinkWizardText, ButtonLinkIgnoresTheStandardFields)
     s.accessKey = QStringLiteral("a");
     s.buttonLink = true;
     EXPECT_EQ(anchorLinkTexts(s),
-              (TInsertTexts{QStringLiteral("<FORM><INPUT TYPE=\"BUTTON\" VALUE=\"Next page\""
-                                           " onClick=\"window.location.href='next.htm'\">"),
-                            QStringLiteral("</FORM>")}));
+              (MarkupPair{QStringLiteral("<FORM><INPUT TYPE=\"BUTTON\" VALUE=\"Next page\""
+                                         " onClick=\"window.location.href='next.htm'\">"),
+                          QStringLiteral("</FORM>")}));
 }
 
 TEST(LinkWizardText, EmailLinkSubjectAndBody)
@@ -126,7 +126,7 @@ TEST(LinkWizardText, EmailLinkSubjectAndBody)
          QStringLiteral("<A HREF=\"mailto:ann?Body=Body & more\">")},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(emailLinkTexts(c.s), (TInsertTexts{c.start, QStringLiteral("</A>")}));
+        EXPECT_EQ(emailLinkTexts(c.s), (MarkupPair{c.start, QStringLiteral("</A>")}));
     EXPECT_TRUE(emailAddressLooksInvalid(QStringLiteral("ann.example.org")));
     EXPECT_FALSE(emailAddressLooksInvalid(QStringLiteral("ann@example.org")));
 }
@@ -134,10 +134,10 @@ TEST(LinkWizardText, EmailLinkSubjectAndBody)
 TEST(LinkWizardText, LocalFileInsertionsAndMovieTemplates)
 {
     const QString link = QStringLiteral("media/intro.swf");
-    EXPECT_EQ(localFileTexts(LocalInsertKind::Image, link), (TInsertTexts{QStringLiteral("<img src=\"media/intro.swf\">"), {}}));
+    EXPECT_EQ(localFileTexts(LocalInsertKind::Image, link), (MarkupPair{QStringLiteral("<img src=\"media/intro.swf\">"), {}}));
     EXPECT_EQ(localFileTexts(LocalInsertKind::EmbeddedFile, link),
-              (TInsertTexts{QStringLiteral("<embed src=\"media/intro.swf\">"), QStringLiteral("</embed>")}));
-    EXPECT_EQ(fileLinkTexts(link), (TInsertTexts{QStringLiteral("<A HREF=\"media/intro.swf\">"), QStringLiteral("</A>")}));
+              (MarkupPair{QStringLiteral("<embed src=\"media/intro.swf\">"), QStringLiteral("</embed>")}));
+    EXPECT_EQ(fileLinkTexts(link), (MarkupPair{QStringLiteral("<A HREF=\"media/intro.swf\">"), QStringLiteral("</A>")}));
 
     const QStringList flash = localFileTexts(LocalInsertKind::Flash, link).start.split(QStringLiteral("\r\n"));
     ASSERT_EQ(flash.size(), 5);

@@ -7,7 +7,9 @@
 #include "messageservice.h"
 #include "settingsglobals.h"
 #include "setuptools.h"
+#include "scintillawidget.h"
 #include "subsystems.h"
+#include "tdcmemo.h"
 #include "textfileformat.h"
 #include "tmemosource.h"
 #include "toolkitglobals.h"
@@ -17,6 +19,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -258,6 +261,21 @@ TEST_F(PageWizardsTest, HeadingsPickerEnablesTheMainWindowAgainHoweverItCloses)
     EXPECT_EQ(buffer()->text(), QStringLiteral("<h1></h1>"));
 }
 
+TEST_F(PageWizardsTest, ChosenHeadingLeavesTheFocusInTheEditor)
+{
+    QWidget *editor = m_window->DCMemo1()->widget();
+    auto *elsewhere = new QLineEdit(m_window->sidebar());
+    elsewhere->show();
+    elsewhere->setFocus();
+    ASSERT_EQ(m_window->focusWidget(), elsewhere);
+    ASSERT_TRUE(m_window->commands().run(QStringLiteral("HeadingsPicker")));
+    QWidget *picker = QApplication::activePopupWidget();
+    ASSERT_TRUE(picker);
+    QTest::mouseClick(picker->findChild<QPushButton *>(QStringLiteral("Heading2Button")), Qt::LeftButton);
+    EXPECT_EQ(buffer()->text(), QStringLiteral("<H2></H2>"));
+    EXPECT_EQ(m_window->focusWidget(), editor);
+}
+
 TEST_F(PageWizardsTest, ListAndCommentDialogs)
 {
     QDialog *list = openByAction("List1", "MnuListInsert");
@@ -462,7 +480,8 @@ TEST_F(PageWizardsTest, MarginsAndTransitions)
     margins = open("PageMargins", "MnuMargins");
     field<QSpinBox>(margins, "TopBox")->setValue(-5);
     field<QSpinBox>(margins, "RightBox")->setValue(100000);
-    click(margins, "DoneButton");
+    // Enter in a field is Done.
+    QTest::keyClick(field<QSpinBox>(margins, "LeftBox"), Qt::Key_Return);
     EXPECT_EQ(buffer()->text(), QStringLiteral("<BODY LEFTMARGIN=\"0\" TOPMARGIN=\"-5\" RIGHTMARGIN=\"100000\" BOTTOMMARGIN=\"0\">"));
 
     prepare(QString());

@@ -30,7 +30,6 @@ TEST(TableBuilder, WorkedExampleWithCaptionAndCellWidth)
     s.captionAlignment = QStringLiteral("TOP");
     TTableCell name;
     name.text = QStringLiteral("Name");
-    name.hasRecord = true;
     name.record.Width = QStringLiteral("30");
     TTableCell sum;
     sum.text = QStringLiteral("Sum");

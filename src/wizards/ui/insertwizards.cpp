@@ -42,7 +42,7 @@ void linkToLocalFile(TForm1 &form)
                                                                gDir.MainOpenDir, filters);
     if (files.isEmpty())
         return;
-    const TInsertTexts texts = fileLinkTexts(convertfilename(files.first(), gCurrentFilePath));
+    const MarkupPair texts = fileLinkTexts(convertfilename(files.first(), gCurrentFilePath));
     form.withBuffer([&texts](ITextBuffer *b) { ptext(b, texts.start, texts.end); });
 }
 

@@ -30,24 +30,9 @@ TSmallWizardDialog::TSmallWizardDialog(TForm1 &form, const char *objectName, con
 
 void TSmallWizardDialog::addButtons(const QString &helpTopic, const QString &helpCaption)
 {
-    auto *row = new QHBoxLayout;
-    if (!helpTopic.isEmpty()) {
-        QPushButton *help = helpMeButton(this, m_form, helpTopic);
-        if (!helpCaption.isEmpty())
-            help->setText(helpCaption);
-        row->addWidget(help);
-    }
-    row->addStretch();
-    auto *doneButton = new QPushButton(QStringLiteral("Done"), this);
-    doneButton->setObjectName(QStringLiteral("DoneButton"));
-    doneButton->setDefault(true);
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
-    cancel->setAutoDefault(false);
-    row->addWidget(doneButton);
-    row->addWidget(cancel);
-    connect(doneButton, &QPushButton::clicked, this, &TSmallWizardDialog::writeAndClose);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    QHBoxLayout *row = doneCancelRow(this, m_form, [this] { writeAndClose(); }, helpTopic, helpCaption);
+    // In these short forms Enter is Done.
+    findChild<QPushButton *>(QStringLiteral("DoneButton"))->setDefault(true);
     static_cast<QVBoxLayout *>(layout())->addLayout(row);
 }
 

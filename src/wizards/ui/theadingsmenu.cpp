@@ -59,13 +59,14 @@ void Theadingsmenu::hideEvent(QHideEvent *event)
 
 void Theadingsmenu::choose(int level)
 {
+    // Enabled first: a disabled window's editor cannot take the focus back.
+    enableMainWindow();
     if (m_form) {
         const QString n = QString::number(level);
         m_form->withBuffer([&n](ITextBuffer *buffer) {
             ptext(buffer, QStringLiteral("<H") + n + QLatin1Char('>'), QStringLiteral("</H") + n + QLatin1Char('>'));
         });
     }
-    enableMainWindow();
     close();
 }
 

@@ -3,6 +3,7 @@
 #include "colorswatch.h"
 #include "tagplacement.h"
 #include "tagscanning.h"
+#include "wizardsupport.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -13,20 +14,6 @@
 #include <QRadioButton>
 
 namespace Quorvant {
-
-namespace {
-
-QComboBox *editableChoice(QWidget *parent, const char *name, const QStringList &items, const QString &text)
-{
-    auto *box = new QComboBox(parent);
-    box->setObjectName(QLatin1String(name));
-    box->setEditable(true);
-    box->addItems(items);
-    box->setEditText(text);
-    return box;
-}
-
-} // namespace
 
 THRMenu::THRMenu(TForm1 &form)
     : TSmallWizardDialog(form, "HRMenu", QStringLiteral("Insert Horizontal Rule"))

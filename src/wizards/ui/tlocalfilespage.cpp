@@ -34,7 +34,6 @@ TLocalFilesPage::TLocalFilesPage(TForm1 &form, QWidget *page)
 
     m_folderModel = new QFileSystemModel(this);
     m_folderModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
-    m_folderModel->setRootPath(QDir::rootPath());
     m_tree = new QTreeView(this);
     m_tree->setObjectName(QStringLiteral("ShellTree1"));
     m_tree->setModel(m_folderModel);
@@ -85,8 +84,6 @@ TLocalFilesPage::TLocalFilesPage(TForm1 &form, QWidget *page)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter);
-
-    showFolder(QDir::homePath());
 }
 
 void TLocalFilesPage::showFolder(const QString &folder)
@@ -102,17 +99,18 @@ QString TLocalFilesPage::folder() const
     return m_fileModel->rootPath();
 }
 
-// The settings are read when the window is first shown, after the page was
-// made: the stored folder is taken then.
+// The folders are read only once the page is first shown (not at start-up,
+// and only the one folder): the settings, read after the page was made, name
+// it, else the home folder.
 void TLocalFilesPage::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (m_shownOnce)
         return;
     m_shownOnce = true;
+    m_folderModel->setRootPath(QDir::rootPath());
     const QString stored = gSetupTools ? gSetupTools->LoadLastMainDirectory() : QString();
-    if (!stored.isEmpty() && QFileInfo(stored).isDir())
-        showFolder(stored);
+    showFolder(!stored.isEmpty() && QFileInfo(stored).isDir() ? stored : QDir::homePath());
 }
 
 QString TLocalFilesPage::selectedFile() const
@@ -135,7 +133,7 @@ void TLocalFilesPage::insertSelected(LocalInsertKind kind)
     TMemoSource *buffer = m_form.documents()->currentBuffer();
     if (file.isEmpty() || !buffer)
         return;
-    const TInsertTexts texts = localFileTexts(kind, convertfilename(file, gCurrentFilePath));
+    const MarkupPair texts = localFileTexts(kind, convertfilename(file, gCurrentFilePath));
     ptext(buffer, texts.start, texts.end);
     if (m_form.tabholder()->currentIndex() == 0)
         m_form.DCMemo1()->setFocus();

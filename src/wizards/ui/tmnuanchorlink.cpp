@@ -17,10 +17,6 @@
 
 namespace Quorvant {
 
-namespace {
-
-} // namespace
-
 TMnuAnchorLink::TMnuAnchorLink(TForm1 &form, QWidget *parent)
     : QDialog(parent)
     , m_form(form)
@@ -108,7 +104,7 @@ TLinkSettings TMnuAnchorLink::settings() const
 
 void TMnuAnchorLink::doneClick()
 {
-    const TInsertTexts texts = anchorLinkTexts(settings());
+    const MarkupPair texts = anchorLinkTexts(settings());
     m_form.withBuffer([&texts](ITextBuffer *buffer) { ptext(buffer, texts.start, texts.end); });
     accept();
 }

@@ -3,6 +3,7 @@
 #include "formattingmarkup.h"
 #include "tagplacement.h"
 #include "toolkitglobals.h"
+#include "wizardsupport.h"
 
 #include <QScopedValueRollback>
 
@@ -24,9 +25,7 @@ TMnuComment::TMnuComment(TForm1 &form)
 
 void TMnuComment::writeTo(ITextBuffer *buffer)
 {
-    QString text = m_text->toPlainText();
-    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    const MarkupPair m = commentMarkup(text);
+    const MarkupPair m = commentMarkup(crLfText(m_text));
     // The text between "<!--" and "-->" is prose, not tag names: it keeps
     // its letter case whatever the tag case.
     const QScopedValueRollback<bool> asTyped(gNoCaseChange, true);

@@ -14,16 +14,6 @@
 
 namespace Quorvant {
 
-namespace {
-
-// The dialog's multi-line boxes give LF; the document's texts use CR LF.
-QString crLfText(const QPlainTextEdit *edit)
-{
-    return edit->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-}
-
-} // namespace
-
 TMnuEmail::TMnuEmail(TForm1 &form, QWidget *parent)
     : QDialog(parent)
     , m_form(form)
@@ -70,7 +60,7 @@ void TMnuEmail::doneClick()
     if (emailAddressLooksInvalid(s.address)
         && MessageService::show(this, QLatin1String(InvalidEmailQuestion), MessageIcon::Warning, YesNo) != mbYes)
         return;
-    const TInsertTexts texts = emailLinkTexts(s);
+    const MarkupPair texts = emailLinkTexts(s);
     m_form.withBuffer([&texts](ITextBuffer *buffer) { ptext(buffer, texts.start, texts.end); });
     accept();
 }

@@ -28,8 +28,7 @@ QStringList installedFontNames()
         const qsizetype foundry = family.indexOf(QLatin1String(" ["));
         if (foundry > 0 && family.endsWith(QLatin1Char(']')))
             family.truncate(foundry);
-        if (names.isEmpty() || names.constLast() != family)
-            names << family;
+        names << family;
     }
     names.removeDuplicates();
     return names;

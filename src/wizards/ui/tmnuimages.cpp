@@ -153,9 +153,14 @@ QWidget *Tmnuimages::buildQuickPage()
     m_folders->header()->hide();
     connect(m_folders, &QTreeView::clicked, this, &Tmnuimages::folderClicked);
     // The tree fills as folders are read: show the current folder once its
-    // parents are in.
-    connect(m_folderModel, &QFileSystemModel::directoryLoaded, this, [this] {
-        const QModelIndex current = m_folderModel->index(browserFolder());
+    // parents are in. Another folder read (one the user opens) leaves the
+    // tree where the user has it.
+    connect(m_folderModel, &QFileSystemModel::directoryLoaded, this, [this](const QString &loaded) {
+        const QString folder = browserFolder();
+        const QString prefix = loaded.endsWith(QLatin1Char('/')) ? loaded : loaded + QLatin1Char('/');
+        if (folder != loaded && !folder.startsWith(prefix))
+            return;
+        const QModelIndex current = m_folderModel->index(folder);
         if (current.isValid()) {
             m_folders->setCurrentIndex(current);
             m_folders->scrollTo(current, QAbstractItemView::PositionAtCenter);
@@ -278,7 +283,6 @@ void Tmnuimages::showFolder(const QString &folder, bool updatePath)
     m_folders->setCurrentIndex(index);
     m_folders->scrollTo(index);
     m_files->setRootIndex(m_fileModel->setRootPath(path));
-    m_fileModel->setNameFilterDisables(false);
     if (updatePath)
         m_path->setText(path);
 }

@@ -73,7 +73,7 @@ TMnuProperties::TMnuProperties(TForm1 &form)
     auto *browse = new QPushButton(QStringLiteral("..."), this);
     browse->setObjectName(QStringLiteral("BrowseBackgroundButton"));
     connect(browse, &QPushButton::clicked, this, &TMnuProperties::browseBackground);
-    connect(m_background, &QLineEdit::textChanged, this, &TMnuProperties::updatePreview);
+    connect(m_background, &QLineEdit::textChanged, this, &TMnuProperties::updateBackgroundPreview);
     fields->addRow(QStringLiteral("Background Image:"), withButton(m_background, browse));
 
     for (int i = 0; i < ColorFieldCount; ++i) {
@@ -84,7 +84,7 @@ TMnuProperties::TMnuProperties(TForm1 &form)
         QLineEdit *field = m_colors[i];
         TColorSwatch *swatch = m_swatches[i];
         connect(swatch, &TColorSwatch::colorChosen, this, [field, swatch] { field->setText(swatch->htmlColor()); });
-        connect(field, &QLineEdit::textChanged, this, &TMnuProperties::updatePreview);
+        connect(field, &QLineEdit::textChanged, this, &TMnuProperties::updateColourPreview);
         auto *row = new QHBoxLayout;
         row->addWidget(field, 1);
         row->addWidget(swatch);
@@ -112,7 +112,7 @@ TMnuProperties::TMnuProperties(TForm1 &form)
     m_underline = new QCheckBox(QStringLiteral("Underline Links?"), this);
     m_underline->setObjectName(QStringLiteral("UnderlineCheck"));
     m_underline->setChecked(true);
-    connect(m_underline, &QCheckBox::toggled, this, &TMnuProperties::updatePreview);
+    connect(m_underline, &QCheckBox::toggled, this, &TMnuProperties::updateColourPreview);
     m_noScroll = new QCheckBox(QStringLiteral("Disable Scrollbars?"), this);
     m_noScroll->setObjectName(QStringLiteral("ScrollbarsCheck"));
     m_watermark = new QCheckBox(QStringLiteral("Background as watermark?"), this);
@@ -145,9 +145,10 @@ TMnuProperties::TMnuProperties(TForm1 &form)
     addButtons(QStringLiteral("PropertiesMenu.Htm"));
 
     ITextBuffer *buffer = form.documents() ? form.documents()->currentBuffer() : nullptr;
+    // Filling the background field shows its picture; an empty one has none.
     fill(readPageProperties(buffer));
     loadThemeList();
-    updatePreview();
+    updateColourPreview();
 }
 
 void TMnuProperties::fill(const PageProperties &p)
@@ -269,7 +270,7 @@ void TMnuProperties::browseBackground()
     chooseFileInto(m_background, this, QStringLiteral("Background Image"), defaultFolder(), filters);
 }
 
-void TMnuProperties::updatePreview()
+void TMnuProperties::updateColourPreview()
 {
     auto colorOf = [this](int field, QColor *out) {
         bool ok = false;
@@ -295,7 +296,11 @@ void TMnuProperties::updatePreview()
         font.setUnderline(i > 0 && m_underline->isChecked());
         m_sampleLabels[i]->setFont(font);
     }
+}
 
+// Apart from the colours: a colour typed would otherwise read the picture again.
+void TMnuProperties::updateBackgroundPreview()
+{
     const QString file = linkedFile(m_background->text());
     QPixmap picture;
     if (!file.isEmpty() && QFileInfo(file).isFile()) {

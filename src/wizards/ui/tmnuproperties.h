@@ -45,7 +45,8 @@ private:
     void saveTheme();
     void deleteTheme();
     void browseBackground();
-    void updatePreview();
+    void updateColourPreview();
+    void updateBackgroundPreview();
     QString themesFile() const;
 
     QLineEdit *m_title = nullptr;

@@ -288,8 +288,7 @@ void Tmnutables::StringGrid1Click(int column, int row)
     if (m_grid->currentRow() != row || m_grid->currentColumn() != column)
         m_grid->setCurrentCell(row, column);
     m_position->setText(QStringLiteral("%1,%2").arg(column).arg(row));
-    TTableCell &cell = cellAt(column, row);
-    cell.hasRecord = true;
+    const TTableCell &cell = cellAt(column, row);
     LoadObjects(column, row);
     m_loading = true;
     m_cellText->setPlainText(cell.text);
@@ -300,8 +299,6 @@ void Tmnutables::StringGrid1Click(int column, int row)
 void Tmnutables::LoadObjects(int column, int row)
 {
     const TTableCell &cell = cellAt(column, row);
-    if (!cell.hasRecord)
-        return;
     m_rowSpan->setText(cell.record.RowSpan);
     m_colSpan->setText(cell.record.ColSpan);
     m_cellWidth->setText(cell.record.Width);
@@ -316,9 +313,7 @@ void Tmnutables::LoadObjects(int column, int row)
 
 void Tmnutables::SaveObjects()
 {
-    TTableCell &cell = cellAt(m_column, m_row);
-    cell.hasRecord = true;
-    cell.record.SetVars(m_rowSpan->text(), m_colSpan->text(), m_cellWidth->text(), m_cellHeight->text(),
+    cellAt(m_column, m_row).record.SetVars(m_rowSpan->text(), m_colSpan->text(), m_cellWidth->text(), m_cellHeight->text(),
                         m_cellColor->htmlColor());
 }
 
@@ -326,7 +321,7 @@ void Tmnutables::cellTextEdited()
 {
     if (m_loading)
         return;
-    const QString text = m_cellText->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    const QString text = crLfText(m_cellText);
     cellAt(m_column, m_row).text = text;
     if (QTableWidgetItem *item = m_grid->item(m_row, m_column))
         item->setText(gridText(text));

@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QToolButton>
@@ -58,14 +59,19 @@ QLineEdit *named(QLineEdit *edit, const char *name)
     return edit;
 }
 
-QComboBox *editableChoice(QWidget *parent, const char *name, const QStringList &items)
+QString crLfText(const QPlainTextEdit *edit)
+{
+    return edit->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+}
+
+QComboBox *editableChoice(QWidget *parent, const char *name, const QStringList &items, const QString &text)
 {
     auto *box = new QComboBox(parent);
     box->setObjectName(QLatin1String(name));
     box->setEditable(true);
     box->addItems(items);
     box->setCurrentIndex(-1);
-    box->setEditText(QString());
+    box->setEditText(text);
     return box;
 }
 

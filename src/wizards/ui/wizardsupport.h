@@ -13,6 +13,7 @@ class QComboBox;
 class QDialog;
 class QHBoxLayout;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QWidget;
 
@@ -31,8 +32,12 @@ QHBoxLayout *doneCancelRow(QDialog *dialog, TForm1 &form, const std::function<vo
 
 QLineEdit *named(QLineEdit *edit, const char *name);
 
-// A combo box whose text may be typed; it starts with nothing chosen.
-QComboBox *editableChoice(QWidget *parent, const char *name, const QStringList &items);
+// The box's text with the document's CR LF line ends (the box gives LF).
+QString crLfText(const QPlainTextEdit *edit);
+
+// A combo box whose text may be typed; it starts with nothing chosen,
+// showing text.
+QComboBox *editableChoice(QWidget *parent, const char *name, const QStringList &items, const QString &text = {});
 
 // The field with a "..." button beside it, in one row.
 QHBoxLayout *withBrowseButton(QLineEdit *field, const char *buttonName, const std::function<void()> &onClick);
