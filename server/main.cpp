@@ -100,6 +100,11 @@ int main(int argc, char **argv)
     const int iterations = parser.value(iterationsOption).toInt();
     if (iterations < 1)
         return fail(QStringLiteral("--hash-iterations must be at least 1"));
+    // A timeout that is not a number would read as 0 and drop every client.
+    bool idleOk = false;
+    const int idleSeconds = parser.value(idleOption).toInt(&idleOk);
+    if (!idleOk || idleSeconds < 1 || idleSeconds > 86400)
+        return fail(QStringLiteral("--idle-timeout must be a number of seconds from 1 to 86400"));
 
     raiseDescriptorLimit();
     std::signal(SIGPIPE, SIG_IGN);
@@ -126,7 +131,7 @@ int main(int argc, char **argv)
             return fail(QStringLiteral("cannot open the database: %1").arg(error));
 
         Halvorn::HalvornServer server(store, log);
-        server.setIdleTimeout(parser.value(idleOption).toInt() * 1000);
+        server.setIdleTimeout(idleSeconds * 1000);
         if (!server.listen(listen, port))
             return fail(QStringLiteral("cannot listen on port %1: %2").arg(port).arg(server.errorString()));
         const QString publicAddress = parser.isSet(publicOption) ? parser.value(publicOption) : defaultPublicAddress(listen);

@@ -438,6 +438,18 @@ TEST_F(EndToEnd, ServerSurvivesThousandsOfMalformedConnections)
     ASSERT_TRUE(waitUntil([&] { return ui.rooms.contains("AFTER"); }));
 }
 
+TEST_F(EndToEnd, AnIdleTimeoutThatIsNoNumberIsRefusedAtStart)
+{
+    // Read as 0, such a value would drop every client the moment it connects.
+    for (const char *value : {"abc", "0", "-5"}) {
+        ServerProcess bad;
+        EXPECT_FALSE(bad.start(dir.filePath("bad.db"), {"--idle-timeout", value})) << value;
+        bad.process.waitForFinished(10000);
+        EXPECT_NE(bad.stop(), 0) << value;
+        EXPECT_TRUE(bad.process.readAllStandardError().contains("--idle-timeout")) << value;
+    }
+}
+
 TEST_F(EndToEnd, KeepAlivesAreAcceptedSilently)
 {
     ASSERT_TRUE(signIn("ann", "pw", true));
