@@ -3,6 +3,7 @@
 
 #include "documentset.h"
 #include "messageservice.h"
+#include "standardicons.h"
 #include "tmemosource.h"
 #include "scintillawidget.h"
 #include "syntaxparsers.h"
@@ -204,7 +205,7 @@ void TForm1::buildMenus()
         {find, QStyle::SP_FileDialogContentsView, "Find", "ToolbarButton9710"},
     };
     for (const auto &b : buttons) {
-        b.action->setIcon(style()->standardIcon(b.icon));
+        b.action->setIcon(standardIcon(b.icon));
         b.action->setToolTip(QLatin1String(b.hint));
         bar->addAction(b.action);
         if (QWidget *button = bar->widgetForAction(b.action))

@@ -2,6 +2,7 @@
 
 #include "browserpage.h"
 #include "commandregistry.h"
+#include "standardicons.h"
 #include "datafolder.h"
 #include "helptopics.h"
 #include "inifile.h"
@@ -57,7 +58,7 @@ void THelpCommands::buildTopicTree()
     m_tree = new QTreeWidget(sheet);
     m_tree->setObjectName(QStringLiteral("TreeView2"));
     m_tree->setHeaderHidden(true);
-    addNodes(nullptr, m_tree, THelpTopics::tree(), m_form.style()->standardIcon(QStyle::SP_FileDialogInfoView));
+    addNodes(nullptr, m_tree, THelpTopics::tree(), standardIcon(QStyle::SP_FileDialogInfoView));
     m_tree->expandAll();
     sheet->addWidget(documentation);
     documentation->show();  // the page control hid it while it was not the current page

@@ -2,6 +2,7 @@
 
 #include "documentset.h"
 #include "mainwindow.h"
+#include "standardicons.h"
 #include "messageservice.h"
 #include "scriptsglobals.h"
 #include "settingsglobals.h"
@@ -33,7 +34,7 @@ const QList<FileFilter> SnippetFileFilters{{QStringLiteral("Code Snippet Files")
 
 QAction *makeAction(QWidget *owner, const char *name, const QString &caption, QStyle::StandardPixmap icon)
 {
-    auto *a = new QAction(owner->style()->standardIcon(icon), caption, owner);
+    auto *a = new QAction(standardIcon(icon), caption, owner);
     a->setObjectName(QLatin1String(name));
     return a;
 }

@@ -2,6 +2,7 @@
 
 #include "datafolder.h"
 #include "documentset.h"
+#include "standardicons.h"
 #include "inifile.h"
 #include "mainwindow.h"
 #include "setuptools.h"
@@ -35,7 +36,7 @@ void installSpelling(TForm1 &form)
     QObject::connect(thesaurus, &QAction::triggered, commands, &TSpellingCommands::TheasurusLookup1Click);
 
     if (auto *bar = form.findChild<QToolBar *>(QStringLiteral("StandardToolbar"))) {
-        auto *button = new QAction(form.style()->standardIcon(QStyle::SP_DialogYesButton), QStringLiteral("Spell Check"), &form);
+        auto *button = new QAction(standardIcon(QStyle::SP_DialogYesButton), QStringLiteral("Spell Check"), &form);
         button->setObjectName(QStringLiteral("ToolbarButton979"));
         button->setToolTip(QStringLiteral("Spell Check"));
         bar->addAction(button);
