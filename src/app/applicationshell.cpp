@@ -135,19 +135,9 @@ void TApplicationShell::start(const QStringList &args)
     splashStep(QStringLiteral("Creating Javascript Object Tree..."));
     m_objectTree = createEmptyWindow("MnuObjectTree", QStringLiteral("Javascript Object Tree"));
     splashStep(QStringLiteral("Populating Task Manager..."));
-    m_optionsMenu = new TOptionsMenu(
-        [this] {
-            if (m_form1) {
-                m_form1->LoadAllViewSettings();
-                m_form1->LoadAllSecondaryOptions();
-                m_form1->LoadDefaultParser();
-            }
-        },
-        [this](const TSystemSettings &settings) {
-            if (m_form1)
-                m_form1->rebuildPreviewInBrowser(settings.Browsers);
-        });
-    m_creationOrder.append(m_optionsMenu->objectName());
+    // The Options Menu takes its place here but is built when first opened:
+    // nobody sees it at start, and it is one of the larger windows.
+    m_creationOrder.append(QStringLiteral("OptionsMenu"));
 
     splashStep(QStringLiteral("Loading Program Settings..."));
     m_debugMenu = new TDebugMenu;
@@ -181,6 +171,28 @@ void TApplicationShell::start(const QStringList &args)
         if (qEnvironmentVariableIsSet("QUORVANT_STARTUP_PROBE"))
             QTimer::singleShot(0, this, &TApplicationShell::reportStartupAndQuit);
     });
+}
+
+QWidget *TApplicationShell::OptionsMenu()
+{
+    if (!m_optionsMenu && !m_finalClosed) {
+        auto *options = new TOptionsMenu(
+            [this] {
+                if (m_form1) {
+                    m_form1->LoadAllViewSettings();
+                    m_form1->LoadAllSecondaryOptions();
+                    m_form1->LoadDefaultParser();
+                }
+            },
+            [this](const TSystemSettings &settings) {
+                if (m_form1)
+                    m_form1->rebuildPreviewInBrowser(settings.Browsers);
+            });
+        if (m_form1)
+            options->fillSystemSettings(m_form1->systemSettings());
+        m_optionsMenu = options;
+    }
+    return m_optionsMenu;
 }
 
 void TApplicationShell::openFiles(const QStringList &files)

@@ -40,7 +40,9 @@ public:
     QWidget *MnuJavaScript() const { return m_javaScript; }
     QWidget *MnuDHTML() const { return m_dhtml; }
     QWidget *MnuObjectTree() const { return m_objectTree; }
-    QWidget *OptionsMenu() const { return m_optionsMenu; }
+    // Built on first use.
+    QWidget *OptionsMenu();
+    QWidget *OptionsMenuIfBuilt() const { return m_optionsMenu; }
     TDebugMenu *DebugMenu() const { return m_debugMenu; }
     TForm1 *Form1() const { return m_form1; }
     FunctionKeyFilter *functionKeys() const { return m_keys; }

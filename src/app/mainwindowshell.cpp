@@ -50,7 +50,7 @@ void TForm1::FormShow()
     m_systemSettings = system;
     rebuildPreviewInBrowser(system.Browsers);
     if (m_shell)
-        if (auto *options = qobject_cast<TOptionsMenu *>(m_shell->OptionsMenu()))
+        if (auto *options = qobject_cast<TOptionsMenu *>(m_shell->OptionsMenuIfBuilt()))
             options->fillSystemSettings(system);
     LoadAllViewSettings();
     LoadAllSecondaryOptions();

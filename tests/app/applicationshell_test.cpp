@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -87,6 +88,7 @@ protected:
 
 TEST_F(ShellTest, StartsInOrderAndShowsTheTaskManagerOverADisabledMainWindow)
 {
+    ASSERT_TRUE(TSetupTools().SaveHalvornNetworkSettings(QStringLiteral("halvorn.example.net")));
     start();
     EXPECT_EQ(m_shell->splashMessages(),
               QStringList({QStringLiteral("Initialising Executable..."), QStringLiteral("Creating Task Manager..."),
@@ -99,7 +101,19 @@ TEST_F(ShellTest, StartsInOrderAndShowsTheTaskManagerOverADisabledMainWindow)
                            QStringLiteral("MnuObjectTree"), QStringLiteral("OptionsMenu"), QStringLiteral("DebugMenu"),
                            QStringLiteral("Form1")}));
     EXPECT_EQ(tm->windowTitle(), QStringLiteral("Quorvant: Task Manager"));
-    EXPECT_EQ(m_shell->OptionsMenu()->windowTitle(), QStringLiteral("Vessaro XP: Options Menu"));
+    // The Options Menu keeps its place in that order but is built when first
+    // opened, showing the settings the main window loaded.
+    EXPECT_EQ(m_shell->OptionsMenuIfBuilt(), nullptr);
+    form->action(QStringLiteral("EditorPreferences1"))->trigger();
+    QWidget *options = m_shell->OptionsMenuIfBuilt();
+    ASSERT_NE(options, nullptr);
+    EXPECT_TRUE(options->isVisible());
+    EXPECT_EQ(options->windowTitle(), QStringLiteral("Vessaro XP: Options Menu"));
+    auto *address = options->findChild<QLineEdit *>(QStringLiteral("HalvornNetworkAddress"));
+    ASSERT_NE(address, nullptr);
+    EXPECT_EQ(address->text(), QStringLiteral("halvorn.example.net"));
+    EXPECT_EQ(m_shell->OptionsMenu(), options);
+    options->hide();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Quorvant : Enterprise Edition"));
     EXPECT_TRUE(tm->isVisible());
     EXPECT_TRUE(form->isVisible());
