@@ -35,10 +35,9 @@ QList<TTagListEntry> LoadTagLists(const QString &dataFolder, const DebugOut &deb
     const QString folder = tagsFolder(dataFolder);
     if (!QFileInfo(folder).isDir())
         return result;
-    // Without QDir::CaseSensitive the pattern also finds "*.TAG"; by name, as
-    // the lists would appear in any file manager.
-    const QFileInfoList files = QDir(folder).entryInfoList(
-        {QStringLiteral("*.tag")}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+    // "*.TAG" too; by name, as the lists would appear in any file manager.
+    const QFileInfoList files = entriesEndingWith(QDir(folder), QStringLiteral(".tag"), QDir::Files | QDir::Hidden | QDir::System,
+                                                  QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo &file : files) {
         QStringList lines;
         QString why;

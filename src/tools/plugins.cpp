@@ -1,5 +1,7 @@
 #include "plugins.h"
 
+#include "textfileformat.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
@@ -33,7 +35,7 @@ void TPlugins::LoadAllPlugins(const QString &Path)
     const QDir dir(Path);
     if (Path.isEmpty() || !dir.exists())
         return;
-    const QFileInfoList files = dir.entryInfoList({QStringLiteral("*.so")}, QDir::Files, QDir::Name);
+    const QFileInfoList files = entriesEndingWith(dir, QStringLiteral(".so"), QDir::Files, QDir::Name);
     for (const QFileInfo &file : files) {
         const QString path = file.absoluteFilePath();
         bool known = false;

@@ -224,3 +224,27 @@ TEST(TextFileFormat, AReadWithALimitTakesFilesUpToItWholeAndRefusesBiggerOnes)
     EXPECT_TRUE(error.contains(QStringLiteral("larger than 100 bytes"))) << qPrintable(error);
     EXPECT_TRUE(out.isEmpty());
 }
+
+TEST(TextFileFormat, ListingBySuffixFindsWhatTheWildcardPatternFinds)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const char *name : {"a.tag", "B.TAG", "c.Tag", ".tag", "c.tags", "tag", "d.tag.bak", "etag", "z.tag"}) {
+        QFile f(dir.filePath(QLatin1String(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.tag")));
+    const QDir folder(dir.path());
+    for (const QDir::Filters filters : {QDir::Filters(QDir::Files), QDir::Files | QDir::Hidden, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot}) {
+        SCOPED_TRACE(int(filters));
+        const QFileInfoList wildcard = folder.entryInfoList({QStringLiteral("*.tag")}, filters, QDir::Name | QDir::IgnoreCase);
+        const QFileInfoList ours = entriesEndingWith(folder, QStringLiteral(".tag"), filters, QDir::Name | QDir::IgnoreCase);
+        QStringList expected, got;
+        for (const QFileInfo &i : wildcard)
+            expected.append(i.fileName());
+        for (const QFileInfo &i : ours)
+            got.append(i.fileName());
+        EXPECT_FALSE(expected.isEmpty());
+        EXPECT_EQ(got, expected);
+    }
+}

@@ -498,4 +498,11 @@ quint64 ContentHasher::result()
     return m_hash;
 }
 
+QFileInfoList entriesEndingWith(const QDir &dir, const QString &suffix, QDir::Filters filters, QDir::SortFlags sort)
+{
+    QFileInfoList found = dir.entryInfoList(filters, sort);
+    found.removeIf([&suffix](const QFileInfo &entry) { return !entry.fileName().endsWith(suffix, Qt::CaseInsensitive); });
+    return found;
+}
+
 } // namespace Quorvant

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
+#include <QFileInfoList>
 #include <QString>
 
 #include <functional>
@@ -63,6 +65,11 @@ constexpr qint64 DataFileSizeLimit = 256 * 1024 * 1024;
 // True for a regular file (after links) of at most maxBytes (any size when
 // negative); otherwise false with the reason.
 [[nodiscard]] bool isReadableRegularFile(const QString &path, qint64 maxBytes, QString *why);
+// The entries of dir whose names end in suffix (".tag"), in any letter case,
+// as QDir::entryInfoList with the pattern "*.tag" would give them, without
+// building a regular expression for the pattern.
+[[nodiscard]] QFileInfoList entriesEndingWith(const QDir &dir, const QString &suffix, QDir::Filters filters,
+                                              QDir::SortFlags sort);
 // Writes the parts one after the other through a temporary file and a
 // rename: on failure the old file is whole. A file with more than one hard
 // link, or owned by another user, is written in place instead, after a

@@ -10,10 +10,10 @@
 #include <QHBoxLayout>
 #include <QPixmap>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace Quorvant {
@@ -35,9 +35,12 @@ int readRanged(const IniFile &ini, const QString &key, int def, int lo, int hi)
 
 QColor readColor(const IniFile &ini, const QString &key, const QColor &def)
 {
-    static const QRegularExpression rgb(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
     const QString s = ini.readString(Section, key).trimmed();
-    return rgb.match(s).hasMatch() ? QColor::fromString(s) : def;
+    const bool rgb = s.size() == 7 && s.front() == u'#'
+        && std::all_of(s.begin() + 1, s.end(), [](QChar c) {
+               return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+           });
+    return rgb ? QColor::fromString(s) : def;
 }
 
 QString colorText(const QColor &c)

@@ -110,10 +110,11 @@ QList<QString> TTemplates::templateFiles() const
     // Sorted by name so "the first template of that name" does not depend on
     // the order the file system happens to return.
     const QDir dir(templatesFolder());
-    const QStringList names = dir.entryList({QStringLiteral("*.tmp")}, QDir::Files | QDir::Hidden | QDir::System,
-                                            QDir::Name | QDir::IgnoreCase);
+    const QFileInfoList entries = entriesEndingWith(dir, QStringLiteral(".tmp"), QDir::Files | QDir::Hidden | QDir::System,
+                                                    QDir::Name | QDir::IgnoreCase);
     QList<QString> paths;
-    for (const QString &name : names) {
+    for (const QFileInfo &entry : entries) {
+        const QString name = entry.fileName();
         // A pipe or device named like a template would hang or never end.
         QString why;
         if (QFileInfo::exists(dir.filePath(name)) && !isReadableRegularFile(dir.filePath(name), DataFileSizeLimit, &why)) {
