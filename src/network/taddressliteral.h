@@ -1,9 +1,10 @@
 // Whether a text is an IPv4 or IPv6 address literal, as the socket layer
 // reads one: dotted IPv4 (parts may be fewer than four, octal with a leading
-// 0 or hexadecimal with 0x, as inet_aton reads them), IPv6 with "::" and an
-// embedded dotted IPv4 tail, an optional "%scope". Surrounding white space
-// is ignored. Qt Core only, so that checking an address does not load the
-// network libraries.
+// 0, hexadecimal with 0x or binary with 0b), IPv6 with "::" and an embedded
+// dotted IPv4 tail, an optional "%scope". Surrounding white space is
+// ignored. Stricter than Qt Network in one place: text after a full IPv6
+// address is refused, not skipped. Qt Core only, so that checking an address
+// does not load the network libraries.
 #pragma once
 
 #include <QString>
