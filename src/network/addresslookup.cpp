@@ -1,12 +1,11 @@
 #include "addresslookup.h"
 
+#include "inetfactory.h"
 #include "networkcommands.h"
 #include "networkglobals.h"
+#include "taddressliteral.h"
+#include "tnetmoduleloader.h"
 
-#include <QHostAddress>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QSaveFile>
 #include <QUrl>
 
@@ -14,7 +13,6 @@ namespace Quorvant::Network {
 
 TAddressLookup::TAddressLookup(QObject *parent)
     : QObject(parent)
-    , mManager(new QNetworkAccessManager(this))
 {
 }
 
@@ -49,19 +47,23 @@ bool TAddressLookup::validServerAddress(const QString &ip, const QString &port)
     const int number = port.toInt();
     if (number < 1 || number > 65535)
         return false;
-    QHostAddress address;
-    return address.setAddress(ip.trimmed()) && !address.isNull();
+    return TAddressLiteral::isValid(ip.trimmed());
+}
+
+bool TAddressLookup::isRunning() const
+{
+    return mGet && mGet->isRunning();
 }
 
 void TAddressLookup::abort()
 {
-    if (mReply) {
-        QNetworkReply *reply = mReply;
-        mReply = nullptr;
-        reply->disconnect(this);
-        reply->abort();
-        reply->deleteLater();
-    }
+    if (mGet)
+        mGet->abort();
+}
+
+void TAddressLookup::failLater()
+{
+    QMetaObject::invokeMethod(this, [this] { emit finished(false, true); }, Qt::QueuedConnection);
 }
 
 void TAddressLookup::fetch(const QString &base, const QString &addressFile)
@@ -70,42 +72,49 @@ void TAddressLookup::fetch(const QString &base, const QString &addressFile)
     mFile = addressFile;
     const QUrl url = serviceUrl(base);
     if (!url.isValid()) {
-        // Reported after returning, like any other failure.
-        QMetaObject::invokeMethod(this, [this] { emit finished(false, true); }, Qt::QueuedConnection);
+        failLater();
         return;
     }
-    QNetworkRequest request(url);
-    request.setTransferTimeout(15000);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    mReply = mManager->get(request);
-    QNetworkReply *reply = mReply;
-    connect(reply, &QNetworkReply::metaDataChanged, this, [this] { emit connectedToService(); });
-    connect(reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
+    if (!mGet) {
+        // Without the network module the service cannot be reached, which
+        // ends as an unreachable service does.
+        if (INetFactory *factory = TNetModuleLoader::factory())
+            mGet = factory->createHttpGet();
+        if (!mGet) {
+            failLater();
+            return;
+        }
+    }
+    INetHttpGet::Events events;
+    events.metaData = [this] { emit connectedToService(); };
+    events.progress = [this](qint64 received, qint64 total) {
         emit progress(received, total);
         if (received > kMaxReply || total > kMaxReply) {
             abort();
             done(false, false);
         }
-    });
-    connect(reply, &QNetworkReply::finished, this, [this, reply] {
-        reply->deleteLater();
-        mReply = nullptr;
-        if (reply->error() != QNetworkReply::NoError) {
-            done(false, true);
-            return;
-        }
-        const QByteArray body = reply->read(kMaxReply + 1);
-        if (body.size() > kMaxReply) {
-            done(false, false);
-            return;
-        }
-        QSaveFile file(mFile);
-        if (!file.open(QIODevice::WriteOnly) || file.write(body) != body.size() || !file.commit()) {
-            done(false, false);
-            return;
-        }
-        done(true, false);
-    });
+    };
+    events.finished = [this] { received(); };
+    mGet->get({url, 15000, -1}, std::move(events));
+}
+
+void TAddressLookup::received()
+{
+    if (mGet->failure() != INetHttpGet::Failure::None) {
+        done(false, true);
+        return;
+    }
+    const QByteArray body = mGet->read(kMaxReply + 1);
+    if (body.size() > kMaxReply) {
+        done(false, false);
+        return;
+    }
+    QSaveFile file(mFile);
+    if (!file.open(QIODevice::WriteOnly) || file.write(body) != body.size() || !file.commit()) {
+        done(false, false);
+        return;
+    }
+    done(true, false);
 }
 
 void TAddressLookup::done(bool ok, bool httpFailed)

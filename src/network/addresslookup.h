@@ -5,13 +5,13 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
 
-class QNetworkAccessManager;
-class QNetworkReply;
+#include <memory>
 
 namespace Quorvant::Network {
+
+class INetHttpGet;
 
 class TAddressLookup : public QObject
 {
@@ -32,7 +32,7 @@ public:
     // is abandoned.
     void fetch(const QString &base, const QString &addressFile);
     void abort();
-    bool isRunning() const { return !mReply.isNull(); }
+    bool isRunning() const;
 
 signals:
     void connectedToService();
@@ -44,9 +44,13 @@ signals:
 
 private:
     void done(bool ok, bool httpFailed);
+    void received();
+    // Reported after returning, like any other failure.
+    void failLater();
 
-    QNetworkAccessManager *mManager = nullptr;
-    QPointer<QNetworkReply> mReply;
+    // Made on the first fetch, so that nothing of the network is loaded
+    // before; null while the network module cannot be loaded.
+    std::unique_ptr<INetHttpGet> mGet;
     QString mFile;
 };
 

@@ -3,9 +3,12 @@
 #include "networklog.h"
 #include "wireformat.h"
 
-#include <QHostAddress>
-#include <QTcpSocket>
+#include "inetfactory.h"
+#include "taddressliteral.h"
+#include "tnetmoduleloader.h"
+
 #include <QTime>
+#include <QTimer>
 
 namespace Quorvant::Network {
 
@@ -14,16 +17,8 @@ TClient::TClient(TNetworkLog *log, DataIn dataIn, Disconnect disconnect, Process
     , ClientProcessPack(std::move(processPacket))
     , DisconnectCallback(std::move(disconnect))
     , ClientDataIn(std::move(dataIn))
-    , gClientSocket(new QTcpSocket(this))
     , gDebugWindow(log)
 {
-    connect(gClientSocket, &QTcpSocket::readyRead, this, &TClient::ClientSocketDataAvailable);
-    connect(gClientSocket, &QTcpSocket::bytesWritten, this, &TClient::ClientSocketDataSent);
-    connect(gClientSocket, &QTcpSocket::connected, this, &TClient::ClientSocketSessionConnected);
-    connect(gClientSocket, &QTcpSocket::disconnected, this, &TClient::ClientSocketSessionClosed);
-    connect(gClientSocket, &QTcpSocket::errorOccurred, this, [this] { ClientAbort(true); });
-    gClientSocket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-
     mKeepAlive.setSingleShot(true);
     mKeepAlive.setInterval(kKeepAliveMs);
     connect(&mKeepAlive, &QTimer::timeout, this, &TClient::keepAlive);
@@ -42,8 +37,31 @@ TClient::TClient(TNetworkLog *log, DataIn dataIn, Disconnect disconnect, Process
 TClient::~TClient()
 {
     mKeepAlive.stop();
-    gClientSocket->disconnect(this);
-    gClientSocket->abort();
+    if (gClientSocket) {
+        gClientSocket->setEvents({});
+        gClientSocket->abort();
+    }
+}
+
+INetStreamSocket *TClient::socket()
+{
+    if (gClientSocket)
+        return gClientSocket.get();
+    QString error;
+    INetFactory *factory = TNetModuleLoader::factory(&error);
+    if (!factory) {
+        DebugOut(QStringLiteral("*Network unavailable: %1").arg(error));
+        return nullptr;
+    }
+    gClientSocket = factory->createStreamSocket();
+    INetStreamSocket::Events events;
+    events.readyRead = [this] { ClientSocketDataAvailable(); };
+    events.bytesWritten = [this](qint64) { ClientSocketDataSent(); };
+    events.connected = [this] { ClientSocketSessionConnected(); };
+    events.disconnected = [this] { ClientSocketSessionClosed(); };
+    events.error = [this](const QString &) { ClientAbort(true); };
+    gClientSocket->setEvents(std::move(events));
+    return gClientSocket.get();
 }
 
 void TClient::DebugOut(const QString &output)
@@ -59,20 +77,28 @@ bool TClient::ClientConnect(const QString &ip, int port)
         DebugOut(QStringLiteral("*Connection Failed: Bad Port #"));
         return false;
     }
-    QHostAddress address;
-    if (!address.setAddress(ip.trimmed())) {
+    const QString address = ip.trimmed();
+    if (!TAddressLiteral::isValid(address)) {
         DebugOut(QStringLiteral("Connection Failed: Invalid IP address"));
         return false;
     }
-    {
-        // A connection still open is dropped without reporting it as ended.
-        const QSignalBlocker blocker(gClientSocket);
+    // A connection still open is dropped without reporting it as ended.
+    if (gClientSocket)
         gClientSocket->abort();
-    }
     mEnded = false;
     mWasConnected = false;
     mReassembler.reset();
-    gClientSocket->connectToHost(address, quint16(port));
+    const quint64 attempt = ++mAttempt;
+    if (INetStreamSocket *s = socket()) {
+        s->connectToHost(address, quint16(port));
+    } else {
+        // Without the network module the attempt fails as an unreachable
+        // server does: after returning, as no connection.
+        QTimer::singleShot(0, this, [this, attempt] {
+            if (attempt == mAttempt)
+                ClientAbort(true);
+        });
+    }
     DebugOut(QStringLiteral("*Contacting Server..."));
     return true;
 }
@@ -82,7 +108,7 @@ void TClient::ClientSendMessage(QByteArrayView UniqueID, QByteArrayView Data)
     ClientSendToUserBuffer(EncodePacket(UniqueID.first(qMin<qsizetype>(4, UniqueID.size())), Data));
     // Only start a piece when none is on its way; the rest follow as the
     // socket reports each piece written.
-    if (gClientSocket->bytesToWrite() == 0)
+    if (!gClientSocket || gClientSocket->bytesToWrite() == 0)
         ClientUpdateUserBuffer();
 }
 
@@ -99,7 +125,7 @@ void TClient::ClientUpdateUserBuffer()
         SendString = ClientSendBufferArray.takeFirst();
         mSendOffset = 0;
     }
-    if (gClientSocket->state() != QAbstractSocket::ConnectedState)
+    if (!isConnected())
         return;  // offered again once connected
     const qsizetype piece = qMin<qsizetype>(kPacketSplitSize, SendString.size() - mSendOffset);
     mKeepAlive.start();
@@ -114,7 +140,7 @@ void TClient::ClientUpdateUserBuffer()
 
 void TClient::ClientSocketDataSent()
 {
-    if (!mDying && gClientSocket->bytesToWrite() == 0)
+    if (!mDying && gClientSocket && gClientSocket->bytesToWrite() == 0)
         ClientUpdateUserBuffer();
 }
 
@@ -135,7 +161,7 @@ void TClient::setKeepAliveInterval(int ms)
 
 bool TClient::isConnected() const
 {
-    return gClientSocket->state() == QAbstractSocket::ConnectedState;
+    return gClientSocket && gClientSocket->isConnected();
 }
 
 QList<QByteArray> TClient::queuedPackets() const
@@ -156,7 +182,7 @@ void TClient::ClientSocketSessionConnected()
 
 void TClient::ClientSocketDataAvailable()
 {
-    while (!mDying && gClientSocket->bytesAvailable() > 0) {
+    while (!mDying && gClientSocket && gClientSocket->bytesAvailable() > 0) {
         const QByteArray chunk = gClientSocket->readAll();
         if (chunk.isEmpty())
             return;
@@ -191,11 +217,9 @@ void TClient::ClientAbort(bool ShowMessageAnyway)
     } else if (ShowMessageAnyway) {
         DebugOut(QStringLiteral("*No Connection"));
     }
-    // Closing must not come back here as a second notification.
-    {
-        const QSignalBlocker blocker(gClientSocket);
+    // Closing does not come back here as a second notification.
+    if (gClientSocket)
         gClientSocket->abort();
-    }
     ClientSendBufferArray.clear();
     SendString.clear();
     mSendOffset = 0;
@@ -210,8 +234,10 @@ void TClient::destroyLater()
         return;
     mDying = true;
     mKeepAlive.stop();
-    gClientSocket->disconnect(this);
-    gClientSocket->abort();
+    if (gClientSocket) {
+        gClientSocket->setEvents({});
+        gClientSocket->abort();
+    }
     deleteLater();
 }
 

@@ -14,11 +14,11 @@
 #include <QTimer>
 
 #include <functional>
-
-class QTcpSocket;
+#include <memory>
 
 namespace Quorvant::Network {
 
+class INetStreamSocket;
 class TNetworkLog;
 
 class TClient : public QObject
@@ -67,8 +67,12 @@ private:
     void ClientSocketSessionConnected();
     void ClientSocketSessionClosed();
     void keepAlive();
+    // The socket, made on the first connection attempt: nothing of the
+    // network is loaded before. Null when the network module is missing.
+    INetStreamSocket *socket();
 
-    QTcpSocket *gClientSocket = nullptr;
+    std::unique_ptr<INetStreamSocket> gClientSocket;
+    quint64 mAttempt = 0;  // tells a queued failure whether it is still current
     TNetworkLog *gDebugWindow = nullptr;
     QByteArray SendString;
     qsizetype mSendOffset = 0;  // bytes of SendString already sent

@@ -1,10 +1,9 @@
 #include "twebfetch.h"
 
+#include "inetfactory.h"
 #include "textfileformat.h"
+#include "tnetmoduleloader.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QTimer>
@@ -45,7 +44,6 @@ bool decodeAs(const QByteArray &charset, const QByteArray &body, QString *out)
 TWebFetch::TWebFetch(const QString &replyFile, QObject *parent)
     : QObject(parent)
     , m_replyFile(replyFile)
-    , m_manager(new QNetworkAccessManager(this))
 {
 }
 
@@ -108,7 +106,8 @@ QString TWebFetch::statusText(Status s)
 
 bool TWebFetch::start(const QString &address, const QString &portField)
 {
-    if (m_reply)
+    using Network::INetHttpGet;
+    if (m_running)
         return false;
     const QUrl url = requestUrl(address, portField);
     if (!url.isValid() || url.isEmpty())
@@ -117,57 +116,67 @@ bool TWebFetch::start(const QString &address, const QString &portField)
     m_text.clear();
     m_tooLarge = false;
     m_receiving = false;
-    QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setMaximumRedirectsAllowed(10);
-    request.setTransferTimeout(60000);
-    m_reply = m_manager->get(request);
-    // TLS errors are never ignored: the reply fails with them.
-    connect(m_reply, &QNetworkReply::metaDataChanged, this, [this] {
-        if (!m_reply)
-            return;
-        const qint64 declared = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+    m_running = true;
+    const quint64 request = ++m_request;
+    if (!m_get) {
+        if (Network::INetFactory *factory = Network::TNetModuleLoader::factory())
+            m_get = factory->createHttpGet();
+        if (!m_get) {
+            // Without the network module no connection can be made: the
+            // request fails as one that could not connect, after returning.
+            QTimer::singleShot(0, this, [this, request] {
+                if (request != m_request || !m_running)
+                    return;
+                m_running = false;
+                fail(Status::ConnectionFailed);
+            });
+            return true;
+        }
+    }
+    INetHttpGet::Events events;
+    events.metaData = [this, request] {
+        const qint64 declared = m_get->contentLength();
         if (declared > MaxReplySize) {
-            // Aborting inside this signal upsets the reply; the next turn of
-            // the event loop does it, and nothing more is kept meanwhile.
+            // Aborting inside this event upsets the transfer; the next turn
+            // of the event loop does it, and nothing more is kept meanwhile.
             m_tooLarge = true;
-            QTimer::singleShot(0, m_reply, &QNetworkReply::abort);
+            QTimer::singleShot(0, this, [this, request] {
+                if (request == m_request && m_running)
+                    m_get->cancel();
+            });
             return;
         }
         Q_EMIT statusChanged(Status::HostResolved);
         Q_EMIT statusChanged(Status::Connected);
-    });
-    connect(m_reply, &QNetworkReply::readyRead, this, [this] {
-        if (!m_reply)
-            return;
+    };
+    events.readyRead = [this] {
         if (m_tooLarge) {
-            m_reply->readAll();
+            m_get->readAll();
             return;
         }
-        m_body += m_reply->readAll();
+        m_body += m_get->readAll();
         if (m_body.size() > MaxReplySize) {
             m_tooLarge = true;
             m_body.clear();
-            m_reply->abort();
+            m_get->cancel();
             return;
         }
         if (!m_receiving) {
             m_receiving = true;
             Q_EMIT statusChanged(Status::ReceivingData);
         }
-    });
-    connect(m_reply, &QNetworkReply::finished, this, &TWebFetch::finish);
+    };
+    events.finished = [this] { finish(); };
+    m_get->get({url, 60000, 10}, std::move(events));
     return true;
 }
 
 void TWebFetch::abort()
 {
-    if (QNetworkReply *reply = m_reply) {
-        m_reply = nullptr;
-        reply->disconnect(this);
-        reply->abort();
-        reply->deleteLater();
-    }
+    ++m_request;
+    m_running = false;
+    if (m_get)
+        m_get->abort();
 }
 
 void TWebFetch::fail(Status s)
@@ -178,32 +187,26 @@ void TWebFetch::fail(Status s)
 
 void TWebFetch::finish()
 {
-    QNetworkReply *reply = m_reply;
-    if (!reply)
+    using Network::INetHttpGet;
+    if (!m_running)
         return;
-    m_reply = nullptr;
-    reply->deleteLater();
+    m_running = false;
     if (m_tooLarge) {
         fail(Status::GeneralFailure);
         return;
     }
-    m_body += reply->readAll();
-    const int http = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    switch (reply->error()) {
-    case QNetworkReply::NoError:
+    m_body += m_get->readAll();
+    const int http = m_get->httpStatus();
+    switch (m_get->failure()) {
+    case INetHttpGet::Failure::None:
         break;
-    case QNetworkReply::HostNotFoundError:
+    case INetHttpGet::Failure::HostNotFound:
         fail(Status::InvalidHost);
         return;
-    case QNetworkReply::ConnectionRefusedError:
-    case QNetworkReply::RemoteHostClosedError:
-    case QNetworkReply::TimeoutError:
-    case QNetworkReply::OperationCanceledError:
-    case QNetworkReply::TemporaryNetworkFailureError:
-    case QNetworkReply::NetworkSessionFailedError:
+    case INetHttpGet::Failure::Connection:
         fail(http ? Status::GeneralFailure : Status::ConnectionFailed);
         return;
-    default:
+    case INetHttpGet::Failure::Other:
         fail(Status::GeneralFailure);
         return;
     }
@@ -216,7 +219,7 @@ void TWebFetch::finish()
         fail(Status::GeneralFailure);
         return;
     }
-    m_text = decodeBody(m_body, reply->header(QNetworkRequest::ContentTypeHeader).toByteArray());
+    m_text = decodeBody(m_body, m_get->contentType());
     Q_EMIT statusChanged(Status::Success);
     Q_EMIT statusChanged(Status::Disconnected);
 }

@@ -8,10 +8,13 @@
 #include <QString>
 #include <QUrl>
 
-class QNetworkAccessManager;
-class QNetworkReply;
+#include <memory>
 
 namespace Quorvant {
+
+namespace Network {
+class INetHttpGet;
+}
 
 class TWebFetch : public QObject
 {
@@ -38,7 +41,7 @@ public:
 
     bool start(const QString &address, const QString &portField);
     void abort();  // no further events
-    bool running() const { return m_reply != nullptr; }
+    bool running() const { return m_running; }
     QString replyFile() const { return m_replyFile; }
     QString text() const { return m_text; }  // after Success
 
@@ -50,8 +53,11 @@ private:
     void fail(Status s);
 
     QString m_replyFile;
-    QNetworkAccessManager *m_manager;
-    QNetworkReply *m_reply = nullptr;
+    // Made on the first start, so that nothing of the network is loaded
+    // before; null while the network module cannot be loaded.
+    std::unique_ptr<Network::INetHttpGet> m_get;
+    bool m_running = false;
+    quint64 m_request = 0;  // tells a deferred step whether its request is current
     QByteArray m_body;
     QString m_text;
     bool m_tooLarge = false;

@@ -1,19 +1,30 @@
 #!/usr/bin/env bash
-# The program starts without the browser engine: it is not linked in, and
-# an idle start (no browser shown) does not load it.
+# The program starts without the browser engine and without Qt Network:
+# neither is linked in, and an idle start (no browser shown, nothing sent)
+# loads neither.
 #   startup_libraries_test.sh PROGRAM
 set -uo pipefail
 program="$1"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-linked=$(readelf -d "$program" | grep NEEDED | grep -E 'libQt6(WebEngine|Quick|Qml)' || true)
+needed=$(readelf -d "$program" | grep NEEDED)
+linked=$(grep -E 'libQt6(WebEngine|Quick|Qml)' <<<"$needed" || true)
 [ -z "$linked" ] || fail "the program is linked against the browser engine: $linked"
+linked=$(grep -E 'libQt6Network' <<<"$needed" || true)
+[ -z "$linked" ] || fail "the program is linked against Qt Network: $linked"
 
 data="$(mktemp -d)"
 trap 'rm -rf "$data"' EXIT
 printf '[GENERAL]\r\nFIRSTRUN=0\r\n' > "$data/Main.INI"
+# The dynamic linker names every library it loads, at start or later, into
+# loaded.<pid>: what the program maps while it starts and idles.
 line=$(env -u DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM=offscreen QUORVANT_STARTUP_PROBE=1 \
+  LD_DEBUG=files LD_DEBUG_OUTPUT="$data/loaded" \
   timeout 60 "$program" --data-dir "$data" 2>/dev/null | grep startup_ms)
 [ -n "$line" ] || fail "the program did not reach its Task Manager"
 [[ "$line" == *"browser_engine=no"* ]] || fail "the browser engine was loaded at start: $line"
+ls "$data"/loaded.* >/dev/null 2>&1 || fail "the dynamic linker wrote no list of loaded libraries"
+grep -q 'file=libQt6Core' "$data"/loaded.* || fail "the list of loaded libraries is not readable"
+network=$(grep -h 'file=.*libQt6Network' "$data"/loaded.* | head -3 || true)
+[ -z "$network" ] || fail "Qt Network was loaded at start: $network"
 echo "ok: $line"

@@ -240,6 +240,24 @@ TEST_F(WebDialogTest, ClosingTheDialogAbortsItsRequest)
     EXPECT_EQ(window->documents()->PagesOpen(), before);
 }
 
+TEST_F(WebDialogTest, WithoutTheNetworkModuleTheFetchFailsAsAConnectionThatCannotBeMade)
+{
+    qputenv("QUORVANT_NET_MODULE", "/nonexistent/quorvant/libquorvant_netmodule.so");
+    QString status;
+    QObject::connect(dialog->fetch(), &TWebFetch::statusChanged, dialog, [&status](TWebFetch::Status s) {
+        if (s != TWebFetch::Status::Disconnected)
+            status = TWebFetch::statusText(s);
+    });
+    const int before = window->documents()->PagesOpen();
+    server.reply = response("text/html", "<html></html>");
+    fetch(server.url(QStringLiteral("/index.htm")));
+    qunsetenv("QUORVANT_NET_MODULE");
+    EXPECT_EQ(status, QStringLiteral("Connection Failed..."));
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("The page you requested could not be retrieved.")});
+    EXPECT_EQ(server.connections, 0);
+    EXPECT_EQ(window->documents()->PagesOpen(), before);
+}
+
 TEST_F(WebDialogTest, ABadPortStartsNothing)
 {
     dialog->addressEdit()->setText(server.url(QStringLiteral("/")));
