@@ -122,9 +122,16 @@ protected:
         return window->findChild<TScriptLibraryWindow *>(QLatin1String(panel));
     }
     QAbstractButton *button(QWidget *in, const char *name) { return in->findChild<QAbstractButton *>(QLatin1String(name)); }
+    // A button of the bars; one on a page of the big button bar is found as
+    // the user finds it, by showing the pages in turn.
     void clickCatalogueButton(const char *name)
     {
         QAbstractButton *b = window->findChild<QAbstractButton *>(QLatin1String(name));
+        auto *pages = window->findChild<QTabWidget *>(u"LargeButtonPages"_s);
+        for (int i = 0; !b && pages && i < pages->count(); ++i) {
+            pages->setCurrentIndex(i);
+            b = window->findChild<QAbstractButton *>(QLatin1String(name));
+        }
         ASSERT_NE(b, nullptr) << name;
         b->click();
     }
@@ -346,6 +353,9 @@ protected:
     void makePage()
     {
         makeWindow();
+        // Built when first shown, as the user opens it.
+        ASSERT_EQ(window->findChild<TCodeSnippetPage *>(), nullptr);
+        window->sidebar()->setCurrentWidget(window->sidebar()->findChild<QWidget *>(u"CodeSnippetPage"_s));
         page = window->findChild<TCodeSnippetPage *>();
         ASSERT_NE(page, nullptr);
         ASSERT_TRUE(window->sidebar()->findChild<QWidget *>(u"CodeSnippetPage"_s)->isAncestorOf(page));

@@ -4,6 +4,7 @@
 #include "applicationshell.h"
 #include "datafolder.h"
 #include "documentset.h"
+#include "lazypage.h"
 #include "mainwindow.h"
 #include "tagplacement.h"
 #include "tdcmemo.h"
@@ -132,9 +133,11 @@ void installScripts(TForm1 &form)
 
     // The "Code Snippet" page and the date stamps of the editor's pop-up menu.
     if (QWidget *page = form.sidebar() ? form.sidebar()->findChild<QWidget *>(QStringLiteral("CodeSnippetPage")) : nullptr) {
-        auto *layout = page->layout() ? page->layout() : new QVBoxLayout(page);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(new TCodeSnippetPage(form, DataFolder::file(QStringLiteral("Snippets.Dat")), page));
+        buildOnFirstShow(page, [window, page] {
+            auto *layout = page->layout() ? page->layout() : new QVBoxLayout(page);
+            layout->setContentsMargins(0, 0, 0, 0);
+            layout->addWidget(new TCodeSnippetPage(*window, DataFolder::file(QStringLiteral("Snippets.Dat")), page));
+        });
     }
     if (form.editorMenu())
         new TDateTimeStampMenu(form.editorMenu(), insert);
