@@ -146,6 +146,7 @@ TEST_F(ScriptsWindows, JavaScriptLibraryPreviewsDescribesAndInsertsTheChosenTemp
     writeFile(dir.filePath(u"JAVA/Gone.Htm"_s), "<!--\r\nGone\r\n-->\r\n");
     makeWindow();
     newDocument(Page);
+    EXPECT_EQ(library("MnuJavaScriptPanel"), nullptr);  // made on first use
     window->action(u"InstantJava1"_s)->trigger();
     TScriptLibraryWindow *java = library("MnuJavaScriptPanel");
     ASSERT_NE(java, nullptr);
@@ -197,9 +198,12 @@ TEST_F(ScriptsWindows, LibraryMadeAtStartUpStaysAboveTheMainWindow)
     QCoreApplication::processEvents();
     TForm1 *form = shell.Form1();
     ASSERT_NE(form, nullptr);
-    form->action(u"InstantJava1"_s)->trigger();
     QWidget *host = shell.MnuJavaScript();
+    EXPECT_EQ(host->findChild<TScriptLibraryWindow *>(), nullptr);  // made on first use, in the same window
+    form->action(u"InstantJava1"_s)->trigger();
+    ASSERT_NE(host->findChild<TScriptLibraryWindow *>(), nullptr);
     ASSERT_TRUE(host->isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), host);
     ASSERT_NE(host->windowHandle(), nullptr);
     EXPECT_EQ(host->windowHandle()->transientParent(), form->windowHandle());
     host->close();
@@ -251,6 +255,7 @@ TEST_F(ScriptsWindows, ObjectTreeInsertsEntriesButNotCategories)
 {
     makeWindow();
     newDocument(QString());
+    EXPECT_EQ(window->findChild<TMnuObjectTree *>(), nullptr);  // made on first use
     clickCatalogueButton("JavaobjecttreeButton1");
     auto *tree = window->findChild<TMnuObjectTree *>();
     ASSERT_NE(tree, nullptr);
