@@ -99,7 +99,6 @@ THalvornNetwork::THalvornNetwork(TForm1 &form, QObject *parent)
     mBookedOut = [this](const QString &p, const QString &f) { return mMemoryBookings->bookedOut(p, f); };
     mBrain = std::make_unique<TClientBrain>(*this, *mRelay, dataFolder());
     mLog = new TNetworkLog(this);
-    mLookup = new TAddressLookup(this);
     mStatusLines.append(QStringLiteral("Currently Not Connected..."));
     mChatLines.append(QStringLiteral("Welcome to the Halvorn network.\n"
                                      "Join a channel to talk to other users, or list the channels open now.\n"
@@ -332,9 +331,16 @@ void THalvornNetwork::autoConnectAtStartup()
     ConnectToHalvorn(settings.HalvornUsernameedit, settings.HalvornPasswordedit);
 }
 
+TAddressLookup *THalvornNetwork::lookup()
+{
+    if (!mLookup)
+        mLookup = new TAddressLookup(this);
+    return mLookup;
+}
+
 void THalvornNetwork::ConnectToHalvorn(const QString &userName, const QString &password)
 {
-    mLookup->disconnect(this);
+    lookup()->disconnect(this);
     connect(mLookup, &TAddressLookup::finished, this, [this, userName, password](bool ok, bool httpFailed) {
         mLookup->disconnect(this);
         if (!ok) {

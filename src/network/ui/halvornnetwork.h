@@ -62,7 +62,8 @@ public:
     static QString addressServerErrorText();
     QString addressFile() const;
     QString dataFolder() const;
-    TAddressLookup *lookup() const { return mLookup; }
+    // Made on first use: its network access is not needed before a sign-in.
+    TAddressLookup *lookup();
     bool autoConnectSetting() const;
     void saveAccount(const QString &name, const QString &password, bool autoConnect);
     // The start-up sign-in; returns at once, the lookup runs in the background.
