@@ -7,6 +7,7 @@
 #include <QBoxLayout>
 #include <QFrame>
 #include <QMenu>
+#include <QPointer>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -250,7 +251,10 @@ QStringList TCatalogueBuilder::buildEntry(const TCatalogueEntry &e)
             // shows, or are built now when it shows with the window.
             m_waiting.insert(page, {});
             m_deferredPlaces.insert(e.name, page);
-            buildOnFirstShow(page, [this, page] { buildWaiting(page); });
+            buildOnFirstShow(page, [self = QPointer<TCatalogueBuilder>(this), page] {
+                if (self)
+                    self->buildWaiting(page);
+            });
         }
         break;
     }
