@@ -23,6 +23,7 @@
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QSplitter>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
@@ -163,11 +164,18 @@ protected:
 
 TEST_F(HelpWindowTest, TreeSitsOnTheDocumentationPageAndOpensTheNodesPages)
 {
+    // Made when the page is first shown.
+    EXPECT_EQ(tree(), nullptr);
+    EXPECT_EQ(m_window->tabholder()->tabText(2), QStringLiteral("Documentation"));
+    m_window->tabholder()->setCurrentIndex(2);
     ASSERT_NE(tree(), nullptr);
+    EXPECT_TRUE(tree()->isVisible());
     EXPECT_EQ(m_window->tabholder()->indexOf(tree()->parentWidget()), 2);
+    auto *sheet = static_cast<QSplitter *>(tree()->parentWidget());
+    EXPECT_EQ(sheet->indexOf(tree()), 0);
+    EXPECT_EQ(sheet->indexOf(m_window->documentationPage()), 1);
     EXPECT_EQ(tree()->topLevelItemCount(), 5);
     EXPECT_EQ(tree()->topLevelItem(0)->childCount(), 12);
-    m_window->tabholder()->setCurrentIndex(2);
 
     click(QStringLiteral("Using The Editing Window Effectively"));
     EXPECT_TRUE(shown().endsWith(QStringLiteral("Help/HTMLDocs/UsingTheEditingWindow.Htm"))) << shown().toStdString();
@@ -184,6 +192,7 @@ TEST_F(HelpWindowTest, TreeSitsOnTheDocumentationPageAndOpensTheNodesPages)
 
 TEST_F(HelpWindowTest, EveryHelpLinkOfTheProgramResolvesToAPage)
 {
+    m_window->tabholder()->setCurrentIndex(2);
     int opened = 0;
     for (QTreeWidgetItemIterator it(tree()); *it; ++it) {
         const QString caption = (*it)->text(0);

@@ -122,9 +122,16 @@ protected:
         return window->findChild<TScriptLibraryWindow *>(QLatin1String(panel));
     }
     QAbstractButton *button(QWidget *in, const char *name) { return in->findChild<QAbstractButton *>(QLatin1String(name)); }
+    // A button of the bars; one on a page of the big button bar is found as
+    // the user finds it, by showing the pages in turn.
     void clickCatalogueButton(const char *name)
     {
         QAbstractButton *b = window->findChild<QAbstractButton *>(QLatin1String(name));
+        auto *pages = window->findChild<QTabWidget *>(u"LargeButtonPages"_s);
+        for (int i = 0; !b && pages && i < pages->count(); ++i) {
+            pages->setCurrentIndex(i);
+            b = window->findChild<QAbstractButton *>(QLatin1String(name));
+        }
         ASSERT_NE(b, nullptr) << name;
         b->click();
     }
@@ -139,6 +146,7 @@ TEST_F(ScriptsWindows, JavaScriptLibraryPreviewsDescribesAndInsertsTheChosenTemp
     writeFile(dir.filePath(u"JAVA/Gone.Htm"_s), "<!--\r\nGone\r\n-->\r\n");
     makeWindow();
     newDocument(Page);
+    EXPECT_EQ(library("MnuJavaScriptPanel"), nullptr);  // made on first use
     window->action(u"InstantJava1"_s)->trigger();
     TScriptLibraryWindow *java = library("MnuJavaScriptPanel");
     ASSERT_NE(java, nullptr);
@@ -190,9 +198,12 @@ TEST_F(ScriptsWindows, LibraryMadeAtStartUpStaysAboveTheMainWindow)
     QCoreApplication::processEvents();
     TForm1 *form = shell.Form1();
     ASSERT_NE(form, nullptr);
-    form->action(u"InstantJava1"_s)->trigger();
     QWidget *host = shell.MnuJavaScript();
+    EXPECT_EQ(host->findChild<TScriptLibraryWindow *>(), nullptr);  // made on first use, in the same window
+    form->action(u"InstantJava1"_s)->trigger();
+    ASSERT_NE(host->findChild<TScriptLibraryWindow *>(), nullptr);
     ASSERT_TRUE(host->isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), host);
     ASSERT_NE(host->windowHandle(), nullptr);
     EXPECT_EQ(host->windowHandle()->transientParent(), form->windowHandle());
     host->close();
@@ -244,6 +255,7 @@ TEST_F(ScriptsWindows, ObjectTreeInsertsEntriesButNotCategories)
 {
     makeWindow();
     newDocument(QString());
+    EXPECT_EQ(window->findChild<TMnuObjectTree *>(), nullptr);  // made on first use
     clickCatalogueButton("JavaobjecttreeButton1");
     auto *tree = window->findChild<TMnuObjectTree *>();
     ASSERT_NE(tree, nullptr);
@@ -346,6 +358,9 @@ protected:
     void makePage()
     {
         makeWindow();
+        // Built when first shown, as the user opens it.
+        ASSERT_EQ(window->findChild<TCodeSnippetPage *>(), nullptr);
+        window->sidebar()->setCurrentWidget(window->sidebar()->findChild<QWidget *>(u"CodeSnippetPage"_s));
         page = window->findChild<TCodeSnippetPage *>();
         ASSERT_NE(page, nullptr);
         ASSERT_TRUE(window->sidebar()->findChild<QWidget *>(u"CodeSnippetPage"_s)->isAncestorOf(page));

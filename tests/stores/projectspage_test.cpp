@@ -84,6 +84,10 @@ protected:
         window = std::make_unique<TForm1>();
         installSubsystems(*window);
         window->show();
+        // Built when first shown, as the user opens it.
+        QWidget *sidePage = window->sidebar()->findChild<QWidget *>(QStringLiteral("ProjectsPage"));
+        ASSERT_EQ(window->findChild<TProjectsPage *>(), nullptr);
+        window->sidebar()->setCurrentWidget(sidePage);
         page = window->findChild<TProjectsPage *>();
         ASSERT_NE(page, nullptr);
         ASSERT_TRUE(window->sidebar()->findChild<QWidget *>(QStringLiteral("ProjectsPage"))->isAncestorOf(page));

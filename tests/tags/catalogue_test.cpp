@@ -2,6 +2,7 @@
 #include "catalogue.h"
 #include "cataloguebuilder.h"
 #include "catalogueicons.h"
+#include "lazypage.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -17,6 +18,14 @@
 using namespace Quorvant;
 
 namespace {
+
+QStringList g_warnings;
+
+void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtWarningMsg)
+        g_warnings.append(message);
+}
 
 QString tsv(std::initializer_list<const char *> lines)
 {
@@ -294,4 +303,43 @@ TEST_F(CatalogueBuilderTest, ReportsEntriesItCannotPlaceAndBuildsTheRest)
     EXPECT_TRUE(problems.at(4).contains(QStringLiteral("no icon called no-such-icon")));
     EXPECT_NE(find<QAction>("B1"), nullptr);
     EXPECT_NE(find<QAction>("C1"), nullptr);
+}
+
+TEST_F(CatalogueBuilderTest, APageNotShownIsBuiltWhenFirstShownWithWhatItsEntriesMadeAndItsProblems)
+{
+    const TCatalogue c = parseCatalogue(tsv({
+        "page\tTabs\tShown\tShown",
+        "insert\tShown\tA1\tA\t\t\t\t<A>",
+        "page\tTabs\tLater\tLater",
+        "menu\tLater\tSizes\tSize\t\t\tSizeButton",
+        "insert\tSizes\tSize1\t1\t\t\t\t<FONT SIZE=\"1\">\t</FONT>",
+        "insert\tLater\tB1\tB\t\tno-such-icon\t\t<B>",
+        "insert\tShown\tC1\tC\t\t\t\t<C>",
+    }));
+    ASSERT_TRUE(c.errors.isEmpty());
+    EXPECT_TRUE(builder.build(c).isEmpty());  // the later page's problem comes with it
+    ASSERT_EQ(tabs->count(), 2);
+    EXPECT_EQ(tabs->tabText(1), QStringLiteral("Later"));
+    EXPECT_NE(find<QToolButton>("C1"), nullptr);
+    QWidget *later = tabs->widget(1);
+    EXPECT_TRUE(later->findChildren<QWidget *>().isEmpty());
+    EXPECT_EQ(find<QMenu>("Sizes"), nullptr);
+
+    g_warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+    ensureBuilt(later);
+    qInstallMessageHandler(previous);
+    ASSERT_EQ(g_warnings.size(), 1);
+    EXPECT_EQ(g_warnings.first(), QStringLiteral("catalogue: line 6: no icon called no-such-icon"));
+    auto *row = qobject_cast<QBoxLayout *>(later->layout());
+    ASSERT_NE(row, nullptr);
+    QStringList order;
+    for (int i = 0; i < row->count(); ++i)
+        order.append(row->itemAt(i)->widget() ? row->itemAt(i)->widget()->objectName() : QStringLiteral("|"));
+    EXPECT_EQ(order, (QStringList{QStringLiteral("SizeButton"), QStringLiteral("B1"), QStringLiteral("|")}));
+    find<QAction>("Size1")->trigger();
+    find<QToolButton>("B1")->click();
+    EXPECT_EQ(calls, (QStringList{QStringLiteral("<FONT SIZE=\"1\">|</FONT>"), QStringLiteral("<B>|")}));
+    ensureBuilt(later);
+    EXPECT_EQ(find<QMenu>("Sizes")->actions().size(), 1);
 }

@@ -86,6 +86,24 @@ protected:
     }
     TMemoSource *buffer() const { return m_window->documents()->currentBuffer(); }
 
+    // Shows every page of the catalogue's page controls once, as a user
+    // clicking through them does (a hidden control is shown meanwhile), so
+    // every entry is built; then puts back what was shown.
+    void showEveryPage() const
+    {
+        for (const char *name : {"LargeButtonPages", "PureTagBars", "SpecialCharacterList"}) {
+            auto *tabs = find<QTabWidget>(QLatin1String(name));
+            ASSERT_NE(tabs, nullptr) << name;
+            const bool hidden = tabs->isHidden();
+            const int current = tabs->currentIndex();
+            tabs->show();
+            for (int i = 0; i < tabs->count(); ++i)
+                tabs->setCurrentIndex(i);
+            tabs->setCurrentIndex(current);
+            tabs->setHidden(hidden);
+        }
+    }
+
     template<typename T = QObject>
     T *find(const QString &name) const
     {
@@ -174,6 +192,7 @@ protected:
 
 TEST_F(CatalogueWindowTest, EveryEntryIsShownInItsPlaceInTableOrder)
 {
+    showEveryPage();
     EXPECT_TRUE(g_warnings.filter(QStringLiteral("catalogue")).isEmpty()) << g_warnings.join(u'\n').toStdString();
 
     std::map<QString, QStringList> expected;
@@ -252,6 +271,7 @@ TEST_F(CatalogueWindowTest, EveryEntryIsShownInItsPlaceInTableOrder)
 
 TEST_F(CatalogueWindowTest, EveryInsertionPutsItsTextsThroughTheTagCase)
 {
+    showEveryPage();
     openBlankDocument();
     const QString before = QStringLiteral("abc ");
     const QString word = QStringLiteral("word");
@@ -310,6 +330,7 @@ TEST_F(CatalogueWindowTest, EveryInsertionPutsItsTextsThroughTheTagCase)
 
 TEST_F(CatalogueWindowTest, NoDocumentOpenInsertsNothingAndDoesNotFail)
 {
+    showEveryPage();
     ASSERT_EQ(buffer(), nullptr);
     pick(QStringLiteral("BoldTextB1"));
     pick(QStringLiteral("Charquot1"));
@@ -368,6 +389,7 @@ TEST_F(CatalogueWindowTest, ShortcutsReachTheTagsMenuFromTheEditor)
 
 TEST_F(CatalogueWindowTest, BarsHoldEveryButtonAndPage)
 {
+    showEveryPage();
     auto captionsOf = [this](const QString &menuName) {
         QStringList out;
         for (QAction *a : find<QMenu>(menuName)->actions())
@@ -419,6 +441,7 @@ TEST_F(CatalogueWindowTest, BarsHoldEveryButtonAndPage)
 
 TEST_F(CatalogueWindowTest, SpecialCharacterBarShowsEveryCharacterOfBothPages)
 {
+    showEveryPage();
     auto faces = [this](const char *page) {
         QStringList out;
         QLayout *row = find<QWidget>(QLatin1String(page))->layout();
@@ -445,6 +468,7 @@ TEST_F(CatalogueWindowTest, SpecialCharacterBarShowsEveryCharacterOfBothPages)
 // Edge cases of the insertions, with the texts written out as the user sees them.
 TEST_F(CatalogueWindowTest, EdgeCasesInsertExactly)
 {
+    showEveryPage();
     openBlankDocument();
     struct Case
     {
@@ -514,6 +538,7 @@ TEST_F(CatalogueWindowTest, EdgeCasesInsertExactly)
 
 TEST_F(CatalogueWindowTest, SpecialCharactersButtonAndXButtonsShowAndHideTheBar)
 {
+    showEveryPage();
     QTabWidget *list = m_window->characterList();
     QAction *view = m_window->action(QStringLiteral("SpecialCharactersList1"));
     ASSERT_NE(view, nullptr);
@@ -540,6 +565,46 @@ TEST_F(CatalogueWindowTest, SpecialCharactersButtonAndXButtonsShowAndHideTheBar)
         EXPECT_TRUE(list->isHidden()) << x;
         EXPECT_FALSE(view->isChecked()) << x;
     }
+}
+
+TEST_F(CatalogueWindowTest, PagesThatDoNotShowAtStartAreBuiltWhenFirstShown)
+{
+    // The current page of the big button bar is complete at start; the
+    // others, the hidden tag bars and the hidden character list hold nothing.
+    EXPECT_NE(find<QToolButton>(QStringLiteral("HButton1")), nullptr);
+    for (const char *page : {"FontsPage", "AdvancedPage", "PureTagRow1", "PureTagRow2", "Extended1Page", "Extended2Page"})
+        EXPECT_TRUE(find<QWidget>(QLatin1String(page))->findChildren<QWidget *>().isEmpty()) << page;
+    EXPECT_EQ(find<QMenu>(QStringLiteral("FontSizeMenu")), nullptr);
+    EXPECT_EQ(find<QMenu>(QStringLiteral("Documentmenu")), nullptr);
+    EXPECT_TRUE(g_warnings.filter(QStringLiteral("catalogue")).isEmpty()) << g_warnings.join(u'\n').toStdString();
+
+    openBlankDocument();
+    auto *pages = find<QTabWidget>(QStringLiteral("LargeButtonPages"));
+    pages->setCurrentWidget(find<QWidget>(QStringLiteral("FontsPage")));
+    auto *strong = find<QToolButton>(QStringLiteral("ToolbarButton9756"));
+    ASSERT_NE(strong, nullptr);
+    EXPECT_TRUE(strong->isVisible());
+    EXPECT_GT(strong->width(), 0);
+    ASSERT_NE(find<QToolButton>(QStringLiteral("FontSizeButton")), nullptr);
+    EXPECT_EQ(find<QToolButton>(QStringLiteral("FontSizeButton"))->menu(), find<QMenu>(QStringLiteral("FontSizeMenu")));
+    gInsertTagsInLowercase = false;
+    setLine(QStringLiteral("x"), 0, 1);
+    strong->click();
+    EXPECT_EQ(buffer()->text(), QStringLiteral("<STRONG>x</STRONG>"));
+    find<QAction>(QStringLiteral("FontSizePlus7"))->trigger();
+    EXPECT_TRUE(buffer()->text().contains(QStringLiteral("<FONT SIZE=\"+7\">")));
+    // The row keeps its buttons to the left: the stretch comes after them.
+    QLayout *row = find<QWidget>(QStringLiteral("FontsPage"))->layout();
+    ASSERT_GT(row->count(), 0);
+    EXPECT_NE(row->itemAt(row->count() - 1)->spacerItem(), nullptr);
+    EXPECT_EQ(row->itemAt(0)->widget(), find<QToolButton>(QStringLiteral("FontSizeButton")));
+    // Still unbuilt: the pages not shown yet.
+    EXPECT_TRUE(find<QWidget>(QStringLiteral("TablesPage"))->findChildren<QWidget *>().isEmpty());
+
+    // The character list shown from its bar button shows its first page complete.
+    find<QToolButton>(QStringLiteral("SpecialCharactersButton1"))->click();
+    EXPECT_NE(find<QToolButton>(QStringLiteral("CloseExtended1Page")), nullptr);
+    EXPECT_EQ(find<QToolButton>(QStringLiteral("CloseExtended2Page")), nullptr);
 }
 
 TEST_F(CatalogueWindowTest, TopBarsStackInOrderWhicheverAreShown)

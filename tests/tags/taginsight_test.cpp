@@ -58,7 +58,11 @@ protected:
         m_window->show();
         m_window->documents()->blankDocument();
         m_window->InsertInLowerCase(true);
+        // The grid is made when its page is first shown, as the user opens it.
+        if (m_showInspector)
+            m_window->sidebar()->setCurrentWidget(inspectorPage());
     }
+    QWidget *inspectorPage() const { return m_window->sidebar()->findChild<QWidget *>(QStringLiteral("TagInspectorPage")); }
     void TearDown() override
     {
         TTagInspector::colorChooserForTests = nullptr;
@@ -97,6 +101,7 @@ protected:
     // A key release in the editor refreshes the grid.
     void refreshGrid() { QTest::keyRelease(editor(), Qt::Key_Right); }
 
+    bool m_showInspector = true;
     QByteArray m_extraInfo;
     QTemporaryDir m_dir;
     std::unique_ptr<TSetupTools> m_settings;
@@ -418,6 +423,37 @@ TEST_F(HtmlColouringTest, NamesTheTagDatabaseKnowsAreColouredAsKnown)
     };
     for (const Case &c : cases)
         EXPECT_EQ(styleAt(text, QLatin1String(c.word)), c.style) << c.word;
+}
+
+class TagInspectorPageTest : public TagInsightTest
+{
+protected:
+    void SetUp() override
+    {
+        m_showInspector = false;
+        start(true);
+    }
+};
+
+TEST_F(TagInspectorPageTest, TheGridIsMadeWhenItsPageIsFirstShownAndShowsTheTagAtTheCaretThen)
+{
+    EXPECT_EQ(inspector(), nullptr);
+    // Editing before the page is shown needs no grid.
+    prepare(QStringLiteral("<img src=\"a.gif\">\n<font size=2 face=Verdana>"), 3);
+    refreshGrid();
+    QTest::mouseClick(editor()->viewport(), Qt::LeftButton);
+    buffer()->setCaretPoint({3, 1});
+    EXPECT_EQ(inspector(), nullptr);
+
+    m_window->sidebar()->setCurrentWidget(inspectorPage());
+    ASSERT_NE(inspector(), nullptr);
+    EXPECT_TRUE(inspector()->isVisible());
+    EXPECT_EQ(inspector()->TagBeingExecuted(), QStringLiteral("font"));
+    EXPECT_EQ(gridRows(), QStringList({"SIZE=2", "COLOR=", "FACE=Verdana"}));
+    // From now on it follows the caret.
+    buffer()->setCaretPoint({3, 0});
+    refreshGrid();
+    EXPECT_EQ(gridRows(), QStringList({"SRC=a.gif", "ALT="}));
 }
 
 class TagInsightWithoutDataTest : public TagInsightTest

@@ -1,6 +1,7 @@
 // The table, image and link wizards on the real main window: opened from
 // their menus and buttons, driven offscreen, checked by the document text.
 #include "colorswatch.h"
+#include "lazypage.h"
 #include "tlocalfilespage.h"
 #include "tmnuanchorlink.h"
 #include "tmnuemail.h"
@@ -113,8 +114,12 @@ TEST_F(InsertWizardsTest, EveryTableEntryOpensTheTableDialog)
 {
     const std::function<void()> triggers[] = {
         [this] { m_window->action(QStringLiteral("Tables1"))->trigger(); },
-        [this] { m_window->action(QStringLiteral("TableCreator1"))->trigger(); },
-        [this] { child<QToolButton>(m_window.get(), "CreatenewtableButton1")->click(); },
+        [this] { menuAction("TableCreator1")->trigger(); },
+        [this] {
+            QAbstractButton *b = barButton("CreatenewtableButton1");
+            ASSERT_NE(b, nullptr);
+            b->click();
+        },
         [this] { child<QToolButton>(m_window.get(), "Image25")->click(); },
     };
     for (const auto &trigger : triggers) {
@@ -279,6 +284,9 @@ TEST_F(InsertWizardsTest, TableHelpOpensItsTopic)
 
 Tquicktablesmenu *openPicker(TForm1 &window)
 {
+    // The button is on the big button bar's "Tables" page, shown first.
+    auto *pages = window.findChild<QTabWidget *>(QStringLiteral("LargeButtonPages"));
+    pages->setCurrentWidget(pages->findChild<QWidget *>(QStringLiteral("TablesPage")));
     window.findChild<QToolButton *>(QStringLiteral("ToolbarButton9770"))->click();
     return qobject_cast<Tquicktablesmenu *>(QApplication::activePopupWidget());
 }
@@ -597,6 +605,9 @@ TEST_F(InsertWizardsTest, LinkToLocalFileAndLinkButton)
 
 TEST_F(InsertWizardsTest, LocalFileListPopupInsertsTheSelectedFile)
 {
+    // Nothing of the page is made at start; made now, it still waits to be shown.
+    EXPECT_EQ(m_window->findChild<TLocalFilesPage *>(), nullptr);
+    ensureBuilt(m_window->sidebar()->findChild<QWidget *>(QStringLiteral("LocalPage")));
     auto *page = m_window->findChild<TLocalFilesPage *>();
     ASSERT_NE(page, nullptr);
     const QString movie = m_dir.filePath(QStringLiteral("intro.swf"));

@@ -70,9 +70,9 @@ protected:
     {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         // A menu item, or a button of the bars.
-        if (QAction *a = m_window->action(QLatin1String(action)))
+        if (QAction *a = menuAction(action))
             a->trigger();
-        else if (auto *b = m_window->findChild<QAbstractButton *>(QLatin1String(action)))
+        else if (auto *b = barButton(action))
             b->click();
         else
             ADD_FAILURE() << action;
@@ -122,7 +122,7 @@ TEST_F(PageWizardsTest, EveryEntryPointIsAnsweredAndNothingOpensWithoutADocument
     const char *const actions[] = {"HorizontalRule1", "List1", "Comment1", "JavaApplet1", "ExtendedCharacterSymbols1",
                                    "Font1", "DocumentProperties1", "Margins1", "PageTransitions1", "PropertiesMenu1"};
     for (const char *name : actions) {
-        QAction *a = m_window->action(QLatin1String(name));
+        QAction *a = menuAction(name);
         ASSERT_TRUE(a) << name;
         EXPECT_TRUE(a->isEnabled()) << name;
     }

@@ -6,6 +6,7 @@
 #include "colorswatch.h"
 #include "datafolder.h"
 #include "documentset.h"
+#include "lazypage.h"
 #include "mainwindow.h"
 #include "messageservice.h"
 #include "settingsglobals.h"
@@ -14,6 +15,9 @@
 #include "tmemosource.h"
 #include "toolkitglobals.h"
 
+#include <QAbstractButton>
+#include <QAction>
+#include <QTabWidget>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -60,6 +64,31 @@ protected:
     }
 
     ITextBuffer *buffer() const { return m_window->documents()->currentBuffer(); }
+
+    // A menu item; the menus of the tag bars, hidden at start, are made
+    // with their pages, which are built first.
+    QAction *menuAction(const char *name) const
+    {
+        if (QAction *a = m_window->action(QLatin1String(name)))
+            return a;
+        for (const char *page : {"PureTagRow1", "PureTagRow2"})
+            ensureBuilt(m_window->findChild<QWidget *>(QLatin1String(page)));
+        return m_window->action(QLatin1String(name));
+    }
+
+    // A button of the bars; one on a page of the big button bar is found
+    // as the user finds it, by showing the pages in turn.
+    QAbstractButton *barButton(const char *name) const
+    {
+        const QString objectName = QLatin1String(name);
+        auto *pages = m_window->findChild<QTabWidget *>(QStringLiteral("LargeButtonPages"));
+        for (int i = 0; pages && i < pages->count(); ++i) {
+            if (auto *b = m_window->findChild<QAbstractButton *>(objectName))
+                return b;
+            pages->setCurrentIndex(i);
+        }
+        return m_window->findChild<QAbstractButton *>(objectName);
+    }
 
     QTemporaryDir m_dir;
     std::unique_ptr<TSetupTools> m_settings;

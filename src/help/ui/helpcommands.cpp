@@ -6,6 +6,7 @@
 #include "datafolder.h"
 #include "helptopics.h"
 #include "inifile.h"
+#include "lazypage.h"
 #include "mainwindow.h"
 #include "mnuabout.h"
 #include "setuptools.h"
@@ -55,19 +56,26 @@ void THelpCommands::buildTopicTree()
     pages->removeTab(index);
     auto *sheet = new QSplitter(Qt::Horizontal);
     sheet->setObjectName(QStringLiteral("TabSheet2"));
+    sheet->addWidget(documentation);
+    documentation->show();  // the page control hid it while it was not the current page
+    pages->insertTab(index, sheet, caption);
+    if (current)
+        pages->setCurrentIndex(index);
+    // The tree is made when the page is first shown.
+    buildOnFirstShow(sheet, [this, sheet] { fillTopicTree(sheet); });
+}
+
+void THelpCommands::fillTopicTree(QSplitter *sheet)
+{
     m_tree = new QTreeWidget(sheet);
     m_tree->setObjectName(QStringLiteral("TreeView2"));
     m_tree->setHeaderHidden(true);
     addNodes(nullptr, m_tree, THelpTopics::tree(), standardIcon(QStyle::SP_FileDialogInfoView));
     m_tree->expandAll();
-    sheet->addWidget(documentation);
-    documentation->show();  // the page control hid it while it was not the current page
+    sheet->insertWidget(0, m_tree);
     sheet->setStretchFactor(0, 0);
     sheet->setStretchFactor(1, 1);
     sheet->setSizes({220, 800});
-    pages->insertTab(index, sheet, caption);
-    if (current)
-        pages->setCurrentIndex(index);
     connect(m_tree, &QTreeWidget::itemClicked, this, [this] { TreeView2Click(); });
     connect(m_tree, &QTreeWidget::itemActivated, this, [this] { TreeView2Click(); });
 }
@@ -112,7 +120,11 @@ void THelpCommands::buildMenu()
 void THelpCommands::showPage(const QString &relative)
 {
     m_form.documentationPage()->navigate(QUrl::fromLocalFile(DataFolder::file(relative)));
-    const int index = m_form.tabholder()->indexOf(m_tree ? m_tree->parentWidget() : m_form.documentationPage());
+    // The browser, or the sheet that holds it with the topic tree.
+    QWidget *documentation = m_form.documentationPage();
+    int index = m_form.tabholder()->indexOf(documentation);
+    if (index < 0 && documentation->parentWidget())
+        index = m_form.tabholder()->indexOf(documentation->parentWidget());
     if (index >= 0)
         m_form.tabholder()->setCurrentIndex(index);
 }

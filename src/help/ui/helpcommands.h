@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QSplitter;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -41,6 +42,7 @@ public:
     std::function<void()> showAbout;
 
 private:
+    void fillTopicTree(QSplitter *sheet);
     void showPage(const QString &relative);
     void openWebSite(const QString &key, const QString &fallback, const QString &pageWithout);
 

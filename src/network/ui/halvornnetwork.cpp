@@ -10,6 +10,7 @@
 #include "datafolder.h"
 #include "documentset.h"
 #include "halvornnetworkmonitor.h"
+#include "lazypage.h"
 #include "mainwindow.h"
 #include "memorybookings.h"
 #include "messageservice.h"
@@ -68,6 +69,16 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption)
     return b;
 }
 
+// As many lines as the status boxes hold.
+constexpr int kMemoLines = 5000;
+
+void keepLine(QStringList &lines, const QString &line)
+{
+    lines.append(line);
+    if (lines.size() > kMemoLines)
+        lines.removeFirst();
+}
+
 QLabel *wrapped(QWidget *parent, const QString &text)
 {
     auto *l = new QLabel(text, parent);
@@ -88,11 +99,21 @@ THalvornNetwork::THalvornNetwork(TForm1 &form, QObject *parent)
     mBookedOut = [this](const QString &p, const QString &f) { return mMemoryBookings->bookedOut(p, f); };
     mBrain = std::make_unique<TClientBrain>(*this, *mRelay, dataFolder());
     mLog = new TNetworkLog(this);
-    mLookup = new TAddressLookup(this);
+    mStatusLines.append(QStringLiteral("Currently Not Connected..."));
+    mChatLines.append(QStringLiteral("Welcome to the Halvorn network.\n"
+                                     "Join a channel to talk to other users, or list the channels open now.\n"
+                                     "Type /help for the commands you can use here."));
+    connect(mLog, &TNetworkLog::lineAdded, this, [this](const QString &line) {
+        keepLine(mStatusLines, line);
+        if (mNetworkStatus)
+            mNetworkStatus->appendPlainText(line);
+    });
+    // The pages are built when first shown; until then the state above and
+    // mConnected are all they show.
     if (QWidget *page = form.tabholder()->findChild<QWidget *>(QStringLiteral("NetworkPage")))
-        buildNetworkPage(page);
+        buildOnFirstShow(page, [this, page] { buildNetworkPage(page); });
     if (QWidget *side = form.sidebar()->findChild<QWidget *>(QStringLiteral("HalvornNetworkPage")))
-        buildQuickBar(side);
+        buildOnFirstShow(side, [this, side] { buildQuickBar(side); });
     showDisconnected();
 }
 
@@ -159,11 +180,10 @@ void THalvornNetwork::buildNetworkPage(QWidget *page)
     mNetworkStatus = new QPlainTextEdit(home);
     mNetworkStatus->setObjectName(QStringLiteral("NetworkStatusMemo"));
     mNetworkStatus->setReadOnly(true);
-    mNetworkStatus->setMaximumBlockCount(5000);
-    mNetworkStatus->setPlainText(QStringLiteral("Currently Not Connected..."));
+    mNetworkStatus->setMaximumBlockCount(kMemoLines);
+    mNetworkStatus->setPlainText(mStatusLines.join(QLatin1Char('\n')));
     homeColumn->addWidget(mNetworkStatus, 1);
     online->addTab(home, QStringLiteral("Home"));
-    connect(mLog, &TNetworkLog::lineAdded, mNetworkStatus, &QPlainTextEdit::appendPlainText);
 
     // Projects.
     auto *projects = new QWidget(online);
@@ -174,6 +194,7 @@ void THalvornNetwork::buildNetworkPage(QWidget *page)
     mProjectLabel = new QLabel(projects);
     mProjectLabel->setObjectName(QStringLiteral("ProjectNameLabel"));
     mProjectLabel->setTextFormat(Qt::PlainText);
+    mProjectLabel->setText(mProjectText);
     auto *manager = button(projects, "FileManagerButton", QStringLiteral("Project File Manager"));
     auto *talk = button(projects, "ProjectChatButton", QStringLiteral("Talk to people in your project"));
     auto *leave = button(projects, "LeaveProjectButton", QStringLiteral("Leave Project"));
@@ -196,6 +217,7 @@ void THalvornNetwork::buildNetworkPage(QWidget *page)
     projectGrid->addWidget(new QLabel(QStringLiteral("Users online:"), projects), 0, 1);
     mUsersOnline = new QListWidget(projects);
     mUsersOnline->setObjectName(QStringLiteral("UsersOnlineList"));
+    mUsersOnline->addItems(mUsers);
     projectGrid->addWidget(mUsersOnline, 1, 1, 10, 1);
     projectGrid->setColumnStretch(1, 1);
     mProjectOptions << inLabel << mProjectLabel << line1 << line2 << manager << talk << leave << remove;
@@ -213,10 +235,8 @@ void THalvornNetwork::buildNetworkPage(QWidget *page)
     mChatStatus = new QPlainTextEdit(chat);
     mChatStatus->setObjectName(QStringLiteral("ChatStatusMemo"));
     mChatStatus->setReadOnly(true);
-    mChatStatus->setMaximumBlockCount(5000);
-    mChatStatus->setPlainText(QStringLiteral("Welcome to the Halvorn network.\n"
-                                             "Join a channel to talk to other users, or list the channels open now.\n"
-                                             "Type /help for the commands you can use here."));
+    mChatStatus->setMaximumBlockCount(kMemoLines);
+    mChatStatus->setPlainText(mChatLines.join(QLatin1Char('\n')));
     chatColumn->addWidget(mChatStatus, 1);
     mChatEdit = new QLineEdit(chat);
     mChatEdit->setObjectName(QStringLiteral("ChatEdit"));
@@ -235,6 +255,7 @@ void THalvornNetwork::buildNetworkPage(QWidget *page)
 
     mPageViews->addWidget(online);
     column->addWidget(mPageViews, 1);
+    showState();
 }
 
 void THalvornNetwork::buildQuickBar(QWidget *page)
@@ -267,6 +288,7 @@ void THalvornNetwork::buildQuickBar(QWidget *page)
     connect(manager, &QPushButton::clicked, this, &THalvornNetwork::openFileManager);
     connect(talk, &QPushButton::clicked, this, &THalvornNetwork::talkToProject);
     connect(leave, &QPushButton::clicked, this, &THalvornNetwork::leaveProject);
+    showState();
 }
 
 // --- Sign-in ---------------------------------------------------------------
@@ -309,9 +331,16 @@ void THalvornNetwork::autoConnectAtStartup()
     ConnectToHalvorn(settings.HalvornUsernameedit, settings.HalvornPasswordedit);
 }
 
+TAddressLookup *THalvornNetwork::lookup()
+{
+    if (!mLookup)
+        mLookup = new TAddressLookup(this);
+    return mLookup;
+}
+
 void THalvornNetwork::ConnectToHalvorn(const QString &userName, const QString &password)
 {
-    mLookup->disconnect(this);
+    lookup()->disconnect(this);
     connect(mLookup, &TAddressLookup::finished, this, [this, userName, password](bool ok, bool httpFailed) {
         mLookup->disconnect(this);
         if (!ok) {
@@ -341,7 +370,7 @@ void THalvornNetwork::openConnection()
 
 void THalvornNetwork::connectControl()
 {
-    if (mConnectButton && mConnectButton->text() == kConnect)
+    if (!mConnected)
         openLoginDialog();
     else
         disconnectFromNetwork();
@@ -502,7 +531,7 @@ void THalvornNetwork::setChannelList(const QStringList &entries)
 
 bool THalvornNetwork::inProject() const
 {
-    return mProjectLabel && !mProjectLabel->isHidden();
+    return mInProject;
 }
 
 void THalvornNetwork::showAllProjects()
@@ -598,18 +627,21 @@ void THalvornNetwork::setProjectList(const QStringList &entries)
 
 void THalvornNetwork::activateProjectOptions(bool active)
 {
+    mInProject = active;
     for (QWidget *w : mProjectOptions)
         w->setHidden(!active);
 }
 
 void THalvornNetwork::setProjectLabel(const QString &text)
 {
+    mProjectText = text;
     if (mProjectLabel)
         mProjectLabel->setText(text);
 }
 
 void THalvornNetwork::setUsersOnline(const QStringList &users)
 {
+    mUsers = users;
     if (!mUsersOnline)
         return;
     mUsersOnline->clear();
@@ -667,6 +699,7 @@ void THalvornNetwork::showMessage(const QString &text, NetworkMessageKind kind)
 
 void THalvornNetwork::chatStatus(const QString &line)
 {
+    keepLine(mChatLines, line);
     if (mChatStatus)
         mChatStatus->appendPlainText(line);
     if (!line.isEmpty())
@@ -685,6 +718,18 @@ void THalvornNetwork::setConnectCaptions(const QString &caption)
         mConnectButton->setText(caption);
     if (mQuickConnect)
         mQuickConnect->setText(caption);
+}
+
+// Puts the connection and project state on the pages built so far.
+void THalvornNetwork::showState()
+{
+    setConnectCaptions(mConnected ? kDisconnect : kConnect);
+    if (mPageViews)
+        mPageViews->setCurrentIndex(mConnected ? 1 : 0);
+    if (mQuickViews)
+        mQuickViews->setCurrentIndex(mConnected ? 1 : 0);
+    for (QWidget *w : std::as_const(mProjectOptions))
+        w->setHidden(!mInProject);
 }
 
 void THalvornNetwork::showConnected()

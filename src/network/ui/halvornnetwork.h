@@ -62,7 +62,8 @@ public:
     static QString addressServerErrorText();
     QString addressFile() const;
     QString dataFolder() const;
-    TAddressLookup *lookup() const { return mLookup; }
+    // Made on first use: its network access is not needed before a sign-in.
+    TAddressLookup *lookup();
     bool autoConnectSetting() const;
     void saveAccount(const QString &name, const QString &password, bool autoConnect);
     // The start-up sign-in; returns at once, the lookup runs in the background.
@@ -97,6 +98,7 @@ public:
     TProjectFileManager *fileManager() const { return mFileManager; }
     TProjectChatRoom *projectChat() const { return mProjectChat; }
 
+    // The network page's widgets; null until the page is first shown.
     QPlainTextEdit *chatStatusMemo() const { return mChatStatus; }
     QPlainTextEdit *networkStatusMemo() const { return mNetworkStatus; }
     QLineEdit *chatEdit() const { return mChatEdit; }
@@ -132,6 +134,7 @@ private:
     void buildQuickBar(QWidget *page);
     bool inProject() const;
     void setConnectCaptions(const QString &caption);
+    void showState();
 
     TForm1 &mForm;
     std::unique_ptr<TMemoryBookings> mMemoryBookings;
@@ -159,6 +162,13 @@ private:
     QListWidget *mUsersOnline = nullptr;
     QList<QWidget *> mProjectOptions;   // shown only while in a project
     QList<QWidget *> mOutsideProject;   // "show all" and "create"
+
+    // What the pages show, kept while they are not built yet.
+    QStringList mStatusLines;
+    QStringList mChatLines;
+    bool mInProject = false;
+    QString mProjectText;
+    QStringList mUsers;
 };
 
 } // namespace Quorvant::Network

@@ -4,6 +4,7 @@
 #include "applicationshell.h"
 #include "datafolder.h"
 #include "documentset.h"
+#include "lazypage.h"
 #include "mainwindow.h"
 #include "tagplacement.h"
 #include "tdcmemo.h"
@@ -20,6 +21,8 @@
 #include <QPointer>
 #include <QWindow>
 #include <QMenu>
+
+#include <memory>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -67,6 +70,14 @@ QWidget *hostWindow(TForm1 &form, QWidget *made)
     return new QWidget(&form, Qt::Window);
 }
 
+// The windows made on first use; the start-up's hosts own them.
+struct TScriptWindows
+{
+    QPointer<TScriptLibraryWindow> java;
+    QPointer<TScriptLibraryWindow> dhtml;
+    QPointer<TMnuObjectTree> tree;
+};
+
 QAction *addCommand(QMenu *menu, TForm1 &form, const char *objectName, const QString &caption)
 {
     auto *a = new QAction(caption, &form);
@@ -87,34 +98,45 @@ void installScripts(TForm1 &form)
         window->withBuffer([&text](ITextBuffer *b) { ptext(b, text, QString()); });
     };
 
-    // The template libraries and the object tree, made once and reused.
-    auto *java = new TScriptLibraryWindow(TScriptLibraryWindow::Kind::JavaScript, DataFolder::file(QStringLiteral("JAVA")),
-                                          currentBuffer, hostWindow(form, shell ? shell->MnuJavaScript() : nullptr));
-    auto *dhtml = new TScriptLibraryWindow(TScriptLibraryWindow::Kind::DHTML, DataFolder::file(QStringLiteral("DHTML")),
-                                           currentBuffer, hostWindow(form, shell ? shell->MnuDHTML() : nullptr));
-    auto *tree = new TMnuObjectTree(insert, hostWindow(form, shell ? shell->MnuObjectTree() : nullptr));
-    for (TScriptLibraryWindow *library : {java, dhtml}) {
-        QObject::connect(library, &TScriptLibraryWindow::inserted, &form, [window] {
-            if (window->tabholder()->currentIndex() == 0)
-                window->DCMemo1()->setFocus();
-        });
-    }
+    // The template libraries and the object tree, made on first use and reused.
+    auto windows = std::make_shared<TScriptWindows>();
+    auto library = [windows, window, shell, currentBuffer](TScriptLibraryWindow::Kind kind) {
+        const bool java = kind == TScriptLibraryWindow::Kind::JavaScript;
+        QPointer<TScriptLibraryWindow> &made = java ? windows->java : windows->dhtml;
+        if (!made) {
+            QWidget *host = shell ? (java ? shell->MnuJavaScript() : shell->MnuDHTML()) : nullptr;
+            made = new TScriptLibraryWindow(kind, DataFolder::file(java ? QStringLiteral("JAVA") : QStringLiteral("DHTML")),
+                                            currentBuffer, hostWindow(*window, host));
+            QObject::connect(made, &TScriptLibraryWindow::inserted, window, [window] {
+                if (window->tabholder()->currentIndex() == 0)
+                    window->DCMemo1()->setFocus();
+            });
+        }
+        return made.data();
+    };
+    auto showTree = [windows, window, shell, insert] {
+        if (!windows->tree)
+            windows->tree = new TMnuObjectTree(insert, hostWindow(*window, shell ? shell->MnuObjectTree() : nullptr));
+        windows->tree->showTree();
+    };
 
     QMenu *insertMenu = form.menu(QStringLiteral("Insert1"));
     if (insertMenu && !insertMenu->isEmpty())
         insertMenu->addSeparator();
     QAction *instantJava = addCommand(insertMenu, form, "InstantJava1", QStringLiteral("Instant Java"));
-    QObject::connect(instantJava, &QAction::triggered, java, &TScriptLibraryWindow::showLibrary);
+    QObject::connect(instantJava, &QAction::triggered, &form,
+                     [library] { library(TScriptLibraryWindow::Kind::JavaScript)->showLibrary(); });
     QAction *instantDhtml = addCommand(insertMenu, form, "InstantDHTML1", QStringLiteral("Instant DHTML"));
-    QObject::connect(instantDhtml, &QAction::triggered, dhtml, &TScriptLibraryWindow::showLibrary);
+    QObject::connect(instantDhtml, &QAction::triggered, &form,
+                     [library] { library(TScriptLibraryWindow::Kind::DHTML)->showLibrary(); });
     QMenu *tools = form.menu(QStringLiteral("Tools1"));
     if (tools && !tools->isEmpty())
         tools->addSeparator();
     QAction *treeAction = addCommand(tools, form, "JavascriptObjectTree1", QStringLiteral("Javascript Object Tree"));
-    QObject::connect(treeAction, &QAction::triggered, tree, &TMnuObjectTree::showTree);
+    QObject::connect(treeAction, &QAction::triggered, &form, showTree);
 
     // The buttons of the Scripts, ASP and SSI bars.
-    form.commands().add(QStringLiteral("ObjectTree"), [tree] { tree->showTree(); });
+    form.commands().add(QStringLiteral("ObjectTree"), showTree);
     form.commands().add(QStringLiteral("DefineScript"), [window, insert] {
         auto *dialog = new TMnuDefineJS(insert, gCurrentFilePath, window);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -132,9 +154,11 @@ void installScripts(TForm1 &form)
 
     // The "Code Snippet" page and the date stamps of the editor's pop-up menu.
     if (QWidget *page = form.sidebar() ? form.sidebar()->findChild<QWidget *>(QStringLiteral("CodeSnippetPage")) : nullptr) {
-        auto *layout = page->layout() ? page->layout() : new QVBoxLayout(page);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(new TCodeSnippetPage(form, DataFolder::file(QStringLiteral("Snippets.Dat")), page));
+        buildOnFirstShow(page, [window, page] {
+            auto *layout = page->layout() ? page->layout() : new QVBoxLayout(page);
+            layout->setContentsMargins(0, 0, 0, 0);
+            layout->addWidget(new TCodeSnippetPage(*window, DataFolder::file(QStringLiteral("Snippets.Dat")), page));
+        });
     }
     if (form.editorMenu())
         new TDateTimeStampMenu(form.editorMenu(), insert);

@@ -1,6 +1,7 @@
 #include "installstores.h"
 
 #include "datafolder.h"
+#include "lazypage.h"
 #include "mainwindow.h"
 #include "tbookingsystem.h"
 #include "tprojectspage.h"
@@ -67,9 +68,11 @@ private:
 void installStores(TForm1 &form)
 {
     if (QWidget *page = form.sidebar() ? form.sidebar()->findChild<QWidget *>(QStringLiteral("ProjectsPage")) : nullptr) {
-        auto *layout = page->layout() ? page->layout() : new QVBoxLayout(page);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(new TProjectsPage(form, DataFolder::path(), page));
+        buildOnFirstShow(page, [&form, page] {
+            auto *layout = page->layout() ? page->layout() : new QVBoxLayout(page);
+            layout->setContentsMargins(0, 0, 0, 0);
+            layout->addWidget(new TProjectsPage(form, DataFolder::path(), page));
+        });
     }
     new TStoresWatcher(form);
 }

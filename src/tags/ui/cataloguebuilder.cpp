@@ -1,14 +1,17 @@
 #include "cataloguebuilder.h"
 
 #include "catalogueicons.h"
+#include "lazypage.h"
 
 #include <QAction>
 #include <QBoxLayout>
 #include <QFrame>
 #include <QMenu>
+#include <QPointer>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
+#include <QtDebug>
 
 namespace Quorvant {
 
@@ -67,11 +70,20 @@ void TCatalogueBuilder::run(const TCatalogueEntry &entry) const
 
 QStringList TCatalogueBuilder::build(const TCatalogue &catalogue)
 {
+    m_catalogues.push_back(std::make_unique<const TCatalogue>(catalogue));
     QStringList problems;
-    for (const TCatalogueEntry &e : catalogue.entries) {
-        for (const QString &p : buildEntry(e))
+    ++m_depth;
+    for (const TCatalogueEntry &e : m_catalogues.back()->entries) {
+        for (const QString &p : place(e))
             problems.append(QStringLiteral("line %1: %2").arg(e.line).arg(p));
     }
+    if (--m_depth == 0)
+        finishRows();
+    return problems;
+}
+
+void TCatalogueBuilder::finishRows()
+{
     // Buttons and toolbars keep to the left of a row unless it placed a spacer.
     for (QWidget *row : std::as_const(m_rows)) {
         if (!m_rowsWithSpacer.contains(row)) {
@@ -80,7 +92,47 @@ QStringList TCatalogueBuilder::build(const TCatalogue &catalogue)
         }
     }
     m_rows.clear();
-    return problems;
+}
+
+QStringList TCatalogueBuilder::place(const TCatalogueEntry &e)
+{
+    if (QWidget *page = m_deferredPlaces.value(e.place)) {
+        m_waiting[page].append(&e);
+        switch (e.kind) {
+        case CatalogueKind::Toolbar:
+        case CatalogueKind::Tabs:
+        case CatalogueKind::Page:
+        case CatalogueKind::Menu:
+            m_deferredPlaces.insert(e.name, page);
+            break;
+        default:
+            break;
+        }
+        return {};
+    }
+    return buildEntry(e);
+}
+
+void TCatalogueBuilder::buildWaiting(QWidget *page)
+{
+    const QList<const TCatalogueEntry *> waiting = m_waiting.take(page);
+    for (auto it = m_deferredPlaces.begin(); it != m_deferredPlaces.end();) {
+        if (it.value() == page)
+            it = m_deferredPlaces.erase(it);
+        else
+            ++it;
+    }
+    m_rows.append(page);
+    QStringList problems;
+    ++m_depth;
+    for (const TCatalogueEntry *e : waiting) {
+        for (const QString &p : place(*e))
+            problems.append(QStringLiteral("line %1: %2").arg(e->line).arg(p));
+    }
+    if (--m_depth == 0)
+        finishRows();
+    for (const QString &p : std::as_const(problems))
+        qWarning("catalogue: %s", qUtf8Printable(p));
 }
 
 int TCatalogueBuilder::iconSizeFor(QWidget *place) const
@@ -189,7 +241,21 @@ QStringList TCatalogueBuilder::buildEntry(const TCatalogueEntry &e)
         const int size = e.key.toInt() > 0 ? e.key.toInt() : m_iconSizes.value(tabs, DefaultIconSize);
         m_iconSizes.insert(page, size);
         m_places.insert(e.name, page);
-        m_rows.append(page);
+        if (m_waiting.contains(page)) {
+            m_deferredPlaces.insert(e.name, page);
+        } else if (m_pages.contains(page)) {
+            m_rows.append(page);
+        } else {
+            m_pages.insert(page);
+            // Its entries follow in the table: they wait with it until it
+            // shows, or are built now when it shows with the window.
+            m_waiting.insert(page, {});
+            m_deferredPlaces.insert(e.name, page);
+            buildOnFirstShow(page, [self = QPointer<TCatalogueBuilder>(this), page] {
+                if (self)
+                    self->buildWaiting(page);
+            });
+        }
         break;
     }
     case CatalogueKind::Menu: {
@@ -226,12 +292,12 @@ QStringList TCatalogueBuilder::buildEntry(const TCatalogueEntry &e)
             if (e.kind == CatalogueKind::Insert && !e.key.isEmpty())
                 a->setShortcut(QKeySequence::fromString(e.key, QKeySequence::PortableText));
             a->setEnabled(e.kind != CatalogueKind::Inert);
-            connect(a, &QAction::triggered, this, [this, e] { run(e); });
+            connect(a, &QAction::triggered, this, [this, entry = &e] { run(*entry); });
             menu->addAction(a);
         } else if (takesButtons) {
             auto *b = static_cast<QToolButton *>(makeButton(place, e, iconSizeFor(place), bar != nullptr));
             b->setEnabled(e.kind != CatalogueKind::Inert);
-            connect(b, &QToolButton::clicked, this, [this, e] { run(e); });
+            connect(b, &QToolButton::clicked, this, [this, entry = &e] { run(*entry); });
             addToBar(place, b);
         } else {
             return wrongPlace();

@@ -10,6 +10,9 @@
 #include <QObject>
 #include <QSet>
 
+#include <memory>
+#include <vector>
+
 class QWidget;
 
 namespace Quorvant {
@@ -33,14 +36,20 @@ public:
     void addRegion(const QString &name, QWidget *region);
 
     // Builds every entry in table order. Returns a message for each entry
-    // that could not be placed; the others are built all the same.
+    // that could not be placed; the others are built all the same. Entries
+    // on a page that does not show with its window (a page control's other
+    // pages, a hidden page control), and on the menus and bars they make,
+    // are built when that page is first shown; their problems are logged then.
     QStringList build(const TCatalogue &catalogue);
 
     // Does what the entry's menu item or button does.
     void run(const TCatalogueEntry &entry) const;
 
 private:
+    QStringList place(const TCatalogueEntry &e);
     QStringList buildEntry(const TCatalogueEntry &e);
+    void buildWaiting(QWidget *page);
+    void finishRows();
     QWidget *makeButton(QWidget *parent, const TCatalogueEntry &e, int iconSize, bool onToolbar);
     void addToBar(QWidget *place, QWidget *item);
     int iconSizeFor(QWidget *place) const;
@@ -52,6 +61,14 @@ private:
     QHash<QWidget *, int> m_iconSizes;
     QList<QWidget *> m_rows;  // pages and regions that took toolbars
     QSet<QWidget *> m_rowsWithSpacer;
+    // The tables built so far: connections and waiting pages point into them.
+    std::vector<std::unique_ptr<const TCatalogue>> m_catalogues;
+    // Places that exist only once the page they are on is built, and the
+    // entries each waiting page still has to build, in table order.
+    QHash<QString, QWidget *> m_deferredPlaces;
+    QHash<QWidget *, QList<const TCatalogueEntry *>> m_waiting;
+    QSet<QWidget *> m_pages;
+    int m_depth = 0;  // builds under way; rows are finished when the last ends
 };
 
 } // namespace Quorvant

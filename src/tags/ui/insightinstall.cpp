@@ -5,6 +5,7 @@
 
 #include "datafolder.h"
 #include "documentset.h"
+#include "lazypage.h"
 #include "scintillawidget.h"
 #include "syntaxparsers.h"
 #include "taginsight.h"
@@ -82,12 +83,23 @@ void installTagInsight(TForm1 &form)
     ScintillaWidget *editor = form.DCMemo1()->widget();
     host->insight = new TTagInsight(&form, editor, &host->database);
     host->insight->currentBuffer = buffer;
-    host->inspector = new TTagInspector(page, &host->database);
-    host->inspector->currentBuffer = buffer;
-    pageLayout->addWidget(host->inspector);
+    // The grid is made when its page is first shown, and shows the tag at
+    // the caret at that moment.
+    buildOnFirstShow(page, [&form, host, page, buffer] {
+        host->inspector = new TTagInspector(page, &host->database);
+        host->inspector->currentBuffer = buffer;
+        page->layout()->addWidget(host->inspector);
+        QObject::connect(form.sidebar(), &QTabWidget::currentChanged, host->inspector, &TTagInspector::TurnAllControlsOff);
+        if (auto *splitter = qobject_cast<QSplitter *>(form.sidebar()->parentWidget()))
+            QObject::connect(splitter, &QSplitter::splitterMoved, host->inspector, &TTagInspector::TurnAllControlsOff);
+        host->inspector->RunTagInspector();
+    });
+    auto runInspector = [host] {
+        if (host->inspector)
+            host->inspector->RunTagInspector();
+    };
 
     TTagInsight *insight = host->insight;
-    TTagInspector *inspector = host->inspector;
 
     // Up and Down move into a shown list; Escape and Space hide it (the
     // space is still typed). The keys the editor already intercepts stay.
@@ -142,20 +154,17 @@ void installTagInsight(TForm1 &form)
             host->completedRest = endTag;
         }
     });
-    QObject::connect(form.DCMemo1(), &IEditorView::keyUp, inspector, &TTagInspector::RunTagInspector);
-    QObject::connect(form.DCMemo1(), &IEditorView::clicked, &form, [insight, inspector] {
+    QObject::connect(form.DCMemo1(), &IEditorView::keyUp, host, runInspector);
+    QObject::connect(form.DCMemo1(), &IEditorView::clicked, host, [insight, runInspector] {
         insight->InsightViewSetFocus(false);
-        inspector->RunTagInspector();
+        runInspector();
     });
     // Another document: the grid follows it, so it never writes a tag
     // shown for one document into another.
-    QObject::connect(form.documents(), &TDocumentSet::currentDocumentChanged, &form, [insight, inspector] {
+    QObject::connect(form.documents(), &TDocumentSet::currentDocumentChanged, host, [insight, runInspector] {
         insight->InsightViewSetFocus(false);
-        inspector->RunTagInspector();
+        runInspector();
     });
-    QObject::connect(form.sidebar(), &QTabWidget::currentChanged, inspector, &TTagInspector::TurnAllControlsOff);
-    if (auto *splitter = qobject_cast<QSplitter *>(form.sidebar()->parentWidget()))
-        QObject::connect(splitter, &QSplitter::splitterMoved, inspector, &TTagInspector::TurnAllControlsOff);
     form.sidebar()->installEventFilter(host);
 }
 

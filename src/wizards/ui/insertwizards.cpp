@@ -10,6 +10,7 @@
 #include "mainwindow.h"
 
 #include "appglobals.h"
+#include "lazypage.h"
 #include "linkwizard.h"
 #include "messageservice.h"
 #include "pathsandcolours.h"
@@ -71,7 +72,7 @@ void installInsertWizards(TForm1 &form)
     insert->addSeparator();
 
     if (QWidget *local = form.sidebar()->findChild<QWidget *>(QStringLiteral("LocalPage")))
-        new TLocalFilesPage(form, local);
+        buildOnFirstShow(local, [&form, local] { new TLocalFilesPage(form, local); });
 }
 
 } // namespace Quorvant

@@ -11,10 +11,12 @@
 #include "documentset.h"
 #include "halvornnetwork.h"
 #include "halvornnetworkmonitor.h"
+#include "lazypage.h"
 #include "mainwindow.h"
 #include "memorybookings.h"
 #include "messageservice.h"
 #include "networkglobals.h"
+#include "networklog.h"
 #include "networkrecords.h"
 #include "networkrequests.h"
 #include "rawclient.h"
@@ -124,6 +126,9 @@ protected:
         window->show();
         network = window->findChild<THalvornNetwork *>(QStringLiteral("HalvornNetwork"));
         ASSERT_NE(network, nullptr);
+        // The network page and the quick bar, made when first shown.
+        ensureBuilt(window->tabholder()->findChild<QWidget *>(QStringLiteral("NetworkPage")));
+        ensureBuilt(window->sidebar()->findChild<QWidget *>(QStringLiteral("HalvornNetworkPage")));
     }
     void TearDown() override
     {
@@ -170,6 +175,92 @@ protected:
     std::unique_ptr<TForm1> window;
     THalvornNetwork *network = nullptr;
 };
+
+// The pages are made when first shown and show what happened before.
+class NetworkPagesShownLate : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        DataFolder::setPath(dir.path());
+        resetAppGlobals();
+        resetNetworkGlobals();
+        MessageService::setTestHookEnabled(true);
+        MessageService::resetTestHook();
+        settings = std::make_unique<TSetupTools>();
+        gSetupTools = settings.get();
+        window = std::make_unique<TForm1>();
+        installSubsystems(*window);
+        window->resize(1000, 700);
+        window->show();
+        network = window->findChild<THalvornNetwork *>(QStringLiteral("HalvornNetwork"));
+        ASSERT_NE(network, nullptr);
+    }
+    void TearDown() override
+    {
+        window.reset();
+        resetNetworkGlobals();
+        gSetupTools = nullptr;
+        MessageService::resetTestHook();
+    }
+    template<typename T>
+    T *find(const char *name) const
+    {
+        return window->findChild<T *>(QLatin1String(name));
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TSetupTools> settings;
+    std::unique_ptr<TForm1> window;
+    THalvornNetwork *network = nullptr;
+};
+
+TEST_F(NetworkPagesShownLate, StateReachedBeforeThePagesAreShownIsWhatTheyShow)
+{
+    EXPECT_EQ(find<QPushButton>("NetworkConnectButton"), nullptr);
+    EXPECT_EQ(find<QPushButton>("QuickConnectButton"), nullptr);
+    EXPECT_EQ(network->chatStatusMemo(), nullptr);
+
+    // What the connection does meanwhile.
+    network->findChild<TNetworkLog *>()->DebugOut(QStringLiteral("Connected to 127.0.0.1"));
+    network->showConnected();
+    network->activateProjectOptions(true);
+    network->setProjectLabel(QStringLiteral("site"));
+    network->setUsersOnline({QStringLiteral("alice"), QStringLiteral("bob")});
+    network->chatStatus(QStringLiteral("Joined lobby"));
+
+    window->tabholder()->setCurrentIndex(3);
+    ASSERT_NE(find<QPushButton>("NetworkConnectButton"), nullptr);
+    EXPECT_TRUE(find<QPushButton>("NetworkConnectButton")->isVisible());
+    EXPECT_EQ(find<QPushButton>("NetworkConnectButton")->text(), QStringLiteral("Disconnect From Network"));
+    EXPECT_EQ(find<QStackedWidget>("NetworkViews")->currentIndex(), 1);
+    EXPECT_EQ(find<QLabel>("ProjectNameLabel")->text(), QStringLiteral("site"));
+    EXPECT_FALSE(find<QLabel>("ProjectNameLabel")->isHidden());
+    EXPECT_FALSE(find<QPushButton>("LeaveProjectButton")->isHidden());
+    EXPECT_EQ(find<QListWidget>("UsersOnlineList")->count(), 2);
+    EXPECT_EQ(network->networkStatusMemo()->toPlainText(),
+              QStringLiteral("Currently Not Connected...\nConnected to 127.0.0.1"));
+    EXPECT_TRUE(network->chatStatusMemo()->toPlainText().startsWith(QStringLiteral("Welcome to the Halvorn network.")));
+    EXPECT_TRUE(network->chatStatusMemo()->toPlainText().endsWith(QStringLiteral("\nJoined lobby")));
+    // Once shown, they follow as before.
+    network->findChild<TNetworkLog *>()->DebugOut(QStringLiteral("more"));
+    EXPECT_TRUE(network->networkStatusMemo()->toPlainText().endsWith(QStringLiteral("\nmore")));
+
+    // The quick bar, shown later still, after leaving the project.
+    network->activateProjectOptions(false);
+    window->sidebar()->setCurrentWidget(find<QWidget>("HalvornNetworkPage"));
+    ASSERT_NE(find<QPushButton>("QuickConnectButton"), nullptr);
+    EXPECT_EQ(find<QPushButton>("QuickConnectButton")->text(), QStringLiteral("Disconnect From Network"));
+    EXPECT_EQ(find<QStackedWidget>("QuickBarViews")->currentIndex(), 1);
+    EXPECT_TRUE(find<QPushButton>("QuickLeaveProject")->isHidden());
+    EXPECT_TRUE(find<QLabel>("ProjectNameLabel")->isHidden());
+
+    // The connect control still knows it is connected: it disconnects.
+    find<QPushButton>("QuickConnectButton")->click();
+    EXPECT_EQ(find<QPushButton>("NetworkConnectButton")->text(), QStringLiteral("Connect To Network"));
+    EXPECT_EQ(find<QStackedWidget>("QuickBarViews")->currentIndex(), 0);
+}
 
 TEST_F(NetworkWindows, JoinDisconnectAndSignInAgainThroughTheLoginDialog)
 {
