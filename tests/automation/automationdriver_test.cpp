@@ -174,6 +174,20 @@ TEST_F(AutomationTest, TriggerRunsCommandsAsAClickWouldAndRefusesWhatAClickCanno
     EXPECT_EQ(driver->trigger(QStringLiteral("SelectAll1")).error, QStringLiteral("Disabled"));
 }
 
+TEST_F(AutomationTest, CommandsOfPagesNeverShownAnswerAsTheyDidBeforeTheyWereShown)
+{
+    start();
+    ASSERT_TRUE(driver->trigger(QStringLiteral("NewBlankPage")).ok());
+    // A button of a bar page nobody opened is there, and hidden; an item of a
+    // drop-down menu on a hidden tag bar runs.
+    const QStringList commands = driver->commands();
+    for (const char *name : {"BlinkBLINKButton1", "BASEDocumentbaseaddress1", "PropertiesMenu1"})
+        EXPECT_TRUE(commands.contains(QLatin1String(name))) << name;
+    EXPECT_EQ(driver->trigger(QStringLiteral("BlinkBLINKButton1")).error, QStringLiteral("Hidden"));
+    ASSERT_TRUE(driver->trigger(QStringLiteral("BASEDocumentbaseaddress1")).ok());
+    EXPECT_TRUE(driver->documentText().value.contains(QStringLiteral("<base href=\"")));
+}
+
 TEST_F(AutomationTest, AModalDialogTakesTheCallsUntilOneOfItsButtonsClosesIt)
 {
     startWithDocument("find me");

@@ -8,6 +8,7 @@
 #include "tdcmemo.h"
 #include "tmemosource.h"
 #include "debugmenu.h"
+#include "lazypage.h"
 #include "widgetdriver.h"
 
 #include <QAbstractButton>
@@ -51,6 +52,8 @@ QList<QObject *> commandObjects(const QList<QWidget *> &roots, const QString &na
         }
     };
     for (QWidget *root : roots) {
+        // Pages built on first show answer by their names even before that.
+        ensureBuiltBelow(root);
         if (qobject_cast<QAbstractButton *>(root))
             add(root);
         for (QAction *a : root->findChildren<QAction *>())

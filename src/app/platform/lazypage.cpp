@@ -112,6 +112,24 @@ void ensureBuilt(QWidget *page)
         builder->run();
 }
 
+void ensureBuiltBelow(QWidget *root)
+{
+    if (!root)
+        return;
+    // A build may make pages with builds of their own: look again until none waits.
+    for (bool ran = true; ran;) {
+        ran = false;
+        const QList<QObject *> builders = root->findChildren<QObject *>(QLatin1String(BuilderName));
+        for (QObject *o : builders) {
+            auto *builder = dynamic_cast<LazyPageBuilder *>(o);
+            if (builder && builder->pending()) {
+                builder->run();
+                ran = true;
+            }
+        }
+    }
+}
+
 bool isBuilt(const QWidget *page)
 {
     const LazyPageBuilder *builder = page ? builderOf(page) : nullptr;

@@ -17,6 +17,10 @@ void buildOnFirstShow(QWidget *page, std::function<void()> build);
 // the contents of a page that was never shown.
 void ensureBuilt(QWidget *page);
 
+// Runs every build still waiting in root or below it, and those the builds
+// add, for whatever needs all of a window's contents (automation).
+void ensureBuiltBelow(QWidget *root);
+
 // Whether page has no build waiting.
 bool isBuilt(const QWidget *page);
 
