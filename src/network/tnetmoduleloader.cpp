@@ -1,28 +1,11 @@
 #include "tnetmoduleloader.h"
 
 #include "inetfactory.h"
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QHash>
-#include <QPluginLoader>
+#include "moduleloader.h"
 
 namespace Quorvant::Network {
 
 namespace {
-
-struct Outcome
-{
-    INetFactory *factory = nullptr;
-    QString error;
-};
-
-QHash<QString, Outcome> &outcomes()
-{
-    static QHash<QString, Outcome> cache;
-    return cache;
-}
 
 bool &anyLoaded()
 {
@@ -34,19 +17,9 @@ bool &anyLoaded()
 
 QStringList TNetModuleLoader::candidates()
 {
-    const QString chosen = qEnvironmentVariable("QUORVANT_NET_MODULE");
-    if (!chosen.isEmpty())
-        return {chosen};
-    const QString name = QStringLiteral(QUORVANT_NET_MODULE_NAME);
-    QStringList paths;
-    // Without an application object (a tool or a test) there is no program
-    // folder to start from.
-    if (QCoreApplication::instance())
-        paths.append(QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../")
-                                     + QStringLiteral(QUORVANT_NET_MODULE_LIBDIR) + u'/' + name));
-    paths.append(QStringLiteral(QUORVANT_NET_MODULE_INSTALLED));
-    paths.append(QStringLiteral(QUORVANT_NET_MODULE_BUILT));
-    return paths;
+    return TModuleLoader::candidates("QUORVANT_NET_MODULE", QStringLiteral(QUORVANT_NET_MODULE_NAME),
+                                     QStringLiteral(QUORVANT_NET_MODULE_LIBDIR), QStringLiteral(QUORVANT_NET_MODULE_INSTALLED),
+                                     QStringLiteral(QUORVANT_NET_MODULE_BUILT));
 }
 
 bool TNetModuleLoader::loaded()
@@ -56,33 +29,12 @@ bool TNetModuleLoader::loaded()
 
 INetFactory *TNetModuleLoader::factory(QString *error)
 {
-    const QStringList paths = candidates();
-    const QString key = paths.join(u'\n');
-    auto found = outcomes().constFind(key);
-    if (found == outcomes().constEnd()) {
-        Outcome outcome;
-        QStringList problems;
-        for (const QString &path : paths) {
-            if (!QFileInfo(path).isFile()) {
-                problems.append(QStringLiteral("%1: no such file").arg(path));
-                continue;
-            }
-            QPluginLoader loader(path);
-            QObject *instance = loader.instance();
-            if (auto *factory = qobject_cast<INetFactory *>(instance)) {
-                outcome.factory = factory;
-                anyLoaded() = true;
-                break;
-            }
-            problems.append(instance ? QStringLiteral("%1: not the network module").arg(path) : loader.errorString());
-        }
-        if (!outcome.factory)
-            outcome.error = problems.join(QStringLiteral("; "));
-        found = outcomes().insert(key, outcome);
-    }
-    if (error)
-        *error = found->error;
-    return found->factory;
+    auto *factory = qobject_cast<INetFactory *>(TModuleLoader::load(
+        candidates(), [](QObject *o) { return qobject_cast<INetFactory *>(o) != nullptr; },
+        QStringLiteral("not the network module"), error));
+    if (factory)
+        anyLoaded() = true;
+    return factory;
 }
 
 } // namespace Quorvant::Network

@@ -1,5 +1,7 @@
 #include "tqthttpget.h"
 
+#include "callbacks.h"
+
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -7,14 +9,6 @@
 namespace Quorvant::Network {
 
 namespace {
-
-template<typename F, typename... Args>
-void call(const F &f, Args &&...args)
-{
-    // A copy: the callback may start another request or end this object.
-    if (F copy = f)
-        copy(std::forward<Args>(args)...);
-}
 
 INetHttpGet::Failure failureOf(QNetworkReply::NetworkError error)
 {
@@ -75,10 +69,10 @@ void TQtHttpGet::get(const Request &request, Events events)
     QNetworkReply *reply = mManager->get(r);
     mReply = reply;
     mRunning = true;
-    connect(reply, &QNetworkReply::metaDataChanged, this, [this] { call(mEvents.metaData); });
+    connect(reply, &QNetworkReply::metaDataChanged, this, [this] { callBack(mEvents.metaData); });
     connect(reply, &QNetworkReply::downloadProgress, this,
-            [this](qint64 received, qint64 total) { call(mEvents.progress, received, total); });
-    connect(reply, &QNetworkReply::readyRead, this, [this] { call(mEvents.readyRead); });
+            [this](qint64 received, qint64 total) { callBack(mEvents.progress, received, total); });
+    connect(reply, &QNetworkReply::readyRead, this, [this] { callBack(mEvents.readyRead); });
     connect(reply, &QNetworkReply::finished, this, &TQtHttpGet::finished);
 }
 
@@ -91,7 +85,7 @@ void TQtHttpGet::finished()
     if (mFailure != Failure::None)
         mErrorText = mReply->errorString();
     mReply->disconnect(this);
-    call(mEvents.finished);
+    callBack(mEvents.finished);
 }
 
 void TQtHttpGet::cancel()

@@ -1,5 +1,7 @@
 #include "tqtstreamsocket.h"
 
+#include "callbacks.h"
+
 #include <QHostAddress>
 #include <QSignalBlocker>
 #include <QTcpSocket>
@@ -9,26 +11,14 @@
 
 namespace Quorvant::Network {
 
-namespace {
-
-// A copy is called: the callback may replace the events or end the socket.
-template<typename F, typename... Args>
-void call(const F &f, Args &&...args)
-{
-    if (F copy = f)
-        copy(std::forward<Args>(args)...);
-}
-
-} // namespace
-
 TQtStreamSocket::TQtStreamSocket()
     : mSocket(new QTcpSocket(this))
 {
-    connect(mSocket, &QTcpSocket::readyRead, this, [this] { call(mEvents.readyRead); });
-    connect(mSocket, &QTcpSocket::bytesWritten, this, [this](qint64 n) { call(mEvents.bytesWritten, n); });
-    connect(mSocket, &QTcpSocket::connected, this, [this] { call(mEvents.connected); });
-    connect(mSocket, &QTcpSocket::disconnected, this, [this] { call(mEvents.disconnected); });
-    connect(mSocket, &QTcpSocket::errorOccurred, this, [this] { call(mEvents.error, mSocket->errorString()); });
+    connect(mSocket, &QTcpSocket::readyRead, this, [this] { callBack(mEvents.readyRead); });
+    connect(mSocket, &QTcpSocket::bytesWritten, this, [this](qint64 n) { callBack(mEvents.bytesWritten, n); });
+    connect(mSocket, &QTcpSocket::connected, this, [this] { callBack(mEvents.connected); });
+    connect(mSocket, &QTcpSocket::disconnected, this, [this] { callBack(mEvents.disconnected); });
+    connect(mSocket, &QTcpSocket::errorOccurred, this, [this] { callBack(mEvents.error, mSocket->errorString()); });
     mSocket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
 }
 
@@ -51,7 +41,7 @@ void TQtStreamSocket::connectToHost(const QString &host, quint16 port)
         mRefused = true;
         QTimer::singleShot(0, this, [this] {
             if (std::exchange(mRefused, false))
-                call(mEvents.error, QStringLiteral("Invalid address"));
+                callBack(mEvents.error, QStringLiteral("Invalid address"));
         });
         return;
     }

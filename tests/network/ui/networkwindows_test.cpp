@@ -102,7 +102,41 @@ private:
     QByteArray mBody;
 };
 
-class NetworkWindows : public ::testing::Test
+// The main window with every subsystem, shown, over a data folder of its own.
+class NetworkWindowTest : public ::testing::Test
+{
+protected:
+    void openWindow()
+    {
+        MessageService::setTestHookEnabled(true);
+        MessageService::resetTestHook();
+        settings = std::make_unique<TSetupTools>();
+        gSetupTools = settings.get();
+        window = std::make_unique<TForm1>();
+        installSubsystems(*window);
+        window->resize(1000, 700);
+        window->show();
+        network = window->findChild<THalvornNetwork *>(QStringLiteral("HalvornNetwork"));
+        ASSERT_NE(network, nullptr);
+    }
+    void TearDown() override
+    {
+        for (TMemoSource *b : std::as_const(gMemoData))
+            b->setModified(false);
+        window.reset();
+        resetNetworkGlobals();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        gSetupTools = nullptr;
+        MessageService::resetTestHook();
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TSetupTools> settings;
+    std::unique_ptr<TForm1> window;
+    THalvornNetwork *network = nullptr;
+};
+
+class NetworkWindows : public NetworkWindowTest
 {
 protected:
     void SetUp() override
@@ -116,29 +150,10 @@ protected:
         Quorvant::gPassword.clear();
         ASSERT_TRUE(server.start(dir.filePath("halvorn.db"))) << server.process.readAllStandardError().constData();
         Quorvant::gLookupAddress = QStringLiteral("127.0.0.1:") + QString::number(server.httpPort);
-        MessageService::setTestHookEnabled(true);
-        MessageService::resetTestHook();
-        settings = std::make_unique<TSetupTools>();
-        gSetupTools = settings.get();
-        window = std::make_unique<TForm1>();
-        installSubsystems(*window);
-        window->resize(1000, 700);
-        window->show();
-        network = window->findChild<THalvornNetwork *>(QStringLiteral("HalvornNetwork"));
-        ASSERT_NE(network, nullptr);
+        openWindow();
         // The network page and the quick bar, made when first shown.
         ensureBuilt(window->tabholder()->findChild<QWidget *>(QStringLiteral("NetworkPage")));
         ensureBuilt(window->sidebar()->findChild<QWidget *>(QStringLiteral("HalvornNetworkPage")));
-    }
-    void TearDown() override
-    {
-        for (TMemoSource *b : std::as_const(gMemoData))
-            b->setModified(false);
-        window.reset();
-        resetNetworkGlobals();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        gSetupTools = nullptr;
-        MessageService::resetTestHook();
     }
 
     QPushButton *connectButton() const
@@ -169,15 +184,11 @@ protected:
         return waitUntil([&] { return connectedViewShown(); });
     }
 
-    QTemporaryDir dir;
     ServerProcess server;
-    std::unique_ptr<TSetupTools> settings;
-    std::unique_ptr<TForm1> window;
-    THalvornNetwork *network = nullptr;
 };
 
 // The pages are made when first shown and show what happened before.
-class NetworkPagesShownLate : public ::testing::Test
+class NetworkPagesShownLate : public NetworkWindowTest
 {
 protected:
     void SetUp() override
@@ -186,34 +197,13 @@ protected:
         DataFolder::setPath(dir.path());
         resetAppGlobals();
         resetNetworkGlobals();
-        MessageService::setTestHookEnabled(true);
-        MessageService::resetTestHook();
-        settings = std::make_unique<TSetupTools>();
-        gSetupTools = settings.get();
-        window = std::make_unique<TForm1>();
-        installSubsystems(*window);
-        window->resize(1000, 700);
-        window->show();
-        network = window->findChild<THalvornNetwork *>(QStringLiteral("HalvornNetwork"));
-        ASSERT_NE(network, nullptr);
-    }
-    void TearDown() override
-    {
-        window.reset();
-        resetNetworkGlobals();
-        gSetupTools = nullptr;
-        MessageService::resetTestHook();
+        openWindow();
     }
     template<typename T>
     T *find(const char *name) const
     {
         return window->findChild<T *>(QLatin1String(name));
     }
-
-    QTemporaryDir dir;
-    std::unique_ptr<TSetupTools> settings;
-    std::unique_ptr<TForm1> window;
-    THalvornNetwork *network = nullptr;
 };
 
 TEST_F(NetworkPagesShownLate, StateReachedBeforeThePagesAreShownIsWhatTheyShow)
