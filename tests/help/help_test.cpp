@@ -1,5 +1,6 @@
 // The topic tree, the Help menu, the help topics of the program and the
 // links inside the shipped help pages.
+#include "mainwindowtest.h"
 #include "appglobals.h"
 #include "browserpage.h"
 #include "datafolder.h"
@@ -120,23 +121,11 @@ protected:
         DataFolder::seed(QStringLiteral(QUORVANT_SHIPPED_DATA), m_dir.path());
         resetAppGlobals();
         resetToolkitGlobals();
-        MessageService::setTestHookEnabled(true);
-        MessageService::resetTestHook();
-        m_settings = std::make_unique<TSetupTools>();
-        gSetupTools = m_settings.get();
-        m_window = std::make_unique<TForm1>();
-        installSubsystems(*m_window);
+        m_window = Quorvant::Test::openMainWindow(&m_settings, QSize(900, 600));
         help()->openExternal = [this](const QUrl &url) { m_opened.append(url); };
         help()->showAbout = [this] { ++m_aboutShown; };
-        m_window->resize(900, 600);
-        m_window->show();
     }
-    void TearDown() override
-    {
-        m_window.reset();
-        gSetupTools = nullptr;
-        MessageService::resetTestHook();
-    }
+    void TearDown() override { Quorvant::Test::closeMainWindow(m_window, &m_settings); }
     THelpCommands *help() const { return m_window->findChild<THelpCommands *>(QStringLiteral("HelpCommands")); }
     QTreeWidget *tree() const { return m_window->findChild<QTreeWidget *>(QStringLiteral("TreeView2")); }
     QString shown() const { return m_window->documentationPage()->url().toLocalFile(); }

@@ -1,4 +1,5 @@
 // "Check Spelling" and "Theasurus Lookup..." on the real main window.
+#include "mainwindowtest.h"
 #include "appglobals.h"
 #include "datafolder.h"
 #include "documentset.h"
@@ -51,24 +52,10 @@ protected:
         DataFolder::setPath(m_dir.path());
         resetAppGlobals();
         resetToolkitGlobals();
-        MessageService::setTestHookEnabled(true);
-        MessageService::resetTestHook();
-        m_settings = std::make_unique<TSetupTools>();
-        gSetupTools = m_settings.get();
-        m_window = std::make_unique<TForm1>();
-        installSubsystems(*m_window);
-        m_window->resize(900, 600);
-        m_window->show();
+        m_window = Quorvant::Test::openMainWindow(&m_settings, QSize(900, 600));
         m_window->documents()->blankDocument();
     }
-    void TearDown() override
-    {
-        for (TMemoSource *b : std::as_const(gMemoData))
-            b->setModified(false);
-        m_window.reset();
-        gSetupTools = nullptr;
-        MessageService::resetTestHook();
-    }
+    void TearDown() override { Quorvant::Test::closeMainWindow(m_window, &m_settings); }
     ITextBuffer *buffer() const { return m_window->documents()->currentBuffer(); }
     TSpellingCommands *commands() const { return m_window->findChild<TSpellingCommands *>(QStringLiteral("SpellingCommands")); }
     TSpellCheckDialog *dialog() const { return commands()->spellDialog(); }

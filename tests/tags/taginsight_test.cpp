@@ -1,4 +1,5 @@
 // Tag Insight, tag completion and the Tag Inspector grid in the main window.
+#include "mainwindowtest.h"
 #include "installtags.h"
 #include "subsystems.h"
 #include "appglobals.h"
@@ -48,14 +49,7 @@ protected:
         }
         resetAppGlobals();
         resetToolkitGlobals();
-        MessageService::setTestHookEnabled(true);
-        MessageService::resetTestHook();
-        m_settings = std::make_unique<TSetupTools>();
-        gSetupTools = m_settings.get();
-        m_window = std::make_unique<TForm1>();
-        installSubsystems(*m_window);
-        m_window->resize(900, 600);
-        m_window->show();
+        m_window = Quorvant::Test::openMainWindow(&m_settings, QSize(900, 600));
         m_window->documents()->blankDocument();
         m_window->InsertInLowerCase(true);
         // The grid is made when its page is first shown, as the user opens it.
@@ -66,11 +60,7 @@ protected:
     void TearDown() override
     {
         TTagInspector::colorChooserForTests = nullptr;
-        for (TMemoSource *b : std::as_const(gMemoData))
-            b->setModified(false);
-        m_window.reset();
-        gSetupTools = nullptr;
-        MessageService::resetTestHook();
+        Quorvant::Test::closeMainWindow(m_window, &m_settings);
     }
 
     ITextBuffer *buffer() const { return m_window->documents()->currentBuffer(); }

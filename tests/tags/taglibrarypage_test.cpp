@@ -1,4 +1,5 @@
 // The sidebar's tag library page, driven inside the main window.
+#include "mainwindowtest.h"
 #include "subsystems.h"
 #include "datafolder.h"
 #include "documentset.h"
@@ -56,23 +57,13 @@ protected:
         resetAppGlobals();
         resetToolkitGlobals();
         resetTagLibraryGlobals();
-        MessageService::setTestHookEnabled(true);
-        MessageService::resetTestHook();
-        m_window = std::make_unique<TForm1>();
-        installSubsystems(*m_window);
-        m_window->show();
+        m_window = Quorvant::Test::openMainWindow();
         m_window->documents()->blankDocument();
         m_page = m_window->findChild<TTagLibraryPage *>();
         ASSERT_NE(m_page, nullptr);
         m_window->sidebar()->setCurrentWidget(m_window->sidebar()->findChild<QWidget *>(QStringLiteral("TagsPage")));
     }
-    void TearDown() override
-    {
-        for (TMemoSource *b : std::as_const(gMemoData))
-            b->setModified(false);
-        m_window.reset();
-        MessageService::resetTestHook();
-    }
+    void TearDown() override { Quorvant::Test::closeMainWindow(m_window); }
 
     QString listPath(const QString &name) const { return m_dir.filePath(QStringLiteral("Tags/") + name); }
     void writeList(const QString &name, const QByteArray &content) { Quorvant::Test::writeBytes(listPath(name), content); }

@@ -1,4 +1,5 @@
 // The source commands of the main window, driven through its menus.
+#include "mainwindowtest.h"
 #include "colorbar.h"
 #include "subsystems.h"
 #include "browserpage.h"
@@ -37,23 +38,10 @@ protected:
         DataFolder::setPath(m_dir.path());
         resetAppGlobals();
         resetToolkitGlobals();
-        MessageService::setTestHookEnabled(true);
-        MessageService::resetTestHook();
-        m_settings = std::make_unique<TSetupTools>();
-        gSetupTools = m_settings.get();
-        m_window = std::make_unique<TForm1>();
-        installSubsystems(*m_window);
-        m_window->show();
+        m_window = Quorvant::Test::openMainWindow(&m_settings);
         m_window->documents()->blankDocument();
     }
-    void TearDown() override
-    {
-        for (TMemoSource *b : std::as_const(gMemoData))
-            b->setModified(false);
-        m_window.reset();
-        gSetupTools = nullptr;
-        MessageService::resetTestHook();
-    }
+    void TearDown() override { Quorvant::Test::closeMainWindow(m_window, &m_settings); }
 
     ITextBuffer *buffer() const { return m_window->documents()->currentBuffer(); }
     void trigger(const char *name)

@@ -1,5 +1,6 @@
 // Find in files: the walk, the content search and the dialog on the real
 // main window, offscreen.
+#include "mainwindowtest.h"
 #include "appglobals.h"
 #include "datafolder.h"
 #include "documentset.h"
@@ -162,11 +163,7 @@ protected:
         FindTreeTest::SetUp();
         DataFolder::setPath(dir.filePath(QStringLiteral("data")));
         resetAppGlobals();
-        MessageService::setTestHookEnabled(true);
-        MessageService::resetTestHook();
-        window = std::make_unique<TForm1>();
-        installSubsystems(*window);
-        window->show();
+        window = Quorvant::Test::openMainWindow();
         window->action(QStringLiteral("Findinfiles1"))->trigger();
         dialog = qobject_cast<TFindInFileFrm *>(QApplication::activeModalWidget());
         ASSERT_TRUE(dialog);

@@ -1,4 +1,5 @@
 // The Plugins menu of the real main window with plug-ins in the data folder.
+#include "mainwindowtest.h"
 #include "appglobals.h"
 #include "subsystems.h"
 #include "datafolder.h"
@@ -34,22 +35,15 @@ protected:
         for (const char *name : {"fixture_echo_a", "fixture_echo_b", "fixture_null", "reverseselection", "wordcount"})
             paths.append(ToolsTest::copyPlugin(QLatin1String(name), folder));
         resetAppGlobals();
-        MessageService::setTestHookEnabled(true);
-        MessageService::resetTestHook();
-        m_window = std::make_unique<TForm1>();
-        installSubsystems(*m_window);
-        m_window->show();
+        m_window = Quorvant::Test::openMainWindow();
         m_window->documents()->blankDocument();
         buffer = m_window->documents()->currentBuffer();
         ASSERT_NE(buffer, nullptr);
     }
     void TearDown() override
     {
-        for (TMemoSource *b : std::as_const(gMemoData))
-            b->setModified(false);
-        m_window.reset();
+        Quorvant::Test::closeMainWindow(m_window);
         EXPECT_EQ(gPlugins, nullptr);
-        MessageService::resetTestHook();
     }
     QList<QAction *> entries() const { return m_window->pluginsMenu()->actions(); }
 

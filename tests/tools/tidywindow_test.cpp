@@ -1,4 +1,5 @@
 // The HTML Tidy commands driven through the real main window, offscreen.
+#include "mainwindowtest.h"
 #include "appglobals.h"
 #include "subsystems.h"
 #include "datafolder.h"
@@ -55,11 +56,7 @@ protected:
         DataFolder::setPath(m_dir.filePath(QStringLiteral("data")));
         QDir().mkpath(tidyFolder());
         resetAppGlobals();
-        MessageService::setTestHookEnabled(true);
-        MessageService::resetTestHook();
-        m_window = std::make_unique<TForm1>();
-        installSubsystems(*m_window);
-        m_window->show();
+        m_window = Quorvant::Test::openMainWindow();
         tidy = m_window->findChild<TTidyCommands *>(QStringLiteral("TidyCommands"));
         ASSERT_NE(tidy, nullptr);
         m_window->documents()->blankDocument();

@@ -1,4 +1,5 @@
 // Open from the web against a small HTTP server on 127.0.0.1.
+#include "mainwindowtest.h"
 #include "appglobals.h"
 #include "datafolder.h"
 #include "documentset.h"
@@ -121,11 +122,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         DataFolder::setPath(dir.path());
         resetAppGlobals();
-        MessageService::setTestHookEnabled(true);
-        MessageService::resetTestHook();
-        window = std::make_unique<TForm1>();
-        installSubsystems(*window);
-        window->show();
+        window = Quorvant::Test::openMainWindow();
         window->action(QStringLiteral("OpenFromtheWeb1"))->trigger();
         dialog = window->findChild<TLoadFromWeb *>();
         ASSERT_TRUE(dialog);

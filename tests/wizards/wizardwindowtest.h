@@ -2,6 +2,7 @@
 // settings in a temporary data folder, for driving the wizards offscreen.
 #pragma once
 
+#include "mainwindowtest.h"
 #include "appglobals.h"
 #include "colorswatch.h"
 #include "datafolder.h"
@@ -42,25 +43,14 @@ protected:
         resetAppGlobals();
         resetToolkitGlobals();
         resetSettingsGlobals();
-        MessageService::setTestHookEnabled(true);
-        MessageService::resetTestHook();
-        m_settings = std::make_unique<TSetupTools>();
-        gSetupTools = m_settings.get();
-        m_window = std::make_unique<TForm1>();
-        installSubsystems(*m_window);
-        m_window->resize(900, 600);
-        m_window->show();
+        m_window = Quorvant::Test::openMainWindow(&m_settings, QSize(900, 600));
         m_window->documents()->blankDocument();
         m_window->InsertInLowerCase(m_lowerCaseTags);
     }
     void TearDown() override
     {
         TColorSwatch::setChooserForTests({});
-        for (TMemoSource *b : std::as_const(gMemoData))
-            b->setModified(false);
-        m_window.reset();
-        gSetupTools = nullptr;
-        MessageService::resetTestHook();
+        Quorvant::Test::closeMainWindow(m_window, &m_settings);
     }
 
     ITextBuffer *buffer() const { return m_window->documents()->currentBuffer(); }

@@ -1,6 +1,7 @@
 // The network windows on the real main window, driven offscreen against the
 // real halvorn-server on 127.0.0.1: sign-in, chat rooms, shared projects and
 // the file manager.
+#include "mainwindowtest.h"
 #include "addnewproject.h"
 #include "addresslookup.h"
 #include "appglobals.h"
@@ -108,26 +109,15 @@ class NetworkWindowTest : public ::testing::Test
 protected:
     void openWindow()
     {
-        MessageService::setTestHookEnabled(true);
-        MessageService::resetTestHook();
-        settings = std::make_unique<TSetupTools>();
-        gSetupTools = settings.get();
-        window = std::make_unique<TForm1>();
-        installSubsystems(*window);
-        window->resize(1000, 700);
-        window->show();
+        window = Quorvant::Test::openMainWindow(&settings, QSize(1000, 700));
         network = window->findChild<THalvornNetwork *>(QStringLiteral("HalvornNetwork"));
         ASSERT_NE(network, nullptr);
     }
     void TearDown() override
     {
-        for (TMemoSource *b : std::as_const(gMemoData))
-            b->setModified(false);
-        window.reset();
+        Quorvant::Test::closeMainWindow(window, &settings);
         resetNetworkGlobals();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        gSetupTools = nullptr;
-        MessageService::resetTestHook();
     }
 
     QTemporaryDir dir;
