@@ -2,7 +2,6 @@
 
 #include "browserpage.h"
 #include "commandregistry.h"
-#include "standardicons.h"
 #include "datafolder.h"
 #include "helptopics.h"
 #include "inifile.h"
@@ -10,6 +9,7 @@
 #include "mainwindow.h"
 #include "mnuabout.h"
 #include "setuptools.h"
+#include "standardicons.h"
 
 #include <QAction>
 #include <QDesktopServices>

@@ -72,11 +72,16 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption)
 // As many lines as the status boxes hold.
 constexpr int kMemoLines = 5000;
 
-void keepLine(QStringList &lines, const QString &line)
+// A line for a status box: in the box once it is built, kept until then.
+void addLine(QPlainTextEdit *memo, QStringList &kept, const QString &line)
 {
-    lines.append(line);
-    if (lines.size() > kMemoLines)
-        lines.removeFirst();
+    if (memo) {
+        memo->appendPlainText(line);
+        return;
+    }
+    kept.append(line);
+    if (kept.size() > kMemoLines)
+        kept.removeFirst();
 }
 
 QLabel *wrapped(QWidget *parent, const QString &text)
@@ -104,9 +109,7 @@ THalvornNetwork::THalvornNetwork(TForm1 &form, QObject *parent)
                                      "Join a channel to talk to other users, or list the channels open now.\n"
                                      "Type /help for the commands you can use here."));
     connect(mLog, &TNetworkLog::lineAdded, this, [this](const QString &line) {
-        keepLine(mStatusLines, line);
-        if (mNetworkStatus)
-            mNetworkStatus->appendPlainText(line);
+        addLine(mNetworkStatus, mStatusLines, line);
     });
     // The pages are built when first shown; until then the state above and
     // mConnected are all they show.
@@ -182,6 +185,7 @@ void THalvornNetwork::buildNetworkPage(QWidget *page)
     mNetworkStatus->setReadOnly(true);
     mNetworkStatus->setMaximumBlockCount(kMemoLines);
     mNetworkStatus->setPlainText(mStatusLines.join(QLatin1Char('\n')));
+    mStatusLines.clear();
     homeColumn->addWidget(mNetworkStatus, 1);
     online->addTab(home, QStringLiteral("Home"));
 
@@ -237,6 +241,7 @@ void THalvornNetwork::buildNetworkPage(QWidget *page)
     mChatStatus->setReadOnly(true);
     mChatStatus->setMaximumBlockCount(kMemoLines);
     mChatStatus->setPlainText(mChatLines.join(QLatin1Char('\n')));
+    mChatLines.clear();
     chatColumn->addWidget(mChatStatus, 1);
     mChatEdit = new QLineEdit(chat);
     mChatEdit->setObjectName(QStringLiteral("ChatEdit"));
@@ -699,9 +704,7 @@ void THalvornNetwork::showMessage(const QString &text, NetworkMessageKind kind)
 
 void THalvornNetwork::chatStatus(const QString &line)
 {
-    keepLine(mChatLines, line);
-    if (mChatStatus)
-        mChatStatus->appendPlainText(line);
+    addLine(mChatStatus, mChatLines, line);
     if (!line.isEmpty())
         statusBarText(line);
 }

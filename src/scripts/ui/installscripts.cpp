@@ -21,10 +21,10 @@
 #include <QPointer>
 #include <QWindow>
 #include <QMenu>
-
-#include <memory>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <memory>
 
 namespace Quorvant {
 

@@ -71,11 +71,20 @@ void TCatalogueBuilder::run(const TCatalogueEntry &entry) const
 QStringList TCatalogueBuilder::build(const TCatalogue &catalogue)
 {
     m_catalogues.push_back(std::make_unique<const TCatalogue>(catalogue));
+    QList<const TCatalogueEntry *> entries;
+    entries.reserve(catalogue.entries.size());
+    for (const TCatalogueEntry &e : m_catalogues.back()->entries)
+        entries.append(&e);
+    return placeInOrder(entries);
+}
+
+QStringList TCatalogueBuilder::placeInOrder(const QList<const TCatalogueEntry *> &entries)
+{
     QStringList problems;
     ++m_depth;
-    for (const TCatalogueEntry &e : m_catalogues.back()->entries) {
-        for (const QString &p : place(e))
-            problems.append(QStringLiteral("line %1: %2").arg(e.line).arg(p));
+    for (const TCatalogueEntry *e : entries) {
+        for (const QString &p : place(*e))
+            problems.append(QStringLiteral("line %1: %2").arg(e->line).arg(p));
     }
     if (--m_depth == 0)
         finishRows();
@@ -123,15 +132,8 @@ void TCatalogueBuilder::buildWaiting(QWidget *page)
             ++it;
     }
     m_rows.append(page);
-    QStringList problems;
-    ++m_depth;
-    for (const TCatalogueEntry *e : waiting) {
-        for (const QString &p : place(*e))
-            problems.append(QStringLiteral("line %1: %2").arg(e->line).arg(p));
-    }
-    if (--m_depth == 0)
-        finishRows();
-    for (const QString &p : std::as_const(problems))
+    const QStringList problems = placeInOrder(waiting);
+    for (const QString &p : problems)
         qWarning("catalogue: %s", qUtf8Printable(p));
 }
 

@@ -46,6 +46,7 @@ public:
     void run(const TCatalogueEntry &entry) const;
 
 private:
+    QStringList placeInOrder(const QList<const TCatalogueEntry *> &entries);
     QStringList place(const TCatalogueEntry &e);
     QStringList buildEntry(const TCatalogueEntry &e);
     void buildWaiting(QWidget *page);
