@@ -1,89 +1,75 @@
 #include "tlocalprojects.h"
 
+#include "markerfields.h"
+#include "readabletext.h"
 #include "textfileformat.h"
 #include "veskfilesystems.h"
 
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace Quorvant {
 
 namespace {
 
-const QChar HeaderSeparator(0x9E);
-const QChar RowSeparator(u',');
+constexpr char HeaderSeparator = '\x9E';
+constexpr char RowSeparator = ',';
+constexpr int HeaderFields = 4;
+constexpr int RowFields = 3;
 
-void appendField(QString *out, const QString &field, QChar separator)
+MarkerFormat headerFormat()
 {
-    const bool quote = field.startsWith(u'"') || field.contains(separator) || field.contains(u'\r')
-                       || field.contains(u'\n');
-    if (!quote) {
-        out->append(field);
-        return;
-    }
-    out->append(u'"');
-    out->append(QString(field).replace(QStringLiteral("\""), QStringLiteral("\"\"")));
-    out->append(u'"');
+    MarkerFormat f;
+    f.markers = QByteArray(1, HeaderSeparator);
+    // Earlier versions wrote the separator as the character U+009E in UTF-8.
+    f.markerCharacters = f.markers;
+    f.maxFields = HeaderFields;
+    f.quotedFields = true;
+    return f;
 }
 
-// Reads one line of fields starting at *pos; a field that opens with a quote
-// runs to its closing quote, across separators and line breaks. A quote that
-// is never closed is read as plain text, as older files may hold one.
-QStringList readRecord(const QString &text, qsizetype *pos, QChar separator)
+MarkerFormat rowFormat()
 {
-    QStringList fields;
-    qsizetype i = *pos;
-    const qsizetype n = text.size();
-    for (;;) {
-        QString field;
-        bool quoted = false;
-        if (i < n && text[i] == u'"') {
-            qsizetype j = i + 1;
-            QString value;
-            bool closed = false;
-            while (j < n) {
-                if (text[j] == u'"') {
-                    if (j + 1 < n && text[j + 1] == u'"') {
-                        value.append(u'"');
-                        j += 2;
-                        continue;
-                    }
-                    closed = true;
-                    ++j;
-                    break;
-                }
-                value.append(text[j++]);
-            }
-            if (closed && (j == n || text[j] == separator || text[j] == u'\r' || text[j] == u'\n')) {
-                field = value;
-                i = j;
-                quoted = true;
-            }
-        }
-        if (!quoted) {
-            const qsizetype start = i;
-            while (i < n && text[i] != separator && text[i] != u'\r' && text[i] != u'\n')
-                ++i;
-            field = text.mid(start, i - start);
-        }
-        fields.append(field);
-        if (i < n && text[i] == separator) {
-            ++i;
-            continue;
-        }
-        break;
-    }
-    if (i < n && text[i] == u'\r')
-        ++i;
-    if (i < n && text[i] == u'\n')
-        ++i;
-    *pos = i;
-    return fields;
+    MarkerFormat f;
+    f.markers = QByteArray(1, RowSeparator);
+    // A path with a comma in an unquoted row stays whole in the last field.
+    f.maxFields = RowFields;
+    f.quotedFields = true;
+    return f;
 }
 
 QString fieldAt(const QStringList &fields, int i)
 {
     return i < fields.size() ? fields[i] : QString();
+}
+
+bool allReadable(const QStringList &fields)
+{
+    return std::all_of(fields.cbegin(), fields.cend(), isReadableText);
+}
+
+// Line breaks (CR LF, CR or LF) in bytes.
+int lineBreaks(QByteArrayView bytes)
+{
+    int count = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')))
+            ++count;
+    }
+    return count;
+}
+
+// The record's bytes without the line end that closes it.
+QByteArray withoutLineEnd(QByteArrayView record)
+{
+    qsizetype n = record.size();
+    if (n && record[n - 1] == '\n')
+        --n;
+    if (n && record[n - 1] == '\r')
+        --n;
+    return record.first(n).toByteArray();
 }
 
 } // namespace
@@ -107,41 +93,68 @@ QString TLocalProjects::projectPath(const QString &FileName) const
     return m_folder + u'/' + FileName;
 }
 
-QByteArray TLocalProjects::encode(const QString &name, const QString &type, const QString &language,
-                                  const QString &notes, const QList<TProjectRow> &rows)
+QByteArray TLocalProjects::encode(const QStringList &header, const QList<TProjectRow> &rows,
+                                  const QList<QByteArray> &keptLines)
 {
-    QString out;
-    out.reserve(256 + rows.size() * 96);
-    const QString header[] = {name, type, language, notes};
-    for (int i = 0; i < 4; ++i) {
-        if (i)
-            out.append(HeaderSeparator);
-        appendField(&out, header[i], HeaderSeparator);
-    }
-    out.append(QStringLiteral("\r\n"));
+    static const MarkerFormat headerLine = headerFormat();
+    static const MarkerFormat rowLine = rowFormat();
+    QByteArray out = joinMarkerFields(header, HeaderSeparator, headerLine);
+    out.append("\r\n");
     for (const TProjectRow &row : rows) {
-        appendField(&out, row.FileName, RowSeparator);
-        out.append(RowSeparator);
-        appendField(&out, row.TodoStatus, RowSeparator);
-        out.append(RowSeparator);
-        appendField(&out, row.FilePath, RowSeparator);
-        out.append(QStringLiteral("\r\n"));
+        out.append(joinMarkerFields({row.FileName, row.TodoStatus, row.FilePath}, RowSeparator, rowLine));
+        out.append("\r\n");
     }
-    return out.toUtf8();
+    for (const QByteArray &line : keptLines) {
+        out.append(line);
+        out.append("\r\n");
+    }
+    return out;
 }
 
-void TLocalProjects::decode(const QString &text, QStringList *header, QList<TProjectRow> *rows)
+void TLocalProjects::decode(const QByteArray &bytes, QStringList *header, QList<TProjectRow> *rows,
+                            SkippedLines *skipped, QList<QByteArray> *keptLines)
 {
     header->clear();
     rows->clear();
-    qsizetype pos = 0;
-    if (text.isEmpty())
+    if (keptLines)
+        keptLines->clear();
+    if (bytes.isEmpty())
         return;
-    *header = readRecord(text, &pos, HeaderSeparator);
-    while (pos < text.size()) {
-        const QStringList f = readRecord(text, &pos, RowSeparator);
-        rows->append({fieldAt(f, 0), fieldAt(f, 1), fieldAt(f, 2)});
+    static const MarkerFormat headerLine = headerFormat();
+    static const MarkerFormat rowLine = rowFormat();
+    auto skip = [&](int lineNumber, qsizetype start, qsizetype end) {
+        if (skipped)
+            skipped->add(lineNumber);
+        if (keptLines)
+            keptLines->append(withoutLineEnd(QByteArrayView(bytes).sliced(start, end - start)));
+    };
+
+    qsizetype pos = 0;
+    int lineNumber = 1;
+    const QStringList first = markerFieldTexts(readMarkerRecord(bytes, &pos, headerLine));
+    if (allReadable(first))
+        *header = first;
+    else
+        skip(lineNumber, 0, pos);
+    lineNumber += lineBreaks(QByteArrayView(bytes).first(pos));
+    while (pos < bytes.size()) {
+        const qsizetype start = pos;
+        const QStringList f = markerFieldTexts(readMarkerRecord(bytes, &pos, rowLine));
+        const TProjectRow row{fieldAt(f, 0), fieldAt(f, 1), fieldAt(f, 2)};
+        const bool blank = f.size() == 1 && f.first().isEmpty();
+        if (!blank) {
+            if (f.size() == RowFields && allReadable(f) && !(row.FileName.isEmpty() && row.FilePath.isEmpty()))
+                rows->append(row);
+            else
+                skip(lineNumber, start, pos);
+        }
+        lineNumber += lineBreaks(QByteArrayView(bytes).sliced(start, pos - start));
     }
+}
+
+QStringList TLocalProjects::header() const
+{
+    return {CurrentProjectName, CurrentWebsiteType, CurrentLanguage, CurrentNotes};
 }
 
 bool TLocalProjects::NewProjectFile(const QString &FileName, QList<TProjectRow> *ListView, const QString &ProjectName,
@@ -152,11 +165,13 @@ bool TLocalProjects::NewProjectFile(const QString &FileName, QList<TProjectRow> 
     const QString path = projectPath(FileName);
     QString error;
     if (path.isEmpty()
-        || !writeFileAtomically(path, encode(ProjectName, WebsiteType, Language, Notes, {}), &error)) {
+        || !writeFileAtomically(path, encode({ProjectName, WebsiteType, Language, Notes}, {}), &error)) {
         debugOut(m_debug, QStringLiteral("Error: TLocalProjects.NewProjectFile: cannot write %1 %2").arg(FileName, error));
         return false;
     }
     ListView->clear();
+    m_skipped = {};
+    m_keptLines.clear();
     CurrentProjectName = ProjectName;
     CurrentWebsiteType = WebsiteType;
     CurrentLanguage = Language;
@@ -169,8 +184,7 @@ bool TLocalProjects::SaveProjectFile(const QString &FileName, const QList<TProje
     const QString path = projectPath(FileName);
     QString error;
     if (path.isEmpty()
-        || !writeFileAtomically(
-            path, encode(CurrentProjectName, CurrentWebsiteType, CurrentLanguage, CurrentNotes, ListView), &error)) {
+        || !writeFileAtomically(path, encode(header(), ListView, m_keptLines), &error)) {
         debugOut(m_debug, QStringLiteral("Error: TLocalProjects.SaveProjectFile: cannot write %1 %2").arg(FileName, error));
         return false;
     }
@@ -183,12 +197,13 @@ bool TLocalProjects::LoadProjectFile(const QString &FileName, QList<TProjectRow>
         return false;
     QByteArray bytes;
     QString error;
-    if (!readWholeFile(FileName, &bytes, &error)) {
+    if (!readDataFile(FileName, &bytes, &error)) {
         debugOut(m_debug, QStringLiteral("Error: TLocalProjects.LoadProjectFile: %1").arg(error));
         return false;
     }
     QStringList header;
-    decode(decodeTextFile(bytes).text, &header, ListView);
+    m_skipped = {QFileInfo(FileName).fileName(), {}};
+    decode(bytes, &header, ListView, &m_skipped, &m_keptLines);
     CurrentProjectName = fieldAt(header, 0);
     CurrentWebsiteType = fieldAt(header, 1);
     CurrentLanguage = fieldAt(header, 2);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "debugout.h"
+#include "skippedlines.h"
 
 #include <QList>
 #include <QString>
@@ -39,16 +40,35 @@ public:
     QString projectPath(const QString &FileName) const;
     static bool isValidTitle(const QString &title);
 
-    // The file's text: fields holding a separator, a quote or a line break
-    // are quoted, so they read back whole; plain fields are written as they
-    // stand.
-    static QByteArray encode(const QString &name, const QString &type, const QString &language, const QString &notes,
-                             const QList<TProjectRow> &rows);
-    static void decode(const QString &text, QStringList *header, QList<TProjectRow> *rows);
+    // The lines the last load skipped (numbered as in the file); empty
+    // after a load without any and after NewProjectFile.
+    const SkippedLines &skippedLines() const { return m_skipped; }
+
+    // The file's bytes: line 1 holds the four header fields with the single
+    // byte 0x9E between them, each further line one row (file name, to-do
+    // status, path, parted by ","). Every field is written in UTF-8; a field
+    // holding its line's separator, a line break or a leading quote is
+    // quoted ("" for a quote) so it reads back whole. keptLines (lines a
+    // load could not read) follow the rows as they were.
+    static QByteArray encode(const QStringList &header, const QList<TProjectRow> &rows,
+                             const QList<QByteArray> &keptLines = {});
+    // Reads a project file in any form this program or older tools wrote:
+    // the header parted at single 0x9E bytes or at the character U+009E in
+    // UTF-8, each field UTF-8 when valid, otherwise Windows-1252. A line
+    // that is neither the header nor a row (too few fields, control
+    // characters) goes to *skipped and, as it was, to *keptLines.
+    static void decode(const QByteArray &bytes, QStringList *header, QList<TProjectRow> *rows,
+                       SkippedLines *skipped = nullptr, QList<QByteArray> *keptLines = nullptr);
 
 private:
+    QStringList header() const;
+
     DebugOut m_debug;
     QString m_folder;
+    SkippedLines m_skipped;
+    // Lines of the loaded file that are no row: written back after the rows,
+    // so a save never drops what the program could not read.
+    QList<QByteArray> m_keptLines;
 };
 
 } // namespace Quorvant

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 using namespace Quorvant;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -172,6 +173,19 @@ protected:
     QTemporaryDir dir;
 };
 
+QStringList texts(std::initializer_list<const char *> utf8)
+{
+    QStringList out;
+    for (const char *s : utf8)
+        out << QString::fromUtf8(s);
+    return out;
+}
+
+QStringList header(const TLocalProjects &store)
+{
+    return {store.CurrentProjectName, store.CurrentWebsiteType, store.CurrentLanguage, store.CurrentNotes};
+}
+
 TEST_F(ProjectTest, HeaderAndRowsRoundTripIncludingCommasQuotesAndLineBreaks)
 {
     TLocalProjects store(dir.path());
@@ -184,7 +198,7 @@ TEST_F(ProjectTest, HeaderAndRowsRoundTripIncludingCommasQuotesAndLineBreaks)
             {QStringLiteral("plain.htm"), QStringLiteral("1/2 Complete"), QStringLiteral("/p/plain.htm")}};
     ASSERT_TRUE(store.SaveProjectFile(QStringLiteral("Site.QPJ"), rows));
     const QByteArray bytes = readAll(dir.filePath(QStringLiteral("Projects/Site.QPJ")));
-    EXPECT_TRUE(bytes.startsWith(QStringLiteral("Site\u009EBusiness\u009EHTML 4\u009E\"first").toUtf8()));
+    EXPECT_TRUE(bytes.startsWith("Site\x9E" "Business\x9EHTML 4\x9E\"first")) << bytes.constData();
     EXPECT_TRUE(bytes.endsWith("plain.htm,1/2 Complete,/p/plain.htm\r\n")) << "plain rows stay as they were";
 
     TLocalProjects again(dir.path());
@@ -197,23 +211,135 @@ TEST_F(ProjectTest, HeaderAndRowsRoundTripIncludingCommasQuotesAndLineBreaks)
     EXPECT_EQ(again.CurrentNotes, QStringLiteral("first line\r\nsecond, with comma"));
 }
 
-TEST_F(ProjectTest, OlderUnquotedFilesReadAsBefore)
+// Files of older tools (8-bit text, the byte 0x9E between header fields),
+// of earlier versions (UTF-8, the separator as the character U+009E, quoted
+// fields) and mixtures read whole, and a save keeps every field.
+TEST_F(ProjectTest, OldCurrentAndMixedFilesReadWholeAndSaveWithTheSingleSeparatorByte)
+{
+    const struct
+    {
+        const char *what;
+        QByteArray file;
+        QStringList header;
+        QList<TProjectRow> rows;
+    } cases[] = {
+        {"8-bit",
+         "Shop\x9E" "Business\x9EHTML 4\x9ESpring sale\r\n"
+         "index.htm,Complete,/site/index.htm\r\n"
+         "caf\xE9.htm,1/2 Complete,/site/caf\xE9.htm\r\n",
+         texts({"Shop", "Business", "HTML 4", "Spring sale"}),
+         {{u"index.htm"_s, u"Complete"_s, u"/site/index.htm"_s}, {u"café.htm"_s, u"1/2 Complete"_s, u"/site/café.htm"_s}}},
+        {"8-bit, a name ending in a letter UTF-8 would take for a lead byte, a path with a comma",
+         "Spa\xDF\x9EPersonal\x9EXHTML\x9E\r\n"
+         "a.htm,Creating,/x/a,b.htm\n",
+         texts({"Spaß", "Personal", "XHTML", ""}),
+         {{u"a.htm"_s, u"Creating"_s, u"/x/a,b.htm"_s}}},
+        {"8-bit, 0x9E typed in the notes",
+         "Shop\x9E" "Business\x9EHTML 4\x9E" "Dvo\x9E\xE1k\r\n",
+         texts({"Shop", "Business", "HTML 4", "Dvo\xC5\xBE\xC3\xA1k"}), {}},
+        {"UTF-8 with the separator as a character, quoted fields",
+         "Site\xC2\x9E" "Business\xC2\x9EXHTML\xC2\x9E\"two\r\nlines\"\r\n"
+         "\"a,b.htm\",Creating,\"/x/a,b.htm\"\r\n"
+         "Gr\xC3\xBC\xC3\x9F" "e.htm,\"Waiting, on \"\"images\"\"\",/x/Gr\xC3\xBC\xC3\x9F" "e.htm\r\n",
+         texts({"Site", "Business", "XHTML", "two\r\nlines"}),
+         {{u"a,b.htm"_s, u"Creating"_s, u"/x/a,b.htm"_s},
+          {u"Grüße.htm"_s, u"Waiting, on \"images\""_s, u"/x/Grüße.htm"_s}}},
+        {"UTF-8 between single separator bytes, 0x9E inside characters",
+         "\xD0\x9E\xD0\xBB\xD0\xB5\xD0\xB3\x9E\xC5\x9E" "irket\x9EHTML 4\x9E\xD7\x9E\r\n"
+         "\xD0\x9E.htm,Complete,/x/\xD0\x9E.htm\r\n",
+         texts({"Олег", "Şirket", "HTML 4", "מ"}),
+         {{u"О.htm"_s, u"Complete"_s, u"/x/О.htm"_s}}},
+        {"mixed: UTF-8 header with the separator as a character, 8-bit notes and rows",
+         "Site\xC2\x9E" "Business\xC2\x9EHTML 4\xC2\x9E" "Cr\xEApes\r\n"
+         "caf\xE9.htm,Complete,/x/caf\xE9.htm\r\n"
+         "Gr\xC3\xBC\xC3\x9F" "e.htm,Creating,/x/Gr\xC3\xBC\xC3\x9F" "e.htm\r\n",
+         texts({"Site", "Business", "HTML 4", "Crêpes"}),
+         {{u"café.htm"_s, u"Complete"_s, u"/x/café.htm"_s}, {u"Grüße.htm"_s, u"Creating"_s, u"/x/Grüße.htm"_s}}},
+    };
+    QDir().mkpath(dir.filePath(QStringLiteral("Projects")));
+    const QString path = dir.filePath(QStringLiteral("Projects/P.QPJ"));
+    for (const auto &c : cases) {
+        writeAll(path, c.file);
+        TLocalProjects store(dir.path());
+        QList<TProjectRow> rows;
+        ASSERT_TRUE(store.LoadProjectFile(path, &rows)) << c.what;
+        EXPECT_EQ(header(store), c.header) << c.what;
+        EXPECT_EQ(rows, c.rows) << c.what;
+        EXPECT_TRUE(store.skippedLines().isEmpty()) << c.what;
+
+        ASSERT_TRUE(store.SaveProjectFile(QStringLiteral("P.QPJ"), rows)) << c.what;
+        const QByteArray saved = readAll(path);
+        const QByteArray headerStart = c.header[0].toUtf8() + '\x9E' + c.header[1].toUtf8() + '\x9E'
+                                       + c.header[2].toUtf8() + '\x9E';
+        EXPECT_TRUE(saved.startsWith(headerStart)) << c.what << ": " << saved.toHex(' ').constData();
+        EXPECT_FALSE(saved.contains("\xC2\x9E")) << c.what << ": the separator is the single byte";
+        TLocalProjects again(dir.path());
+        QList<TProjectRow> reread;
+        ASSERT_TRUE(again.LoadProjectFile(path, &reread)) << c.what;
+        EXPECT_EQ(header(again), c.header) << c.what;
+        EXPECT_EQ(reread, c.rows) << c.what;
+    }
+}
+
+TEST_F(ProjectTest, LinesThatAreNoRowAreSkippedReportedAndKeptBySaves)
 {
     QDir().mkpath(dir.filePath(QStringLiteral("Projects")));
-    const QString path = dir.filePath(QStringLiteral("Projects/Old.QPJ"));
-    writeAll(path, QStringLiteral("Old\u009EPersonal\u009EXHTML\u009Enotes\r\n"
-                                  "a.htm,Complete,/x/a.htm\r\n"
-                                  "b.htm,\"open quote,/x/b.htm\r\n"
-                                  "c.htm\r\n")
-                       .toUtf8());
+    const QString path = dir.filePath(QStringLiteral("Projects/Bad.QPJ"));
+    const QByteArray garbage("\x01\x7F\x00\xFF\x02,x,y", 9);
+    writeAll(path, "Site\x9E" "Business\x9EHTML 4\x9Enotes\r\n"
+                   "a.htm,Complete,/x/a.htm\r\n"
+                   + garbage + "\r\n"
+                   "second line of old notes\r\n"
+                   "\r\n"
+                   "b.htm,Creating,/x/b.htm\r\n");
     TLocalProjects store(dir.path());
     QList<TProjectRow> rows;
     ASSERT_TRUE(store.LoadProjectFile(path, &rows));
-    ASSERT_EQ(rows.size(), 3);
-    EXPECT_EQ(rows[0], (TProjectRow{QStringLiteral("a.htm"), QStringLiteral("Complete"), QStringLiteral("/x/a.htm")}));
-    EXPECT_EQ(rows[1], (TProjectRow{QStringLiteral("b.htm"), QStringLiteral("\"open quote"), QStringLiteral("/x/b.htm")}));
-    EXPECT_EQ(rows[2], (TProjectRow{QStringLiteral("c.htm"), {}, {}}));
-    EXPECT_EQ(store.CurrentNotes, QStringLiteral("notes"));
+    EXPECT_EQ(rows, (QList<TProjectRow>{{u"a.htm"_s, u"Complete"_s, u"/x/a.htm"_s},
+                                        {u"b.htm"_s, u"Creating"_s, u"/x/b.htm"_s}}));
+    EXPECT_EQ(store.skippedLines().fileName, QStringLiteral("Bad.QPJ"));
+    EXPECT_EQ(store.skippedLines().lineNumbers, (QList<int>{3, 4}));
+
+    // The lines the program could not read are written back after the rows, byte for byte.
+    rows.removeFirst();
+    ASSERT_TRUE(store.SaveProjectFile(QStringLiteral("Bad.QPJ"), rows));
+    EXPECT_EQ(readAll(path), "Site\x9E" "Business\x9EHTML 4\x9Enotes\r\n"
+                             "b.htm,Creating,/x/b.htm\r\n"
+                             + garbage + "\r\n"
+                             "second line of old notes\r\n");
+    ASSERT_TRUE(store.LoadProjectFile(path, &rows));
+    EXPECT_EQ(store.skippedLines().lineNumbers, (QList<int>{3, 4}));
+
+    // A header of garbage is skipped too; a new project starts with nothing skipped.
+    writeAll(path, QByteArray("\x03\x04\x9E\x05\r\nc.htm,Complete,/x/c.htm\r\n"));
+    ASSERT_TRUE(store.LoadProjectFile(path, &rows));
+    EXPECT_EQ(header(store), QStringList(4, QString()));
+    EXPECT_EQ(rows.size(), 1);
+    EXPECT_EQ(store.skippedLines().lineNumbers, QList<int>{1});
+    ASSERT_TRUE(store.NewProjectFile(QStringLiteral("New.QPJ"), &rows, QStringLiteral("New"), {}, {}, {}));
+    EXPECT_TRUE(store.skippedLines().isEmpty());
+    EXPECT_EQ(readAll(dir.filePath(QStringLiteral("Projects/New.QPJ"))), "New\x9E\x9E\x9E\r\n");
+}
+
+TEST_F(ProjectTest, RemindersSkipLinesThatAreNoReminderAndDecodeEachLine)
+{
+    const QString path = dir.filePath(QStringLiteral("Reminders.Dat"));
+    writeAll(path, QByteArray("File Still Booked Out! Project: \"Caf\xE9\" FileName: \"a.htm\"\r\n")
+                       + QByteArray("\x01\x02\xFF\x00junk\r\n", 10) + "\r\n" + "Gr\xC3\xBC\xC3\x9F" "e\n");
+    TReminders reminders(dir.path());
+    QStringList lines;
+    SkippedLines skipped;
+    ASSERT_TRUE(reminders.readReminders(&lines, &skipped));
+    EXPECT_EQ(lines, texts({"File Still Booked Out! Project: \"Café\" FileName: \"a.htm\"", "Grüße"}));
+    EXPECT_EQ(skipped.fileName, QStringLiteral("Reminders.Dat"));
+    EXPECT_EQ(skipped.lineNumbers, QList<int>{2});
+
+    // What the program writes is always a reminder line.
+    reminders.ClearAllReminders();
+    ASSERT_TRUE(reminders.AddToReminders(QStringLiteral("a\tb\x01" "c\r\nd")));
+    ASSERT_TRUE(reminders.readReminders(&lines, &skipped));
+    EXPECT_EQ(lines, QStringList{QStringLiteral("a b c  d")});
+    EXPECT_TRUE(skipped.isEmpty());
 }
 
 TEST_F(ProjectTest, TitlesThatLeaveTheFolderAndFailedWritesAreRefused)

@@ -14,10 +14,12 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -157,8 +159,7 @@ TEST_F(ProjectsPageTest, CreateAddChangeTodoAndReopen)
     // The custom state is in the file at once; header values from creation stay.
     const QByteArray saved = readAll(projectFile(QStringLiteral("Site.QPJ")));
     EXPECT_TRUE(saved.contains("\"Waiting, on images\"")) << saved.constData();
-    EXPECT_TRUE(saved.startsWith(QStringLiteral("Site\u009EBusiness\u009EXHTML\u009E\"two\r\nlines\"\r\n").toUtf8()))
-        << saved.constData();
+    EXPECT_TRUE(saved.startsWith("Site\x9E" "Business\x9EXHTML\x9E\"two\r\nlines\"\r\n")) << saved.constData();
 
     act("CloseProject1")->trigger();
     EXPECT_TRUE(page->projectField()->text().isEmpty());
@@ -180,11 +181,20 @@ TEST_F(ProjectsPageTest, CreateAddChangeTodoAndReopen)
     EXPECT_FALSE(readAll(projectFile(QStringLiteral("Site.QPJ"))).contains("a,b.htm"));
     MessageService::takeRecorded();
 
-    // Open selected file: an existing one opens, a vanished one says so.
-    const int open = window->documents()->PagesOpen();
+    // Open selected file: an open one is shown, a closed one opens, a vanished one says so.
+    TDocumentSet *documents = window->documents();
+    documents->blankDocument();
+    const int open = documents->PagesOpen();
     selectRow(0);
     act("Openselectedfile1")->trigger();
-    EXPECT_EQ(window->documents()->PagesOpen(), open + 1);
+    EXPECT_EQ(documents->PagesOpen(), open) << "no second copy of an open file";
+    EXPECT_EQ(documents->currentIndex(), documents->indexOfFile(c));
+    documents->close();
+    ASSERT_EQ(documents->indexOfFile(c), -1);
+    act("OpenFileButton")->trigger();
+    EXPECT_EQ(documents->PagesOpen(), open);
+    EXPECT_EQ(documents->currentIndex(), documents->indexOfFile(c));
+    EXPECT_TRUE(recordedTexts().isEmpty());
     QFile::remove(c);
     act("OpenFileButton")->trigger();
     EXPECT_EQ(recordedTexts(), QStringList{QStringLiteral(
@@ -227,7 +237,7 @@ TEST_F(ProjectsPageTest, ExistingNamesAskBadTitlesAreRefusedFailedWritesReported
     EXPECT_EQ(readAll(projectFile(QStringLiteral("Old.QPJ"))), "Old\r\n");
     MessageService::queueAnswer(DialogAnswer::pressed(mbYes));
     dialog->pressDone();
-    EXPECT_TRUE(readAll(projectFile(QStringLiteral("Old.QPJ"))).startsWith("Old\xC2\x9E"));
+    EXPECT_TRUE(readAll(projectFile(QStringLiteral("Old.QPJ"))).startsWith("Old\x9E"));
     const QList<RecordedDialog> asked = MessageService::takeRecorded();
     ASSERT_EQ(asked.size(), 3);
     EXPECT_EQ(asked[0].buttons, YesNo);
@@ -249,6 +259,47 @@ TEST_F(ProjectsPageTest, ExistingNamesAskBadTitlesAreRefusedFailedWritesReported
     const QList<RecordedDialog> failed = MessageService::takeRecorded();
     ASSERT_FALSE(failed.isEmpty());
     EXPECT_EQ(failed.last().icon, MessageIcon::Error);
+}
+
+TEST_F(ProjectsPageTest, DamagedLinesAreReportedOnceAndKeptInTheFile)
+{
+    makeWindow();
+    QDir().mkpath(dir.filePath(QStringLiteral("Projects")));
+    const QByteArray garbage("\x01\x02\x00\xFF,\x03,\x04", 8);
+    writeAll(projectFile(QStringLiteral("Bad.QPJ")),
+             "Shop\x9E" "Business\x9EHTML 4\x9ESpring sale\r\na.htm,Creating,/x/a.htm\r\n" + garbage + "\r\n");
+    MessageService::queueAnswer(DialogAnswer::file(projectFile(QStringLiteral("Bad.QPJ"))));
+    act("OpenProjectButton")->trigger();
+    MessageService::takeRecorded();
+    ASSERT_EQ(page->list()->topLevelItemCount(), 1);
+    EXPECT_EQ(page->store().CurrentNotes, QStringLiteral("Spring sale"));
+    EXPECT_EQ(window->StatusBar1()->currentMessage(),
+              QStringLiteral("Bad.QPJ: line 3 is not a valid entry and was skipped."));
+
+    selectRow(0);
+    act("TodoComplete")->trigger();
+    EXPECT_EQ(readAll(projectFile(QStringLiteral("Bad.QPJ"))),
+              "Shop\x9E" "Business\x9EHTML 4\x9ESpring sale\r\na.htm,Complete,/x/a.htm\r\n" + garbage + "\r\n");
+    EXPECT_TRUE(recordedTexts().isEmpty());
+}
+
+TEST_F(ProjectsPageTest, RemindersThatAreNoReminderAreReportedAtStart)
+{
+    writeAll(dir.filePath(QStringLiteral("Reminders.Dat")),
+             QByteArray("File Still Booked Out! Project: \"Site\" FileName: \"a.htm\"\r\n\x01\x02\x03\r\n"));
+    makeWindow();
+    TRemindersWindow *shown = nullptr;
+    EXPECT_TRUE(waitUntil([&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *r = qobject_cast<TRemindersWindow *>(w); r && r->isVisible())
+                shown = r;
+        return shown != nullptr;
+    }, 2000));
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->list()->topLevelItemCount(), 1);
+    EXPECT_EQ(window->StatusBar1()->currentMessage(),
+              QStringLiteral("Reminders.Dat: line 2 is not a valid entry and was skipped."));
+    shown->close();
 }
 
 TEST_F(ProjectsPageTest, RemindersShowAtStartAndAreRewrittenAtClose)

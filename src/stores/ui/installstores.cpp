@@ -39,7 +39,9 @@ public:
         if (event->type() == QEvent::Show && !m_shown) {
             m_shown = true;
             // After the window is up, so the reminders come in front of it.
-            QTimer::singleShot(0, this, [this] { m_reminders = ShowAllReminders(DataFolder::path()); });
+            QTimer::singleShot(0, this, [this] {
+                m_reminders = ShowAllReminders(DataFolder::path(), m_form.debugTarget(), m_form.StatusBar1());
+            });
         } else if (event->type() == QEvent::Close) {
             m_closing = true;
         } else if (event->type() == QEvent::Hide && m_closing && !event->spontaneous()) {

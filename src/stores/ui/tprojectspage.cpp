@@ -4,6 +4,7 @@
 #include "documentset.h"
 #include "mainwindow.h"
 #include "messageservice.h"
+#include "skippedlinesreport.h"
 #include "textfileformat.h"
 #include "tnewprojectdialog.h"
 
@@ -196,6 +197,7 @@ void TProjectsPage::openProject()
     if (m_store.LoadProjectFile(chosen.first(), &loaded)) {
         showRows(loaded);
         m_field->setText(QFileInfo(chosen.first()).fileName());
+        reportSkippedLines(m_store.skippedLines(), m_form.debugTarget(), m_form.StatusBar1());
     } else {
         MessageService::information(this, QStringLiteral("Unable to open selected project file."));
     }
@@ -259,7 +261,7 @@ void TProjectsPage::openSelectedFile()
         return;
     }
     const QString path = item->text(2);
-    if (!QFileInfo(path).isFile() || !m_form.documents()->OpenFile(path))
+    if (!QFileInfo(path).isFile() || !m_form.documents()->openOrShow(path))
         MessageService::information(
             this, QStringLiteral("The file you selected no longer exists or we were unable to open the file."));
 }

@@ -1,5 +1,6 @@
 #include "treminderswindow.h"
 
+#include "skippedlinesreport.h"
 #include "treminders.h"
 
 #include <QLabel>
@@ -35,11 +36,13 @@ TRemindersWindow::TRemindersWindow(const QStringList &reminders, QWidget *parent
     resize(520, 260);
 }
 
-TRemindersWindow *ShowAllReminders(const QString &dataFolder)
+TRemindersWindow *ShowAllReminders(const QString &dataFolder, const DebugOut &debug, QStatusBar *statusBar)
 {
     QStringList lines;
-    if (!TReminders(dataFolder).readReminders(&lines))
+    SkippedLines skipped;
+    if (!TReminders(dataFolder, debug).readReminders(&lines, &skipped))
         return nullptr;
+    reportSkippedLines(skipped, debug, statusBar);
     auto *w = new TRemindersWindow(lines);
     w->show();
     w->raise();

@@ -2,8 +2,11 @@
 // of the other windows without blocking them.
 #pragma once
 
+#include "debugout.h"
+
 #include <QWidget>
 
+class QStatusBar;
 class QTreeWidget;
 
 namespace Quorvant {
@@ -20,7 +23,9 @@ private:
 };
 
 // Shows the window when the data folder holds "Reminders.Dat"; returns it,
-// or nullptr when there is none.
-TRemindersWindow *ShowAllReminders(const QString &dataFolder);
+// or nullptr when there is none. Lines that are no reminder are reported
+// once to debug and statusBar.
+TRemindersWindow *ShowAllReminders(const QString &dataFolder, const DebugOut &debug = {},
+                                   QStatusBar *statusBar = nullptr);
 
 } // namespace Quorvant
