@@ -129,13 +129,15 @@ void TLocalProjects::decode(const QByteArray &bytes, QStringList *header, QList<
             keptLines->append(withoutLineEnd(QByteArrayView(bytes).sliced(start, end - start)));
     };
 
-    qsizetype pos = 0;
+    // A byte order mark an editor may have added is no part of the name.
+    const qsizetype headerStart = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    qsizetype pos = headerStart;
     int lineNumber = 1;
     const QStringList first = markerFieldTexts(readMarkerRecord(bytes, &pos, headerLine));
     if (allReadable(first))
         *header = first;
     else
-        skip(lineNumber, 0, pos);
+        skip(lineNumber, headerStart, pos);
     lineNumber += lineBreaks(QByteArrayView(bytes).first(pos));
     while (pos < bytes.size()) {
         const qsizetype start = pos;

@@ -310,6 +310,11 @@ TEST_F(ProjectTest, LinesThatAreNoRowAreSkippedReportedAndKeptBySaves)
     ASSERT_TRUE(store.LoadProjectFile(path, &rows));
     EXPECT_EQ(store.skippedLines().lineNumbers, (QList<int>{3, 4}));
 
+    // A byte order mark is no part of the name.
+    writeAll(path, "\xEF\xBB\xBF" "Site\x9E" "Business\x9EHTML 4\x9Enotes\r\n");
+    ASSERT_TRUE(store.LoadProjectFile(path, &rows));
+    EXPECT_EQ(store.CurrentProjectName, QStringLiteral("Site"));
+
     // A header of garbage is skipped too; a new project starts with nothing skipped.
     writeAll(path, QByteArray("\x03\x04\x9E\x05\r\nc.htm,Complete,/x/c.htm\r\n"));
     ASSERT_TRUE(store.LoadProjectFile(path, &rows));
