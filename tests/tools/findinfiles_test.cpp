@@ -244,6 +244,8 @@ TEST_F(FindDialogTest, TypedStarFindsEveryFileAndTheEndSaysHowMany)
 {
     QLineEdit *typed = dialog->patternBox()->lineEdit();
     ASSERT_NE(typed, nullptr);
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
     typed->setFocus();
     QTest::keyClicks(typed, QStringLiteral("*"));
     EXPECT_EQ(dialog->patternBox()->currentText(), QStringLiteral("*"));
