@@ -6,7 +6,9 @@
  * "Plugins" menu. When the user picks the entry, Quorvant calls
  * SetMemoData with the whole document and the selection, then DLLOutPut,
  * and inserts the returned text at the caret (before the selection, when
- * there is one) in the user's tag case.
+ * there is one) in the user's tag case. A plug-in that exports
+ * DLLOutPutMode may instead have its text replace the selection or be
+ * shown to the user as a message.
  *
  * Rules:
  *  - All strings are zero-terminated UTF-8. Line ends in the text are CR LF.
@@ -16,8 +18,8 @@
  *    never frees them. Keep them valid until your next call. NULL or ""
  *    means "insert nothing".
  *  - Every function is called on the user-interface thread; return quickly.
- *  - A library lacking one of the three functions, or a file that every user
- *    may write, is not loaded.
+ *  - A library lacking one of DLLName, SetMemoData and DLLOutPut, or a file
+ *    that every user may write, is not loaded. DLLOutPutMode is optional.
  */
 #ifndef QUORVANT_PLUGIN_H
 #define QUORVANT_PLUGIN_H
@@ -40,6 +42,22 @@ QUORVANT_PLUGIN_EXPORT void SetMemoData(const char *text, const char *selection)
 
 /* The text to insert; NULL or "" inserts nothing. */
 QUORVANT_PLUGIN_EXPORT const char *DLLOutPut(void);
+
+/* Where the text of DLLOutPut goes. */
+enum QuorvantOutputMode {
+    /* Inserted at the caret, before the selection, in the user's tag case. */
+    QUORVANT_OUTPUT_INSERT = 0,
+    /* Replaces the selection (inserted at the caret when there is none),
+     * exactly as returned; one step to undo. */
+    QUORVANT_OUTPUT_REPLACE_SELECTION = 1,
+    /* Shown to the user in a message box; the document is left alone. */
+    QUORVANT_OUTPUT_MESSAGE = 2
+};
+
+/* Optional: one of QuorvantOutputMode, asked right after every DLLOutPut.
+ * Without this function the text is inserted (QUORVANT_OUTPUT_INSERT);
+ * with any other value nothing is done. */
+QUORVANT_PLUGIN_EXPORT int DLLOutPutMode(void);
 
 #ifdef __cplusplus
 }

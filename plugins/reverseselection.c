@@ -1,5 +1,6 @@
-/* Example plug-in: answers the selection with its characters in reverse
- * order (a CR LF line end stays one line end). */
+/* Example plug-in: replaces the selection with its characters in reverse
+ * order (a CR LF line end stays one line end). With nothing selected it
+ * does nothing. */
 #include "quorvant_plugin.h"
 
 #include <stdlib.h>
@@ -53,4 +54,9 @@ void SetMemoData(const char *text, const char *selection)
 const char *DLLOutPut(void)
 {
     return result;
+}
+
+int DLLOutPutMode(void)
+{
+    return QUORVANT_OUTPUT_REPLACE_SELECTION;
 }

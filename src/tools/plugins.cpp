@@ -77,6 +77,7 @@ void TPlugins::LoadAllPlugins(const QString &Path)
         gPlugins.Caller.append(output);
         gPlugins.Name.append(name);
         gPlugins.DLLData.append(data);
+        gPlugins.OutputMode.append(reinterpret_cast<TDLLOutPutModeFunc>(library->resolve("DLLOutPutMode")));
         gPlugins.Path.append(path);
         log(QStringLiteral("Loaded Plugin At: %1 Named: %2").arg(path, fromPlugin(name())));
     }
@@ -135,8 +136,10 @@ void TPlugins::SetValues(const QString &MemoText, const QString &MemoSelText)
     m_bytesCurrent = false;
 }
 
-QString TPlugins::ExecutePlugin(int Index)
+QString TPlugins::ExecutePlugin(int Index, std::optional<TPluginOutput> *mode)
 {
+    if (mode)
+        *mode = TPluginOutput::Insert;
     if (!checkIndex(Index, "ExecutePlugin"))
         return {};
     if (!m_bytesCurrent) {
@@ -146,14 +149,40 @@ QString TPlugins::ExecutePlugin(int Index)
     }
     gPlugins.DLLData.at(Index)(m_text.constData(), m_selText.constData());
     // The answer belongs to the plug-in: copied at once, never freed.
-    return fromPlugin(gPlugins.Caller.at(Index)());
+    const QString answer = fromPlugin(gPlugins.Caller.at(Index)());
+    if (const TDLLOutPutModeFunc outputMode = gPlugins.OutputMode.at(Index)) {
+        const int value = outputMode();
+        const bool known = value >= int(TPluginOutput::Insert) && value <= int(TPluginOutput::Message);
+        if (mode)
+            *mode = known ? std::optional(TPluginOutput(value)) : std::nullopt;
+        if (!known)
+            log(QStringLiteral("Error: Plugins: ExecutePlugin: %1 answered the unknown output mode %2")
+                    .arg(gPlugins.Path.at(Index))
+                    .arg(value));
+    }
+    return answer;
 }
 
 void TPlugins::RunPlugin(int Index)
 {
-    const QString result = ExecutePlugin(Index);
-    if (!result.isEmpty() && PtextCommand)
-        PtextCommand(result, QString());
+    std::optional<TPluginOutput> mode;
+    const QString result = ExecutePlugin(Index, &mode);
+    if (result.isEmpty() || !mode)
+        return;
+    switch (*mode) {
+    case TPluginOutput::Insert:
+        if (PtextCommand)
+            PtextCommand(result, QString());
+        break;
+    case TPluginOutput::ReplaceSelection:
+        if (ReplaceSelectionCommand)
+            ReplaceSelectionCommand(result);
+        break;
+    case TPluginOutput::Message:
+        if (MessageCommand)
+            MessageCommand(result);
+        break;
+    }
 }
 
 QString TPlugins::RemoveCharFromStr(QChar C, const QString &S)

@@ -97,11 +97,12 @@ bool TFindInFiles::FindInFiles(const QString &SearchText, const QString &PathNam
     wait();
     m_running = true;
     m_stop = false;
+    m_filesSearched = 0;
     m_fileList.clear();
     m_thread = QThread::create([=, this] { run(SearchText, PathName, FileName, InDir, MatchCase); });
     connect(m_thread, &QThread::finished, this, [this] {
         m_running = false;
-        Q_EMIT finished(m_stop);
+        Q_EMIT finished(m_stop, m_filesSearched);
     });
     m_thread->start();
     return true;
@@ -131,6 +132,7 @@ void TFindInFiles::run(const QString &text, const QString &path, const QString &
         if (hit)
             Q_EMIT found(QFileInfo(file).fileName(), file);
     }
+    m_filesSearched = searched;
     // The list is read on the window's thread once finished() has been sent.
     QMetaObject::invokeMethod(this, [this, files] { m_fileList = files; }, Qt::QueuedConnection);
     report(QString(), true);

@@ -51,13 +51,16 @@ Q_SIGNALS:
     void progress(int filesSearched, int filesToSearch, const QString &folderOrFile);
     // The first found row clears "Searching...".
     void found(const QString &fileName, const QString &path);
-    void finished(bool stopped);
+    // filesSearched: the files whose contents were searched (or, without a
+    // search text, listed) before the end.
+    void finished(bool stopped, int filesSearched);
 
 private:
     void run(const QString &text, const QString &path, const QString &pattern, bool inDir, bool matchCase);
 
     QThread *m_thread = nullptr;
     StopFlag m_stop{false};
+    std::atomic<int> m_filesSearched{0};
     bool m_running = false;
     QStringList m_fileList;
 };

@@ -11,7 +11,7 @@ namespace Quorvant {
 namespace {
 
 const char *const DoctypeNames[] = {"omit", "auto", "strict", "loose"};
-const char *const EncodingNames[] = {"raw", "ascii", "latin1", "utf8", "iso2022"};
+const char *const EncodingNames[] = {"raw", "ascii", "latin1", "utf8", "iso2022", "document"};
 
 template <typename Enum, size_t N>
 bool matchChoice(const QString &value, const char *const (&names)[N], Enum *out)
@@ -94,7 +94,8 @@ QStringList TTidyConfig::lines() const
         flag("wrap-php", WrapPhp),
         flag("input-xml", InputXml),
         flag("output-xml", OutputXml),
-        QStringLiteral("char-encoding: ") + charEncodingName(CharEncoding),
+        CharEncoding == TidyCharEncoding::Document ? QString::fromLatin1(DocumentEncodingLine)
+                                                   : QStringLiteral("char-encoding: ") + charEncodingName(CharEncoding),
         flag("numeric-entities", NumericEntities),
         flag("fix-bad-comments", FixBadComments),
         flag("add-xml-space", AddXmlSpace),
@@ -172,7 +173,7 @@ bool TTidyConfig::readLines(const QString &path, QStringList *lines, QString *er
 
 TidyCharEncoding TTidyConfig::charEncodingIn(const QStringList &lines)
 {
-    TidyCharEncoding e = TidyCharEncoding::Utf8;
+    TidyCharEncoding e = TidyCharEncoding::Document;
     for (const QString &line : lines) {
         const QString trimmed = line.trimmed();
         const qsizetype colon = trimmed.indexOf(u':');

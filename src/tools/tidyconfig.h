@@ -8,7 +8,9 @@
 namespace Quorvant {
 
 enum class TidyDoctype { Omit, Auto, Strict, Loose };
-enum class TidyCharEncoding { Raw, Ascii, Latin1, Utf8, Iso2022 };
+// Document: no encoding chosen; each page goes to the tool in its document's
+// own encoding.
+enum class TidyCharEncoding { Raw, Ascii, Latin1, Utf8, Iso2022, Document };
 
 // Line helpers of the settings dialog: the value after the first blank with
 // every blank removed; that value as an integer (-1 when empty or not a
@@ -32,7 +34,7 @@ public:
     bool WrapAttributes = false;
     bool LiteralAttributes = false;
     int TabSize = 4;
-    bool OutputXhtml = true;
+    bool OutputXhtml = false;
     TidyDoctype Doctype = TidyDoctype::Auto;
     bool QuoteMarks = false;
     bool QuoteNbsp = true;
@@ -49,7 +51,7 @@ public:
     bool WrapPhp = true;
     bool InputXml = false;
     bool OutputXml = false;
-    TidyCharEncoding CharEncoding = TidyCharEncoding::Ascii;
+    TidyCharEncoding CharEncoding = TidyCharEncoding::Document;
     bool NumericEntities = false;
     bool FixBadComments = true;
     bool AddXmlSpace = false;
@@ -72,8 +74,11 @@ public:
     static QString doctypeName(TidyDoctype d);
     static QString charEncodingName(TidyCharEncoding e);
     // The "char-encoding" a configuration text names, found by option name
-    // as the tool reads it; the tool's own default (utf8) when absent.
+    // as the tool reads it; Document when it names none.
     static TidyCharEncoding charEncodingIn(const QStringList &lines);
+    // Line 23 when no encoding is chosen: a comment to the tool, which then
+    // gets the document's encoding as an argument.
+    static constexpr char DocumentEncodingLine[] = "#char-encoding: document";
 };
 
 } // namespace Quorvant

@@ -1,5 +1,7 @@
 #include "tidyfolder.h"
 
+#include "tidyconfig.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -82,15 +84,31 @@ bool TTidyFolder::removeWorkingFiles(QString *error) const
     return true;
 }
 
-QStringList TTidyFolder::arguments(TidyCommand command) const
+QStringList TTidyFolder::arguments(TidyCommand command, const QStringList &settings) const
 {
     QStringList args{QStringLiteral("-config"), QFileInfo(configPath()).fileName()};
+    args << settings;
     if (command == TidyCommand::SourceFormat || command == TidyCommand::ConvertToXml)
         args << QStringLiteral("-i");
     if (command == TidyCommand::ConvertToXml)
         args << QStringLiteral("-asxml");
     args << QStringLiteral("-m") << QLatin1String(PageName);
     return args;
+}
+
+bool TTidyFolder::readSettingsLines(QStringList *lines, bool *fromDefaults) const
+{
+    if (fromDefaults)
+        *fromDefaults = false;
+    if (TTidyConfig::readLines(configPath(), lines))
+        return true;
+    // Only the defaults are shipped; the saved settings are first written
+    // when the settings are shown or a command runs.
+    if (!TTidyConfig::readLines(defaultsPath(), lines))
+        return false;
+    if (fromDefaults)
+        *fromDefaults = true;
+    return true;
 }
 
 } // namespace Quorvant

@@ -41,8 +41,13 @@ public:
     // of an earlier run is read back. False when one would not go.
     [[nodiscard]] bool removeWorkingFiles(QString *error = nullptr) const;
 
-    // The tool's arguments for a command; the configuration by its file name.
-    QStringList arguments(TidyCommand command) const;
+    // The tool's arguments for a command; the configuration by its file
+    // name, then settings that override it.
+    QStringList arguments(TidyCommand command, const QStringList &settings = {}) const;
+
+    // The saved settings' lines ("Tidy.Cfg"), else the shipped defaults'
+    // ("Default.Cfg", *fromDefaults set); false when neither can be read.
+    [[nodiscard]] bool readSettingsLines(QStringList *lines, bool *fromDefaults = nullptr) const;
 
     static constexpr char PageName[] = "temp.htm";
     static constexpr char ReportName[] = "error.dat";

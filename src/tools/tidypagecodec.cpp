@@ -1,5 +1,6 @@
 #include "tidypagecodec.h"
 
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -66,7 +67,9 @@ char32_t nextCodePoint(const unsigned char *s, qsizetype n, qsizetype *i)
     return c;
 }
 
-QByteArray encodeSingleByteUtf8(QByteArrayView utf8, char32_t limit)
+// byteOf(c): the byte of code point c, or -1 for a reference.
+template <typename ByteOf>
+QByteArray encodeMappedUtf8(QByteArrayView utf8, ByteOf byteOf)
 {
     std::string out;
     const qsizetype n = utf8.size();
@@ -79,12 +82,52 @@ QByteArray encodeSingleByteUtf8(QByteArrayView utf8, char32_t limit)
             continue;
         }
         const char32_t c = nextCodePoint(s, n, &i);
-        if (c <= limit)
-            out.push_back(char(c));
+        if (const int byte = byteOf(c); byte >= 0)
+            out.push_back(char(byte));
         else
             appendReference(out, c);
     }
     return QByteArray(out.data(), qsizetype(out.size()));
+}
+
+QByteArray encodeSingleByteUtf8(QByteArrayView utf8, char32_t limit)
+{
+    return encodeMappedUtf8(utf8, [limit](char32_t c) { return c <= limit ? int(c) : -1; });
+}
+
+// The Windows-1252 byte of c, or -1. The C1 controls get none: the tool
+// would read their bytes as the characters Windows-1252 puts there.
+int windows1252Byte(char32_t c)
+{
+    static constexpr char16_t From0x80[32] = {
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+    };
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return int(c);
+    for (int i = 0; i < 32; ++i)
+        if (From0x80[i] != 0 && From0x80[i] == c)
+            return 0x80 + i;
+    return -1;
+}
+
+// The tool's names for an encoding it reads and writes.
+QStringList encodingArguments(TidyPageEncoding e)
+{
+    switch (e) {
+    case TidyPageEncoding::Latin1:
+        return {QStringLiteral("--char-encoding"), QStringLiteral("latin1")};
+    case TidyPageEncoding::Windows1252:
+        // "char-encoding: win1252" would write ASCII.
+        return {QStringLiteral("--input-encoding"), QStringLiteral("win1252"), QStringLiteral("--output-encoding"),
+                QStringLiteral("win1252")};
+    case TidyPageEncoding::Iso2022:
+        return {QStringLiteral("--char-encoding"), QStringLiteral("iso2022")};
+    case TidyPageEncoding::Utf8:
+        break;
+    }
+    return {QStringLiteral("--char-encoding"), QStringLiteral("utf8")};
 }
 
 QString decodeLatin1(const QByteArray &bytes)
@@ -94,48 +137,96 @@ QString decodeLatin1(const QByteArray &bytes)
 
 } // namespace
 
-QByteArray encodeTidyPage(const QString &text, TidyCharEncoding encoding)
+TidyPageEncoding tidyPageEncoding(TidyCharEncoding configured)
 {
-    switch (encoding) {
-    case TidyCharEncoding::Raw:
-    case TidyCharEncoding::Utf8:
-        return text.toUtf8();
+    switch (configured) {
     case TidyCharEncoding::Latin1:
         // The tool reads "ascii" input as Latin-1 too.
     case TidyCharEncoding::Ascii:
-        return encodeSingleByte(text, 0xFF);
+        return TidyPageEncoding::Latin1;
     case TidyCharEncoding::Iso2022:
-        // Plain 7-bit text is valid ISO-2022; references keep the rest.
-        return encodeSingleByte(text, 0x7F);
-    }
-    return text.toUtf8();
-}
-
-QByteArray encodeTidyPageUtf8(QByteArrayView utf8, TidyCharEncoding encoding)
-{
-    switch (encoding) {
+        return TidyPageEncoding::Iso2022;
     case TidyCharEncoding::Raw:
     case TidyCharEncoding::Utf8:
+    case TidyCharEncoding::Document:
+        break;
+    }
+    return TidyPageEncoding::Utf8;
+}
+
+TidyPageFormat tidyPageFormat(TidyCharEncoding configured, TextEncoding document, QByteArrayView utf8)
+{
+    if (configured != TidyCharEncoding::Document)
+        return {tidyPageEncoding(configured), {}};
+    TidyPageFormat format;
+    if (document == TextEncoding::Windows1252)
+        format.encoding = declaredCharset(utf8) == QLatin1String("iso-8859-1") ? TidyPageEncoding::Latin1
+                                                                              : TidyPageEncoding::Windows1252;
+    // References are kept: the tool would otherwise write what they stand
+    // for, and drop what the encoding cannot hold.
+    format.arguments = encodingArguments(format.encoding) + QStringList{QStringLiteral("--preserve-entities"), QStringLiteral("yes")};
+    return format;
+}
+
+QString declaredCharset(QByteArrayView page)
+{
+    static const QRegularExpression meta(QStringLiteral(R"(<meta\b[^>]*?\bcharset\s*=\s*["']?\s*([A-Za-z0-9._:-]+))"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = meta.match(QString::fromLatin1(page));
+    return m.hasMatch() ? m.captured(1).toLower() : QString();
+}
+
+QByteArray encodeTidyPage(const QString &text, TidyPageEncoding encoding)
+{
+    switch (encoding) {
+    case TidyPageEncoding::Utf8:
+        return text.toUtf8();
+    case TidyPageEncoding::Latin1:
+        return encodeSingleByte(text, 0xFF);
+    case TidyPageEncoding::Iso2022:
+        // Plain 7-bit text is valid ISO-2022; references keep the rest.
+        return encodeSingleByte(text, 0x7F);
+    case TidyPageEncoding::Windows1252:
+        break;
+    }
+    return encodeTidyPageUtf8(text.toUtf8(), encoding);
+}
+
+QByteArray encodeTidyPage(const QString &text, TidyCharEncoding encoding)
+{
+    return encodeTidyPage(text, tidyPageEncoding(encoding));
+}
+
+QByteArray encodeTidyPageUtf8(QByteArrayView utf8, TidyPageEncoding encoding)
+{
+    switch (encoding) {
+    case TidyPageEncoding::Utf8:
         return utf8.toByteArray();
-    case TidyCharEncoding::Latin1:
-    case TidyCharEncoding::Ascii:
+    case TidyPageEncoding::Latin1:
         return encodeSingleByteUtf8(utf8, 0xFF);
-    case TidyCharEncoding::Iso2022:
+    case TidyPageEncoding::Iso2022:
         return encodeSingleByteUtf8(utf8, 0x7F);
+    case TidyPageEncoding::Windows1252:
+        return encodeMappedUtf8(utf8, windows1252Byte);
     }
     return utf8.toByteArray();
 }
 
-QString decodeTidyPage(const QByteArray &bytes, TidyCharEncoding encoding)
+QByteArray encodeTidyPageUtf8(QByteArrayView utf8, TidyCharEncoding encoding)
+{
+    return encodeTidyPageUtf8(utf8, tidyPageEncoding(encoding));
+}
+
+QString decodeTidyPage(const QByteArray &bytes, TidyPageEncoding encoding)
 {
     switch (encoding) {
-    case TidyCharEncoding::Raw:
-    case TidyCharEncoding::Utf8:
+    case TidyPageEncoding::Utf8:
         return decodeDataFile(bytes);
-    case TidyCharEncoding::Latin1:
-    case TidyCharEncoding::Ascii:
+    case TidyPageEncoding::Latin1:
         return decodeLatin1(bytes);
-    case TidyCharEncoding::Iso2022: {
+    case TidyPageEncoding::Windows1252:
+        return decodeWindows1252(bytes);
+    case TidyPageEncoding::Iso2022: {
         QStringDecoder iso("ISO-2022-JP");
         if (iso.isValid()) {
             const QString text = iso.decode(bytes);
@@ -146,6 +237,11 @@ QString decodeTidyPage(const QByteArray &bytes, TidyCharEncoding encoding)
     }
     }
     return decodeDataFile(bytes);
+}
+
+QString decodeTidyPage(const QByteArray &bytes, TidyCharEncoding encoding)
+{
+    return decodeTidyPage(bytes, tidyPageEncoding(encoding));
 }
 
 QString decodeDataFile(const QByteArray &bytes)

@@ -22,18 +22,14 @@ TTidyRun::~TTidyRun()
     cancel();
 }
 
-bool TTidyRun::start(TidyCommand command, const QString &toolPath, const QString &text, QString *error)
+bool TTidyRun::start(TidyCommand command, const QString &toolPath, const QString &text, QString *error,
+                     TextEncoding document)
 {
-    return startWith(command, toolPath, [&text](TidyCharEncoding e) { return encodeTidyPage(text, e); }, error);
+    return startUtf8(command, toolPath, text.toUtf8(), error, document);
 }
 
-bool TTidyRun::startUtf8(TidyCommand command, const QString &toolPath, QByteArrayView utf8, QString *error)
-{
-    return startWith(command, toolPath, [utf8](TidyCharEncoding e) { return encodeTidyPageUtf8(utf8, e); }, error);
-}
-
-bool TTidyRun::startWith(TidyCommand command, const QString &toolPath,
-                         const std::function<QByteArray(TidyCharEncoding)> &encode, QString *error)
+bool TTidyRun::startUtf8(TidyCommand command, const QString &toolPath, QByteArrayView utf8, QString *error,
+                         TextEncoding document)
 {
     if (m_process) {
         *error = QStringLiteral("HTML Tidy is already running.");
@@ -51,11 +47,12 @@ bool TTidyRun::startWith(TidyCommand command, const QString &toolPath,
     QStringList configLines;
     if (!TTidyConfig::readLines(m_folder.configPath(), &configLines))
         configLines.clear();
-    m_encoding = TTidyConfig::charEncodingIn(configLines);
+    const TidyPageFormat format = tidyPageFormat(TTidyConfig::charEncodingIn(configLines), document, utf8);
+    m_encoding = format.encoding;
 
     // A working copy: written plainly, without the flush to disk of an atomic save.
     QFile page(m_folder.pagePath());
-    const QByteArray bytes = encode(m_encoding);
+    const QByteArray bytes = encodeTidyPageUtf8(utf8, m_encoding);
     if (!page.open(QIODevice::WriteOnly) || page.write(bytes) != bytes.size() || !page.flush()) {
         *error = QStringLiteral("Could not write %1: %2").arg(m_folder.pagePath(), page.errorString());
         return false;
@@ -64,7 +61,7 @@ bool TTidyRun::startWith(TidyCommand command, const QString &toolPath,
     m_process = new QProcess(this);
     m_process->setWorkingDirectory(m_folder.path());
     m_process->setProgram(toolPath);
-    m_process->setArguments(m_folder.arguments(command));
+    m_process->setArguments(m_folder.arguments(command, format.arguments));
     m_process->setStandardInputFile(QProcess::nullDevice());
     m_process->setStandardOutputFile(QProcess::nullDevice());
     connect(m_process, &QProcess::finished, this, [this](int code, QProcess::ExitStatus status) {

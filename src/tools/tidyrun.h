@@ -5,6 +5,7 @@
 
 #include "tidyconfig.h"
 #include "tidyfolder.h"
+#include "tidypagecodec.h"
 #include "tidyreport.h"
 
 #include <QElapsedTimer>
@@ -12,8 +13,6 @@
 #include <QPointer>
 #include <QString>
 #include <QTimer>
-
-#include <functional>
 
 class QProcess;
 
@@ -51,11 +50,14 @@ public:
     int timeoutMs() const { return m_timeoutMs; }
 
     // Removes the previous page and report, writes text as "temp.htm" in
-    // the configuration's encoding and starts the tool. False (with error)
-    // when that could not be done; finished() follows otherwise.
-    [[nodiscard]] bool start(TidyCommand command, const QString &toolPath, const QString &text, QString *error);
+    // the configuration's encoding (or, when it names none, in the
+    // document's) and starts the tool. False (with error) when that could
+    // not be done; finished() follows otherwise.
+    [[nodiscard]] bool start(TidyCommand command, const QString &toolPath, const QString &text, QString *error,
+                             TextEncoding document = TextEncoding::Utf8);
     // The same with the page's UTF-8 bytes.
-    [[nodiscard]] bool startUtf8(TidyCommand command, const QString &toolPath, QByteArrayView utf8, QString *error);
+    [[nodiscard]] bool startUtf8(TidyCommand command, const QString &toolPath, QByteArrayView utf8, QString *error,
+                                 TextEncoding document = TextEncoding::Utf8);
     bool isRunning() const { return m_process != nullptr; }
     // Stops a running tool; finished() is not sent.
     void cancel();
@@ -64,8 +66,6 @@ Q_SIGNALS:
     void finished(const Quorvant::TTidyOutcome &outcome);
 
 private:
-    bool startWith(TidyCommand command, const QString &toolPath,
-                   const std::function<QByteArray(TidyCharEncoding)> &encode, QString *error);
     void onFinished(int exitCode, bool crashed);
     void onFailedToStart();
     void onTimeout();
@@ -75,7 +75,7 @@ private:
     int m_timeoutMs = DefaultTimeoutMs;
     QProcess *m_process = nullptr;
     QTimer m_timer;
-    TidyCharEncoding m_encoding = TidyCharEncoding::Utf8;
+    TidyPageEncoding m_encoding = TidyPageEncoding::Utf8;
 };
 
 } // namespace Quorvant

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -201,12 +202,14 @@ TEST_F(FindDialogTest, SearchListsHitsAndDoubleClickOpensAtTheFirstMatch)
     dialog->patternBox()->setCurrentText(QStringLiteral("*.htm"));
     dialog->textEdit()->setText(QStringLiteral("WORLD"));
     searchAndWait();
-    EXPECT_EQ(rows(), QStringList({QStringLiteral("b.htm"), QStringLiteral("c.htm")}));
+    EXPECT_EQ(rows(), QStringList({QStringLiteral("b.htm"), QStringLiteral("c.htm"),
+                                   QStringLiteral("Search finished: 2 matches in 4 files.")}));
     EXPECT_TRUE(dialog->statusLine()->text().isEmpty());
 
     dialog->matchCaseBox()->setChecked(true);
     searchAndWait();
-    EXPECT_EQ(rows(), QStringList{QStringLiteral("Search Produced No Results...")});
+    EXPECT_EQ(rows(), QStringList({QStringLiteral("Search Produced No Results..."),
+                                   QStringLiteral("Search finished: 0 matches in 4 files.")}));
     dialog->matchCaseBox()->setChecked(false);
     dialog->textEdit()->setText(QStringLiteral("world"));
     searchAndWait();
@@ -225,15 +228,61 @@ TEST_F(FindDialogTest, SearchListsHitsAndDoubleClickOpensAtTheFirstMatch)
 TEST_F(FindDialogTest, EmptyPatternFindsNothingAndAVanishedHitIsReported)
 {
     searchAndWait();
-    EXPECT_EQ(rows(), QStringList{QStringLiteral("Search Produced No Results...")});
+    EXPECT_EQ(rows(), QStringList({QStringLiteral("Search Produced No Results..."),
+                                   QStringLiteral("Search finished: 0 matches in 0 files.")}));
     dialog->patternBox()->setCurrentText(QStringLiteral("a.htm"));
     searchAndWait();
-    ASSERT_EQ(rows(), QStringList{QStringLiteral("a.htm")});
+    ASSERT_EQ(rows(), QStringList({QStringLiteral("a.htm"), QStringLiteral("Search finished: 1 match in 1 file.")}));
     QFile::remove(root + QStringLiteral("/a.htm"));
     dialog->openResult(dialog->results()->topLevelItem(0));
     const QList<RecordedDialog> boxes = MessageService::takeRecorded();
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0].text, QStringLiteral("Error! Unable to open selected file in editor."));
+}
+
+TEST_F(FindDialogTest, TypedStarFindsEveryFileAndTheEndSaysHowMany)
+{
+    QLineEdit *typed = dialog->patternBox()->lineEdit();
+    ASSERT_NE(typed, nullptr);
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    typed->setFocus();
+    QTest::keyClicks(typed, QStringLiteral("*"));
+    EXPECT_EQ(dialog->patternBox()->currentText(), QStringLiteral("*"));
+    searchAndWait();
+    EXPECT_EQ(dialog->patternBox()->currentText(), QStringLiteral("*"));
+    EXPECT_EQ(rows(), QStringList({QStringLiteral("a.htm"), QStringLiteral("b.htm"), QStringLiteral("notes.txt"),
+                                   QStringLiteral("c.htm"), QStringLiteral("d.HTM"),
+                                   QStringLiteral("Search finished: 5 matches in 5 files.")}));
+
+    // The closing row is no file: a double-click opens nothing.
+    QTreeWidgetItem *last = dialog->results()->topLevelItem(dialog->results()->topLevelItemCount() - 1);
+    EXPECT_FALSE(last->flags() & Qt::ItemIsSelectable);
+    const int open = window->documents()->PagesOpen();
+    emit dialog->results()->itemDoubleClicked(last, 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(MessageService::takeRecorded().isEmpty());
+    EXPECT_EQ(window->documents()->PagesOpen(), open);
+}
+
+TEST_F(FindDialogTest, AStoppedSearchSaysSoWithItsCount)
+{
+    for (int i = 0; i < 300; ++i)
+        put(root + QStringLiteral("/many/%1.htm").arg(i), QByteArray(256 << 10, 'y'));
+    dialog->patternBox()->setCurrentText(QStringLiteral("*.htm"));
+    dialog->textEdit()->setText(QStringLiteral("hello"));
+    QSignalSpy finished(dialog->engine(), &TFindInFiles::finished);
+    dialog->search();
+    dialog->findChild<QPushButton *>(QStringLiteral("StopButton"))->click();
+    ASSERT_TRUE(finished.wait(5000));
+    const QStringList r = rows();
+    ASSERT_FALSE(r.isEmpty());
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("^Search stopped: (\\d+) match(es)? in (\\d+) files?\\.$")).match(r.last());
+    ASSERT_TRUE(m.hasMatch()) << r.last().toStdString();
+    const int searched = finished.first().at(1).toInt();
+    EXPECT_EQ(m.captured(3).toInt(), searched);
+    EXPECT_LT(searched, 300) << "the stop came too late to test anything";
 }
 
 TEST_F(FindDialogTest, ClosingDuringASearchStopsItSafely)

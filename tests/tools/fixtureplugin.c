@@ -1,6 +1,6 @@
 /* Plug-ins for the loader's tests, built in several variants: a caption,
- * a fixed answer or a null one, a missing export. Each keeps what it was
- * handed, for the tests to read back. */
+ * a fixed answer or a null one, a missing export, an output mode. Each
+ * keeps what it was handed, for the tests to read back. */
 #include "quorvant_plugin.h"
 
 #include <stdlib.h>
@@ -42,6 +42,13 @@ const char *DLLOutPut(void)
 #else
     return FIXTURE_OUTPUT;
 #endif
+}
+#endif
+
+#ifdef FIXTURE_OUTPUT_MODE
+int DLLOutPutMode(void)
+{
+    return FIXTURE_OUTPUT_MODE;
 }
 #endif
 

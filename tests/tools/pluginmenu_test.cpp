@@ -78,19 +78,33 @@ TEST_F(PluginMenuTest, EachEntryRunsItsOwnPlugin)
     EXPECT_TRUE(gDocumentModified);
 }
 
-TEST_F(PluginMenuTest, ResultGoesInThroughPtextBeforeTheSelection)
+TEST_F(PluginMenuTest, ReverseReplacesTheSelectionAndWordCountTellsTheUser)
 {
     InsertInLowerCase(true);
     buffer->setText(QStringLiteral("one x>B<y\r\nthree"));
+    buffer->setModified(false);
+    gDocumentModified = false;
     buffer->setSelection({{4, 0}, {9, 0}});
     entries().at(3)->trigger();
-    // Reversed, in the tag case, before the still selected text.
-    EXPECT_EQ(buffer->text(), QStringLiteral("one y<b>xx>B<y\r\nthree"));
-    EXPECT_EQ(buffer->selText(), QStringLiteral("x>B<y"));
-    buffer->clearSelection();
+    // Reversed in place, as it is: no tag case, the original gone.
+    EXPECT_EQ(buffer->text(), QStringLiteral("one y<B>x\r\nthree"));
+    EXPECT_TRUE(gDocumentModified);
+    buffer->undo();
+    EXPECT_EQ(buffer->text(), QStringLiteral("one x>B<y\r\nthree"));
+
+    // The count is shown, not typed into the page; "<B>" is markup.
+    buffer->setText(QStringLiteral("<p>one y<B>x</B></p>\r\n<p>three</p>"));
+    buffer->setModified(false);
+    gDocumentModified = false;
     buffer->setCaretPoint({5, 1});
+    MessageService::takeRecorded();
     entries().at(4)->trigger();
-    EXPECT_EQ(buffer->text(), QStringLiteral("one y<b>xx>B<y\r\nthreeWords: 3"));
+    EXPECT_EQ(buffer->text(), QStringLiteral("<p>one y<B>x</B></p>\r\n<p>three</p>"));
+    EXPECT_FALSE(buffer->isModified());
+    const QList<RecordedDialog> boxes = MessageService::takeRecorded();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes.first().text, QStringLiteral("Words: 3"));
+    EXPECT_EQ(boxes.first().icon, MessageIcon::Information);
 }
 
 TEST_F(PluginMenuTest, NullAnswerInsertsNothingButThePluginGotTheDocument)

@@ -124,10 +124,51 @@ TEST(TidyConfig, AShortFileKeepsTheDefaultsOfItsMissingLines)
 
 TEST(TidyConfig, CharEncodingIsFoundByName)
 {
-    EXPECT_EQ(TTidyConfig::charEncodingIn(TTidyConfig().lines()), TidyCharEncoding::Ascii);
     EXPECT_EQ(TTidyConfig::charEncodingIn({QStringLiteral("Char-Encoding:  LATIN1")}), TidyCharEncoding::Latin1);
-    // The tool's own default when the line is missing.
-    EXPECT_EQ(TTidyConfig::charEncodingIn({QStringLiteral("wrap: 5")}), TidyCharEncoding::Utf8);
+    // By default none is chosen: line 23 is a comment to the tool, read back by position.
+    const QStringList defaults = TTidyConfig().lines();
+    EXPECT_EQ(defaults.at(22), QStringLiteral("#char-encoding: document"));
+    EXPECT_EQ(TTidyConfig::charEncodingIn(defaults), TidyCharEncoding::Document);
+    EXPECT_EQ(TTidyConfig::charEncodingIn({QStringLiteral("wrap: 5")}), TidyCharEncoding::Document);
+    TTidyConfig chosen;
+    chosen.CharEncoding = TidyCharEncoding::Utf8;
+    chosen.applyLines(defaults);
+    EXPECT_EQ(chosen.CharEncoding, TidyCharEncoding::Document);
+    EXPECT_FALSE(chosen.OutputXhtml);
+}
+
+TEST(TidyPageCodec, AnUnchosenEncodingFollowsTheDocument)
+{
+    const QByteArray declaresLatin1 = "<head><META http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">";
+    const QStringList keep{QStringLiteral("--preserve-entities"), QStringLiteral("yes")};
+    struct Case { TidyCharEncoding configured; TextEncoding document; QByteArray page; TidyPageEncoding encoding; QStringList arguments; };
+    const Case cases[] = {
+        {TidyCharEncoding::Document, TextEncoding::Utf8, declaresLatin1, TidyPageEncoding::Utf8,
+         QStringList{QStringLiteral("--char-encoding"), QStringLiteral("utf8")} + keep},
+        {TidyCharEncoding::Document, TextEncoding::Windows1252, "<meta charset=\"windows-1252\">", TidyPageEncoding::Windows1252,
+         QStringList{QStringLiteral("--input-encoding"), QStringLiteral("win1252"), QStringLiteral("--output-encoding"), QStringLiteral("win1252")} + keep},
+        {TidyCharEncoding::Document, TextEncoding::Windows1252, "<p>no declaration</p>", TidyPageEncoding::Windows1252,
+         QStringList{QStringLiteral("--input-encoding"), QStringLiteral("win1252"), QStringLiteral("--output-encoding"), QStringLiteral("win1252")} + keep},
+        {TidyCharEncoding::Document, TextEncoding::Windows1252, declaresLatin1, TidyPageEncoding::Latin1,
+         QStringList{QStringLiteral("--char-encoding"), QStringLiteral("latin1")} + keep},
+        // A chosen encoding is the configuration's: no arguments.
+        {TidyCharEncoding::Ascii, TextEncoding::Utf8, "", TidyPageEncoding::Latin1, {}},
+        {TidyCharEncoding::Utf8, TextEncoding::Windows1252, "", TidyPageEncoding::Utf8, {}},
+    };
+    for (const Case &c : cases) {
+        const TidyPageFormat format = tidyPageFormat(c.configured, c.document, c.page);
+        EXPECT_EQ(format.encoding, c.encoding) << c.page.toStdString();
+        EXPECT_EQ(format.arguments, c.arguments) << c.page.toStdString();
+    }
+    EXPECT_EQ(declaredCharset("<meta charset='UTF-8'/>"), QStringLiteral("utf-8"));
+    EXPECT_EQ(declaredCharset("<p>charset=utf-8</p>"), QString());
+
+    // Windows-1252 holds the euro and curly quotes as bytes; the rest go as references.
+    const QString text = QStringLiteral("caf\u00E9 \u20AC\u201Cq\u201D \u65E5 \U0001F600 \u0081");
+    const QByteArray bytes = encodeTidyPage(text, TidyPageEncoding::Windows1252);
+    EXPECT_EQ(bytes, QByteArray("caf\xE9 \x80\x93q\x94 &#26085; &#128512; &#129;"));
+    EXPECT_EQ(decodeTidyPage(QByteArray("caf\xE9 \x80\x93q\x94"), TidyPageEncoding::Windows1252),
+              QStringLiteral("caf\u00E9 \u20AC\u201Cq\u201D"));
 }
 
 TEST(TidyReport, ParsesPlacedLinesOnly)
@@ -173,6 +214,10 @@ TEST(TidyFolder, ArgumentsOfTheThreeCommands)
     const TTidyFolder folder(dir.path());
     const QStringList run{QStringLiteral("-config"), QStringLiteral("Tidy.Cfg"), QStringLiteral("-m"), QStringLiteral("temp.htm")};
     EXPECT_EQ(folder.arguments(TidyCommand::FixAndFormat), run);
+    // Settings that override the configuration come right after it.
+    EXPECT_EQ(folder.arguments(TidyCommand::FixAndFormat, {QStringLiteral("--char-encoding"), QStringLiteral("utf8")}),
+              (QStringList{QStringLiteral("-config"), QStringLiteral("Tidy.Cfg"), QStringLiteral("--char-encoding"),
+                           QStringLiteral("utf8"), QStringLiteral("-m"), QStringLiteral("temp.htm")}));
     EXPECT_EQ(folder.arguments(TidyCommand::SourceFormat),
               (QStringList{QStringLiteral("-config"), QStringLiteral("Tidy.Cfg"), QStringLiteral("-i"), QStringLiteral("-m"), QStringLiteral("temp.htm")}));
     EXPECT_EQ(folder.arguments(TidyCommand::ConvertToXml),

@@ -63,8 +63,8 @@ TEST_F(TidyRunTest, RealToolTidiesAndReports)
     ASSERT_TRUE(out.pageRead);
     EXPECT_TRUE(out.page.contains(QLatin1String("<b>bold")));
     EXPECT_TRUE(out.page.contains(QLatin1String("</b>")));
-    // char-encoding ascii: the accent went out and came back as an entity.
-    EXPECT_TRUE(out.page.contains(QLatin1String("caf&eacute;")));
+    // No encoding chosen: the page went as UTF-8 and the accent came back as it was.
+    EXPECT_TRUE(out.page.contains(QStringLiteral("caf\u00E9 ")));
     bool altLine = false;
     for (const TTidyMessage &m : out.messages)
         altLine = altLine || (m.line == 4 && m.text.contains(QLatin1String("alt")));
@@ -90,7 +90,9 @@ TEST_F(TidyRunTest, ArgumentsGoAsAListInTheToolFolder)
     const TTidyOutcome out = runTool(TidyCommand::ConvertToXml, tool(), QStringLiteral("x"));
     EXPECT_EQ(out.status, TTidyOutcome::Status::Finished);
     const QStringList lines = ToolsTest::readLines(file(QStringLiteral("args.log")));
-    EXPECT_EQ(lines, (QStringList{QDir(m_folder).canonicalPath(), QStringLiteral("[-config]"), QStringLiteral("[Tidy.Cfg]"), QStringLiteral("[-i]"),
+    EXPECT_EQ(lines, (QStringList{QDir(m_folder).canonicalPath(), QStringLiteral("[-config]"), QStringLiteral("[Tidy.Cfg]"),
+                                  QStringLiteral("[--char-encoding]"), QStringLiteral("[utf8]"), QStringLiteral("[--preserve-entities]"),
+                                  QStringLiteral("[yes]"), QStringLiteral("[-i]"),
                                   QStringLiteral("[-asxml]"), QStringLiteral("[-m]"), QStringLiteral("[temp.htm]")}));
     EXPECT_FALSE(QFile::exists(file(QStringLiteral("pwned"))));
 }

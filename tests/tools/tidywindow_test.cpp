@@ -269,8 +269,9 @@ TEST_F(TidyWindowTest, QuickCommandsRunWithTheSavedSettingsAndTheirArguments)
     const QByteArray before = ToolsTest::readFile(tidyFile("Tidy.Cfg"));
     ToolsTest::writeFakeTool(tidyFolder(), "echo \"$@\" > args.log; exit 0");
     struct Case { const char *action; const char *args; };
-    for (const Case c : {Case{"Applysourceformatting1", "-config Tidy.Cfg -i -m temp.htm"},
-                         Case{"ConverttoXML1", "-config Tidy.Cfg -i -asxml -m temp.htm"}}) {
+    // No encoding chosen: the document's (a new one is UTF-8) is named after the configuration.
+    for (const Case c : {Case{"Applysourceformatting1", "-config Tidy.Cfg --char-encoding utf8 --preserve-entities yes -i -m temp.htm"},
+                         Case{"ConverttoXML1", "-config Tidy.Cfg --char-encoding utf8 --preserve-entities yes -i -asxml -m temp.htm"}}) {
         trigger(c.action);
         EXPECT_EQ(m_window->findChild<TMnuHTMLTidy *>(), nullptr);
         TMnuQuickView *viewer = waitForViewer();
@@ -466,4 +467,108 @@ TEST_F(TidyWindowTest, ClosingTheDocumentWhileTheToolRunsShowsNothing)
     QTest::qWait(50);
     EXPECT_EQ(m_window->findChild<TMnuQuickView *>(), nullptr);
     EXPECT_TRUE(messageTexts().isEmpty());
+}
+
+namespace {
+
+// A page in every script the editor meets, as the file holds it.
+const QByteArray Utf8Page =
+    "<!DOCTYPE html>\r\n<html><head><meta charset=\"utf-8\"><title>Gr\xC3\xBC\xC3\x9F" "e</title></head>\r\n"
+    "<body><p>Gr\xC3\xBC\xC3\x9F" "e aus K\xC3\xB6ln \xE2\x80\x93 \xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE"
+    "\xE3\x83\x86\xE3\x82\xAD\xE3\x82\xB9\xE3\x83\x88 \xF0\x9F\x98\x80 &rarr;</p></body></html>\r\n";
+
+class TidyEncodingTest : public TidyWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        useRealTool();
+        TidyWindowTest::SetUp();
+        // The shipped defaults, as a fresh data folder has them.
+        ASSERT_TRUE(QFile::copy(QStringLiteral(QUORVANT_SOURCE_DATA_DIR "/Tidy/Default.Cfg"), tidyFile("Default.Cfg")));
+    }
+    // Opens bytes as a document file, runs the command, keeps the result and
+    // saves; returns the saved file.
+    QByteArray tidyFileThrough(const char *action, const QByteArray &bytes)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("page.htm"));
+        ToolsTest::writeFile(path, bytes);
+        EXPECT_TRUE(m_window->documents()->OpenFile(path));
+        TMemoSource *page = m_window->documents()->currentBuffer();
+        trigger(action);
+        TMnuQuickView *viewer = waitForViewer();
+        EXPECT_NE(viewer, nullptr);
+        if (!viewer)
+            return {};
+        EXPECT_TRUE(viewer->Tidy) << viewer->text().toStdString();
+        MessageService::queueAnswer(DialogAnswer::pressed(mbYes));
+        done(viewer);
+        messageTexts();
+        EXPECT_TRUE(page->isModified());
+        EXPECT_EQ(m_window->documents()->save(), SaveResult::Saved);
+        return ToolsTest::readFile(path);
+    }
+};
+
+} // namespace
+
+TEST_F(TidyEncodingTest, SourceFormattingKeepsAUtf8PageAsItIsAndOnlyXmlAddsXhtml)
+{
+    struct Case { const char *action; bool xml; };
+    for (const Case c : {Case{"Applysourceformatting1", false}, Case{"ConverttoXML1", true}}) {
+        const QByteArray saved = tidyFileThrough(c.action, Utf8Page);
+        for (const QByteArray &kept : {QByteArray("Gr\xC3\xBC\xC3\x9F" "e aus K\xC3\xB6ln \xE2\x80\x93"),
+                                       QByteArray("\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE\xE3\x83\x86\xE3\x82\xAD\xE3\x82\xB9\xE3\x83\x88"),
+                                       QByteArray("\xF0\x9F\x98\x80 &rarr;"), QByteArray("<title>Gr\xC3\xBC\xC3\x9F" "e</title>")})
+            EXPECT_TRUE(saved.contains(kept)) << c.action << "\n" << saved.toStdString();
+        EXPECT_TRUE(saved.contains(c.xml ? "<meta charset=\"utf-8\" />" : "<meta charset=\"utf-8\">")) << saved.toStdString();
+        EXPECT_FALSE(saved.contains("&#")) << saved.toStdString();
+        EXPECT_EQ(saved.contains("xmlns"), c.xml) << saved.toStdString();
+        m_window->documents()->close();
+    }
+    // The quick command saved the defaults it ran with.
+    EXPECT_EQ(ToolsTest::readLines(tidyFile("Tidy.Cfg")), TTidyConfig().lines());
+}
+
+TEST_F(TidyEncodingTest, WindowsAndLatinPagesComeBackInTheirEncoding)
+{
+    struct Case { QByteArray page; QList<QByteArray> kept; };
+    const Case cases[] = {
+        {"<!DOCTYPE html>\r\n<html><head><meta charset=\"windows-1252\"><title>x</title></head>\r\n"
+         "<body><p>Gr\xFC\xDF" "e \x80 5 \x93quoted\x94 caf&eacute; &rarr; &#26085;</p></body></html>\r\n",
+         {"<meta charset=\"windows-1252\">", "Gr\xFC\xDF" "e \x80 5 \x93quoted\x94 caf&eacute; &rarr; &#26085;"}},
+        {"<!DOCTYPE html>\r\n<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">"
+         "<title>x</title></head>\r\n<body><p>caf\xE9 na\xEFve</p></body></html>\r\n",
+         {"charset=iso-8859-1", "caf\xE9 na\xEFve"}},
+    };
+    for (const Case &c : cases) {
+        const QByteArray saved = tidyFileThrough("Applysourceformatting1", c.page);
+        for (const QByteArray &kept : c.kept)
+            EXPECT_TRUE(saved.contains(kept)) << kept.toStdString() << "\n" << saved.toStdString();
+        EXPECT_FALSE(saved.contains("\xC3")) << "written as UTF-8:\n" << saved.toStdString();
+        m_window->documents()->close();
+    }
+}
+
+TEST_F(TidyEncodingTest, SettingsOpenOnAFreshDataFolderWithTheShippedDefaults)
+{
+    // A data folder as the first start seeds it.
+    QFile::remove(tidyFile("Default.Cfg"));
+    ASSERT_GT(DataFolder::seed(DataFolder::shippedDataDir(), DataFolder::path()), 0);
+    ASSERT_TRUE(QFile::exists(tidyFile("Default.Cfg")));
+    ASSERT_FALSE(QFile::exists(tidyFile("Tidy.Cfg")));
+    trigger("HTMLTidyFixandFormat1");
+    auto *dialog = m_window->findChild<TMnuHTMLTidy *>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(messageTexts().isEmpty());
+    EXPECT_EQ(dialog->config(), TTidyConfig());
+    EXPECT_TRUE(dialog->findChild<QRadioButton *>(QStringLiteral("Encodingdocument"))->isChecked());
+    EXPECT_FALSE(dialog->findChild<QCheckBox *>(QStringLiteral("OutputXhtml"))->isChecked());
+    EXPECT_EQ(ToolsTest::readLines(tidyFile("Tidy.Cfg")), TTidyConfig().lines());
+    // A chosen encoding is written as the tool reads it; "document" goes back to the comment line.
+    dialog->findChild<QRadioButton *>(QStringLiteral("Encodingutf8"))->click();
+    EXPECT_EQ(ToolsTest::readLines(tidyFile("Tidy.Cfg")).at(22), QStringLiteral("char-encoding: utf8"));
+    dialog->findChild<QRadioButton *>(QStringLiteral("Encodingdocument"))->click();
+    EXPECT_EQ(ToolsTest::readLines(tidyFile("Tidy.Cfg")).at(22), QLatin1String(TTidyConfig::DocumentEncodingLine));
+    dialog->reject();
 }

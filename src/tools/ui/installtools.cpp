@@ -4,6 +4,7 @@
 #include "documentset.h"
 #include "installfiletools.h"
 #include "mainwindow.h"
+#include "messageservice.h"
 #include "pluginmenu.h"
 #include "plugins.h"
 #include "tagplacement.h"
@@ -111,6 +112,17 @@ void installTools(TForm1 &form)
             }
         },
         debug);
+    holder->plugins->ReplaceSelectionCommand = [window](const QString &text) {
+        TMemoSource *b = window->documents()->currentBuffer();
+        if (!b || b->isReadOnly())
+            return;
+        b->beginUndoAction();
+        b->setSelText(text);
+        b->endUndoAction();
+        window->documents()->markModified();
+        window->DCMemo1()->setFocus();
+    };
+    holder->plugins->MessageCommand = [window](const QString &text) { MessageService::information(window, text); };
     gPlugins = holder->plugins.get();
     for (const QString &folder : pluginFolders())
         gPlugins->LoadAllPlugins(folder);

@@ -207,8 +207,12 @@ QWidget *TMnuHTMLTidy::buildAdvanced()
     addCheck(grid, "Input-XML", "Reads the page as well-formed XML.");
     addCheck(grid, "Output-XML", "Writes the page as well-formed XML.");
     m_encoding = addChoice(grid, "Character encoding:",
-                           {QStringLiteral("raw"), QStringLiteral("ascii"), QStringLiteral("latin1"), QStringLiteral("utf8"), QStringLiteral("ISO2022")},
-                           "The character encoding the page is handed over and read back in.", "Encoding");
+                           {QStringLiteral("raw"), QStringLiteral("ascii"), QStringLiteral("latin1"), QStringLiteral("utf8"),
+                            QStringLiteral("ISO2022"), QStringLiteral("document")},
+                           "The character encoding the page is handed over and read back in. \"document\" uses the "
+                           "document's own (UTF-8, or Windows-1252 for a file saved so) and keeps the page's "
+                           "characters and character references as they are.",
+                           "Encoding");
     addCheck(grid, "Numeric-Entities", "Writes special characters as numbers (&#160;) instead of names.");
     addCheck(grid, "Fix-Bad-Comments", "Repairs comments that contain doubled hyphens.");
     addCheck(grid, "Add-XML-Space", "Adds xml:space=\"preserve\" to elements such as <pre> in XML output.");
@@ -312,8 +316,9 @@ bool TMnuHTMLTidy::WriteConfigFile(QString *error)
 
 void TMnuHTMLTidy::LoadTidySettings()
 {
+    // Before the settings were first saved (a fresh data folder), the shipped defaults.
     QStringList lines;
-    if (!TTidyConfig::readLines(m_folder.configPath(), &lines)) {
+    if (!m_folder.readSettingsLines(&lines)) {
         setConfig(TTidyConfig());
         MessageService::information(this, QLatin1String(MsgTidySettingsMissing));
         return;

@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -27,6 +28,19 @@ namespace {
 
 const QString NoResults = QStringLiteral("Search Produced No Results...");
 const QString Searching = QStringLiteral("Searching...");
+
+QString counted(int n, const char *one, const char *many)
+{
+    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+}
+
+// The last row of the results: "Search finished: 3 matches in 12 files."
+QString summary(bool stopped, int matches, int filesSearched)
+{
+    return QStringLiteral("%1: %2 in %3.")
+        .arg(stopped ? QStringLiteral("Search stopped") : QStringLiteral("Search finished"),
+             counted(matches, "match", "matches"), counted(filesSearched, "file", "files"));
+}
 
 } // namespace
 
@@ -64,6 +78,8 @@ TFindInFileFrm::TFindInFileFrm(TForm1 &form, QWidget *parent)
     m_pattern->setEditable(true);
     m_pattern->addItems({QStringLiteral("*.htm"), QStringLiteral("*.html"), QStringLiteral("*.txt")});
     m_pattern->setCurrentText(QString());
+    // The choices are offered in a list; what was typed stays as typed ("*" is every file).
+    m_pattern->completer()->setCompletionMode(QCompleter::PopupCompletion);
     column->addWidget(m_pattern);
     column->addWidget(new QLabel(QStringLiteral("Containing Text:"), this));
     m_text = new QLineEdit(this);
@@ -115,17 +131,17 @@ TFindInFileFrm::TFindInFileFrm(TForm1 &form, QWidget *parent)
                                       : QStringLiteral("Looking for files..."));
     });
     connect(m_engine, &TFindInFiles::found, this, [this](const QString &name, const QString &path) {
-        if (!m_hasHits) {
+        if (m_hits == 0)
             m_results->clear();
-            m_hasHits = true;
-        }
+        ++m_hits;
         m_results->addTopLevelItem(new QTreeWidgetItem(QStringList{name, path}));
     });
-    connect(m_engine, &TFindInFiles::finished, this, [this](bool stopped) {
+    connect(m_engine, &TFindInFiles::finished, this, [this](bool stopped, int filesSearched) {
         m_status->clear();
         m_progress->setText(stopped ? QStringLiteral("Search stopped.") : QString());
-        if (!m_hasHits)
+        if (m_hits == 0)
             showSingleRow(NoResults);
+        addNoteRow(summary(stopped, m_hits, filesSearched));
     });
     resize(560, 640);
 }
@@ -153,14 +169,23 @@ void TFindInFileFrm::setChosenFolder(const QString &path)
 void TFindInFileFrm::showSingleRow(const QString &text)
 {
     m_results->clear();
-    m_results->addTopLevelItem(new QTreeWidgetItem(QStringList{text}));
+    addNoteRow(text);
+}
+
+void TFindInFileFrm::addNoteRow(const QString &text)
+{
+    // A row without a file: across both columns, not selectable.
+    auto *row = new QTreeWidgetItem(QStringList{text});
+    row->setFlags(Qt::ItemIsEnabled);
+    m_results->addTopLevelItem(row);
+    row->setFirstColumnSpanned(true);
 }
 
 void TFindInFileFrm::search()
 {
     if (m_engine->RunningSearch())
         return;
-    m_hasHits = false;
+    m_hits = 0;
     m_searchedText = m_text->text();
     m_searchedMatchCase = m_matchCase->isChecked();
     showSingleRow(Searching);
@@ -177,7 +202,8 @@ void TFindInFileFrm::stop()
 
 void TFindInFileFrm::openResult(QTreeWidgetItem *item)
 {
-    if (item && m_hasHits) {
+    // Only the rows of files have a location.
+    if (item && !item->text(1).isEmpty()) {
         const QString path = item->text(1);
         if (!QFileInfo(path).isFile() || !m_form.documents()->OpenFile(path)) {
             MessageService::information(this, QStringLiteral("Error! Unable to open selected file in editor."));

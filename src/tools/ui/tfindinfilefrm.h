@@ -44,6 +44,7 @@ public:
 
 private:
     void showSingleRow(const QString &text);
+    void addNoteRow(const QString &text);
 
     TForm1 &m_form;
     TFindInFiles *m_engine;
@@ -58,7 +59,7 @@ private:
     QLabel *m_progress;
     QPushButton *m_searchButton;
     QPushButton *m_stopButton;
-    bool m_hasHits = false;
+    int m_hits = 0;
     QString m_searchedText;
     bool m_searchedMatchCase = false;
 };

@@ -61,9 +61,9 @@ bool TTidyCommands::ensureConfig()
         return true;
     // A quick command before the settings were ever saved: start from the defaults.
     QStringList lines;
-    TTidyConfig config;
-    if (TTidyConfig::readLines(m_folder.defaultsPath(), &lines))
-        config.applyLines(lines);
+    if (!m_folder.readSettingsLines(&lines))
+        lines.clear();
+    const TTidyConfig config = TTidyConfig::fromLines(lines);
     QString error;
     if (!m_folder.ensureExists() || !config.save(m_folder.configPath(), &error)) {
         MessageService::error(&m_form, QStringLiteral("Error! Could not write %1 %2").arg(m_folder.configPath(), error));
@@ -102,7 +102,7 @@ bool TTidyCommands::runTool(TidyCommand command, TMnuHTMLTidy *dialog)
     const auto *bytes = reinterpret_cast<const char *>(buffer->sendToDocument(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
     const qsizetype length = qsizetype(buffer->sendToDocument(QsciScintillaBase::SCI_GETLENGTH));
     QString error;
-    if (!m_run->startUtf8(command, tool, QByteArrayView(bytes, length), &error)) {
+    if (!m_run->startUtf8(command, tool, QByteArrayView(bytes, length), &error, buffer->fileFormat().encoding)) {
         m_marks->updateMargin();
         MessageService::error(parent, QLatin1String(MsgTidyFailed) + error);
         return false;
