@@ -38,6 +38,10 @@ public:
     void showFolder(const QString &folder);
     // "Done": writes the IMG element and closes.
     void doneClick();
+    // The folder browser starts in the folder it showed last in this run,
+    // else the current document's folder, else the folder stored by an
+    // earlier run, else the home folder. For tests: forget this run's.
+    static void forgetFolderOfThisRun();
 
 protected:
     void done(int result) override;
