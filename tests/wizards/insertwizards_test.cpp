@@ -694,7 +694,6 @@ TEST_F(InsertWizardsTest, EmailSubjectAndTwoLineMessageArePercentEncoded)
 
 TEST_F(InsertWizardsTest, ImageFolderBrowserStartsInTheDocumentsFolderThenTheLastOneUsed)
 {
-    Tmnuimages::forgetFolderOfThisRun();
     // A folder stored by an earlier run is not where a saved page's images are.
     const QString stored = m_dir.filePath(QStringLiteral("stored"));
     const QString site = m_dir.filePath(QStringLiteral("site"));
@@ -738,8 +737,7 @@ TEST_F(InsertWizardsTest, ImageFolderBrowserStartsInTheDocumentsFolderThenTheLas
     EXPECT_EQ(child<QLineEdit>(d.get(), "ImageFileNameEdit")->text(), QString());
     d.reset();
 
-    // Neither exists: the home folder.
-    Tmnuimages::forgetFolderOfThisRun();
+    // None exists: the home folder.
     m_window->documents()->blankDocument();
     ASSERT_EQ(gCurrentFilePath, QString());
     ASSERT_TRUE(QDir(site).removeRecursively());  // the stored folder is now "pictures"

@@ -61,12 +61,9 @@ void showPreview(QLabel *label, const QString &fileName)
     label->setPixmap(QPixmap::fromImage(image));
 }
 
-// The folder the dialog's folder browser last showed during this run.
-QString &folderOfThisRun()
-{
-    static QString folder;
-    return folder;
-}
+// The main window keeps the folder the browser showed last, for the next
+// image dialog of this run.
+constexpr char LastBrowserFolderProperty[] = "imageDialogLastFolder";
 
 // The current document's folder, empty for a document never saved.
 QString documentFolder()
@@ -118,7 +115,8 @@ Tmnuimages::Tmnuimages(TForm1 &form, QWidget *parent)
     // The folder used last in this run, else the document's, else the one
     // stored by an earlier run.
     const QString stored = gSetupTools ? gSetupTools->LoadLastImageDirectory() : QString();
-    showFolder(firstExistingFolder({folderOfThisRun(), documentFolder(), stored}));
+    const QString lastUsed = m_form.property(LastBrowserFolderProperty).toString();
+    showFolder(firstExistingFolder({lastUsed, documentFolder(), stored}));
 }
 
 QWidget *Tmnuimages::buildQuickPage()
@@ -339,7 +337,7 @@ void Tmnuimages::pathTyped(const QString &text)
 
 void Tmnuimages::rememberFolder(const QString &folder)
 {
-    folderOfThisRun() = folder;
+    m_form.setProperty(LastBrowserFolderProperty, folder);
     if (gSetupTools)
         (void)gSetupTools->SaveLastImageDirectory(folder);
 }
@@ -366,11 +364,6 @@ void Tmnuimages::doneClick()
     const QString start = imageStartText(settings(), gCurrentFilePath);
     m_form.withBuffer([&start](ITextBuffer *buffer) { ptext(buffer, start, QString()); });
     accept();
-}
-
-void Tmnuimages::forgetFolderOfThisRun()
-{
-    folderOfThisRun().clear();
 }
 
 void Tmnuimages::done(int result)
