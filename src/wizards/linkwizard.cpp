@@ -25,24 +25,29 @@ QString movieTemplate(const QString &link, const char *classId, const char *code
 
 } // namespace
 
-MarkupPair anchorLinkTexts(const TLinkSettings &s)
+MarkupPair anchorLinkTexts(const TLinkSettings &s, bool aroundSelection)
 {
     if (s.buttonLink) {
-        return {QStringLiteral("<FORM><INPUT TYPE=") + QStringLiteral("\"BUTTON\"")
-                    + QStringLiteral(" VALUE=\"") + s.description + QLatin1Char('"')
-                    + QStringLiteral(" onClick=\"window.location.href='") + s.url + QStringLiteral("'\">"),
+        return {QStringLiteral("<FORM><INPUT") + htmlAttribute(QStringLiteral("TYPE"), QStringLiteral("BUTTON"))
+                    + htmlAttribute(QStringLiteral("VALUE"), s.description)
+                    + htmlAttribute(QStringLiteral("onClick"),
+                                    QStringLiteral("window.location.href='") + scriptStringText(s.url) + QLatin1Char('\''))
+                    + QLatin1Char('>'),
                 QStringLiteral("</FORM>")};
     }
     QString start = QStringLiteral("<A") + htmlAttribute(QStringLiteral("HREF"), s.url);
     start += optionalAttribute(QStringLiteral("TARGET"), s.target);
     start += optionalAttribute(QStringLiteral("NAME"), s.name);
     if (!s.statusBar.isEmpty()) {
-        start += QStringLiteral(" onMouseOver=\"window.status='") + s.statusBar + QStringLiteral("'; return true;\"");
+        start += htmlAttribute(QStringLiteral("onMouseOver"),
+                               QStringLiteral("window.status='") + scriptStringText(s.statusBar) + QStringLiteral("'; return true;"));
         start += QStringLiteral(" onMouseOut=\"window.status=''; return true;\"");
     }
     start += optionalAttribute(QStringLiteral("TITLE"), s.title);
     start += optionalAttribute(QStringLiteral("ACCESSKEY"), s.accessKey);
     start += QLatin1Char('>');
+    if (!aroundSelection)
+        start += elementText(s.description);
     return {start, QStringLiteral("</A>")};
 }
 
@@ -53,13 +58,13 @@ bool emailAddressLooksInvalid(const QString &address)
 
 MarkupPair emailLinkTexts(const TEmailLinkSettings &s)
 {
-    QString start = QStringLiteral("<A HREF=\"mailto:") + s.address;
+    QString href = QStringLiteral("mailto:") + mailtoText(s.address);
     if (!s.subject.isEmpty())
-        start += QStringLiteral("?subject=") + s.subject;
+        href += QStringLiteral("?subject=") + mailtoText(s.subject);
     if (!s.message.isEmpty())
-        start += (s.subject.isEmpty() ? QStringLiteral("?Body=") : QStringLiteral("&Body=")) + s.message;
-    start += QStringLiteral("\">") + s.linkText;
-    return {start, QStringLiteral("</A>")};
+        href += (s.subject.isEmpty() ? QStringLiteral("?Body=") : QStringLiteral("&Body=")) + mailtoText(s.message);
+    return {QStringLiteral("<A") + htmlAttribute(QStringLiteral("HREF"), href) + QLatin1Char('>') + s.linkText,
+            QStringLiteral("</A>")};
 }
 
 MarkupPair fileLinkTexts(const QString &link)

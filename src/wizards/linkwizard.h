@@ -40,8 +40,11 @@ inline constexpr TLinkService LinkServices[] = {
 };
 
 // A standard link (A with HREF always written) or a button link (a FORM
-// with one button that goes to the URL).
-MarkupPair anchorLinkTexts(const TLinkSettings &settings);
+// with one button, labelled with the description, that goes to the URL).
+// A standard link made where nothing is selected (aroundSelection false)
+// has the description as its text; around a selection the selection stays
+// the link's text.
+MarkupPair anchorLinkTexts(const TLinkSettings &settings, bool aroundSelection);
 
 struct TEmailLinkSettings
 {
@@ -57,8 +60,10 @@ inline constexpr char InvalidEmailQuestion[] =
 // Whether the address is worth asking about: it holds no "@".
 bool emailAddressLooksInvalid(const QString &address);
 
-// A mailto: link with the subject and the message body, written as typed;
-// the link text follows the start tag.
+// A mailto: link with the subject and the message body. Address, subject
+// and body are percent-encoded (mailtoText), so none of them can end the
+// address, the subject or the quoted HREF early; the link text follows the
+// start tag as typed.
 MarkupPair emailLinkTexts(const TEmailLinkSettings &settings);
 
 // A link to a file (link: the text convertfilename made of its path).

@@ -7,7 +7,9 @@ namespace Quorvant {
 
 QString soundMarkup(const QString &link)
 {
-    return QStringLiteral("<embed src=\"%1\" hidden=\"True\">\r\n<bgsound src=\"%1\">").arg(link);
+    return QStringLiteral("<embed") + htmlAttribute(QStringLiteral("src"), link)
+           + htmlAttribute(QStringLiteral("hidden"), QStringLiteral("True")) + QStringLiteral(">\r\n<bgsound")
+           + htmlAttribute(QStringLiteral("src"), link) + QLatin1Char('>');
 }
 
 QString appletMarkup(const AppletChoices &c)
@@ -42,7 +44,8 @@ QString newWindowMarkup(const QString &url, const QString &title, unsigned featu
     if (list.endsWith(QLatin1Char(',')))
         list.chop(1);
     return QStringLiteral("<script language=\"JavaScript\">\r\n")
-           + QStringLiteral("window.open('%1', '%2', '%3')\r\n").arg(url, title, list)
+           + QStringLiteral("window.open('%1', '%2', '%3')\r\n")
+                 .arg(scriptStringText(url), scriptStringText(title), scriptStringText(list))
            + QStringLiteral("</script>\r\n");
 }
 

@@ -36,7 +36,9 @@ inline constexpr WindowFeature WindowFeatures[] = {
 };
 inline constexpr int WindowFeatureCount = int(std::size(WindowFeatures));
 
-// features: bit i set for WindowFeatures[i] checked.
+// features: bit i set for WindowFeatures[i] checked. The URL, the title and
+// the feature list go into single-quoted script strings (scriptStringText),
+// so a quote typed in them cannot end the string.
 QString newWindowMarkup(const QString &url, const QString &title, unsigned features, const QString &width,
                         const QString &height);
 

@@ -4,6 +4,7 @@
 #include "tagscanning.h"
 #include "textfileformat.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace Quorvant {
@@ -18,6 +19,14 @@ QString themeName(const QString &line)
 bool sameName(const QString &a, const QString &b)
 {
     return asciiUpper(a) == asciiUpper(b);
+}
+
+constexpr int ThemeFieldCount = 6;
+
+// A theme line holding that name.
+bool isThemeNamed(const QString &line, const QString &name)
+{
+    return !line.isEmpty() && TPropertyColorThemes::isThemeLine(line) && sameName(themeName(line), name);
 }
 
 } // namespace
@@ -51,14 +60,33 @@ bool TPropertyColorThemes::writeLines(const QStringList &lines) const
     return writeFileAtomically(m_fileName, text.toUtf8(), &error);
 }
 
-QStringList TPropertyColorThemes::themeNames() const
+QStringList TPropertyColorThemes::themeNames(SkippedLines *skipped) const
 {
+    if (skipped)
+        *skipped = SkippedLines{QDir::toNativeSeparators(m_fileName), {}};
     QStringList names;
-    for (const QString &line : readLines()) {
-        if (!line.isEmpty())
+    const QStringList lines = readLines();
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString &line = lines.at(i);
+        if (line.isEmpty())
+            continue;
+        if (isThemeLine(line))
             names << themeName(line);
+        else if (skipped)
+            skipped->add(i + 1);
     }
     return names;
+}
+
+bool TPropertyColorThemes::isThemeLine(const QString &line)
+{
+    if (line.count(QLatin1Char(',')) >= ThemeFieldCount || themeName(line).trimmed().isEmpty())
+        return false;
+    for (const QChar c : line) {
+        if ((c.category() == QChar::Other_Control && c != u'\t') || c == QChar::ReplacementCharacter)
+            return false;
+    }
+    return true;
 }
 
 bool TPropertyColorThemes::hasSeparator(const QString &text)
@@ -87,11 +115,11 @@ std::optional<ThemeColors> TPropertyColorThemes::LoadTheme(const QString &ThemeN
     if (ThemeName.isEmpty() || !fileExists())
         return std::nullopt;
     for (const QString &line : readLines()) {
-        if (line.isEmpty() || !sameName(themeName(line), ThemeName))
+        if (!isThemeNamed(line, ThemeName))
             continue;
         const QStringList fields = line.split(QLatin1Char(','));
         ThemeColors colors;
-        for (int i = 0; i < 5; ++i)
+        for (int i = 0; i < ThemeFieldCount - 1; ++i)
             colors[i] = fields.value(i + 1);
         return colors;
     }
@@ -104,7 +132,7 @@ bool TPropertyColorThemes::DeleteTheme(const QString &ThemeName) const
         return false;
     QStringList lines = readLines();
     for (QString &line : lines) {
-        if (!line.isEmpty() && sameName(themeName(line), ThemeName))
+        if (isThemeNamed(line, ThemeName))
             line.clear();
     }
     return writeLines(lines);

@@ -3,6 +3,8 @@
 // background, text, link, visited link and active link colour texts.
 #pragma once
 
+#include "skippedlines.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -22,8 +24,16 @@ public:
     explicit TPropertyColorThemes(QString fileName);
 
     bool fileExists() const;
-    // The names of all non-empty lines, in file order (empty without a file).
-    QStringList themeNames() const;
+    // The names of all theme lines, in file order (empty without a file).
+    // A line not of the file's form (isThemeLine) is left out and, when
+    // skipped is given, named there (with the file's path).
+    QStringList themeNames(SkippedLines *skipped = nullptr) const;
+
+    // Whether a non-empty line is of the file's form: at most six fields, a
+    // name that is not blank, and no control character (other than a tab)
+    // nor a character the file's bytes could not be read as. Empty lines are
+    // allowed and hold no theme.
+    static bool isThemeLine(const QString &line);
 
     enum class SaveResult { Saved, NoName, HasSeparator, WriteFailed };
     // Appends the theme (creating the file). A name or colour holding ","
@@ -32,10 +42,12 @@ public:
 
     // The first theme of that name (ignoring ASCII case); fields missing
     // from its line are empty. Nothing without a file or for an empty name.
+    // Lines not of the file's form are passed over.
     std::optional<ThemeColors> LoadTheme(const QString &ThemeName) const;
 
-    // Blanks every line of that name and rewrites the file. False for an
-    // empty name and when the file could not be written.
+    // Blanks every theme line of that name and rewrites the file; every
+    // other line, also one not of the file's form, is kept as it was. False
+    // for an empty name and when the file could not be written.
     [[nodiscard]] bool DeleteTheme(const QString &ThemeName) const;
 
     static bool hasSeparator(const QString &text);

@@ -13,6 +13,15 @@ QString colourAttribute(bool checked, const char *name, const QString &colour)
     return checked ? optionalAttribute(QLatin1String(name), colour) : QString();
 }
 
+// How many rows or columns a span text reaches over: a whole number above 1,
+// else 1 (empty or unreadable texts span nothing), at most `room`.
+int spanCount(const QString &text, int room)
+{
+    bool ok = false;
+    const int n = text.trimmed().toInt(&ok);
+    return ok && n > 1 ? qMin(n, room) : 1;
+}
+
 } // namespace
 
 QString MakeTableSource(const QString &CellText, const QString &RowSpan, const QString &ColSpan,
@@ -66,13 +75,24 @@ QStringList customTablePieces(const TTableSettings &s)
     const QString rowStart = CrLf + QStringLiteral("  <TR>");
     const QString rowEnd = CrLf + QStringLiteral("  </TR>");
     const QString cellIndent = CrLf + QStringLiteral("      ");
+    // The grid places taken by a cell that spans rows or columns: those
+    // cells are not written, as a browser already puts the spanning cell there.
+    QList<bool> covered(qsizetype(rows) * columns, false);
     for (int r = 0; r < rows; ++r) {
         pieces.append(rowStart);
         const QList<TTableCell> *row = r < s.cells.size() ? &s.cells.at(r) : nullptr;
         for (int c = 0; c < columns; ++c) {
+            if (covered.at(qsizetype(r) * columns + c))
+                continue;
             const TTableCell &cell = row && c < row->size() ? row->at(c) : emptyCell;
             const TCD &o = cell.record;
             pieces.append(cellIndent + MakeTableSource(cell.text, o.RowSpan, o.ColSpan, o.Width, o.Height, o.BgColor));
+            const int spannedRows = spanCount(o.RowSpan, rows - r);
+            const int spannedColumns = spanCount(o.ColSpan, columns - c);
+            for (int dr = 0; dr < spannedRows; ++dr) {
+                for (int dc = 0; dc < spannedColumns; ++dc)
+                    covered[qsizetype(r + dr) * columns + c + dc] = true;
+            }
         }
         pieces.append(rowEnd);
     }

@@ -74,7 +74,10 @@ QString MakeTableSource(const QString &CellText, const QString &RowSpan, const Q
                         const QString &CellWidth, const QString &CellHeight, const QString &BGColor);
 
 // The custom table: the TABLE start tag, the caption, each row and cell,
-// the end tag; rows indented by two spaces, cells by six.
+// the end tag; rows indented by two spaces, cells by six. A cell whose
+// RowSpan or ColSpan is a whole number above 1 takes the places of the cells
+// it spans (to the right, and below in the following rows): those cells are
+// not written, so every row holds as many columns as the table.
 QStringList customTablePieces(const TTableSettings &settings);
 
 // The empty table of the quick picker, without attributes or indentation

@@ -7,6 +7,7 @@
 #include "pathsandcolours.h"
 #include "toolkitglobals.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -183,6 +184,78 @@ TEST_F(ColorThemesTest, AFailedWriteIsReportedAndLeavesTheFileWhole)
 
     TPropertyColorThemes underAFile(path() + QStringLiteral("/Themes.Dat"));
     EXPECT_EQ(underAFile.SaveTheme(QStringLiteral("x"), {}), TPropertyColorThemes::SaveResult::WriteFailed);
+}
+
+// Lines not of the file's form are left out of the list and named, once
+// each, with the file; loading and deleting pass over them and a rewrite
+// keeps them as they were.
+TEST_F(ColorThemesTest, LinesNotOfTheFormAreSkippedNamedAndKept)
+{
+    QFile f(path());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    const QByteArray garbage[] = {
+        QByteArray("\x00\x01\x02PK\x03\x04junk", 11),  // line 2: binary
+        "Many,1,2,3,4,5,6,7",                          // line 4: more than six fields
+        ",Red,Blue",                                   // line 5: no name
+        "  \t ,Red",                                   // line 6: a blank name
+        "Odd\x1b[2J,Red",                              // line 7: a control character
+    };
+    f.write("Good,White,Black\r\n");
+    f.write(garbage[0]);
+    f.write("\r\n\r\n");
+    for (int i = 1; i < 5; ++i) {
+        f.write(garbage[i]);
+        f.write("\r\n");
+    }
+    f.write("Tab\tname,Red,,,,Lime\r\nAlso Good,#000000\r\n");
+    f.close();
+
+    TPropertyColorThemes themes(path());
+    SkippedLines skipped;
+    EXPECT_EQ(themes.themeNames(&skipped),
+              (QStringList{QStringLiteral("Good"), QStringLiteral("Tab\tname"), QStringLiteral("Also Good")}));
+    EXPECT_EQ(skipped.lineNumbers, (QList<int>{2, 4, 5, 6, 7}));
+    EXPECT_EQ(skipped.fileName, QDir::toNativeSeparators(path()));
+    EXPECT_EQ(skippedLinesText(skipped),
+              QDir::toNativeSeparators(path()) + QStringLiteral(": lines 2, 4, 5, 6 and 7 are not valid entries and were skipped."));
+
+    // A garbage line of a theme's name is neither loaded nor deleted.
+    EXPECT_FALSE(themes.LoadTheme(QStringLiteral("Many")));
+    EXPECT_FALSE(themes.LoadTheme(QStringLiteral("Odd\x1b[2J")));
+    ASSERT_TRUE(themes.DeleteTheme(QStringLiteral("Many")));
+    EXPECT_TRUE(contents().contains(garbage[1]));
+    ASSERT_TRUE(themes.DeleteTheme(QStringLiteral("Good")));
+    const QByteArray rewritten = contents();
+    for (const QByteArray &line : garbage)
+        EXPECT_TRUE(rewritten.contains(line)) << line.toHex().constData();
+    EXPECT_FALSE(rewritten.contains("Good,White"));
+    EXPECT_EQ(themes.themeNames(), (QStringList{QStringLiteral("Tab\tname"), QStringLiteral("Also Good")}));
+}
+
+// The reader's rule for one line, and a file that holds no text at all.
+TEST_F(ColorThemesTest, WhatALineOfTheFileIs)
+{
+    for (const char16_t *line : {u"A", u"A,1,2,3,4,5", u"Gr\u00fc\u00dfe \u65e5\u672c,Red", u"a b,,,,,", u"Tab\tname"})
+        EXPECT_TRUE(TPropertyColorThemes::isThemeLine(QString::fromUtf16(line))) << QString::fromUtf16(line).toStdString();
+    const QString notLines[] = {QStringLiteral("A,1,2,3,4,5,6"), QStringLiteral(",x"), QStringLiteral(" "),
+                                QString::fromUtf16(u"a\u0000b", 3), QString::fromUtf16(u"x\u0085y"),
+                                QString::fromUtf16(u"bad\ufffd,Red")};
+    for (const QString &line : notLines)
+        EXPECT_FALSE(TPropertyColorThemes::isThemeLine(line)) << line.toStdString();
+
+    // Every byte but the line ends: one line, skipped.
+    QFile f(path());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    QByteArray noise;
+    for (int i = 0; i < 256; ++i) {
+        if (i != '\r' && i != '\n')
+            noise += char(i);
+    }
+    f.write(noise.repeated(4));
+    f.close();
+    SkippedLines skipped;
+    EXPECT_TRUE(TPropertyColorThemes(path()).themeNames(&skipped).isEmpty());
+    EXPECT_EQ(skipped.lineNumbers, QList<int>{1});
 }
 
 TEST(ShippedThemes, EveryLineHasANameAndFiveColours)

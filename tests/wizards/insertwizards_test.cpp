@@ -206,7 +206,8 @@ TEST_F(InsertWizardsTest, CellOptionsStayWithTheirCellsAndOnlyUserEditsStore)
                                               QStringLiteral("      <td rowspan=\"2\" bgcolor=\"#123456\">a < b & \"c\""),
                                               QStringLiteral("second!</td>"), QStringLiteral("      <td></td>"),
                                               QStringLiteral("  </tr>"), QStringLiteral("  <tr>"),
-                                              QStringLiteral("      <td></td>"), QStringLiteral("      <td></td>"),
+                                              // the first cell's place is taken by the cell above
+                                              QStringLiteral("      <td></td>"),
                                               QStringLiteral("  </tr>"), QStringLiteral("</table>")}));
 }
 
@@ -584,7 +585,7 @@ TEST_F(InsertWizardsTest, EmailLinkAsksAboutAnAddressWithoutAt)
                                           MessageService::queueAnswer(DialogAnswer::pressed(mbYes));
                                           click(&d, "DoneButton");
                                       }));
-    EXPECT_EQ(buffer()->text(), QStringLiteral("<a href=\"mailto:ann.example.org?subject=Hi&Body=Body\">Mail x</a>"));
+    EXPECT_EQ(buffer()->text(), QStringLiteral("<a href=\"mailto:ann.example.org?subject=Hi&amp;Body=Body\">Mail x</a>"));
 }
 
 TEST_F(InsertWizardsTest, LinkToLocalFileAndLinkButton)
@@ -652,6 +653,143 @@ TEST_F(InsertWizardsTest, LocalFileListPopupInsertsTheSelectedFile)
     page->popupMenu()->actions().at(3)->trigger();
     EXPECT_TRUE(buffer()->text().startsWith(QStringLiteral("<object classid=\"clsid:166b1bca")));
     EXPECT_EQ(buffer()->lineCount(), 6);  // ends with a line break
+}
+
+TEST_F(InsertWizardsTest, LinkDescriptionIsTheTextWhereNothingIsSelected)
+{
+    buffer()->setText(QStringLiteral("menu: "));
+    buffer()->setCaretPoint({6, 0});
+    TMnuAnchorLink d(*m_window, m_window.get());
+    type(&d, "URLEdit", QStringLiteral("fish.htm"));
+    type(&d, "DescriptionEdit", QStringLiteral("Fish & <chips>"));
+    type(&d, "TitleEdit", QStringLiteral("Plasma cloud \"test\""));
+    click(&d, "DoneButton");
+    EXPECT_EQ(buffer()->text(),
+              QStringLiteral("menu: <a href=\"fish.htm\" title=\"Plasma cloud &quot;test&quot;\">Fish &amp; &lt;chips></a>"));
+
+    // With a selection, the selection stays the link's text.
+    buffer()->setText(QStringLiteral("see here"));
+    buffer()->setSelection({{4, 0}, {8, 0}});
+    TMnuAnchorLink again(*m_window, m_window.get());
+    type(&again, "URLEdit", QStringLiteral("here.htm"));
+    type(&again, "DescriptionEdit", QStringLiteral("unused"));
+    click(&again, "DoneButton");
+    EXPECT_EQ(buffer()->text(), QStringLiteral("see <a href=\"here.htm\">here</a>"));
+}
+
+TEST_F(InsertWizardsTest, EmailSubjectAndTwoLineMessageArePercentEncoded)
+{
+    TMnuEmail d(*m_window, m_window.get());
+    QTest::keyClicks(child<QPlainTextEdit>(&d, "LinkTextMemo"), QStringLiteral("Order"));
+    type(&d, "SubjectEdit", QStringLiteral("rye & sourdough?"));
+    type(&d, "AddressEdit", QStringLiteral("bakery@example.org"));
+    auto *message = child<QPlainTextEdit>(&d, "MessageMemo");
+    QTest::keyClicks(message, QStringLiteral("Two loaves"));
+    QTest::keyClick(message, Qt::Key_Return);
+    message->insertPlainText(QString::fromUtf16(u"sch\u00f6n"));
+    click(&d, "DoneButton");
+    EXPECT_EQ(buffer()->text(), QStringLiteral("<a href=\"mailto:bakery@example.org?subject=rye%20%26%20sourdough%3F"
+                                               "&amp;Body=Two%20loaves%0D%0Asch%C3%B6n\">Order</a>"));
+}
+
+TEST_F(InsertWizardsTest, ImageFolderBrowserStartsInTheDocumentsFolderThenTheLastOneUsed)
+{
+    // A folder stored by an earlier run is not where a saved page's images are.
+    const QString stored = m_dir.filePath(QStringLiteral("stored"));
+    const QString site = m_dir.filePath(QStringLiteral("site"));
+    const QString pictures = m_dir.filePath(QStringLiteral("site/pictures"));
+    ASSERT_TRUE(QDir().mkpath(stored));
+    ASSERT_TRUE(QDir().mkpath(pictures));
+    ASSERT_TRUE(m_settings->SaveLastImageDirectory(stored));
+    {
+        Tmnuimages unsaved(*m_window, m_window.get());
+        EXPECT_EQ(unsaved.browserFolder(), stored);  // the page has no folder yet
+    }
+    QFile page(site + QStringLiteral("/index.htm"));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.write("<p>");
+    page.close();
+    ASSERT_TRUE(m_window->documents()->OpenFile(page.fileName()));
+    ASSERT_EQ(gCurrentFilePath, page.fileName());
+
+    auto d = std::make_unique<Tmnuimages>(*m_window, m_window.get());
+    EXPECT_EQ(d->browserFolder(), site);
+    // The browse button starts there too while no image folder is remembered.
+    MessageService::queueAnswer(DialogAnswer::cancelled());
+    click(d.get(), "BrowseImageButton");
+    EXPECT_EQ(MessageService::takeRecorded().value(0).directory, site);
+
+    // The folder used last in this run comes first.
+    writePicture(QStringLiteral("site/pictures/a.png"), 8, 8);
+    d->showFolder(pictures);
+    d->reject();
+    d = std::make_unique<Tmnuimages>(*m_window, m_window.get());
+    EXPECT_EQ(d->browserFolder(), pictures);
+    // Its file list, given the focus, takes a current row: no picture is
+    // picked by that.
+    d->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(d.get()));
+    auto *files = child<QListView>(d.get(), "FileList");
+    for (int i = 0; i < 200 && files->model()->rowCount(files->rootIndex()) < 1; ++i)
+        QTest::qWait(10);
+    files->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(files->currentIndex().isValid());
+    EXPECT_EQ(child<QLineEdit>(d.get(), "ImageFileNameEdit")->text(), QString());
+    d.reset();
+
+    // None exists: the home folder.
+    m_window->documents()->blankDocument();
+    ASSERT_EQ(gCurrentFilePath, QString());
+    ASSERT_TRUE(QDir(site).removeRecursively());  // the stored folder is now "pictures"
+    ASSERT_TRUE(QDir(stored).removeRecursively());
+    Tmnuimages home(*m_window, m_window.get());
+    EXPECT_EQ(home.browserFolder(), QDir::homePath());
+}
+
+TEST_F(InsertWizardsTest, LocalPageShowsAFileThatIsOpenInsteadOfOpeningItAgain)
+{
+    ensureBuilt(m_window->sidebar()->findChild<QWidget *>(QStringLiteral("LocalPage")));
+    auto *page = m_window->findChild<TLocalFilesPage *>();
+    ASSERT_NE(page, nullptr);
+    m_window->sidebar()->setCurrentWidget(m_window->sidebar()->findChild<QWidget *>(QStringLiteral("LocalPage")));
+    const QString a = m_dir.filePath(QStringLiteral("a.htm"));
+    const QString b = m_dir.filePath(QStringLiteral("b.htm"));
+    for (const QString &name : {a, b}) {
+        QFile f(name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("<p>");
+    }
+    TDocumentSet *documents = m_window->documents();
+    ASSERT_TRUE(documents->OpenFile(a));
+    const int open = documents->PagesOpen();
+    documents->blankDocument();
+    ASSERT_EQ(documents->PagesOpen(), open + 1);
+
+    page->showFolder(m_dir.path());
+    auto *list = page->findChild<QTreeView *>(QStringLiteral("ShellList1"));
+    auto *model = static_cast<QFileSystemModel *>(list->model());
+    for (int i = 0; i < 200 && !model->index(b).isValid(); ++i)
+        QTest::qWait(10);
+    ASSERT_TRUE(model->index(a).isValid());
+
+    // An open file is shown, not opened a second time.
+    emit list->doubleClicked(model->index(a));
+    EXPECT_EQ(documents->PagesOpen(), open + 1);
+    EXPECT_EQ(gCurrentFilePath, a);
+    EXPECT_EQ(documents->currentBuffer()->text(), QStringLiteral("<p>"));
+    // One not open yet is opened, once.
+    emit list->doubleClicked(model->index(b));
+    EXPECT_EQ(documents->PagesOpen(), open + 2);
+    EXPECT_EQ(gCurrentFilePath, b);
+    emit list->doubleClicked(model->index(b));
+    EXPECT_EQ(documents->PagesOpen(), open + 2);
+    // A folder is shown in the list.
+    ASSERT_TRUE(QDir().mkpath(m_dir.filePath(QStringLiteral("sub"))));
+    for (int i = 0; i < 200 && !model->index(m_dir.filePath(QStringLiteral("sub"))).isValid(); ++i)
+        QTest::qWait(10);
+    emit list->doubleClicked(model->index(m_dir.filePath(QStringLiteral("sub"))));
+    EXPECT_EQ(page->folder(), m_dir.filePath(QStringLiteral("sub")));
+    EXPECT_EQ(documents->PagesOpen(), open + 2);
 }
 
 } // namespace

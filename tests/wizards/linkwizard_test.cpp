@@ -2,6 +2,7 @@
 // file list.
 #include "imagewizard.h"
 #include "linkwizard.h"
+#include "markupreader.h"
 
 #include <QFile>
 #include <QImage>
@@ -83,18 +84,31 @@ TEST(ImageWizardSize, BrowsableImagesByExtensionInAnyCase)
 TEST(LinkWizardText, StandardLinkAttributesAndStatusBar)
 {
     TLinkSettings s;
-    EXPECT_EQ(anchorLinkTexts(s), (MarkupPair{QStringLiteral("<A HREF=\"\">"), QStringLiteral("</A>")}));
+    EXPECT_EQ(anchorLinkTexts(s, false), (MarkupPair{QStringLiteral("<A HREF=\"\">"), QStringLiteral("</A>")}));
     s.url = QStringLiteral("page.htm");
     s.target = QStringLiteral("_BLANK");
     s.name = QStringLiteral("top");
-    s.description = QStringLiteral("not used");
     s.statusBar = QStringLiteral("Go on");
     s.title = QStringLiteral("T");
     s.accessKey = QStringLiteral("k");
-    EXPECT_EQ(anchorLinkTexts(s).start,
+    EXPECT_EQ(anchorLinkTexts(s, true).start,
               QStringLiteral("<A HREF=\"page.htm\" TARGET=\"_BLANK\" NAME=\"top\""
                              " onMouseOver=\"window.status='Go on'; return true;\""
                              " onMouseOut=\"window.status=''; return true;\" TITLE=\"T\" ACCESSKEY=\"k\">"));
+}
+
+TEST(LinkWizardText, DescriptionIsTheLinkTextWhereNothingIsSelected)
+{
+    TLinkSettings s;
+    s.url = QStringLiteral("menu.htm");
+    s.description = QStringLiteral("Fish & <chips>");
+    // Nothing selected: the description, as text, is the link's text.
+    EXPECT_EQ(anchorLinkTexts(s, false),
+              (MarkupPair{QStringLiteral("<A HREF=\"menu.htm\">Fish &amp; &lt;chips>"), QStringLiteral("</A>")}));
+    // Around a selection the selection stays the link's text.
+    EXPECT_EQ(anchorLinkTexts(s, true), (MarkupPair{QStringLiteral("<A HREF=\"menu.htm\">"), QStringLiteral("</A>")}));
+    s.description.clear();
+    EXPECT_EQ(anchorLinkTexts(s, false), (MarkupPair{QStringLiteral("<A HREF=\"menu.htm\">"), QStringLiteral("</A>")}));
 }
 
 TEST(LinkWizardText, ButtonLinkIgnoresTheStandardFields)
@@ -108,7 +122,7 @@ TEST(LinkWizardText, ButtonLinkIgnoresTheStandardFields)
     s.title = QStringLiteral("t");
     s.accessKey = QStringLiteral("a");
     s.buttonLink = true;
-    EXPECT_EQ(anchorLinkTexts(s),
+    EXPECT_EQ(anchorLinkTexts(s, false),
               (MarkupPair{QStringLiteral("<FORM><INPUT TYPE=\"BUTTON\" VALUE=\"Next page\""
                                          " onClick=\"window.location.href='next.htm'\">"),
                           QStringLiteral("</FORM>")}));
@@ -121,9 +135,16 @@ TEST(LinkWizardText, EmailLinkSubjectAndBody)
         {{QStringLiteral("Write"), {}, QStringLiteral("ann@example.org"), {}},
          QStringLiteral("<A HREF=\"mailto:ann@example.org\">Write")},
         {{QStringLiteral("Write"), QStringLiteral("Hi there"), QStringLiteral("ann@example.org"), QStringLiteral("Line 1\r\nLine 2")},
-         QStringLiteral("<A HREF=\"mailto:ann@example.org?subject=Hi there&Body=Line 1\r\nLine 2\">Write")},
+         QStringLiteral("<A HREF=\"mailto:ann@example.org?subject=Hi%20there&amp;Body=Line%201%0D%0ALine%202\">Write")},
         {{{}, {}, QStringLiteral("ann"), QStringLiteral("Body & more")},
-         QStringLiteral("<A HREF=\"mailto:ann?Body=Body & more\">")},
+         QStringLiteral("<A HREF=\"mailto:ann?Body=Body%20%26%20more\">")},
+        {{QStringLiteral("Order"), QStringLiteral("rye & sourdough?"), QStringLiteral("bakery@example.org"),
+          QString::fromUtf16(u"Two loaves,\r\nbitte sch\u00f6n #5")},
+         QStringLiteral("<A HREF=\"mailto:bakery@example.org?subject=rye%20%26%20sourdough%3F"
+                        "&amp;Body=Two%20loaves,%0D%0Abitte%20sch%C3%B6n%20%235\">Order")},
+        // The address cannot end the HREF nor start the header fields.
+        {{{}, QStringLiteral("s"), QStringLiteral("x\"><b>@example.org?cc=y#z"), {}},
+         QStringLiteral("<A HREF=\"mailto:x%22%3E%3Cb%3E@example.org%3Fcc%3Dy%23z?subject=s\">")},
     };
     for (const Case &c : cases)
         EXPECT_EQ(emailLinkTexts(c.s), (MarkupPair{c.start, QStringLiteral("</A>")}));
@@ -155,6 +176,123 @@ TEST(LinkWizardText, LocalFileInsertionsAndMovieTemplates)
     EXPECT_TRUE(shockwave.contains(QStringLiteral(" type=\"application/x-director\"")));
     // The same templates as the toolbar buttons, with the file in place of the placeholder.
     EXPECT_EQ(flashTemplate(QStringLiteral("[YOUR-FLASH-FILE].swf")).count(QStringLiteral("[YOUR-FLASH-FILE].swf")), 2);
+}
+
+// Every field of the image dialog, holding what a user may type, reads back
+// from the IMG tag as typed.
+TEST(TypedValues, ImageDialog)
+{
+    const QString page = QStringLiteral("/site/index.htm");
+    auto img = [page](void (*set)(TImageSettings &, const QString &)) {
+        return [page, set](const QString &typed) {
+            TImageSettings s;
+            s.fileName = QStringLiteral("/site/logo.gif");
+            set(s, typed);
+            return imageStartText(s, page);
+        };
+    };
+    auto read = [](const char *name) {
+        return [name](const QString &html) { return attributeOf(html, QStringLiteral("IMG"), QLatin1String(name)); };
+    };
+    expectEveryFieldReadsBack({
+        {"file name", img([](TImageSettings &s, const QString &v) { s.fileName = QStringLiteral("/site/") + v; }), read("SRC")},
+        {"alternate text", img([](TImageSettings &s, const QString &v) { s.alternateText = v; }), read("ALT")},
+        {"width", img([](TImageSettings &s, const QString &v) { s.width = v; }), read("WIDTH")},
+        {"height", img([](TImageSettings &s, const QString &v) { s.height = v; }), read("HEIGHT")},
+        {"alignment", img([](TImageSettings &s, const QString &v) { s.alignment = v; }), read("ALIGN")},
+        {"hspacing", img([](TImageSettings &s, const QString &v) { s.hSpacing = v; }), read("HSPACE")},
+        {"vspacing", img([](TImageSettings &s, const QString &v) { s.vSpacing = v; }), read("VSPACE")},
+        {"low resolution", img([](TImageSettings &s, const QString &v) { s.lowResFileName = QStringLiteral("/site/") + v; }),
+         read("LOWSRC")},
+        {"use map", img([](TImageSettings &s, const QString &v) { s.useMap = v; }),
+         [](const QString &html) { return attributeOf(html, QStringLiteral("IMG"), QStringLiteral("USEMAP")).mid(1); }},
+    });
+}
+
+// The link dialog's fields: attributes, the status bar text inside its
+// script, the description as link text or as the button's caption.
+TEST(TypedValues, LinkDialog)
+{
+    auto link = [](void (*set)(TLinkSettings &, const QString &), bool button = false) {
+        return [set, button](const QString &typed) {
+            TLinkSettings s;
+            s.url = QStringLiteral("page.htm");
+            s.buttonLink = button;
+            set(s, typed);
+            const MarkupPair m = anchorLinkTexts(s, false);
+            return m.start + m.end;
+        };
+    };
+    auto read = [](const char *tag, const char *name) {
+        return [tag, name](const QString &html) { return attributeOf(html, QLatin1String(tag), QLatin1String(name)); };
+    };
+    auto script = [](const char *tag, const char *name) {
+        return [tag, name](const QString &html) {
+            return readScriptStrings(attributeOf(html, QLatin1String(tag), QLatin1String(name))).value(0);
+        };
+    };
+    expectEveryFieldReadsBack({
+        {"URL", link([](TLinkSettings &s, const QString &v) { s.url = v; }), read("A", "HREF")},
+        {"target", link([](TLinkSettings &s, const QString &v) { s.target = v; }), read("A", "TARGET")},
+        {"name", link([](TLinkSettings &s, const QString &v) { s.name = v; }), read("A", "NAME")},
+        {"status bar", link([](TLinkSettings &s, const QString &v) { s.statusBar = v; }), script("A", "onMouseOver")},
+        {"title", link([](TLinkSettings &s, const QString &v) { s.title = v; }), read("A", "TITLE")},
+        {"access key", link([](TLinkSettings &s, const QString &v) { s.accessKey = v; }), read("A", "ACCESSKEY")},
+        {"description", link([](TLinkSettings &s, const QString &v) { s.description = v; }),
+         [](const QString &html) {
+             const ReadTag a = readStartTag(html);
+             return decodeReferences(html.mid(a.end, html.lastIndexOf(QLatin1String("</A>")) - a.end));
+         }},
+        {"button caption", link([](TLinkSettings &s, const QString &v) { s.description = v; }, true), read("INPUT", "VALUE")},
+        {"button URL", link([](TLinkSettings &s, const QString &v) { s.url = v; }, true), script("INPUT", "onClick")},
+    });
+}
+
+// The e-mail dialog: address, subject and message read back from the
+// mailto: link, the HREF read as a browser reads it.
+TEST(TypedValues, EmailDialog)
+{
+    auto mail = [](void (*set)(TEmailLinkSettings &, const QString &)) {
+        return [set](const QString &typed) {
+            TEmailLinkSettings s{QStringLiteral("Write"), QStringLiteral("s"), QStringLiteral("ann@example.org"),
+                                 QStringLiteral("m")};
+            set(s, typed);
+            return emailLinkTexts(s).start;
+        };
+    };
+    auto href = [](const QString &html) { return readMailto(attributeOf(html, QStringLiteral("A"), QStringLiteral("HREF"))); };
+    auto field = [href](int i) { return [href, i](const QString &html) { return href(html).fields.value(i).second; }; };
+    const auto shape = [href](const QString &html) {
+        QStringList names;
+        for (const auto &f : href(html).fields)
+            names << f.first;
+        return tagShape(html) + names;
+    };
+    expectEveryFieldReadsBack({
+        {"address", mail([](TEmailLinkSettings &s, const QString &v) { s.address = v; }),
+         [href](const QString &html) { return href(html).address; }, false, shape},
+        {"subject", mail([](TEmailLinkSettings &s, const QString &v) { s.subject = v; }), field(0), false, shape},
+        {"message", mail([](TEmailLinkSettings &s, const QString &v) { s.message = v + QStringLiteral("\r\nline 2"); }),
+         [field](const QString &html) { return field(1)(html).chopped(8); }, false, shape},
+    });
+}
+
+// "Link to local file", the "Local" list's insertions and the movie
+// templates: the file's link in every attribute that holds it.
+TEST(TypedValues, LocalFileLinks)
+{
+    auto start = [](LocalInsertKind kind) { return [kind](const QString &link) { return localFileTexts(kind, link).start; }; };
+    auto read = [](const char *tag, const char *name) {
+        return [tag, name](const QString &html) { return attributeOf(html, QLatin1String(tag), QLatin1String(name)); };
+    };
+    expectEveryFieldReadsBack({
+        {"linked file", [](const QString &link) { return fileLinkTexts(link).start; }, read("A", "HREF")},
+        {"image", start(LocalInsertKind::Image), read("img", "src")},
+        {"embedded file", start(LocalInsertKind::EmbeddedFile), read("embed", "src")},
+        {"flash param", start(LocalInsertKind::Flash), read("param", "value")},
+        {"flash embed", start(LocalInsertKind::Flash), read("embed", "src")},
+        {"shockwave embed", start(LocalInsertKind::Shockwave), read("embed", "src")},
+    });
 }
 
 } // namespace

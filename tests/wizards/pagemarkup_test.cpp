@@ -1,5 +1,7 @@
 // What the formatting, page, media and target dialogs write, without the dialogs.
+#include "documentproperties.h"
 #include "formattingmarkup.h"
+#include "markupreader.h"
 #include "mediamarkup.h"
 #include "memoryeditor.h"
 #include "pagemarkup.h"
@@ -125,8 +127,9 @@ TEST(MediaMarkup, SoundAppletAndNewWindow)
     EXPECT_EQ(newWindowMarkup(QStringLiteral("news.htm"), QStringLiteral("News"), scrollResize, QStringLiteral("400"), QString()),
               QStringLiteral("<script language=\"JavaScript\">\r\nwindow.open('news.htm', 'News', "
                              "'scrollbars,resizable,width=400')\r\n</script>\r\n"));
+    // A quote in the URL or the title cannot end its script string.
     EXPECT_EQ(newWindowMarkup(QStringLiteral("a'b"), QStringLiteral("It's"), 0, QString(), QString()),
-              QStringLiteral("<script language=\"JavaScript\">\r\nwindow.open('a'b', 'It's', '')\r\n</script>\r\n"));
+              QStringLiteral("<script language=\"JavaScript\">\r\nwindow.open('a\\'b', 'It\\'s', '')\r\n</script>\r\n"));
     EXPECT_EQ(newWindowMarkup(QString(), QString(), 1u << 7, QString(), QStringLiteral("300")),
               QStringLiteral("<script language=\"JavaScript\">\r\nwindow.open('', '', 'fullscreen,height=300')\r\n</script>\r\n"));
     EXPECT_EQ(newWindowMarkup(QString(), QString(), 1u << 7, QString(), QString()),
@@ -143,6 +146,128 @@ TEST(TargetMarkup, AnchorsListedOncePerLine)
     EXPECT_EQ(gotoTargetMarkup(QString()), (MarkupPair{QStringLiteral("<a href=\"#\">"), QStringLiteral("</a>")}));
     EXPECT_EQ(gotoTargetMarkup(QStringLiteral("Top")).start, QStringLiteral("<a href=\"#Top\">"));
     EXPECT_TRUE(documentTargets(nullptr).isEmpty());
+}
+
+namespace {
+auto reader(const char *tag, const char *name)
+{
+    return [tag, name](const QString &html) { return attributeOf(html, QLatin1String(tag), QLatin1String(name)); };
+}
+} // namespace
+
+// Every field of the font and rule dialogs, holding what a user may type,
+// reads back from the tag as typed.
+TEST(TypedValues, FontAndRuleDialogs)
+{
+    auto font = [](void (*set)(FontChoices &, const QString &)) {
+        return [set](const QString &typed) {
+            FontChoices c;
+            set(c, typed);
+            const MarkupPair m = fontMarkup(c);
+            return m.start + m.end;
+        };
+    };
+    auto rule = [](void (*set)(RuleChoices &, const QString &)) {
+        return [set](const QString &typed) {
+            RuleChoices c;
+            set(c, typed);
+            return ruleMarkup(c);
+        };
+    };
+    expectEveryFieldReadsBack({
+        {"font #1", font([](FontChoices &c, const QString &v) { c.faces[0] = v; }), reader("FONT", "FACE")},
+        {"font #3", font([](FontChoices &c, const QString &v) { c.faces[2] = v; }), reader("FONT", "FACE")},
+        {"text size", font([](FontChoices &c, const QString &v) { c.size = v; }), reader("FONT", "SIZE")},
+        {"font colour", font([](FontChoices &c, const QString &v) { c.color = v; }), reader("FONT", "COLOR")},
+        {"rule alignment", rule([](RuleChoices &c, const QString &v) { c.alignment = v; }), reader("HR", "ALIGN")},
+        {"percent width", rule([](RuleChoices &c, const QString &v) { c.percentWidth = v; }), reader("HR", "WIDTH")},
+        {"pixel width", rule([](RuleChoices &c, const QString &v) { c.widthInPixels = true; c.pixelWidth = v; }),
+         reader("HR", "WIDTH")},
+        {"thickness", rule([](RuleChoices &c, const QString &v) { c.thickness = v; }), reader("HR", "SIZE")},
+        {"rule colour", rule([](RuleChoices &c, const QString &v) { c.color = v; }), reader("HR", "COLOR")},
+    });
+}
+
+// The document properties' BODY attributes and the transition's event.
+TEST(TypedValues, PagePropertiesAndTransitions)
+{
+    auto body = [](void (*set)(PageProperties &, const QString &)) {
+        return [set](const QString &typed) {
+            PageProperties p;
+            set(p, typed);
+            return bodyStartTag(p);
+        };
+    };
+    expectEveryFieldReadsBack({
+        {"background colour", body([](PageProperties &p, const QString &v) { p.bgColor = v; }), reader("BODY", "BGCOLOR")},
+        {"text colour", body([](PageProperties &p, const QString &v) { p.textColor = v; }), reader("BODY", "TEXT")},
+        {"link colour", body([](PageProperties &p, const QString &v) { p.linkColor = v; }), reader("BODY", "LINK")},
+        {"visited link colour", body([](PageProperties &p, const QString &v) { p.vlinkColor = v; }), reader("BODY", "VLINK")},
+        {"active link colour", body([](PageProperties &p, const QString &v) { p.alinkColor = v; }), reader("BODY", "ALINK")},
+        {"background image", body([](PageProperties &p, const QString &v) { p.background = v; }), reader("BODY", "BACKGROUND")},
+        {"transition event", [](const QString &v) { return transitionMarkup(v, 2, QStringLiteral("Blend")); },
+         reader("META", "HTTP-EQUIV")},
+    });
+}
+
+// Sound, applet, new window and targets: attributes read back as typed, and
+// the new window's URL, title and sizes as the script's strings say them.
+TEST(TypedValues, MediaAndTargetDialogs)
+{
+    auto applet = [](void (*set)(AppletChoices &, const QString &)) {
+        return [set](const QString &typed) {
+            AppletChoices c;
+            set(c, typed);
+            return appletMarkup(c);
+        };
+    };
+    auto window = [](int field) {
+        return [field](const QString &typed) {
+            QString values[4] = {QStringLiteral("u"), QStringLiteral("t"), QStringLiteral("1"), QStringLiteral("2")};
+            values[field] = typed;
+            return newWindowMarkup(values[0], values[1], 1u << 2, values[2], values[3]);
+        };
+    };
+    auto scriptString = [](int i) {
+        return [i](const QString &html) { return readScriptStrings(html.split(QStringLiteral("\r\n")).value(1)).value(i); };
+    };
+    // The feature list is "scrollbars,width=W,height=H".
+    auto width = [scriptString](const QString &html) {
+        const QString features = scriptString(2)(html);
+        return features.mid(17, features.lastIndexOf(QLatin1String(",height=")) - 17);
+    };
+    auto height = [scriptString](const QString &html) {
+        const QString features = scriptString(2)(html);
+        return features.mid(features.lastIndexOf(QLatin1String(",height=")) + 8);
+    };
+    // The script element holds three strings and nothing else of markup.
+    const auto scriptShape = [](const QString &html) {
+        const QStringList lines = html.split(QStringLiteral("\r\n"));
+        return QStringList{lines.value(0), QString::number(lines.size()), QString::number(readScriptStrings(lines.value(1)).size()),
+                           lines.value(1).left(13), lines.value(1).right(1), lines.value(2)};
+    };
+    expectEveryFieldReadsBack({
+        {"sound file (embed)", [](const QString &v) { return soundMarkup(v); }, reader("embed", "src")},
+        {"sound file (bgsound)", [](const QString &v) { return soundMarkup(v); }, reader("bgsound", "src")},
+        {"applet code", applet([](AppletChoices &c, const QString &v) { c.code = v; }), reader("APPLET", "CODE")},
+        {"applet codebase", applet([](AppletChoices &c, const QString &v) { c.codebase = v; }), reader("APPLET", "CODEBASE")},
+        {"applet name", applet([](AppletChoices &c, const QString &v) { c.name = v; }), reader("APPLET", "NAME")},
+        {"applet alt", applet([](AppletChoices &c, const QString &v) { c.alt = v; }), reader("APPLET", "ALT")},
+        {"applet width", applet([](AppletChoices &c, const QString &v) { c.width = v; }), reader("APPLET", "WIDTH")},
+        {"applet height", applet([](AppletChoices &c, const QString &v) { c.height = v; }), reader("APPLET", "HEIGHT")},
+        {"applet vspace", applet([](AppletChoices &c, const QString &v) { c.vspace = v; }), reader("APPLET", "VSPACE")},
+        {"applet hspace", applet([](AppletChoices &c, const QString &v) { c.hspace = v; }), reader("APPLET", "HSPACE")},
+        {"applet align", applet([](AppletChoices &c, const QString &v) { c.align = v; }), reader("APPLET", "ALIGN")},
+        {"applet cabinet", applet([](AppletChoices &c, const QString &v) { c.cabbase = v; }), reader("APPLET", "CABBASE")},
+        {"applet archive", applet([](AppletChoices &c, const QString &v) { c.archive = v; }), reader("APPLET", "ARCHIVE")},
+        {"window URL", window(0), scriptString(0), false, scriptShape},
+        {"window title", window(1), scriptString(1), false, scriptShape},
+        {"window width", window(2), width, false, scriptShape},
+        {"window height", window(3), height, false, scriptShape},
+        {"target name", [](const QString &v) { return targetMarkup(v); }, reader("a", "name")},
+        {"goto target", [](const QString &v) { return gotoTargetMarkup(v).start; },
+         [](const QString &html) { return attributeOf(html, QStringLiteral("a"), QStringLiteral("href")).mid(1); }},
+    });
 }
 
 } // namespace

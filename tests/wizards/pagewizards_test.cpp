@@ -23,6 +23,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -31,6 +32,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QStatusBar>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -568,6 +571,90 @@ TEST_F(PageWizardsTest, AppletNewWindowAndTargets)
     EXPECT_EQ(field<QLineEdit>(go, "TargetEdit")->text(), QStringLiteral("Top"));
     click(go, "DoneButton");
     EXPECT_EQ(buffer()->line(2), QStringLiteral("<A HREF=\"#Top\"></A>"));
+}
+
+// The lists take a current row when they get the focus as their dialog
+// opens; that is no choice: Done with nothing chosen changes nothing.
+TEST_F(PageWizardsTest, AListFocusedAsItsDialogOpensChoosesNothing)
+{
+    prepare(QStringLiteral("<a name=\"first\">\r\n<a name=\"second\">\r\n"), {0, 2});
+    QDialog *go = open("GotoTarget", "MnuGotoTarget");
+    ASSERT_TRUE(go);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(go));
+    auto *targets = field<QListWidget>(go, "TargetList");
+    ASSERT_TRUE(targets->hasFocus());
+    EXPECT_EQ(targets->currentRow(), 0);  // what the focus gave it
+    EXPECT_EQ(field<QLineEdit>(go, "TargetEdit")->text(), QString());
+    click(go, "DoneButton");
+    EXPECT_EQ(buffer()->text(), QStringLiteral("<a name=\"first\">\r\n<a name=\"second\">\r\n"));
+
+    // Chosen by the keys, an entry is copied.
+    go = open("GotoTarget", "MnuGotoTarget");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(go));
+    QTest::keyClick(field<QListWidget>(go, "TargetList"), Qt::Key_Down);
+    EXPECT_EQ(field<QLineEdit>(go, "TargetEdit")->text(), QStringLiteral("second"));
+    go->reject();
+
+    QDialog *font = open("FontWizard", "mnufont");
+    ASSERT_TRUE(font);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(font));
+    auto *fonts = field<QListWidget>(font, "FontList");
+    ASSERT_TRUE(fonts->hasFocus());
+    ASSERT_GT(fonts->count(), 0);
+    click(font, "AddFont1Button");
+    EXPECT_EQ(field<QLineEdit>(font, "Font1Edit")->text(), QString());
+    click(font, "DoneButton");
+    EXPECT_EQ(buffer()->text(), QStringLiteral("<a name=\"first\">\r\n<a name=\"second\">\r\n<FONT></FONT>"));
+}
+
+// Garbage in Themes.Dat: its lines are skipped and told once in the status
+// bar; a theme name of 5,000 characters is cut in the list (the full name in
+// its tool tip, and still loaded) and the dialog stays within the screen.
+TEST_F(PageWizardsTest, DamagedThemesFileIsReportedAndLongNamesKeepTheDialogOnScreen)
+{
+    const QString longName = QStringLiteral("Garbage").repeated(714).left(5000);
+    QFile f(m_dir.filePath(QStringLiteral("Themes.Dat")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    const char garbage[] = "\x01\x02\x7f\x00\xfe,\x03";
+    f.write("Night,Black,White\r\n");
+    f.write(garbage, sizeof garbage - 1);
+    f.write("\r\n");
+    f.write(longName.toUtf8() + ",Navy,Yellow\r\nA,1,2,3,4,5,6,7\r\n");
+    f.close();
+    m_window->StatusBar1()->clearMessage();
+
+    QDialog *d = open("DocumentProperties", "MnuProperties");
+    ASSERT_TRUE(d);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(d));
+    const QRect screen = d->screen()->availableGeometry();
+    EXPECT_LE(d->frameGeometry().width(), screen.width());
+    EXPECT_TRUE(screen.contains(d->frameGeometry())) << d->frameGeometry().width();
+    for (const char *name : {"DoneButton", "CancelButton"}) {
+        auto *button = field<QWidget>(d, name);
+        EXPECT_TRUE(screen.contains(QRect(button->mapToGlobal(QPoint(0, 0)), button->size()))) << name;
+    }
+    const QString report = m_window->StatusBar1()->currentMessage();
+    EXPECT_EQ(report, QDir::toNativeSeparators(m_dir.filePath(QStringLiteral("Themes.Dat")))
+                          + QStringLiteral(": lines 2 and 4 are not valid entries and were skipped."));
+
+    auto *themes = field<QComboBox>(d, "ThemeBox");
+    ASSERT_EQ(themes->count(), 2);
+    EXPECT_LT(themes->itemText(1).size(), 100);
+    EXPECT_EQ(themes->itemData(1, Qt::ToolTipRole).toString(), longName);
+
+    themes->setCurrentIndex(1);
+    EXPECT_EQ(field<QLineEdit>(d, "BgColorEdit")->text(), QStringLiteral("Navy"));
+    EXPECT_EQ(field<QLineEdit>(d, "TextColorEdit")->text(), QStringLiteral("Yellow"));
+    // Asked about by the name the list shows, removed by its full name.
+    MessageService::queueAnswer(DialogAnswer::pressed(mbYes));
+    click(d, "DeleteThemeButton");
+    const QList<RecordedDialog> asked = MessageService::takeRecorded();
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_LT(asked[0].text.size(), 200);
+    EXPECT_EQ(asked[1].text, QStringLiteral("Scheme Successfully Removed!"));
+    EXPECT_FALSE(themesFile().contains(longName.toUtf8()));
+    EXPECT_TRUE(themesFile().contains("\x01\x02\x7f"));
+    EXPECT_EQ(themes->count(), 1);
 }
 
 } // namespace

@@ -23,6 +23,7 @@ TSmallWizardDialog::TSmallWizardDialog(TForm1 &form, const char *objectName, con
 {
     setObjectName(QLatin1String(objectName));
     setWindowTitle(caption);
+    fitToScreen(this);
     auto *outer = new QVBoxLayout(this);
     m_body = new QVBoxLayout;
     outer->addLayout(m_body);

@@ -74,8 +74,11 @@ TLocalFilesPage::TLocalFilesPage(TForm1 &form, QWidget *page)
     connect(m_list, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { m_popup->popup(m_list->viewport()->mapToGlobal(pos)); });
     connect(m_list, &QTreeView::doubleClicked, this, [this](const QModelIndex &index) {
+        const QString path = m_fileModel->filePath(index);
         if (m_fileModel->isDir(index))
-            showFolder(m_fileModel->filePath(index));
+            showFolder(path);
+        else
+            m_form.documents()->openOrShow(path);
     });
 
     auto *splitter = new QSplitter(Qt::Vertical, this);

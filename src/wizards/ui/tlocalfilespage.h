@@ -1,7 +1,8 @@
 // The sidebar's "Local" page: a folder tree over the chosen folder's files,
 // whose pop-up menu inserts the selected file as an image, an embedded file,
-// a Flash movie or a Shockwave movie. Its folder is kept as the main folder
-// ("DIRECTORIES"/"MAIN").
+// a Flash movie or a Shockwave movie. A double-clicked folder is shown, a
+// double-clicked file is opened, or shown when it is open already. Its
+// folder is kept as the main folder ("DIRECTORIES"/"MAIN").
 #pragma once
 
 #include "linkwizard.h"

@@ -24,6 +24,7 @@ TMnuAnchorLink::TMnuAnchorLink(TForm1 &form, QWidget *parent)
     setObjectName(QStringLiteral("MnuAnchorLink"));
     setWindowTitle(QLatin1String(LinkDialogCaption));
     setModal(true);
+    fitToScreen(this);
 
     m_url = named(new QLineEdit(this), "URLEdit");
     QHBoxLayout *url = withBrowseButton(m_url, "BrowseUrlButton", [this] { browseUrl(); });
@@ -104,8 +105,11 @@ TLinkSettings TMnuAnchorLink::settings() const
 
 void TMnuAnchorLink::doneClick()
 {
-    const MarkupPair texts = anchorLinkTexts(settings());
-    m_form.withBuffer([&texts](ITextBuffer *buffer) { ptext(buffer, texts.start, texts.end); });
+    const TLinkSettings s = settings();
+    m_form.withBuffer([&s](ITextBuffer *buffer) {
+        const MarkupPair texts = anchorLinkTexts(s, !buffer->selectionRect().isEmpty());
+        ptext(buffer, texts.start, texts.end);
+    });
     accept();
 }
 

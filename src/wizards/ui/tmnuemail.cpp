@@ -21,6 +21,7 @@ TMnuEmail::TMnuEmail(TForm1 &form, QWidget *parent)
     setObjectName(QStringLiteral("MnuEmail"));
     setWindowTitle(QLatin1String(EmailDialogCaption));
     setModal(true);
+    fitToScreen(this);
 
     m_linkText = new QPlainTextEdit(this);
     m_linkText->setObjectName(QStringLiteral("LinkTextMemo"));

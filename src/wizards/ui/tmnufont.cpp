@@ -49,7 +49,7 @@ Tmnufont::Tmnufont(TForm1 &form)
     m_fontList->setObjectName(QStringLiteral("FontList"));
     m_fontList->addItems(installedFontNames());
     left->addWidget(m_fontList);
-    connect(m_fontList, &QListWidget::currentRowChanged, this, &Tmnufont::updatePreview);
+    connect(m_fontList, &QListWidget::itemSelectionChanged, this, &Tmnufont::updatePreview);
 
     auto *right = new QVBoxLayout;
     columns->addLayout(right, 1);
@@ -62,8 +62,9 @@ Tmnufont::Tmnufont(TForm1 &form)
         add->setObjectName(QStringLiteral("AddFont%1Button").arg(i + 1));
         QLineEdit *face = m_faces[i];
         connect(add, &QPushButton::clicked, this, [this, face] {
-            if (QListWidgetItem *item = m_fontList->currentItem())
-                face->setText(item->text());
+            const QString chosen = chosenEntry(m_fontList);
+            if (!chosen.isEmpty())
+                face->setText(chosen);
         });
         fields->addRow(QStringLiteral("Font #%1:").arg(i + 1), withButton(face, add));
     }
@@ -124,8 +125,9 @@ void Tmnufont::writeTo(ITextBuffer *buffer)
 void Tmnufont::updatePreview()
 {
     QFont font = this->font();
-    if (QListWidgetItem *item = m_fontList->currentItem())
-        font.setFamily(item->text());
+    const QString chosen = chosenEntry(m_fontList);
+    if (!chosen.isEmpty())
+        font.setFamily(chosen);
     if (const int points = fontSizePoints(m_size->currentText()))
         font.setPointSize(points);
     font.setItalic(m_styles[0]->isChecked());

@@ -5,6 +5,7 @@
 #include "mediamarkup.h"
 #include "tagplacement.h"
 #include "tmemosource.h"
+#include "wizardsupport.h"
 
 #include <QFormLayout>
 #include <QLineEdit>
@@ -25,12 +26,20 @@ TMnuGotoTarget::TMnuGotoTarget(TForm1 &form)
     m_target = new QLineEdit(this);
     m_target->setObjectName(QStringLiteral("TargetEdit"));
     fields->addRow(QStringLiteral("Target:"), m_target);
-    connect(m_targets, &QListWidget::currentTextChanged, m_target, &QLineEdit::setText);
+    // A chosen entry is copied; the current row the list takes with the
+    // focus as the dialog opens is no choice.
+    connect(m_targets, &QListWidget::itemSelectionChanged, this, [this] {
+        const QString chosen = chosenEntry(m_targets);
+        if (!chosen.isEmpty())
+            m_target->setText(chosen);
+    });
     addButtons();
 }
 
 void TMnuGotoTarget::writeTo(ITextBuffer *buffer)
 {
+    if (m_target->text().isEmpty())
+        return;  // nothing chosen or typed: nothing to link to
     const MarkupPair m = gotoTargetMarkup(m_target->text());
     ptext(buffer, m.start, m.end);
 }

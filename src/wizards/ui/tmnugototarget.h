@@ -1,4 +1,5 @@
-// "Goto Target": a link to one of the page's named anchors.
+// "Goto Target": a link to one of the page's named anchors, chosen from the
+// list or typed; with no target, Done writes nothing.
 #pragma once
 
 #include "smallwizarddialog.h"

@@ -61,9 +61,24 @@ void showPreview(QLabel *label, const QString &fileName)
     label->setPixmap(QPixmap::fromImage(image));
 }
 
-QString imageStartFolder(const QString &remembered)
+// The main window keeps the folder the browser showed last, for the next
+// image dialog of this run.
+constexpr char LastBrowserFolderProperty[] = "imageDialogLastFolder";
+
+// The current document's folder, empty for a document never saved.
+QString documentFolder()
 {
-    return remembered.isEmpty() ? QDir::homePath() : remembered;
+    return gCurrentFilePath.isEmpty() ? QString() : QFileInfo(gCurrentFilePath).absolutePath();
+}
+
+// The first of the folders that exists, else the home folder.
+QString firstExistingFolder(const QStringList &folders)
+{
+    for (const QString &folder : folders) {
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            return folder;
+    }
+    return QDir::homePath();
 }
 
 QList<FileFilter> imageFilters()
@@ -84,6 +99,7 @@ Tmnuimages::Tmnuimages(TForm1 &form, QWidget *parent)
     setObjectName(QStringLiteral("mnuimages"));
     setWindowTitle(QLatin1String(ImageDialogCaption));
     setModal(true);
+    fitToScreen(this);
 
     auto *tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("PageControl1"));
@@ -96,8 +112,11 @@ Tmnuimages::Tmnuimages(TForm1 &form, QWidget *parent)
     layout->addWidget(tabs, 1);
     layout->addLayout(buttons);
 
-    const QString remembered = gSetupTools ? gSetupTools->LoadLastImageDirectory() : QString();
-    showFolder(!remembered.isEmpty() && QFileInfo(remembered).isDir() ? remembered : QDir::homePath());
+    // The folder used last in this run, else the document's, else the one
+    // stored by an earlier run.
+    const QString stored = gSetupTools ? gSetupTools->LoadLastImageDirectory() : QString();
+    const QString lastUsed = m_form.property(LastBrowserFolderProperty).toString();
+    showFolder(firstExistingFolder({lastUsed, documentFolder(), stored}));
 }
 
 QWidget *Tmnuimages::buildQuickPage()
@@ -178,8 +197,12 @@ QWidget *Tmnuimages::buildQuickPage()
         if (m_fileModel->isDir(index))
             folderClicked(m_folderModel->index(m_fileModel->filePath(index)));
     });
-    connect(m_files->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex &current) { fileClicked(current); });
+    // A file reached by the keys is picked; the current row the list takes
+    // with the focus, selecting nothing, is no choice.
+    connect(m_files->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
+        if (m_files->selectionModel()->isSelected(current))
+            fileClicked(current);
+    });
 
     m_path = named(new QLineEdit(page), "PathEdit");
     connect(m_path, &QLineEdit::textEdited, this, &Tmnuimages::pathTyped);
@@ -231,8 +254,8 @@ QWidget *Tmnuimages::buildAdvancedPage()
 void Tmnuimages::browseImage(bool lowResolution)
 {
     QString &remembered = lowResolution ? gDir.LowResImages : gDir.HighResImages;
-    const QStringList files = MessageService::getOpenFileNames(this, QStringLiteral("Open"), imageStartFolder(remembered),
-                                                               imageFilters());
+    const QStringList files = MessageService::getOpenFileNames(
+        this, QStringLiteral("Open"), firstExistingFolder({remembered, documentFolder()}), imageFilters());
     if (files.isEmpty())
         return;
     const QString chosen = files.first();
@@ -314,6 +337,7 @@ void Tmnuimages::pathTyped(const QString &text)
 
 void Tmnuimages::rememberFolder(const QString &folder)
 {
+    m_form.setProperty(LastBrowserFolderProperty, folder);
     if (gSetupTools)
         (void)gSetupTools->SaveLastImageDirectory(folder);
 }

@@ -1,5 +1,8 @@
 // The image dialog: the picture's file with a folder browser, a preview and
-// its size looked up from the file; "Done" writes the IMG element.
+// its size looked up from the file; "Done" writes the IMG element. The
+// browser starts in the folder it showed last in this run, else the current
+// document's folder, else the folder stored by an earlier run, else the
+// home folder.
 #pragma once
 
 #include "imagewizard.h"

@@ -8,6 +8,7 @@
 #include "messageservice.h"
 #include "pathsandcolours.h"
 #include "propertycolorthemes.h"
+#include "skippedlinesreport.h"
 #include "tmemosource.h"
 #include "wizardsupport.h"
 
@@ -195,17 +196,19 @@ void TMnuProperties::loadThemeList()
     const TPropertyColorThemes themes(themesFile());
     if (!themes.fileExists())
         return;
+    SkippedLines skipped;
+    const QStringList names = themes.themeNames(&skipped);
     const QSignalBlocker quiet(m_themes);
-    m_themes->clear();
-    m_themes->addItems(themes.themeNames());
+    setElidedEntries(m_themes, names);
     m_themes->setCurrentIndex(-1);
+    reportSkippedLines(skipped, form().debugTarget(), form().StatusBar1());
 }
 
 void TMnuProperties::themeChosen(int index)
 {
     if (index < 0)
         return;
-    const auto colors = TPropertyColorThemes(themesFile()).LoadTheme(m_themes->itemText(index));
+    const auto colors = TPropertyColorThemes(themesFile()).LoadTheme(fullEntryText(m_themes, index));
     if (!colors)
         return;
     for (int i = 0; i < ColorFieldCount; ++i)
@@ -246,8 +249,10 @@ void TMnuProperties::deleteTheme()
         MessageService::information(this, NoThemeChosenMessage);
         return;
     }
-    const QString name = m_themes->currentText();
-    const QString question = QStringLiteral("Are you sure you want to remove color scheme \"%1\"?").arg(name);
+    const QString name = fullEntryText(m_themes, m_themes->currentIndex());
+    // Named as the list shows it: a long name would make the box too wide.
+    const QString question =
+        QStringLiteral("Are you sure you want to remove color scheme \"%1\"?").arg(m_themes->currentText());
     if (MessageService::show(this, question, MessageIcon::Warning, YesNo) != mbYes)
         return;
     if (!TPropertyColorThemes(themesFile()).DeleteTheme(name)) {

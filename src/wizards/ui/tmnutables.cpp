@@ -60,6 +60,7 @@ Tmnutables::Tmnutables(TForm1 &form, QWidget *parent)
     setWindowTitle(QLatin1String(TableDialogCaption));
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setModal(true);
+    fitToScreen(this);
 
     auto *tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("PageControl1"));

@@ -7,11 +7,15 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QToolButton>
 
 namespace Quorvant {
@@ -73,6 +77,37 @@ QComboBox *editableChoice(QWidget *parent, const char *name, const QStringList &
     box->setCurrentIndex(-1);
     box->setEditText(text);
     return box;
+}
+
+void fitToScreen(QWidget *dialog)
+{
+    QScreen *screen = dialog->screen() ? dialog->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        dialog->setMaximumSize(screen->availableGeometry().size());
+}
+
+void setElidedEntries(QComboBox *box, const QStringList &texts)
+{
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(MaxShownEntryCharacters);
+    const QFontMetrics metrics(box->font());
+    const int shownWidth = metrics.averageCharWidth() * MaxShownEntryCharacters;
+    box->clear();
+    for (const QString &text : texts) {
+        box->addItem(metrics.elidedText(text, Qt::ElideRight, shownWidth), text);
+        box->setItemData(box->count() - 1, text, Qt::ToolTipRole);
+    }
+}
+
+QString fullEntryText(const QComboBox *box, int index)
+{
+    return box->itemData(index).toString();
+}
+
+QString chosenEntry(const QListWidget *list)
+{
+    const QList<QListWidgetItem *> selected = list->selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->text();
 }
 
 QHBoxLayout *withBrowseButton(QLineEdit *field, const char *buttonName, const std::function<void()> &onClick)

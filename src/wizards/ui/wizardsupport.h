@@ -13,6 +13,7 @@ class QComboBox;
 class QDialog;
 class QHBoxLayout;
 class QLineEdit;
+class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QWidget;
@@ -38,6 +39,25 @@ QString crLfText(const QPlainTextEdit *edit);
 // A combo box whose text may be typed; it starts with nothing chosen,
 // showing text.
 QComboBox *editableChoice(QWidget *parent, const char *name, const QStringList &items, const QString &text = {});
+
+// Keeps a wizard dialog within the screen: at most as large as the
+// screen's available area, whatever its contents ask for.
+void fitToScreen(QWidget *dialog);
+
+// The most characters a list entry of user text shows in a combo box; a
+// longer one is cut short with an ellipsis and shows in full as its tool tip.
+inline constexpr int MaxShownEntryCharacters = 40;
+
+// Fills the box (replacing its entries) with texts shown at most
+// MaxShownEntryCharacters wide, each with its full text as tool tip and as
+// item data (fullEntryText), and keeps the box itself that narrow.
+void setElidedEntries(QComboBox *box, const QStringList &texts);
+QString fullEntryText(const QComboBox *box, int index);
+
+// The entry the user chose in the list, or empty. A list that takes the
+// focus as its dialog opens gets a current row without any choice made:
+// only a selected entry counts as chosen.
+QString chosenEntry(const QListWidget *list);
 
 // The field with a "..." button beside it, in one row.
 QHBoxLayout *withBrowseButton(QLineEdit *field, const char *buttonName, const std::function<void()> &onClick);
