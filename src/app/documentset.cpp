@@ -447,7 +447,7 @@ void TDocumentSet::open()
             MessageService::error(m_window, QStringLiteral("The file you selected does not exist."));
             return;
         }
-        OpenFile(file);
+        openOrShow(file);
     }
 }
 

@@ -54,9 +54,10 @@ public:
     // The open document of this file (the same file reached through links or
     // another spelling of its path counts too), or -1.
     int indexOfFile(const QString &fileName) const;
-    // For a file handed over by another start, named on the command line or
-    // picked from the recent files: shows it when it is open already,
-    // otherwise opens it. True when it is shown.
+    // Every way the user opens a file goes through here (the open dialog,
+    // another start, the command line, the recent files, a drop): shows the
+    // file's document when it is open already, otherwise opens it, so one
+    // file never has two documents. True when it is shown.
     bool openOrShow(const QString &fileName);
     [[nodiscard]] static bool LoadFileAsString(const QString &fileName, QByteArray *out, QString *error = nullptr);
     [[nodiscard]] static bool SaveFileAsString(const QString &fileName, const QByteArray &s, QString *error = nullptr);

@@ -76,11 +76,12 @@ void TForm1::buildMenus()
     m_previewInBrowser = file->addMenu(QStringLiteral("Preview in Browser..."));
     m_previewInBrowser->setObjectName(QStringLiteral("PreviewinBrowser1"));
     // Opening the list writes the preview file every listed browser is given.
+    // A box shown now would close the menus as they open: a failed write is
+    // told when a browser is chosen.
     connect(m_previewInBrowser, &QMenu::aboutToShow, this, [this] {
         if (TMemoSource *buffer = m_documents->currentBuffer()) {
             QString error;
-            if (!buffer->saveToFile(previewFileName(), &error))
-                MessageService::error(this, error);
+            writePreviewFile(buffer, &error);
         }
     });
     file->addSeparator();
@@ -138,7 +139,7 @@ void TForm1::buildMenus()
         m_parserActions.append(a);
         a->setObjectName(QString::fromLatin1(mode.handler).chopped(5));  // "HTML3Click" -> "HTML3"
         a->setCheckable(true);
-        a->setChecked(mode.parser == m_syntaxParser);
+        a->setChecked(mode.parser == m_syntaxMode);
         parserGroup->addAction(a);
         const SyntaxParser p = mode.parser;
         connect(a, &QAction::triggered, this, [this, p] { chooseSyntaxMode(p); });
@@ -232,6 +233,8 @@ void TForm1::buildPopupMenus()
         m_bookmarkToggles.append(t);
         plain(go, QStringLiteral("Goto Bookmark %1").arg(n), [this, n] { goToBookmark(n); });
     }
+    // The marks show the bookmarks of the document on view, however they were set.
+    connect(toggle, &QMenu::aboutToShow, this, &TForm1::updateBookmarkMarks);
 
     m_editorMenu = new QMenu(this);
     m_editorMenu->setObjectName(QStringLiteral("EditorPopup"));
@@ -244,9 +247,12 @@ void TForm1::buildPopupMenus()
     m_wordWrapPopup = plain(m_editorMenu, QStringLiteral("Word Wrap"), &TForm1::WordWrap1Click);
     m_wordWrapPopup->setObjectName(QStringLiteral("WordWrap2"));
     m_wordWrapPopup->setCheckable(true);
+    // A checkable item has flipped its mark before the handler runs: the
+    // handler sets mark, button and editor from the state it inverts.
     m_hiddenCharsPopup = plain(m_editorMenu, QStringLiteral("Show all characters..."),
-                               [this] { setHiddenCharacters(!m_hiddenCharsPopup->isChecked()); });
+                               [this] { setHiddenCharacters(!(m_memo->options() & moDrawSpecialSymbols)); });
     m_hiddenCharsPopup->setObjectName(QStringLiteral("Showallcharacters1"));
+    m_hiddenCharsPopup->setCheckable(true);
     QMenu *toggle2 = m_editorMenu->addMenu(QStringLiteral("Toggle Bookmark"));
     QMenu *go2 = m_editorMenu->addMenu(QStringLiteral("Goto Bookmark"));
     for (int n = 1; n <= 9; ++n) {

@@ -144,13 +144,17 @@ TForm1::TForm1(QWidget *parent)
     setStatusBar(status);
 
     m_documents = new TDocumentSet(this, m_pageSelector, m_memo, m_panel12, m_noDocuments);
-    m_documents->loadDefaultParser = [this] { applySyntaxMode(m_syntaxParser); };
+    m_documents->loadDefaultParser = [this] {
+        if (m_syntaxMode)
+            applySyntaxMode(*m_syntaxMode);
+    };
     m_documents->defaultTemplateText = [this](CaretPoint *caret) { return defaultTemplateText(caret); };
     connect(m_documents, &TDocumentSet::fileRecorded, this, [this](const QString &path) {
         if (m_recent)
             m_recent->AddToRecentFilesList(path);
     });
     connect(m_documents, &TDocumentSet::currentDocumentChanged, this, &TForm1::updateCaretStatus);
+    connect(m_documents, &TDocumentSet::currentDocumentChanged, this, &TForm1::updateBookmarkMarks);
     connect(m_documents, &TDocumentSet::loadProgress, this, [this](const QString &name, qint64 done, qint64 total) {
         constexpr qint64 MB = 1024 * 1024;
         statusBar()->showMessage(QStringLiteral("Loading %1: %2 of %3 MB (%4%)...")
@@ -349,7 +353,7 @@ void TForm1::showEnvironmentOptions()
 
 void TForm1::applySyntaxMode(SyntaxParser parser)
 {
-    m_syntaxParser = parser;
+    m_syntaxMode = parser;
     const SyntaxModeInfo &mode = syntaxMode(parser);
     for (TMemoSource *buffer : std::as_const(gMemoData)) {
         buffer->setSyntaxParser(mode.parser);
@@ -377,9 +381,15 @@ void TForm1::toggleBookmark(int n)
         ShowGutter(true);
         saveMainFormKeys();
     }
-    QAction *check = m_bookmarkToggles.value(n - 1);
-    check->setChecked(!check->isChecked());
     b->toggleBookmark(n);
+    updateBookmarkMarks();
+}
+
+void TForm1::updateBookmarkMarks()
+{
+    const TMemoSource *b = m_documents->currentBuffer();
+    for (int n = 1; n <= m_bookmarkToggles.size(); ++n)
+        m_bookmarkToggles.at(n - 1)->setChecked(b && b->bookmarkLine(n) >= 0);
 }
 
 void TForm1::goToBookmark(int n)

@@ -8,6 +8,7 @@
 #include "setuptools.h"
 
 #include <memory>
+#include <optional>
 
 #include <QColor>
 #include <QHash>
@@ -34,6 +35,7 @@ class TBrowserPage;
 class TDCMemo;
 class TRecentFiles;
 class TDocumentSet;
+class TMemoSource;
 
 class TForm1 : public QMainWindow
 {
@@ -73,6 +75,8 @@ public:
     // Program-wide view state that the document toolbar and menus share.
     void setHiddenCharacters(bool on);
     void toggleBookmark(int n);
+    // The "Toggle Bookmark N" marks: set for each bookmark the current document has.
+    void updateBookmarkMarks();
     // Gives every open document this syntax mode.
     void applySyntaxMode(SyntaxParser parser);
     // A syntax mode menu item: stores the mode and applies it.
@@ -106,6 +110,9 @@ public:
     // F11: to the preview page and refresh it, unless it is showing already.
     void previewByKey();
     void rebuildPreviewInBrowser(const QList<TBrowserEntry> &browsers);
+    // A browser of File > "Preview in Browser..." chosen: writes the preview
+    // file and starts that browser on it (a failed write is told instead).
+    void previewInBrowser(const QString &browserName);
 
     // View state, each applying a control state and the window state together.
     void ShowLineNumbers(bool Status);  // true hides them
@@ -125,7 +132,10 @@ public:
     bool isFullScreenMode() const;
     void toggleViewOption(const char *viewActionName);
     bool tagCompletionEnabled() const;
-    SyntaxParser syntaxParser() const { return m_syntaxParser; }
+    // The syntax mode applied last; none until one is (the stored number may
+    // name none), the buffers then colouring as HTML, their default.
+    std::optional<SyntaxParser> appliedSyntaxMode() const { return m_syntaxMode; }
+    SyntaxParser syntaxParser() const { return m_syntaxMode.value_or(SyntaxParser::HTML); }
     void goToBookmark(int n);
 
 protected:
@@ -210,7 +220,7 @@ private:
     QAction *m_wordWrapPopup = nullptr;
     QAction *m_hiddenCharsPopup = nullptr;
     QList<QAction *> m_bookmarkToggles;
-    SyntaxParser m_syntaxParser = SyntaxParser::HTML;
+    std::optional<SyntaxParser> m_syntaxMode;
     TApplicationShell *m_shell = nullptr;
     TRecentFiles *m_recent = nullptr;
     TBrowserPage *m_documentation = nullptr;
@@ -221,6 +231,9 @@ private:
     // go when their document closes and when the window goes.
     QHash<QObject *, QString> m_previewFiles;
     void forgetPreviewOf(QObject *document);
+    // Writes the document to its preview file, which is this window's from
+    // then on; the file, or empty (and *error) when it could not be written.
+    QString writePreviewFile(TMemoSource *buffer, QString *error);
     QAction *m_gutterMenu = nullptr;
     QAction *m_fullScreenMenu = nullptr;
     QAction *m_tagCaseMenu = nullptr;

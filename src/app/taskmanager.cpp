@@ -113,8 +113,7 @@ void TTaskManager::showManager()
     if (form)
         form->setEnabled(false);
     if (!m_recent) {
-        m_recent = std::make_unique<TRecentFiles>(DataFolder::path(),
-                                                  m_shell->DebugMenu() ? m_shell->DebugMenu()->target() : DebugOut());
+        m_recent = std::make_unique<TRecentFiles>(DataFolder::path(), debugTarget());
         gRecentFiles = m_recent.get();
         connect(m_recent.get(), &TRecentFiles::changed, this, &TTaskManager::refillRecent);
         if (form)
@@ -129,6 +128,11 @@ void TTaskManager::showManager()
     activateWindow();
 }
 
+DebugOut TTaskManager::debugTarget() const
+{
+    return m_shell->DebugMenu() ? m_shell->DebugMenu()->target() : DebugOut();
+}
+
 void TTaskManager::leaveForDocument()
 {
     if (TForm1 *form = m_shell->Form1()) {
@@ -141,7 +145,8 @@ void TTaskManager::leaveForDocument()
 void TTaskManager::refillTemplates()
 {
     m_templates->clear();
-    TTemplates templates(DataFolder::path());
+    // The store says on the debug window when a template cannot be read.
+    TTemplates templates(DataFolder::path(), debugTarget());
     for (const TTemplateEntry &row : templates.ShowAllInListView())
         m_templates->addItem(row.Name);
 }
@@ -186,7 +191,7 @@ void TTaskManager::openFileNotDisplayed()
         return;
     }
     form->setEnabled(true);
-    form->documents()->OpenFile(file);
+    form->documents()->openOrShow(file);
     leaveForDocument();
 }
 
@@ -207,7 +212,7 @@ void TTaskManager::deleteSelectedTemplate()
     QListWidgetItem *item = m_templates->currentItem();
     if (!item || !item->isSelected())
         return;
-    TTemplates templates(DataFolder::path(), m_shell->DebugMenu() ? m_shell->DebugMenu()->target() : DebugOut());
+    TTemplates templates(DataFolder::path(), debugTarget());
     if (templates.DeleteTemplate(item->text()))
         refillTemplates();
     else

@@ -2,6 +2,8 @@
 // offering new pages, templates, recent files and help.
 #pragma once
 
+#include "debugout.h"
+
 #include <QWidget>
 
 #include <memory>
@@ -57,6 +59,7 @@ protected:
 private:
     void refillTemplates();
     void refillRecent();
+    DebugOut debugTarget() const;
 
     TApplicationShell *m_shell;
     QListWidget *m_templates = nullptr;

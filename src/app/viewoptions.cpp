@@ -247,27 +247,12 @@ void TForm1::forgetPreviewOf(QObject *document)
         QFile::remove(file);
 }
 
-bool TForm1::refreshPreview(bool fromF11, QString *quietError)
+QString TForm1::writePreviewFile(TMemoSource *buffer, QString *error)
 {
-    TMemoSource *buffer = m_documents->currentBuffer();
-    if (!buffer)
-        return false;
     const QString file = previewFileName();
     const QString before = m_previewFiles.value(buffer);
-    QString error;
-    if (!buffer->saveToFile(file, &error)) {
-        if (quietError) {
-            *quietError = error;
-            return false;
-        }
-        if (fromF11 && gCurrentFilePath.isEmpty()) {
-            MessageService::error(this, QStringLiteral("Error Saving Preview File, Please try again."));
-            m_preview->navigate(QUrl::fromLocalFile(file));
-        } else {
-            MessageService::error(this, error);
-        }
-        return false;
-    }
+    if (!buffer->saveToFile(file, error))
+        return {};
     if (before != file) {
         // The document was saved elsewhere since: its old preview goes.
         if (!before.isEmpty())
@@ -276,11 +261,52 @@ bool TForm1::refreshPreview(bool fromF11, QString *quietError)
             connect(buffer, &QObject::destroyed, this, [this, buffer] { forgetPreviewOf(buffer); });
         m_previewFiles.insert(buffer, file);
     }
+    return file;
+}
+
+bool TForm1::refreshPreview(bool fromF11, QString *quietError)
+{
+    TMemoSource *buffer = m_documents->currentBuffer();
+    if (!buffer)
+        return false;
+    QString error;
+    const QString file = writePreviewFile(buffer, &error);
+    if (file.isEmpty()) {
+        if (quietError) {
+            *quietError = error;
+            return false;
+        }
+        if (fromF11 && gCurrentFilePath.isEmpty()) {
+            MessageService::error(this, QStringLiteral("Error Saving Preview File, Please try again."));
+            m_preview->navigate(QUrl::fromLocalFile(previewFileName()));
+        } else {
+            MessageService::error(this, error);
+        }
+        return false;
+    }
     if (quietError)
         m_preview->showAgainKeepingScroll(QUrl::fromLocalFile(file));
     else
         m_preview->navigate(QUrl::fromLocalFile(file));
     return true;
+}
+
+void TForm1::previewInBrowser(const QString &browserName)
+{
+    if (!gSetupTools || browserName.isEmpty())
+        return;
+    QString file = previewFileName();
+    if (TMemoSource *buffer = m_documents->currentBuffer()) {
+        // Written again as the browser is chosen, so it gets the file it is
+        // named and the text as it is, however the item was reached.
+        QString error;
+        file = writePreviewFile(buffer, &error);
+        if (file.isEmpty()) {
+            MessageService::error(this, error);
+            return;
+        }
+    }
+    gSetupTools->MenuItemClick(browserName, file);
 }
 
 void TForm1::rebuildPreviewInBrowser(const QList<TBrowserEntry> &browsers)
@@ -289,10 +315,7 @@ void TForm1::rebuildPreviewInBrowser(const QList<TBrowserEntry> &browsers)
     for (const TBrowserEntry &entry : browsers) {
         QAction *a = m_previewInBrowser->addAction(entry.Name);
         const QString name = entry.Name;
-        connect(a, &QAction::triggered, this, [this, name] {
-            if (gSetupTools && !name.isEmpty())
-                gSetupTools->MenuItemClick(name, previewFileName());
-        });
+        connect(a, &QAction::triggered, this, [this, name] { previewInBrowser(name); });
     }
 }
 

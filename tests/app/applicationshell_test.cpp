@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -305,7 +306,36 @@ TEST_F(ShellTest, AFileThatIsOpenAlreadyIsShownNotOpenedAgain)
     tm->openSelectedRecentFile();
     EXPECT_EQ(docs->PagesOpen(), 2);
     EXPECT_EQ(gCurrentFilePath, a);
-    EXPECT_EQ(messages(), QStringList());
+
+    // Chosen in File > Open, together with a file not open yet, and in the
+    // Task Manager's "Open File Not Displayed.".
+    const QString c = m_dir.filePath(QStringLiteral("c.htm"));
+    QFile::copy(b, c);
+    MessageService::queueAnswer(DialogAnswer::files({b, c}));
+    trigger("Open1");
+    EXPECT_EQ(docs->PagesOpen(), 3);
+    EXPECT_EQ(gCurrentFilePath, c);
+    MessageService::queueAnswer(DialogAnswer::files({m_dir.path() + QStringLiteral("//a.htm")}));
+    trigger("Open1");
+    EXPECT_EQ(docs->PagesOpen(), 3);
+    EXPECT_EQ(gCurrentFilePath, a);
+    trigger("ReOpenTaskManager1");
+    MessageService::queueAnswer(DialogAnswer::files({link}));
+    tmButton("OpenOtherFile")->click();
+    EXPECT_EQ(docs->PagesOpen(), 3);
+    EXPECT_EQ(gCurrentFilePath, a);
+    EXPECT_FALSE(tm->isVisible());
+    QStringList shown;
+    for (int i = 0; i < docs->PagesOpen(); ++i)
+        shown.append(form->PageSelector()->tabText(i));
+    EXPECT_EQ(shown, QStringList({QStringLiteral("a.htm"), QStringLiteral("b.htm"), QStringLiteral("c.htm")}));
+    EXPECT_EQ(MessageService::pendingAnswers(), 0);
+    QStringList boxes;
+    for (const RecordedDialog &r : MessageService::takeRecorded()) {
+        if (r.kind == DialogKind::Message)
+            boxes.append(r.text);
+    }
+    EXPECT_EQ(boxes, QStringList());
     trigger("CloseAll1");
 }
 
@@ -387,6 +417,13 @@ TEST_F(ShellTest, RecentFilesFillTheTaskManagerAndTheReopenMenu)
     messages();
     form->setEnabled(true);
     ASSERT_TRUE(form->documents()->OpenFile(file));
+    // Stored at once, while the program runs: a crash now loses nothing.
+    const QString recentDat = DataFolder::file(QStringLiteral("Recent.Dat"));
+    const auto storedRecent = [&recentDat] {
+        QFile stored(recentDat);
+        return stored.open(QIODevice::ReadOnly) ? stored.readAll() : QByteArray("<unreadable>");
+    };
+    EXPECT_EQ(storedRecent(), (file + QStringLiteral("\r\n")).toUtf8());
     ASSERT_EQ(tm->MostRecentListView()->topLevelItemCount(), 1);
     EXPECT_EQ(tm->MostRecentListView()->topLevelItem(0)->text(0), QStringLiteral("page.htm"));
     EXPECT_EQ(tm->MostRecentListView()->topLevelItem(0)->text(1), file);
@@ -401,12 +438,10 @@ TEST_F(ShellTest, RecentFilesFillTheTaskManagerAndTheReopenMenu)
     EXPECT_EQ(messages(), QStringList({QStringLiteral(
                               "Error! Unable to open recent file. The file you are looking for may have been moved or recently deleted...")}));
 
-    // The list is stored when the Task Manager finally closes.
+    // And it is still there after the Task Manager finally closes.
     trigger("CloseAll1");
     tm->close();
-    QFile stored(DataFolder::file(QStringLiteral("Recent.Dat")));
-    ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
-    EXPECT_EQ(stored.readAll(), (file + QStringLiteral("\r\n")).toUtf8());
+    EXPECT_EQ(storedRecent(), (file + QStringLiteral("\r\n")).toUtf8());
 }
 
 TEST_F(ShellTest, FunctionKeysSwitchPagesFromAnyWindowAndSwallowTheirKeys)
@@ -441,6 +476,73 @@ TEST_F(ShellTest, StoresWriteToTheDebugWindowAndItOpensFromTheHelpMenu)
     EXPECT_TRUE(m_shell->DebugMenu()->isVisible());
     tm->close();  // no document: ends the program
     EXPECT_EQ(m_quits, 1);
+}
+
+TEST_F(ShellTest, PreviewInBrowserOpensFromTheKeyboardWithTheBrowsersAddedInTheOptions)
+{
+    start();
+    messages();
+    tmButton("NewBlankPage")->click();
+    form->DCMemo1()->setText(QStringLiteral("<p>preview me</p>"));
+    QList<QStringList> launched;
+    gSetupTools->setLauncher(
+        [&launched](const QString &program, const QString &argument) { launched.append({program, argument}); });
+
+    // The system browser and a second one, added in the Browser Options tab.
+    trigger("EditorPreferences1");
+    QWidget *options = m_shell->OptionsMenu();
+    options->findChild<QPushButton *>(QStringLiteral("Image17"))->click();
+    options->findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(QStringLiteral("/opt/second/run"));
+    MessageService::queueAnswer(DialogAnswer::typed(QStringLiteral("Second")));
+    options->findChild<QPushButton *>(QStringLiteral("Image18"))->click();
+    options->hide();
+    messages();
+
+    QMenu *file = form->menu(QStringLiteral("File1"));
+    QMenu *preview = form->menu(QStringLiteral("PreviewinBrowser1"));
+    ASSERT_TRUE(file && preview);
+    for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Return}) {
+        SCOPED_TRACE(key == Qt::Key_Right ? "Right" : "Return");
+        const QString previewFile = form->previewFileName();
+        QFile::remove(previewFile);
+        form->activateWindow();
+        file->popup(form->mapToGlobal(QPoint(0, 0)));
+        QTRY_VERIFY(file->isVisible());
+        file->setActiveAction(preview->menuAction());
+        QTest::keyClick(file, key);
+        QTRY_VERIFY(preview->isVisible());
+        QStringList listed;
+        for (QAction *a : preview->actions())
+            listed.append(a->text());
+        EXPECT_EQ(listed, QStringList({QStringLiteral("System Default Browser"), QStringLiteral("Second")}));
+        EXPECT_TRUE(QFile::exists(previewFile)) << "opening the list writes the preview file";
+        // Down to "Second" and choose it: it is started on the preview file.
+        QTest::keyClick(preview, Qt::Key_Down);
+        if (preview->activeAction() != preview->actions().last())
+            QTest::keyClick(preview, Qt::Key_Down);
+        QTest::keyClick(preview, Qt::Key_Return);
+        QTRY_VERIFY(!file->isVisible());
+        ASSERT_EQ(launched.size(), 1);
+        // The browser gets the very file the opening wrote.
+        EXPECT_EQ(launched.takeFirst(), QStringList({QStringLiteral("/opt/second/run"), previewFile}));
+    }
+    EXPECT_EQ(messages(), QStringList());
+    trigger("CloseAll1");
+}
+
+TEST_F(ShellTest, TheTaskManagerReportsWhenNoTemplateIsLeft)
+{
+    start();
+    messages();
+    tmButton("NewBlankPage")->click();
+    QDir templates(DataFolder::file(QStringLiteral("Templates")));
+    for (const QString &name : templates.entryList(QDir::Files))
+        ASSERT_TRUE(templates.remove(name));
+    trigger("ReOpenTaskManager1");
+    EXPECT_EQ(tm->TemplatesListView()->count(), 0);
+    const QStringList lines = m_shell->DebugMenu()->Memo1()->toPlainText().split(u'\n');
+    EXPECT_TRUE(lines.contains(QStringLiteral("Error: Templates Object: ShowAllInListView: Could not open file \"\" ")))
+        << lines.join(u'\n').toStdString();
 }
 
 TEST_F(ShellTest, TheChosenSyntaxModeIsAppliedAgainOnTheNextStart)

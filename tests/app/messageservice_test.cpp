@@ -61,6 +61,19 @@ TEST_F(MessageServiceTest, UnansweredBoxesTakeTheEscapeChoice)
     EXPECT_TRUE(r[3].answered);
 }
 
+TEST_F(MessageServiceTest, APlainBoxHasNoIconAndTheProgramsNameAsTitle)
+{
+    MessageService::plain(nullptr, QStringLiteral("Character Count: 3"));
+    MessageService::information(nullptr, QStringLiteral("i"));
+    const QList<RecordedDialog> r = MessageService::takeRecorded();
+    ASSERT_EQ(r.size(), 2);
+    EXPECT_EQ(r[0].icon, MessageIcon::None);
+    EXPECT_EQ(r[0].title, MessageService::applicationTitle());
+    EXPECT_EQ(r[0].buttons, mbOK);
+    EXPECT_EQ(r[1].icon, MessageIcon::Information);
+    EXPECT_EQ(r[1].title, QStringLiteral("Information"));
+}
+
 TEST_F(MessageServiceTest, SaveDialogAddsTheDefaultSuffix)
 {
     MessageService::queueAnswers({DialogAnswer::file(QStringLiteral("/w/page")), DialogAnswer::file(QStringLiteral("/w/page.txt")),

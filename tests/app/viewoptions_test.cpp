@@ -172,6 +172,105 @@ TEST_F(ViewOptionsTest, BookmarkShowsTheGutterAndSyntaxModeReachesEveryDocument)
     EXPECT_EQ(gSetupTools->LoadParserNumber(), 3);
 }
 
+TEST_F(ViewOptionsTest, BookmarkAndHiddenCharacterMarksFollowTheirState)
+{
+    writeMainIni("");
+    open();
+    m_window->documents()->blankDocument();
+    m_window->DCMemo1()->setText(QStringLiteral("one\r\ntwo\r\nthree"));
+    QAction *mark1 = action("BookMarkM1");
+    QAction *mark2 = action("BookmarkM2");
+    ASSERT_TRUE(mark1 && mark2);
+
+    mark1->trigger();
+    EXPECT_TRUE(mark1->isChecked()) << "set from the bookmark menu";
+    EXPECT_EQ(m_window->documents()->currentBuffer()->bookmarkLine(1), 0);
+    mark1->trigger();
+    EXPECT_FALSE(mark1->isChecked()) << "removed again";
+    EXPECT_EQ(m_window->documents()->currentBuffer()->bookmarkLine(1), -1);
+
+    // Set from the editor pop-up's own items; the mark shows it.
+    QMenu *editorToggles = nullptr;
+    for (QAction *a : m_window->editorMenu()->actions()) {
+        if (a->menu() && a->text() == QStringLiteral("Toggle Bookmark"))
+            editorToggles = a->menu();
+    }
+    ASSERT_NE(editorToggles, nullptr);
+    editorToggles->actions().at(1)->trigger();
+    EXPECT_TRUE(mark2->isChecked());
+    // Moving a bookmark to another line keeps it set.
+    m_window->DCMemo1()->setCaretPoint({0, 2});
+    mark2->trigger();
+    EXPECT_TRUE(mark2->isChecked());
+    EXPECT_EQ(m_window->documents()->currentBuffer()->bookmarkLine(2), 2);
+
+    // The marks show the bookmarks of the document on view.
+    m_window->documents()->blankDocument();
+    EXPECT_FALSE(mark2->isChecked());
+    m_window->PageSelector()->setCurrentIndex(0);
+    EXPECT_TRUE(mark2->isChecked());
+
+    // Hidden characters, from the pop-up and from the toolbar button.
+    QAction *showAll = action("Showallcharacters1");
+    QToolButton *hidden = button("SpeedButton5");
+    ASSERT_TRUE(showAll->isCheckable());
+    showAll->trigger();
+    EXPECT_TRUE(showAll->isChecked());
+    EXPECT_TRUE(hidden->isChecked());
+    EXPECT_TRUE(m_window->DCMemo1()->options() & moDrawSpecialSymbols);
+    hidden->click();
+    EXPECT_FALSE(showAll->isChecked());
+    EXPECT_FALSE(m_window->DCMemo1()->options() & moDrawSpecialSymbols);
+    hidden->click();
+    EXPECT_TRUE(showAll->isChecked());
+    showAll->trigger();
+    EXPECT_FALSE(showAll->isChecked());
+    EXPECT_FALSE(hidden->isChecked());
+    EXPECT_FALSE(m_window->DCMemo1()->options() & moDrawSpecialSymbols);
+}
+
+TEST_F(ViewOptionsTest, AStoredSyntaxModeOutOfRangeChecksNoMode)
+{
+    struct Case
+    {
+        const char *stored;
+        const char *checked;  // nullptr: no mode item checked
+        int storedAfter;
+    };
+    const Case cases[] = {
+        {"12", nullptr, 12},
+        {"10", nullptr, 10},
+        {"-2", nullptr, -2},
+        {"-1", "HTML3", 0},
+        {"3", "JavaScript1", 3},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.stored);
+        writeMainIni("[PARSER]\r\nSELECTED=" + QByteArray(c.stored) + "\r\n");
+        open();
+        const auto checkedModes = [this] {
+            QStringList names;
+            for (QAction *a : m_window->menu(QStringLiteral("Parser1"))->actions()) {
+                if (a->isChecked())
+                    names.append(a->objectName());
+            }
+            return names;
+        };
+        const QStringList expected = c.checked ? QStringList{QLatin1String(c.checked)} : QStringList();
+        EXPECT_EQ(checkedModes(), expected);
+        // New documents change nothing about it.
+        m_window->documents()->blankDocument();
+        m_window->documents()->blankDocument();
+        EXPECT_EQ(checkedModes(), expected);
+        EXPECT_EQ(m_window->appliedSyntaxMode().has_value(), c.checked != nullptr);
+        EXPECT_EQ(gSetupTools->LoadParserNumber(), c.storedAfter);
+        for (TMemoSource *b : std::as_const(gMemoData))
+            b->setModified(false);
+        m_window.reset();
+        gSetupTools = nullptr;
+    }
+}
+
 TEST_F(ViewOptionsTest, ResetEditorDefaultsDeletesMainIni)
 {
     writeMainIni("[PARSER]\r\nSELECTED=5\r\n");

@@ -119,7 +119,11 @@ TEST_F(SourceCommandsTest, CharacterCountAndSelectTagAtCaret)
     prepare(QStringLiteral("ab\r\ncd"), 0, -1);
     buffer()->selectAll();
     trigger("Charactercount1");
-    EXPECT_EQ(messages(), QStringList({QStringLiteral("Character Count: 6")}));
+    const QList<RecordedDialog> boxes = MessageService::takeRecorded();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes[0].text, QStringLiteral("Character Count: 6"));
+    EXPECT_EQ(boxes[0].icon, MessageIcon::None) << "a plain box, without an icon";
+    EXPECT_EQ(boxes[0].buttons, mbOK);
 
     prepare(QStringLiteral("x <IMG SRC=\"a.gif\"> y"), 6, -1);
     trigger("SelectTagatCaret1");

@@ -50,9 +50,21 @@ QString titleFor(MessageIcon icon)
     switch (icon) {
     case MessageIcon::Warning: return QStringLiteral("Warning");
     case MessageIcon::Error: return QStringLiteral("Error");
+    case MessageIcon::None: return MessageService::applicationTitle();
     case MessageIcon::Information: break;
     }
     return QStringLiteral("Information");
+}
+
+QMessageBox::Icon qtIcon(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Warning: return QMessageBox::Warning;
+    case MessageIcon::Error: return QMessageBox::Critical;
+    case MessageIcon::None: return QMessageBox::NoIcon;
+    case MessageIcon::Information: break;
+    }
+    return QMessageBox::Information;
 }
 
 MessageService::BoxWatcher &boxWatcher()
@@ -121,9 +133,7 @@ MessageButton MessageService::show(QWidget *parent, const QString &text, Message
     QMessageBox box(parent);
     box.setWindowTitle(titleFor(icon));
     box.setText(text);
-    box.setIcon(icon == MessageIcon::Error ? QMessageBox::Critical
-                : icon == MessageIcon::Warning ? QMessageBox::Warning
-                                              : QMessageBox::Information);
+    box.setIcon(qtIcon(icon));
     struct Pair { MessageButton ours; QMessageBox::StandardButton qt; };
     const Pair pairs[] = {{mbYes, QMessageBox::Yes}, {mbNo, QMessageBox::No}, {mbOK, QMessageBox::Ok},
                           {mbCancel, QMessageBox::Cancel}, {mbNoToAll, QMessageBox::NoToAll}};

@@ -13,7 +13,8 @@ class QWidget;
 
 namespace Quorvant {
 
-enum class MessageIcon { Information, Warning, Error };
+// None: a plain box, with no icon and the program's name as its title.
+enum class MessageIcon { Information, Warning, Error, None };
 
 enum MessageButton : int {
     mbNone = 0,
@@ -78,6 +79,7 @@ public:
     static void information(QWidget *parent, const QString &text) { show(parent, text, MessageIcon::Information); }
     static void warning(QWidget *parent, const QString &text) { show(parent, text, MessageIcon::Warning); }
     static void error(QWidget *parent, const QString &text) { show(parent, text, MessageIcon::Error); }
+    static void plain(QWidget *parent, const QString &text) { show(parent, text, MessageIcon::None); }
 
     // Empty list when cancelled.
     static QStringList getOpenFileNames(QWidget *parent, const QString &title, const QString &directory,

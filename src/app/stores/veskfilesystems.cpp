@@ -48,11 +48,8 @@ TRecentFiles::TRecentFiles(const QString &dataFolder, DebugOut debugger, int Sto
     LoadRecentFilesList();
 }
 
-TRecentFiles::~TRecentFiles()
-{
-    if (!m_list.isEmpty())
-        SaveRecentFilesList();
-}
+// Every change has been stored when it was made.
+TRecentFiles::~TRecentFiles() = default;
 
 void TRecentFiles::AddToRecentFilesList(const QString &FileName)
 {
@@ -68,6 +65,8 @@ void TRecentFiles::AddToRecentFilesList(const QString &FileName)
     QStringList list{FileName};
     list.append(m_list.mid(0, m_numberToStore));
     m_list = list;
+    // Stored at once, so the list outlives a crash.
+    SaveRecentFilesList();
     RefreshRecentFilesList();
 }
 

@@ -42,15 +42,15 @@ struct TRecentRow
 // Full paths of recently opened files, most recent first, kept in
 // "Recent.Dat" of the data folder. A path already listed keeps its place;
 // the list holds the latest path and up to NumberToStore earlier ones, and
-// NumberToStore of them are shown. The window code binds the "Re-open..."
-// menu and the "Most Recent" list to changed().
+// NumberToStore of them are shown. Each change is stored at once (the file
+// replaced atomically). The window code binds the "Re-open..." menu and the
+// "Most Recent" list to changed().
 class TRecentFiles : public QObject
 {
     Q_OBJECT
 public:
     // Loads "Recent.Dat" from dataFolder.
     TRecentFiles(const QString &dataFolder, DebugOut debugger, int StoreNumber = 8, QObject *parent = nullptr);
-    // Stores the list when it is not empty.
     ~TRecentFiles() override;
 
     void AddToRecentFilesList(const QString &FileName);

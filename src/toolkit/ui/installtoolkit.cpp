@@ -58,7 +58,7 @@ void installToolkit(TForm1 &form)
     add(selected, "Tolowercase1", QStringLiteral("To lowercase"), [&form] { form.withBuffer([](ITextBuffer *b) { ConvertSelectedTextCase(b, false); }); });
     add(selected, "Charactercount1", QStringLiteral("Character count"), [&form] {
         if (TMemoSource *b = form.documents()->currentBuffer())
-            MessageService::information(&form, CharacterCountMessage(b));
+            MessageService::plain(&form, CharacterCountMessage(b));
     });
     add(selected, "Addlinebreaksbr1", QStringLiteral("Add line breaks <br>"), [&form] { form.withBuffer([](ITextBuffer *b) { AddLineBreaks(b); }); });
     add(selected, "Commentselectedtext1", QStringLiteral("Comment selected text"), [&form] { form.withBuffer([](ITextBuffer *b) { CommentSelectedText(b); }); });

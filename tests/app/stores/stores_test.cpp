@@ -129,8 +129,10 @@ TEST(RecentFiles, NinthEntryIsKeptButNotShownAndTheTenthDropped)
         EXPECT_EQ(recent.RecentFilesList(), QStringList{"/new/x.htm"} + old.mid(0, 8));
         EXPECT_EQ(recent.shownEntries(), QStringList{"/new/x.htm"} + old.mid(0, 7));
         EXPECT_EQ(recent.shownRows().first(), (TRecentRow{"x.htm", "/new/x.htm"}));
+        // Stored at once: a crash now loses nothing.
+        EXPECT_EQ(readBytes(f.path("Recent.Dat")), crlfLines(QStringList{"/new/x.htm"} + old.mid(0, 8)));
+        EXPECT_EQ(QDir(f.dir.path()).entryList(QDir::Files), QStringList{"Recent.Dat"}) << "no temporary file left";
     }
-    // Stored on destruction.
     EXPECT_EQ(readBytes(f.path("Recent.Dat")), crlfLines(QStringList{"/new/x.htm"} + old.mid(0, 8)));
     EXPECT_TRUE(f.debug.isEmpty()) << f.debug.join('\n').toStdString();
 }
