@@ -22,6 +22,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <utility>
 
 #include <cstdio>
 #include <unistd.h>
@@ -165,12 +166,21 @@ void TApplicationShell::start(const QStringList &args)
     // Files named on the command line open as documents once the message
     // loop has shown the Task Manager, the principal window.
     const QStringList files = parseCommandLine(args).files;
-    QTimer::singleShot(0, this, [this, files] {
-        showTaskManager();
-        openFiles(files);
-        if (qEnvironmentVariableIsSet("QUORVANT_STARTUP_PROBE"))
-            QTimer::singleShot(0, this, &TApplicationShell::reportStartupAndQuit);
-    });
+    QTimer::singleShot(0, this, [this, files] { finishStart(files); });
+}
+
+void TApplicationShell::finishStart(const QStringList &files)
+{
+    showTaskManager();
+    // A document that opened while the program started is where the user
+    // is, as one named on the command line would be.
+    if (m_form1 && m_form1->documents()->PagesOpen() > 0 && m_taskManager)
+        m_taskManager->leaveForDocument();
+    m_phase = StartPhase::OpeningFiles;
+    openFiles(files + std::exchange(m_filesHandedOverAtStart, {}));
+    m_phase = StartPhase::Started;
+    if (qEnvironmentVariableIsSet("QUORVANT_STARTUP_PROBE"))
+        QTimer::singleShot(0, this, &TApplicationShell::reportStartupAndQuit);
 }
 
 QWidget *TApplicationShell::OptionsMenu()
@@ -197,6 +207,10 @@ QWidget *TApplicationShell::OptionsMenu()
 
 void TApplicationShell::openFiles(const QStringList &files)
 {
+    if (m_phase == StartPhase::BuildingWindows) {
+        m_filesHandedOverAtStart += files;
+        return;
+    }
     if (!m_form1)
         return;
     // Handed over while a big file loads: after it.

@@ -32,8 +32,13 @@ public:
     // Runs the start sequence up to the message loop; the Task Manager is
     // shown once the loop runs. Files named in args open as documents.
     void start(const QStringList &args);
+    // True once the Task Manager has been shown and the files of the command
+    // line opened: from then on the windows take commands.
+    bool hasStarted() const { return m_phase == StartPhase::Started; }
     // Opens the files as documents in this order and brings the window to the
     // front; the ones that do not exist are reported together in one box.
+    // Files handed over while the program starts open with those of its
+    // command line.
     void openFiles(const QStringList &files);
 
     TTaskManager *TaskManager() const { return m_taskManager; }
@@ -68,6 +73,7 @@ private:
     void splashStep(const QString &text);
     QWidget *createEmptyWindow(const char *objectName, const QString &caption);
     void installFunctionKeys();
+    void finishStart(const QStringList &files);
     void reportStartupAndQuit();
 
     QSplashScreen *m_splash = nullptr;
@@ -81,6 +87,10 @@ private:
     FunctionKeyFilter *m_keys = nullptr;
     QStringList m_splashMessages;
     QStringList m_creationOrder;
+    // Files handed over before the Task Manager was first shown.
+    QStringList m_filesHandedOverAtStart;
+    enum class StartPhase { BuildingWindows, OpeningFiles, Started };
+    StartPhase m_phase = StartPhase::BuildingWindows;
     bool m_finalClosed = false;
 };
 

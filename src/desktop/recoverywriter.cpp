@@ -5,11 +5,31 @@
 #include <QMetaObject>
 #include <QSemaphore>
 
+#include <functional>
+#include <thread>
+
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 namespace Quorvant {
+
+namespace {
+
+// Runs work on a thread of its own at the lowest share of the processor, so
+// the window's thread (typing) always comes first. The writer's own thread
+// stays at the normal share: a thread once lowered cannot be raised again
+// without privileges, and on a busy machine such a thread waits seconds for
+// the processor each time it wakes, and the program's end waits with it.
+void runAtLowestPriority(const std::function<void()> &work)
+{
+    std::thread([&work] {
+        setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), 19);
+        work();
+    }).join();
+}
+
+} // namespace
 
 TRecoveryWriter::TRecoveryWriter(std::shared_ptr<TRecoveryStore> store, QObject *parent)
     : QObject(parent)
@@ -20,9 +40,6 @@ TRecoveryWriter::TRecoveryWriter(std::shared_ptr<TRecoveryStore> store, QObject 
     m_worker->moveToThread(&m_thread);
     connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
     m_thread.start(QThread::LowPriority);
-    // The lowest share of the processor for this thread alone, so the
-    // window's thread (typing) always comes first.
-    post([] { setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), 19); });
 }
 
 TRecoveryWriter::~TRecoveryWriter()
@@ -52,9 +69,14 @@ void TRecoveryWriter::write(TRecoveryEntry entry)
                 return;  // asked again since, or removed
         }
         QString error;
-        const quint64 hash = contentHash(entry.text);
+        quint64 hash = 0;
+        bool ok = false;
+        runAtLowestPriority([&] {
+            hash = contentHash(entry.text);
+            ok = m_store->writeEntry(entry, hash, &error);
+        });
         const QString id = entry.id;
-        if (m_store->writeEntry(entry, hash, &error))
+        if (ok)
             QMetaObject::invokeMethod(this, [this, id, hash] { Q_EMIT written(id, hash); }, Qt::QueuedConnection);
         else
             QMetaObject::invokeMethod(this, [this, id, error] { Q_EMIT failed(id, error); }, Qt::QueuedConnection);

@@ -28,6 +28,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 using namespace Quorvant;
@@ -59,11 +61,17 @@ protected:
 
     void start(const QStringList &args = {})
     {
+        beginStart(args);
+        QCoreApplication::processEvents();
+    }
+
+    // The start up to the message loop, which has yet to show the Task Manager.
+    void beginStart(const QStringList &args = {})
+    {
         m_shell = std::make_unique<TApplicationShell>();
         m_shell->installSubsystems = installSubsystems;
         m_shell->quit = [] {};
         m_shell->start(QStringList{QStringLiteral("quorvant")} + args);
-        QCoreApplication::processEvents();
         form = m_shell->Form1();
         driver = std::make_unique<AutomationDriver>(m_shell.get());
     }
@@ -148,6 +156,36 @@ TEST_F(AutomationTest, NoFilesLeaveTheTaskManagerInFront)
     EXPECT_FALSE(form->isEnabled());
     EXPECT_EQ(driver->documentCount(), 0);
     EXPECT_EQ(MessageService::takeRecorded().size(), 1);
+}
+
+TEST_F(AutomationTest, WhileStartingCallsThatActWaitAndDocumentsOpenedMeanwhileKeepTheWindow)
+{
+    const QString path = file(QStringLiteral("early.htm"), "<p>early</p>");
+    const struct
+    {
+        const char *how;
+        std::function<void()> open;
+    } ways[] = {
+        {"handed over by a second start", [&] { m_shell->openFiles({path}); }},
+        {"opened by the program itself", [&] { ASSERT_TRUE(form->documents()->OpenFile(path)); }},
+    };
+    for (const auto &way : ways) {
+        SCOPED_TRACE(way.how);
+        beginStart();
+        EXPECT_EQ(driver->readyToAct().error, QStringLiteral("NotReady"));
+        EXPECT_EQ(driver->openFile(path).error, QStringLiteral("NotReady"));
+        // Before the message loop shows the Task Manager.
+        way.open();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(driver->readyToAct().ok());
+        EXPECT_EQ(driver->documentCount(), 1);
+        EXPECT_EQ(driver->currentFileName(), path);
+        EXPECT_FALSE(m_shell->TaskManager()->isVisible());
+        EXPECT_TRUE(form->isEnabled());
+        EXPECT_TRUE(driver->trigger(QStringLiteral("SelectAll1")).ok());
+        m_shell.reset();
+        resetAppGlobals();
+    }
 }
 
 TEST_F(AutomationTest, TriggerRunsCommandsAsAClickWouldAndRefusesWhatAClickCannotReach)
@@ -300,6 +338,21 @@ TEST_F(AutomationTest, TypedTextArrivesAsKeysAtTheEditor)
     EXPECT_EQ(counter.keys, QStringLiteral("Ab\tc\rd\r\u00E9\u20ACxy\bz"));
     EXPECT_TRUE(driver->isModified());
     EXPECT_EQ(driver->caretPoint().value, (CaretPoint{6, 2}));
+}
+
+TEST_F(AutomationTest, AKeyChordActsOnceAsAKeyFromTheKeyboardDoes)
+{
+    startWithDocument("<p>one</p>");
+    ASSERT_TRUE(QFile::remove(DataFolder::file(QStringLiteral("Help/Internal.Dat"))));
+    form->DCMemo1()->setFocus();
+    // F1 on a tag with no help installed: the help key's box, once for each
+    // press, though the editor passes the key on to the windows around it.
+    for (int press = 1; press <= 2; ++press) {
+        ASSERT_TRUE(WidgetDriver::key(QStringLiteral("F1")).ok());
+        const QList<RecordedDialog> boxes = MessageService::takeRecorded();
+        ASSERT_EQ(boxes.size(), 1) << "press " << press;
+        EXPECT_EQ(boxes.first().icon, MessageIcon::Error);
+    }
 }
 
 TEST_F(AutomationTest, AnswersAreParsedWholeOrNotQueuedAtAll)

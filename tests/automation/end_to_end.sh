@@ -77,6 +77,34 @@ same "exit status without a bus" 0 "$?"
 grep -q "automation is unavailable: there is no session bus" "$work/nobus.log" || fail "no note about the missing bus"
 grep -q "startup_ms=" "$work/nobus.log" || fail "the program did not reach its Task Manager without a bus"
 
+step "a script that opens a file as the program starts keeps its window: calls that act wait for the start"
+early_data="$work/early"
+mkdir -p "$early_data"
+printf '[GENERAL]\r\nFIRSTRUN=0\r\n' > "$early_data/Main.INI"
+ectl() { "$ctl_program" --data-dir "$early_data" --timeout 20 "$@"; }
+"$program" --data-dir "$early_data" --automation > "$work/early.log" 2>&1 &
+early=$!
+started+=("$early")
+# As fast as a script can: the calls land while the windows are still being built.
+answers=""
+opened=""
+for _ in $(seq 1200); do
+  if out=$(ectl OpenFile a.htm 2>&1); then opened=1; break; fi
+  case "$out" in
+    *"No Quorvant is running"* | *UnknownObject* | *UnknownMethod* | *UnknownInterface* | *Error.NotReady*) answers+="$out"$'\n' ;;
+    *) fail "OpenFile while starting: $out" ;;
+  esac
+  sleep 0.02
+done
+[ -n "$opened" ] || fail "OpenFile never succeeded: $(sort -u <<< "$answers")"
+echo "answers before the start had finished: $(grep -c NotReady <<< "$answers") NotReady"
+ectl WindowTitles | grep -q "Task Manager" && fail "the Task Manager came up over the opened file: $(ectl WindowTitles)"
+ectl Trigger SelectAll1 || fail "Trigger after the early OpenFile"
+same "the early file" "$work/a.htm" "$(ectl CurrentFileName)"
+same "selected by the trigger" '<p>hello world</p>' "$(ectl SelectedText | tr -d '\r')"
+ectl Trigger Exit1 || fail "Exit1 after the early OpenFile"
+wait_for 20 bash -c "! kill -0 $early" || fail "the early instance did not end"
+
 step "start with --automation and answers for the start-up boxes"
 # One answer a line (CR LF or LF; empty lines skipped): the missing file's warning.
 printf 'button:OK\r\n\n' > answers.txt

@@ -8,6 +8,7 @@
 #include "recoverywriter.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -15,7 +16,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/stat.h>
 
 using namespace Quorvant;
@@ -273,4 +279,42 @@ TEST(RecoveryWriter, WritesInOrderAndARemovalWins)
     store.reset();
     // A program that ends cleanly leaves nothing behind.
     EXPECT_FALSE(QDir(session).exists());
+}
+
+TEST(RecoveryWriter, EndsPromptlyWhileEveryProcessorIsBusy)
+{
+    // One processor for this thread and the ones it starts, kept busy by
+    // loops at the normal share, as a build beside the program keeps it.
+    cpu_set_t all;
+    ASSERT_EQ(sched_getaffinity(0, sizeof all, &all), 0);
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(sched_getcpu(), &one);
+    ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+
+    QTemporaryDir data;
+    auto store = std::make_shared<TRecoveryStore>(data.path());
+    ASSERT_TRUE(store->openSession(nullptr));
+    auto writer = std::make_unique<TRecoveryWriter>(store);
+    writer->write(sampleEntry());
+    writer->waitUntilIdle();
+
+    std::atomic<bool> busy{true};
+    std::vector<std::thread> loops;
+    for (int i = 0; i < 8; ++i)
+        loops.emplace_back([&busy] {
+            while (busy.load(std::memory_order_relaxed)) {
+            }
+        });
+    QElapsedTimer ending;
+    ending.start();
+    writer->remove(sampleEntry().id);
+    writer.reset();
+    const qint64 ms = ending.elapsed();
+    busy = false;
+    for (std::thread &t : loops)
+        t.join();
+    sched_setaffinity(0, sizeof all, &all);
+    EXPECT_LT(ms, 500) << "the writer took " << ms << " ms to finish and end";
+    EXPECT_TRUE(QDir(store->sessionFolder()).entryList(QDir::Files).isEmpty());
 }

@@ -186,6 +186,47 @@ TEST_F(SpellingWindowTest, ThesaurusNeedsASelectionAndJoinsLines)
     EXPECT_EQ(buffer()->text(), QStringLiteral("big\r\nhouse"));
 }
 
+TEST_F(SpellingWindowTest, ThesaurusReplaceKeepsTheBlanksAroundTheSelectedWord)
+{
+    const struct
+    {
+        const char *text;
+        SelectionRect selection;
+        const char *before;
+        const char *after;
+    } cases[] = {
+        {"the user manual", {{4, 0}, {9, 0}}, "the ", " manual"},        // a drag takes the blank after it
+        {"the user manual", {{3, 0}, {8, 0}}, "the ", " manual"},        // and the one before it
+        {"a  user\r\nmanual", {{1, 0}, {0, 1}}, "a  ", "\r\nmanual"},  // blanks and a line break
+        {"the user manual", {{4, 0}, {8, 0}}, "the ", " manual"},        // the word alone
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        buffer()->setText(QString::fromUtf8(c.text));
+        buffer()->setSelection(c.selection);
+        QString chosen;
+        // The real dialog on the system's thesaurus: a synonym of one word is chosen and replaces.
+        QTimer::singleShot(0, m_window.get(), [&] {
+            auto *dialog = qobject_cast<TThesaurusDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            // A synonym that is one plain word, from the first meaning that has one.
+            QList<QListWidgetItem *> words;
+            for (int row = 0; row < dialog->meanings()->count() && words.isEmpty(); ++row) {
+                dialog->meanings()->setCurrentRow(row);
+                words = dialog->synonyms()->findItems(QStringLiteral("^\\w+$"), Qt::MatchRegularExpression);
+            }
+            if (!words.isEmpty()) {
+                dialog->synonyms()->setCurrentItem(words.first());
+                chosen = dialog->replaceWith()->text();
+            }
+            dialog->findChild<QPushButton *>(QLatin1String(words.isEmpty() ? "CloseButton" : "ReplaceButton"))->click();
+        });
+        m_window->action(QStringLiteral("TheasurusLookup1"))->trigger();
+        ASSERT_FALSE(chosen.isEmpty());
+        EXPECT_EQ(buffer()->text(), QString::fromUtf8(c.before) + chosen + QString::fromUtf8(c.after));
+    }
+}
+
 TEST_F(SpellingWindowTest, ThesaurusDialogLooksUpGoesBackAndReplaces)
 {
     TThesaurusDialog dialog(commands()->thesaurus(), m_window.get());

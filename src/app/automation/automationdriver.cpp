@@ -189,6 +189,14 @@ bool AutomationDriver::refuseChange(AutomationResult<T> *result) const
     return refuseUnderDialog(result) || refuseWithoutDocument(result);
 }
 
+AutomationResult<Done> AutomationDriver::readyToAct() const
+{
+    if (m_shell && m_shell->hasStarted())
+        return {};
+    return AutomationResult<Done>::failed(
+        NotReady, QStringLiteral("The program is still starting: try again once its Task Manager is shown."));
+}
+
 QStringList AutomationDriver::commands() const
 {
     QStringList names;
@@ -376,9 +384,11 @@ AutomationResult<Done> AutomationDriver::openFile(const QString &path)
         return AutomationResult<Done>::failed(
             ModalDialog, QStringLiteral("\"%1\" is open: close it (Trigger one of its buttons) first.").arg(titleOf(w)));
     }
-    TForm1 *form = m_shell ? m_shell->Form1() : nullptr;
+    if (const AutomationResult<Done> ready = readyToAct(); !ready.ok())
+        return ready;
+    TForm1 *form = m_shell->Form1();
     if (!form)
-        return AutomationResult<Done>::failed(NotReady, QStringLiteral("The program is still starting."));
+        return AutomationResult<Done>::failed(Failed, QStringLiteral("The main window is gone: the program is ending."));
     const QFileInfo info(path);
     if (!info.exists())
         return AutomationResult<Done>::failed(FileNotFound, QStringLiteral("%1 does not exist.").arg(path));

@@ -61,6 +61,11 @@ class AutomationDriver
 public:
     explicit AutomationDriver(TApplicationShell *shell);
 
+    // Until the program has started (its Task Manager shown, the files of
+    // its command line open), calls that act are refused with NotReady:
+    // the Task Manager would come up after them and take the window away.
+    AutomationResult<Done> readyToAct() const;
+
     // Object names of the actions and buttons Trigger accepts, sorted.
     QStringList commands() const;
     // Runs the action or clicks the button, as a click would. While a modal

@@ -87,8 +87,10 @@ bool AutomationService::failed(const AutomationResult<T> &result)
     return true;
 }
 
-bool AutomationService::refusedWhileBusy()
+bool AutomationService::refusedForNow()
 {
+    if (failed(m_driver.readyToAct()))
+        return true;
     if (m_running == 0 || AutomationDriver::blockingWindow())
         return false;
     m_bus->context()->sendErrorReply(errorName(QStringLiteral("Busy")),
@@ -103,7 +105,7 @@ void AutomationService::Trigger(const QString &objectName)
 
 void AutomationService::act(const std::function<AutomationResult<Done>()> &run, bool menusAnswer)
 {
-    if (refusedWhileBusy())
+    if (refusedForNow())
         return;
     QDBusContext *context = m_bus->context();
     const QDBusMessage call = context->message();
@@ -152,7 +154,7 @@ void AutomationService::SetDocumentText(const QString &text)
 
 void AutomationService::SetDocumentText(const QString &text, bool keepModified)
 {
-    if (refusedWhileBusy())
+    if (refusedForNow())
         return;
     Running running(m_running);
     failed(m_driver.setDocumentText(text, keepModified));
@@ -169,7 +171,7 @@ void AutomationService::CaretPoint(int &x, int &y)
 
 void AutomationService::SetCaretPoint(int x, int y)
 {
-    if (refusedWhileBusy())
+    if (refusedForNow())
         return;
     Running running(m_running);
     failed(m_driver.setCaretPoint(x, y));
@@ -177,7 +179,7 @@ void AutomationService::SetCaretPoint(int x, int y)
 
 void AutomationService::Select(int x1, int y1, int x2, int y2)
 {
-    if (refusedWhileBusy())
+    if (refusedForNow())
         return;
     Running running(m_running);
     failed(m_driver.select(x1, y1, x2, y2));
@@ -191,7 +193,7 @@ QString AutomationService::SelectedText()
 
 void AutomationService::TypeText(const QString &text)
 {
-    if (refusedWhileBusy())
+    if (refusedForNow())
         return;
     Running running(m_running);
     failed(m_driver.typeText(text));
@@ -214,7 +216,7 @@ bool AutomationService::IsModified()
 
 void AutomationService::OpenFile(const QString &path)
 {
-    if (refusedWhileBusy())
+    if (refusedForNow())
         return;
     Running running(m_running);
     failed(m_driver.openFile(path));

@@ -82,9 +82,10 @@ private:
     // Sends the error reply of a failed result; true when it failed.
     template <typename T>
     bool failed(const AutomationResult<T> &result);
-    // A change while another call still runs (inside its event loop) waits
-    // for nothing: it is refused.
-    bool refusedWhileBusy();
+    // A call that acts is refused (and answered) while the program is still
+    // starting, and while another call still runs (inside its event loop):
+    // it waits for nothing.
+    bool refusedForNow();
     // Runs an acting call; the caller is answered as soon as it opens a modal dialog.
     // A pop-up menu counts as such a dialog unless the call opens one itself.
     void act(const std::function<AutomationResult<Done>()> &run, bool menusAnswer = true);

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGroupBox>
@@ -31,6 +32,8 @@
 #include <QTableView>
 #include <QTreeView>
 
+#include <algorithm>
+
 // Qt's own test library delivers key chords through this too: a chord that is
 // a shortcut runs it, as a real key press would.
 Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject *o, ulong timestamp, int k, Qt::KeyboardModifiers mods,
@@ -41,6 +44,17 @@ namespace Quorvant {
 namespace {
 
 using namespace AutomationError;
+
+// A key from the keyboard carries the time it was pressed, and the one
+// program-wide key handler acts only on the first delivery of a stamped key as
+// it passes from widget to parent. A key sent with no time would act at
+// every widget it passes through.
+ulong keyTimestamp()
+{
+    static ulong last = 0;
+    last = std::max<ulong>(last + 1, ulong(QDateTime::currentMSecsSinceEpoch()));
+    return last;
+}
 
 QList<QWidget *> reachableRoots()
 {
@@ -771,13 +785,16 @@ AutomationResult<Done> WidgetDriver::key(const QString &chord)
         else if (k >= 0x21 && k <= 0xFF)
             text = (combo.keyboardModifiers() & Qt::ShiftModifier) ? QString(QChar(k)) : QString(QChar(k)).toLower();
     }
-    if (qt_sendShortcutOverrideEvent(target, 0, int(combo.key()), combo.keyboardModifiers(), text))
+    const ulong pressed = keyTimestamp();
+    if (qt_sendShortcutOverrideEvent(target, pressed, int(combo.key()), combo.keyboardModifiers(), text))
         return {};
     QPointer<QWidget> guard = target;
     QKeyEvent press(QEvent::KeyPress, int(combo.key()), combo.keyboardModifiers(), text);
+    press.setTimestamp(pressed);
     QCoreApplication::sendEvent(target, &press);
     if (guard) {
         QKeyEvent release(QEvent::KeyRelease, int(combo.key()), combo.keyboardModifiers(), text);
+        release.setTimestamp(keyTimestamp());
         QCoreApplication::sendEvent(guard, &release);
     }
     return {};

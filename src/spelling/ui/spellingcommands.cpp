@@ -13,11 +13,26 @@
 #include "thesaurusdialog.h"
 #include "tmemosource.h"
 
+#include <utility>
+
 namespace Quorvant {
 
 namespace {
 
 const QString MsgSelectWordForThesaurus = QStringLiteral("Please select a word to run a thesaurus check on.");
+
+// The blanks (line breaks included) before and after the words of text: a
+// selection dragged over a word often takes the blank that follows it.
+std::pair<QString, QString> surroundingBlanks(const QString &text)
+{
+    qsizetype start = 0;
+    while (start < text.size() && text.at(start).isSpace())
+        ++start;
+    qsizetype end = text.size();
+    while (end > start && text.at(end - 1).isSpace())
+        --end;
+    return {text.left(start), text.mid(end)};
+}
 
 } // namespace
 
@@ -97,7 +112,8 @@ void TSpellingCommands::TheasurusLookup1Click()
     TMemoSource *buffer = m_form.documents()->currentBuffer();
     if (!buffer)
         return;
-    const QString word = RemoveCharFromStr(QLatin1Char('\n'), RemoveCharFromStr(QLatin1Char('\r'), buffer->selText()));
+    const QString selected = buffer->selText();
+    const QString word = RemoveCharFromStr(QLatin1Char('\n'), RemoveCharFromStr(QLatin1Char('\r'), selected));
     if (word.isEmpty()) {
         MessageService::information(&m_form, MsgSelectWordForThesaurus);
         return;
@@ -105,8 +121,10 @@ void TSpellingCommands::TheasurusLookup1Click()
     const QString answer = lookupWord(word);
     if (answer.isEmpty() || !m_form.documents()->currentBuffer())
         return;
+    // The synonym takes the word's place; the blanks around it stay.
+    const auto [before, after] = surroundingBlanks(selected);
     buffer->beginUndoAction();
-    buffer->setSelText(answer);
+    buffer->setSelText(before + answer + after);
     buffer->endUndoAction();
     m_form.documents()->markModified();
 }
