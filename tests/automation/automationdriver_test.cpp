@@ -307,6 +307,7 @@ TEST_F(AutomationTest, OpenFileLeavesTheTaskManagerForTheDocument)
     start();
     const QString path = file(QStringLiteral("x.htm"), "<p>x</p>");
     ASSERT_TRUE(driver->openFile(path).ok());
+    ASSERT_TRUE(driver->openFile(path).ok()) << "a file open already is shown";
     EXPECT_EQ(driver->documentCount(), 1);
     EXPECT_EQ(driver->currentFileName(), path);
     EXPECT_FALSE(driver->isModified());
@@ -393,9 +394,10 @@ TEST_F(AutomationTest, QueuedAnswersReachTheBoxesAndTheRecordDescribesThem)
     EXPECT_TRUE(MessageService::getText(nullptr, QStringLiteral("Name"), QStringLiteral("Your name:"), &value));
     EXPECT_EQ(value, QStringLiteral("typed"));
     MessageService::information(nullptr, QStringLiteral("Unanswered"));
+    MessageService::plain(nullptr, QStringLiteral("No icon"));
 
     const QList<QVariantMap> boxes = AutomationDriver::takeMessages();
-    ASSERT_EQ(boxes.size(), 4);
+    ASSERT_EQ(boxes.size(), 5);
     EXPECT_EQ(boxes.at(0).value(QStringLiteral("kind")), QStringLiteral("Message"));
     EXPECT_EQ(boxes.at(0).value(QStringLiteral("text")), QStringLiteral("Save?"));
     EXPECT_EQ(boxes.at(0).value(QStringLiteral("icon")), QStringLiteral("Warning"));
@@ -413,6 +415,8 @@ TEST_F(AutomationTest, QueuedAnswersReachTheBoxesAndTheRecordDescribesThem)
     EXPECT_EQ(boxes.at(2).value(QStringLiteral("initialText")), QStringLiteral("start"));
     EXPECT_EQ(boxes.at(3).value(QStringLiteral("buttons")).toStringList(), QStringList{QStringLiteral("OK")});
     EXPECT_FALSE(boxes.at(3).value(QStringLiteral("answered")).toBool());
+    EXPECT_EQ(boxes.at(3).value(QStringLiteral("icon")), QStringLiteral("Information"));
+    EXPECT_EQ(boxes.at(4).value(QStringLiteral("icon")), QStringLiteral("None"));
     EXPECT_TRUE(AutomationDriver::takeMessages().isEmpty());
 }
 

@@ -214,11 +214,15 @@ TEST_F(FindDialogTest, SearchListsHitsAndDoubleClickOpensAtTheFirstMatch)
     dialog->textEdit()->setText(QStringLiteral("world"));
     searchAndWait();
 
+    // A hit in a file that is open already shows that document.
+    ASSERT_TRUE(window->documents()->OpenFile(root + QStringLiteral("/b.htm")));
+    const int pagesOpen = window->documents()->PagesOpen();
     QTreeWidgetItem *hit = dialog->results()->topLevelItem(0);
     dialog->results()->setCurrentItem(hit);
     emit dialog->results()->itemDoubleClicked(hit, 0);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(dialog) << "the dialog closes";
+    EXPECT_EQ(window->documents()->PagesOpen(), pagesOpen);
     EXPECT_EQ(gCurrentFilePath, root + QStringLiteral("/b.htm"));
     TMemoSource *buffer = window->documents()->currentBuffer();
     ASSERT_NE(buffer, nullptr);

@@ -116,6 +116,7 @@ QString iconName(MessageIcon icon)
     switch (icon) {
     case MessageIcon::Warning: return QStringLiteral("Warning");
     case MessageIcon::Error: return QStringLiteral("Error");
+    case MessageIcon::None: return QStringLiteral("None");
     case MessageIcon::Information: break;
     }
     return QStringLiteral("Information");
@@ -394,7 +395,7 @@ AutomationResult<Done> AutomationDriver::openFile(const QString &path)
         return AutomationResult<Done>::failed(FileNotFound, QStringLiteral("%1 does not exist.").arg(path));
     if (!info.isFile())
         return AutomationResult<Done>::failed(InvalidArgument, QStringLiteral("%1 is not a file.").arg(path));
-    if (!form->documents()->OpenFile(info.absoluteFilePath()))
+    if (!form->documents()->openOrShow(info.absoluteFilePath()))
         return AutomationResult<Done>::failed(Failed, QStringLiteral("%1 could not be read.").arg(path));
     if (TTaskManager *tm = m_shell->TaskManager())
         tm->leaveForDocument();

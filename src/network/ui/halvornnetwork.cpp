@@ -686,7 +686,7 @@ void THalvornNetwork::fileAdded(bool)
 void THalvornNetwork::openDownloadedFile(const QString &path)
 {
     TDocumentSet *docs = mForm.documents();
-    if (!docs || !docs->OpenFile(path))
+    if (!docs || !docs->openOrShow(path))
         return;
     gNetworkFile = true;
     docs->SaveSelectedPageToArray();

@@ -205,7 +205,7 @@ void TFindInFileFrm::openResult(QTreeWidgetItem *item)
     // Only the rows of files have a location.
     if (item && !item->text(1).isEmpty()) {
         const QString path = item->text(1);
-        if (!QFileInfo(path).isFile() || !m_form.documents()->OpenFile(path)) {
+        if (!QFileInfo(path).isFile() || !m_form.documents()->openOrShow(path)) {
             MessageService::information(this, QStringLiteral("Error! Unable to open selected file in editor."));
         } else if (TMemoSource *buffer = m_form.documents()->currentBuffer(); buffer && !m_searchedText.isEmpty()) {
             // The caret goes to the first match, selected.
