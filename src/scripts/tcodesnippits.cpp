@@ -146,7 +146,8 @@ QString TCodeSnippits::storedBody(const QString &Snippet1, const QString &Snippe
 TCodeSnippits::StoredLines TCodeSnippits::encodeRecord(const QString &Name, const QString &body)
 {
     StoredLines record{{SnippetTitleByte + encodeMarkerField(Name, bodyFormat()), CrLf}};
-    const QByteArray bodyBytes = joinMarkerFields(body.split(QChar(SnippetSeparator)), SnippetSeparatorByte, bodyFormat());
+    const QByteArray bodyBytes =
+        joinMarkerFields(body.split(QChar(SnippetSeparator)), SnippetSeparatorByte, bodyFormat());
     for (StoredLine line : splitStoredLines(bodyBytes)) {
         line.end = CrLf;
         record.append(line);

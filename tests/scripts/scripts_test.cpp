@@ -485,7 +485,8 @@ TEST_F(Snippets, ImportAddsOnlySnippetsNotThereAlready)
     EXPECT_EQ(added, 2);
     EXPECT_EQ(skipped, 2);
     EXPECT_EQ(readFile(path),
-              before + "\x9EPara\r\n<p class=\"x\">\xFE</p>\r\nEND}\r\n\x9E\xC3\x89t\xC3\xA9\r\n\xC3\xA9\xFE\r\nEND}\r\n");
+              before + "\x9EPara\r\n<p class=\"x\">\xFE</p>\r\nEND}\r\n"
+                       "\x9E\xC3\x89t\xC3\xA9\r\n\xC3\xA9\xFE\r\nEND}\r\n");
     EXPECT_EQ(s->RefreshList(), (QStringList{u"Bold"_s, u"Para"_s, u"Para"_s, u"\u00C9t\u00E9"_s}));
     // Again: nothing new, nothing written.
     ASSERT_TRUE(s->ImportFrom(other, &added, &skipped));

@@ -616,7 +616,8 @@ TEST_F(SnippetPage, EditReplacesOnlyThatRecordAndDeleteRemovesOnlyThatRow)
     EXPECT_EQ(recordedTexts(), QStringList(2, u"Are you sure you want to remove this code snippet?"_s));
     EXPECT_EQ(rows(), (QStringList{u"Renamed"_s, u"Last"_s}));
     // The edited record in single mark bytes, the untouched one as it was.
-    EXPECT_EQ(readFile(snippetsFile()), QByteArray("\x9ERenamed\r\n2\xFE!\r\nEND}\r\n\xC2\x9ELast\r\nz\xC3\xBE\r\nEND}\r\n"));
+    EXPECT_EQ(readFile(snippetsFile()),
+              QByteArray("\x9ERenamed\r\n2\xFE!\r\nEND}\r\n\xC2\x9ELast\r\nz\xC3\xBE\r\nEND}\r\n"));
     // Nothing selected: nothing asked.
     page->list()->setCurrentRow(-1);
     act("DeleteCodeSnippetButton")->trigger();
