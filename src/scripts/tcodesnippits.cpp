@@ -1,30 +1,39 @@
 #include "tcodesnippits.h"
 
-#include "messageservice.h"
 #include "editortypes.h"
+#include "markerfields.h"
+#include "messageservice.h"
 #include "textfileformat.h"
 
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace Quorvant {
 
 namespace {
 
-const QString EndLine = QLatin1String(SnippetEndLine);
+const QByteArray EndLine(SnippetEndLine);
+const QByteArray CrLf = QByteArrayLiteral("\r\n");
+// How files of earlier versions began a title line: U+009E in UTF-8.
+const QByteArray Utf8TitleMark = QByteArrayLiteral("\xC2\x9E");
 
 bool sameName(const QString &a, const QString &b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-QString bodyOf(const QStringList &lines, int titleLine)
+// A body's parts: parted by the byte 0xFE, or in files of earlier versions
+// by U+00FE in UTF-8.
+const MarkerFormat &bodyFormat()
 {
-    QString body;
-    for (int i = titleLine + 1; i < lines.size() && lines.at(i) != EndLine; ++i) {
-        body += lines.at(i);
-        body += QStringLiteral("\r\n");
-    }
-    return body;
+    static const MarkerFormat format = [] {
+        MarkerFormat f;
+        f.markers = QByteArray(1, SnippetSeparatorByte);
+        f.markerCharacters = f.markers;
+        return f;
+    }();
+    return format;
 }
 
 } // namespace
@@ -39,21 +48,26 @@ TCodeSnippits::TCodeSnippits(const QString &FileName, DebugOut debugger, ErrorBo
     LoadData();
 }
 
-QStringList TCodeSnippits::decodeLines(const QByteArray &bytes)
+TCodeSnippits::StoredLines TCodeSnippits::splitStoredLines(const QByteArray &bytes)
 {
-    const DecodedText decoded = decodeTextFile(bytes);
-    QStringList lines = splitTextLines(decoded.text);
-    if (decoded.format.encoding != TextEncoding::Windows1252)
-        return lines;
-    // Windows-1252 reads the byte 0x9E as a letter; at a line's start it is the mark.
-    for (QString &line : lines) {
-        if (line.startsWith(QChar(0x017E)))
-            line[0] = QChar(SnippetTitleMark);
+    StoredLines lines;
+    qsizetype start = 0;
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = bytes.at(i);
+        if (c != '\r' && c != '\n')
+            continue;
+        const qsizetype endLength = c == '\r' && i + 1 < n && bytes.at(i + 1) == '\n' ? 2 : 1;
+        lines.append({bytes.mid(start, i - start), bytes.mid(i, endLength)});
+        i += endLength - 1;
+        start = i + 1;
     }
+    if (start < n)
+        lines.append({bytes.mid(start), QByteArray()});
     return lines;
 }
 
-bool TCodeSnippits::readLines(QStringList *lines, bool reportMissing)
+bool TCodeSnippits::readLines(StoredLines *lines, bool reportMissing)
 {
     lines->clear();
     QByteArray bytes;
@@ -65,39 +79,99 @@ bool TCodeSnippits::readLines(QStringList *lines, bool reportMissing)
             m_error(QLatin1String(SnippetsLockedMessage));
         return false;
     }
-    *lines = decodeLines(bytes);
+    *lines = splitStoredLines(bytes);
     return true;
 }
 
-bool TCodeSnippits::writeLines(const QStringList &lines, const QString &FileName)
+bool TCodeSnippits::writeLines(const StoredLines &lines, const QString &FileName)
 {
-    QString text;
-    for (const QString &line : lines) {
-        text += line;
-        text += QStringLiteral("\r\n");
+    QByteArray bytes;
+    for (const StoredLine &line : lines) {
+        bytes += line.bytes;
+        bytes += line.end;
     }
     QString why;
-    if (!writeFileAtomically(FileName, text.toUtf8(), &why)) {
+    if (!writeFileAtomically(FileName, bytes, &why)) {
         debugOut(m_debug, QStringLiteral("Error: TCodeSnippits writing %1: %2").arg(FileName, why));
         return false;
     }
     return true;
 }
 
-bool TCodeSnippits::readLinesToChange(QStringList *lines)
+bool TCodeSnippits::readLinesToChange(StoredLines *lines)
 {
     return readLines(lines, false) || !QFileInfo::exists(DataFile);
 }
 
+void TCodeSnippits::appendRecord(StoredLines *lines, const StoredLines &record)
+{
+    if (!lines->isEmpty() && lines->last().end.isEmpty())
+        lines->last().end = CrLf;
+    *lines += record;
+}
+
+bool TCodeSnippits::isTitle(const QByteArray &line, QString *name)
+{
+    QString found;
+    if (line.startsWith(SnippetTitleByte))
+        found = decodeMarkerField(QByteArrayView(line).sliced(1));
+    else if (line.startsWith(Utf8TitleMark) && isValidUtf8(line))
+        found = QString::fromUtf8(QByteArrayView(line).sliced(Utf8TitleMark.size()));
+    else
+        return false;
+    if (name)
+        *name = found;
+    return true;
+}
+
+QString TCodeSnippits::bodyOf(const StoredLines &lines, int titleLine)
+{
+    QByteArray body;
+    for (int i = titleLine + 1; i < lines.size() && lines.at(i).bytes != EndLine; ++i) {
+        body += lines.at(i).bytes;
+        body += CrLf;
+    }
+    // Parted before decoding: each part is read in its own encoding.
+    return markerFieldTexts(splitMarkerFields(body, bodyFormat())).join(QChar(SnippetSeparator));
+}
+
+QString TCodeSnippits::storedBody(const QString &Snippet1, const QString &Snippet2)
+{
+    QString body;
+    for (const QString &line : splitTextLines(Snippet1 + QChar(SnippetSeparator) + Snippet2))
+        body += line + QStringLiteral("\r\n");
+    return body;
+}
+
+TCodeSnippits::StoredLines TCodeSnippits::encodeRecord(const QString &Name, const QString &body)
+{
+    StoredLines record{{SnippetTitleByte + encodeMarkerField(Name, bodyFormat()), CrLf}};
+    const QByteArray bodyBytes =
+        joinMarkerFields(body.split(QChar(SnippetSeparator)), SnippetSeparatorByte, bodyFormat());
+    for (StoredLine line : splitStoredLines(bodyBytes)) {
+        line.end = CrLf;
+        record.append(line);
+    }
+    record.append({EndLine, CrLf});
+    // Read back as the store reads: the same name and body, and no body line
+    // that would end the record or start another.
+    QString readName;
+    bool readsBack = isTitle(record.first().bytes, &readName) && readName == Name && bodyOf(record, 0) == body;
+    for (int i = 1; readsBack && i + 1 < record.size(); ++i)
+        readsBack = !isTitle(record.at(i).bytes) && record.at(i).bytes != EndLine;
+    return readsBack ? record : StoredLines();
+}
+
 void TCodeSnippits::LoadData()
 {
-    CodeSnippets.clear();
     CodeSnippetNames.clear();
-    if (!readLines(&CodeSnippets, false))
+    StoredLines lines;
+    if (!readLines(&lines, false))
         return;
-    for (const QString &line : std::as_const(CodeSnippets)) {
-        if (isTitle(line))
-            CodeSnippetNames.append(line.mid(1));
+    QString name;
+    for (const StoredLine &line : std::as_const(lines)) {
+        if (isTitle(line.bytes, &name))
+            CodeSnippetNames.append(name);
     }
 }
 
@@ -119,46 +193,47 @@ QStringList TCodeSnippits::RefreshList()
 
 QString TCodeSnippits::LoadCodeSnippit(const QString &Name)
 {
-    QStringList lines;
+    StoredLines lines;
     if (!readLines(&lines, true))
         return {};
     const int title = firstTitleOf(lines, Name);
     return title < 0 ? QString() : bodyOf(lines, title);
 }
 
-int TCodeSnippits::firstTitleOf(const QStringList &lines, const QString &Name)
+int TCodeSnippits::firstTitleOf(const StoredLines &lines, const QString &Name)
 {
+    QString name;
     for (int i = 0; i < lines.size(); ++i) {
-        if (isTitle(lines.at(i)) && sameName(lines.at(i).mid(1), Name))
+        if (isTitle(lines.at(i).bytes, &name) && sameName(name, Name))
             return i;
     }
     return -1;
 }
 
-int TCodeSnippits::titleLineOfRow(const QStringList &lines, int row, const QString &Name)
+int TCodeSnippits::titleLineOfRow(const StoredLines &lines, int row, const QString &Name)
 {
     int seen = -1;
+    QString name;
     for (int i = 0; i < lines.size(); ++i) {
-        const QString &line = lines.at(i);
-        if (!isTitle(line) || line.size() < 2)
+        if (!isTitle(lines.at(i).bytes, &name) || name.isEmpty())
             continue;
         if (++seen == row)
-            return sameName(line.mid(1), Name) ? i : -1;
+            return sameName(name, Name) ? i : -1;
     }
     return -1;
 }
 
-int TCodeSnippits::recordEnd(const QStringList &lines, int titleLine)
+int TCodeSnippits::recordEnd(const StoredLines &lines, int titleLine)
 {
     int i = titleLine + 1;
-    while (i < lines.size() && lines.at(i) != EndLine)
+    while (i < lines.size() && lines.at(i).bytes != EndLine)
         ++i;
     return qMin(i + 1, int(lines.size()));
 }
 
 QString TCodeSnippits::LoadCodeSnippitAt(int row, const QString &Name)
 {
-    QStringList lines;
+    StoredLines lines;
     if (!readLines(&lines, true))
         return {};
     int title = titleLineOfRow(lines, row, Name);
@@ -167,32 +242,26 @@ QString TCodeSnippits::LoadCodeSnippitAt(int row, const QString &Name)
     return title < 0 ? QString() : bodyOf(lines, title);
 }
 
-QStringList TCodeSnippits::recordLines(const QString &Name, const QString &Snippet1, const QString &Snippet2)
-{
-    QStringList lines{QChar(SnippetTitleMark) + Name};
-    lines += splitTextLines(Snippet1 + QChar(SnippetSeparator) + Snippet2);
-    lines.append(EndLine);
-    return lines;
-}
-
 bool TCodeSnippits::SaveCodeSnippit(const QString &Name, const QString &Snippet1, const QString &Snippet2)
 {
-    QStringList lines;
-    if (!readLinesToChange(&lines))
+    const StoredLines record = encodeRecord(Name, storedBody(Snippet1, Snippet2));
+    StoredLines lines;
+    if (record.isEmpty() || !readLinesToChange(&lines))
         return false;
-    lines += recordLines(Name, Snippet1, Snippet2);
+    appendRecord(&lines, record);
     return writeLines(lines, DataFile);
 }
 
 bool TCodeSnippits::RemoveCodeSnippit(const QString &Name)
 {
-    QStringList lines;
+    StoredLines lines;
     if (!readLines(&lines, true))
         return false;
-    QStringList kept;
+    StoredLines kept;
     kept.reserve(lines.size());
+    QString name;
     for (int i = 0; i < lines.size();) {
-        if (isTitle(lines.at(i)) && sameName(lines.at(i).mid(1), Name)) {
+        if (isTitle(lines.at(i).bytes, &name) && sameName(name, Name)) {
             i = recordEnd(lines, i);
             continue;
         }
@@ -203,7 +272,7 @@ bool TCodeSnippits::RemoveCodeSnippit(const QString &Name)
 
 bool TCodeSnippits::RemoveCodeSnippitAt(int row, const QString &Name)
 {
-    QStringList lines;
+    StoredLines lines;
     if (!readLines(&lines, true))
         return false;
     const int title = titleLineOfRow(lines, row, Name);
@@ -216,16 +285,16 @@ bool TCodeSnippits::RemoveCodeSnippitAt(int row, const QString &Name)
 bool TCodeSnippits::ReplaceCodeSnippitAt(int row, const QString &OldName, const QString &Name, const QString &Snippet1,
                                          const QString &Snippet2)
 {
-    QStringList lines;
-    if (!readLinesToChange(&lines))
+    const StoredLines record = encodeRecord(Name, storedBody(Snippet1, Snippet2));
+    StoredLines lines;
+    if (record.isEmpty() || !readLinesToChange(&lines))
         return false;
-    const QStringList record = recordLines(Name, Snippet1, Snippet2);
     int title = titleLineOfRow(lines, row, OldName);
     // The file changed since the list was read: the first record of that name.
     if (title < 0)
         title = firstTitleOf(lines, OldName);
     if (title < 0) {
-        lines += record;
+        appendRecord(&lines, record);
     } else {
         const int end = recordEnd(lines, title);
         lines.erase(lines.begin() + title, lines.begin() + end);
@@ -237,33 +306,58 @@ bool TCodeSnippits::ReplaceCodeSnippitAt(int row, const QString &OldName, const 
 
 bool TCodeSnippits::ExportTo(const QString &FileName)
 {
-    QStringList lines;
+    StoredLines lines;
     if (!readLinesToChange(&lines))
         return false;
     return writeLines(lines, FileName);
 }
 
-bool TCodeSnippits::ImportFrom(const QString &FileName, int *added)
+bool TCodeSnippits::ImportFrom(const QString &FileName, int *added, int *skipped)
 {
     *added = 0;
+    *skipped = 0;
     QByteArray bytes;
     if (!readDataFile(FileName, &bytes, nullptr))
         return true;
-    const QStringList source = decodeLines(bytes);
-    QStringList lines;
+    const StoredLines source = splitStoredLines(bytes);
+    StoredLines lines;
     if (!readLinesToChange(&lines))
         return false;
+    struct Held
+    {
+        QString name;
+        TSnippetParts parts;
+    };
+    QList<Held> held;
+    QString name;
+    for (int i = 0; i < lines.size(); ++i) {
+        if (isTitle(lines.at(i).bytes, &name))
+            held.append({name, splitBody(bodyOf(lines, i))});
+    }
     for (int i = 0; i < source.size(); ++i) {
-        if (!isTitle(source.at(i)) || source.at(i).size() < 2)
+        if (!isTitle(source.at(i).bytes, &name) || name.isEmpty())
             continue;
         // A record ends at its end line, or where the next one starts.
-        lines.append(source.at(i));
-        while (i + 1 < source.size() && source.at(i + 1) != EndLine && !isTitle(source.at(i + 1)))
-            lines.append(source.at(++i));
-        if (i + 1 < source.size() && source.at(i + 1) == EndLine)
-            ++i;
-        lines.append(EndLine);
-        ++*added;
+        StoredLines record{source.at(i)};
+        int next = i + 1;
+        while (next < source.size() && source.at(next).bytes != EndLine && !isTitle(source.at(next).bytes))
+            record.append(source.at(next++));
+        const QString body = bodyOf(record, 0);
+        const TSnippetParts parts = splitBody(body);
+        const bool alreadyHeld = std::any_of(held.cbegin(), held.cend(), [&](const Held &h) {
+            return sameName(h.name, name) && h.parts == parts;
+        });
+        if (alreadyHeld) {
+            ++*skipped;
+        } else if (const StoredLines encoded = encodeRecord(name, body); encoded.isEmpty()) {
+            debugOut(m_debug,
+                     QStringLiteral("Error: TCodeSnippits importing %1: \"%2\" cannot be stored").arg(FileName, name));
+        } else {
+            appendRecord(&lines, encoded);
+            held.append({name, parts});
+            ++*added;
+        }
+        i = next < source.size() && source.at(next).bytes == EndLine ? next : next - 1;
     }
     if (*added == 0)
         return true;
@@ -286,6 +380,12 @@ TSnippetParts TCodeSnippits::splitBody(const QString &body)
     return parts;
 }
 
+QString TCodeSnippits::insertionText(const QString &body)
+{
+    const TSnippetParts parts = splitBody(body);
+    return parts.Part1 + QChar(SnippetSeparator) + parts.Part2;
+}
+
 QString TCodeSnippits::whyNotStorable(const QString &Name, const QString &Snippet1, const QString &Snippet2)
 {
     if (Name.contains(u'\r') || Name.contains(u'\n'))
@@ -296,13 +396,16 @@ QString TCodeSnippits::whyNotStorable(const QString &Name, const QString &Snippe
             .arg(QChar(SnippetSeparator));
     const QStringList lines = splitTextLines(Snippet1 + QChar(SnippetSeparator) + Snippet2);
     for (const QString &line : lines) {
-        if (line == EndLine)
+        if (line == QLatin1String(SnippetEndLine))
             return QStringLiteral("A code snippet cannot contain a line that is exactly \"END}\": it ends a snippet "
                                   "in the data file. Please change that line and try again.");
-        if (isTitle(line))
+        if (line.startsWith(QChar(SnippetTitleMark)))
             return QStringLiteral("A code snippet cannot contain a line that begins with the control character "
                                   "U+009E: it starts a new snippet in the data file. Please remove it and try again.");
     }
+    if (encodeRecord(Name, storedBody(Snippet1, Snippet2)).isEmpty())
+        return QStringLiteral("A code snippet cannot contain characters that have no UTF-8 form. Please remove "
+                              "them and try again.");
     return {};
 }
 

@@ -1,5 +1,7 @@
 #include "tdefinescript.h"
 
+#include "attributetext.h"
+
 namespace Quorvant {
 
 const QStringList &TDefineScript::languages()
@@ -24,9 +26,16 @@ const QStringList &TDefineScript::types()
 QString TDefineScript::text(const QString &language, const QString &src, const QString &type, const QString &code)
 {
     const QString crlf = QStringLiteral("\r\n");
-    return QStringLiteral("<script language=\"") + language + QStringLiteral("\" src=\"") + src
-           + QStringLiteral("\" type=\"") + type + QStringLiteral("\">") + crlf + QStringLiteral("<!--") + crlf + code
-           + crlf + QStringLiteral("//-->") + crlf + QStringLiteral("</script>") + crlf;
+    QString start = QStringLiteral("<script");
+    const auto attribute = [&start](const char *name, const QString &value) {
+        if (!value.trimmed().isEmpty())
+            start += u' ' + QLatin1String(name) + QStringLiteral("=\"") + attributeText(value) + u'"';
+    };
+    attribute("language", language);
+    attribute("src", src);
+    attribute("type", type);
+    return start + u'>' + crlf + QStringLiteral("<!--") + crlf + code + crlf + QStringLiteral("//-->") + crlf
+           + QStringLiteral("</script>") + crlf;
 }
 
 } // namespace Quorvant

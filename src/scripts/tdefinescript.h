@@ -11,8 +11,9 @@ class TDefineScript
 public:
     static const QStringList &languages();
     static const QStringList &types();
-    // Five lines, each followed by CR LF; every attribute is written, also
-    // when it is empty.
+    // Five lines, each followed by CR LF. An empty (or blank) value leaves
+    // its attribute out: an empty src would stop the inline code from
+    // running. The others are written escaped for their double quotes.
     static QString text(const QString &language, const QString &src, const QString &type, const QString &code);
 };
 

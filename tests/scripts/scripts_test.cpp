@@ -215,8 +215,8 @@ TEST_F(Snippets, StoresPartsAroundTheSeparatorAndReadsThemBack)
     auto s = store();
     ASSERT_TRUE(s->SaveCodeSnippit(u"Bold"_s, u"<B>"_s, u"</B>"_s));
     ASSERT_TRUE(s->SaveCodeSnippit(u"Para"_s, u"<P>\r\n"_s, u"\r\n</P>\r\n\r\n"_s));
-    EXPECT_EQ(readFile(path), QByteArray("\xC2\x9E"
-                                         "Bold\r\n<B>\xC3\xBE</B>\r\nEND}\r\n\xC2\x9EPara\r\n<P>\r\n\xC3\xBE\r\n</P>\r\n\r\n"
+    EXPECT_EQ(readFile(path), QByteArray("\x9E"
+                                         "Bold\r\n<B>\xFE</B>\r\nEND}\r\n\x9EPara\r\n<P>\r\n\xFE\r\n</P>\r\n\r\n"
                                          "END}\r\n"));
     EXPECT_EQ(s->RefreshList(), (QStringList{u"Bold"_s, u"Para"_s}));
     EXPECT_EQ(s->LoadCodeSnippit(u"bold"_s), u"<B>\u00FE</B>\r\n"_s);
@@ -262,9 +262,7 @@ TEST_F(Snippets, SameNamesMakeTwoRowsThatAreChangedOneAtATime)
     const QByteArray before = readFile(path);
     ASSERT_TRUE(s->RemoveCodeSnippitAt(1, u"Other"_s));
     QByteArray expected = before;
-    expected.replace("\xC2\x9E"
-                     "Other\r\no\xC3\xBEp\r\nEND}\r\n",
-                     "");
+    expected.replace("\x9EOther\r\no\xFEp\r\nEND}\r\n", "");
     EXPECT_EQ(readFile(path), expected);
     // A row that no longer names its record changes nothing.
     ASSERT_TRUE(s->RemoveCodeSnippitAt(1, u"Other"_s));
@@ -327,7 +325,8 @@ TEST_F(Snippets, AFileThatExistsButCannotBeReadIsNeverOverwritten)
     EXPECT_FALSE(s->SaveCodeSnippit(u"New"_s, u"n"_s, QString()));
     EXPECT_FALSE(s->ReplaceCodeSnippitAt(0, u"Old"_s, u"New"_s, u"n"_s, QString()));
     int added = 0;
-    EXPECT_FALSE(s->ImportFrom(other, &added));
+    int skipped = 0;
+    EXPECT_FALSE(s->ImportFrom(other, &added, &skipped));
     const QString exported = dir.filePath(u"Out.Dat"_s);
     EXPECT_FALSE(s->ExportTo(exported)) << "an empty copy is no export";
     EXPECT_FALSE(QFile::exists(exported));
@@ -356,13 +355,144 @@ TEST_F(Snippets, RefusesWhatTheFileFormatCannotHold)
             << c.name.toStdString() << " / " << c.part1.toStdString() << " / " << c.part2.toStdString();
 }
 
-TEST_F(Snippets, ReadsAnOlderEightBitFile)
+// Files of earlier versions (UTF-8, the marks as U+009E and U+00FE), files
+// of single mark bytes with Windows-1252 or UTF-8 text, and mixtures: each
+// reads, and a change leaves every other record's bytes as they were.
+TEST_F(Snippets, ReadsEveryFormAndChangesOnlyTheRecordsItTouches)
 {
-    writeFile(path, QByteArray("junk\r\n\x9E"
-                               "Caf\xE9\r\n<I>\xFE</I>\r\nEND}\r\n"));
+    struct Case
+    {
+        const char *what;
+        QByteArray file;
+        QStringList names;
+        QList<TSnippetParts> parts;
+        // The bytes of the second record, which is removed.
+        QByteArray second;
+    };
+    const Case cases[] = {
+        {"earlier UTF-8 file",
+         "\xC2\x9E"
+         "Bold\r\n<B>\xC3\xBE</B>\r\nEND}\r\n\xC2\x9E"
+         "Caf\xC3\xA9\r\n\xE2\x82\xAC \xC3\xBE\r\nEND}\r\n",
+         {u"Bold"_s, u"Caf\u00E9"_s},
+         {{u"<B>"_s, u"</B>\r\n"_s}, {u"\u20AC "_s, u"\r\n"_s}},
+         "\xC2\x9E"
+         "Caf\xC3\xA9\r\n\xE2\x82\xAC \xC3\xBE\r\nEND}\r\n"},
+        {"8-bit file, Windows-1252 text",
+         "junk\r\n\x9E"
+         "Caf\xE9\r\n<I>\xFE</I>\r\nEND}\r\n\x9E\x80 sign\r\n\xE9\xFE\x80\r\nEND}\r\n",
+         {u"Caf\u00E9"_s, u"\u20AC sign"_s},
+         {{u"<I>"_s, u"</I>\r\n"_s}, {u"\u00E9"_s, u"\u20AC\r\n"_s}},
+         "\x9E\x80 sign\r\n\xE9\xFE\x80\r\nEND}\r\n"},
+        {"8-bit file, UTF-8 text, a mark byte inside a character",
+         "\x9E\xE3\x83\x9E\r\n\xE3\x83\x9E\xFE\xE6\x97\xA5\r\nEND}\r\n\x9E\xD0\x9E\r\n\xFE\xC5\xBE\r\nEND}\r\n",
+         {u"\u30DE"_s, u"\u041E"_s},
+         {{u"\u30DE"_s, u"\u65E5\r\n"_s}, {QString(), u"\u017E\r\n"_s}},
+         "\x9E\xD0\x9E\r\n\xFE\xC5\xBE\r\nEND}\r\n"},
+        {"mixed: earlier and 8-bit records, each part in its own encoding, LF line ends, no last line end",
+         "\x9E"
+         "Fran\xE7" "ais\n\xE9t\xE9\xFE\xE2\x82\xAC\n"
+         "END}\n\xC2\x9E"
+         "Old\r\n\xC3\xA9\xC3\xBE!\r\nEND}\r\n\x9E"
+         "Cut\r\n<a>\xFE</a>\xFElost\r\nEND}",
+         {u"Fran\u00E7ais"_s, u"Old"_s, u"Cut"_s},
+         {{u"\u00E9t\u00E9"_s, u"\u20AC\r\n"_s}, {u"\u00E9"_s, u"!\r\n"_s}, {u"<a>"_s, u"</a>"_s}},
+         "\xC2\x9E"
+         "Old\r\n\xC3\xA9\xC3\xBE!\r\nEND}\r\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFile(path, c.file);
+        auto s = store();
+        ASSERT_EQ(s->GetAllCodeSnippitNames(), c.names);
+        for (int row = 0; row < c.names.size(); ++row)
+            EXPECT_EQ(TCodeSnippits::splitBody(s->LoadCodeSnippitAt(row, c.names.at(row))), c.parts.at(row)) << row;
+
+        // A new record: single mark bytes, UTF-8 text.
+        ASSERT_TRUE(s->SaveCodeSnippit(u"Neu \u00E9"_s, u"<i>"_s, u"</i>\u20AC"_s));
+        QByteArray expected = c.file;
+        if (!expected.endsWith('\n'))
+            expected += "\r\n";
+        expected += "\x9ENeu \xC3\xA9\r\n<i>\xFE</i>\xE2\x82\xAC\r\nEND}\r\n";
+        EXPECT_EQ(readFile(path), expected);
+        // Taking out one record takes exactly its bytes.
+        ASSERT_TRUE(s->RemoveCodeSnippitAt(1, c.names.at(1)));
+        expected.replace(c.second, "");
+        EXPECT_EQ(readFile(path), expected);
+        EXPECT_EQ(s->RefreshList().size(), c.names.size());
+    }
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(Snippets, TextOfAnyScriptIsStoredAsUtf8BetweenSingleMarkBytes)
+{
+    struct Case
+    {
+        QString name, part1, part2;
+        QByteArray stored;
+    };
+    const Case cases[] = {
+        {u"caf\u00E9"_s, u"\u00FC" "ber"_s, u"\u20AC"_s,
+         "\x9E" "caf\xC3\xA9\r\n\xC3\xBC" "ber\xFE\xE2\x82\xAC\r\nEND}\r\n"},
+        {u"\u65E5\u672C"_s, u"<p lang=\"ja\">"_s, u"\u65E5\u672C\u8A9E</p>"_s,
+         "\x9E\xE6\x97\xA5\xE6\x9C\xAC\r\n<p lang=\"ja\">\xFE\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E</p>\r\nEND}\r\n"},
+        {u"emoji"_s, u"\u00E9 "_s, u"\U0001F600"_s, "\x9E" "emoji\r\n\xC3\xA9 \xFE\xF0\x9F\x98\x80\r\nEND}\r\n"},
+        // A line that begins with the Windows-1252 letter of the title mark.
+        {u"z"_s, u"a\r\n\u017Eivot"_s, QString(), "\x9Ez\r\na\r\n\xC5\xBEivot\xFE\r\nEND}\r\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        QFile::remove(path);
+        auto s = store();
+        EXPECT_TRUE(TCodeSnippits::whyNotStorable(c.name, c.part1, c.part2).isEmpty());
+        ASSERT_TRUE(s->SaveCodeSnippit(c.name, c.part1, c.part2));
+        EXPECT_EQ(readFile(path), c.stored);
+        EXPECT_EQ(s->RefreshList(), QStringList{c.name});
+        const TSnippetParts parts = TCodeSnippits::splitBody(s->LoadCodeSnippit(c.name));
+        EXPECT_EQ(parts.Part1, c.part1);
+        EXPECT_EQ(parts.Part2, c.part2 + u"\r\n"_s);
+    }
+}
+
+TEST_F(Snippets, ASecondSeparatorEndsPartTwoAlsoWhenInserted)
+{
+    writeFile(path, "\x9ELink\r\n<a>\xFE</a>\xFElost\r\nEND}\r\n");
     auto s = store();
-    EXPECT_EQ(s->GetAllCodeSnippitNames(), QStringList{u"Caf\u00E9"_s});
-    EXPECT_EQ(TCodeSnippits::splitBody(s->LoadCodeSnippit(u"caf\u00E9"_s)), (TSnippetParts{u"<I>"_s, u"</I>\r\n"_s}));
+    const QString body = s->LoadCodeSnippit(u"Link"_s);
+    EXPECT_EQ(TCodeSnippits::splitBody(body), (TSnippetParts{u"<a>"_s, u"</a>"_s}));
+    resetToolkitGlobals();
+    auto buffer = makeBuffer(BufferKind::Memory);
+    const DropTexts drop = splitSnippetForDrop(TCodeSnippits::insertionText(body));
+    ptext(buffer.get(), drop.startText, drop.endText);
+    EXPECT_EQ(marked(buffer.get()), u"<a>|</a>"_s);
+}
+
+TEST_F(Snippets, ImportAddsOnlySnippetsNotThereAlready)
+{
+    auto s = store();
+    ASSERT_TRUE(s->SaveCodeSnippit(u"Bold"_s, u"<b>"_s, u"</b>"_s));
+    ASSERT_TRUE(s->SaveCodeSnippit(u"Para"_s, u"<p>"_s, u"</p>"_s));
+    const QString other = dir.filePath(u"Other.Dat"_s);
+    // The same name (in other letters) and parts, written by an earlier
+    // version; the same name with other parts; a new one, twice.
+    writeFile(other, "\xC2\x9E"
+                     "bold\r\n<b>\xC3\xBE</b>\r\nEND}\r\n\x9EPara\r\n<p class=\"x\">\xFE</p>\r\nEND}\r\n"
+                     "\x9E\xC9t\xE9\r\n\xE9\xFE\r\nEND}\r\n\x9E\xC9t\xE9\r\n\xE9\xFE\r\nEND}\r\n");
+    const QByteArray before = readFile(path);
+    int added = 0;
+    int skipped = 0;
+    ASSERT_TRUE(s->ImportFrom(other, &added, &skipped));
+    EXPECT_EQ(added, 2);
+    EXPECT_EQ(skipped, 2);
+    EXPECT_EQ(readFile(path),
+              before + "\x9EPara\r\n<p class=\"x\">\xFE</p>\r\nEND}\r\n"
+                       "\x9E\xC3\x89t\xC3\xA9\r\n\xC3\xA9\xFE\r\nEND}\r\n");
+    EXPECT_EQ(s->RefreshList(), (QStringList{u"Bold"_s, u"Para"_s, u"Para"_s, u"\u00C9t\u00E9"_s}));
+    // Again: nothing new, nothing written.
+    ASSERT_TRUE(s->ImportFrom(other, &added, &skipped));
+    EXPECT_EQ(added, 0);
+    EXPECT_EQ(skipped, 4);
+    EXPECT_EQ(s->RefreshList().size(), 4);
 }
 
 // ---------------------------------------------------------------- stamps
@@ -410,13 +540,29 @@ TEST(DateTimeStamp, TwelveHourClockAndOtherSeparatorsAndNames)
 
 // ---------------------------------------------------------------- dialogs' data
 
-TEST(DefineScript, WritesFiveLinesWithEveryAttribute)
+TEST(DefineScript, LeavesOutEmptyAttributesAndEscapesTheOthers)
 {
-    EXPECT_EQ(TDefineScript::text({}, {}, {}, {}),
-              u"<script language=\"\" src=\"\" type=\"\">\r\n<!--\r\n\r\n//-->\r\n</script>\r\n"_s);
-    EXPECT_EQ(TDefineScript::text(u"JavaScript 1.2"_s, u"a.js"_s, u"text/javascript"_s, u"f();\r\ng();"_s),
-              u"<script language=\"JavaScript 1.2\" src=\"a.js\" type=\"text/javascript\">\r\n<!--\r\nf();\r\ng();\r\n"
-              "//-->\r\n</script>\r\n"_s);
+    const QString body = u"\r\n<!--\r\nf();\r\n//-->\r\n</script>\r\n"_s;
+    const struct
+    {
+        QString language, src, type, start;
+    } cases[] = {
+        {{}, {}, {}, u"<script>"_s},
+        {u"JavaScript 1.2"_s, u"a.js"_s, u"text/javascript"_s,
+         u"<script language=\"JavaScript 1.2\" src=\"a.js\" type=\"text/javascript\">"_s},
+        // No src, so the code between the tags runs.
+        {u"JavaScript"_s, {}, u"text/javascript"_s, u"<script language=\"JavaScript\" type=\"text/javascript\">"_s},
+        {{}, u"  "_s, u"text/javascript"_s, u"<script type=\"text/javascript\">"_s},
+        {u"VBScript"_s, {}, {}, u"<script language=\"VBScript\">"_s},
+        // Typed values end at their closing quote; references and other
+        // characters stay as typed.
+        {u"My \"lang\""_s, u"a.js?x=1&y=<2>"_s, u"text/&amp;caf\u00E9"_s,
+         u"<script language=\"My &quot;lang&quot;\" src=\"a.js?x=1&amp;y=&lt;2>\" type=\"text/&amp;caf\u00E9\">"_s},
+        {{}, u"file:///home/ann/a b/c.js"_s, {}, u"<script src=\"file:///home/ann/a b/c.js\">"_s},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(TDefineScript::text(c.language, c.src, c.type, u"f();"_s), c.start + body) << c.start.toStdString();
+    EXPECT_EQ(TDefineScript::text({}, {}, {}, {}), u"<script>\r\n<!--\r\n\r\n//-->\r\n</script>\r\n"_s);
 }
 
 const TObjectTreeNode *child(const TObjectTreeNode &node, const QString &text)

@@ -10,6 +10,7 @@
 #include "mainwindow.h"
 #include "messageservice.h"
 #include "scriptsglobals.h"
+#include "scintillawidget.h"
 #include "scriptstestsupport.h"
 #include "settingsglobals.h"
 #include "subsystems.h"
@@ -32,6 +33,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -136,6 +138,15 @@ protected:
         b->click();
     }
 
+    // Activates a window just opened, as the desktop does: its first field
+    // (here the list) gets the keyboard focus.
+    void activate(QWidget *opened, QWidget *list)
+    {
+        opened->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(opened));
+        QTRY_VERIFY(list->hasFocus());
+    }
+
     QTemporaryDir dir;
     std::unique_ptr<TForm1> window;
 };
@@ -185,6 +196,31 @@ TEST_F(ScriptsWindows, JavaScriptLibraryPreviewsDescribesAndInsertsTheChosenTemp
     EXPECT_EQ(java->list()->topLevelItemCount(), 2);
 }
 
+TEST_F(ScriptsWindows, DoneWithNoTemplateChosenChangesNothing)
+{
+    writeFile(dir.filePath(u"JAVA/Clock.Htm"_s), Template);
+    makeWindow();
+    newDocument(u"<p>no head</p>"_s);
+    window->action(u"InstantJava1"_s)->trigger();
+    TScriptLibraryWindow *java = library("MnuJavaScriptPanel");
+    ASSERT_NE(java, nullptr);
+    activate(java->host(), java->list());
+    // The focus alone chooses no template.
+    EXPECT_EQ(java->list()->currentItem(), nullptr);
+    EXPECT_TRUE(java->list()->selectedItems().isEmpty());
+    EXPECT_EQ(java->descriptionBox()->toPlainText(), QString());
+    EXPECT_FALSE(java->preview()->url().isValid());
+    java->doneButton()->click();
+    EXPECT_EQ(buffer()->text(), u"<p>no head</p>"_s);
+    EXPECT_FALSE(buffer()->isModified());
+    EXPECT_TRUE(recordedTexts().isEmpty());
+    // The keyboard still chooses from the top.
+    QTest::keyClick(java->list(), Qt::Key_Down);
+    ASSERT_EQ(java->list()->currentItem(), java->list()->topLevelItem(0));
+    EXPECT_EQ(java->descriptionBox()->toPlainText(), u"Shows the time."_s);
+    java->host()->close();
+}
+
 TEST_F(ScriptsWindows, LibraryMadeAtStartUpStaysAboveTheMainWindow)
 {
     // The start-up makes the library windows without a parent: a click on
@@ -230,25 +266,45 @@ TEST_F(ScriptsWindows, DhtmlLibraryInsertsOnDoubleClick)
 TEST_F(ScriptsWindows, DefineScriptButtonWritesTheScriptElement)
 {
     makeWindow();
-    newDocument(QString());
-    gCurrentFilePath = dir.filePath(u"site/page.htm"_s);
-    clickCatalogueButton("DefinescriptButton1");
-    auto *dialog = modal<TMnuDefineJS>();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->windowTitle(), u"Define a Java Script..."_s);
-    EXPECT_EQ(dialog->languageBox()->currentText(), QString());
-    EXPECT_EQ(dialog->languageBox()->count(), 8);
-    dialog->languageBox()->setCurrentText(u"JavaScript 1.2"_s);
-    dialog->typeBox()->setCurrentText(u"text/javascript"_s);
-    MessageService::queueAnswer(DialogAnswer::file(dir.filePath(u"site/js/app.js"_s)));
-    button(dialog, "BrowseButton")->click();
-    EXPECT_EQ(dialog->srcEdit()->text(), u"js/app.js"_s);
-    dialog->codeEditor()->setText(u"init();\nrun();"_s);
-    button(dialog, "DoneButton")->click();
-    // Written as typed: the tag case does not touch the values in quotes.
-    EXPECT_EQ(buffer()->text(), u"<script language=\"JavaScript 1.2\" src=\"js/app.js\" type=\"text/javascript\">\r\n"
-                                "<!--\r\ninit();\r\nrun();\r\n//-->\r\n</script>\r\n"_s);
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    const struct
+    {
+        QString language, type, browsed, typedSrc, expected;
+    } cases[] = {
+        {u"JavaScript 1.2"_s, u"text/javascript"_s, dir.filePath(u"site/js/app.js"_s), {},
+         u"<script language=\"JavaScript 1.2\" src=\"js/app.js\" type=\"text/javascript\">"_s},
+        // No source file: no src, so the code runs.
+        {u"JavaScript"_s, u"text/javascript"_s, {}, {},
+         u"<script language=\"JavaScript\" type=\"text/javascript\">"_s},
+        {{}, {}, {}, {}, u"<script>"_s},
+        // Typed values end at their own closing quote.
+        {u"J\"S"_s, u"text/x&y"_s, {}, u"a.js?v=1&t=<b>"_s,
+         u"<script language=\"J&quot;S\" src=\"a.js?v=1&amp;t=&lt;b>\" type=\"text/x&amp;y\">"_s},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.expected.toStdString());
+        newDocument(QString());
+        gCurrentFilePath = dir.filePath(u"site/page.htm"_s);
+        clickCatalogueButton("DefinescriptButton1");
+        auto *dialog = modal<TMnuDefineJS>();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), u"Define a Java Script..."_s);
+        EXPECT_EQ(dialog->languageBox()->currentText(), QString());
+        EXPECT_EQ(dialog->languageBox()->count(), 8);
+        dialog->languageBox()->setCurrentText(c.language);
+        dialog->typeBox()->setCurrentText(c.type);
+        if (!c.browsed.isEmpty()) {
+            MessageService::queueAnswer(DialogAnswer::file(c.browsed));
+            button(dialog, "BrowseButton")->click();
+        } else {
+            dialog->srcEdit()->setText(c.typedSrc);
+        }
+        dialog->codeEditor()->setText(u"init();\nrun();"_s);
+        button(dialog, "DoneButton")->click();
+        // Written as typed: the tag case does not touch the values in quotes.
+        EXPECT_EQ(buffer()->text().toStdString(),
+                  (c.expected + u"\r\n<!--\r\ninit();\r\nrun();\r\n//-->\r\n</script>\r\n"_s).toStdString());
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    }
 }
 
 TEST_F(ScriptsWindows, ObjectTreeInsertsEntriesButNotCategories)
@@ -313,6 +369,23 @@ TEST_F(ScriptsWindows, ServerVariableDialogsListDescribeAndInsert)
     ssi->list()->setCurrentItem(ssi->list()->topLevelItem(0));
     button(ssi, "DoneButton")->click();
     EXPECT_EQ(buffer()->text(), uR"(<!--#echo var="DATE_LOCAL" -->)"_s);
+}
+
+TEST_F(ScriptsWindows, ServerVariableDoneWithNothingChosenOnlyCloses)
+{
+    writeFile(dir.filePath(u"ASPData.Dat"_s), "REMOTE_ADDR,Address of the visitor\r\nHTTPS,On or off\r\n");
+    makeWindow();
+    newDocument(QString());
+    clickCatalogueButton("ServerVariablesButton1");
+    auto *asp = modal<TMnuServerVariables>();
+    ASSERT_NE(asp, nullptr);
+    activate(asp, asp->list());
+    EXPECT_EQ(asp->list()->currentItem(), nullptr);
+    EXPECT_EQ(asp->descriptionBox()->toPlainText(), QString());
+    button(asp, "DoneButton")->click();
+    EXPECT_EQ(buffer()->text(), QString());
+    EXPECT_FALSE(buffer()->isModified());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST_F(ScriptsWindows, CancelClosesTheDialogsWithoutWriting)
@@ -422,7 +495,7 @@ TEST_F(SnippetPage, CreateChecksTheFieldsAndWhatTheFileCanHold)
     EXPECT_EQ(page->list()->currentRow(), 0);
     EXPECT_EQ(page->preview()->text(), u"<ul>\r\n  <li>[CURSOR-HERE]</li>\r\n</ul>\r\n"_s);
     EXPECT_TRUE(page->preview()->isReadOnly());
-    EXPECT_EQ(readFile(snippetsFile()), QByteArray("\xC2\x9EList\r\n<ul>\r\n  <li>\xC3\xBE</li>\r\n</ul>\r\nEND}\r\n"));
+    EXPECT_EQ(readFile(snippetsFile()), QByteArray("\x9EList\r\n<ul>\r\n  <li>\xFE</li>\r\n</ul>\r\nEND}\r\n"));
 }
 
 TEST_F(SnippetPage, InsertsByDoubleClickAndByDragAroundTheSelection)
@@ -448,6 +521,65 @@ TEST_F(SnippetPage, InsertsByDoubleClickAndByDragAroundTheSelection)
     emit window->DCMemo1()->snippetDropped(QString::fromUtf8(mime->data(QLatin1String(SnippetMimeType))));
     EXPECT_EQ(buffer()->text(), u"first\r\n\r\nlast\r\n"_s) << "one of part 2's two line breaks goes";
     EXPECT_EQ(buffer()->caretPoint(), (CaretPoint{0, 1}));
+}
+
+TEST_F(SnippetPage, ADroppedSnippetGoesWhereItIsDroppedAndEndsAtASecondSeparator)
+{
+    writeFile(snippetsFile(), "\x9E"
+                              "Bold\r\n<B>\xFE</B>\r\nEND}\r\n\x9ELink\r\n<a>\xFE</a>\xFElost\r\nEND}\r\n");
+    makePage();
+    newDocument(u"one two\r\nthree"_s);
+    ScintillaWidget *editor = window->DCMemo1()->widget();
+    const auto pointOf = [editor](long position) {
+        return QPointF(editor->call(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, position),
+                       editor->call(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0, position) + 2);
+    };
+    const auto dropRow = [&](int row, long position) {
+        page->list()->setCurrentRow(row);
+        std::unique_ptr<QMimeData> mime(page->list()->model()->mimeData({page->list()->currentIndex()}));
+        ASSERT_TRUE(mime);
+        // As a drag arrives: it enters, moves and is dropped.
+        const QPoint at = pointOf(position).toPoint();
+        QDragEnterEvent enter(at, Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(editor->viewport(), &enter);
+        ASSERT_TRUE(enter.isAccepted());
+        QDragMoveEvent move(at, Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(editor->viewport(), &move);
+        QDropEvent drop(at, Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(editor->viewport(), &drop);
+        EXPECT_TRUE(drop.isAccepted());
+    };
+    QTRY_VERIFY(editor->isVisible());
+    buffer()->setCaretPoint({5, 1});
+    dropRow(1, 4);  // before "two"
+    EXPECT_EQ(buffer()->text(), u"one <a></a>two\r\nthree"_s) << "part 2 ends at the second separator";
+    EXPECT_EQ(buffer()->caretPoint(), (CaretPoint{7, 0}));
+
+    // Dropped onto the selection, it goes around it.
+    buffer()->setSelection({{11, 0}, {14, 0}});
+    dropRow(0, 12);
+    EXPECT_EQ(buffer()->text(), u"one <a></a><b>two</b>\r\nthree"_s);
+
+    // A double click inserts where the caret is, also without the lost text.
+    buffer()->setCaretPoint({5, 1});
+    page->list()->setCurrentRow(1);
+    emit page->list()->itemDoubleClicked(page->list()->item(1));
+    EXPECT_EQ(buffer()->text(), u"one <a></a><b>two</b>\r\nthree<a></a>"_s);
+}
+
+TEST_F(SnippetPage, RemovingASnippetWhoseFileIsGoneTakesItOffTheList)
+{
+    writeFile(snippetsFile(), "\x9E" "Bold\r\n<B>\xFE</B>\r\nEND}\r\n");
+    makePage();
+    ASSERT_EQ(rows(), QStringList{u"Bold"_s});
+    page->list()->setCurrentRow(0);
+    ASSERT_TRUE(QFile::remove(snippetsFile()));
+    MessageService::queueAnswer(DialogAnswer::pressed(mbYes));
+    act("DeleteCodeSnippetButton")->trigger();
+    EXPECT_EQ(recordedTexts(), (QStringList{u"Are you sure you want to remove this code snippet?"_s,
+                                            QLatin1String(SnippetsLockedMessage)}));
+    EXPECT_TRUE(rows().isEmpty());
+    EXPECT_FALSE(QFile::exists(snippetsFile()));
 }
 
 TEST_F(SnippetPage, EditReplacesOnlyThatRecordAndDeleteRemovesOnlyThatRow)
@@ -483,7 +615,9 @@ TEST_F(SnippetPage, EditReplacesOnlyThatRecordAndDeleteRemovesOnlyThatRow)
     act("DeleteCodeSnippetButton")->trigger();
     EXPECT_EQ(recordedTexts(), QStringList(2, u"Are you sure you want to remove this code snippet?"_s));
     EXPECT_EQ(rows(), (QStringList{u"Renamed"_s, u"Last"_s}));
-    EXPECT_EQ(readFile(snippetsFile()), QByteArray("\xC2\x9ERenamed\r\n2\xC3\xBE!\r\nEND}\r\n\xC2\x9ELast\r\nz\xC3\xBE\r\nEND}\r\n"));
+    // The edited record in single mark bytes, the untouched one as it was.
+    EXPECT_EQ(readFile(snippetsFile()),
+              QByteArray("\x9ERenamed\r\n2\xFE!\r\nEND}\r\n\xC2\x9ELast\r\nz\xC3\xBE\r\nEND}\r\n"));
     // Nothing selected: nothing asked.
     page->list()->setCurrentRow(-1);
     act("DeleteCodeSnippetButton")->trigger();
@@ -515,6 +649,11 @@ TEST_F(SnippetPage, ImportsPartsFromFilesAndSnippetsFromAnotherStore)
     MessageService::queueAnswer(DialogAnswer::file(other));
     act("ImportCodeSnippetsButton")->trigger();
     EXPECT_EQ(recordedTexts().last(), u"1 code snippet(s) imported."_s);
+    EXPECT_EQ(rows(), QStringList{u"Imported"_s});
+    // A second import finds it there already.
+    MessageService::queueAnswer(DialogAnswer::file(other));
+    act("ImportCodeSnippetsButton")->trigger();
+    EXPECT_EQ(recordedTexts().last(), u"0 code snippet(s) imported, 1 skipped: already in your code snippets."_s);
     EXPECT_EQ(rows(), QStringList{u"Imported"_s});
 
     const QString exported = dir.filePath(u"out/All.Dat"_s);

@@ -11,6 +11,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace Quorvant::Test {
@@ -18,14 +20,26 @@ namespace {
 
 const QString Data = QStringLiteral(QUORVANT_SHIPPED_DATA);
 
+void expectCrLf(const QByteArray &bytes, const QString &path)
+{
+    ASSERT_FALSE(bytes.isEmpty()) << path.toStdString();
+    EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n")) << path.toStdString();
+    EXPECT_TRUE(bytes.endsWith("\r\n")) << path.toStdString();
+}
+
 void expectUtf8CrLf(const QString &path)
 {
     const QByteArray bytes = readFile(path);
-    ASSERT_FALSE(bytes.isEmpty()) << path.toStdString();
     EXPECT_FALSE(bytes.startsWith("\xEF\xBB\xBF")) << path.toStdString();
     EXPECT_EQ(QString::fromUtf8(bytes).toUtf8(), bytes) << path.toStdString();
-    EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n")) << path.toStdString();
-    EXPECT_TRUE(bytes.endsWith("\r\n")) << path.toStdString();
+    expectCrLf(bytes, path);
+}
+
+void expectAsciiCrLf(const QByteArray &bytes, const QString &path)
+{
+    EXPECT_TRUE(std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return (c & 0x80) == 0; }))
+        << path.toStdString();
+    expectCrLf(bytes, path);
 }
 
 const QString Page = u"<html>\r\n<head>\r\n<title>Test</title>\r\n</head>\r\n<body>\r\n<p>Text</p>\r\n</body>\r\n</html>"_s;
@@ -92,8 +106,11 @@ TEST(ShippedLists, ServerVariablesAndSnippetsParse)
         for (const TServerVariable &v : std::as_const(list))
             EXPECT_FALSE(v.Description.isEmpty()) << v.Name.toStdString();
     }
+    // The snippet file: single mark bytes, ASCII text, CR LF line ends.
     const QString snippets = Data + u"/Snippets.Dat"_s;
-    expectUtf8CrLf(snippets);
+    QByteArray text = readFile(snippets);
+    text.replace('\x9E', "").replace('\xFE', "");
+    expectAsciiCrLf(text, snippets);
     TCodeSnippits store(snippets, {}, [](const QString &t) { ADD_FAILURE() << t.toStdString(); });
     const QStringList names = store.GetAllCodeSnippitNames();
     EXPECT_GE(names.size(), 3);

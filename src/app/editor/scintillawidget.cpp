@@ -149,18 +149,34 @@ void ScintillaWidget::dragMoveEvent(QDragMoveEvent *e)
 
 void ScintillaWidget::dropEvent(QDropEvent *e)
 {
-    if (!dropItem(e->mimeData())) {
+    if (!isOurDrag(e->mimeData())) {
         QsciScintilla::dropEvent(e);
         return;
     }
+    if (e->mimeData()->hasFormat(QLatin1String(SnippetMimeType)))
+        placeCaretForDrop(e->position().toPoint());
+    dropItem(e->mimeData());
     e->acceptProposedAction();
+}
+
+void ScintillaWidget::placeCaretForDrop(const QPoint &point)
+{
+    const long position = SendScintilla(SCI_POSITIONFROMPOINT, static_cast<unsigned long>(point.x()),
+                                        static_cast<long>(point.y()));
+    const long selectionStart = SendScintilla(SCI_GETSELECTIONSTART);
+    const long selectionEnd = SendScintilla(SCI_GETSELECTIONEND);
+    // Dropped onto the selection, the snippet goes around it.
+    if (selectionStart < selectionEnd && position >= selectionStart && position <= selectionEnd)
+        return;
+    SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(position));
 }
 
 bool ScintillaWidget::dropItem(const QMimeData *mime)
 {
     if (!isOurDrag(mime))
         return false;
-    // The text goes where the caret is, not where the mouse was released.
+    // The text goes where the caret is: a dropped tag does not move it, a
+    // snippet's drop event has moved it where the snippet was dropped.
     if (mime->hasFormat(QLatin1String(SnippetMimeType))) {
         Q_EMIT snippetDropped(QString::fromUtf8(mime->data(QLatin1String(SnippetMimeType))));
     } else {

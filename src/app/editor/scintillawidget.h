@@ -32,8 +32,8 @@ public:
         return SendScintilla(msg, uintptr_t(wParam), lParam);
     }
 
-    // Places a drop from the tag list or the snippet list; false for any
-    // other data, which the editor handles as usual.
+    // Places a drop from the tag list or the snippet list at the caret;
+    // false for any other data, which the editor handles as usual.
     bool dropItem(const QMimeData *mime);
 
     // Scintilla reports only that a change is about to happen (the full
@@ -67,6 +67,9 @@ protected:
 
 private:
     void changeComing();
+    // A snippet goes where it is dropped (around the selection when dropped
+    // onto it); a tag goes where the caret already is.
+    void placeCaretForDrop(const QPoint &point);
 
     TMemoSource *m_buffer = nullptr;
     bool m_changePending = false;

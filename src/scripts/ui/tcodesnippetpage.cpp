@@ -73,7 +73,7 @@ TCodeSnippetPage::TCodeSnippetPage(TForm1 &form, const QString &dataFile, QWidge
     layout->addWidget(bar);
 
     auto *split = new QSplitter(Qt::Vertical, this);
-    m_list = new TSnippetList([this](int row) { return bodyOfRow(row); }, split);
+    m_list = new TSnippetList([this](int row) { return TCodeSnippits::insertionText(bodyOfRow(row)); }, split);
     m_list->setObjectName(QStringLiteral("ListView5"));
     m_preview = new QsciScintilla(split);
     m_preview->setObjectName(QStringLiteral("DCMemo2"));
@@ -159,7 +159,7 @@ void TCodeSnippetPage::insertSelected()
 {
     if (!m_list->currentItem())
         return;
-    const DropTexts parts = splitSnippetForDrop(selectedBody());
+    const DropTexts parts = splitSnippetForDrop(TCodeSnippits::insertionText(selectedBody()));
     if (m_form.tabholder()->currentIndex() == 0)
         m_form.DCMemo1()->setFocus();
     if (TMemoSource *b = m_form.documents()->currentBuffer())
@@ -228,9 +228,10 @@ void TCodeSnippetPage::deleteSnippet()
                              MessageIcon::Warning, YesNo)
         != mbYes)
         return;
-    if (!m_store.RemoveCodeSnippitAt(m_list->row(item), item->text())) {
-        if (QFileInfo::exists(m_store.DataFile))
-            MessageService::error(this, QStringLiteral("Unable to write the Code Snippets data file."));
+    // A file that is gone (said so by the store) holds the snippet no more:
+    // the list shows that.
+    if (!m_store.RemoveCodeSnippitAt(m_list->row(item), item->text()) && QFileInfo::exists(m_store.DataFile)) {
+        MessageService::error(this, QStringLiteral("Unable to write the Code Snippets data file."));
         return;
     }
     refreshList();
@@ -255,12 +256,19 @@ void TCodeSnippetPage::importSnippets()
         return;
     gDir.CodeSnippets = QFileInfo(files.first()).absolutePath();
     int added = 0;
-    if (!m_store.ImportFrom(files.first(), &added)) {
+    int skipped = 0;
+    if (!m_store.ImportFrom(files.first(), &added, &skipped)) {
         MessageService::error(this, QLatin1String(SnippetsWriteFailedMessage));
         return;
     }
     refreshList();
-    MessageService::information(this, QStringLiteral("%1 code snippet(s) imported.").arg(added));
+    if (skipped == 0)
+        MessageService::information(this, QStringLiteral("%1 code snippet(s) imported.").arg(added));
+    else
+        MessageService::information(
+            this, QStringLiteral("%1 code snippet(s) imported, %2 skipped: already in your code snippets.")
+                      .arg(added)
+                      .arg(skipped));
 }
 
 } // namespace Quorvant

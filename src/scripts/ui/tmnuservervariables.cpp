@@ -1,5 +1,6 @@
 #include "tmnuservervariables.h"
 
+#include "choicelist.h"
 #include "datafolder.h"
 #include "donecancelrow.h"
 #include "messageservice.h"
@@ -26,7 +27,7 @@ TMnuServerVariables::TMnuServerVariables(ServerVariableKind kind, const QString 
     setWindowTitle(asp ? QStringLiteral("Add an ASP variable...") : QStringLiteral("Add an SSI variable..."));
     resize(520, 420);
     auto *layout = new QVBoxLayout(this);
-    m_list = new QTreeWidget(this);
+    m_list = new ChoiceList(this);
     m_list->setObjectName(QStringLiteral("VariableList"));
     m_list->setHeaderLabels({QStringLiteral("Variables"), QStringLiteral("Descriptions")});
     m_list->setRootIsDecorated(false);

@@ -1,5 +1,6 @@
 #include "tscriptlibrarywindow.h"
 
+#include "choicelist.h"
 #include "messageservice.h"
 #include "tscriptinserter.h"
 #include "tscriptpreview.h"
@@ -80,7 +81,7 @@ TScriptLibraryWindow::TScriptLibraryWindow(Kind kind, const QString &folder, std
 
     auto *layout = new QVBoxLayout(this);
     auto *split = new QSplitter(Qt::Horizontal, this);
-    m_list = new QTreeWidget(split);
+    m_list = new ChoiceList(split);
     m_list->setObjectName(kind == Kind::JavaScript ? QStringLiteral("JavaScriptList") : QStringLiteral("DHTMLList"));
     m_list->setHeaderLabels({kind == Kind::JavaScript ? QStringLiteral("Javascript") : QStringLiteral("DHTML")});
     m_list->setRootIsDecorated(false);

@@ -1,5 +1,5 @@
 // The snippet list of the "Code Snippet" page: a row dragged onto the editor
-// carries the snippet's stored text.
+// carries the snippet's two parts around one separator.
 #pragma once
 
 #include <QListWidget>
@@ -12,7 +12,7 @@ class TSnippetList : public QListWidget
 {
     Q_OBJECT
 public:
-    // body gives the stored text of a row.
+    // body gives the text a row carries.
     TSnippetList(std::function<QString(int row)> body, QWidget *parent = nullptr);
 
 protected:
