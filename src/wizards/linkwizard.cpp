@@ -1,5 +1,6 @@
 #include "linkwizard.h"
 
+#include "attributetext.h"
 #include "wizardhtml.h"
 
 namespace Quorvant {

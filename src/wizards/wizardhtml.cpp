@@ -17,22 +17,6 @@ QString optionalAttribute(const QString &name, const QString &value)
     return value.isEmpty() ? QString() : htmlAttribute(name, value);
 }
 
-QString elementText(const QString &text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == u'&' && !startsCharacterReference(text, i))
-            out += QLatin1String("&amp;");
-        else if (c == u'<')
-            out += QLatin1String("&lt;");
-        else
-            out += c;
-    }
-    return out;
-}
-
 QString scriptStringText(const QString &text)
 {
     QString out;

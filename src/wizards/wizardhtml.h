@@ -26,10 +26,6 @@ QString htmlAttribute(const QString &name, const QString &value);
 // The attribute, or nothing when the value is empty.
 QString optionalAttribute(const QString &name, const QString &value);
 
-// Typed text written as an element's content: '&' and '<' as character
-// references (a reference the user typed is kept as typed).
-QString elementText(const QString &text);
-
 // Typed text written inside a single-quoted JavaScript string: backslash,
 // quote and line breaks escaped, and "</" written as "<\/" so the text
 // cannot end a SCRIPT element.

@@ -95,6 +95,18 @@ protected:
         ASSERT_TRUE(window->sidebar()->findChild<QWidget *>(QStringLiteral("ProjectsPage"))->isAncestorOf(page));
     }
     QAction *act(const char *name) { return page->findChild<QAction *>(QLatin1String(name)); }
+    // The Reminders window once it shows (at start-up), or nullptr after 2 s.
+    static TRemindersWindow *waitForRemindersWindow()
+    {
+        TRemindersWindow *shown = nullptr;
+        waitUntil([&] {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (auto *r = qobject_cast<TRemindersWindow *>(w); r && r->isVisible())
+                    shown = r;
+            return shown != nullptr;
+        }, 2000);
+        return shown;
+    }
     TNewProjectDialog *createThroughDialog(const QString &name, const QString &notes)
     {
         act("NewProjectButton")->trigger();
@@ -288,13 +300,7 @@ TEST_F(ProjectsPageTest, RemindersThatAreNoReminderAreReportedAtStart)
     writeAll(dir.filePath(QStringLiteral("Reminders.Dat")),
              QByteArray("File Still Booked Out! Project: \"Site\" FileName: \"a.htm\"\r\n\x01\x02\x03\r\n"));
     makeWindow();
-    TRemindersWindow *shown = nullptr;
-    EXPECT_TRUE(waitUntil([&] {
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *r = qobject_cast<TRemindersWindow *>(w); r && r->isVisible())
-                shown = r;
-        return shown != nullptr;
-    }, 2000));
+    TRemindersWindow *shown = waitForRemindersWindow();
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->list()->topLevelItemCount(), 1);
     EXPECT_EQ(window->StatusBar1()->currentMessage(),
@@ -321,13 +327,7 @@ TEST_F(ProjectsPageTest, RemindersShowAtStartAndAreRewrittenAtClose)
     window.reset();
 
     makeWindow();
-    TRemindersWindow *shown = nullptr;
-    EXPECT_TRUE(waitUntil([&] {
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *r = qobject_cast<TRemindersWindow *>(w); r && r->isVisible())
-                shown = r;
-        return shown != nullptr;
-    }, 2000));
+    TRemindersWindow *shown = waitForRemindersWindow();
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->windowTitle(), QStringLiteral("Reminders!"));
     ASSERT_EQ(shown->list()->topLevelItemCount(), 2);

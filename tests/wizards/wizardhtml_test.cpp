@@ -1,4 +1,5 @@
 // Attributes as the wizards write them, and the hand-over of their pieces.
+#include "attributetext.h"
 #include "memoryeditor.h"
 #include "toolkitglobals.h"
 #include "wizardhtml.h"

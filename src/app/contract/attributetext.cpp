@@ -40,15 +40,18 @@ bool startsCharacterReference(const QString &text, qsizetype at)
     return i < end && text.at(i) == u';';
 }
 
-QString attributeText(const QString &value)
+namespace {
+enum class Quotes { Escaped, Kept };
+
+QString markupText(const QString &text, Quotes quotes)
 {
     QString out;
-    out.reserve(value.size());
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        const QChar c = value.at(i);
-        if (c == u'&' && !startsCharacterReference(value, i))
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'&' && !startsCharacterReference(text, i))
             out += QLatin1String("&amp;");
-        else if (c == u'"')
+        else if (c == u'"' && quotes == Quotes::Escaped)
             out += QLatin1String("&quot;");
         else if (c == u'<')
             out += QLatin1String("&lt;");
@@ -56,6 +59,17 @@ QString attributeText(const QString &value)
             out += c;
     }
     return out;
+}
+} // namespace
+
+QString attributeText(const QString &value)
+{
+    return markupText(value, Quotes::Escaped);
+}
+
+QString elementText(const QString &text)
+{
+    return markupText(text, Quotes::Kept);
 }
 
 } // namespace Quorvant
