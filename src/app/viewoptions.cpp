@@ -26,6 +26,8 @@ namespace Quorvant {
 
 namespace {
 
+constexpr auto kNoBrowsersText = "No browsers yet: add them under Options > General Preferences > Browser Options";
+
 // The seven stored bars, in the order of the stored keys.
 constexpr const char *MainFormViews[] = {"PureTagBars1", "BigButtonBar1", "ControlBar1", "Sidebar1",
                                          "ColorBar1", "ShowDocumentGutter1", "SpecialCharactersList1"};
@@ -316,6 +318,12 @@ void TForm1::rebuildPreviewInBrowser(const QList<TBrowserEntry> &browsers)
         QAction *a = m_previewInBrowser->addAction(entry.Name);
         const QString name = entry.Name;
         connect(a, &QAction::triggered, this, [this, name] { previewInBrowser(name); });
+    }
+    // An empty menu never opens: it says where browsers are added instead.
+    if (browsers.isEmpty()) {
+        QAction *none = m_previewInBrowser->addAction(QLatin1String(kNoBrowsersText));
+        none->setObjectName(QStringLiteral("NoBrowsers1"));
+        none->setEnabled(false);
     }
 }
 

@@ -488,6 +488,27 @@ TEST_F(ShellTest, PreviewInBrowserOpensFromTheKeyboardWithTheBrowsersAddedInTheO
     gSetupTools->setLauncher(
         [&launched](const QString &program, const QString &argument) { launched.append({program, argument}); });
 
+    QMenu *file = form->menu(QStringLiteral("File1"));
+    QMenu *preview = form->menu(QStringLiteral("PreviewinBrowser1"));
+    ASSERT_TRUE(file && preview);
+    {
+        // Before any browser is added the list opens too, and says where they are added.
+        SCOPED_TRACE("no browsers");
+        form->activateWindow();
+        file->popup(form->mapToGlobal(QPoint(0, 0)));
+        QTRY_VERIFY(file->isVisible());
+        file->setActiveAction(preview->menuAction());
+        QTest::keyClick(file, Qt::Key_Right);
+        QTRY_VERIFY(preview->isVisible());
+        ASSERT_EQ(preview->actions().size(), 1);
+        EXPECT_FALSE(preview->actions().first()->isEnabled());
+        EXPECT_EQ(preview->actions().first()->text(),
+                  QStringLiteral("No browsers yet: add them under Options > General Preferences > Browser Options"));
+        preview->hide();
+        file->hide();
+        QTRY_VERIFY(!file->isVisible());
+    }
+
     // The system browser and a second one, added in the Browser Options tab.
     trigger("EditorPreferences1");
     QWidget *options = m_shell->OptionsMenu();
@@ -498,9 +519,6 @@ TEST_F(ShellTest, PreviewInBrowserOpensFromTheKeyboardWithTheBrowsersAddedInTheO
     options->hide();
     messages();
 
-    QMenu *file = form->menu(QStringLiteral("File1"));
-    QMenu *preview = form->menu(QStringLiteral("PreviewinBrowser1"));
-    ASSERT_TRUE(file && preview);
     for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Return}) {
         SCOPED_TRACE(key == Qt::Key_Right ? "Right" : "Return");
         const QString previewFile = form->previewFileName();
