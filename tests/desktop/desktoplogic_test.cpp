@@ -315,6 +315,9 @@ TEST(RecoveryWriter, EndsPromptlyWhileEveryProcessorIsBusy)
     for (std::thread &t : loops)
         t.join();
     sched_setaffinity(0, sizeof all, &all);
-    EXPECT_LT(ms, 500) << "the writer took " << ms << " ms to finish and end";
+    // At the lowest priority the writer took 1 to 2 s here; at the normal
+    // share it takes about a tenth of a second.
+    constexpr qint64 kPromptEndMs = 750;
+    EXPECT_LT(ms, kPromptEndMs) << "the writer took " << ms << " ms to finish and end";
     EXPECT_TRUE(QDir(store->sessionFolder()).entryList(QDir::Files).isEmpty());
 }
