@@ -1,7 +1,7 @@
 #include "tlocalprojects.h"
 
 #include "markerfields.h"
-#include "readabletext.h"
+#include "skippedlines.h"
 #include "textfileformat.h"
 #include "veskfilesystems.h"
 

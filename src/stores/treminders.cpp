@@ -1,7 +1,7 @@
 #include "treminders.h"
 
 #include "markerfields.h"
-#include "readabletext.h"
+#include "skippedlines.h"
 #include "storelock.h"
 #include "textfileformat.h"
 #include "veskfilesystems.h"

@@ -97,20 +97,14 @@ QByteArray encodeSingleByteUtf8(QByteArrayView utf8, char32_t limit)
 
 // The Windows-1252 byte of c, or -1. The C1 controls get none: the tool
 // would read their bytes as the characters Windows-1252 puts there.
-int windows1252Byte(char32_t c)
+int tidyWindows1252Byte(char32_t c)
 {
-    static constexpr char16_t From0x80[32] = {
-        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
-    };
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return int(c);
-    for (int i = 0; i < 32; ++i)
-        if (From0x80[i] != 0 && From0x80[i] == c)
-            return 0x80 + i;
-    return -1;
+    return (c >= 0x80 && c < 0xA0) ? -1 : windows1252Byte(c);
 }
+
+// Where a page declares its encoding: browsers look in the first 1,024
+// bytes; this allows for a long head before the meta element.
+constexpr qsizetype kCharsetScanBytes = 64 * 1024;
 
 // The tool's names for an encoding it reads and writes.
 QStringList encodingArguments(TidyPageEncoding e)
@@ -172,7 +166,7 @@ QString declaredCharset(QByteArrayView page)
 {
     static const QRegularExpression meta(QStringLiteral(R"(<meta\b[^>]*?\bcharset\s*=\s*["']?\s*([A-Za-z0-9._:-]+))"),
                                          QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = meta.match(QString::fromLatin1(page));
+    const QRegularExpressionMatch m = meta.match(QString::fromLatin1(page.first(qMin(page.size(), kCharsetScanBytes))));
     return m.hasMatch() ? m.captured(1).toLower() : QString();
 }
 
@@ -207,7 +201,7 @@ QByteArray encodeTidyPageUtf8(QByteArrayView utf8, TidyPageEncoding encoding)
     case TidyPageEncoding::Iso2022:
         return encodeSingleByteUtf8(utf8, 0x7F);
     case TidyPageEncoding::Windows1252:
-        return encodeMappedUtf8(utf8, windows1252Byte);
+        return encodeMappedUtf8(utf8, tidyWindows1252Byte);
     }
     return utf8.toByteArray();
 }

@@ -33,7 +33,7 @@ TidyPageEncoding tidyPageEncoding(TidyCharEncoding configured);
 // then kept as written. utf8: the page as the editor holds it.
 TidyPageFormat tidyPageFormat(TidyCharEncoding configured, TextEncoding document, QByteArrayView utf8);
 // The encoding a page's first meta element declares ("charset="), lower
-// case; empty when none does.
+// case, looked for in the first 64 KiB; empty when none does.
 QString declaredCharset(QByteArrayView page);
 
 // The page's bytes for the tool. Characters the encoding cannot hold are

@@ -82,11 +82,9 @@ bool TPropertyColorThemes::isThemeLine(const QString &line)
 {
     if (line.count(QLatin1Char(',')) >= ThemeFieldCount || themeName(line).trimmed().isEmpty())
         return false;
-    for (const QChar c : line) {
-        if ((c.category() == QChar::Other_Control && c != u'\t') || c == QChar::ReplacementCharacter)
-            return false;
-    }
-    return true;
+    // A line break inside a line, or an undecodable byte, is damage too.
+    return isReadableText(line) && !line.contains(u'\r') && !line.contains(u'\n')
+           && !line.contains(QChar::ReplacementCharacter);
 }
 
 bool TPropertyColorThemes::hasSeparator(const QString &text)

@@ -106,8 +106,9 @@ TEST_F(SourceCommandsTest, SelectionCommandsRewriteTheTextInOneUndoStep)
             buffer()->setSelection({{c.from, 0}, {c.to, 0}});
         trigger(c.command);
         EXPECT_EQ(buffer()->text(), QLatin1String(c.result));
-        if (*c.selectedAfter)
+        if (*c.selectedAfter) {
             EXPECT_EQ(buffer()->selText(), QLatin1String(c.selectedAfter));
+        }
         EXPECT_TRUE(gDocumentModified) << "the change marks the document modified";
         buffer()->undo();
         EXPECT_EQ(buffer()->text(), QLatin1String(c.text));

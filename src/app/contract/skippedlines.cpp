@@ -8,6 +8,16 @@ namespace {
 constexpr int kListedLines = 10;
 }
 
+bool isReadableText(const QString &text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != u'\t' && u != u'\r' && u != u'\n') || (u >= 0x7F && u < 0xA0))
+            return false;
+    }
+    return true;
+}
+
 QString skippedLinesText(const SkippedLines &skipped)
 {
     const QList<int> &lines = skipped.lineNumbers;

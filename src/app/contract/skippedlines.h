@@ -17,6 +17,10 @@ struct SkippedLines
     void add(int lineNumber) { lineNumbers.append(lineNumber); }
 };
 
+// Whether text read from a data file can be the user's: a damaged file
+// shows as control characters (C0 other than tab, CR and LF; DEL; C1).
+bool isReadableText(const QString &text);
+
 // "Themes.Dat: line 3 is not a valid entry and was skipped." or
 // "Themes.Dat: lines 3, 7 and 9 are not valid entries and were skipped."
 // (at most ten line numbers are listed, then "and N more"). Empty when

@@ -81,26 +81,26 @@ QString decodeWindows1252(const QByteArray &bytes)
     return out;
 }
 
+int windows1252Byte(char32_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return int(c);
+    for (int k = 0; k < 32; ++k) {
+        if (kHighControls[k] == c)
+            return 0x80 + k;
+    }
+    return -1;
+}
+
 bool encodeWindows1252(const QString &text, QByteArray *out)
 {
     out->resize(text.size());
     char *d = out->data();
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
-        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-            d[i] = char(c);
-            continue;
-        }
-        int found = -1;
-        for (int k = 0; k < 32; ++k) {
-            if (kHighControls[k] == c) {
-                found = k;
-                break;
-            }
-        }
-        if (found < 0)
+        const int byte = windows1252Byte(text.at(i).unicode());
+        if (byte < 0)
             return false;
-        d[i] = char(0x80 + found);
+        d[i] = char(byte);
     }
     return true;
 }

@@ -29,6 +29,8 @@ inline bool isValidUtf8(const QByteArray &bytes) { return isValidUtf8(bytes.cons
 // Windows-1252 with the five unassigned bytes mapped to the C1 controls of
 // the same value, so every byte sequence round-trips.
 QString decodeWindows1252(const QByteArray &bytes);
+// The byte of code point c in that mapping, or -1 when it has none.
+int windows1252Byte(char32_t c);
 // Returns false (and leaves *out unspecified) when a character has no byte.
 bool encodeWindows1252(const QString &text, QByteArray *out);
 
