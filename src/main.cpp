@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QIcon>
 
+#include <csignal>
 #include <cstdio>
 #include <unistd.h>
 
@@ -58,10 +59,28 @@ bool queueAnswersFromFile(const QString &path)
     return true;
 }
 
+void ignoreWriteToClosedPipe(int) {}
+
+// A write to a pipe or socket whose reader has gone (the terminal or script
+// that started the program, a helper process that died) fails with EPIPE
+// instead of ending the program without a word. Most writes of this kind
+// are log lines on stderr: the browser engine writes some as it starts. A
+// handler rather than SIG_IGN, so the programs started from here get the
+// default back when they execute.
+void surviveClosedPipes()
+{
+    struct sigaction action = {};
+    action.sa_handler = ignoreWriteToClosedPipe;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGPIPE, &action, nullptr);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    surviveClosedPipes();
     if (answeredWithoutWindows(argc, argv))
         return 0;
     // The embedded browser's sandbox cannot run as root. (Its shared GL
