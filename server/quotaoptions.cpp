@@ -9,15 +9,16 @@ namespace Halvorn {
 QuotaOptions::QuotaOptions()
 {
     const ServerQuotas defaults;
+    auto option = [](const char *name, const char *text, qint64 value) {
+        return QCommandLineOption(QString::fromLatin1(name),
+                                  QStringLiteral("%1 Default: %2.").arg(QString::fromLatin1(text)).arg(value),
+                                  QStringLiteral("N"), QString::number(value));
+    };
     auto narrow = [&](const char *name, const char *text, int ServerQuotas::*field) {
-        mOptions.append({QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(text), QStringLiteral("N"),
-                                            QString::number(defaults.*field)),
-                         nullptr, field});
+        mOptions.append({option(name, text, defaults.*field), nullptr, field});
     };
     auto wide = [&](const char *name, const char *text, qint64 ServerQuotas::*field) {
-        mOptions.append({QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(text), QStringLiteral("N"),
-                                            QString::number(defaults.*field)),
-                         field, nullptr});
+        mOptions.append({option(name, text, defaults.*field), field, nullptr});
     };
     narrow("max-rooms-per-user", "Chat rooms one user may have created and open.", &ServerQuotas::roomsPerUser);
     narrow("max-rooms", "Chat rooms open on the server.", &ServerQuotas::rooms);
@@ -41,9 +42,14 @@ bool QuotaOptions::read(const QCommandLineParser &parser, ServerQuotas &quotas, 
     for (const Option &o : mOptions) {
         bool ok = false;
         const qint64 value = parser.value(o.option).toLongLong(&ok);
+        // A count of 0 would shut a feature off for everyone; 0 bytes allows empty files.
+        const qint64 least = o.narrow ? 1 : 0;
         const qint64 most = o.narrow ? std::numeric_limits<int>::max() : std::numeric_limits<qint64>::max();
-        if (!ok || value < 0 || value > most) {
-            *error = QStringLiteral("--%1 must be a whole number from 0 to %2").arg(o.option.names().first()).arg(most);
+        if (!ok || value < least || value > most) {
+            *error = QStringLiteral("--%1 must be a whole number from %2 to %3")
+                         .arg(o.option.names().first())
+                         .arg(least)
+                         .arg(most);
             return false;
         }
         if (o.narrow)
