@@ -186,7 +186,8 @@ void HalvornServer::signIn(ServerConnection &c, const QByteArray &payload)
 void HalvornServer::createAccount(ServerConnection &c, const QByteArray &payload)
 {
     const TLoginInfo info = TLoginInfo::fromBytes(payload);
-    const bool ok = nameRefusal(info.LoginName, NameKind::User, ServerQuotas::kUserNameField).isEmpty() && mStore.createAccount(info.LoginName, info.Password);
+    const bool ok = nameRefusal(info.LoginName, NameKind::User, ServerQuotas::kUserNameField).isEmpty()
+                    && mStore.createAccount(info.LoginName, info.Password);
     if (ok)
         mLog.write(QStringLiteral("new account %1").arg(info.LoginName));
     c.send("CRAT", reply(ok));
