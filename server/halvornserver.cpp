@@ -506,8 +506,11 @@ void HalvornServer::handleFileChange(ServerConnection &c, const QByteArray &word
         }
         if (content.size() > mQuotas.bytesPerFile)
             return QStringLiteral("%1 bytes, over the %2 a file may have").arg(content.size()).arg(mQuotas.bytesPerFile);
+        // An upload that does not grow the project always goes through, so
+        // a project already over a lowered quota can still be booked in.
         const qint64 replaced = !adding && existing ? existing->size : 0;
-        if (const qint64 total = mStore.projectBytes(project) - replaced + content.size(); total > mQuotas.bytesPerProject)
+        const qint64 total = mStore.projectBytes(project) - replaced + content.size();
+        if (content.size() > replaced && total > mQuotas.bytesPerProject)
             return QStringLiteral("the project would hold %1 bytes, over its %2").arg(total).arg(mQuotas.bytesPerProject);
         return {};
     };

@@ -1,6 +1,7 @@
 // What one user may do to the others, tried as an attacker would against
 // the real server process on 127.0.0.1: quotas, bookings, membership and
 // roles, names and chat text, 8-bit passwords, message floods.
+#include "messageratelimiter.h"
 #include "rawclient.h"
 #include "serverprocess.h"
 #include "serverquotas.h"
@@ -153,6 +154,20 @@ TEST(ServerQuotas, TheBoundsAreTheWidestListsAndTheDefaultsFitAPacket)
     EXPECT_FALSE(big.problem().isEmpty());
 }
 
+TEST(MessageRateLimiter, CountsEachSenderInWindowsOfOneSecondAndNotifiesOnce)
+{
+    using Verdict = Halvorn::MessageRateLimiter::Verdict;
+    Halvorn::MessageRateLimiter limiter(2);
+    const Verdict expected[] = {Verdict::Forward, Verdict::Forward, Verdict::DropAndNotify, Verdict::Drop};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(limiter.take("Ann", 100 + i), expected[i]) << i;
+    EXPECT_EQ(limiter.take("ANN", 1099), Verdict::Drop);  // the same sender, the same window
+    EXPECT_EQ(limiter.take("bob", 1099), Verdict::Forward);
+    EXPECT_EQ(limiter.take("ann", 1100), Verdict::Forward);  // a new window
+    EXPECT_EQ(limiter.take("ann", 1101), Verdict::Forward);
+    EXPECT_EQ(limiter.take("ann", 1102), Verdict::DropAndNotify);
+}
+
 TEST_F(ServerRules, QuotasRefuseWhatWouldGrowAListOrTheStore)
 {
     start({"--max-rooms-per-user", "3", "--max-rooms", "5", "--max-projects-per-user", "2", "--max-files-per-project",
@@ -200,6 +215,15 @@ TEST_F(ServerRules, QuotasRefuseWhatWouldGrowAListOrTheStore)
     // A room that closes no longer counts against its creator.
     ASSERT_TRUE(accepted(ann, "LCHR", chatRecord("r2")));
     EXPECT_TRUE(accepted(cat, "ACHR", chatRecord("r7")));
+
+    // Under a lowered quota the project is too big, yet the booked-out file
+    // can still be saved as long as it does not grow.
+    ASSERT_EQ(server.stop(), 0);
+    clients.clear();
+    start({"--max-project-bytes", "100"});
+    RawClient &annAgain = client("ann", false);
+    EXPECT_TRUE(accepted(annAgain, "UPFL", withContent(projectRecord("p1", "a.htm"), QByteArray(40, 'x'))));
+    EXPECT_FALSE(accepted(annAgain, "UPFL", withContent(projectRecord("p1", "a.htm"), QByteArray(41, 'x'))));
 }
 
 TEST_F(ServerRules, OneUserCannotCreateRoomsWithoutEndUnderTheDefaults)
