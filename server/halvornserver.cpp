@@ -5,6 +5,7 @@
 #include "serverlog.h"
 #include "serverstore.h"
 #include "wireformat.h"
+#include "wiretext.h"
 
 #include <QHostAddress>
 #include <QTcpServer>
@@ -20,16 +21,28 @@ namespace {
 
 const QByteArray kGood = QByteArrayLiteral("GOOD");
 
-// Names become folder and file names on the clients' disks, so nothing that
-// could leave a folder or confuse a list is accepted.
-bool validName(const QString &name, int maxChars)
+// The sender named in the notice about dropped chat: longer than a sign-in
+// field can carry, so no user can ever send under it.
+constexpr char kNoticeSender[] = "Halvorn server (only you see this)";
+static_assert(sizeof(kNoticeSender) - 1 > ServerQuotas::kUserNameField);
+
+// Why `name` cannot be used, or an empty string. Names become folder and file
+// names on the clients' disks and go back in a field `fieldWidth` bytes wide.
+QString nameRefusal(const QString &name, NameKind kind, int fieldWidth)
 {
-    if (name.trimmed().isEmpty() || name.size() > maxChars || name == QLatin1String(".")
-        || name.contains(QLatin1String("..")))
-        return false;
-    return std::none_of(name.begin(), name.end(), [](QChar c) {
-        return c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20 || c.unicode() == 0x7f;
-    });
+    if (const QString problem = nameProblem(name, kind); !problem.isEmpty())
+        return problem;
+    if (name == QLatin1String(".") || name.contains(QLatin1String("..")) || name.contains(QLatin1Char('/'))
+        || name.contains(QLatin1Char('\\')))
+        return QStringLiteral("A name cannot hold '/', '\\' or '..'.");
+    if (name.toUtf8().size() > fieldWidth - 1)
+        return QStringLiteral("The name is longer than %1 bytes.").arg(fieldWidth - 1);
+    return {};
+}
+
+bool sameName(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
 QByteArray encodeList(const QStringList &items)
@@ -53,6 +66,7 @@ HalvornServer::HalvornServer(ServerStore &store, ServerLog &log, QObject *parent
     , mLog(log)
     , mServer(new QTcpServer(this))
 {
+    mClock.start();
     mServer->setMaxPendingConnections(1024);
     connect(mServer, &QTcpServer::newConnection, this, &HalvornServer::accept);
 }
@@ -63,6 +77,12 @@ HalvornServer::~HalvornServer()
         c->onClosed = nullptr;
         delete c;
     }
+}
+
+void HalvornServer::setQuotas(const ServerQuotas &quotas)
+{
+    mQuotas = quotas;
+    mMessageRate = MessageRateLimiter(quotas.messagesPerSecond);
 }
 
 bool HalvornServer::listen(const QHostAddress &address, quint16 port)
@@ -128,7 +148,7 @@ void HalvornServer::handle(ServerConnection &c, const QByteArray &word, const QB
     }
     static const QSet<QByteArray> chat = {"JCHR", "ACHR", "LCHR", "UCHR", "GCHR", "MCHR"};
     static const QSet<QByteArray> project = {"VPRO", "APRO", "JPRO", "LPRO", "RPRO", "UPRO", "MPRO", "FLIS",
-                                             "ADDP", "REMP", "BFOU", "BFIN", "UPFL", "GTFD"};
+                                             "ADDP", "REMP", "BFOU", "BFIN", "UPFL", "GTFD", "REMM", "CHPP"};
     const bool isChat = chat.contains(word);
     if (!isChat && !project.contains(word))
         return;  // not a request of ours
@@ -166,7 +186,8 @@ void HalvornServer::signIn(ServerConnection &c, const QByteArray &payload)
 void HalvornServer::createAccount(ServerConnection &c, const QByteArray &payload)
 {
     const TLoginInfo info = TLoginInfo::fromBytes(payload);
-    const bool ok = validName(info.LoginName, 31) && mStore.createAccount(info.LoginName, info.Password);
+    const bool ok = nameRefusal(info.LoginName, NameKind::User, ServerQuotas::kUserNameField).isEmpty()
+                    && mStore.createAccount(info.LoginName, info.Password);
     if (ok)
         mLog.write(QStringLiteral("new account %1").arg(info.LoginName));
     c.send("CRAT", reply(ok));
@@ -193,6 +214,52 @@ void HalvornServer::leaveRoom(ServerConnection &c, QHash<QString, Room>::iterato
         fanOut(room->members, "LEAV", EncodeString(room->name.toUtf8()) + EncodeString(c.user.toUtf8()));
 }
 
+void HalvornServer::refuse(ServerConnection &c, QByteArrayView word, const QString &why)
+{
+    // Names in the reason may hold anything a client sent: one line each.
+    mLog.write(oneLineChatText(QStringLiteral("refused %1 from %2 %3: %4")
+                                   .arg(QString::fromLatin1(word), c.peer(), c.user, why)));
+    c.send(word, FailurePayload());
+}
+
+void HalvornServer::sendList(ServerConnection &c, QByteArrayView word, const QStringList &items, bool failWhenEmpty)
+{
+    if (failWhenEmpty && items.isEmpty()) {
+        c.send(word, FailurePayload());
+        return;
+    }
+    const QByteArray payload = encodeList(items);
+    // The quotas keep lists well below this; a reply cut short would be worse
+    // than none.
+    if (kHeaderSize + payload.size() > kMaxMessageSize) {
+        refuse(c, word, QStringLiteral("a list of %1 entries does not fit in a packet").arg(items.size()));
+        return;
+    }
+    c.send(word, payload);
+}
+
+bool HalvornServer::withinMessageRate(ServerConnection &c, QByteArrayView noticeWord, const QString &where)
+{
+    switch (mMessageRate.take(c.user, mClock.elapsed())) {
+    case MessageRateLimiter::Verdict::Forward:
+        return true;
+    case MessageRateLimiter::Verdict::DropAndNotify: {
+        mLog.write(QStringLiteral("dropping chat of %1 %2: over %3 messages a second")
+                       .arg(c.peer(), c.user)
+                       .arg(mQuotas.messagesPerSecond));
+        const QString notice = QStringLiteral("%1: You are sending messages too fast; messages over %2 a second are "
+                                              "not delivered.")
+                                   .arg(QLatin1String(kNoticeSender))
+                                   .arg(mQuotas.messagesPerSecond);
+        c.send(noticeWord, EncodeString(where.toUtf8()) + EncodeString(notice.toUtf8()));
+        return false;
+    }
+    case MessageRateLimiter::Verdict::Drop:
+        break;
+    }
+    return false;
+}
+
 void HalvornServer::handleChat(ServerConnection &c, const QByteArray &word, const QByteArray &payload)
 {
     if (word == "GCHR") {
@@ -200,7 +267,7 @@ void HalvornServer::handleChat(ServerConnection &c, const QByteArray &word, cons
         for (const Room &room : std::as_const(mRooms))
             names.append(room.name);
         names.sort(Qt::CaseInsensitive);
-        c.send("GCHR", names.isEmpty() ? FailurePayload() : encodeList(names));
+        sendList(c, word, names, true);
         return;
     }
     const TNetworkChatRoom record = TNetworkChatRoom::fromBytes(payload);
@@ -208,12 +275,24 @@ void HalvornServer::handleChat(ServerConnection &c, const QByteArray &word, cons
     auto room = mRooms.find(key);
 
     if (word == "JCHR" || word == "ACHR") {
-        if (!validName(record.RoomName, 50) || (word == "JCHR" && room == mRooms.end())) {
-            c.send(word, FailurePayload());
-            return;
+        if (room == mRooms.end()) {
+            if (word == "JCHR") {
+                c.send(word, FailurePayload());  // the client then creates it
+                return;
+            }
+            QString why = nameRefusal(record.RoomName, NameKind::Room, ServerQuotas::kRoomNameField);
+            if (why.isEmpty() && mRooms.size() >= mQuotas.rooms)
+                why = QStringLiteral("the server has %1 rooms open, its most").arg(mRooms.size());
+            const auto created = std::count_if(mRooms.cbegin(), mRooms.cend(),
+                                               [&c](const Room &r) { return sameName(r.creator, c.user); });
+            if (why.isEmpty() && created >= mQuotas.roomsPerUser)
+                why = QStringLiteral("%1 rooms created and open, the most for one user").arg(created);
+            if (!why.isEmpty()) {
+                refuse(c, word, QStringLiteral("room %1: %2").arg(record.RoomName, why));
+                return;
+            }
+            room = mRooms.insert(key, Room{record.RoomName, c.user, {}});
         }
-        if (room == mRooms.end())
-            room = mRooms.insert(key, Room{record.RoomName, {}});
         if (!room->members.contains(&c)) {
             room->members.append(&c);
             c.rooms.insert(key);
@@ -235,11 +314,11 @@ void HalvornServer::handleChat(ServerConnection &c, const QByteArray &word, cons
                     users.append(member->user);
             }
         }
-        c.send(word, encodeList(users));
+        sendList(c, word, users);
     } else if (word == "MCHR") {
-        if (room == mRooms.end() || !room->members.contains(&c))
+        if (room == mRooms.end() || !room->members.contains(&c) || !withinMessageRate(c, "MESS", room->name))
             return;
-        const QString line = c.user + QStringLiteral(": ") + record.MessageText;
+        const QString line = c.user + QStringLiteral(": ") + oneLineChatText(record.MessageText);
         fanOut(room->members, "MESS", EncodeString(room->name.toUtf8()) + EncodeString(line.toUtf8()));
     }
 }
@@ -252,18 +331,51 @@ QString HalvornServer::memberProject(ServerConnection &c, const QString &name)
     return stored;
 }
 
+QList<ServerConnection *> HalvornServer::sessionsIn(const QString &project) const
+{
+    QList<ServerConnection *> out;
+    for (ServerConnection *s : std::as_const(mConnections)) {
+        if (sameName(s->project, project))
+            out.append(s);
+    }
+    return out;
+}
+
+void HalvornServer::leaveProject(const QString &project, const QString &user)
+{
+    for (ServerConnection *s : sessionsIn(project)) {
+        if (sameName(s->user, user))
+            s->project.clear();
+    }
+}
+
+QString HalvornServer::projectCreationRefusal(const QString &user, const QString &name)
+{
+    if (const QString why = nameRefusal(name, NameKind::Project, ServerQuotas::kProjectNameField); !why.isEmpty())
+        return why;
+    if (!mStore.projectName(name).isEmpty())
+        return QStringLiteral("the name is taken");
+    if (const int count = mStore.projectCount(); count >= mQuotas.projects)
+        return QStringLiteral("the server holds %1 projects, its most").arg(count);
+    if (const int owned = mStore.projectsOwnedBy(user); owned >= mQuotas.projectsPerUser)
+        return QStringLiteral("%1 owns %2 projects, the most for one user").arg(user).arg(owned);
+    return {};
+}
+
 void HalvornServer::handleProject(ServerConnection &c, const QByteArray &word, const QByteArray &payload)
 {
     if (word == "VPRO") {
-        const QStringList names = mStore.projectNames();
-        c.send(word, names.isEmpty() ? FailurePayload() : encodeList(names));
+        sendList(c, word, mStore.projectNames(), true);
         return;
     }
     const TNetworkProject record = TNetworkProject::fromBytes(payload);
 
     if (word == "APRO") {
-        const bool ok = validName(record.ProjectName, 50) && mStore.projectName(record.ProjectName).isEmpty()
-                        && mStore.createProject(record.ProjectName, record.Password, c.user);
+        if (const QString why = projectCreationRefusal(c.user, record.ProjectName); !why.isEmpty()) {
+            refuse(c, word, QStringLiteral("project %1: %2").arg(record.ProjectName, why));
+            return;
+        }
+        const bool ok = mStore.createProject(record.ProjectName, record.Password, c.user);
         if (ok) {
             c.project = record.ProjectName;
             mLog.write(QStringLiteral("%1 created project %2").arg(c.user, c.project));
@@ -281,8 +393,12 @@ void HalvornServer::handleProject(ServerConnection &c, const QByteArray &word, c
         c.send(word, reply(ok));
         return;
     }
+    if (word == "RPRO" || word == "REMM" || word == "CHPP") {
+        handleOwnerRequest(c, word, mStore.projectName(record.ProjectName), record);
+        return;
+    }
 
-    // Everything else needs a project this user has joined.
+    // Everything else needs a project this user is a member of.
     const QString project = memberProject(c, record.ProjectName);
     if (project.isEmpty()) {
         if (word != "MPRO")
@@ -290,64 +406,122 @@ void HalvornServer::handleProject(ServerConnection &c, const QByteArray &word, c
         return;
     }
 
-    auto inProject = [this, &project] {
-        QList<ServerConnection *> out;
-        for (ServerConnection *s : std::as_const(mConnections)) {
-            if (s->project.compare(project, Qt::CaseInsensitive) == 0)
-                out.append(s);
-        }
-        return out;
-    };
-
     if (word == "LPRO") {
-        const bool ok = c.project.compare(project, Qt::CaseInsensitive) == 0;
-        if (ok)
-            c.project.clear();
-        c.send(word, reply(ok));
-    } else if (word == "RPRO") {
-        const bool ok = mStore.checkProjectPassword(project, record.Password) && mStore.removeProject(project);
+        const bool ok = mStore.removeMember(project, c.user);
         if (ok) {
-            for (ServerConnection *s : inProject())
-                s->project.clear();
-            mLog.write(QStringLiteral("%1 removed project %2").arg(c.user, project));
+            leaveProject(project, c.user);
+            mLog.write(QStringLiteral("%1 left project %2").arg(c.user, project));
         }
         c.send(word, reply(ok));
     } else if (word == "UPRO") {
         QStringList users;
-        for (const ServerConnection *s : inProject()) {
+        for (const ServerConnection *s : sessionsIn(project)) {
             if (!users.contains(s->user, Qt::CaseInsensitive))
                 users.append(s->user);
         }
         users.sort(Qt::CaseInsensitive);
-        c.send(word, encodeList(users));
+        sendList(c, word, users);
     } else if (word == "MPRO") {
-        const QString line = c.user + QStringLiteral(": ") + record.MessageText;
-        fanOut(inProject(), "MESP", EncodeString(project.toUtf8()) + EncodeString(line.toUtf8()));
+        if (!withinMessageRate(c, "MESP", project))
+            return;
+        const QString line = c.user + QStringLiteral(": ") + oneLineChatText(record.MessageText);
+        fanOut(sessionsIn(project), "MESP", EncodeString(project.toUtf8()) + EncodeString(line.toUtf8()));
     } else if (word == "FLIS") {
         QStringList fields;
         for (const StoredFile &f : mStore.files(project))
             fields << f.name << f.owner << (f.bookedBy.isEmpty() ? QStringLiteral("FALSE") : QStringLiteral("TRUE"));
-        c.send(word, encodeList(fields));
+        sendList(c, word, fields);
     } else if (word == "ADDP" || word == "UPFL") {
-        qsizetype offset = TNetworkProject::Size;
-        QByteArray content;
-        bool ok = payload.size() >= offset && DecodeString(payload, offset, content) && validName(record.FileName, 255);
-        if (ok && word == "ADDP")
-            ok = mStore.addFile(project, record.FileName, c.user, content);
-        else if (ok)
-            ok = mStore.updateFile(project, record.FileName, c.user, content);
-        c.send(word, reply(ok));
+        handleFileChange(c, word, project, record, payload);
     } else if (word == "REMP") {
-        c.send(word, reply(mStore.removeFile(project, record.FileName)));
+        const auto stored = mStore.file(project, record.FileName);
+        if (stored && !sameName(stored->owner, c.user) && !sameName(mStore.projectOwner(project), c.user)) {
+            refuse(c, word, QStringLiteral("%1 of %2 was added by %3, and the project is not theirs")
+                                .arg(stored->name, project, stored->owner));
+            return;
+        }
+        c.send(word, reply(stored && mStore.removeFile(project, stored->name)));
     } else if (word == "GTFD") {
         const auto stored = mStore.file(project, record.FileName);
+        if (stored && !stored->bookedBy.isEmpty() && !sameName(stored->bookedBy, c.user)) {
+            refuse(c, word, QStringLiteral("%1 of %2 is booked out by %3").arg(stored->name, project, stored->bookedBy));
+            return;
+        }
         const auto content = stored ? mStore.content(project, stored->name) : std::nullopt;
         c.send(word, content ? EncodeString(stored->name.toUtf8()) + EncodeString(*content) : FailurePayload());
     } else if (word == "BFOU") {
         c.send(word, reply(mStore.bookOut(project, record.FileName, c.user)));
     } else if (word == "BFIN") {
-        c.send(word, reply(mStore.bookIn(project, record.FileName)));
+        c.send(word, reply(mStore.bookIn(project, record.FileName, c.user)));
     }
+}
+
+void HalvornServer::handleOwnerRequest(ServerConnection &c, const QByteArray &word, const QString &project,
+                                       const TNetworkProject &record)
+{
+    if (project.isEmpty() || !sameName(mStore.projectOwner(project), c.user)) {
+        refuse(c, word, QStringLiteral("%1 does not own a project %2").arg(c.user, record.ProjectName));
+        return;
+    }
+    bool ok = false;
+    if (word == "RPRO") {
+        ok = mStore.checkProjectPassword(project, record.Password) && mStore.removeProject(project);
+        if (ok) {
+            for (ServerConnection *s : sessionsIn(project))
+                s->project.clear();
+            mLog.write(QStringLiteral("%1 removed project %2").arg(c.user, project));
+        }
+    } else if (word == "REMM") {
+        // The owner stays: a project without one could never be removed.
+        ok = !sameName(record.UserName, c.user) && mStore.removeMember(project, record.UserName);
+        if (ok) {
+            leaveProject(project, record.UserName);
+            mLog.write(QStringLiteral("%1 removed %2 from project %3").arg(c.user, record.UserName, project));
+        }
+    } else if (word == "CHPP") {
+        ok = mStore.setProjectPassword(project, record.Password);
+        if (ok)
+            mLog.write(QStringLiteral("%1 changed the password of project %2").arg(c.user, project));
+    }
+    c.send(word, reply(ok));
+}
+
+void HalvornServer::handleFileChange(ServerConnection &c, const QByteArray &word, const QString &project,
+                                     const TNetworkProject &record, const QByteArray &payload)
+{
+    qsizetype offset = TNetworkProject::Size;
+    QByteArray content;
+    if (payload.size() < offset || !DecodeString(payload, offset, content)) {
+        c.send(word, FailurePayload());
+        return;
+    }
+    const bool adding = word == "ADDP";
+    const auto existing = mStore.file(project, record.FileName);
+    auto refusal = [&]() -> QString {
+        if (adding) {
+            if (const QString why = nameRefusal(record.FileName, NameKind::File, ServerQuotas::kFileNameField); !why.isEmpty())
+                return why;
+            if (const int files = mStore.fileCount(project); !existing && files >= mQuotas.filesPerProject)
+                return QStringLiteral("the project holds %1 files, its most").arg(files);
+        }
+        if (content.size() > mQuotas.bytesPerFile)
+            return QStringLiteral("%1 bytes, over the %2 a file may have").arg(content.size()).arg(mQuotas.bytesPerFile);
+        // An upload that does not grow the project always goes through, so
+        // a project already over a lowered quota can still be booked in.
+        const qint64 replaced = !adding && existing ? existing->size : 0;
+        const qint64 total = mStore.projectBytes(project) - replaced + content.size();
+        if (content.size() > replaced && total > mQuotas.bytesPerProject)
+            return QStringLiteral("the project would hold %1 bytes, over its %2").arg(total).arg(mQuotas.bytesPerProject);
+        return {};
+    };
+    if (const QString why = refusal(); !why.isEmpty()) {
+        // A refused upload leaves the file and its booking as they were.
+        refuse(c, word, QStringLiteral("%1 of %2: %3").arg(record.FileName, project, why));
+        return;
+    }
+    const bool ok = adding ? mStore.addFile(project, record.FileName, c.user, content)
+                           : mStore.updateFile(project, record.FileName, c.user, content);
+    c.send(word, reply(ok));
 }
 
 } // namespace Halvorn

@@ -1,9 +1,11 @@
 // halvorn-server --port N --http-port N --database FILE [--log FILE]
+//                [--max-rooms-per-user N ...: the quotas, see --help]
 // Prints "READY PORT=<tcp> HTTP_PORT=<http>" once listening; SIGTERM or
 // SIGINT ends it cleanly.
 #include "addressservice.h"
 #include "halvornserver.h"
 #include "passwordhash.h"
+#include "quotaoptions.h"
 #include "serverlog.h"
 #include "serverstore.h"
 
@@ -85,6 +87,9 @@ int main(int argc, char **argv)
     const QCommandLineOption iterationsOption(QStringLiteral("hash-iterations"), QStringLiteral("PBKDF2 iterations for new password hashes."), QStringLiteral("N"), QString::number(Halvorn::PasswordHash::kDefaultIterations));
     const QCommandLineOption idleOption(QStringLiteral("idle-timeout"), QStringLiteral("Seconds of silence before a client is dropped."), QStringLiteral("S"), QStringLiteral("120"));
     parser.addOptions({portOption, httpOption, dbOption, logOption, listenOption, publicOption, iterationsOption, idleOption});
+    // Quotas: what one user may take of the server.
+    const Halvorn::QuotaOptions quotaOptions;
+    quotaOptions.addTo(parser);
     parser.process(app);
 
     quint16 port = 0, httpPort = 0;
@@ -105,6 +110,9 @@ int main(int argc, char **argv)
     const int idleSeconds = parser.value(idleOption).toInt(&idleOk);
     if (!idleOk || idleSeconds < 1 || idleSeconds > 86400)
         return fail(QStringLiteral("--idle-timeout must be a number of seconds from 1 to 86400"));
+    Halvorn::ServerQuotas quotas;
+    if (QString error; !quotaOptions.read(parser, quotas, &error))
+        return fail(error);
 
     raiseDescriptorLimit();
     std::signal(SIGPIPE, SIG_IGN);
@@ -132,6 +140,7 @@ int main(int argc, char **argv)
 
         Halvorn::HalvornServer server(store, log);
         server.setIdleTimeout(idleSeconds * 1000);
+        server.setQuotas(quotas);
         if (!server.listen(listen, port))
             return fail(QStringLiteral("cannot listen on port %1: %2").arg(port).arg(server.errorString()));
         const QString publicAddress = parser.isSet(publicOption) ? parser.value(publicOption) : defaultPublicAddress(listen);

@@ -8,6 +8,8 @@
 #include <QUuid>
 #include <QVariant>
 
+#include <utility>
+
 namespace Halvorn {
 
 namespace {
@@ -17,6 +19,38 @@ QSqlQuery prepare(const QString &connection, const QString &sql)
     QSqlQuery query(QSqlDatabase::database(connection));
     query.prepare(sql);
     return query;
+}
+
+// Several statements that stand or fall together; rolled back unless committed.
+class Transaction
+{
+public:
+    explicit Transaction(const QString &connection)
+        : mDb(QSqlDatabase::database(connection))
+        , mOpen(mDb.transaction())
+    {
+    }
+    ~Transaction()
+    {
+        if (mOpen)
+            mDb.rollback();
+    }
+    bool isOpen() const { return mOpen; }
+    bool commit() { return std::exchange(mOpen, false) && mDb.commit(); }
+
+private:
+    QSqlDatabase mDb;
+    bool mOpen;
+};
+
+qint64 countOf(QSqlQuery &query)
+{
+    return query.exec() && query.next() ? query.value(0).toLongLong() : 0;
+}
+
+StoredFile storedFile(const QSqlQuery &query)
+{
+    return {query.value(0).toString(), query.value(1).toString(), query.value(2).toString(), query.value(3).toLongLong()};
 }
 
 // Accounts and projects keep a password alike: salt, hash, iterations.
@@ -118,14 +152,43 @@ bool ServerStore::createProject(const QString &name, const QString &password, co
 {
     if (name.isEmpty())
         return false;
+    Transaction transaction(mConnection);
     QSqlQuery q = prepare(mConnection, QStringLiteral("INSERT INTO projects VALUES (?, ?, ?, ?, ?)"));
     q.addBindValue(name);
     bindPassword(q, password, mIterations);
     q.addBindValue(owner);
-    if (!q.exec())
-        return false;
-    addMember(name, owner);
-    return true;
+    QSqlQuery member = prepare(mConnection, QStringLiteral("INSERT OR IGNORE INTO members VALUES (?, ?)"));
+    member.addBindValue(name);
+    member.addBindValue(owner);
+    return transaction.isOpen() && q.exec() && member.exec() && transaction.commit();
+}
+
+bool ServerStore::setProjectPassword(const QString &project, const QString &password)
+{
+    QSqlQuery q = prepare(mConnection, QStringLiteral("UPDATE projects SET salt = ?, hash = ?, iterations = ? WHERE name = ?"));
+    bindPassword(q, password, mIterations);
+    q.addBindValue(project);
+    return q.exec() && q.numRowsAffected() > 0;
+}
+
+int ServerStore::projectCount()
+{
+    QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT count(*) FROM projects"));
+    return int(countOf(q));
+}
+
+QString ServerStore::projectOwner(const QString &project)
+{
+    QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT owner FROM projects WHERE name = ?"));
+    q.addBindValue(project);
+    return q.exec() && q.next() ? q.value(0).toString() : QString();
+}
+
+int ServerStore::projectsOwnedBy(const QString &user)
+{
+    QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT count(*) FROM projects WHERE owner = ? COLLATE NOCASE"));
+    q.addBindValue(user);
+    return int(countOf(q));
 }
 
 bool ServerStore::checkProjectPassword(const QString &project, const QString &password)
@@ -161,6 +224,14 @@ void ServerStore::addMember(const QString &project, const QString &user)
     q.exec();
 }
 
+bool ServerStore::removeMember(const QString &project, const QString &user)
+{
+    QSqlQuery q = prepare(mConnection, QStringLiteral("DELETE FROM members WHERE project = ? AND user = ?"));
+    q.addBindValue(project);
+    q.addBindValue(user);
+    return q.exec() && q.numRowsAffected() > 0;
+}
+
 bool ServerStore::isMember(const QString &project, const QString &user)
 {
     QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT 1 FROM members WHERE project = ? AND user = ?"));
@@ -172,23 +243,39 @@ bool ServerStore::isMember(const QString &project, const QString &user)
 QList<StoredFile> ServerStore::files(const QString &project)
 {
     QList<StoredFile> out;
-    QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT name, owner, booked_by FROM files WHERE project = ? ORDER BY name"));
+    QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT name, owner, booked_by, length(content) FROM files"
+                                                      " WHERE project = ? ORDER BY name"));
     q.addBindValue(project);
     if (q.exec()) {
         while (q.next())
-            out.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString()});
+            out.append(storedFile(q));
     }
     return out;
 }
 
+int ServerStore::fileCount(const QString &project)
+{
+    QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT count(*) FROM files WHERE project = ?"));
+    q.addBindValue(project);
+    return int(countOf(q));
+}
+
+qint64 ServerStore::projectBytes(const QString &project)
+{
+    QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT coalesce(sum(length(content)), 0) FROM files WHERE project = ?"));
+    q.addBindValue(project);
+    return countOf(q);
+}
+
 std::optional<StoredFile> ServerStore::file(const QString &project, const QString &name)
 {
-    QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT name, owner, booked_by FROM files WHERE project = ? AND name = ?"));
+    QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT name, owner, booked_by, length(content) FROM files"
+                                                      " WHERE project = ? AND name = ?"));
     q.addBindValue(project);
     q.addBindValue(name);
     if (!q.exec() || !q.next())
         return std::nullopt;
-    return StoredFile{q.value(0).toString(), q.value(1).toString(), q.value(2).toString()};
+    return storedFile(q);
 }
 
 bool ServerStore::addFile(const QString &project, const QString &name, const QString &owner, const QByteArray &content)
@@ -230,11 +317,13 @@ bool ServerStore::bookOut(const QString &project, const QString &name, const QSt
     return q.exec() && q.numRowsAffected() > 0;
 }
 
-bool ServerStore::bookIn(const QString &project, const QString &name)
+bool ServerStore::bookIn(const QString &project, const QString &name, const QString &user)
 {
-    QSqlQuery q = prepare(mConnection, QStringLiteral("UPDATE files SET booked_by = '' WHERE project = ? AND name = ?"));
+    QSqlQuery q = prepare(mConnection, QStringLiteral("UPDATE files SET booked_by = '' WHERE project = ? AND name = ?"
+                                                      " AND booked_by = ? AND booked_by <> ''"));
     q.addBindValue(project);
     q.addBindValue(name);
+    q.addBindValue(user);
     return q.exec() && q.numRowsAffected() > 0;
 }
 

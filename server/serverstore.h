@@ -16,6 +16,7 @@ struct StoredFile
     QString name;
     QString owner;
     QString bookedBy;  // empty when not booked out
+    qint64 size = 0;   // bytes of content
 };
 
 class ServerStore
@@ -31,22 +32,34 @@ public:
 
     // The project's stored spelling, or empty when there is none.
     QString projectName(const QString &name);
+    // The project and its owner's membership, in one transaction.
     bool createProject(const QString &name, const QString &password, const QString &owner);
     bool checkProjectPassword(const QString &project, const QString &password);
+    bool setProjectPassword(const QString &project, const QString &password);
     bool removeProject(const QString &project);
     QStringList projectNames();
+    int projectCount();
+    // The user who created the project: its owner.
+    QString projectOwner(const QString &project);
+    int projectsOwnedBy(const QString &user);
     void addMember(const QString &project, const QString &user);
+    // False when the user was no member.
+    bool removeMember(const QString &project, const QString &user);
     bool isMember(const QString &project, const QString &user);
 
     QList<StoredFile> files(const QString &project);
+    int fileCount(const QString &project);
+    // Bytes of all the project's files.
+    qint64 projectBytes(const QString &project);
     std::optional<StoredFile> file(const QString &project, const QString &name);
     bool addFile(const QString &project, const QString &name, const QString &owner, const QByteArray &content);
     // Refused while the file is booked out.
     bool removeFile(const QString &project, const QString &name);
     std::optional<QByteArray> content(const QString &project, const QString &name);
-    // Refused while someone else holds the booking.
+    // Taken in one conditional update: refused while someone else holds it.
     bool bookOut(const QString &project, const QString &name, const QString &user);
-    bool bookIn(const QString &project, const QString &name);
+    // Only the holder of the booking gives it back.
+    bool bookIn(const QString &project, const QString &name, const QString &user);
     // Only the holder of the booking may replace the content.
     bool updateFile(const QString &project, const QString &name, const QString &user, const QByteArray &content);
 

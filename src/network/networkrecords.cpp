@@ -1,6 +1,7 @@
 #include "networkrecords.h"
 
 #include "wireformat.h"
+#include "wiretext.h"
 
 namespace Quorvant::Network {
 
@@ -24,7 +25,7 @@ QString readFixedField(QByteArrayView record, qsizetype offset, int width)
         return {};
     const QByteArrayView field = record.sliced(offset, qMin<qsizetype>(width, record.size() - offset));
     const qsizetype end = field.indexOf('\0');
-    return QString::fromUtf8(end < 0 ? field : field.first(end));
+    return decodeWireText(end < 0 ? field : field.first(end));
 }
 
 QByteArray TLoginInfo::toBytes() const

@@ -1,6 +1,7 @@
 // The fixed-width request records and the sign-in reply record. Text fields
-// are zero-terminated UTF-8 within their width, cut at a character boundary
-// so the terminator always fits.
+// are written as zero-terminated UTF-8 within their width, cut at a character
+// boundary so the terminator always fits; 8-bit text of older clients reads
+// as Windows-1252.
 #pragma once
 
 #include <QByteArray>
@@ -12,7 +13,8 @@ namespace Quorvant::Network {
 // Writes `text` into a field of `width` bytes: at most width - 1 bytes of
 // UTF-8 (whole characters), then zero bytes.
 void appendFixedField(QByteArray &out, const QString &text, int width);
-// The text of a fixed field: up to its first zero byte.
+// The text of a fixed field: up to its first zero byte, read as UTF-8 when
+// valid, else as Windows-1252 (decodeWireText).
 QString readFixedField(QByteArrayView record, qsizetype offset, int width);
 
 struct TLoginInfo

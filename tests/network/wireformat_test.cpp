@@ -152,6 +152,21 @@ TEST(WireFormat, FixedFieldsAreCutToLeaveRoomForTheTerminator)
     EXPECT_EQ(cut.MessageText.size(), 255);
 }
 
+TEST(WireFormat, EightBitFieldsReadAsWindows1252)
+{
+    QByteArray bytes(TLoginInfo::Size, '\0');
+    bytes.replace(0, 4, "J\xF6rg");
+    bytes.replace(32, 8, "\xE4\xF6\xFC\xDF" "2024");
+    const TLoginInfo eightBit = TLoginInfo::fromBytes(bytes);
+    EXPECT_EQ(eightBit.LoginName, QStringLiteral(u"Jörg"));
+    EXPECT_EQ(eightBit.Password, QStringLiteral(u"äöüß2024"));
+    // Another 8-bit password stays another password.
+    bytes.replace(32, 4, "\xE9\xE8\xEA\xE0");
+    EXPECT_EQ(TLoginInfo::fromBytes(bytes).Password, QStringLiteral(u"éèêà2024"));
+    // UTF-8 reads as before.
+    EXPECT_EQ(TLoginInfo::fromBytes(TLoginInfo{QStringLiteral(u"Jörg"), {}}.toBytes()).LoginName, QStringLiteral(u"Jörg"));
+}
+
 TEST(WireFormat, ShortRecordsReadAsEmptyFields)
 {
     const TNetworkProject p = TNetworkProject::fromBytes("abc");

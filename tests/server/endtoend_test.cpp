@@ -10,6 +10,7 @@
 #include "rawclient.h"
 #include "recordingui.h"
 #include "serverprocess.h"
+#include "testrecords.h"
 #include "waituntil.h"
 #include "wireformat.h"
 
@@ -26,28 +27,6 @@
 using namespace Quorvant::Network;
 
 namespace {
-
-QByteArray chatRecord(const QString &room, const QString &text = {})
-{
-    return TNetworkChatRoom{QString(), room, text}.toBytes();
-}
-
-QByteArray projectRecord(const QString &project, const QString &file = {}, const QString &password = {})
-{
-    TNetworkProject p;
-    p.ProjectName = project;
-    p.FileName = file;
-    p.Password = password;
-    return p.toBytes();
-}
-
-QStringList decodeList(const QByteArray &payload)
-{
-    QStringList out;
-    for (const QByteArray &f : DecodeStringList(payload).value_or(QList<QByteArray>{}))
-        out.append(QString::fromUtf8(f));
-    return out;
-}
 
 class EndToEnd : public ::testing::Test
 {

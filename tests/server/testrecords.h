@@ -1,0 +1,31 @@
+// Request records and reply lists as the server tests build and read them.
+#pragma once
+
+#include "networkrecords.h"
+#include "wireformat.h"
+
+#include <QStringList>
+
+inline QByteArray chatRecord(const QString &room, const QString &text = {})
+{
+    return Quorvant::Network::TNetworkChatRoom{QString(), room, text}.toBytes();
+}
+
+inline QByteArray projectRecord(const QString &project, const QString &file = {}, const QString &password = {},
+                                const QString &user = {})
+{
+    Quorvant::Network::TNetworkProject p;
+    p.ProjectName = project;
+    p.UserName = user;
+    p.FileName = file;
+    p.Password = password;
+    return p.toBytes();
+}
+
+inline QStringList decodeList(const QByteArray &payload)
+{
+    QStringList out;
+    for (const QByteArray &f : Quorvant::Network::DecodeStringList(payload).value_or(QList<QByteArray>{}))
+        out.append(QString::fromUtf8(f));
+    return out;
+}
