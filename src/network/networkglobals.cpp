@@ -17,6 +17,8 @@ QString gCurrentProjectName;
 QString gFileBeingBookedIn;
 QStringList gPendingChatJoins;
 QStringList gPendingRoomUsers;
+QStringList gFilesBeingBookedOut;
+QStringList gFilesBeingUploaded;
 QStringList gFilesBeingBookedIn;
 bool gNextFile = false;
 bool gChannelListOpen = false;
@@ -29,6 +31,15 @@ void DestroyClient()
     if (gMyClient)
         gMyClient->destroyLater();
     gMyClient = nullptr;
+}
+
+void clearPendingRequests()
+{
+    gPendingChatJoins.clear();
+    gPendingRoomUsers.clear();
+    gFilesBeingBookedOut.clear();
+    gFilesBeingUploaded.clear();
+    gFilesBeingBookedIn.clear();
 }
 
 void resetNetworkGlobals()
@@ -44,9 +55,7 @@ void resetNetworkGlobals()
     gLastProjectName.clear();
     gCurrentProjectName.clear();
     gFileBeingBookedIn.clear();
-    gPendingChatJoins.clear();
-    gPendingRoomUsers.clear();
-    gFilesBeingBookedIn.clear();
+    clearPendingRequests();
     gNextFile = false;
     gChannelListOpen = false;
     gProjectListOpen = false;

@@ -35,4 +35,13 @@ void SendUploadFile(TClient &client, const QString &fileName, const QByteArray &
 // "REMP", "GTFD", "BFOU" or "BFIN" for a file of gCurrentProjectName.
 void SendProjectFileRequest(TClient &client, QByteArrayView word, const QString &fileName);
 
+// Booking: each is queued so its reply knows which file it answers.
+void SendBookOut(TClient &client, const QString &fileName);  // "BFOU"; "GTFD" follows its "GOOD"
+void SendBookInUpload(TClient &client, const QString &fileName, const QByteArray &content);  // "UPFL"; "BFIN" follows its "GOOD"
+void SendBookIn(TClient &client, const QString &fileName);  // "BFIN"
+
+// The project owner's requests, for gCurrentProjectName.
+void SendRemoveMember(TClient &client, const QString &member);             // "REMM"
+void SendChangeProjectPassword(TClient &client, const QString &password);  // "CHPP"
+
 } // namespace Quorvant::Network
