@@ -28,8 +28,8 @@ extern QString gFileBeingBookedIn;
 // rooms of join/create requests, of room user requests, the files of
 // book-out requests ("BFOU": the download follows its "GOOD"), of book-in
 // uploads ("UPFL": the book-in follows its "GOOD") and of book-in requests
-// ("BFIN"). The server answers in order, so each reply
-// takes the front entry.
+// ("BFIN"). The server answers in order, so each reply takes the front
+// entry.
 extern QStringList gPendingChatJoins;
 extern QStringList gPendingRoomUsers;
 extern QStringList gFilesBeingBookedOut;

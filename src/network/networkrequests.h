@@ -36,8 +36,10 @@ void SendUploadFile(TClient &client, const QString &fileName, const QByteArray &
 void SendProjectFileRequest(TClient &client, QByteArrayView word, const QString &fileName);
 
 // Booking: each is queued so its reply knows which file it answers.
-void SendBookOut(TClient &client, const QString &fileName);  // "BFOU"; "GTFD" follows its "GOOD"
-void SendBookInUpload(TClient &client, const QString &fileName, const QByteArray &content);  // "UPFL"; "BFIN" follows its "GOOD"
+// "BFOU"; the dispatcher sends "GTFD" after its "GOOD".
+void SendBookOut(TClient &client, const QString &fileName);
+// "UPFL" with the content; the dispatcher sends "BFIN" after its "GOOD".
+void SendBookInUpload(TClient &client, const QString &fileName, const QByteArray &content);
 void SendBookIn(TClient &client, const QString &fileName);  // "BFIN"
 
 // The project owner's requests, for gCurrentProjectName.

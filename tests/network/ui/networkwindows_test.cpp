@@ -641,8 +641,10 @@ TEST_F(SharedProjects, ProjectMenuAsksForTheMemberAndForTheNewPasswordTwice)
         const char *message;  // or null
     } cases[] = {
         {remove, {DialogAnswer::cancelled()}, nullptr, nullptr},
-        {remove, {DialogAnswer::typed("bob:x")}, nullptr, "The user name \"bob:x\" cannot be used. A user name cannot hold ':'."},
-        {remove, {DialogAnswer::typed("bob ")}, nullptr, "The user name \"bob \" cannot be used. A name cannot begin or end with a blank."},
+        {remove, {DialogAnswer::typed("bob:x")}, nullptr,
+         "The user name \"bob:x\" cannot be used. A user name cannot hold ':'."},
+        {remove, {DialogAnswer::typed("bob ")}, nullptr,
+         "The user name \"bob \" cannot be used. A name cannot begin or end with a blank."},
         {remove, {DialogAnswer::typed("bob")}, "remove bob", nullptr},
         {password, {DialogAnswer::typed("New1"), DialogAnswer::cancelled()}, nullptr, nullptr},
         {password, {DialogAnswer::typed("New1"), DialogAnswer::typed("new1")}, nullptr,
@@ -718,7 +720,8 @@ TEST_F(SharedProjects, NamesThatCouldDeceiveAreNotSent)
 
 TEST_F(NetworkWindows, UserRoomAndProjectNamesThatCouldDeceiveAreNotSent)
 {
-    const QString hidden = "The user name \"ann\u200b\" cannot be used. A name cannot hold control or formatting characters.";
+    const QString hidden =
+        "The user name \"ann\u200b\" cannot be used. A name cannot hold control or formatting characters.";
     connectButton()->click();
     THalvornNetworkMonitor *login = loginDialog();
     ASSERT_NE(login, nullptr);
@@ -744,7 +747,8 @@ TEST_F(NetworkWindows, UserRoomAndProjectNamesThatCouldDeceiveAreNotSent)
     MessageService::queueAnswer(DialogAnswer::typed(" lobby"));
     network->joinChannelDialog();
     EXPECT_TRUE(gPendingChatJoins.isEmpty());
-    EXPECT_EQ(messageTexts().last(), "The channel name \" lobby\" cannot be used. A name cannot begin or end with a blank.");
+    EXPECT_EQ(messageTexts().last(),
+              "The channel name \" lobby\" cannot be used. A name cannot begin or end with a blank.");
 
     window->findChild<QPushButton *>(QStringLiteral("CreateProjectButton"))->click();
     auto *dialog = window->findChild<TAddNewProject *>();
@@ -753,8 +757,8 @@ TEST_F(NetworkWindows, UserRoomAndProjectNamesThatCouldDeceiveAreNotSent)
     dialog->done();
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(gLastProjectName.isEmpty());
-    EXPECT_EQ(messageTexts(), QStringList{"The project name \"Site\u202e\" cannot be used. A name cannot hold control or "
-                                          "formatting characters."});
+    EXPECT_EQ(messageTexts(), QStringList{"The project name \"Site\u202e\" cannot be used. A name cannot hold "
+                                          "control or formatting characters."});
 }
 
 TEST_F(NetworkWindows, TheAddressServiceIsAskedForOneAddressFileWhateverTheBaseEndsWith)
