@@ -323,8 +323,9 @@ void TClientBrain::ClientProcessPacket(const QByteArray &PacketData, const QByte
             message(QStringLiteral("Server Error: There was a problem booking the file you requested out, please try "
                                    "again later"));
         else if (!fileName.isEmpty())
-            SendProjectFileRequest(client, "GTFD", fileName);
+            SendDownload(client, fileName);
     } else if (PacketID == "GTFD") {
+        const QString booked = gFilesBeingDownloaded.isEmpty() ? QString() : gFilesBeingDownloaded.takeFirst();
         if (data.isEmpty())
             return;
         const QString failed = QStringLiteral("Server Error: A problem occured downloading your data, please contact "
@@ -336,6 +337,9 @@ void TClientBrain::ClientProcessPacket(const QByteArray &PacketData, const QByte
             path = SharedFolder(mDataFolder).storeDownloadedFile(gCurrentProjectName, decodeWireText(name), content);
         if (path.isEmpty()) {
             message(failed);
+            // Nothing was opened, so the booking is not kept either.
+            if (!booked.isEmpty())
+                SendBookIn(client, booked);
             return;
         }
         if (gProjectFileManagerOpen)

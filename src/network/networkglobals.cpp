@@ -18,6 +18,7 @@ QString gFileBeingBookedIn;
 QStringList gPendingChatJoins;
 QStringList gPendingRoomUsers;
 QStringList gFilesBeingBookedOut;
+QStringList gFilesBeingDownloaded;
 QStringList gFilesBeingUploaded;
 QStringList gFilesBeingBookedIn;
 bool gNextFile = false;
@@ -38,6 +39,7 @@ void clearPendingRequests()
     gPendingChatJoins.clear();
     gPendingRoomUsers.clear();
     gFilesBeingBookedOut.clear();
+    gFilesBeingDownloaded.clear();
     gFilesBeingUploaded.clear();
     gFilesBeingBookedIn.clear();
 }

@@ -171,6 +171,12 @@ void SendBookOut(TClient &client, const QString &fileName)
     SendProjectFileRequest(client, "BFOU", fileName);
 }
 
+void SendDownload(TClient &client, const QString &fileName)
+{
+    gFilesBeingDownloaded.append(fileName);
+    SendProjectFileRequest(client, "GTFD", fileName);
+}
+
 void SendBookInUpload(TClient &client, const QString &fileName, const QByteArray &content)
 {
     gFilesBeingUploaded.append(fileName);

@@ -38,6 +38,7 @@ void SendProjectFileRequest(TClient &client, QByteArrayView word, const QString 
 // Booking: each is queued so its reply knows which file it answers.
 // "BFOU"; the dispatcher sends "GTFD" after its "GOOD".
 void SendBookOut(TClient &client, const QString &fileName);
+void SendDownload(TClient &client, const QString &fileName);  // "GTFD" of a file booked out
 // "UPFL" with the content; the dispatcher sends "BFIN" after its "GOOD".
 void SendBookInUpload(TClient &client, const QString &fileName, const QByteArray &content);
 void SendBookIn(TClient &client, const QString &fileName);  // "BFIN"

@@ -469,6 +469,21 @@ TEST_F(ClientBrainTest, BookOutDownloadsOnlyAfterTheServerConfirmedTheBooking)
     EXPECT_EQ(ui.opened, QStringList{dir.path() + "/Shared/SITE/a.htm"});
     EXPECT_EQ(bookings.added, QStringList{"SITE/a.htm/ann"});
 
+    // A confirmed booking whose download fails is given back: nothing is
+    // opened, so nothing is held.
+    SendBookOut(*client, "../d.htm");
+    receive("BFOU", "GOOD");
+    receive("GTFD", list({"../d.htm", "x"}));
+    s = sent();
+    ASSERT_EQ(s.size(), 6);
+    EXPECT_EQ(s[4].word, "GTFD");
+    EXPECT_EQ(s[5].word, "BFIN");
+    EXPECT_EQ(TNetworkProject::fromBytes(s[5].payload).FileName, "../d.htm");
+    EXPECT_EQ(ui.messageTexts().last(), "Server Error: A problem occured downloading your data, please contact a "
+                                        "system administrator.");
+    EXPECT_EQ(ui.opened.size(), 1);
+    EXPECT_EQ(bookings.added.size(), 1);
+
     // A connection that ends forgets what it waited for.
     SendBookOut(*client, "c.js");
     brain->ClientDisconnect("Disconnected", *client);
