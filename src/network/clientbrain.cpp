@@ -7,9 +7,12 @@
 #include "networkui.h"
 #include "sharedfolder.h"
 #include "wireformat.h"
+#include "wiretext.h"
 
 #include <QFileInfo>
+#include <QObject>
 #include <QStringList>
+#include <QTimer>
 
 namespace Quorvant::Network {
 
@@ -31,7 +34,7 @@ std::optional<QStringList> textList(const QByteArray &payload)
     QStringList out;
     out.reserve(fields->size());
     for (const QByteArray &field : *fields)
-        out.append(QString::fromUtf8(field));
+        out.append(decodeWireText(field));
     return out;
 }
 
@@ -42,8 +45,8 @@ bool twoFields(const QByteArray &payload, QString &first, QString &second)
     QByteArray a, b;
     if (!DecodeString(payload, offset, a) || !DecodeString(payload, offset, b))
         return false;
-    first = QString::fromUtf8(a);
-    second = QString::fromUtf8(b);
+    first = decodeWireText(a);
+    second = decodeWireText(b);
     return true;
 }
 
@@ -53,11 +56,15 @@ TClientBrain::TClientBrain(NetworkUi &ui, NetworkBookings &bookings, QString dat
     : mUi(ui)
     , mBookings(bookings)
     , mDataFolder(std::move(dataFolder))
+    , mTimers(std::make_unique<QObject>())
 {
 }
 
+TClientBrain::~TClientBrain() = default;
+
 TClient *TClientBrain::createClient(TNetworkLog *log)
 {
+    mAwaited.clear();
     return new TClient(
         log, [this](qsizetype size, qint32 total, TClient &c) { ClientDataIn(size, total, c); },
         [this](const QString &reason, TClient &c) { ClientDisconnect(reason, c); },
@@ -88,6 +95,66 @@ void TClientBrain::enterProject()
     mUi.activateProjectOptions(true);
 }
 
+QString TClientBrain::noAnswerText()
+{
+    return QStringLiteral("The server did not answer; it may be older than this program.");
+}
+
+void TClientBrain::RemoveMember(TClient &client, const QString &member)
+{
+    SendRemoveMember(client, member);
+    awaitReply({0, "REMM", gCurrentProjectName, member});
+}
+
+void TClientBrain::ChangeProjectPassword(TClient &client, const QString &password)
+{
+    SendChangeProjectPassword(client, password);
+    awaitReply({0, "CHPP", gCurrentProjectName, {}});
+}
+
+void TClientBrain::awaitReply(AwaitedReply request)
+{
+    request.id = ++mLastAwaitedId;
+    mAwaited.append(request);
+    QTimer::singleShot(mOwnerReplyTimeoutMs, mTimers.get(), [this, id = request.id] {
+        for (AwaitedReply &waiting : mAwaited) {
+            if (waiting.id == id && !waiting.reportedUnanswered) {
+                waiting.reportedUnanswered = true;
+                message(noAnswerText());
+            }
+        }
+    });
+}
+
+std::optional<TClientBrain::AwaitedReply> TClientBrain::takeAwaited(QByteArrayView word)
+{
+    for (qsizetype i = 0; i < mAwaited.size(); ++i) {
+        if (mAwaited[i].word == word)
+            return mAwaited.takeAt(i);
+    }
+    return std::nullopt;
+}
+
+void TClientBrain::ownerReply(QByteArrayView word, bool good)
+{
+    // A reply nobody waits for (the connection was renewed meanwhile) says nothing.
+    const auto asked = takeAwaited(word);
+    if (!asked)
+        return;
+    const QString project = quoted(asked->project);
+    if (word == "REMM") {
+        message(good ? QStringLiteral("The member ") + quoted(asked->member)
+                           + QStringLiteral(" has been removed from the project ") + project + QLatin1Char('.')
+                     : QStringLiteral("Server Error: ") + quoted(asked->member)
+                           + QStringLiteral(" could not be removed from the project ") + project
+                           + QStringLiteral(". Only the project's owner can remove a member, and not themself."));
+    } else {
+        message(good ? QStringLiteral("The password of the project ") + project + QStringLiteral(" has been changed.")
+                     : QStringLiteral("Server Error: The password of the project ") + project
+                           + QStringLiteral(" could not be changed. Only the project's owner can change it."));
+    }
+}
+
 void TClientBrain::ClientDataIn(qsizetype, qint32, TClient &)
 {
 }
@@ -97,9 +164,8 @@ void TClientBrain::ClientDisconnect(const QString &, TClient &client)
     // An ended client is finished with: the next sign-in makes a new one.
     if (gMyClient == &client)
         destroy(client);
-    gPendingChatJoins.clear();
-    gPendingRoomUsers.clear();
-    gFilesBeingBookedIn.clear();
+    clearPendingRequests();
+    mAwaited.clear();
     if (!gAutoConnect)
         message(QStringLiteral("You have been disconnected from the server!"));
     mUi.showDisconnected();
@@ -251,10 +317,15 @@ void TClientBrain::ClientProcessPacket(const QByteArray &PacketData, const QByte
             message(QStringLiteral("Server Error: There was a problem removing this file from the server. You may "
                                    "not remove this file at this time."));
     } else if (PacketID == "BFOU") {
+        // The file is downloaded and opened only once the booking is ours.
+        const QString fileName = gFilesBeingBookedOut.isEmpty() ? QString() : gFilesBeingBookedOut.takeFirst();
         if (!good)
             message(QStringLiteral("Server Error: There was a problem booking the file you requested out, please try "
                                    "again later"));
+        else if (!fileName.isEmpty())
+            SendDownload(client, fileName);
     } else if (PacketID == "GTFD") {
+        const QString booked = gFilesBeingDownloaded.isEmpty() ? QString() : gFilesBeingDownloaded.takeFirst();
         if (data.isEmpty())
             return;
         const QString failed = QStringLiteral("Server Error: A problem occured downloading your data, please contact "
@@ -263,9 +334,12 @@ void TClientBrain::ClientProcessPacket(const QByteArray &PacketData, const QByte
         QByteArray name, content;
         qsizetype offset = 0;
         if (good && !IsFailurePayload(data) && DecodeString(data, offset, name) && DecodeString(data, offset, content))
-            path = SharedFolder(mDataFolder).storeDownloadedFile(gCurrentProjectName, QString::fromUtf8(name), content);
+            path = SharedFolder(mDataFolder).storeDownloadedFile(gCurrentProjectName, decodeWireText(name), content);
         if (path.isEmpty()) {
             message(failed);
+            // Nothing was opened, so the booking is not kept either.
+            if (!booked.isEmpty())
+                SendBookIn(client, booked);
             return;
         }
         if (gProjectFileManagerOpen)
@@ -284,13 +358,20 @@ void TClientBrain::ClientProcessPacket(const QByteArray &PacketData, const QByte
         if (gProjectFileManagerOpen)
             mUi.refreshFileList();
     } else if (PacketID == "UPFL") {
+        // A book-in: the booking is given back only once the upload is stored.
+        const QString fileName = gFilesBeingUploaded.isEmpty() ? QString() : gFilesBeingUploaded.takeFirst();
         if (!good) {
-            message(QStringLiteral("Server Error: Could not save file on re-booking!"));
+            // The booking stays, here and on the server.
+            message(QStringLiteral("Server Error: Unable to book file back into project!"));
             return;
         }
         message(QStringLiteral("Your file has been successfully saved to the server"));
+        if (!fileName.isEmpty())
+            SendBookIn(client, fileName);
         if (gProjectFileManagerOpen)
             mUi.refreshFileList();
+    } else if (PacketID == "REMM" || PacketID == "CHPP") {
+        ownerReply(PacketID, good);
     }
 }
 

@@ -17,6 +17,9 @@ QString gCurrentProjectName;
 QString gFileBeingBookedIn;
 QStringList gPendingChatJoins;
 QStringList gPendingRoomUsers;
+QStringList gFilesBeingBookedOut;
+QStringList gFilesBeingDownloaded;
+QStringList gFilesBeingUploaded;
 QStringList gFilesBeingBookedIn;
 bool gNextFile = false;
 bool gChannelListOpen = false;
@@ -29,6 +32,16 @@ void DestroyClient()
     if (gMyClient)
         gMyClient->destroyLater();
     gMyClient = nullptr;
+}
+
+void clearPendingRequests()
+{
+    gPendingChatJoins.clear();
+    gPendingRoomUsers.clear();
+    gFilesBeingBookedOut.clear();
+    gFilesBeingDownloaded.clear();
+    gFilesBeingUploaded.clear();
+    gFilesBeingBookedIn.clear();
 }
 
 void resetNetworkGlobals()
@@ -44,9 +57,7 @@ void resetNetworkGlobals()
     gLastProjectName.clear();
     gCurrentProjectName.clear();
     gFileBeingBookedIn.clear();
-    gPendingChatJoins.clear();
-    gPendingRoomUsers.clear();
-    gFilesBeingBookedIn.clear();
+    clearPendingRequests();
     gNextFile = false;
     gChannelListOpen = false;
     gProjectListOpen = false;

@@ -165,4 +165,44 @@ void SendProjectFileRequest(TClient &client, QByteArrayView word, const QString 
     sendProject(client, word, record);
 }
 
+void SendBookOut(TClient &client, const QString &fileName)
+{
+    gFilesBeingBookedOut.append(fileName);
+    SendProjectFileRequest(client, "BFOU", fileName);
+}
+
+void SendDownload(TClient &client, const QString &fileName)
+{
+    gFilesBeingDownloaded.append(fileName);
+    SendProjectFileRequest(client, "GTFD", fileName);
+}
+
+void SendBookInUpload(TClient &client, const QString &fileName, const QByteArray &content)
+{
+    gFilesBeingUploaded.append(fileName);
+    SendUploadFile(client, fileName, content);
+}
+
+void SendBookIn(TClient &client, const QString &fileName)
+{
+    gFilesBeingBookedIn.append(fileName);
+    SendProjectFileRequest(client, "BFIN", fileName);
+}
+
+void SendRemoveMember(TClient &client, const QString &member)
+{
+    TNetworkProject record;
+    record.ProjectName = gCurrentProjectName;
+    record.UserName = member;
+    sendProject(client, "REMM", record);
+}
+
+void SendChangeProjectPassword(TClient &client, const QString &password)
+{
+    TNetworkProject record;
+    record.ProjectName = gCurrentProjectName;
+    record.Password = password;
+    sendProject(client, "CHPP", record);
+}
+
 } // namespace Quorvant::Network

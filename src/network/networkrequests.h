@@ -35,4 +35,16 @@ void SendUploadFile(TClient &client, const QString &fileName, const QByteArray &
 // "REMP", "GTFD", "BFOU" or "BFIN" for a file of gCurrentProjectName.
 void SendProjectFileRequest(TClient &client, QByteArrayView word, const QString &fileName);
 
+// Booking: each is queued so its reply knows which file it answers.
+// "BFOU"; the dispatcher sends "GTFD" after its "GOOD".
+void SendBookOut(TClient &client, const QString &fileName);
+void SendDownload(TClient &client, const QString &fileName);  // "GTFD" of a file booked out
+// "UPFL" with the content; the dispatcher sends "BFIN" after its "GOOD".
+void SendBookInUpload(TClient &client, const QString &fileName, const QByteArray &content);
+void SendBookIn(TClient &client, const QString &fileName);  // "BFIN"
+
+// The project owner's requests, for gCurrentProjectName.
+void SendRemoveMember(TClient &client, const QString &member);             // "REMM"
+void SendChangeProjectPassword(TClient &client, const QString &password);  // "CHPP"
+
 } // namespace Quorvant::Network

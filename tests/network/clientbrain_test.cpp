@@ -7,6 +7,7 @@
 #include "networkrecords.h"
 #include "networkrequests.h"
 #include "recordingui.h"
+#include "waituntil.h"
 #include "wireformat.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 #include <QTemporaryDir>
 
 using namespace Quorvant::Network;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -283,7 +285,7 @@ TEST_F(ClientBrainTest, FileRequestFailuresAndSuccesses)
         {"REMP", "Server Error: There was a problem removing this file from the server. You may not remove this file at this time."},
         {"BFOU", "Server Error: There was a problem booking the file you requested out, please try again later"},
         {"BFIN", "Server Error: Unable to book file back into project!"},
-        {"UPFL", "Server Error: Could not save file on re-booking!"},
+        {"UPFL", "Server Error: Unable to book file back into project!"},
     };
     for (const Case &c : cases) {
         ui.messages.clear();
@@ -436,4 +438,168 @@ TEST_F(ClientBrainTest, OutgoingRequestsFillTheirFields)
     EXPECT_EQ(s[9].payload.mid(665), EncodeString("BBB"));
     EXPECT_EQ(s[10].word, "BFOU");
     EXPECT_EQ(project(10).FileName, "a.htm");
+}
+
+TEST_F(ClientBrainTest, BookOutDownloadsOnlyAfterTheServerConfirmedTheBooking)
+{
+    gCurrentProjectName = "SITE";
+    SendBookOut(*client, "a.htm");
+    SendBookOut(*client, "b.css");
+    auto s = sent();
+    ASSERT_EQ(s.size(), 2);
+    for (const Sent &request : s)
+        EXPECT_EQ(request.word, "BFOU");
+
+    receive("BFOU", "GOOD");
+    s = sent();
+    ASSERT_EQ(s.size(), 3);
+    EXPECT_EQ(s[2].word, "GTFD");
+    EXPECT_EQ(TNetworkProject::fromBytes(s[2].payload).FileName, "a.htm");
+    EXPECT_EQ(TNetworkProject::fromBytes(s[2].payload).ProjectName, "SITE");
+
+    // Refused: reported, nothing downloaded, opened or booked.
+    receive("BFOU", FailurePayload());
+    EXPECT_EQ(sent().size(), 3);
+    EXPECT_EQ(ui.messageTexts(), QStringList{"Server Error: There was a problem booking the file you requested out, "
+                                             "please try again later"});
+    EXPECT_TRUE(ui.opened.isEmpty());
+    EXPECT_TRUE(bookings.added.isEmpty());
+
+    receive("GTFD", list({"a.htm", "<p>a</p>"}));
+    EXPECT_EQ(ui.opened, QStringList{dir.path() + "/Shared/SITE/a.htm"});
+    EXPECT_EQ(bookings.added, QStringList{"SITE/a.htm/ann"});
+
+    // A confirmed booking whose download fails is given back: nothing is
+    // opened, so nothing is held.
+    SendBookOut(*client, "../d.htm");
+    receive("BFOU", "GOOD");
+    receive("GTFD", list({"../d.htm", "x"}));
+    s = sent();
+    ASSERT_EQ(s.size(), 6);
+    EXPECT_EQ(s[4].word, "GTFD");
+    EXPECT_EQ(s[5].word, "BFIN");
+    EXPECT_EQ(TNetworkProject::fromBytes(s[5].payload).FileName, "../d.htm");
+    EXPECT_EQ(ui.messageTexts().last(), "Server Error: A problem occured downloading your data, please contact a "
+                                        "system administrator.");
+    EXPECT_EQ(ui.opened.size(), 1);
+    EXPECT_EQ(bookings.added.size(), 1);
+
+    // A connection that ends forgets what it waited for.
+    SendBookOut(*client, "c.js");
+    brain->ClientDisconnect("Disconnected", *client);
+    const qsizetype before = sent().size();
+    receive("BFOU", "GOOD");
+    EXPECT_EQ(sent().size(), before);
+}
+
+TEST_F(ClientBrainTest, BookInGivesTheBookingBackOnlyAfterTheUploadWasStored)
+{
+    const QString refused = "Server Error: Unable to book file back into project!";
+    gCurrentProjectName = "SITE";
+    SendBookInUpload(*client, "a.htm", "<p>new</p>");
+    ASSERT_EQ(sent().size(), 1);
+    EXPECT_EQ(sent()[0].word, "UPFL");
+    EXPECT_EQ(sent()[0].payload.mid(TNetworkProject::Size), EncodeString("<p>new</p>"));
+
+    // A refused upload keeps the booking: no book-in is sent, none removed.
+    receive("UPFL", FailurePayload());
+    EXPECT_EQ(sent().size(), 1);
+    EXPECT_EQ(ui.messageTexts(), QStringList{refused});
+    EXPECT_TRUE(bookings.removed.isEmpty());
+
+    // A stored upload is followed by the book-in of that file.
+    SendBookInUpload(*client, "b.css", "p{}");
+    SendBookInUpload(*client, "c.js", "var c;");
+    receive("UPFL", "GOOD");
+    auto s = sent();
+    ASSERT_EQ(s.size(), 4);
+    EXPECT_EQ(s[3].word, "BFIN");
+    EXPECT_EQ(TNetworkProject::fromBytes(s[3].payload).FileName, "b.css");
+    receive("UPFL", "GOOD");
+    s = sent();
+    ASSERT_EQ(s.size(), 5);
+    EXPECT_EQ(TNetworkProject::fromBytes(s[4].payload).FileName, "c.js");
+
+    // A refused book-in is reported and the booking stays; an accepted one
+    // removes the booking of the file it answers.
+    ui.messages.clear();
+    receive("BFIN", FailurePayload());
+    EXPECT_EQ(ui.messageTexts(), QStringList{refused});
+    EXPECT_TRUE(bookings.removed.isEmpty());
+    receive("BFIN", "GOOD");
+    EXPECT_EQ(bookings.removed, QStringList{"SITE/c.js/ann"});
+}
+
+TEST_F(ClientBrainTest, OwnerRequestsAndTheirReplies)
+{
+    gCurrentProjectName = "SITE";
+    brain->RemoveMember(*client, "bob");
+    brain->ChangeProjectPassword(*client, "New Secret");
+    const auto s = sent();
+    ASSERT_EQ(s.size(), 2);
+    EXPECT_EQ(s[0].word, "REMM");
+    EXPECT_EQ(TNetworkProject::fromBytes(s[0].payload).ProjectName, "SITE");
+    EXPECT_EQ(TNetworkProject::fromBytes(s[0].payload).UserName, "bob");
+    EXPECT_EQ(s[1].word, "CHPP");
+    EXPECT_EQ(TNetworkProject::fromBytes(s[1].payload).ProjectName, "SITE");
+    EXPECT_EQ(TNetworkProject::fromBytes(s[1].payload).Password, "New Secret");
+    EXPECT_TRUE(TNetworkProject::fromBytes(s[1].payload).UserName.isEmpty());
+
+    // Replies in another order than the requests: each word answers its own.
+    receive("CHPP", "GOOD");
+    receive("REMM", "GOOD");
+    brain->RemoveMember(*client, "cy");
+    brain->ChangeProjectPassword(*client, "x");
+    receive("REMM", FailurePayload());
+    receive("CHPP", FailurePayload());
+    receive("REMM", "GOOD");  // nothing asked: nothing said
+    EXPECT_EQ(ui.messageTexts(),
+              (QStringList{"The password of the project \"SITE\" has been changed.",
+                           "The member \"bob\" has been removed from the project \"SITE\".",
+                           "Server Error: \"cy\" could not be removed from the project \"SITE\". Only the project's "
+                           "owner can remove a member, and not themself.",
+                           "Server Error: The password of the project \"SITE\" could not be changed. Only the "
+                           "project's owner can change it."}));
+}
+
+TEST_F(ClientBrainTest, AnOwnerRequestTheServerNeverAnswersIsReported)
+{
+    EXPECT_EQ(TClientBrain::kOwnerReplyTimeoutMs, 10000);
+    brain->setOwnerReplyTimeout(50);
+    gCurrentProjectName = "SITE";
+    // Answered in time: no notice.
+    brain->ChangeProjectPassword(*client, "pw");
+    receive("CHPP", "GOOD");
+    brain->RemoveMember(*client, "bob");
+    ASSERT_TRUE(waitUntil([&] { return ui.messages.size() == 2; }, 2000)) << ui.messageTexts().join('|').toStdString();
+    EXPECT_EQ(ui.messageTexts().last(), TClientBrain::noAnswerText());
+    EXPECT_EQ(TClientBrain::noAnswerText(), "The server did not answer; it may be older than this program.");
+    // Said once, and an answer that comes late is still reported.
+    EXPECT_FALSE(waitUntil([&] { return ui.messages.size() > 2; }, 200));
+    receive("REMM", "GOOD");
+    EXPECT_EQ(ui.messageTexts().last(), "The member \"bob\" has been removed from the project \"SITE\".");
+
+    // A connection that ends takes its waits with it.
+    brain->RemoveMember(*client, "cy");
+    brain->ClientDisconnect("Disconnected", *client);
+    const qsizetype before = ui.messages.size();
+    EXPECT_FALSE(waitUntil([&] { return ui.messages.size() > before; }, 200));
+}
+
+TEST_F(ClientBrainTest, ReceivedTextIsUtf8OrElseWindows1252)
+{
+    gChannelListOpen = true;
+    gProjectFileManagerOpen = true;
+    ui.rooms.insert("CAF\u00c9");
+    receive("GCHR", list({"caf\xe9", "na\xc3\xafve"}));
+    EXPECT_EQ(ui.channelList, (QStringList{u"caf\u00e9"_s, u"na\u00efve"_s}));
+    receive("MESS", list({"caf\xc3\xa9", "zo\xeb: \x93hi\x94"}));
+    EXPECT_EQ(ui.roomText[u"CAF\u00c9"_s], QStringList{u"zo\u00eb: \u201chi\u201d"_s});
+    receive("FLIS", list({"r\xe9sum\xe9.htm", "j\xfcrgen", "FALSE"}));
+    ASSERT_EQ(ui.fileList.size(), 1);
+    EXPECT_EQ(ui.fileList[0], (SharedFileRow{u"r\u00e9sum\u00e9.htm"_s, "FALSE", u"j\u00fcrgen"_s}));
+
+    gCurrentProjectName = "SITE";
+    receive("GTFD", list({"r\xe9sum\xe9.htm", "x"}));
+    EXPECT_EQ(ui.opened, QStringList{dir.path() + u"/Shared/SITE/r\u00e9sum\u00e9.htm"_s});
 }

@@ -1,6 +1,7 @@
 #include "addnewproject.h"
 
 #include "messageservice.h"
+#include "namecheck.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -45,6 +46,8 @@ void TAddNewProject::done()
                                                          "\"project name\" field."));
         return;
     }
+    if (!acceptName(this, ProjectNameEdit->text(), NameKind::Project))
+        return;
     if (addProject)
         addProject(ProjectNameEdit->text(), PasswordEdit->text());
     accept();

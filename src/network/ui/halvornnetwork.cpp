@@ -14,6 +14,7 @@
 #include "mainwindow.h"
 #include "memorybookings.h"
 #include "messageservice.h"
+#include "namecheck.h"
 #include "networkglobals.h"
 #include "networklog.h"
 #include "networkrequests.h"
@@ -366,9 +367,7 @@ void THalvornNetwork::openConnection()
 {
     // A client that has ended (or is still live) is replaced, never kept.
     DestroyClient();
-    gPendingChatJoins.clear();
-    gPendingRoomUsers.clear();
-    gFilesBeingBookedIn.clear();
+    clearPendingRequests();
     gMyClient = mBrain->createClient(mLog);
     gMyClient->ClientConnect(gHalvornIPAddress, gHalvornPort.toInt());
 }
@@ -409,18 +408,19 @@ void THalvornNetwork::chatCommand(const QString &line)
         MessageService::information(&mForm, QStringLiteral("This should bring up the help menu. But hasnt. Sorry!"));
     } else if (command == QLatin1String("/LIST")) {
         listChannels();
-    } else if (command == QLatin1String("/JOIN")) {
-        if (argument.isEmpty())
-            chatStatus(QStringLiteral("Cannot join blank channel..."));
-        else if (gMyClient)
-            SendJoinChatRoom(*gMyClient, argument);
-    } else if (command == QLatin1String("/CREATE") || command == QLatin1String("/LEAVE")) {
-        if (argument.isEmpty())
-            chatStatus(QStringLiteral("Cannot add blank channel..."));
-        else if (gMyClient && command == QLatin1String("/CREATE"))
-            SendAddChatRoom(*gMyClient, argument);
-        else if (gMyClient)
-            SendLeaveChatRoom(*gMyClient, argument);
+    } else if (command == QLatin1String("/JOIN") || command == QLatin1String("/CREATE")
+               || command == QLatin1String("/LEAVE")) {
+        if (argument.isEmpty()) {
+            chatStatus(command == QLatin1String("/JOIN") ? QStringLiteral("Cannot join blank channel...")
+                                                         : QStringLiteral("Cannot add blank channel..."));
+        } else if (gMyClient && acceptName(&mForm, argument, NameKind::Room)) {
+            if (command == QLatin1String("/JOIN"))
+                SendJoinChatRoom(*gMyClient, argument);
+            else if (command == QLatin1String("/CREATE"))
+                SendAddChatRoom(*gMyClient, argument);
+            else
+                SendLeaveChatRoom(*gMyClient, argument);
+        }
     }
     chatStatus(upper);
     if (mChatEdit)
@@ -453,7 +453,7 @@ void THalvornNetwork::joinChannelDialog()
     if (!MessageService::getText(&mForm, QStringLiteral("Join chat room"),
                                  QStringLiteral("Please enter the name of the room you want to join: "), &room))
         return;
-    if (!room.isEmpty() && gMyClient)
+    if (!room.isEmpty() && gMyClient && acceptName(&mForm, room, NameKind::Room))
         SendJoinChatRoom(*gMyClient, room);
 }
 
@@ -581,6 +581,14 @@ void THalvornNetwork::openFileManager()
     mFileManager = new TProjectFileManager(
         mForm, dataFolder(), [this](const QString &p, const QString &f) { return bookedOut(p, f); }, &mForm);
     mFileManager->setAttribute(Qt::WA_DeleteOnClose, false);
+    mFileManager->removeMember = [this](const QString &member) {
+        if (gMyClient)
+            mBrain->RemoveMember(*gMyClient, member);
+    };
+    mFileManager->changePassword = [this](const QString &password) {
+        if (gMyClient)
+            mBrain->ChangeProjectPassword(*gMyClient, password);
+    };
     mFileManager->show();
 }
 

@@ -57,6 +57,8 @@ public:
                          std::function<bool(const QString &project, const QString &file)> bookedOut);
     bool bookedOut(const QString &project, const QString &file) const;
     TMemoryBookings &memoryBookings() { return *mMemoryBookings; }
+    // The protocol dispatcher the connection's packets go to.
+    TClientBrain &dispatcher() { return *mBrain; }
 
     // Sign-in.
     static QString addressServerErrorText();

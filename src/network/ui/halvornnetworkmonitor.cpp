@@ -3,6 +3,7 @@
 #include "addresslookup.h"
 #include "halvornnetwork.h"
 #include "messageservice.h"
+#include "namecheck.h"
 #include "networkglobals.h"
 #include "settingsglobals.h"
 #include "setuptools.h"
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace Quorvant::Network {
@@ -116,10 +118,14 @@ void THalvornNetworkMonitor::Connect()
 {
     if (mBusy)
         return;
+    if (!acceptName(this, UserNameEdit->text(), NameKind::User))
+        return;
     gAutoConnect = false;
     setStatus(QStringLiteral("Connecting..."));
-    setStatus(QStringLiteral("Retrieving Network Location from: ") + Quorvant::gLookupAddress
-              + QStringLiteral("AddressInfo.dat"));
+    // The address as it is requested.
+    const QUrl service = TAddressLookup::serviceUrl(Quorvant::gLookupAddress);
+    setStatus(QStringLiteral("Retrieving Network Location from: ")
+              + (service.isValid() ? service.toString() : Quorvant::gLookupAddress));
     fetchAddress([this] {
         const QString name = UserNameEdit->text();
         const QString password = PasswordEdit->text();
@@ -159,6 +165,8 @@ void THalvornNetworkMonitor::Join()
                                                          "continue. It can not be blank."));
         return;
     }
+    if (!acceptName(this, UserNameEdit->text(), NameKind::User))
+        return;
     if (PasswordEdit->text().isEmpty()) {
         MessageService::information(this, QStringLiteral("You have to enter a password in the password field to "
                                                          "continue. It can not be blank."));

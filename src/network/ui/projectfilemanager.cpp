@@ -5,6 +5,7 @@
 #include "documentset.h"
 #include "mainwindow.h"
 #include "messageservice.h"
+#include "namecheck.h"
 #include "networkglobals.h"
 #include "networkrequests.h"
 #include "networkui.h"
@@ -20,6 +21,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSet>
 #include <QTabBar>
@@ -61,6 +64,15 @@ TProjectFileManager::TProjectFileManager(TForm1 &form, QString dataFolder,
     setWindowTitle(QStringLiteral("Halvorn Network : Project File Manager"));
     resize(820, 460);
     auto *row = new QHBoxLayout(this);
+    auto *menus = new QMenuBar(this);
+    QMenu *project = menus->addMenu(QStringLiteral("&Project"));
+    project->setObjectName(QStringLiteral("ProjectMenu"));
+    QAction *remove = project->addAction(QStringLiteral("Remove Member..."), this, &TProjectFileManager::RemoveMember);
+    remove->setObjectName(QStringLiteral("RemoveMemberAction"));
+    QAction *password = project->addAction(QStringLiteral("Change Project Password..."), this,
+                                           &TProjectFileManager::ChangeProjectPassword);
+    password->setObjectName(QStringLiteral("ChangeProjectPasswordAction"));
+    row->setMenuBar(menus);
 
     auto *local = new QVBoxLayout;
     local->addWidget(new QLabel(QStringLiteral("Local Computer"), this));
@@ -201,9 +213,11 @@ void TProjectFileManager::AddFileToProject()
     for (int i = 0; i < LocalFiles->count(); ++i) {
         if (!LocalFiles->item(i)->isSelected())
             continue;
-        const QString path = QDir(mFolder).filePath(LocalFiles->item(i)->text());
-        if (!QFileInfo(path).suffix().isEmpty() && !paths.contains(path))
-            paths.append(path);
+        const QString name = LocalFiles->item(i)->text();
+        const QString path = QDir(mFolder).filePath(name);
+        if (QFileInfo(path).suffix().isEmpty() || paths.contains(path) || !acceptName(this, name, NameKind::File))
+            continue;
+        paths.append(path);
     }
     if (paths.isEmpty())
         return;
@@ -298,8 +312,8 @@ void TProjectFileManager::BookFileOut()
             MessageService::information(this, QStringLiteral("The File: ") + quoted(r.FileName)
                                                   + QStringLiteral(" is currently booked out. Sorry."));
         } else if (gMyClient) {
-            SendProjectFileRequest(*gMyClient, "GTFD", r.FileName);
-            SendProjectFileRequest(*gMyClient, "BFOU", r.FileName);
+            // The download follows once the server has confirmed the booking.
+            SendBookOut(*gMyClient, r.FileName);
         }
     }
     RefreshList();
@@ -366,9 +380,8 @@ void TProjectFileManager::BookFileBackIn()
             const QByteArray content = file.readAll();
             if (!gMyClient)
                 continue;
-            SendUploadFile(*gMyClient, name, content);
-            gFilesBeingBookedIn.append(path);
-            SendProjectFileRequest(*gMyClient, "BFIN", name);
+            // The booking is given back once the server has stored the upload.
+            SendBookInUpload(*gMyClient, name, content);
         } else if (r.BookingStatus != QLatin1String("TRUE")) {
             MessageService::information(this, QStringLiteral("The file ") + quoted(name)
                                                   + QStringLiteral(" is currently booked IN."));
@@ -381,12 +394,41 @@ void TProjectFileManager::BookFileBackIn()
                                      "to book the new file back in if there is one."),
                 MessageIcon::Information, YesNo);
             if (answer == mbYes && gMyClient) {
-                gFilesBeingBookedIn.append(name);
-                SendProjectFileRequest(*gMyClient, "BFIN", name);
+                SendBookIn(*gMyClient, name);
                 RefreshList();
             }
         }
     }
+}
+
+void TProjectFileManager::RemoveMember()
+{
+    QString member;
+    if (!MessageService::getText(this, QStringLiteral("Remove Member"),
+                                 QStringLiteral("Please enter the name of the member to remove from this project: "),
+                                 &member)
+        || !acceptName(this, member, NameKind::User))
+        return;
+    if (removeMember)
+        removeMember(member);
+}
+
+void TProjectFileManager::ChangeProjectPassword()
+{
+    const QString title = QStringLiteral("Change Project Password");
+    QString password, again;
+    if (!MessageService::getText(this, title, QStringLiteral("Please enter the new password for this project: "),
+                                 &password)
+        || !MessageService::getText(this, title, QStringLiteral("Please re-type the new password: "), &again))
+        return;
+    // Exactly: a password differing in letter case is a different password.
+    if (again != password) {
+        MessageService::information(this, QStringLiteral("The passwords do not match, so the project password has "
+                                                         "not been changed."));
+        return;
+    }
+    if (changePassword)
+        changePassword(password);
 }
 
 void TProjectFileManager::showEvent(QShowEvent *event)

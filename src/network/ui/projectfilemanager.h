@@ -1,7 +1,7 @@
 // The shared project's file manager: local files on the left to add to the
-// project, the project's files on the right to book out, book in or remove.
-// Uploads go one at a time, each sent when the server has answered the one
-// before.
+// project, the project's files on the right to book out, book in or remove,
+// and the project menu of the owner's commands. Uploads go one at a time,
+// each sent when the server has answered the one before.
 #pragma once
 
 #include <QDialog>
@@ -49,6 +49,12 @@ public:
     void RemoveFile();
     void BookFileOut();
     void BookFileBackIn();
+
+    // The project menu: each asks for what it needs, then hands it on.
+    void RemoveMember();
+    void ChangeProjectPassword();
+    std::function<void(const QString &member)> removeMember;
+    std::function<void(const QString &password)> changePassword;
 
     // From the dispatcher: an "ADDP" answered, the connection ended.
     void fileAdded();

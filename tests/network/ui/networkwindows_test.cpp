@@ -37,6 +37,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -86,8 +87,10 @@ public:
         connect(this, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket *s = nextPendingConnection()) {
                 connect(s, &QTcpSocket::readyRead, s, [this, s] {
-                    if (!s->readAll().contains("\r\n\r\n"))
+                    const QByteArray request = s->readAll();
+                    if (!request.contains("\r\n\r\n"))
                         return;
+                    requests.append(request.left(request.indexOf("\r\n")));
                     s->write("HTTP/1.0 200 OK\r\nContent-Length: " + QByteArray::number(mBody.size())
                              + "\r\nConnection: close\r\n\r\n" + mBody);
                     s->disconnectFromHost();
@@ -98,6 +101,7 @@ public:
         listen(QHostAddress::LocalHost);
     }
     QString base() const { return QStringLiteral("127.0.0.1:") + QString::number(serverPort()); }
+    QByteArrayList requests;  // the request line of each
 
 private:
     QByteArray mBody;
@@ -395,6 +399,43 @@ protected:
     }
     QString sharedPath(const QString &name) const { return dir.filePath("data/Shared/Site/") + name; }
 
+    static QByteArray fileRecord(const QString &name)
+    {
+        TNetworkProject record;
+        record.ProjectName = QStringLiteral("Site");
+        record.FileName = name;
+        return record.toBytes();
+    }
+    static bool good(const std::optional<RawPacket> &reply) { return reply && GoodPacket(reply->payload); }
+    // Bob, a second member of the project, on a bare client.
+    void bobJoins(RawClient &bob)
+    {
+        ASSERT_TRUE(bob.connectTo(server.port));
+        ASSERT_TRUE(bob.signIn("bob", "pw", true));
+        TNetworkProject record;
+        record.ProjectName = QStringLiteral("Site");
+        record.UserName = QStringLiteral("bob");
+        record.Password = QStringLiteral("Secret");
+        ASSERT_TRUE(good(bob.request("JPRO", record.toBytes())));
+    }
+    // The file list as it was a moment before someone else booked `name` out.
+    void listedAsFree(const QString &name)
+    {
+        QList<SharedFileRow> rows = manager->fileList();
+        for (SharedFileRow &r : rows)
+            if (r.FileName == name)
+                r.BookingStatus = QStringLiteral("FALSE");
+        manager->setFileList(rows);
+    }
+    // Waits for a message box with `text`; the boxes seen are kept in `seen`.
+    bool waitForMessage(const QString &text, QStringList &seen, int ms = 5000)
+    {
+        return waitUntil([&] {
+            seen += messageTexts();
+            return seen.contains(text);
+        }, ms);
+    }
+
     QString local;
     TProjectFileManager *manager = nullptr;
 };
@@ -531,6 +572,212 @@ TEST_F(SharedProjects, BookingInSomeoneElsesFileAsksFirst)
     MessageService::queueAnswer(DialogAnswer::pressed(mbYes));
     manager->BookFileBackIn();
     EXPECT_TRUE(waitUntil([&] { return row("a.htm").BookingStatus != "TRUE"; }));
+}
+
+TEST_F(SharedProjects, ABookOutRefusedBecauseSomeoneElseHoldsTheFileOpensNothing)
+{
+    addAll();
+    RawClient bob;
+    bobJoins(bob);
+    ASSERT_TRUE(good(bob.request("BFOU", fileRecord("a.htm"))));
+    listedAsFree("a.htm");
+    messageTexts();
+    manager->selectSharedFiles({"a.htm"});
+    manager->BookFileOut();
+    QStringList seen;
+    ASSERT_TRUE(waitForMessage("Server Error: There was a problem booking the file you requested out, please try again "
+                               "later", seen)) << seen.join('|').toStdString();
+    EXPECT_FALSE(waitUntil([&] { return window->documents()->PagesOpen() > 0; }, 300));
+    EXPECT_FALSE(QFile::exists(sharedPath("a.htm")));
+    EXPECT_FALSE(network->bookedOut("Site", "a.htm"));
+    EXPECT_TRUE(TBookingSystem(DataFolder::path()).records().isEmpty());
+    // Bob still holds it: his upload is stored.
+    EXPECT_TRUE(good(bob.request("UPFL", fileRecord("a.htm") + EncodeString("<p>bob</p>"))));
+}
+
+TEST_F(SharedProjects, ARefusedBookInUploadKeepsEveryBooking)
+{
+    addAll();
+    RawClient bob;
+    bobJoins(bob);
+    ASSERT_TRUE(good(bob.request("BFOU", fileRecord("a.htm"))));
+    // Alice believes she holds it too: a local booking and a local copy.
+    writeFile(sharedPath("a.htm"), "<p>alice</p>");
+    ASSERT_TRUE(TBookingSystem(DataFolder::path()).AddInfo("Site", "a.htm", "alice"));
+    messageTexts();
+    manager->selectSharedFiles({"a.htm"});
+    manager->BookFileBackIn();
+    QStringList seen;
+    ASSERT_TRUE(waitForMessage("Server Error: Unable to book file back into project!", seen))
+        << seen.join('|').toStdString();
+    EXPECT_FALSE(seen.contains("Your file has been successfully saved to the server"));
+    // Nothing released: her local booking stays, and Bob's booking with it.
+    EXPECT_FALSE(waitUntil([&] { return !network->bookedOut("Site", "a.htm"); }, 300));
+    EXPECT_TRUE(good(bob.request("UPFL", fileRecord("a.htm") + EncodeString("<p>bob</p>"))));
+    EXPECT_TRUE(good(bob.request("BFIN", fileRecord("a.htm"))));
+}
+
+TEST_F(SharedProjects, ProjectMenuAsksForTheMemberAndForTheNewPasswordTwice)
+{
+    auto *menu = manager->findChild<QMenu *>(QStringLiteral("ProjectMenu"));
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->title(), "&Project");
+    auto *remove = manager->findChild<QAction *>(QStringLiteral("RemoveMemberAction"));
+    auto *password = manager->findChild<QAction *>(QStringLiteral("ChangeProjectPasswordAction"));
+    ASSERT_NE(remove, nullptr);
+    ASSERT_NE(password, nullptr);
+    EXPECT_EQ(remove->text(), "Remove Member...");
+    EXPECT_EQ(password->text(), "Change Project Password...");
+    EXPECT_EQ(menu->actions(), (QList<QAction *>{remove, password}));
+
+    QStringList handed;
+    manager->removeMember = [&](const QString &member) { handed.append("remove " + member); };
+    manager->changePassword = [&](const QString &pw) { handed.append("password " + pw); };
+    MessageService::resetTestHook();
+    const struct {
+        QAction *action;
+        QList<DialogAnswer> answers;
+        const char *handed;   // or null
+        const char *message;  // or null
+    } cases[] = {
+        {remove, {DialogAnswer::cancelled()}, nullptr, nullptr},
+        {remove, {DialogAnswer::typed("bob:x")}, nullptr,
+         "The user name \"bob:x\" cannot be used. A user name cannot hold ':'."},
+        {remove, {DialogAnswer::typed("bob ")}, nullptr,
+         "The user name \"bob \" cannot be used. A name cannot begin or end with a blank."},
+        {remove, {DialogAnswer::typed("bob")}, "remove bob", nullptr},
+        {password, {DialogAnswer::typed("New1"), DialogAnswer::cancelled()}, nullptr, nullptr},
+        {password, {DialogAnswer::typed("New1"), DialogAnswer::typed("new1")}, nullptr,
+         "The passwords do not match, so the project password has not been changed."},
+        {password, {DialogAnswer::typed("New1"), DialogAnswer::typed("New1")}, "password New1", nullptr},
+    };
+    for (const auto &c : cases) {
+        handed.clear();
+        MessageService::queueAnswers(c.answers);
+        c.action->trigger();
+        EXPECT_EQ(handed, c.handed ? QStringList{c.handed} : QStringList{});
+        QStringList boxes;
+        for (const RecordedDialog &d : MessageService::takeRecorded())
+            if (d.kind == DialogKind::Message)
+                boxes.append(d.text);
+        EXPECT_EQ(boxes, c.message ? QStringList{c.message} : QStringList{}) << boxes.join('|').toStdString();
+    }
+    MessageService::queueAnswers({DialogAnswer::typed("a"), DialogAnswer::typed("a")});
+    password->trigger();
+    const QList<RecordedDialog> asked = MessageService::takeRecorded();
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_EQ(asked[0].title, "Change Project Password");
+    EXPECT_EQ(asked[0].text, "Please enter the new password for this project: ");
+    EXPECT_EQ(asked[1].text, "Please re-type the new password: ");
+}
+
+// What the server answers depends on its age: one that knows the request
+// answers it, an older one never does and the user is told so. Either way
+// the user hears back.
+TEST_F(SharedProjects, ProjectMenuRequestsAreAnsweredOrReportedUnanswered)
+{
+    RawClient bob;
+    bobJoins(bob);
+    network->dispatcher().setOwnerReplyTimeout(1500);
+    const QString noAnswer = TClientBrain::noAnswerText();
+    const struct { QAction *action; QList<DialogAnswer> answers; const char *answered; } cases[] = {
+        {manager->findChild<QAction *>(QStringLiteral("ChangeProjectPasswordAction")),
+         {DialogAnswer::typed("Secret2"), DialogAnswer::typed("Secret2")},
+         "The password of the project \"Site\" has been changed."},
+        {manager->findChild<QAction *>(QStringLiteral("RemoveMemberAction")), {DialogAnswer::typed("bob")},
+         "The member \"bob\" has been removed from the project \"Site\"."},
+    };
+    for (const auto &c : cases) {
+        ASSERT_NE(c.action, nullptr);
+        messageTexts();
+        MessageService::queueAnswers(c.answers);
+        c.action->trigger();
+        QStringList seen;
+        ASSERT_TRUE(waitUntil([&] {
+            seen += messageTexts();
+            return seen.contains(c.answered) || seen.contains(noAnswer);
+        })) << seen.join('|').toStdString();
+        EXPECT_EQ(seen.count(c.answered) + seen.count(noAnswer), 1) << seen.join('|').toStdString();
+    }
+}
+
+TEST_F(SharedProjects, NamesThatCouldDeceiveAreNotSent)
+{
+    writeFile(local + "/tab\t.htm", "x");
+    writeFile(local + "/rtl\u202egnp.htm", "x");
+    manager->setLocalFolder(local);
+    messageTexts();
+    manager->selectLocalFiles({"a.htm", "tab\t.htm", "rtl\u202egnp.htm"});
+    manager->AddFileToProject();
+    ASSERT_TRUE(waitUntil([&] { return !manager->uploading() && sharedNames().size() == 1; }));
+    EXPECT_EQ(sharedNames(), QStringList{"a.htm"});
+    EXPECT_EQ(messageTexts(),
+              (QStringList{"The file name \"rtl\u202egnp.htm\" cannot be used. A name cannot hold control or "
+                           "formatting characters.",
+                           "The file name \"tab\t.htm\" cannot be used. A name cannot hold control or formatting "
+                           "characters."}));
+}
+
+TEST_F(NetworkWindows, UserRoomAndProjectNamesThatCouldDeceiveAreNotSent)
+{
+    const QString hidden =
+        "The user name \"ann\u200b\" cannot be used. A name cannot hold control or formatting characters.";
+    connectButton()->click();
+    THalvornNetworkMonitor *login = loginDialog();
+    ASSERT_NE(login, nullptr);
+    login->UserNameEdit->setText("ann\u200b");
+    login->PasswordEdit->setText("pw");
+    login->Connect();
+    EXPECT_FALSE(network->lookup()->isRunning());
+    EXPECT_EQ(messageTexts(), QStringList{hidden});
+    MessageService::queueAnswer(DialogAnswer::pressed(mbYes));
+    login->UserNameEdit->setText("eve:");
+    login->Join();
+    EXPECT_FALSE(network->lookup()->isRunning());
+    EXPECT_EQ(messageTexts().last(), "The user name \"eve:\" cannot be used. A user name cannot hold ':'.");
+    EXPECT_EQ(gMyClient, nullptr);
+    login->close();
+
+    ASSERT_TRUE(join("alice", "pw"));
+    messageTexts();
+    network->chatCommand("/join lob\u200fby");
+    network->chatCommand("/create \u2028x");
+    EXPECT_TRUE(gPendingChatJoins.isEmpty());
+    EXPECT_EQ(messageTexts().size(), 2);
+    MessageService::queueAnswer(DialogAnswer::typed(" lobby"));
+    network->joinChannelDialog();
+    EXPECT_TRUE(gPendingChatJoins.isEmpty());
+    EXPECT_EQ(messageTexts().last(),
+              "The channel name \" lobby\" cannot be used. A name cannot begin or end with a blank.");
+
+    window->findChild<QPushButton *>(QStringLiteral("CreateProjectButton"))->click();
+    auto *dialog = window->findChild<TAddNewProject *>();
+    ASSERT_NE(dialog, nullptr);
+    dialog->ProjectNameEdit->setText("Site\u202e");
+    dialog->done();
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(gLastProjectName.isEmpty());
+    EXPECT_EQ(messageTexts(), QStringList{"The project name \"Site\u202e\" cannot be used. A name cannot hold "
+                                          "control or formatting characters."});
+}
+
+TEST_F(NetworkWindows, TheAddressServiceIsAskedForOneAddressFileWhateverTheBaseEndsWith)
+{
+    // A reply that stops the sign-in: only the request matters here.
+    FixedHttp http("IP=127.0.0.1\r\nPORT=0\r\n");
+    connectButton()->click();
+    THalvornNetworkMonitor *login = loginDialog();
+    ASSERT_NE(login, nullptr);
+    login->UserNameEdit->setText("gina");
+    login->PasswordEdit->setText("pw");
+    for (const QString &base : {http.base() + "/", "http://" + http.base() + "//", http.base()}) {
+        Quorvant::gLookupAddress = base;
+        login->Connect();
+        EXPECT_EQ(login->HalvornConnectLabel->text(),
+                  "Retrieving Network Location from: http://" + http.base() + "/AddressInfo.dat");
+        ASSERT_TRUE(waitUntil([&] { return !network->lookup()->isRunning(); }));
+    }
+    EXPECT_EQ(http.requests, QByteArrayList(3, "GET /AddressInfo.dat HTTP/1.1"));
 }
 
 TEST_F(SharedProjects, ProjectChatAndLeaving)
