@@ -9,8 +9,9 @@
 namespace Quorvant::Network {
 
 // Valid UTF-8 is read as UTF-8; anything else as Windows-1252 (the 8-bit
-// text older clients send). Two different byte strings never decode to the
-// same text.
+// text older clients send). Every byte keeps its own character: no byte is
+// lost to a replacement character, so two different 8-bit texts never read
+// as one (while "é" from an 8-bit client and from a UTF-8 one are the same).
 QString decodeWireText(QByteArrayView bytes);
 
 enum class NameKind { User, Room, Project, File };
