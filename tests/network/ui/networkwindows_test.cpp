@@ -671,34 +671,67 @@ TEST_F(SharedProjects, ProjectMenuAsksForTheMemberAndForTheNewPasswordTwice)
     EXPECT_EQ(asked[1].text, "Please re-type the new password: ");
 }
 
-// What the server answers depends on its age: one that knows the request
-// answers it, an older one never does and the user is told so. Either way
-// the user hears back.
-TEST_F(SharedProjects, ProjectMenuRequestsAreAnsweredOrReportedUnanswered)
+// The owner's requests reach the server, which answers them: a removed
+// member loses the project at once, a changed password is the only one that
+// joins, and what the server refuses is reported as refused.
+TEST_F(SharedProjects, TheOwnersProjectMenuRequestsAreAnsweredByTheServer)
 {
     RawClient bob;
     bobJoins(bob);
-    network->dispatcher().setOwnerReplyTimeout(1500);
-    const QString noAnswer = TClientBrain::noAnswerText();
-    const struct { QAction *action; QList<DialogAnswer> answers; const char *answered; } cases[] = {
-        {manager->findChild<QAction *>(QStringLiteral("ChangeProjectPasswordAction")),
-         {DialogAnswer::typed("Secret2"), DialogAnswer::typed("Secret2")},
+    auto *remove = manager->findChild<QAction *>(QStringLiteral("RemoveMemberAction"));
+    auto *password = manager->findChild<QAction *>(QStringLiteral("ChangeProjectPasswordAction"));
+    ASSERT_NE(remove, nullptr);
+    ASSERT_NE(password, nullptr);
+    const struct { QAction *action; QList<DialogAnswer> answers; const char *answer; } cases[] = {
+        {password, {DialogAnswer::typed("Secret2"), DialogAnswer::typed("Secret2")},
          "The password of the project \"Site\" has been changed."},
-        {manager->findChild<QAction *>(QStringLiteral("RemoveMemberAction")), {DialogAnswer::typed("bob")},
-         "The member \"bob\" has been removed from the project \"Site\"."},
+        {remove, {DialogAnswer::typed("bob")}, "The member \"bob\" has been removed from the project \"Site\"."},
+        // The owner cannot remove themself.
+        {remove, {DialogAnswer::typed("alice")},
+         "Server Error: \"alice\" could not be removed from the project \"Site\". Only the project's owner can "
+         "remove a member, and not themself."},
     };
     for (const auto &c : cases) {
-        ASSERT_NE(c.action, nullptr);
         messageTexts();
         MessageService::queueAnswers(c.answers);
         c.action->trigger();
         QStringList seen;
-        ASSERT_TRUE(waitUntil([&] {
-            seen += messageTexts();
-            return seen.contains(c.answered) || seen.contains(noAnswer);
-        })) << seen.join('|').toStdString();
-        EXPECT_EQ(seen.count(c.answered) + seen.count(noAnswer), 1) << seen.join('|').toStdString();
+        ASSERT_TRUE(waitForMessage(c.answer, seen)) << seen.join('|').toStdString();
+        EXPECT_FALSE(seen.contains(TClientBrain::noAnswerText()));
     }
+    // Bob is out: the project's files no longer reach him, and the old
+    // password no longer lets him back in.
+    EXPECT_FALSE(good(bob.request("FLIS", fileRecord(QString()))));
+    TNetworkProject join;
+    join.ProjectName = QStringLiteral("Site");
+    join.UserName = QStringLiteral("bob");
+    join.Password = QStringLiteral("Secret");
+    EXPECT_FALSE(good(bob.request("JPRO", join.toBytes())));
+    join.Password = QStringLiteral("Secret2");
+    EXPECT_TRUE(good(bob.request("JPRO", join.toBytes())));
+}
+
+// Answering Yes to booking in a file another member holds sends the
+// book-in, which the server refuses: the user hears so, and the holder
+// keeps the file.
+TEST_F(SharedProjects, ForcingTheBookInOfAFileSomeoneElseHoldsIsRefused)
+{
+    addAll();
+    RawClient bob;
+    bobJoins(bob);
+    ASSERT_TRUE(good(bob.request("BFOU", fileRecord("a.htm"))));
+    manager->RefreshList();
+    ASSERT_TRUE(waitUntil([&] { return row("a.htm").BookingStatus == "TRUE"; }));
+    messageTexts();
+    MessageService::queueAnswer(DialogAnswer::pressed(mbYes));
+    manager->selectSharedFiles({"a.htm"});
+    manager->BookFileBackIn();
+    QStringList seen;
+    ASSERT_TRUE(waitForMessage("Server Error: Unable to book file back into project!", seen))
+        << seen.join('|').toStdString();
+    EXPECT_TRUE(seen.first().startsWith("Your user does not currently have \"a.htm\"file booked out"));
+    EXPECT_TRUE(good(bob.request("UPFL", fileRecord("a.htm") + EncodeString("<p>bob</p>"))));
+    EXPECT_TRUE(good(bob.request("BFIN", fileRecord("a.htm"))));
 }
 
 TEST_F(SharedProjects, NamesThatCouldDeceiveAreNotSent)
