@@ -3,18 +3,27 @@
 // projects with members, files, bookings and project chat.
 #pragma once
 
+#include "attemptlimiter.h"
+#include "serverlimits.h"
+#include "windowquota.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QTimer>
+
+#include <functional>
+#include <optional>
 
 class QHostAddress;
 class QTcpServer;
 
 namespace Halvorn {
 
+class PasswordWorker;
 class ServerConnection;
 class ServerLog;
 class ServerStore;
@@ -23,13 +32,13 @@ class HalvornServer : public QObject
 {
     Q_OBJECT
 public:
-    HalvornServer(ServerStore &store, ServerLog &log, QObject *parent = nullptr);
+    HalvornServer(ServerStore &store, ServerLog &log, const ServerLimits &limits, QObject *parent = nullptr);
     ~HalvornServer() override;
 
+    // Port 0 picks a free port no higher than kHighestClientPort.
     [[nodiscard]] bool listen(const QHostAddress &address, quint16 port);
     quint16 port() const;
     QString errorString() const;
-    void setIdleTimeout(int ms) { mIdleTimeoutMs = ms; }
 
 private:
     struct Room
@@ -39,15 +48,32 @@ private:
     };
 
     void accept();
+    // Below the connection limit and with descriptors to spare.
+    bool roomForAnotherConnection() const;
+    void pauseAccepting(const QString &why);
+    void resumeAcceptingIfRoom();
+    void addQueuedOutput(qint64 delta);
+    // Returns freed memory to the system a moment after clients went.
+    void trimMemorySoon();
     void handle(ServerConnection &c, const QByteArray &word, const QByteArray &payload);
     void closed(ServerConnection &c, const QString &why);
     void signIn(ServerConnection &c, const QByteArray &payload);
+    void finishSignIn(ServerConnection &c, const QString &name, bool ok);
     void createAccount(ServerConnection &c, const QByteArray &payload);
     void leaveAllRooms(ServerConnection &c);
     // The last one out closes the room; otherwise the others hear of it.
     void leaveRoom(ServerConnection &c, QHash<QString, Room>::iterator room);
     void handleChat(ServerConnection &c, const QByteArray &word, const QByteArray &payload);
     void handleProject(ServerConnection &c, const QByteArray &word, const QByteArray &payload);
+    // A password attempt on `target` (an account or project name): spaced
+    // out by `limiter`, hashed off this thread while the session waits, then
+    // `then` with the outcome if the session is still there. `stored` gives
+    // the record to check; it is read again at the end, so a record changed
+    // or removed meanwhile never lets the old password in.
+    void checkPassword(ServerConnection &c, AttemptLimiter &limiter, const QString &target, const QString &password,
+                       std::function<std::optional<PasswordRecord>()> stored,
+                       std::function<void(ServerConnection &, bool ok)> then);
+    QList<ServerConnection *> sessionsIn(const QString &project) const;
     // The stored name of a project `c`'s user is a member of, else empty.
     QString memberProject(ServerConnection &c, const QString &name);
     void fanOut(const QList<ServerConnection *> &to, QByteArrayView word, const QByteArray &payload,
@@ -56,9 +82,20 @@ private:
     ServerStore &mStore;
     ServerLog &mLog;
     QTcpServer *mServer;
+    const ServerLimits mLimits;
+    PasswordWorker *mPasswords;
+    AttemptLimiter mSignInLimiter;
+    AttemptLimiter mProjectLimiter;
+    WindowQuota mAccountsPerAddress;
     QSet<ServerConnection *> mConnections;
     QHash<QString, Room> mRooms;  // by upper-cased name
-    int mIdleTimeoutMs = 120000;
+    qint64 mQueuedOutput = 0;     // of all connections
+    qint64 mDescriptorBaseline = 0;  // open when listening began
+    qint64 mLiveSockets = 0;      // client sockets, closing ones too
+    bool mAcceptPaused = false;
+    bool mStopping = false;
+    QTimer mAcceptRetry;
+    QTimer mTrim;
 };
 
 } // namespace Halvorn
