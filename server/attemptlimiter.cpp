@@ -64,7 +64,7 @@ void AttemptLimiter::settle(const QString &target, const QString &source, bool s
     }
     Entry &s = entry(mSources, source, now);
     ++s.attempts;
-    s.notBefore = std::max(s.notBefore, now) + delayAfter(s.attempts);
+    s.notBefore = std::max(s.notBefore, now + delayAfter(s.attempts));
     s.lastSeen = now;
 }
 
