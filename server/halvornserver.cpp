@@ -56,7 +56,9 @@ QByteArray reply(bool ok)
 // descriptors, so few, and within kDescriptorReserve.
 constexpr int kPendingConnections = 16;
 constexpr int kAcceptRetryMs = 1000;
-constexpr int kTrimDelayMs = 500;
+constexpr int kTrimDelayMs = 1000;
+// Trimming walks the whole heap: only worth it once this much lies free.
+constexpr size_t kTrimAbove = 16 * 1024 * 1024;
 constexpr int kPortTries = 200;
 constexpr quint16 kLowestPickedPort = 10000;
 
@@ -90,7 +92,10 @@ HalvornServer::HalvornServer(ServerStore &store, ServerLog &log, const ServerLim
     connect(&mAcceptRetry, &QTimer::timeout, this, &HalvornServer::resumeAcceptingIfRoom);
     mTrim.setSingleShot(true);
     mTrim.setInterval(kTrimDelayMs);
-    connect(&mTrim, &QTimer::timeout, this, [] { malloc_trim(0); });
+    connect(&mTrim, &QTimer::timeout, this, [] {
+        if (mallinfo2().fordblks > kTrimAbove)
+            malloc_trim(0);
+    });
 }
 
 HalvornServer::~HalvornServer()
