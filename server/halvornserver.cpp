@@ -273,6 +273,8 @@ void HalvornServer::checkPassword(ServerConnection &c, AttemptLimiter &limiter, 
     if (wait > 0)
         mLog.write(QStringLiteral("password attempt %1 on %2 waits %3 ms").arg(c.peer(), target).arg(wait));
     QTimer::singleShot(wait, &c, [this, &c, &limiter, target, source, password, stored, then] {
+        if (c.isClosed())
+            return;
         const std::optional<PasswordRecord> record = stored();
         mPasswords->verify(&c, password, record, [&c, &limiter, target, source, record, stored, then](bool matches) {
             const bool ok = matches && stored() == record;

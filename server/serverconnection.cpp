@@ -70,9 +70,15 @@ void ServerConnection::start()
 {
     startDeadlines();
     write(QByteArrayLiteral("WELCOME TO HALVORN\r\n"));
+    // Nothing else may share the greeting's read: requests sent early wait.
+    mGreeting = true;
     QTimer::singleShot(mLimits.greetingPauseMs, this, [this] {
-        if (!mClosed)
-            send("LOGI", ".");
+        mGreeting = false;
+        if (mClosed)
+            return;
+        send("LOGI", ".");
+        handleInbox();
+        readAvailable();
     });
 }
 
@@ -128,7 +134,7 @@ void ServerConnection::release()
 
 void ServerConnection::handleInbox()
 {
-    while (!mClosed && !mHeld && !mInbox.isEmpty()) {
+    while (!mClosed && !mHeld && !mGreeting && !mInbox.isEmpty()) {
         const Packet packet = mInbox.takeFirst();
         // Only complete packets keep a session alive, never a trickle of bytes.
         mIdle.start();
@@ -139,7 +145,7 @@ void ServerConnection::handleInbox()
 
 void ServerConnection::readAvailable()
 {
-    while (!mClosed && !mHeld && mInbox.isEmpty() && mSocket->bytesAvailable() > 0) {
+    while (!mClosed && !mHeld && !mGreeting && mInbox.isEmpty() && mSocket->bytesAvailable() > 0) {
         const QByteArray chunk = mSocket->read(kReadChunk);
         const auto result = mReassembler.feed(chunk, [this](const QByteArray &word, const QByteArray &payload) {
             mInbox.append({word, payload});

@@ -84,6 +84,7 @@ private:
     QTimer mSignInDeadline;
     qint64 mQueued = 0;
     bool mHeld = false;
+    bool mGreeting = false;  // until the sign-in request is out
     bool mClosed = false;
 };
 
