@@ -9,7 +9,7 @@
 // first read held more than the greeting. Bounded: about a minute.
 //
 //   server_load_bench [--clients N] [--rooms N] [--messages N] [--rate PER_SECOND]
-//                     [--slow N] [--attack] [--server PATH]
+//                     [--slow N] [--attack] [--server PATH] [--server-args "ARGS"]
 #include "networkrecords.h"
 #include "packetreassembler.h"
 #include "procstats.h"
@@ -198,7 +198,8 @@ int main(int argc, char **argv)
                        {"messages", "messages", "N", "5000"}, {"rate", "messages per second", "N", "200"},
                        {"slow", "clients that stop reading", "N", "20"},
                        {"attack", "meanwhile flood sign-ins and trickle partial packets"},
-                       {"server", "the server program (default: the one built with this)", "PATH"}});
+                       {"server", "the server program (default: the one built with this)", "PATH"},
+                       {"server-args", "more options for the server, separated by blanks", "ARGS"}});
     parser.process(app);
     const bool attack = parser.isSet("attack");
     const int clientCount = parser.value("clients").toInt();
@@ -217,7 +218,9 @@ int main(int argc, char **argv)
     QTemporaryDir dir;
     ServerProcess server;
     server.program = parser.value("server");
-    if (!server.start(dir.filePath("load.db"), {"--hash-iterations", "1000"})) {
+    const QStringList serverArgs = QStringList{"--hash-iterations", "1000"}
+                                   + parser.value("server-args").split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (!server.start(dir.filePath("load.db"), serverArgs)) {
         std::fprintf(stderr, "the server did not start\n");
         return 1;
     }

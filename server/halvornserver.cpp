@@ -9,7 +9,6 @@
 
 #include <QDir>
 #include <QHostAddress>
-#include <QPointer>
 #include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -83,10 +82,12 @@ HalvornServer::HalvornServer(ServerStore &store, ServerLog &log, const ServerLim
     mServer->setMaxPendingConnections(kPendingConnections);
     mServer->setListenBacklogSize(mLimits.listenBacklog);
     connect(mServer, &QTcpServer::newConnection, this, &HalvornServer::accept);
-    // The listener pauses itself after an error it does not retry.
-    connect(mServer, &QTcpServer::acceptError, this, [this](QAbstractSocket::SocketError) {
-        mAcceptPaused = false;
-        pauseAccepting(QStringLiteral("accept failed: %1").arg(mServer->errorString()));
+    // The listener has paused itself after an error it does not retry: it
+    // goes on once there is room.
+    connect(mServer, &QTcpServer::acceptError, this, [this] {
+        mAcceptPaused = true;
+        mAcceptRetry.start();
+        mLog.write(QStringLiteral("not accepting connections for now: %1").arg(mServer->errorString()));
     });
     mAcceptRetry.setInterval(kAcceptRetryMs);
     connect(&mAcceptRetry, &QTimer::timeout, this, &HalvornServer::resumeAcceptingIfRoom);
