@@ -349,6 +349,7 @@ int main(int argc, char **argv)
     pace.start(5);
     QElapsedTimer chatTime;
     chatTime.start();
+    const qint64 chatStartTicks = ProcStats::cpuTicks(serverPid);
     qint64 expected = 0;
     runUntil([&] { return sent >= messageCount; }, 120000);
     flood.stop();
@@ -359,6 +360,7 @@ int main(int argc, char **argv)
     }
     runUntil([&] { return qint64(latencies.size()) >= expected; }, 10000);
     const qint64 chatMs = chatTime.elapsed();
+    const qint64 chatTicks = ProcStats::cpuTicks(serverPid) - chatStartTicks;  // of 10 ms
 
     // A newcomer after all that.
     LoadClient late;
@@ -382,6 +384,7 @@ int main(int argc, char **argv)
     const double maxMs = latencies.empty() ? 0 : double(*std::max_element(latencies.begin(), latencies.end())) / 1e6;
     std::printf("chat: %d messages in %lld ms, %lld of %lld deliveries to reading members\n", sent,
                 static_cast<long long>(chatMs), static_cast<long long>(delivered), static_cast<long long>(expected));
+    std::printf("server CPU time while chatting: %.0f %% of one core\n", double(chatTicks) * 1000.0 / double(std::max<qint64>(1, chatMs)));
     std::printf("fan-out latency ms: p50 %.2f  p95 %.2f  p99 %.2f  max %.2f  (target p99 < 50)\n", p50, p95, p99, maxMs);
     std::printf("flood: %d messages of 240 characters to %d clients that do not read (about %.1f MB sent to each, most of it held by the server)\n",
                 flooded, slowCount, double(flooded) * 290 / 1e6);

@@ -8,6 +8,7 @@
 #include "wireformat.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QRandomGenerator>
 #include <QTcpServer>
@@ -93,9 +94,15 @@ HalvornServer::HalvornServer(ServerStore &store, ServerLog &log, const ServerLim
     connect(&mAcceptRetry, &QTimer::timeout, this, &HalvornServer::resumeAcceptingIfRoom);
     mTrim.setSingleShot(true);
     mTrim.setInterval(kTrimDelayMs);
-    connect(&mTrim, &QTimer::timeout, this, [] {
-        if (mallinfo2().fordblks > kTrimAbove)
-            malloc_trim(0);
+    connect(&mTrim, &QTimer::timeout, this, [this] {
+        const size_t unused = mallinfo2().fordblks;
+        if (unused <= kTrimAbove)
+            return;
+        QElapsedTimer took;
+        took.start();
+        malloc_trim(0);
+        mLog.write(QStringLiteral("returned up to %1 MiB of unused memory to the system in %2 ms")
+                       .arg(unused >> 20).arg(took.elapsed()));
     });
 }
 

@@ -14,7 +14,7 @@ struct ServerLimits
     // Connections.
     int idleTimeoutMs = 120000;         // without a complete packet
     int signInTimeoutMs = 10000;        // from connecting to signing in
-    int greetingPauseMs = 250;          // the greeting travels alone before the sign-in request
+    int greetingPauseMs = 500;          // the greeting travels alone before the sign-in request
     qint64 maxUnsignedPacket = 64 * 1024;  // unfinished packet before signing in
     qint64 maxOutputPerConnection = 64 * 1024 * 1024;
     qint64 maxOutputTotal = 128 * 1024 * 1024;  // over it the slowest readers are dropped
