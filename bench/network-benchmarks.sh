@@ -4,7 +4,9 @@
 #   network_transfer_bench  10 MB booked out over loopback (< 0.5 s), booked in,
 #                           CPU of an idle connected client (< 0.5 %)
 #   server_load_bench       1,000 clients chatting in 50 rooms while 20 stop
-#                           reading: fan-out p99 (< 50 ms)
+#                           reading: fan-out p99 (< 50 ms); again while an
+#                           attacker floods sign-ins and trickles partial
+#                           packets: p99 (< 50 ms), server memory (< 256 MiB)
 # Usage: bench/network-benchmarks.sh [BUILD_DIR]
 set -euo pipefail
 build="${1:-build}"
@@ -17,3 +19,5 @@ echo "== transfer and idle client"
 "$build/bench/network_transfer_bench"
 echo "== server load"
 "$build/bench/server_load_bench"
+echo "== server load under attack"
+"$build/bench/server_load_bench" --attack

@@ -2,11 +2,17 @@
 // 50 rooms while some members stop reading. Prints the message fan-out
 // latency (send to receipt, every member) and checks p99 < 50 ms, that every
 // reading member got every message of its room, and that the server still
-// signs in a new client quickly afterwards. Bounded: about 30 s.
+// signs in a new client quickly afterwards. With --attack, meanwhile an
+// attacker floods sign-ins with wrong passwords and trickles partial packets
+// (16 MiB announced) on connections that never sign in; the server's
+// resident memory must stay under 256 MiB. Also counts the clients whose
+// first read held more than the greeting. Bounded: about a minute.
 //
 //   server_load_bench [--clients N] [--rooms N] [--messages N] [--rate PER_SECOND]
+//                     [--slow N] [--attack] [--server PATH] [--server-args "ARGS"]
 #include "networkrecords.h"
 #include "packetreassembler.h"
+#include "procstats.h"
 #include "serverprocess.h"
 #include "wireformat.h"
 
@@ -23,13 +29,18 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <utility>
 #include <vector>
+
+#include <sys/resource.h>
 
 using namespace Quorvant::Network;
 
 namespace {
 
 QElapsedTimer gClock;
+const QByteArray kGreeting = QByteArrayLiteral("WELCOME TO HALVORN\r\n");
+constexpr qint64 kMiB = 1024 * 1024;
 
 struct LoadClient
 {
@@ -42,7 +53,11 @@ struct LoadClient
     TPacketReassembler reassembler;
     qint64 received = 0;
 
+    bool firstRead = true;
     QString name() const { return QStringLiteral("user%1").arg(id); }
+    // Eight clients a machine, so new accounts stay within the server's
+    // quota per address.
+    QHostAddress address() const { return QHostAddress(QStringLiteral("127.1.0.%1").arg(id / 8 + 1)); }
     bool sink = false;   // in the room of the clients that stop reading
     QString roomName() const { return sink ? QStringLiteral("sink") : QStringLiteral("room%1").arg(room); }
     void send(QByteArrayView word, const QByteArray &payload) { socket.write(EncodePacket(word, payload)); }
@@ -65,6 +80,105 @@ bool runUntil(F done, int ms)
     return done();
 }
 
+// One client socket of the attacker, opened again whenever the server closes it.
+struct AttackSocket
+{
+    std::unique_ptr<QTcpSocket> socket;
+    TPacketReassembler reassembler;
+    int opened = 0;
+};
+
+// Wrong passwords for the honest clients' accounts, as fast as the server
+// answers, from 127.0.0.2; and connections from 127.0.0.3 that announce a
+// 16 MiB packet, send 4 MiB of it and then one byte every half second.
+class Attacker
+{
+public:
+    Attacker(quint16 port, int floodConnections, int trickleConnections, int accounts)
+        : mPort(port), mAccounts(accounts), mFlood(size_t(floodConnections)), mTrickle(size_t(trickleConnections))
+    {
+        QObject::connect(&mTick, &QTimer::timeout, [this] { tick(); });
+    }
+    void start()
+    {
+        tick();
+        mTick.start(500);
+    }
+    void stop()
+    {
+        mTick.stop();
+        for (auto *group : {&mFlood, &mTrickle}) {
+            for (AttackSocket &a : *group)
+                a.socket.reset();
+        }
+    }
+    int guesses = 0;
+    int answers = 0;
+    int trickleClosed = 0;
+
+private:
+    void open(AttackSocket &a, const char *from)
+    {
+        a.socket = std::make_unique<QTcpSocket>();
+        a.reassembler.reset();
+        a.socket->bind(QHostAddress(QString::fromLatin1(from)));
+        a.socket->connectToHost(QHostAddress::LocalHost, mPort);
+        ++a.opened;
+    }
+    void guess(AttackSocket &a)
+    {
+        const QString user = QStringLiteral("user%1").arg(guesses % mAccounts);
+        a.socket->write(EncodePacket("LOGI", TLoginInfo{user, QStringLiteral("guess%1").arg(guesses)}.toBytes()));
+        ++guesses;
+    }
+    void tick()
+    {
+        for (AttackSocket &a : mFlood) {
+            if (a.socket && a.socket->state() != QAbstractSocket::UnconnectedState)
+                continue;
+            open(a, "127.0.0.2");
+            QTcpSocket *s = a.socket.get();
+            QObject::connect(s, &QTcpSocket::connected, s, [this, &a] { guess(a); });
+            QObject::connect(s, &QTcpSocket::readyRead, s, [this, &a] {
+                a.reassembler.feed(a.socket->readAll(), [&](const QByteArray &word, const QByteArray &) {
+                    if (word == "LRES") {
+                        ++answers;
+                        guess(a);
+                    }
+                    return true;
+                });
+            });
+        }
+        for (AttackSocket &a : mTrickle) {
+            if (a.socket && a.socket->state() == QAbstractSocket::ConnectedState) {
+                a.socket->write("x", 1);
+                continue;
+            }
+            if (a.socket && a.socket->state() == QAbstractSocket::UnconnectedState)
+                ++trickleClosed;
+            if (a.socket && a.socket->state() != QAbstractSocket::UnconnectedState)
+                continue;
+            open(a, "127.0.0.3");
+            QByteArray start;
+            appendInt32(start, 101);
+            appendInt32(start, 0);
+            start.append("ADDP", 4);
+            appendInt32(start, kMaxMessageSize);
+            // The first time much of the packet, later just past the server's
+            // limit before signing in.
+            start.append(QByteArray(a.opened == 1 ? 4 * kMiB : 128 * 1024, 't'));
+            a.socket->write(start);
+            QObject::connect(a.socket.get(), &QTcpSocket::readyRead, a.socket.get(), [&a] { a.socket->readAll(); });
+        }
+    }
+
+    quint16 mPort;
+    int mAccounts;
+    std::vector<AttackSocket> mFlood;
+    std::vector<AttackSocket> mTrickle;
+    QTimer mTick;
+};
+
 double percentile(std::vector<qint64> &v, double p)
 {
     if (v.empty())
@@ -81,22 +195,42 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addOptions({{"clients", "clients", "N", "1000"}, {"rooms", "rooms", "N", "50"},
-                       {"messages", "messages", "N", "5000"}, {"rate", "messages per second", "N", "500"},
-                       {"slow", "clients that stop reading", "N", "20"}});
+                       {"messages", "messages", "N", "5000"}, {"rate", "messages per second", "N", "200"},
+                       {"slow", "clients that stop reading", "N", "20"},
+                       {"attack", "meanwhile flood sign-ins and trickle partial packets"},
+                       {"server", "the server program (default: the one built with this)", "PATH"},
+                       {"server-args", "more options for the server, separated by blanks", "ARGS"}});
     parser.process(app);
+    const bool attack = parser.isSet("attack");
     const int clientCount = parser.value("clients").toInt();
     const int roomCount = parser.value("rooms").toInt();
     const int messageCount = parser.value("messages").toInt();
     const int rate = std::max(1, parser.value("rate").toInt());
     const int slowCount = parser.value("slow").toInt();
 
+    // Over a thousand sockets.
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
+
     QTemporaryDir dir;
     ServerProcess server;
-    if (!server.start(dir.filePath("load.db"), {"--hash-iterations", "1000"})) {
+    server.program = parser.value("server");
+    const QStringList serverArgs = QStringList{"--hash-iterations", "1000"}
+                                   + parser.value("server-args").split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (!server.start(dir.filePath("load.db"), serverArgs)) {
         std::fprintf(stderr, "the server did not start\n");
         return 1;
     }
     gClock.start();
+    const qint64 serverPid = server.process.processId();
+    qint64 peakRss = 0;
+    QTimer sampleRss;
+    QObject::connect(&sampleRss, &QTimer::timeout, [&] { peakRss = std::max(peakRss, ProcStats::residentBytes(serverPid)); });
+    sampleRss.start(100);
+    int greetingShared = 0;  // first reads that held more than the greeting
 
     std::vector<qint64> latencies;
     latencies.reserve(size_t(messageCount) * size_t(clientCount / std::max(1, roomCount)));
@@ -144,13 +278,16 @@ int main(int argc, char **argv)
             // The slow clients and one flooder share a room of their own.
             c->sink = i >= clientCount - slowCount - 1;
             LoadClient *raw = c.get();
-            QObject::connect(&raw->socket, &QTcpSocket::readyRead, &raw->socket, [raw, &onPacket] {
+            QObject::connect(&raw->socket, &QTcpSocket::readyRead, &raw->socket, [raw, &onPacket, &greetingShared] {
                 const QByteArray chunk = raw->socket.readAll();
+                if (std::exchange(raw->firstRead, false) && chunk.startsWith(kGreeting) && chunk.size() > kGreeting.size())
+                    ++greetingShared;
                 raw->reassembler.feed(chunk, [&](const QByteArray &w, const QByteArray &p) {
                     onPacket(*raw, w, p);
                     return true;
                 });
             });
+            raw->socket.bind(raw->address());
             raw->socket.connectToHost(QHostAddress::LocalHost, server.port);
             clients.push_back(std::move(c));
         }
@@ -166,6 +303,7 @@ int main(int argc, char **argv)
     const auto failed = std::count_if(clients.begin(), clients.end(), [](const auto &c) { return c->failed; });
     std::printf("signed in and joined: %d clients in %d rooms (%lld failed) in %lld ms; %d of them stop reading\n",
                 clientCount, roomCount, static_cast<long long>(failed), static_cast<long long>(signInMs), slowCount);
+    std::printf("greeting and the next packet in one read: %d of %d clients\n", greetingShared, clientCount);
     if (failed > 0)
         return 1;
 
@@ -189,6 +327,9 @@ int main(int argc, char **argv)
             flooder->send("MCHR", TNetworkChatRoom{flooder->name(), flooder->roomName(), filler}.toBytes());
     });
     flood.start(10);
+    Attacker attacker(server.port, 50, 30, clientCount);
+    if (attack)
+        attacker.start();
     QRandomGenerator random(42);
     int sent = 0;
     QTimer pace;
@@ -208,19 +349,22 @@ int main(int argc, char **argv)
     pace.start(5);
     QElapsedTimer chatTime;
     chatTime.start();
+    const qint64 chatStartTicks = ProcStats::cpuTicks(serverPid);
     qint64 expected = 0;
     runUntil([&] { return sent >= messageCount; }, 120000);
     flood.stop();
+    attacker.stop();
     for (const auto &c : clients) {
         if (c->reader && !c->sink)
             expected += sentPerRoom[size_t(c->room)];
     }
     runUntil([&] { return qint64(latencies.size()) >= expected; }, 10000);
     const qint64 chatMs = chatTime.elapsed();
+    const qint64 chatTicks = ProcStats::cpuTicks(serverPid) - chatStartTicks;  // of 10 ms
 
     // A newcomer after all that.
     LoadClient late;
-    late.id = clientCount + 1;
+    late.id = clientCount + 8;
     late.room = 0;
     QObject::connect(&late.socket, &QTcpSocket::readyRead, &late.socket, [&] {
         late.reassembler.feed(late.socket.readAll(), [&](const QByteArray &w, const QByteArray &p) {
@@ -230,6 +374,7 @@ int main(int argc, char **argv)
     });
     QElapsedTimer lateTime;
     lateTime.start();
+    late.socket.bind(late.address());
     late.socket.connectToHost(QHostAddress::LocalHost, server.port);
     const bool lateOk = runUntil([&] { return late.joined || late.failed; }, 10000) && late.joined;
     const qint64 lateMs = lateTime.elapsed();
@@ -239,13 +384,23 @@ int main(int argc, char **argv)
     const double maxMs = latencies.empty() ? 0 : double(*std::max_element(latencies.begin(), latencies.end())) / 1e6;
     std::printf("chat: %d messages in %lld ms, %lld of %lld deliveries to reading members\n", sent,
                 static_cast<long long>(chatMs), static_cast<long long>(delivered), static_cast<long long>(expected));
+    std::printf("server CPU time while chatting: %.0f %% of one core\n", double(chatTicks) * 1000.0 / double(std::max<qint64>(1, chatMs)));
     std::printf("fan-out latency ms: p50 %.2f  p95 %.2f  p99 %.2f  max %.2f  (target p99 < 50)\n", p50, p95, p99, maxMs);
     std::printf("flood: %d messages of 240 characters to %d clients that do not read (about %.1f MB sent to each, most of it held by the server)\n",
                 flooded, slowCount, double(flooded) * 290 / 1e6);
     std::printf("a new client signed in and joined%s in %lld ms\n", lateOk ? "" : " NOT", static_cast<long long>(lateMs));
-    const bool pass = p99 < 50.0 && delivered == expected && lateOk;
-    std::printf("%s\n", pass ? "PASS" : "FAIL");
+    if (attack) {
+        std::printf("attack: %d wrong passwords sent, %d answered; trickling connections closed by the server %d times\n",
+                    attacker.guesses, attacker.answers, attacker.trickleClosed);
+    }
+    const qint64 hwm = ProcStats::statusBytes(serverPid, "VmHWM");
     clients.clear();
+    runUntil([] { return false; }, 2000);
+    const qint64 after = ProcStats::residentBytes(serverPid);
+    std::printf("server resident memory MiB: peak %.1f (VmHWM %.1f), 2 s after the clients left %.1f  (target peak < 256)\n",
+                double(peakRss) / kMiB, double(hwm) / kMiB, double(after) / kMiB);
+    const bool pass = p99 < 50.0 && delivered == expected && lateOk && hwm < 256 * kMiB;
+    std::printf("%s\n", pass ? "PASS" : "FAIL");
     server.stop();
     return pass ? 0 : 1;
 }

@@ -1,17 +1,24 @@
 #include "halvornserver.h"
 
 #include "networkrecords.h"
+#include "passwordworker.h"
 #include "serverconnection.h"
 #include "serverlog.h"
 #include "serverstore.h"
 #include "wireformat.h"
 #include "wiretext.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QHostAddress>
+#include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
 
 #include <algorithm>
+
+#include <malloc.h>
+#include <sys/resource.h>
 
 namespace Halvorn {
 
@@ -58,23 +65,67 @@ QByteArray reply(bool ok)
     return ok ? kGood : FailurePayload();
 }
 
+// Accepted connections the listener holds before they are taken; they use
+// descriptors, so few, and within kDescriptorReserve.
+constexpr int kPendingConnections = 16;
+constexpr int kAcceptRetryMs = 1000;
+constexpr int kTrimDelayMs = 1000;
+// Trimming walks the whole heap: only worth it once this much lies free.
+constexpr size_t kTrimAbove = 16 * 1024 * 1024;
+constexpr int kPortTries = 200;
+constexpr quint16 kLowestPickedPort = 10000;
+
+qint64 openDescriptors()
+{
+    return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot).size();
+}
+
 } // namespace
 
-HalvornServer::HalvornServer(ServerStore &store, ServerLog &log, QObject *parent)
+HalvornServer::HalvornServer(ServerStore &store, ServerLog &log, const ServerLimits &limits, QObject *parent)
     : QObject(parent)
     , mStore(store)
     , mLog(log)
     , mServer(new QTcpServer(this))
+    , mLimits(limits)
+    , mPasswords(new PasswordWorker(limits.hashThreads, limits.hashIterations, this))
+    , mSignInLimiter(limits.signInAttempts)
+    , mProjectLimiter(limits.projectAttempts)
+    , mAccountsPerAddress(limits.accountsPerAddressPerHour, 3600 * 1000)
 {
     mClock.start();
-    mServer->setMaxPendingConnections(1024);
+    mServer->setMaxPendingConnections(kPendingConnections);
+    mServer->setListenBacklogSize(mLimits.listenBacklog);
     connect(mServer, &QTcpServer::newConnection, this, &HalvornServer::accept);
+    // The listener has paused itself after an error it does not retry: it
+    // goes on once there is room.
+    connect(mServer, &QTcpServer::acceptError, this, [this] {
+        mAcceptPaused = true;
+        mAcceptRetry.start();
+        mLog.write(QStringLiteral("not accepting connections for now: %1").arg(mServer->errorString()));
+    });
+    mAcceptRetry.setInterval(kAcceptRetryMs);
+    connect(&mAcceptRetry, &QTimer::timeout, this, &HalvornServer::resumeAcceptingIfRoom);
+    mTrim.setSingleShot(true);
+    mTrim.setInterval(kTrimDelayMs);
+    connect(&mTrim, &QTimer::timeout, this, [this] {
+        const size_t unused = mallinfo2().fordblks;
+        if (unused <= kTrimAbove)
+            return;
+        QElapsedTimer took;
+        took.start();
+        malloc_trim(0);
+        mLog.write(QStringLiteral("returned up to %1 MiB of unused memory to the system in %2 ms")
+                       .arg(unused >> 20).arg(took.elapsed()));
+    });
 }
 
 HalvornServer::~HalvornServer()
 {
+    mStopping = true;
     for (ServerConnection *c : std::as_const(mConnections)) {
         c->onClosed = nullptr;
+        c->onQueuedChanged = nullptr;
         delete c;
     }
 }
@@ -87,7 +138,17 @@ void HalvornServer::setQuotas(const ServerQuotas &quotas)
 
 bool HalvornServer::listen(const QHostAddress &address, quint16 port)
 {
-    return mServer->listen(address, port);
+    bool listening = false;
+    if (port != 0) {
+        listening = mServer->listen(address, port);
+    } else {
+        // The system's own choice lies above the ports clients accept.
+        for (int i = 0; i < kPortTries && !listening; ++i)
+            listening = mServer->listen(address, quint16(QRandomGenerator::global()->bounded(kLowestPickedPort, kHighestClientPort + 1)));
+    }
+    if (listening)
+        mDescriptorBaseline = openDescriptors();
+    return listening;
 }
 
 quint16 HalvornServer::port() const
@@ -100,18 +161,83 @@ QString HalvornServer::errorString() const
     return mServer->errorString();
 }
 
+bool HalvornServer::roomForAnotherConnection() const
+{
+    if (mConnections.size() >= mLimits.maxConnections)
+        return false;
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return true;
+    return mDescriptorBaseline + mLiveSockets + kPendingConnections + kDescriptorReserve < qint64(limit.rlim_cur);
+}
+
+void HalvornServer::pauseAccepting(const QString &why)
+{
+    if (mAcceptPaused)
+        return;
+    mAcceptPaused = true;
+    mServer->pauseAccepting();
+    mAcceptRetry.start();
+    mLog.write(QStringLiteral("not accepting connections for now: %1").arg(why));
+}
+
+void HalvornServer::resumeAcceptingIfRoom()
+{
+    if (!mAcceptPaused || mStopping || !roomForAnotherConnection())
+        return;
+    mAcceptPaused = false;
+    mAcceptRetry.stop();
+    mServer->resumeAccepting();
+    mLog.write(QStringLiteral("accepting connections again"));
+    accept();  // those the listener took meanwhile
+}
+
 void HalvornServer::accept()
 {
-    while (QTcpSocket *socket = mServer->nextPendingConnection()) {
-        auto *c = new ServerConnection(socket, mIdleTimeoutMs, this);
+    while (roomForAnotherConnection()) {
+        QTcpSocket *socket = mServer->nextPendingConnection();
+        if (!socket)
+            break;
+        ++mLiveSockets;
+        connect(socket, &QObject::destroyed, this, [this] {
+            --mLiveSockets;
+            resumeAcceptingIfRoom();
+        });
+        auto *c = new ServerConnection(socket, mLimits, this);
         mConnections.insert(c);
         c->onPacket = [this](ServerConnection &conn, const QByteArray &word, const QByteArray &payload) {
             handle(conn, word, payload);
         };
         c->onClosed = [this](ServerConnection &conn, const QString &why) { closed(conn, why); };
+        c->onQueuedChanged = [this](qint64 delta) { addQueuedOutput(delta); };
         mLog.write(QStringLiteral("connected %1").arg(c->peer()));
         c->start();
     }
+    if (!roomForAnotherConnection()) {
+        pauseAccepting(QStringLiteral("%1 connections (at most %2), %3 client sockets open")
+                           .arg(mConnections.size()).arg(mLimits.maxConnections).arg(mLiveSockets));
+    }
+}
+
+void HalvornServer::addQueuedOutput(qint64 delta)
+{
+    mQueuedOutput += delta;
+    // Over the cap, the clients that have read least go first.
+    while (mQueuedOutput > mLimits.maxOutputTotal) {
+        auto slowest = std::max_element(mConnections.begin(), mConnections.end(), [](ServerConnection *a, ServerConnection *b) {
+            return a->queuedOutput() < b->queuedOutput();
+        });
+        if (slowest == mConnections.end() || (*slowest)->queuedOutput() == 0)
+            break;
+        (*slowest)->close(QStringLiteral("not reading (%1 bytes waiting while all clients' output passed %2)")
+                              .arg((*slowest)->queuedOutput()).arg(mLimits.maxOutputTotal));
+    }
+}
+
+void HalvornServer::trimMemorySoon()
+{
+    if (!mTrim.isActive())
+        mTrim.start();
 }
 
 void HalvornServer::closed(ServerConnection &c, const QString &why)
@@ -120,6 +246,8 @@ void HalvornServer::closed(ServerConnection &c, const QString &why)
     leaveAllRooms(c);
     mConnections.remove(&c);
     c.deleteLater();
+    trimMemorySoon();
+    resumeAcceptingIfRoom();
 }
 
 void HalvornServer::fanOut(const QList<ServerConnection *> &to, QByteArrayView word, const QByteArray &payload,
@@ -163,22 +291,57 @@ void HalvornServer::handle(ServerConnection &c, const QByteArray &word, const QB
         handleProject(c, word, payload);
 }
 
+void HalvornServer::checkPassword(ServerConnection &c, AttemptLimiter &limiter, const QString &target,
+                                  const QString &password, std::function<std::optional<PasswordRecord>()> stored,
+                                  std::function<void(ServerConnection &, bool)> then)
+{
+    c.hold();
+    const QString source = c.peerAddress();
+    const qint64 wait = limiter.admit(target, source);
+    if (wait > 0)
+        mLog.write(QStringLiteral("password attempt %1 on %2 waits %3 ms").arg(c.peer(), target).arg(wait));
+    QTimer::singleShot(wait, &c, [this, &c, &limiter, target, source, password, stored, then] {
+        if (c.isClosed())
+            return;
+        const std::optional<PasswordRecord> record = stored();
+        mPasswords->verify(&c, password, record, [&c, &limiter, target, source, record, stored, then](bool matches) {
+            const bool ok = matches && stored() == record;
+            limiter.settle(target, source, ok);
+            if (c.isClosed())
+                return;
+            c.release();
+            then(c, ok);
+        });
+    });
+}
+
 void HalvornServer::signIn(ServerConnection &c, const QByteArray &payload)
 {
     const TLoginInfo info = TLoginInfo::fromBytes(payload);
+    if (info.LoginName.isEmpty()) {
+        finishSignIn(c, info.LoginName, false);
+        return;
+    }
+    checkPassword(c, mSignInLimiter, info.LoginName, info.Password,
+                  [this, name = info.LoginName] { return mStore.accountPassword(name); },
+                  [this, name = info.LoginName](ServerConnection &conn, bool ok) { finishSignIn(conn, name, ok); });
+}
+
+void HalvornServer::finishSignIn(ServerConnection &c, const QString &name, bool ok)
+{
     TPollInfo poll;
-    if (!info.LoginName.isEmpty() && mStore.checkLogin(info.LoginName, info.Password)) {
+    if (ok) {
         if (!c.user.isEmpty()) {
             leaveAllRooms(c);
             c.project.clear();
         }
-        c.user = info.LoginName;
+        c.user = name;
         poll.LoggedIn = true;
         poll.UsersLoggedIn = qint32(std::count_if(mConnections.begin(), mConnections.end(),
                                                   [](ServerConnection *s) { return !s->user.isEmpty(); }));
         mLog.write(QStringLiteral("signed in %1 as %2").arg(c.peer(), c.user));
     } else {
-        mLog.write(QStringLiteral("refused sign-in %1 as %2").arg(c.peer(), info.LoginName));
+        mLog.write(QStringLiteral("refused sign-in %1 as %2").arg(c.peer(), name));
     }
     c.send("LRES", poll.toBytes());
 }
@@ -186,11 +349,31 @@ void HalvornServer::signIn(ServerConnection &c, const QByteArray &payload)
 void HalvornServer::createAccount(ServerConnection &c, const QByteArray &payload)
 {
     const TLoginInfo info = TLoginInfo::fromBytes(payload);
-    const bool ok = nameRefusal(info.LoginName, NameKind::User, ServerQuotas::kUserNameField).isEmpty()
-                    && mStore.createAccount(info.LoginName, info.Password);
-    if (ok)
-        mLog.write(QStringLiteral("new account %1").arg(info.LoginName));
-    c.send("CRAT", reply(ok));
+    if (const QString why = nameRefusal(info.LoginName, NameKind::User, ServerQuotas::kUserNameField); !why.isEmpty()) {
+        refuse(c, "CRAT", QStringLiteral("account %1: %2").arg(info.LoginName, why));
+        return;
+    }
+    if (info.Password.isEmpty() || mStore.accountPassword(info.LoginName)) {
+        c.send("CRAT", FailurePayload());
+        return;
+    }
+    const QString source = c.peerAddress();
+    if (!mAccountsPerAddress.take(source)) {
+        mLog.write(QStringLiteral("refused new account %1 from %2: already %3 new accounts from there this hour")
+                       .arg(info.LoginName, c.peer()).arg(mLimits.accountsPerAddressPerHour));
+        c.send("CRAT", FailurePayload());
+        return;
+    }
+    c.hold();
+    mPasswords->make(&c, info.Password, [this, &c, source, name = info.LoginName](const PasswordRecord &password) {
+        const bool ok = mStore.createAccount(name, password);
+        if (ok)
+            mLog.write(QStringLiteral("new account %1").arg(name));
+        else
+            mAccountsPerAddress.giveBack(source);
+        c.release();
+        c.send("CRAT", reply(ok));
+    });
 }
 
 void HalvornServer::leaveAllRooms(ServerConnection &c)
@@ -375,22 +558,31 @@ void HalvornServer::handleProject(ServerConnection &c, const QByteArray &word, c
             refuse(c, word, QStringLiteral("project %1: %2").arg(record.ProjectName, why));
             return;
         }
-        const bool ok = mStore.createProject(record.ProjectName, record.Password, c.user);
-        if (ok) {
-            c.project = record.ProjectName;
-            mLog.write(QStringLiteral("%1 created project %2").arg(c.user, c.project));
-        }
-        c.send(word, reply(ok));
+        c.hold();
+        mPasswords->make(&c, record.Password, [this, &c, name = record.ProjectName](const PasswordRecord &password) {
+            const bool ok = mStore.createProject(name, password, c.user);
+            if (ok) {
+                c.project = name;
+                mLog.write(QStringLiteral("%1 created project %2").arg(c.user, c.project));
+            }
+            c.release();
+            c.send("APRO", reply(ok));
+        });
         return;
     }
     if (word == "JPRO") {
         const QString stored = mStore.projectName(record.ProjectName);
-        const bool ok = !stored.isEmpty() && mStore.checkProjectPassword(stored, record.Password);
-        if (ok) {
-            mStore.addMember(stored, c.user);
-            c.project = stored;
-        }
-        c.send(word, reply(ok));
+        checkPassword(c, mProjectLimiter, record.ProjectName, record.Password,
+                      [this, stored]() -> std::optional<PasswordRecord> {
+                          return stored.isEmpty() ? std::nullopt : mStore.projectPassword(stored);
+                      },
+                      [this, stored](ServerConnection &conn, bool ok) {
+                          if (ok) {
+                              mStore.addMember(stored, conn.user);
+                              conn.project = stored;
+                          }
+                          conn.send("JPRO", reply(ok));
+                      });
         return;
     }
     if (word == "RPRO" || word == "REMM" || word == "CHPP") {
@@ -463,25 +655,38 @@ void HalvornServer::handleOwnerRequest(ServerConnection &c, const QByteArray &wo
         refuse(c, word, QStringLiteral("%1 does not own a project %2").arg(c.user, record.ProjectName));
         return;
     }
-    bool ok = false;
     if (word == "RPRO") {
-        ok = mStore.checkProjectPassword(project, record.Password) && mStore.removeProject(project);
-        if (ok) {
-            for (ServerConnection *s : sessionsIn(project))
-                s->project.clear();
-            mLog.write(QStringLiteral("%1 removed project %2").arg(c.user, project));
-        }
-    } else if (word == "REMM") {
+        checkPassword(c, mProjectLimiter, project, record.Password, [this, project] { return mStore.projectPassword(project); },
+                      [this, project](ServerConnection &conn, bool ok) {
+                          ok = ok && mStore.removeProject(project);
+                          if (ok) {
+                              for (ServerConnection *s : sessionsIn(project))
+                                  s->project.clear();
+                              mLog.write(QStringLiteral("%1 removed project %2").arg(conn.user, project));
+                          }
+                          conn.send("RPRO", reply(ok));
+                      });
+        return;
+    }
+    if (word == "CHPP") {
+        c.hold();
+        mPasswords->make(&c, record.Password, [this, &c, project](const PasswordRecord &password) {
+            const bool ok = mStore.setProjectPassword(project, password);
+            if (ok)
+                mLog.write(QStringLiteral("%1 changed the password of project %2").arg(c.user, project));
+            c.release();
+            c.send("CHPP", reply(ok));
+        });
+        return;
+    }
+    bool ok = false;
+    if (word == "REMM") {
         // The owner stays: a project without one could never be removed.
         ok = !sameName(record.UserName, c.user) && mStore.removeMember(project, record.UserName);
         if (ok) {
             leaveProject(project, record.UserName);
             mLog.write(QStringLiteral("%1 removed %2 from project %3").arg(c.user, record.UserName, project));
         }
-    } else if (word == "CHPP") {
-        ok = mStore.setProjectPassword(project, record.Password);
-        if (ok)
-            mLog.write(QStringLiteral("%1 changed the password of project %2").arg(c.user, project));
     }
     c.send(word, reply(ok));
 }

@@ -3,8 +3,11 @@
 // projects with members, files, bookings and project chat.
 #pragma once
 
+#include "attemptlimiter.h"
 #include "messageratelimiter.h"
+#include "serverlimits.h"
 #include "serverquotas.h"
+#include "windowquota.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -13,6 +16,10 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QTimer>
+
+#include <functional>
+#include <optional>
 
 class QHostAddress;
 class QTcpServer;
@@ -23,6 +30,7 @@ struct TNetworkProject;
 
 namespace Halvorn {
 
+class PasswordWorker;
 class ServerConnection;
 class ServerLog;
 class ServerStore;
@@ -31,13 +39,13 @@ class HalvornServer : public QObject
 {
     Q_OBJECT
 public:
-    HalvornServer(ServerStore &store, ServerLog &log, QObject *parent = nullptr);
+    HalvornServer(ServerStore &store, ServerLog &log, const ServerLimits &limits, QObject *parent = nullptr);
     ~HalvornServer() override;
 
+    // Port 0 picks a free port no higher than kHighestClientPort.
     [[nodiscard]] bool listen(const QHostAddress &address, quint16 port);
     quint16 port() const;
     QString errorString() const;
-    void setIdleTimeout(int ms) { mIdleTimeoutMs = ms; }
     void setQuotas(const ServerQuotas &quotas);
 
 private:
@@ -49,9 +57,17 @@ private:
     };
 
     void accept();
+    // Below the connection limit and with descriptors to spare.
+    bool roomForAnotherConnection() const;
+    void pauseAccepting(const QString &why);
+    void resumeAcceptingIfRoom();
+    void addQueuedOutput(qint64 delta);
+    // Returns freed memory to the system a moment after clients went.
+    void trimMemorySoon();
     void handle(ServerConnection &c, const QByteArray &word, const QByteArray &payload);
     void closed(ServerConnection &c, const QString &why);
     void signIn(ServerConnection &c, const QByteArray &payload);
+    void finishSignIn(ServerConnection &c, const QString &name, bool ok);
     void createAccount(ServerConnection &c, const QByteArray &payload);
     void leaveAllRooms(ServerConnection &c);
     // The last one out closes the room; otherwise the others hear of it.
@@ -63,6 +79,14 @@ private:
                             const Quorvant::Network::TNetworkProject &record);
     void handleFileChange(ServerConnection &c, const QByteArray &word, const QString &project,
                           const Quorvant::Network::TNetworkProject &record, const QByteArray &payload);
+    // A password attempt on `target` (an account or project name): spaced
+    // out by `limiter`, hashed off this thread while the session waits, then
+    // `then` with the outcome if the session is still there. `stored` gives
+    // the record to check; it is read again at the end, so a record changed
+    // or removed meanwhile never lets the old password in.
+    void checkPassword(ServerConnection &c, AttemptLimiter &limiter, const QString &target, const QString &password,
+                       std::function<std::optional<PasswordRecord>()> stored,
+                       std::function<void(ServerConnection &, bool ok)> then);
     // The stored name of a project `c`'s user is a member of, else empty.
     QString memberProject(ServerConnection &c, const QString &name);
     // Why `user` may not create a project `name`, or an empty string.
@@ -82,12 +106,23 @@ private:
     ServerStore &mStore;
     ServerLog &mLog;
     QTcpServer *mServer;
+    const ServerLimits mLimits;
+    PasswordWorker *mPasswords;
+    AttemptLimiter mSignInLimiter;
+    AttemptLimiter mProjectLimiter;
+    WindowQuota mAccountsPerAddress;
     QSet<ServerConnection *> mConnections;
     QHash<QString, Room> mRooms;  // by upper-cased name
-    int mIdleTimeoutMs = 120000;
     ServerQuotas mQuotas;
     MessageRateLimiter mMessageRate{mQuotas.messagesPerSecond};
     QElapsedTimer mClock;
+    qint64 mQueuedOutput = 0;     // of all connections
+    qint64 mDescriptorBaseline = 0;  // open when listening began
+    qint64 mLiveSockets = 0;      // client sockets, closing ones too
+    bool mAcceptPaused = false;
+    bool mStopping = false;
+    QTimer mAcceptRetry;
+    QTimer mTrim;
 };
 
 } // namespace Halvorn

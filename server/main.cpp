@@ -1,13 +1,14 @@
 // halvorn-server --port N --http-port N --database FILE [--log FILE]
-//                [--max-rooms-per-user N ...: the quotas, see --help]
+//                [limits and quotas: see --help]
 // Prints "READY PORT=<tcp> HTTP_PORT=<http>" once listening; SIGTERM or
-// SIGINT ends it cleanly.
+// SIGINT ends it cleanly, SIGHUP reopens the log file.
 #include "addressservice.h"
 #include "halvornserver.h"
-#include "passwordhash.h"
 #include "quotaoptions.h"
+#include "serverlimits.h"
 #include "serverlog.h"
 #include "serverstore.h"
+#include "wireformat.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -17,17 +18,29 @@
 
 #include <csignal>
 #include <cstdio>
+#include <functional>
+#include <vector>
+
+#include <malloc.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 int gSignalPipe[2] = {-1, -1};
 
-void onSignal(int)
+constexpr char kStopSignal = 's';
+constexpr char kReopenLogSignal = 'h';
+// Buffers from this size on are mapped on their own, so memory held for a
+// client goes back to the system when the client goes.
+constexpr int kOwnMappingFrom = 256 * 1024;
+constexpr qint64 kMiB = 1024 * 1024;
+
+void onSignal(int signal)
 {
-    const char byte = 1;
+    const char byte = signal == SIGHUP ? kReopenLogSignal : kStopSignal;
     [[maybe_unused]] const auto written = ::write(gSignalPipe[1], &byte, 1);
 }
 
@@ -68,6 +81,24 @@ bool portValue(const QString &text, quint16 &port)
     return true;
 }
 
+// A whole-number option with bounds; `apply` stores the value given (or the
+// default) where it belongs.
+struct NumberOption
+{
+    QCommandLineOption option;
+    qint64 min;
+    qint64 max;
+    std::function<void(qint64)> apply;
+};
+
+NumberOption number(const char *name, const char *help, const char *unit, qint64 defaultValue, qint64 min, qint64 max,
+                    std::function<void(qint64)> apply)
+{
+    return {QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(help), QString::fromLatin1(unit),
+                               QString::number(defaultValue)),
+            min, max, std::move(apply)};
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -78,15 +109,56 @@ int main(int argc, char **argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("The Halvorn collaboration server."));
     parser.addHelpOption();
-    const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("TCP port of the protocol (0: any free port)."), QStringLiteral("N"));
+    const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("TCP port of the protocol (0: a free port no higher than 32000)."), QStringLiteral("N"));
     const QCommandLineOption httpOption(QStringLiteral("http-port"), QStringLiteral("Port of the HTTP address service (0: any free port)."), QStringLiteral("N"));
     const QCommandLineOption dbOption(QStringLiteral("database"), QStringLiteral("SQLite database file (created when missing)."), QStringLiteral("FILE"));
-    const QCommandLineOption logOption(QStringLiteral("log"), QStringLiteral("Append a log of connections and sign-ins to FILE."), QStringLiteral("FILE"));
+    const QCommandLineOption logOption(QStringLiteral("log"), QStringLiteral("Append a log of connections, sign-ins and refusals to FILE (SIGHUP reopens it)."), QStringLiteral("FILE"));
     const QCommandLineOption listenOption(QStringLiteral("listen"), QStringLiteral("Address to listen on (default: all)."), QStringLiteral("ADDRESS"));
     const QCommandLineOption publicOption(QStringLiteral("public-address"), QStringLiteral("Address given out in AddressInfo.dat (default: the listen address, or this machine's first IPv4 address)."), QStringLiteral("ADDRESS"));
-    const QCommandLineOption iterationsOption(QStringLiteral("hash-iterations"), QStringLiteral("PBKDF2 iterations for new password hashes."), QStringLiteral("N"), QString::number(Halvorn::PasswordHash::kDefaultIterations));
-    const QCommandLineOption idleOption(QStringLiteral("idle-timeout"), QStringLiteral("Seconds of silence before a client is dropped."), QStringLiteral("S"), QStringLiteral("120"));
-    parser.addOptions({portOption, httpOption, dbOption, logOption, listenOption, publicOption, iterationsOption, idleOption});
+    parser.addOptions({portOption, httpOption, dbOption, logOption, listenOption, publicOption});
+
+    Halvorn::ServerLimits limits;
+    qint64 logMaxBytes = 0;
+    const auto bothAttemptKinds = [&limits](auto field) {
+        return [&limits, field](qint64 v) {
+            limits.signInAttempts.*field = int(v);
+            limits.projectAttempts.*field = int(v);
+        };
+    };
+    const std::vector<NumberOption> numbers = {
+        number("idle-timeout", "Seconds without a complete packet before a client is dropped.", "S", 120, 1, 86400,
+               [&](qint64 v) { limits.idleTimeoutMs = int(v * 1000); }),
+        number("sign-in-timeout", "Seconds a new connection has to sign in.", "S", 10, 1, 3600,
+               [&](qint64 v) { limits.signInTimeoutMs = int(v * 1000); }),
+        number("greeting-pause", "Milliseconds between the greeting and the sign-in request, so clients read the greeting alone.", "MS",
+               limits.greetingPauseMs, 0, 10000, [&](qint64 v) { limits.greetingPauseMs = int(v); }),
+        number("max-unsigned-packet", "Bytes of an unfinished packet a connection may hold before signing in.", "BYTES",
+               limits.maxUnsignedPacket, 16, Quorvant::Network::kMaxMessageSize, [&](qint64 v) { limits.maxUnsignedPacket = v; }),
+        number("max-output-per-connection", "MiB waiting for one client before it is dropped as not reading.", "MIB",
+               limits.maxOutputPerConnection / kMiB, 1, 4096, [&](qint64 v) { limits.maxOutputPerConnection = v * kMiB; }),
+        number("max-output-total", "MiB waiting for all clients together; above it the clients with most unread are dropped first.", "MIB",
+               limits.maxOutputTotal / kMiB, 1, 1 << 20, [&](qint64 v) { limits.maxOutputTotal = v * kMiB; }),
+        number("max-connections", "Connections at once; more wait in the listen queue (also paused near the descriptor limit).", "N",
+               limits.maxConnections, 1, 1000000, [&](qint64 v) { limits.maxConnections = int(v); }),
+        number("listen-backlog", "Length of the queue of connections not yet accepted.", "N", limits.listenBacklog, 1, 65535,
+               [&](qint64 v) { limits.listenBacklog = int(v); }),
+        number("hash-iterations", "PBKDF2 iterations for new password hashes.", "N", limits.hashIterations, 1, 10000000,
+               [&](qint64 v) { limits.hashIterations = int(v); }),
+        number("hash-threads", "Threads that hash passwords (0: one per processor).", "N", limits.hashThreads, 0, 256,
+               [&](qint64 v) { limits.hashThreads = int(v); }),
+        number("free-password-attempts", "Password attempts on one account or project, or failed ones from one address, before each further attempt waits.", "N",
+               limits.signInAttempts.freeAttempts, 1, 1000000, bothAttemptKinds(&Halvorn::AttemptLimiter::Settings::freeAttempts)),
+        number("password-delay", "Milliseconds of the first such wait; each further attempt waits twice as long.", "MS",
+               limits.signInAttempts.firstDelayMs, 1, 3600000, bothAttemptKinds(&Halvorn::AttemptLimiter::Settings::firstDelayMs)),
+        number("max-password-delay", "Milliseconds an attempt waits at most.", "MS", limits.signInAttempts.maxDelayMs, 0, 3600000,
+               bothAttemptKinds(&Halvorn::AttemptLimiter::Settings::maxDelayMs)),
+        number("accounts-per-address", "New accounts from one address per hour (0: no limit).", "N", limits.accountsPerAddressPerHour,
+               0, 1000000, [&](qint64 v) { limits.accountsPerAddressPerHour = int(v); }),
+        number("log-max-size", "KiB of log before it is renamed to FILE.1 and begun afresh (0: no cap).", "KIB", 64 * 1024, 0,
+               qint64(1) << 30, [&](qint64 v) { logMaxBytes = v * 1024; }),
+    };
+    for (const NumberOption &n : numbers)
+        parser.addOption(n.option);
     // Quotas: what one user may take of the server.
     const Halvorn::QuotaOptions quotaOptions;
     quotaOptions.addTo(parser);
@@ -102,44 +174,58 @@ int main(int argc, char **argv)
     QHostAddress listen = QHostAddress::Any;
     if (parser.isSet(listenOption) && !listen.setAddress(parser.value(listenOption)))
         return fail(QStringLiteral("--listen: not an address"));
-    const int iterations = parser.value(iterationsOption).toInt();
-    if (iterations < 1)
-        return fail(QStringLiteral("--hash-iterations must be at least 1"));
-    // A timeout that is not a number would read as 0 and drop every client.
-    bool idleOk = false;
-    const int idleSeconds = parser.value(idleOption).toInt(&idleOk);
-    if (!idleOk || idleSeconds < 1 || idleSeconds > 86400)
-        return fail(QStringLiteral("--idle-timeout must be a number of seconds from 1 to 86400"));
+    // A value that is not a number would read as 0 (e.g. a timeout that drops every client).
+    for (const NumberOption &n : numbers) {
+        bool ok = false;
+        const qint64 value = parser.value(n.option).toLongLong(&ok);
+        if (!ok || value < n.min || value > n.max)
+            return fail(QStringLiteral("--%1 must be a number from %2 to %3").arg(n.option.names().constFirst()).arg(n.min).arg(n.max));
+        n.apply(value);
+    }
+    if (port > Halvorn::kHighestClientPort)
+        std::fprintf(stderr, "halvorn-server: warning: clients refuse ports above %u\n", unsigned(Halvorn::kHighestClientPort));
     Halvorn::ServerQuotas quotas;
     if (QString error; !quotaOptions.read(parser, quotas, &error))
         return fail(error);
 
+    // The database and the log hold passwords' hashes and who signed in: for the owner only.
+    umask(S_IRWXG | S_IRWXO);
+    mallopt(M_MMAP_THRESHOLD, kOwnMappingFrom);
     raiseDescriptorLimit();
     std::signal(SIGPIPE, SIG_IGN);
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, gSignalPipe) != 0)
         return fail(QStringLiteral("cannot create the signal pipe"));
+
+    Halvorn::ServerLog log;
+    if (parser.isSet(logOption) && !log.open(parser.value(logOption), logMaxBytes))
+        return fail(QStringLiteral("cannot open the log file %1").arg(parser.value(logOption)));
+
     QSocketNotifier signalNotifier(gSignalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [&log] {
+        char byte = 0;
+        if (::read(gSignalPipe[0], &byte, 1) != 1)
+            return;
+        if (byte == kReopenLogSignal)
+            log.reopen();
+        else
+            QCoreApplication::quit();
+    });
     struct sigaction action{};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
-
-    Halvorn::ServerLog log;
-    if (parser.isSet(logOption) && !log.open(parser.value(logOption)))
-        return fail(QStringLiteral("cannot open the log file %1").arg(parser.value(logOption)));
+    sigaction(SIGHUP, &action, nullptr);
 
     int status = 0;
     {
-        Halvorn::ServerStore store(iterations);
+        Halvorn::ServerStore store;
         QString error;
         if (!store.open(parser.value(dbOption), &error))
             return fail(QStringLiteral("cannot open the database: %1").arg(error));
 
-        Halvorn::HalvornServer server(store, log);
-        server.setIdleTimeout(idleSeconds * 1000);
+        Halvorn::HalvornServer server(store, log, limits);
         server.setQuotas(quotas);
         if (!server.listen(listen, port))
             return fail(QStringLiteral("cannot listen on port %1: %2").arg(port).arg(server.errorString()));

@@ -17,14 +17,21 @@ QByteArray PasswordHash::derive(const QString &password, const QByteArray &salt,
     return QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha256, password.toUtf8(), salt, iterations, 32);
 }
 
-bool PasswordHash::verify(const QString &password, const QByteArray &salt, int iterations, const QByteArray &hash)
+PasswordRecord PasswordHash::make(const QString &password, int iterations)
 {
-    const QByteArray computed = derive(password, salt, iterations);
-    if (computed.size() != hash.size() || hash.isEmpty())
+    PasswordRecord record{newSalt(), {}, iterations};
+    record.hash = derive(password, record.salt, iterations);
+    return record;
+}
+
+bool PasswordHash::verify(const QString &password, const PasswordRecord &record)
+{
+    const QByteArray computed = derive(password, record.salt, record.iterations);
+    if (computed.size() != record.hash.size() || record.hash.isEmpty())
         return false;
     unsigned char diff = 0;
-    for (qsizetype i = 0; i < hash.size(); ++i)
-        diff |= uchar(computed[i] ^ hash[i]);
+    for (qsizetype i = 0; i < record.hash.size(); ++i)
+        diff |= uchar(computed[i] ^ record.hash[i]);
     return diff == 0;
 }
 

@@ -6,6 +6,16 @@
 
 namespace Halvorn {
 
+// What is stored of a password: salt, hash and the iterations that made it.
+struct PasswordRecord
+{
+    QByteArray salt;
+    QByteArray hash;
+    int iterations = 0;
+
+    bool operator==(const PasswordRecord &) const = default;
+};
+
 class PasswordHash
 {
 public:
@@ -13,8 +23,10 @@ public:
 
     static QByteArray newSalt();
     static QByteArray derive(const QString &password, const QByteArray &salt, int iterations);
+    // A new salt and the hash of `password` with it.
+    static PasswordRecord make(const QString &password, int iterations);
     // Compares in constant time.
-    static bool verify(const QString &password, const QByteArray &salt, int iterations, const QByteArray &hash);
+    static bool verify(const QString &password, const PasswordRecord &record);
 };
 
 } // namespace Halvorn

@@ -54,28 +54,25 @@ StoredFile storedFile(const QSqlQuery &query)
 }
 
 // Accounts and projects keep a password alike: salt, hash, iterations.
-void bindPassword(QSqlQuery &query, const QString &password, int iterations)
+void bindPassword(QSqlQuery &query, const PasswordRecord &password)
 {
-    const QByteArray salt = PasswordHash::newSalt();
-    query.addBindValue(salt);
-    query.addBindValue(PasswordHash::derive(password, salt, iterations));
-    query.addBindValue(iterations);
+    query.addBindValue(password.salt);
+    query.addBindValue(password.hash);
+    query.addBindValue(password.iterations);
 }
 
 // query selects salt, hash and iterations of one row.
-bool verifyPassword(QSqlQuery &query, const QString &password)
+std::optional<PasswordRecord> readPassword(QSqlQuery &query)
 {
     if (!query.exec() || !query.next())
-        return false;
-    return PasswordHash::verify(password, query.value(0).toByteArray(), query.value(2).toInt(),
-                                query.value(1).toByteArray());
+        return std::nullopt;
+    return PasswordRecord{query.value(0).toByteArray(), query.value(1).toByteArray(), query.value(2).toInt()};
 }
 
 } // namespace
 
-ServerStore::ServerStore(int hashIterations)
+ServerStore::ServerStore()
     : mConnection(QStringLiteral("halvorn-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
-    , mIterations(hashIterations)
 {
 }
 
@@ -124,21 +121,21 @@ bool ServerStore::open(const QString &path, QString *error)
     return true;
 }
 
-bool ServerStore::createAccount(const QString &name, const QString &password)
+bool ServerStore::createAccount(const QString &name, const PasswordRecord &password)
 {
-    if (name.isEmpty() || password.isEmpty())
+    if (name.isEmpty())
         return false;
     QSqlQuery q = prepare(mConnection, QStringLiteral("INSERT INTO accounts VALUES (?, ?, ?, ?)"));
     q.addBindValue(name);
-    bindPassword(q, password, mIterations);
+    bindPassword(q, password);
     return q.exec();
 }
 
-bool ServerStore::checkLogin(const QString &name, const QString &password)
+std::optional<PasswordRecord> ServerStore::accountPassword(const QString &name)
 {
     QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT salt, hash, iterations FROM accounts WHERE name = ?"));
     q.addBindValue(name);
-    return verifyPassword(q, password);
+    return readPassword(q);
 }
 
 QString ServerStore::projectName(const QString &name)
@@ -148,14 +145,14 @@ QString ServerStore::projectName(const QString &name)
     return q.exec() && q.next() ? q.value(0).toString() : QString();
 }
 
-bool ServerStore::createProject(const QString &name, const QString &password, const QString &owner)
+bool ServerStore::createProject(const QString &name, const PasswordRecord &password, const QString &owner)
 {
     if (name.isEmpty())
         return false;
     Transaction transaction(mConnection);
     QSqlQuery q = prepare(mConnection, QStringLiteral("INSERT INTO projects VALUES (?, ?, ?, ?, ?)"));
     q.addBindValue(name);
-    bindPassword(q, password, mIterations);
+    bindPassword(q, password);
     q.addBindValue(owner);
     QSqlQuery member = prepare(mConnection, QStringLiteral("INSERT OR IGNORE INTO members VALUES (?, ?)"));
     member.addBindValue(name);
@@ -163,10 +160,10 @@ bool ServerStore::createProject(const QString &name, const QString &password, co
     return transaction.isOpen() && q.exec() && member.exec() && transaction.commit();
 }
 
-bool ServerStore::setProjectPassword(const QString &project, const QString &password)
+bool ServerStore::setProjectPassword(const QString &project, const PasswordRecord &password)
 {
     QSqlQuery q = prepare(mConnection, QStringLiteral("UPDATE projects SET salt = ?, hash = ?, iterations = ? WHERE name = ?"));
-    bindPassword(q, password, mIterations);
+    bindPassword(q, password);
     q.addBindValue(project);
     return q.exec() && q.numRowsAffected() > 0;
 }
@@ -191,11 +188,11 @@ int ServerStore::projectsOwnedBy(const QString &user)
     return int(countOf(q));
 }
 
-bool ServerStore::checkProjectPassword(const QString &project, const QString &password)
+std::optional<PasswordRecord> ServerStore::projectPassword(const QString &project)
 {
     QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT salt, hash, iterations FROM projects WHERE name = ?"));
     q.addBindValue(project);
-    return verifyPassword(q, password);
+    return readPassword(q);
 }
 
 bool ServerStore::removeProject(const QString &project)

@@ -11,6 +11,8 @@
 
 namespace Halvorn {
 
+struct PasswordRecord;
+
 struct StoredFile
 {
     QString name;
@@ -22,20 +24,22 @@ struct StoredFile
 class ServerStore
 {
 public:
-    explicit ServerStore(int hashIterations);
+    ServerStore();
     ~ServerStore();
 
     [[nodiscard]] bool open(const QString &path, QString *error);
 
-    bool createAccount(const QString &name, const QString &password);
-    bool checkLogin(const QString &name, const QString &password);
+    // Passwords are hashed and checked by the caller, away from this
+    // connection's thread.
+    bool createAccount(const QString &name, const PasswordRecord &password);
+    std::optional<PasswordRecord> accountPassword(const QString &name);
 
     // The project's stored spelling, or empty when there is none.
     QString projectName(const QString &name);
     // The project and its owner's membership, in one transaction.
-    bool createProject(const QString &name, const QString &password, const QString &owner);
-    bool checkProjectPassword(const QString &project, const QString &password);
-    bool setProjectPassword(const QString &project, const QString &password);
+    bool createProject(const QString &name, const PasswordRecord &password, const QString &owner);
+    std::optional<PasswordRecord> projectPassword(const QString &project);
+    bool setProjectPassword(const QString &project, const PasswordRecord &password);
     bool removeProject(const QString &project);
     QStringList projectNames();
     int projectCount();
@@ -65,7 +69,6 @@ public:
 
 private:
     QString mConnection;
-    int mIterations;
 };
 
 } // namespace Halvorn

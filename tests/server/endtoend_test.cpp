@@ -55,7 +55,8 @@ protected:
         if (!gMyClient->ClientConnect("127.0.0.1", server.port))
             return false;
         gCreatingNewAccount = create;
-        return waitUntil([&] { return ui.connected || gMyClient == nullptr; }) && ui.connected;
+        // The greeting's pause and two password hashes, on a busy machine.
+        return waitUntil([&] { return ui.connected || gMyClient == nullptr; }, 15000) && ui.connected;
     }
 
     bool waitForMessage(const QString &text)

@@ -9,8 +9,10 @@
 
 using namespace Quorvant::Network;
 
-bool RawClient::connectTo(quint16 port)
+bool RawClient::connectTo(quint16 port, const QHostAddress &from)
 {
+    if (!from.isNull() && !socket.bind(from))
+        return false;
     socket.connectToHost(QHostAddress::LocalHost, port);
     return socket.waitForConnected(5000);
 }

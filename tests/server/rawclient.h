@@ -5,6 +5,7 @@
 #include "packetreassembler.h"
 
 #include <QByteArray>
+#include <QHostAddress>
 #include <QList>
 #include <QTcpSocket>
 
@@ -19,7 +20,9 @@ struct RawPacket
 class RawClient
 {
 public:
-    bool connectTo(quint16 port);
+    // From `from` when given (any 127.x.y.z on loopback, to look like
+    // another machine).
+    bool connectTo(quint16 port, const QHostAddress &from = QHostAddress());
     // Waits for the credentials request, then signs in (creating the account
     // first when asked). True when the server said yes.
     bool signIn(const QString &user, const QString &password, bool create = false);

@@ -4,7 +4,7 @@
 
 bool ServerProcess::start(const QString &database, const QStringList &extra)
 {
-    process.setProgram(QStringLiteral(HALVORN_SERVER_PATH));
+    process.setProgram(program.isEmpty() ? QStringLiteral(HALVORN_SERVER_PATH) : program);
     process.setArguments(QStringList{"--port", "0", "--http-port", "0", "--database", database, "--listen",
                                      "127.0.0.1", "--hash-iterations", "1000"}
                          + extra);

@@ -16,6 +16,7 @@ public:
     // SIGTERM, then the exit code (-1 when it did not end in time).
     int stop();
 
+    QString program;  // empty: the server built with the tests
     quint16 port = 0;
     quint16 httpPort = 0;
     QProcess process;

@@ -454,7 +454,8 @@ TEST_F(ServerRules, EightBitPasswordsStayApart)
 TEST_F(ServerRules, AFloodingSenderIsSlowedAndToldAlone)
 {
     const int perSecond = 5;
-    start({"--max-messages-per-second", QString::number(perSecond)});
+    // Eleven accounts from one address, more than the hourly default.
+    start({"--max-messages-per-second", QString::number(perSecond), "--accounts-per-address", "0"});
     RawClient &flooder = client("flooder");
     ASSERT_TRUE(accepted(flooder, "ACHR", chatRecord("Busy")));
     std::vector<RawClient *> members;

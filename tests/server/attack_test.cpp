@@ -1,0 +1,477 @@
+// halvorn-server as a process on 127.0.0.1 against clients that try to
+// freeze it, fill its memory, guess passwords or use up its descriptors.
+// Memory and CPU time are read from /proc; every case is bounded in time.
+#include "networkrecords.h"
+#include "procstats.h"
+#include "rawclient.h"
+#include "serverprocess.h"
+#include "waituntil.h"
+#include "wireformat.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include <sys/stat.h>
+
+using namespace Quorvant::Network;
+
+namespace {
+
+constexpr qint64 kMiB = 1024 * 1024;
+
+QHostAddress loopback(int last)
+{
+    return QHostAddress(QStringLiteral("127.0.0.%1").arg(last));
+}
+
+QByteArray login(const QString &user, const QString &password)
+{
+    return TLoginInfo{user, password}.toBytes();
+}
+
+QByteArray chat(const QString &room, const QString &text = {})
+{
+    return TNetworkChatRoom{QString(), room, text}.toBytes();
+}
+
+QByteArray project(const QString &name, const QString &file = {}, const QString &password = {})
+{
+    TNetworkProject p;
+    p.ProjectName = name;
+    p.FileName = file;
+    p.Password = password;
+    return p.toBytes();
+}
+
+// A header announcing a packet of `size` bytes.
+QByteArray header(const char *word, qint32 size)
+{
+    QByteArray h;
+    appendInt32(h, 101);
+    appendInt32(h, 0);
+    h.append(word, 4);
+    appendInt32(h, size);
+    return h;
+}
+
+bool isGood(const std::optional<RawPacket> &p)
+{
+    return p && GoodPacket(p->payload);
+}
+
+bool signedIn(const std::optional<RawPacket> &p)
+{
+    return p && !p->payload.isEmpty() && p->payload[0] == 1;
+}
+
+// Milliseconds from sending to the room's echo of the message.
+qint64 chatRoundTrip(RawClient &c, const QString &room, int n)
+{
+    QElapsedTimer t;
+    t.start();
+    c.send("MCHR", chat(room, QStringLiteral("ping %1").arg(n)));
+    return c.waitFor("MESS", 20000) ? t.elapsed() : 20000;
+}
+
+bool closedByServer(QTcpSocket &s)
+{
+    if (s.state() == QAbstractSocket::UnconnectedState)
+        return true;
+    s.waitForReadyRead(0);
+    s.readAll();
+    return s.state() == QAbstractSocket::UnconnectedState;
+}
+
+class Attack : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    // Chat round trips measure how fast others are served: the message
+    // quota of one sender is not what these tests are about.
+    void start(const QStringList &options)
+    {
+        ASSERT_TRUE(server.start(dir.filePath("halvorn.db"), QStringList{"--max-messages-per-second", "100000"} + options)) << server.process.readAllStandardError().constData();
+        pid = server.process.processId();
+    }
+
+    // A signed-in client from `from` (a new account).
+    std::unique_ptr<RawClient> member(const QString &name, int from = 1)
+    {
+        auto c = std::make_unique<RawClient>();
+        if (!c->connectTo(server.port, loopback(from)) || !c->signIn(name, "pw", true))
+            return nullptr;
+        return c;
+    }
+
+    QTemporaryDir dir;
+    ServerProcess server;
+    qint64 pid = 0;
+};
+
+} // namespace
+
+TEST_F(Attack, SignInFloodLeavesOthersChatFast)
+{
+    // Every guess is hashed: the limiter is opened up so the flood reaches the hashing.
+    start({"--hash-iterations", "10000", "--free-password-attempts", "100000"});
+    auto bob = member("bob");
+    ASSERT_TRUE(bob);
+    ASSERT_TRUE(isGood(bob->request("ACHR", chat("Lobby"))));
+    EXPECT_LT(chatRoundTrip(*bob, "Lobby", 0), 1000);
+
+    struct Flooder
+    {
+        QTcpSocket socket;
+        TPacketReassembler reassembler;
+        bool answered = false;
+    };
+    std::vector<std::unique_ptr<Flooder>> flood;
+    for (int i = 0; i < 200; ++i) {
+        auto f = std::make_unique<Flooder>();
+        ASSERT_TRUE(f->socket.bind(loopback(2)));
+        f->socket.connectToHost(QHostAddress::LocalHost, server.port);
+        Flooder *raw = f.get();
+        QObject::connect(&raw->socket, &QTcpSocket::readyRead, &raw->socket, [raw] {
+            raw->reassembler.feed(raw->socket.readAll(), [raw](const QByteArray &word, const QByteArray &) {
+                raw->answered = raw->answered || word == "LRES";
+                return true;
+            });
+        });
+        flood.push_back(std::move(f));
+    }
+    for (auto &f : flood) {
+        ASSERT_TRUE(f->socket.waitForConnected(5000));
+        f->socket.write(EncodePacket("LOGI", login("bob", QStringLiteral("guess%1").arg(&f - &flood[0]))));
+        f->socket.flush();
+    }
+    const auto answered = [&] {
+        return std::count_if(flood.begin(), flood.end(), [](const auto &f) { return f->answered; });
+    };
+
+    std::vector<qint64> trips;
+    for (int n = 1; n <= 20; ++n)
+        trips.push_back(chatRoundTrip(*bob, "Lobby", n));
+    // The round trips were measured while the hashing went on.
+    EXPECT_LT(answered(), 150);
+    std::sort(trips.begin(), trips.end());
+    EXPECT_LT(trips[trips.size() / 2], 100) << "median chat round trip during the flood";
+    EXPECT_LT(trips.back(), 500) << "slowest chat round trip during the flood";
+
+    // Every sign-in is answered (refused) in the end.
+    EXPECT_TRUE(waitUntil([&] { return answered() == 200; }, 60000)) << answered();
+}
+
+TEST_F(Attack, UnfinishedPacketsAreBoundedAndTimedOut)
+{
+    start({"--sign-in-timeout", "2", "--idle-timeout", "2"});
+    const qint64 before = ProcStats::residentBytes(pid);
+
+    // 30 connections each announce 16 MiB, send 4 MiB of it, then trickle.
+    std::vector<std::unique_ptr<QTcpSocket>> tricklers;
+    const QByteArray body(4 * kMiB, 'x');
+    for (int i = 0; i < 30; ++i) {
+        auto s = std::make_unique<QTcpSocket>();
+        s->connectToHost(QHostAddress::LocalHost, server.port);
+        ASSERT_TRUE(s->waitForConnected(5000));
+        s->write(header("ADDP", kMaxMessageSize) + body);
+        tricklers.push_back(std::move(s));
+    }
+    auto signedInTrickler = member("ann");
+    ASSERT_TRUE(signedInTrickler);
+    signedInTrickler->socket.write(header("ADDP", 1024 * 1024));
+
+    QElapsedTimer clock;
+    clock.start();
+    qint64 peak = 0;
+    const auto allClosed = [&] {
+        return std::all_of(tricklers.begin(), tricklers.end(), [](auto &s) { return closedByServer(*s); })
+               && closedByServer(signedInTrickler->socket);
+    };
+    while (clock.elapsed() < 6000 && !allClosed()) {
+        for (auto &s : tricklers) {
+            if (s->state() == QAbstractSocket::ConnectedState)
+                s->write("x", 1);
+        }
+        if (signedInTrickler->socket.state() == QAbstractSocket::ConnectedState)
+            signedInTrickler->socket.write("x", 1);
+        waitUntil([] { return false; }, 300);
+        peak = std::max(peak, ProcStats::residentBytes(pid));
+    }
+    EXPECT_TRUE(allClosed()) << "connections that only trickle bytes outlived their deadlines";
+    EXPECT_LT(clock.elapsed(), 5000);
+    std::printf("server resident memory: %lld MiB before, %lld MiB at the peak\n", before / kMiB, peak / kMiB);
+    EXPECT_LT(peak - before, 24 * kMiB) << "resident memory grew from " << before / kMiB << " MiB to " << peak / kMiB;
+    EXPECT_EQ(server.process.state(), QProcess::Running);
+}
+
+TEST_F(Attack, ClientsThatStopReadingAreDroppedAndTheirMemoryReturns)
+{
+    start({"--max-output-total", "32", "--accounts-per-address", "0"});
+    auto ann = member("ann");
+    ASSERT_TRUE(ann);
+    ASSERT_TRUE(isGood(ann->request("APRO", project("Big", {}, "pw"))));
+    QByteArray content(kMiB, '\0');
+    for (qsizetype i = 0; i < content.size(); ++i)
+        content[i] = char(i * 13 + i / 1000);
+    ASSERT_TRUE(isGood(ann->request("ADDP", project("Big", "big.bin") + EncodeString(content), 20000)));
+    ASSERT_TRUE(ann->request("GTFD", project("Big", "big.bin"), 20000));
+    waitUntil([] { return false; }, 600);
+    const qint64 before = ProcStats::residentBytes(pid);
+
+    // Ten members ask for the file 60 times each and read nothing.
+    std::vector<std::unique_ptr<RawClient>> sleepers;
+    for (int i = 0; i < 10; ++i) {
+        auto c = member(QStringLiteral("sleeper%1").arg(i));
+        ASSERT_TRUE(c);
+        ASSERT_TRUE(isGood(c->request("JPRO", project("Big", {}, "pw"))));
+        c->socket.setReadBufferSize(1024);
+        for (int k = 0; k < 60; ++k)
+            c->send("GTFD", project("Big", "big.bin"));
+        sleepers.push_back(std::move(c));
+    }
+    qint64 peak = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 5000) {
+        waitUntil([] { return false; }, 100);
+        peak = std::max(peak, ProcStats::residentBytes(pid));
+    }
+    EXPECT_LT(peak - before, 80 * kMiB) << "resident memory grew from " << before / kMiB << " MiB to " << peak / kMiB;
+
+    // The reading member is still served.
+    const auto file = ann->request("GTFD", project("Big", "big.bin"), 20000);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->payload.size(), EncodeString("big.bin").size() + EncodeString(content).size());
+
+    // Once they are gone, so is their memory.
+    sleepers.clear();
+    EXPECT_TRUE(waitUntil([&] { return ProcStats::residentBytes(pid) - before < 16 * kMiB; }, 5000));
+    std::printf("server resident memory: %lld MiB before, %lld MiB at the peak, %lld MiB after the clients left\n",
+                before / kMiB, peak / kMiB, ProcStats::residentBytes(pid) / kMiB);
+}
+
+TEST_F(Attack, PasswordGuessesAreSlowedDownWithoutLockingAnyoneOut)
+{
+    start({"--hash-iterations", "10000", "--password-delay", "200", "--max-password-delay", "1600"});
+    ASSERT_TRUE(member("ann"));
+    ASSERT_TRUE(member("bob"));
+
+    // An unknown account answers in the time of a known one (fresh addresses:
+    // all within the free attempts).
+    auto attemptUs = [&](const QString &user, int from) {
+        RawClient c;
+        if (!c.connectTo(server.port, loopback(from)) || !c.waitFor("LOGI"))
+            return qint64(-1);
+        QElapsedTimer t;
+        t.start();
+        c.send("LOGI", login(user, "wrong"));
+        const auto answer = c.waitFor("LRES");
+        return answer && !signedIn(answer) ? t.nsecsElapsed() / 1000 : qint64(-1);
+    };
+    std::vector<qint64> known, unknown;
+    for (int i = 0; i < 3; ++i) {
+        known.push_back(attemptUs("ann", 10 + i));
+        unknown.push_back(attemptUs(QStringLiteral("nobody%1").arg(i), 20 + i));
+    }
+    std::sort(known.begin(), known.end());
+    std::sort(unknown.begin(), unknown.end());
+    ASSERT_GT(known[0], 0);
+    ASSERT_GT(unknown[0], 0);
+    EXPECT_GT(unknown[1] * 2, known[1]) << "unknown " << unknown[1] << " us, known " << known[1] << " us";
+    EXPECT_LT(unknown[1], known[1] * 2 + 20000) << "unknown " << unknown[1] << " us, known " << known[1] << " us";
+
+    // Seven guesses at bob's password: three free, then 200, 400, 800, 1600 ms.
+    RawClient guesser;
+    ASSERT_TRUE(guesser.connectTo(server.port, loopback(30)));
+    ASSERT_TRUE(guesser.waitFor("LOGI"));
+    auto carl = member("carl");
+    ASSERT_TRUE(carl);
+    ASSERT_TRUE(isGood(carl->request("ACHR", chat("Lobby"))));
+    QElapsedTimer clock;
+    clock.start();
+    qint64 slowestTrip = 0;
+    for (int i = 0; i < 7; ++i) {
+        guesser.send("LOGI", login("bob", QStringLiteral("guess%1").arg(i)));
+        // Others are served meanwhile.
+        while (!guesser.hasPacket("LRES") && clock.elapsed() < 20000)
+            slowestTrip = std::max(slowestTrip, chatRoundTrip(*carl, "Lobby", i));
+        const auto answer = guesser.waitFor("LRES", 0);
+        ASSERT_TRUE(answer);
+        ASSERT_FALSE(signedIn(answer));
+    }
+    EXPECT_GE(clock.elapsed(), 2800) << "seven wrong guesses took only " << clock.elapsed() << " ms";
+    EXPECT_LT(slowestTrip, 300);
+
+    // The owner still gets in with the right password, after a wait at most.
+    RawClient owner;
+    ASSERT_TRUE(owner.connectTo(server.port, loopback(31)));
+    clock.restart();
+    ASSERT_TRUE(owner.signIn("bob", "pw"));
+    EXPECT_LT(clock.elapsed(), 1600 + 500 + 2000);  // the longest wait, the greeting pause, slack
+
+    // Project passwords the same way.
+    ASSERT_TRUE(isGood(carl->request("APRO", project("Secret", {}, "right"))));
+    auto dan = member("dan");
+    ASSERT_TRUE(dan);
+    clock.restart();
+    for (int i = 0; i < 6; ++i) {
+        const auto answer = dan->request("JPRO", project("Secret", {}, QStringLiteral("guess%1").arg(i)), 10000);
+        ASSERT_TRUE(answer);
+        ASSERT_FALSE(GoodPacket(answer->payload));
+    }
+    EXPECT_GE(clock.elapsed(), 1300) << "six wrong project passwords took only " << clock.elapsed() << " ms";
+    EXPECT_TRUE(isGood(dan->request("JPRO", project("Secret", {}, "right"), 10000)));
+}
+
+TEST_F(Attack, NewAccountsPerAddressAreLimited)
+{
+    start({"--accounts-per-address", "3"});
+    for (int i = 0; i < 4; ++i) {
+        RawClient c;
+        ASSERT_TRUE(c.connectTo(server.port, loopback(5)));
+        ASSERT_TRUE(c.waitFor("LOGI"));
+        EXPECT_EQ(isGood(c.request("CRAT", login(QStringLiteral("user%1").arg(i), "pw"))), i < 3) << i;
+    }
+    EXPECT_TRUE(member("elsewhere", 6));
+}
+
+TEST_F(Attack, ListenerPausesAtTheDescriptorLimitAndResumes)
+{
+    start({"--listen-backlog", "77"});
+    // The backlog asked for is the one used.
+    QProcess ss;
+    ss.start("ss", {"-Hltn", QStringLiteral("sport = :%1").arg(server.port)});
+    ASSERT_TRUE(ss.waitForFinished(5000));
+    const QList<QByteArray> columns = ss.readAllStandardOutput().simplified().split(' ');
+    EXPECT_EQ(columns.value(2), "77");
+
+    // The soft limit only: raising it back needs no privilege.
+    const auto setLimit = [&](qint64 n) {
+        return QProcess::execute("prlimit", {"--pid", QString::number(pid), QStringLiteral("--nofile=%1:").arg(n)}) == 0;
+    };
+    const qint64 ownLimit = ProcStats::openFilesLimit(pid);
+    ASSERT_GT(ownLimit, 100);
+    ASSERT_TRUE(setLimit(ProcStats::openDescriptors(pid) + 8));
+    std::vector<std::unique_ptr<QTcpSocket>> clients;
+    for (int i = 0; i < 40; ++i) {
+        auto s = std::make_unique<QTcpSocket>();
+        s->connectToHost(QHostAddress::LocalHost, server.port);
+        ASSERT_TRUE(s->waitForConnected(5000));
+        clients.push_back(std::move(s));
+    }
+    waitUntil([] { return false; }, 300);
+    const qint64 ticks = ProcStats::cpuTicks(pid);
+    waitUntil([] { return false; }, 2000);
+    EXPECT_LT(ProcStats::cpuTicks(pid) - ticks, 20) << "CPU time of the server in 2 s, in 1/100 s";
+    EXPECT_EQ(server.process.state(), QProcess::Running);
+
+    // With descriptors again, everyone waiting is greeted.
+    ASSERT_TRUE(setLimit(ownLimit));
+    const auto greeted = [&] {
+        return std::count_if(clients.begin(), clients.end(), [](auto &s) {
+            s->waitForReadyRead(0);
+            return s->bytesAvailable() > 0;
+        });
+    };
+    EXPECT_TRUE(waitUntil([&] { return greeted() == 40; }, 5000)) << greeted();
+}
+
+TEST_F(Attack, ConnectionsBeyondTheLimitWaitForAFreeSlot)
+{
+    start({"--max-connections", "5"});
+    std::vector<std::unique_ptr<QTcpSocket>> clients;
+    for (int i = 0; i < 8; ++i) {
+        auto s = std::make_unique<QTcpSocket>();
+        s->connectToHost(QHostAddress::LocalHost, server.port);
+        ASSERT_TRUE(s->waitForConnected(5000));
+        clients.push_back(std::move(s));
+    }
+    const auto greeted = [&](size_t from, size_t to) {
+        return std::count_if(clients.begin() + qsizetype(from), clients.begin() + qsizetype(to), [](auto &s) {
+            s->waitForReadyRead(0);
+            return s->bytesAvailable() > 0;
+        });
+    };
+    waitUntil([&] { return greeted(0, 8) > 5; }, 1500);
+    EXPECT_EQ(greeted(0, 5), 5);
+    EXPECT_EQ(greeted(5, 8), 0);
+    clients[0]->abort();
+    clients[1]->abort();
+    EXPECT_TRUE(waitUntil([&] { return greeted(5, 8) == 2; }, 5000));
+}
+
+TEST_F(Attack, HangupReopensTheLogWhichIsPrivateAndCapped)
+{
+    const QString logPath = dir.filePath("server.log");
+    start({"--log", logPath, "--log-max-size", "4"});
+    for (const QString &path : {dir.filePath("halvorn.db"), logPath}) {
+        struct stat info{};
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0600u) << path.toStdString();
+    }
+
+    // Moved away, as a rotation does; SIGHUP makes the server write a new one.
+    ASSERT_TRUE(QFile::rename(logPath, logPath + ".moved"));
+    ASSERT_EQ(::kill(pid_t(pid), SIGHUP), 0);
+    EXPECT_TRUE(waitUntil([&] { return QFile::exists(logPath); }, 5000));
+    RawClient c;
+    ASSERT_TRUE(c.connectTo(server.port));
+    ASSERT_TRUE(c.waitFor("LOGI"));
+    EXPECT_EQ(server.process.state(), QProcess::Running);
+    QFile log(logPath);
+    ASSERT_TRUE(waitUntil([&] {
+        return log.open(QIODevice::ReadOnly) && (log.readAll().contains("connected 127.0.0.1") || (log.close(), false));
+    }, 5000));
+    log.close();
+
+    // Past 4 KiB the log starts again, the old one kept as .1.
+    for (int i = 0; i < 60; ++i) {
+        RawClient other;
+        ASSERT_TRUE(other.connectTo(server.port));
+        other.socket.abort();
+    }
+    EXPECT_TRUE(waitUntil([&] { return QFile::exists(logPath + ".1"); }, 5000));
+    EXPECT_LE(QFileInfo(logPath).size(), 4096);
+    EXPECT_LE(QFileInfo(logPath + ".1").size(), 4096);
+}
+
+TEST_F(Attack, GreetingTravelsAloneAndPortZeroSuitsClients)
+{
+    start({});
+    // Clients refuse ports above 32000.
+    EXPECT_LE(server.port, 32000);
+
+    // The clients read late, as a busy client does: the greeting must still
+    // come in a read of its own, the sign-in request in a later one.
+    std::vector<std::unique_ptr<QTcpSocket>> clients;
+    for (int i = 0; i < 50; ++i) {
+        auto s = std::make_unique<QTcpSocket>();
+        s->connectToHost(QHostAddress::LocalHost, server.port);
+        ASSERT_TRUE(s->waitForConnected(5000));
+        clients.push_back(std::move(s));
+    }
+    QThread::msleep(60);
+    int alone = 0;
+    for (auto &s : clients) {
+        ASSERT_TRUE(s->bytesAvailable() > 0 || s->waitForReadyRead(5000));
+        alone += s->readAll() == "WELCOME TO HALVORN\r\n" ? 1 : 0;
+    }
+    EXPECT_EQ(alone, 50);
+    for (auto &s : clients) {
+        ASSERT_TRUE(s->waitForReadyRead(5000));
+        EXPECT_EQ(s->read(kHeaderSize).mid(8, 4), "LOGI");
+    }
+}
