@@ -25,6 +25,14 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
 
+#if defined(__SANITIZE_ADDRESS__)
+#define FUZZ_REPLAY_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define FUZZ_REPLAY_UNDER_ASAN 1
+#endif
+#endif
+
 namespace {
 
 // The most a mutation makes an input grow to.
@@ -190,7 +198,12 @@ int main(int argc, char **argv)
     const QByteArray crashFile = "crash-" + QFileInfo(QString::fromLocal8Bit(argv[0])).fileName().toLocal8Bit();
     qstrncpy(gCrashFile, crashFile.constData(), sizeof gCrashFile);
 
+#ifdef FUZZ_REPLAY_UNDER_ASAN
+    // AddressSanitizer reports a fault itself, then aborts (abort_on_error).
+    for (int sig : {SIGABRT})
+#else
     for (int sig : {SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL})
+#endif
         std::signal(sig, saveInputAndDie);
 
     for (const QByteArray &input : corpus)

@@ -59,6 +59,8 @@ void invariantFailed(const char *condition, const char *file, int line)
 {
     std::fprintf(stderr, "fuzz: invariant broken at %s:%d: %s\n", file, line, condition);
     std::fflush(stderr);
+    // abort() runs no destructor: the folder would stay behind.
+    QDir(scratchFolder()).removeRecursively();
     std::abort();
 }
 
