@@ -52,7 +52,10 @@ INSTANTIATE_TEST_SUITE_P(
                       false, LineEndStyle::CR},
         RoundTripCase{"NulBytes", QByteArray("a\0b\nc", 5), TextEncoding::Utf8, false, LineEndStyle::LF},
         RoundTripCase{"Empty", QByteArray(), TextEncoding::Utf8, false, LineEndStyle::CRLF},
-        RoundTripCase{"MixedLineEnds", "a\r\nb\nc\rd", TextEncoding::Utf8, false, LineEndStyle::CRLF}),
+        RoundTripCase{"MixedLineEnds", "a\r\nb\nc\rd", TextEncoding::Utf8, false, LineEndStyle::CRLF},
+        // A U+FEFF that begins the text after the mark is text, kept on save.
+        RoundTripCase{"BomThenZeroWidthNoBreakSpace", "\xEF\xBB\xBF\xEF\xBB\xBF<p>\n", TextEncoding::Utf8, true,
+                      LineEndStyle::LF}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(TextFileFormat, Utf8ValidationRejectsMalformedSequences)

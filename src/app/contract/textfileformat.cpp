@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QStringDecoder>
 #include <QtEndian>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -169,7 +170,10 @@ DecodedText decodeTextFile(const QByteArray &bytes)
             result.format.byteOrderMark = true;
             body = body.sliced(3);
         }
-        result.text = QString::fromUtf8(body);
+        // The mark, if any, is dropped above: a U+FEFF after it is text
+        // (QString::fromUtf8 would drop it as a second mark).
+        QStringDecoder toText(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+        result.text = toText.decode(body);
     } else {
         result.format.encoding = TextEncoding::Windows1252;
         result.text = decodeWindows1252(bytes);

@@ -1,0 +1,4 @@
+List
+"Quoted","d","c","<a href="x">","</a>","N/A"
+short
+x
