@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QRadioButton>
+#include "html5markup.h"
 
 namespace Quorvant {
 
@@ -94,7 +95,7 @@ RuleChoices THRMenu::choices() const
 
 void THRMenu::writeTo(ITextBuffer *buffer)
 {
-    ptext(buffer, ruleMarkup(choices()), QString());
+    ptext(buffer, wizardMarkup() == MarkupStyle::Html5 ? html5RuleMarkup(choices()) : ruleMarkup(choices()), QString());
 }
 
 void THRMenu::updatePreview()

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include "html5markup.h"
 
 namespace Quorvant {
 
@@ -107,7 +108,8 @@ void TMnuAnchorLink::doneClick()
 {
     const TLinkSettings s = settings();
     m_form.withBuffer([&s](ITextBuffer *buffer) {
-        const MarkupPair texts = anchorLinkTexts(s, !buffer->selectionRect().isEmpty());
+        const bool aroundSelection = !buffer->selectionRect().isEmpty();
+        const MarkupPair texts = wizardMarkup() == MarkupStyle::Html5 ? html5AnchorLinkTexts(s, aroundSelection) : anchorLinkTexts(s, aroundSelection);
         ptext(buffer, texts.start, texts.end);
     });
     accept();

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
+#include "html5markup.h"
 
 namespace Quorvant {
 
@@ -61,7 +62,7 @@ void TMnuEmail::doneClick()
     if (emailAddressLooksInvalid(s.address)
         && MessageService::show(this, QLatin1String(InvalidEmailQuestion), MessageIcon::Warning, YesNo) != mbYes)
         return;
-    const MarkupPair texts = emailLinkTexts(s);
+    const MarkupPair texts = wizardMarkup() == MarkupStyle::Html5 ? html5EmailLinkTexts(s) : emailLinkTexts(s);
     m_form.withBuffer([&texts](ITextBuffer *buffer) { ptext(buffer, texts.start, texts.end); });
     accept();
 }

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include "html5markup.h"
 
 namespace Quorvant {
 
@@ -118,7 +119,7 @@ FontChoices Tmnufont::choices() const
 
 void Tmnufont::writeTo(ITextBuffer *buffer)
 {
-    const MarkupPair m = fontMarkup(choices());
+    const MarkupPair m = wizardMarkup() == MarkupStyle::Html5 ? html5FontMarkup(choices()) : fontMarkup(choices());
     ptext(buffer, m.start, m.end);
 }
 

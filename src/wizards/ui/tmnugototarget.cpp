@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QVBoxLayout>
+#include "html5markup.h"
 
 namespace Quorvant {
 
@@ -40,7 +41,7 @@ void TMnuGotoTarget::writeTo(ITextBuffer *buffer)
 {
     if (m_target->text().isEmpty())
         return;  // nothing chosen or typed: nothing to link to
-    const MarkupPair m = gotoTargetMarkup(m_target->text());
+    const MarkupPair m = wizardMarkup() == MarkupStyle::Html5 ? html5GotoTargetMarkup(m_target->text()) : gotoTargetMarkup(m_target->text());
     ptext(buffer, m.start, m.end);
 }
 

@@ -28,6 +28,7 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include "html5markup.h"
 
 namespace Quorvant {
 
@@ -361,7 +362,8 @@ TImageSettings Tmnuimages::settings() const
 
 void Tmnuimages::doneClick()
 {
-    const QString start = imageStartText(settings(), gCurrentFilePath);
+    const QString start = wizardMarkup() == MarkupStyle::Html5 ? html5ImageStartText(settings(), gCurrentFilePath)
+                                                             : imageStartText(settings(), gCurrentFilePath);
     m_form.withBuffer([&start](ITextBuffer *buffer) { ptext(buffer, start, QString()); });
     accept();
 }

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include "html5markup.h"
 
 namespace Quorvant {
 
@@ -94,7 +95,7 @@ AppletChoices TMnuJavaApplet::choices() const
 
 void TMnuJavaApplet::writeTo(ITextBuffer *buffer)
 {
-    ptext(buffer, appletMarkup(choices()), QString());
+    ptext(buffer, wizardMarkup() == MarkupStyle::Html5 ? html5AppletMarkup(choices()) : appletMarkup(choices()), QString());
 }
 
 } // namespace Quorvant

@@ -26,6 +26,7 @@
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include "html5markup.h"
 
 namespace Quorvant {
 
@@ -369,7 +370,7 @@ TTableSettings Tmnutables::settings() const
 
 void Tmnutables::Image4Click()
 {
-    const QStringList pieces = customTablePieces(settings());
+    const QStringList pieces = wizardMarkup() == MarkupStyle::Html5 ? html5CustomTablePieces(settings()) : customTablePieces(settings());
     m_form.withBuffer([&pieces](ITextBuffer *buffer) { insertPieces(buffer, pieces); });
     accept();
 }
