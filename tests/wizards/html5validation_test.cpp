@@ -2,6 +2,7 @@
 // ampersands and non-ASCII text, put into a minimal HTML5 page the way the
 // wizard puts it into a document, and checked by the W3C Nu Html Checker in
 // one run: no errors and no warnings.
+#include "catalogue.h"
 #include "html5markup.h"
 #include "html5page.h"
 #include "memoryeditor.h"
@@ -13,6 +14,7 @@
 #include <QFile>
 #include <QHash>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -291,6 +293,50 @@ TEST(Html5WizardMarkup, EveryWizardWritesValidHtml5ForEveryKindOfFieldValue)
             pages.insert(name, buffer.text());
         }
     }
+    // The fixed insertions of the menus and bars, as a click puts them at the caret.
+    TCatalogue catalogue = loadCatalogue();
+    loadHtml5Steps(&catalogue);
+    ASSERT_TRUE(catalogue.errors.isEmpty()) << catalogue.errors.join(u'\n').toStdString();
+    // Where each element may stand: in the HEAD, in a table, a row, a fieldset.
+    static const QList<QPair<QStringList, QString>> contexts = {
+        {{QStringLiteral("meta"), QStringLiteral("style"), QStringLiteral("link"), QStringLiteral("base")},
+         QString(Page).remove(Caret).replace(QStringLiteral("</head>"), Caret + QStringLiteral("</head>"))},
+        {{QStringLiteral("caption"), QStringLiteral("colgroup"), QStringLiteral("col"), QStringLiteral("thead"),
+          QStringLiteral("tbody"), QStringLiteral("tr")},
+         QString(Page).replace(Caret, QStringLiteral("<table>") + Caret + QStringLiteral("<tr><td>cell</td></tr></table>"))},
+        {{QStringLiteral("tfoot")}, QString(Page).replace(Caret, QStringLiteral("<table><tr><td>cell</td></tr>") + Caret + QStringLiteral("</table>"))},
+        {{QStringLiteral("td"), QStringLiteral("th")},
+         QString(Page).replace(Caret, QStringLiteral("<table><tr>") + Caret + QStringLiteral("</tr></table>"))},
+        {{QStringLiteral("legend")}, QString(Page).replace(Caret, QStringLiteral("<fieldset>") + Caret + QStringLiteral("</fieldset>"))},
+    };
+    for (const TCatalogueEntry &entry : std::as_const(catalogue.entries)) {
+        // BODY stands for the whole page's body: it has no place inside one.
+        if (entry.html5Steps.isEmpty() || entry.name == QLatin1String("BODY1"))
+            continue;
+        const QString tag = entry.html5Steps.constLast().start.section(u'<', 1).section(QRegularExpression(QStringLiteral("[ >]")), 0, 0);
+        QString page = Page;
+        for (const auto &[tags, context] : contexts) {
+            if (tags.contains(tag))
+                page = context;
+        }
+        MemoryTextBuffer buffer;
+        loadPage(buffer, page);
+        for (const TInsertStep &step : entry.html5Steps) {
+            // What a user types where the caret lands inside an attribute.
+            const bool inAttribute = !step.end.isEmpty() && step.start.count(u'"') % 2 == 1;
+            QString typed = tag == QLatin1String("tr") ? QStringLiteral("<td>cell</td>") : QString();
+            if (inAttribute)
+                typed = step.start.endsWith(QLatin1String("content=\"")) ? QStringLiteral("5") : QStringLiteral("red");
+            ptext(&buffer, step.start + typed + step.end, QString());
+        }
+        const QString name = QStringLiteral("catalogue-") + entry.name + QStringLiteral(".html");
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(buffer.text().toUtf8());
+        files << file.fileName();
+        pages.insert(name, buffer.text());
+    }
+
     const QHash<QString, QStringList> problems = problemsByFile(setup, files);
     for (auto it = problems.cbegin(); it != problems.cend(); ++it)
         ADD_FAILURE() << it.key().toStdString() << ":\n  " << it.value().join(QStringLiteral("\n  ")).toStdString()
