@@ -4,7 +4,9 @@
 // one run: no errors and no warnings.
 #include "catalogue.h"
 #include "html5markup.h"
+#include "generalfilecommands.h"
 #include "html5page.h"
+#include "pathsandcolours.h"
 #include "memoryeditor.h"
 #include "tagplacement.h"
 #include "toolkitglobals.h"
@@ -16,6 +18,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 
 #include <gtest/gtest.h>
 
@@ -246,6 +249,25 @@ const QList<QPair<QString, Writer>> &writers()
                                           QStringLiteral("<body bgcolor=\"white\" text=\"black\" onload=\"start()\" background=\"x.gif\">")));
              writeHtml5PageProperties(b, p);
              writeHtml5PageProperties(b, readHtml5PageProperties(b));
+         }},
+        // The toolkit: the colour bar's tag, a text file as lines and as a page.
+        {QStringLiteral("toolkit"),
+         [](ITextBuffer *b, const FieldValues &v) {
+             InsertColor(b, {255, 128, 0}, true, MarkupStyle::Html5);
+             QTemporaryFile file;
+             ASSERT_TRUE(file.open());
+             file.write((v.text + QStringLiteral("\r\n") + v.text + QStringLiteral(" -- <p>")).toUtf8());
+             file.close();
+             ASSERT_TRUE(TGeneralFileCommands().ConvertTextFileToHTML(b, file.fileName(), false, MarkupStyle::Html5));
+         }},
+        {QStringLiteral("text-file-page"),
+         [](ITextBuffer *b, const FieldValues &v) {
+             QTemporaryFile file(QDir::tempPath() + QStringLiteral("/") + orDefault(v.text, "notes").remove(u'/') + QStringLiteral("-XXXXXX.txt"));
+             ASSERT_TRUE(file.open());
+             file.write(v.text.toUtf8());
+             file.close();
+             b->setText(QString());
+             ASSERT_TRUE(TGeneralFileCommands().ConvertTextFileToHTML(b, file.fileName(), true, MarkupStyle::Html5));
          }},
     };
     return list;
