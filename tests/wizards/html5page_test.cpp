@@ -2,6 +2,7 @@
 // attributes, rewritten in place, read back, and one undo step.
 #include "csstext.h"
 #include "html5page.h"
+#include "mediamarkup.h"
 #include "memoryeditor.h"
 #include "toolkitglobals.h"
 
@@ -56,6 +57,12 @@ TEST_F(Html5PageTest, MarginsWithoutAHeadGoAtTheCaretAndAreReplacedNotRepeated)
     writeHtml5Margins(&buffer, 5, 6, 7, 8);
     EXPECT_EQ(buffer.text(), QStringLiteral("<style id=\"page-margins\">\r\n  body { margin: 5px 8px 7px 6px; }\r\n</style>\r\n<p>x</p>"));
     EXPECT_EQ(buffer.text().count(QStringLiteral("<body"), Qt::CaseInsensitive), 0);
+}
+
+TEST_F(Html5PageTest, GotoTargetListsClassicNamesAndHtml5Ids)
+{
+    buffer.setText(QStringLiteral("<a name=\"top\">\r\n<p><A ID=\"Tom_&amp;_Jerry\"></a> <a name=\"later\">\r\n<a id=\"\">"));
+    EXPECT_EQ(documentTargets(&buffer), (QStringList{QStringLiteral("top"), QStringLiteral("Tom_&amp;_Jerry")}));
 }
 
 TEST(CssText, TypedValuesBecomeValidCssOrNothing)
