@@ -131,8 +131,11 @@ bool TVnuRun::start(const TVnuSetup &setup, const QByteArray &utf8Page, QString 
     m_clock.start();
     m_timer.start(m_timeoutMs);
     m_process->start(setup.java, vnuArguments(setup.jar, {QStringLiteral("-")}));
-    m_process->write(utf8Page);
-    m_process->closeWriteChannel();
+    // A program that cannot be started may be reported at once: finished() is sent then.
+    if (m_process) {
+        m_process->write(utf8Page);
+        m_process->closeWriteChannel();
+    }
     return true;
 }
 
