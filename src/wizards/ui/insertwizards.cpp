@@ -1,5 +1,6 @@
 #include "insertwizards.h"
 
+#include "html5markup.h"
 #include "tlocalfilespage.h"
 #include "tmnuanchorlink.h"
 #include "tmnuemail.h"
@@ -21,7 +22,6 @@
 #include <QAction>
 #include <QMenu>
 #include <QTabWidget>
-#include "html5markup.h"
 
 namespace Quorvant {
 

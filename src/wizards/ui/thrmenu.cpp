@@ -1,6 +1,7 @@
 #include "thrmenu.h"
 
 #include "colorswatch.h"
+#include "html5markup.h"
 #include "tagplacement.h"
 #include "tagscanning.h"
 #include "wizardsupport.h"
@@ -12,7 +13,6 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QRadioButton>
-#include "html5markup.h"
 
 namespace Quorvant {
 

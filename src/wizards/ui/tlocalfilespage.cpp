@@ -1,5 +1,6 @@
 #include "tlocalfilespage.h"
 
+#include "html5markup.h"
 #include "wizardsupport.h"
 
 #include "mainwindow.h"
@@ -22,7 +23,6 @@
 #include <QTabWidget>
 #include <QTreeView>
 #include <QVBoxLayout>
-#include "html5markup.h"
 
 namespace Quorvant {
 

@@ -1,5 +1,6 @@
 #include "tmnuanchorlink.h"
 
+#include "html5markup.h"
 #include "mainwindow.h"
 #include "wizardsupport.h"
 
@@ -14,7 +15,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include "html5markup.h"
 
 namespace Quorvant {
 

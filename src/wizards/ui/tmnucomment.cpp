@@ -1,6 +1,7 @@
 #include "tmnucomment.h"
 
 #include "formattingmarkup.h"
+#include "html5markup.h"
 #include "tagplacement.h"
 #include "toolkitglobals.h"
 #include "wizardsupport.h"
@@ -10,7 +11,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
-#include "html5markup.h"
 
 namespace Quorvant {
 

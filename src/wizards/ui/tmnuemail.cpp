@@ -1,5 +1,6 @@
 #include "tmnuemail.h"
 
+#include "html5markup.h"
 #include "mainwindow.h"
 
 #include "messageservice.h"
@@ -11,7 +12,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
-#include "html5markup.h"
 
 namespace Quorvant {
 

@@ -1,6 +1,7 @@
 #include "tmnufont.h"
 
 #include "colorswatch.h"
+#include "html5markup.h"
 #include "tagplacement.h"
 #include "wizardsupport.h"
 
@@ -14,7 +15,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include "html5markup.h"
 
 namespace Quorvant {
 

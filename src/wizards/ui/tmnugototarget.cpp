@@ -1,6 +1,7 @@
 #include "tmnugototarget.h"
 
 #include "documentset.h"
+#include "html5markup.h"
 #include "mainwindow.h"
 #include "mediamarkup.h"
 #include "tagplacement.h"
@@ -11,7 +12,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QVBoxLayout>
-#include "html5markup.h"
 
 namespace Quorvant {
 

@@ -1,5 +1,6 @@
 #include "tmnuimages.h"
 
+#include "html5markup.h"
 #include "mainwindow.h"
 #include "wizardsupport.h"
 
@@ -28,7 +29,6 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
-#include "html5markup.h"
 
 namespace Quorvant {
 

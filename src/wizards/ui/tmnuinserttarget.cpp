@@ -1,5 +1,6 @@
 #include "tmnuinserttarget.h"
 
+#include "html5markup.h"
 #include "mediamarkup.h"
 #include "tagplacement.h"
 #include "wizardsupport.h"
@@ -7,7 +8,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QVBoxLayout>
-#include "html5markup.h"
 
 namespace Quorvant {
 

@@ -1,5 +1,6 @@
 #include "tmnujavaapplet.h"
 
+#include "html5markup.h"
 #include "messageservice.h"
 #include "tagplacement.h"
 #include "wizardsupport.h"
@@ -11,7 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include "html5markup.h"
 
 namespace Quorvant {
 

@@ -1,5 +1,6 @@
 #include "tmnulistinsert.h"
 
+#include "html5markup.h"
 #include "wizardsupport.h"
 
 #include "editortypes.h"
@@ -12,7 +13,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
-#include "html5markup.h"
 
 namespace Quorvant {
 

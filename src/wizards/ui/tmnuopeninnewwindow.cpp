@@ -1,5 +1,6 @@
 #include "tmnuopeninnewwindow.h"
 
+#include "html5markup.h"
 #include "tagplacement.h"
 #include "wizardsupport.h"
 
@@ -10,7 +11,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include "html5markup.h"
 
 namespace Quorvant {
 

@@ -1,5 +1,6 @@
 #include "tmnusound.h"
 
+#include "html5markup.h"
 #include "wizardsupport.h"
 
 #include "appglobals.h"
@@ -14,7 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include "html5markup.h"
 
 namespace Quorvant {
 

@@ -1,6 +1,7 @@
 #include "tmnutables.h"
 
 #include "colorswatch.h"
+#include "html5markup.h"
 #include "mainwindow.h"
 #include "wizardsupport.h"
 
@@ -26,7 +27,6 @@
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include "html5markup.h"
 
 namespace Quorvant {
 
