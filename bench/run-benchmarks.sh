@@ -7,7 +7,8 @@
 #
 # BUILD_DIR defaults to /work/build; it must hold the programs in bench/.
 # Further options go to every benchmark program (e.g. --benchmark_filter=Open).
-# BENCH_PROGRAMS picks the programs (default "documents toolkit preview"),
+# BENCH_PROGRAMS picks the programs (default "documents toolkit preview"; "validate"
+# times Tools > Validate Page (W3C) and needs scripts/dev install-validator),
 # e.g. BENCH_PROGRAMS=toolkit bench/run-benchmarks.sh /work/build-bench
 # The exit status is 1 when a figure misses its target.
 set -euo pipefail
@@ -17,8 +18,8 @@ shift || true
 programs=${BENCH_PROGRAMS:-documents toolkit preview}
 for name in $programs; do
     case $name in
-    documents | toolkit | preview) ;;
-    *) echo "unknown benchmark program '$name' (documents, toolkit, preview)" >&2; exit 2 ;;
+    documents | toolkit | preview | validate) ;;
+    *) echo "unknown benchmark program '$name' (documents, toolkit, preview, validate)" >&2; exit 2 ;;
     esac
     if [[ ! -x "$build/bench/${name}_bench" ]]; then
         echo "no benchmark program at $build/bench/${name}_bench: build the ${name}_bench target first" >&2
@@ -65,7 +66,7 @@ import json, os, sys
 
 work = sys.argv[1]
 results = {}
-for program in ("documents", "toolkit", "preview"):
+for program in ("documents", "toolkit", "preview", "validate"):
     path = os.path.join(work, program + ".json")
     # A filter that matches nothing leaves the file empty.
     if os.path.exists(path) and os.path.getsize(path) > 0:
@@ -97,6 +98,10 @@ def get(name):
         return None
     return b
 
+b = get("Validate/w3c_1MiB")
+if b:
+    row("Validate Page (W3C), 1 MiB page, with Java's start", f'{b["real_time"]:.0f} ms (UI gap max {b["max_ui_gap_ms"]:.0f} ms)',
+        "< 5000 ms", b["real_time"] < 5000)
 b = get("Open/html_50MiB")
 if b:
     row("Open 50 MiB HTML: OpenFile", f'{b["real_time"]:.0f} ms (max {b["open_max_ms"]:.0f})', "< 2000 ms", b["real_time"] < 2000)

@@ -29,6 +29,11 @@ const QString kMainFormRead = QStringLiteral("MainForm");
 const QString kDirectories = QStringLiteral("DIRECTORIES");
 const QString kGeneral = QStringLiteral("GENERAL");
 const QString kPaths = QStringLiteral("PATHS");
+const QString kWizards = QStringLiteral("WIZARDS");
+const QString kMarkup = QStringLiteral("MARKUP");
+const QString kHtml5Markup = QStringLiteral("HTML5");
+const QString kClassicMarkup = QStringLiteral("CLASSIC");
+const QString kValidator = QStringLiteral("VALIDATOR");
 const QString kUserDetails = QStringLiteral("USERDETAILS");
 const QString kConnection = QStringLiteral("CONNECTION");
 
@@ -174,6 +179,23 @@ bool TSetupTools::SaveParserNumber(int ParserChecked)
 int TSetupTools::LoadParserNumber() const
 {
     return IniFile(mainIniPath()).readInteger(kParser, QStringLiteral("SELECTED"), -1);
+}
+
+bool TSetupTools::SaveWizardMarkup(MarkupStyle style)
+{
+    return writeKeys(mainIniPath(),
+                     {{kWizards, kMarkup, style == MarkupStyle::Html5 ? kHtml5Markup : kClassicMarkup}});
+}
+
+MarkupStyle TSetupTools::LoadWizardMarkup() const
+{
+    const QString value = IniFile(mainIniPath()).readString(kWizards, kMarkup, QString());
+    return value.compare(kHtml5Markup, Qt::CaseInsensitive) == 0 ? MarkupStyle::Html5 : MarkupStyle::Classic;
+}
+
+QString TSetupTools::LoadValidatorJar() const
+{
+    return IniFile(mainIniPath()).readString(kValidator, QStringLiteral("JAR"), QString());
 }
 
 bool TSetupTools::SaveLastMainDirectory(const QString &Dir)

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "debugout.h"
+#include "markupstyle.h"
 
 #include <QList>
 #include <QString>
@@ -63,6 +64,15 @@ public:
 
     bool SaveParserNumber(int ParserChecked);
     int LoadParserNumber() const;  // -1 when never chosen
+
+    // "WIZARDS"/"MARKUP": "CLASSIC" or "HTML5"; anything else (and no key)
+    // reads as Classic, so a file from before the choice keeps the old markup.
+    bool SaveWizardMarkup(MarkupStyle style);
+    MarkupStyle LoadWizardMarkup() const;
+
+    // "VALIDATOR"/"JAR": the path of the W3C checker's vnu.jar chosen by the
+    // user, empty when not set (the checker is then looked for elsewhere).
+    QString LoadValidatorJar() const;
 
     bool SaveLastMainDirectory(const QString &Dir);
     bool SaveOpenDir(const QString &Dir);

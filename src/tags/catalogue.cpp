@@ -1,6 +1,7 @@
 #include "catalogue.h"
 
 #include <QFile>
+#include <QHash>
 #include <QSet>
 
 namespace Quorvant {
@@ -161,6 +162,60 @@ TCatalogue parseCatalogue(const QString &text)
         result.entries.append(e);
     }
     return result;
+}
+
+void addHtml5Steps(TCatalogue *catalogue, const QString &text)
+{
+    QHash<QString, TCatalogueEntry *> inserts;
+    for (TCatalogueEntry &e : catalogue->entries) {
+        if (e.kind == CatalogueKind::Insert)
+            inserts.insert(e.name, &e);
+    }
+    const QStringList lines = text.split(u'\n');
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        QString line = lines.at(n);
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        auto fail = [&](const QString &why) { catalogue->errors.append(QStringLiteral("html5 line %1: %2").arg(n + 1).arg(why)); };
+        QStringList fields = line.split(u'\t');
+        bool escapesOk = true;
+        for (QString &f : fields) {
+            bool ok = true;
+            f = unescapeCatalogueField(f, &ok);
+            escapesOk = escapesOk && ok;
+        }
+        TCatalogueEntry *entry = inserts.value(fields.first());
+        if (!escapesOk) {
+            fail(QStringLiteral("unknown escape"));
+            continue;
+        }
+        if (!entry) {
+            fail(QStringLiteral("%1 is no insert of the catalogue").arg(fields.first()));
+            continue;
+        }
+        QList<TInsertStep> steps;
+        for (qsizetype i = 1; i < fields.size(); i += 2)
+            steps.append({fields.at(i), i + 1 < fields.size() ? fields.at(i + 1) : QString()});
+        while (!steps.isEmpty() && steps.last().start.isEmpty() && steps.last().end.isEmpty())
+            steps.removeLast();
+        if (steps.isEmpty()) {
+            fail(QStringLiteral("%1 inserts nothing").arg(entry->name));
+            continue;
+        }
+        entry->html5Steps = steps;
+    }
+}
+
+void loadHtml5Steps(TCatalogue *catalogue, const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        catalogue->errors.append(QStringLiteral("cannot read %1").arg(path));
+        return;
+    }
+    addHtml5Steps(catalogue, QString::fromUtf8(file.readAll()));
 }
 
 TCatalogue loadCatalogue(const QString &path)

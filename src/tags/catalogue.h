@@ -11,6 +11,8 @@ namespace Quorvant {
 
 // The compiled-in table.
 inline constexpr char BuiltInCataloguePath[] = ":/quorvant/catalogue.tsv";
+// The HTML5 forms of its insertions.
+inline constexpr char BuiltInHtml5CataloguePath[] = ":/quorvant/catalogue-html5.tsv";
 
 enum class CatalogueKind {
     Toolbar,    // a toolbar added to a region with a layout
@@ -44,6 +46,9 @@ struct TCatalogueEntry
                       // objectName of its drop-down button; Toolbar, Tabs,
                       // Page: icon size in pixels
     QList<TInsertStep> steps;
+    // Insert: the steps written in HTML5 mode; empty where the classic steps
+    // serve (they are valid HTML5, or HTML5 has no equivalent).
+    QList<TInsertStep> html5Steps;
     int line = 0;     // line in the table, for messages
 };
 
@@ -59,6 +64,13 @@ struct TCatalogue
 TCatalogue parseCatalogue(const QString &text);
 // Reads the table from a file or resource (UTF-8); a missing file is an error.
 TCatalogue loadCatalogue(const QString &path = QLatin1String(BuiltInCataloguePath));
+
+// Reads the HTML5 table into the entries' html5Steps: one line per entry,
+// its name, then the start and end text of each step (escapes as above).
+// Lines naming no insert of the catalogue, or with a bad escape, are left
+// out with an error in the catalogue's errors ("html5 line N: ...").
+void addHtml5Steps(TCatalogue *catalogue, const QString &text);
+void loadHtml5Steps(TCatalogue *catalogue, const QString &path = QLatin1String(BuiltInHtml5CataloguePath));
 
 // One field with its escapes resolved; ok false on an unknown or cut escape.
 QString unescapeCatalogueField(const QString &field, bool *ok = nullptr);

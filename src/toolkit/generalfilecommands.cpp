@@ -1,12 +1,43 @@
 #include "generalfilecommands.h"
 
+#include "attributetext.h"
 #include "tagplacement.h"
 #include "textfileformat.h"
 #include "transformations.h"
 
 #include <QFileInfo>
+#include <QLocale>
 
 namespace Quorvant {
+
+namespace {
+
+// The user's language as the page's (a BCP 47 tag), English for none.
+QString pageLanguage()
+{
+    const QString tag = QLocale().bcp47Name();
+    return tag.isEmpty() || tag == QLatin1String("C") ? QStringLiteral("en") : tag;
+}
+
+// The text's lines, escaped, each ending in "<br>"; with a skeleton, inside
+// an HTML5 page titled with the file's name.
+QString html5PageText(const QString &text, const QString &fileName, bool withSkeleton)
+{
+    QStringList lines;
+    if (withSkeleton)
+        lines << QStringLiteral("<!DOCTYPE html>") << QStringLiteral("<html lang=\"%1\">").arg(pageLanguage()) << QStringLiteral("  <head>")
+              << QStringLiteral("    <meta charset=\"utf-8\">")
+              << QStringLiteral("    <title>") + elementText(fileName) + QStringLiteral("</title>") << QStringLiteral("  </head>")
+              << QStringLiteral("  <body>");
+    const QString indent = withSkeleton ? QStringLiteral("    ") : QString();
+    for (const QString &line : SplitTextLines(text))
+        lines << indent + elementText(line) + QStringLiteral("<br>");
+    if (withSkeleton)
+        lines << QStringLiteral("  </body>") << QStringLiteral("</html>");
+    return JoinTextLines(lines);
+}
+
+} // namespace
 
 TGeneralFileCommands::TGeneralFileCommands(Quorvant::DebugOut Debugger)
     : m_debugMemo(std::move(Debugger))
@@ -41,12 +72,17 @@ void TGeneralFileCommands::ImportTextFile(ITextBuffer *buffer, const QString &Fi
     ptext(buffer, JoinTextLines(lines), QString());
 }
 
-bool TGeneralFileCommands::ConvertTextFileToHTML(ITextBuffer *buffer, const QString &Filename, bool IncludeMajorHtml)
+bool TGeneralFileCommands::ConvertTextFileToHTML(ITextBuffer *buffer, const QString &Filename, bool IncludeMajorHtml,
+                                                 MarkupStyle style)
 {
     QString text;
     if (!readTextFile(Filename, &text)) {
         DebugOut(QString::fromLatin1(ConvertFileInvalidLine));
         return false;
+    }
+    if (style == MarkupStyle::Html5) {
+        ptext(buffer, html5PageText(text, QFileInfo(Filename).fileName(), IncludeMajorHtml), QString());
+        return true;
     }
     QStringList startList;
     QStringList endList;

@@ -2,6 +2,7 @@
 // HTML lines. Create one instance per command and let it go afterwards.
 #pragma once
 
+#include "markupstyle.h"
 #include "debugout.h"
 #include "textbuffer.h"
 
@@ -38,8 +39,11 @@ public:
     // Inserts the file's lines with "<BR>" after each; with IncludeMajorHtml
     // indented inside an HTML/HEAD/BODY skeleton whose closing lines become
     // ptext's end text. Returns false (one diagnostic line, nothing
-    // inserted) when the file cannot be read.
-    bool ConvertTextFileToHTML(ITextBuffer *buffer, const QString &Filename, bool IncludeMajorHtml);
+    // inserted) when the file cannot be read. In HTML5 the text is escaped
+    // (elementText), lines end in "<br>", and the skeleton is an HTML5 page
+    // titled with the file's name, in the language of the user's locale.
+    bool ConvertTextFileToHTML(ITextBuffer *buffer, const QString &Filename, bool IncludeMajorHtml,
+                               MarkupStyle style = MarkupStyle::Classic);
 
     void DebugOut(const QString &S) const;
 

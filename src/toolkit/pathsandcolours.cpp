@@ -115,9 +115,11 @@ void MakeEMailLink(ITextBuffer *buffer)
     ptext(buffer, QStringLiteral("<A HREF=\"mailto:[TYPE EMAIL HERE]\">"), QStringLiteral("</A>"));
 }
 
-void InsertColor(ITextBuffer *buffer, RgbColor c, bool asFontTag)
+void InsertColor(ITextBuffer *buffer, RgbColor c, bool asFontTag, MarkupStyle style)
 {
-    if (asFontTag)
+    if (asFontTag && style == MarkupStyle::Html5)
+        ptext(buffer, QStringLiteral("<span style=\"color: ") + gcolor(c) + QStringLiteral("\">"), QStringLiteral("</span>"));
+    else if (asFontTag)
         ptext(buffer, QStringLiteral("<FONT COLOR=\"") + gcolor(c) + QStringLiteral("\">"), QStringLiteral("</FONT>"));
     else
         ptext(buffer, gcolor(c), QString());

@@ -1,6 +1,7 @@
 // Link texts for files, colour texts and the link commands.
 #pragma once
 
+#include "markupstyle.h"
 #include "textbuffer.h"
 
 #include <QString>
@@ -52,7 +53,8 @@ void MakeLink(ITextBuffer *buffer);
 void MakeEMailLink(ITextBuffer *buffer);
 
 // Colour bar "FG Color" / "BG Color": with asFontTag ("tag?") the colour is
-// a FONT COLOR start tag around the selection, otherwise its text alone.
-void InsertColor(ITextBuffer *buffer, RgbColor c, bool asFontTag);
+// a FONT COLOR start tag around the selection (in HTML5 a SPAN with the
+// colour as CSS), otherwise its text alone.
+void InsertColor(ITextBuffer *buffer, RgbColor c, bool asFontTag, MarkupStyle style = MarkupStyle::Classic);
 
 } // namespace Quorvant

@@ -156,12 +156,8 @@ QString bodyStartTag(const PageProperties &p)
     return tag + QLatin1Char('>');
 }
 
-void writePageProperties(ITextBuffer *buffer, const PageProperties &p)
+void writePageTitle(ITextBuffer *buffer, const QString &title)
 {
-    if (!buffer || buffer->isReadOnly())
-        return;
-    buffer->beginUndoAction();
-
     // The title replaces the old TITLE element; without one it goes in at
     // the caret and a selection elsewhere on the page is left alone.
     const PageTitleInfo oldTitle = FindPageTitle(buffer);
@@ -173,7 +169,21 @@ void writePageProperties(ITextBuffer *buffer, const PageProperties &p)
         buffer->clearSelection();
         buffer->setCaretPoint(caret);
     }
-    ptext(buffer, QStringLiteral("<TITLE>"), p.title + QStringLiteral("</TITLE>"));
+    ptext(buffer, QStringLiteral("<TITLE>"), title + QStringLiteral("</TITLE>"));
+}
+
+const QStringList &pagePropertyAttributes()
+{
+    return editedAttributes();
+}
+
+void writePageProperties(ITextBuffer *buffer, const PageProperties &p)
+{
+    if (!buffer || buffer->isReadOnly())
+        return;
+    buffer->beginUndoAction();
+
+    writePageTitle(buffer, p.title);
 
     QString kept;
     const BodyTagSpan body = findBodyTag(buffer);

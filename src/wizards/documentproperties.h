@@ -47,6 +47,14 @@ QString noUnderlineStyleBlock();
 // "<BODY" with the properties' attributes and ">".
 QString bodyStartTag(const PageProperties &p);
 
+// Replaces the TITLE element (or puts one at the caret) with the title,
+// the caret left inside it.
+void writePageTitle(ITextBuffer *buffer, const QString &title);
+
+// The BODY attributes the dialog edits: BACKGROUND, BGCOLOR, TEXT, LINK,
+// VLINK, ALINK, SCROLL, BGPROPERTIES.
+const QStringList &pagePropertyAttributes();
+
 // Rewrites the TITLE element and the BODY start tag as one undo step. The
 // BODY tag keeps the attributes the dialog does not edit; a page without
 // one gets it after its TITLE element.

@@ -57,14 +57,19 @@ bool emailAddressLooksInvalid(const QString &address)
     return !address.contains(QLatin1Char('@'));
 }
 
-MarkupPair emailLinkTexts(const TEmailLinkSettings &s)
+QString emailHref(const TEmailLinkSettings &s)
 {
     QString href = QStringLiteral("mailto:") + mailtoText(s.address);
     if (!s.subject.isEmpty())
         href += QStringLiteral("?subject=") + mailtoText(s.subject);
     if (!s.message.isEmpty())
         href += (s.subject.isEmpty() ? QStringLiteral("?Body=") : QStringLiteral("&Body=")) + mailtoText(s.message);
-    return {QStringLiteral("<A") + htmlAttribute(QStringLiteral("HREF"), href) + QLatin1Char('>') + s.linkText,
+    return href;
+}
+
+MarkupPair emailLinkTexts(const TEmailLinkSettings &s)
+{
+    return {QStringLiteral("<A") + htmlAttribute(QStringLiteral("HREF"), emailHref(s)) + QLatin1Char('>') + s.linkText,
             QStringLiteral("</A>")};
 }
 

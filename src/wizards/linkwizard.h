@@ -65,6 +65,8 @@ bool emailAddressLooksInvalid(const QString &address);
 // address, the subject or the quoted HREF early; the link text follows the
 // start tag as typed.
 MarkupPair emailLinkTexts(const TEmailLinkSettings &settings);
+// The mailto: address of that link.
+QString emailHref(const TEmailLinkSettings &settings);
 
 // A link to a file (link: the text convertfilename made of its path).
 MarkupPair fileLinkTexts(const QString &link);

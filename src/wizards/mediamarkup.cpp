@@ -67,14 +67,22 @@ QStringList documentTargets(const ITextBuffer *buffer)
     QStringList targets;
     if (!buffer)
         return targets;
-    static const QString anchor = QStringLiteral("<a name=\"");
+    // Classic targets are named, HTML5 ones have an id.
+    static const QString anchors[] = {QStringLiteral("<a name=\""), QStringLiteral("<a id=\"")};
     const int count = buffer->lineCount();
     for (int y = 0; y < count; ++y) {
         const QString line = buffer->line(y);
-        const qsizetype p = line.indexOf(anchor, 0, Qt::CaseInsensitive);
+        qsizetype p = -1;
+        qsizetype from = 0;
+        for (const QString &anchor : anchors) {
+            const qsizetype at = line.indexOf(anchor, 0, Qt::CaseInsensitive);
+            if (at >= 0 && (p < 0 || at < p)) {
+                p = at;
+                from = at + anchor.size();
+            }
+        }
         if (p < 0)
             continue;
-        const qsizetype from = p + anchor.size();
         qsizetype q = line.indexOf(QLatin1Char('"'), from);
         if (q < 0)
             q = line.size();

@@ -46,7 +46,8 @@ QString newWindowMarkup(const QString &url, const QString &title, unsigned featu
 const QStringList &targetNames();
 QString targetMarkup(const QString &name);
 
-// The first anchor name of every line that has one, in document order.
+// The first anchor name (or, as HTML5 writes them, anchor id) of every line
+// that has one, in document order.
 QStringList documentTargets(const ITextBuffer *buffer);
 MarkupPair gotoTargetMarkup(const QString &target);
 

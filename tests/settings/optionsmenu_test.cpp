@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTreeView>
@@ -530,3 +531,24 @@ TEST_F(OptionsMenuTest, PickingAFileInTheFileListFillsThePath)
 }
 
 } // namespace
+
+TEST_F(OptionsMenuTest, TheWizardsMarkupStartsClassicAndDoneStoresTheChoice)
+{
+    m_menu->show();
+    EXPECT_TRUE(child<QRadioButton>("WizardMarkupClassic")->isChecked());
+    EXPECT_EQ(child<QRadioButton>("WizardMarkupHtml5")->text(), QStringLiteral("HTML5 with CSS"));
+    child<QRadioButton>("WizardMarkupHtml5")->setChecked(true);
+    click("Image46");
+    EXPECT_TRUE(bytesOf(QStringLiteral("Main.INI")).contains("[WIZARDS]\r\nMARKUP=HTML5")) << bytesOf(QStringLiteral("Main.INI")).constData();
+    EXPECT_EQ(m_tools.LoadWizardMarkup(), MarkupStyle::Html5);
+
+    m_menu->show();
+    EXPECT_TRUE(child<QRadioButton>("WizardMarkupHtml5")->isChecked());
+    child<QRadioButton>("WizardMarkupClassic")->setChecked(true);
+    click("Image46");
+    EXPECT_EQ(m_tools.LoadWizardMarkup(), MarkupStyle::Classic);
+
+    // A value this program never writes reads as Classic.
+    write(QStringLiteral("Main.INI"), "[WIZARDS]\r\nMARKUP=xhtml\r\n");
+    EXPECT_EQ(m_tools.LoadWizardMarkup(), MarkupStyle::Classic);
+}

@@ -115,9 +115,29 @@ TEST(CatalogueParse, MissingFileIsReported)
     ASSERT_EQ(c.errors.size(), 1);
 }
 
+TEST(CatalogueParse, Html5StepsAttachToTheirInsertsAndBadLinesAreReported)
+{
+    TCatalogue c = parseCatalogue(QStringLiteral("insert\tTags1\tBold1\tBold\t\t\t\t<B>\t</B>\n"
+                                                 "menu\tTags1\tSizes1\tSizes\n"));
+    addHtml5Steps(&c, QStringLiteral("# comment\n"
+                                     "Bold1\t<strong>\t</strong>\t\\r\\n<br>\n"
+                                     "Sizes1\t<span>\t</span>\n"
+                                     "Nothing1\t<em>\n"
+                                     "Bold1\t\\q\n"));
+    ASSERT_EQ(c.entries.size(), 2);
+    EXPECT_EQ(c.entries.at(0).steps, (QList<TInsertStep>{{QStringLiteral("<B>"), QStringLiteral("</B>")}}));
+    EXPECT_EQ(c.entries.at(0).html5Steps, (QList<TInsertStep>{{QStringLiteral("<strong>"), QStringLiteral("</strong>")},
+                                                             {QStringLiteral("\r\n<br>"), QString()}}));
+    EXPECT_TRUE(c.entries.at(1).html5Steps.isEmpty());
+    EXPECT_EQ(c.errors, (QStringList{QStringLiteral("html5 line 3: Sizes1 is no insert of the catalogue"),
+                                     QStringLiteral("html5 line 4: Nothing1 is no insert of the catalogue"),
+                                     QStringLiteral("html5 line 5: unknown escape")}));
+}
+
 TEST(CatalogueBuiltIn, LoadsWithoutErrorsAndEveryIconDraws)
 {
-    const TCatalogue c = loadCatalogue();
+    TCatalogue c = loadCatalogue();
+    loadHtml5Steps(&c);
     ASSERT_TRUE(c.errors.isEmpty()) << c.errors.join(u'\n').toStdString();
     ASSERT_GT(c.entries.size(), 500);
     QSet<QString> icons;

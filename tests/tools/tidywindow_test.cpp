@@ -15,6 +15,8 @@
 #include "tidymarks.h"
 #include "tmemosource.h"
 #include "tooltexts.h"
+#include "validatecommand.h"
+#include "w3cvalidator.h"
 #include "toolstestsupport.h"
 
 #include <QAction>
@@ -29,6 +31,7 @@
 #include <QTimer>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -571,4 +574,74 @@ TEST_F(TidyEncodingTest, SettingsOpenOnAFreshDataFolderWithTheShippedDefaults)
     dialog->findChild<QRadioButton *>(QStringLiteral("Encodingdocument"))->click();
     EXPECT_EQ(ToolsTest::readLines(tidyFile("Tidy.Cfg")).at(22), QLatin1String(TTidyConfig::DocumentEncodingLine));
     dialog->reject();
+}
+
+namespace {
+
+// The checker scripts/dev installs, when Java and it are here.
+TVnuSetup installedChecker()
+{
+    return findVnu({}, {QStringLiteral(QUORVANT_VNU_JAR)});
+}
+
+TMnuQuickView *waitForValidation(TValidateCommand *command)
+{
+    QSignalSpy shown(command, &TValidateCommand::reportShown);
+    if (!shown.wait(120000))
+        return nullptr;
+    return shown.first().first().value<TMnuQuickView *>();
+}
+
+} // namespace
+
+TEST_F(TidyWindowTest, ValidatePageSaysHowToInstallTheCheckerWhenItIsMissing)
+{
+    const QByteArray jar = qgetenv(VnuJarEnvironment);
+    qputenv(VnuJarEnvironment, m_dir.filePath(QStringLiteral("no/vnu.jar")).toUtf8());
+    messageTexts();
+    trigger("ValidatePageW3C1");
+    qputenv(VnuJarEnvironment, jar);
+    EXPECT_EQ(messageTexts(), QStringList{QLatin1String(MsgValidatorMissing)});
+    auto *command = m_window->findChild<TValidateCommand *>(QStringLiteral("ValidateCommand"));
+    ASSERT_NE(command, nullptr);
+    EXPECT_FALSE(command->run()->isRunning());
+}
+
+TEST_F(TidyWindowTest, ValidatePageChecksTheUnsavedTextInTheBackgroundAndMarksItsLines)
+{
+    const TVnuSetup setup = installedChecker();
+    if (!setup.isComplete())
+        GTEST_SKIP() << "Java or vnu.jar is missing (scripts/dev install-validator installs them)";
+    qputenv(VnuJarEnvironment, setup.jar.toUtf8());
+    auto *command = m_window->findChild<TValidateCommand *>(QStringLiteral("ValidateCommand"));
+    ASSERT_NE(command, nullptr);
+    messageTexts();
+
+    trigger("ValidatePageW3C1");
+    // The editor stays free while the checker runs.
+    ASSERT_TRUE(command->run()->isRunning());
+    TMnuQuickView *report = waitForValidation(command);
+    ASSERT_NE(report, nullptr);
+    EXPECT_TRUE(messageTexts().isEmpty());
+    EXPECT_FALSE(report->isModal());
+    EXPECT_EQ(report->windowTitle(), QStringLiteral("Validate Page (W3C)"));
+    EXPECT_TRUE(report->text().contains(QStringLiteral("line 4 column 1 - Error: An “img” element must have an “alt” attribute")))
+        << report->text().toStdString();
+    const QStringList atImage = tidy->marks()->messagesAt(buffer, 3);
+    ASSERT_EQ(atImage.size(), 1);
+    EXPECT_TRUE(atImage.first().contains(QStringLiteral("“alt” attribute"))) << atImage.first().toStdString();
+    EXPECT_FALSE(tidy->marks()->messagesAt(buffer, 0).isEmpty());  // no doctype
+    EXPECT_TRUE(tidy->marks()->messagesAt(buffer, 1).isEmpty());
+
+    // The text as it is in the editor is checked; an edit during the run leaves no stale marks.
+    buffer->setText(QStringLiteral("<!DOCTYPE html>\r\n<html lang=\"en\"><head><title>t</title></head><body></body></html>\r\n"));
+    trigger("ValidatePageW3C1");
+    ASSERT_TRUE(command->run()->isRunning());
+    buffer->setText(buffer->text() + QStringLiteral("<p>typed meanwhile"));
+    report = waitForValidation(command);
+    ASSERT_NE(report, nullptr);
+    EXPECT_TRUE(report->text().startsWith(QLatin1String("The page was edited while it was checked"))) << report->text().toStdString();
+    EXPECT_TRUE(report->text().contains(QLatin1String(MsgValidatorClean)));
+    EXPECT_TRUE(tidy->marks()->marks(buffer).isEmpty());
+    qunsetenv(VnuJarEnvironment);
 }

@@ -16,6 +16,7 @@
 #include "wizardwindowtest.h"
 
 #include "browserpage.h"
+#include "html5page.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -658,3 +659,65 @@ TEST_F(PageWizardsTest, DamagedThemesFileIsReportedAndLongNamesKeepTheDialogOnSc
 }
 
 } // namespace
+
+TEST_F(PageWizardsTest, InHtml5ModeTheDialogsAndFixedInsertionsWriteHtml5AndTransitionsAreRefused)
+{
+    ASSERT_TRUE(gSetupTools->SaveWizardMarkup(MarkupStyle::Html5));
+    MessageService::takeRecorded();
+
+    prepare(QStringLiteral("word"));
+    buffer()->setSelection({{0, 0}, {4, 0}});
+    QDialog *font = openByAction("Font1", "mnufont");
+    ASSERT_TRUE(font);
+    type(font, "Font1Edit", QStringLiteral("Verdana"));
+    field<QComboBox>(font, "SizeBox")->setCurrentIndex(1);
+    field<QComboBox>(font, "PositionBox")->setEditText(QStringLiteral("superscript"));
+    field<QCheckBox>(font, "BoldCheck")->setChecked(true);
+    field<QCheckBox>(font, "ItalicCheck")->setChecked(true);
+    chooseColour(QColor(0, 0, 128));
+    click(font, "FontColorBox");
+    click(font, "DoneButton");
+    EXPECT_EQ(buffer()->text(), QStringLiteral("<SPAN STYLE=\"font-family: 'Verdana'; font-size: 10pt; color: Navy\">"
+                                               "<SUP><EM><STRONG>word</STRONG></EM></SUP></SPAN>"));
+
+    // Margins go into the HEAD; the page keeps its one BODY.
+    const QString page = QStringLiteral("<html><head>\r\n<title>T</title>\r\n</head>\r\n<body bgcolor=\"red\">\r\n</body></html>");
+    prepare(page, {0, 4});
+    QDialog *margins = openByAction("Margins1", "MnuMargins");
+    ASSERT_TRUE(margins);
+    field<QSpinBox>(margins, "TopBox")->setValue(4);
+    click(margins, "DoneButton");
+    EXPECT_EQ(buffer()->text(), QStringLiteral("<html><head>\r\n<title>T</title>\r\n<style id=\"page-margins\">\r\n"
+                                               "  body { margin: 4px 0px 0px 0px; }\r\n</style>\r\n</head>\r\n"
+                                               "<body bgcolor=\"red\">\r\n</body></html>"));
+
+    // Document properties read the BODY's colours and move them into CSS.
+    QDialog *properties = openByAction("DocumentProperties1", "MnuProperties");
+    ASSERT_TRUE(properties);
+    click(properties, "DoneButton");
+    const QString text = buffer()->text();
+    EXPECT_EQ(text.count(QStringLiteral("<body"), Qt::CaseInsensitive), 1) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\r\n<body>\r\n"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("<style id=\"page-properties\">\r\n  body { background-color: red; }\r\n</style>\r\n</head>")))
+        << text.toStdString();
+
+    prepare(QString());
+    QDialog *transitions = openByAction("PageTransitions1", "MnuPageTransitions");
+    ASSERT_TRUE(transitions);
+    field<QListWidget>(transitions, "EffectList")->setCurrentRow(1);  // Blend
+    click(transitions, "DoneButton");
+    EXPECT_EQ(buffer()->text(), QString());
+    const QList<RecordedDialog> told = MessageService::takeRecorded();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_EQ(told.first().text, QLatin1String(NoHtml5TransitionsMessage));
+
+    // A fixed insertion of the Tags menu.
+    prepare(QStringLiteral("word"));
+    buffer()->setSelection({{0, 0}, {4, 0}});
+    menuAction("BoldTextB1")->trigger();
+    EXPECT_EQ(buffer()->text(), QStringLiteral("<STRONG>word</STRONG>"));
+    prepare(QString());
+    menuAction("FontColorFONT1")->trigger();
+    // The end text starts inside the value, so it keeps its case (as the classic one does).
+    EXPECT_EQ(buffer()->text(), QStringLiteral("<SPAN STYLE=\"color: \"></span>"));
+}

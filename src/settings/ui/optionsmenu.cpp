@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
@@ -168,6 +169,17 @@ QWidget *TOptionsMenu::buildGeneralPage()
     boxes->addWidget(editorBox, 1);
     boxes->addWidget(windowBox, 1);
 
+    auto *markupBox = new QGroupBox(QStringLiteral("Markup written by the wizards"), page);
+    markupBox->setObjectName(QStringLiteral("WizardMarkupBox"));
+    m_classicMarkup = new QRadioButton(QStringLiteral("Classic (as the wizards always wrote)"), markupBox);
+    m_classicMarkup->setObjectName(QStringLiteral("WizardMarkupClassic"));
+    m_html5Markup = new QRadioButton(QStringLiteral("HTML5 with CSS"), markupBox);
+    m_html5Markup->setObjectName(QStringLiteral("WizardMarkupHtml5"));
+    auto *markupLayout = new QHBoxLayout(markupBox);
+    markupLayout->addWidget(m_classicMarkup);
+    markupLayout->addWidget(m_html5Markup);
+    markupLayout->addStretch(1);
+
     auto *layout = new QVBoxLayout(page);
     layout->addWidget(textLabel(QStringLiteral("The following is a list of general preferences for Quorvant 's main "
                                                "interface. To change preferences for editor options  please goto "
@@ -178,6 +190,7 @@ QWidget *TOptionsMenu::buildGeneralPage()
                                 page));
     layout->addSpacing(6);
     layout->addLayout(boxes);
+    layout->addWidget(markupBox);
     layout->addStretch(1);
     return page;
 }
@@ -451,6 +464,10 @@ void TOptionsMenu::FormShow()
     // A number outside the list (or -1) leaves the list without selection.
     const int parser = gSetupTools->LoadParserNumber();
     m_parser->setCurrentIndex(parser >= 0 && parser < m_parser->count() ? parser : -1);
+
+    const bool html5 = gSetupTools->LoadWizardMarkup() == MarkupStyle::Html5;
+    m_html5Markup->setChecked(html5);
+    m_classicMarkup->setChecked(!html5);
 }
 
 void TOptionsMenu::Image46Click()
@@ -467,6 +484,8 @@ void TOptionsMenu::Image46Click()
                                               m_tagCompletion->isChecked(), m_lowerCase->isChecked()))
             return;
         if (!gSetupTools->SaveParserNumber(m_parser->currentIndex()))
+            return;
+        if (!gSetupTools->SaveWizardMarkup(m_html5Markup->isChecked() ? MarkupStyle::Html5 : MarkupStyle::Classic))
             return;
         if (m_applyAll)
             m_applyAll();

@@ -16,6 +16,7 @@ class QLineEdit;
 class QListView;
 class QModelIndex;
 class QPushButton;
+class QRadioButton;
 class QStackedWidget;
 class QTabWidget;
 class QTreeView;
@@ -91,6 +92,8 @@ private:
     QCheckBox *m_characters = nullptr;     // CheckBox11
     QCheckBox *m_lowerCase = nullptr;      // CheckBox12
     QComboBox *m_parser = nullptr;         // ComboBox1
+    QRadioButton *m_classicMarkup = nullptr;  // WizardMarkupClassic
+    QRadioButton *m_html5Markup = nullptr;    // WizardMarkupHtml5
 
     // Browser Options
     QTreeWidget *m_browserList = nullptr;  // BrowserListView

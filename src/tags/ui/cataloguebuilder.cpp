@@ -51,7 +51,8 @@ void TCatalogueBuilder::run(const TCatalogueEntry &entry) const
     switch (entry.kind) {
     case CatalogueKind::Insert:
         if (m_insert) {
-            for (const TInsertStep &step : entry.steps)
+            const bool html5 = m_markup && !entry.html5Steps.isEmpty() && m_markup() == MarkupStyle::Html5;
+            for (const TInsertStep &step : html5 ? entry.html5Steps : entry.steps)
                 m_insert(step.start, step.end);
         }
         break;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "catalogue.h"
+#include "markupstyle.h"
 
 #include <functional>
 
@@ -30,6 +31,9 @@ public:
     void setInsertHandler(InsertHandler handler) { m_insert = std::move(handler); }
     void setWizardHandler(IdHandler handler) { m_wizard = std::move(handler); }
     void setCommandHandler(IdHandler handler) { m_command = std::move(handler); }
+    // Asked at each insertion: in HTML5 mode an entry's HTML5 steps are
+    // written where it has them. Without a source the classic steps are.
+    void setMarkupSource(std::function<MarkupStyle()> source) { m_markup = std::move(source); }
 
     // A place the table may name: a QMenu, a QToolBar, a QTabWidget, or a
     // widget with a box layout (which takes toolbars).
@@ -58,6 +62,7 @@ private:
     InsertHandler m_insert;
     IdHandler m_wizard;
     IdHandler m_command;
+    std::function<MarkupStyle()> m_markup;
     QHash<QString, QWidget *> m_places;
     QHash<QWidget *, int> m_iconSizes;
     QList<QWidget *> m_rows;  // pages and regions that took toolbars

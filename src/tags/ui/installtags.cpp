@@ -6,6 +6,8 @@
 #include "cataloguebuilder.h"
 #include "documentset.h"
 #include "scintillawidget.h"
+#include "settingsglobals.h"
+#include "setuptools.h"
 #include "tagplacement.h"
 #include "tdcmemo.h"
 #include "tmemosource.h"
@@ -79,7 +81,9 @@ void installCatalogue(TForm1 &form)
     builder->setCommandHandler([&form](const QString &id) { form.commands().run(id); });
     registerCharacterListCommands(form);
 
-    const TCatalogue catalogue = loadCatalogue();
+    builder->setMarkupSource([] { return gSetupTools ? gSetupTools->LoadWizardMarkup() : MarkupStyle::Classic; });
+    TCatalogue catalogue = loadCatalogue();
+    loadHtml5Steps(&catalogue);
     QStringList problems = catalogue.errors;
     problems += builder->build(catalogue);
 

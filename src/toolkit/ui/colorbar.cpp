@@ -2,6 +2,8 @@
 
 #include "mainwindow.h"
 #include "pathsandcolours.h"
+#include "settingsglobals.h"
+#include "setuptools.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -80,7 +82,8 @@ void TColorBar::chooseColor(QColor *colour, QPushButton *swatch)
 void TColorBar::insertColor(const QColor &colour)
 {
     const bool tag = m_colorTag->isChecked();
-    m_form->withBuffer([&](ITextBuffer *b) { InsertColor(b, {colour.red(), colour.green(), colour.blue()}, tag); });
+    const MarkupStyle markup = gSetupTools ? gSetupTools->LoadWizardMarkup() : MarkupStyle::Classic;
+    m_form->withBuffer([&](ITextBuffer *b) { InsertColor(b, {colour.red(), colour.green(), colour.blue()}, tag, markup); });
 }
 
 void setColorBarColors(TForm1 &form, const QColor &first, const QColor &second)

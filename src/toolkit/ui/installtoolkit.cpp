@@ -10,6 +10,8 @@
 #include "generalfilecommands.h"
 #include "messageservice.h"
 #include "pathsandcolours.h"
+#include "settingsglobals.h"
+#include "setuptools.h"
 #include "tagplacement.h"
 #include "tagscanning.h"
 #include "tdcmemo.h"
@@ -113,7 +115,8 @@ void installToolkit(TForm1 &form)
         TMemoSource *b = form.documents()->currentBuffer();
         if (!b)
             return;
-        TGeneralFileCommands(form.debugTarget()).ConvertTextFileToHTML(b, files.first(), newPage);
+        const MarkupStyle markup = gSetupTools ? gSetupTools->LoadWizardMarkup() : MarkupStyle::Classic;
+        TGeneralFileCommands(form.debugTarget()).ConvertTextFileToHTML(b, files.first(), newPage, markup);
         form.DCMemo1()->setFocus();
     });
 

@@ -12,6 +12,7 @@
 #include "tidycommands.h"
 #include "tmemosource.h"
 #include "toolsglobals.h"
+#include "validatecommand.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -100,6 +101,11 @@ void installTools(TForm1 &form)
     QObject::connect(clipboard, &QAction::triggered, tidy, [tidy] { tidy->viewClipboard(); });
     for (QAction *a : {fix, format, xml, check})
         tidy->addRunAction(a);
+
+    // The W3C checker, marking the same margin as HTML Tidy.
+    auto *validation = new TValidateCommand(form, tidy->marks());
+    QAction *validate = addCommand(tools, &form, "ValidatePageW3C1", QStringLiteral("Validate Page (W3C)"));
+    QObject::connect(validate, &QAction::triggered, validation, [validation] { validation->validate(); });
 
     // Plug-ins.
     TForm1 *window = &form;

@@ -1,11 +1,13 @@
 #include "insertwizards.h"
 
+#include "html5markup.h"
 #include "tlocalfilespage.h"
 #include "tmnuanchorlink.h"
 #include "tmnuemail.h"
 #include "tmnuimages.h"
 #include "tmnutables.h"
 #include "tquicktablesmenu.h"
+#include "wizardsupport.h"
 
 #include "mainwindow.h"
 
@@ -43,7 +45,8 @@ void linkToLocalFile(TForm1 &form)
                                                                gDir.MainOpenDir, filters);
     if (files.isEmpty())
         return;
-    const MarkupPair texts = fileLinkTexts(convertfilename(files.first(), gCurrentFilePath));
+    const QString link = convertfilename(files.first(), gCurrentFilePath);
+    const MarkupPair texts = wizardMarkup() == MarkupStyle::Html5 ? html5FileLinkTexts(link) : fileLinkTexts(link);
     form.withBuffer([&texts](ITextBuffer *b) { ptext(b, texts.start, texts.end); });
 }
 
@@ -68,7 +71,7 @@ void installInsertWizards(TForm1 &form)
     add("Email1", QStringLiteral("Email..."), [&form] { runDialog<TMnuEmail>(form); });
     add("Linktolocalfile1", QStringLiteral("Link to local file"), [&form] { linkToLocalFile(form); });
     add("QuorvantLinkButton1", QStringLiteral("Quorvant - Link Button"),
-        [&form] { form.withBuffer([](ITextBuffer *b) { ptext(b, linkButtonText(), QString()); }); });
+        [&form] { form.withBuffer([](ITextBuffer *b) { ptext(b, wizardMarkup() == MarkupStyle::Html5 ? html5LinkButtonText() : linkButtonText(), QString()); }); });
     insert->addSeparator();
 
     if (QWidget *local = form.sidebar()->findChild<QWidget *>(QStringLiteral("LocalPage")))

@@ -1,6 +1,7 @@
 #include "thrmenu.h"
 
 #include "colorswatch.h"
+#include "html5markup.h"
 #include "tagplacement.h"
 #include "tagscanning.h"
 #include "wizardsupport.h"
@@ -94,7 +95,7 @@ RuleChoices THRMenu::choices() const
 
 void THRMenu::writeTo(ITextBuffer *buffer)
 {
-    ptext(buffer, ruleMarkup(choices()), QString());
+    ptext(buffer, wizardMarkup() == MarkupStyle::Html5 ? html5RuleMarkup(choices()) : ruleMarkup(choices()), QString());
 }
 
 void THRMenu::updatePreview()

@@ -1,5 +1,8 @@
 #include "tlocalfilespage.h"
 
+#include "html5markup.h"
+#include "wizardsupport.h"
+
 #include "mainwindow.h"
 #include "tdcmemo.h"
 #include "documentset.h"
@@ -136,7 +139,8 @@ void TLocalFilesPage::insertSelected(LocalInsertKind kind)
     TMemoSource *buffer = m_form.documents()->currentBuffer();
     if (file.isEmpty() || !buffer)
         return;
-    const MarkupPair texts = localFileTexts(kind, convertfilename(file, gCurrentFilePath));
+    const QString link = convertfilename(file, gCurrentFilePath);
+    const MarkupPair texts = wizardMarkup() == MarkupStyle::Html5 ? html5LocalFileTexts(kind, link) : localFileTexts(kind, link);
     ptext(buffer, texts.start, texts.end);
     if (m_form.tabholder()->currentIndex() == 0)
         m_form.DCMemo1()->setFocus();

@@ -1,5 +1,6 @@
 #include "tmnuanchorlink.h"
 
+#include "html5markup.h"
 #include "mainwindow.h"
 #include "wizardsupport.h"
 
@@ -107,7 +108,8 @@ void TMnuAnchorLink::doneClick()
 {
     const TLinkSettings s = settings();
     m_form.withBuffer([&s](ITextBuffer *buffer) {
-        const MarkupPair texts = anchorLinkTexts(s, !buffer->selectionRect().isEmpty());
+        const bool aroundSelection = !buffer->selectionRect().isEmpty();
+        const MarkupPair texts = wizardMarkup() == MarkupStyle::Html5 ? html5AnchorLinkTexts(s, aroundSelection) : anchorLinkTexts(s, aroundSelection);
         ptext(buffer, texts.start, texts.end);
     });
     accept();

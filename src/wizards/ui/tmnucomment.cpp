@@ -1,6 +1,7 @@
 #include "tmnucomment.h"
 
 #include "formattingmarkup.h"
+#include "html5markup.h"
 #include "tagplacement.h"
 #include "toolkitglobals.h"
 #include "wizardsupport.h"
@@ -25,7 +26,7 @@ TMnuComment::TMnuComment(TForm1 &form)
 
 void TMnuComment::writeTo(ITextBuffer *buffer)
 {
-    const MarkupPair m = commentMarkup(crLfText(m_text));
+    const MarkupPair m = wizardMarkup() == MarkupStyle::Html5 ? html5CommentMarkup(crLfText(m_text)) : commentMarkup(crLfText(m_text));
     // The text between "<!--" and "-->" is prose, not tag names: it keeps
     // its letter case whatever the tag case.
     const QScopedValueRollback<bool> asTyped(gNoCaseChange, true);

@@ -1,5 +1,6 @@
 #include "tmnuemail.h"
 
+#include "html5markup.h"
 #include "mainwindow.h"
 
 #include "messageservice.h"
@@ -61,7 +62,7 @@ void TMnuEmail::doneClick()
     if (emailAddressLooksInvalid(s.address)
         && MessageService::show(this, QLatin1String(InvalidEmailQuestion), MessageIcon::Warning, YesNo) != mbYes)
         return;
-    const MarkupPair texts = emailLinkTexts(s);
+    const MarkupPair texts = wizardMarkup() == MarkupStyle::Html5 ? html5EmailLinkTexts(s) : emailLinkTexts(s);
     m_form.withBuffer([&texts](ITextBuffer *buffer) { ptext(buffer, texts.start, texts.end); });
     accept();
 }

@@ -1,6 +1,7 @@
 #include "tmnufont.h"
 
 #include "colorswatch.h"
+#include "html5markup.h"
 #include "tagplacement.h"
 #include "wizardsupport.h"
 
@@ -118,7 +119,7 @@ FontChoices Tmnufont::choices() const
 
 void Tmnufont::writeTo(ITextBuffer *buffer)
 {
-    const MarkupPair m = fontMarkup(choices());
+    const MarkupPair m = wizardMarkup() == MarkupStyle::Html5 ? html5FontMarkup(choices()) : fontMarkup(choices());
     ptext(buffer, m.start, m.end);
 }
 

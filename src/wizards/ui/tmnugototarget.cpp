@@ -1,6 +1,7 @@
 #include "tmnugototarget.h"
 
 #include "documentset.h"
+#include "html5markup.h"
 #include "mainwindow.h"
 #include "mediamarkup.h"
 #include "tagplacement.h"
@@ -40,7 +41,7 @@ void TMnuGotoTarget::writeTo(ITextBuffer *buffer)
 {
     if (m_target->text().isEmpty())
         return;  // nothing chosen or typed: nothing to link to
-    const MarkupPair m = gotoTargetMarkup(m_target->text());
+    const MarkupPair m = wizardMarkup() == MarkupStyle::Html5 ? html5GotoTargetMarkup(m_target->text()) : gotoTargetMarkup(m_target->text());
     ptext(buffer, m.start, m.end);
 }
 

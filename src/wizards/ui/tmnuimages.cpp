@@ -1,5 +1,6 @@
 #include "tmnuimages.h"
 
+#include "html5markup.h"
 #include "mainwindow.h"
 #include "wizardsupport.h"
 
@@ -361,7 +362,8 @@ TImageSettings Tmnuimages::settings() const
 
 void Tmnuimages::doneClick()
 {
-    const QString start = imageStartText(settings(), gCurrentFilePath);
+    const QString start = wizardMarkup() == MarkupStyle::Html5 ? html5ImageStartText(settings(), gCurrentFilePath)
+                                                             : imageStartText(settings(), gCurrentFilePath);
     m_form.withBuffer([&start](ITextBuffer *buffer) { ptext(buffer, start, QString()); });
     accept();
 }

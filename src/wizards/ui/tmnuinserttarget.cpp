@@ -1,5 +1,6 @@
 #include "tmnuinserttarget.h"
 
+#include "html5markup.h"
 #include "mediamarkup.h"
 #include "tagplacement.h"
 #include "wizardsupport.h"
@@ -21,7 +22,8 @@ TMnuInsertTarget::TMnuInsertTarget(TForm1 &form)
 
 void TMnuInsertTarget::writeTo(ITextBuffer *buffer)
 {
-    ptext(buffer, targetMarkup(m_name->currentText()), QString());
+    const QString name = m_name->currentText();
+    ptext(buffer, wizardMarkup() == MarkupStyle::Html5 ? html5TargetMarkup(name) : targetMarkup(name), QString());
 }
 
 } // namespace Quorvant

@@ -1,5 +1,6 @@
 #include "tmnujavaapplet.h"
 
+#include "html5markup.h"
 #include "messageservice.h"
 #include "tagplacement.h"
 #include "wizardsupport.h"
@@ -94,7 +95,7 @@ AppletChoices TMnuJavaApplet::choices() const
 
 void TMnuJavaApplet::writeTo(ITextBuffer *buffer)
 {
-    ptext(buffer, appletMarkup(choices()), QString());
+    ptext(buffer, wizardMarkup() == MarkupStyle::Html5 ? html5AppletMarkup(choices()) : appletMarkup(choices()), QString());
 }
 
 } // namespace Quorvant

@@ -1,5 +1,8 @@
 #include "tmnulistinsert.h"
 
+#include "html5markup.h"
+#include "wizardsupport.h"
+
 #include "editortypes.h"
 #include "tagplacement.h"
 
@@ -79,7 +82,9 @@ QString TMnuListInsert::listText() const
 {
     const auto style = static_cast<ListStyle>(m_style->checkedId());
     const int sub = style == ListStyle::Numbered ? m_numberStyle->checkedId() : m_bulletStyle->checkedId();
-    return listMarkup(style, sub, m_header->text(), splitTextLines(m_items->toPlainText()));
+    const QStringList items = splitTextLines(m_items->toPlainText());
+    return wizardMarkup() == MarkupStyle::Html5 ? html5ListMarkup(style, sub, m_header->text(), items)
+                                                 : listMarkup(style, sub, m_header->text(), items);
 }
 
 void TMnuListInsert::writeTo(ITextBuffer *buffer)

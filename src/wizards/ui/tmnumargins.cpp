@@ -1,7 +1,9 @@
 #include "tmnumargins.h"
 
+#include "html5page.h"
 #include "pagemarkup.h"
 #include "tagplacement.h"
+#include "wizardsupport.h"
 
 #include <QFormLayout>
 #include <QSpinBox>
@@ -33,7 +35,10 @@ TMnuMargins::TMnuMargins(TForm1 &form)
 
 void TMnuMargins::writeTo(ITextBuffer *buffer)
 {
-    ptext(buffer, marginsMarkup(m_top->value(), m_left->value(), m_bottom->value(), m_right->value()), QString());
+    if (wizardMarkup() == MarkupStyle::Html5)
+        writeHtml5Margins(buffer, m_top->value(), m_left->value(), m_bottom->value(), m_right->value());
+    else
+        ptext(buffer, marginsMarkup(m_top->value(), m_left->value(), m_bottom->value(), m_right->value()), QString());
 }
 
 } // namespace Quorvant

@@ -1,5 +1,6 @@
 #include "tmnuopeninnewwindow.h"
 
+#include "html5markup.h"
 #include "tagplacement.h"
 #include "wizardsupport.h"
 
@@ -55,7 +56,8 @@ void TMnuOpenInNewWindow::writeTo(ITextBuffer *buffer)
         if (m_features[i]->isChecked())
             features |= 1u << i;
     }
-    ptext(buffer, newWindowMarkup(m_url->text(), m_title->text(), features, m_width->text(), m_height->text()), QString());
+    const auto markup = wizardMarkup() == MarkupStyle::Html5 ? html5NewWindowMarkup : newWindowMarkup;
+    ptext(buffer, markup(m_url->text(), m_title->text(), features, m_width->text(), m_height->text()), QString());
 }
 
 } // namespace Quorvant

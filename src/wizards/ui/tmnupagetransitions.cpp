@@ -1,5 +1,9 @@
 #include "tmnupagetransitions.h"
 
+#include "html5page.h"
+#include "messageservice.h"
+#include "wizardsupport.h"
+
 #include "pagemarkup.h"
 #include "tagplacement.h"
 
@@ -35,6 +39,10 @@ TMnuPageTransitions::TMnuPageTransitions(TForm1 &form)
 
 void TMnuPageTransitions::writeTo(ITextBuffer *buffer)
 {
+    if (wizardMarkup() == MarkupStyle::Html5) {
+        MessageService::information(this, QString::fromLatin1(NoHtml5TransitionsMessage));
+        return;
+    }
     const QList<QListWidgetItem *> selected = m_effects->selectedItems();
     const QString effect = selected.isEmpty() ? QString() : selected.first()->text();
     const QString text = transitionMarkup(m_event->currentText(), m_length->value(), effect);

@@ -4,6 +4,7 @@
 #include "colorswatch.h"
 #include "datafolder.h"
 #include "documentset.h"
+#include "html5page.h"
 #include "mainwindow.h"
 #include "messageservice.h"
 #include "pathsandcolours.h"
@@ -147,7 +148,7 @@ TMnuProperties::TMnuProperties(TForm1 &form)
 
     ITextBuffer *buffer = form.documents() ? form.documents()->currentBuffer() : nullptr;
     // Filling the background field shows its picture; an empty one has none.
-    fill(readPageProperties(buffer));
+    fill(wizardMarkup() == MarkupStyle::Html5 ? readHtml5PageProperties(buffer) : readPageProperties(buffer));
     loadThemeList();
     updateColourPreview();
 }
@@ -183,7 +184,10 @@ PageProperties TMnuProperties::properties() const
 
 void TMnuProperties::writeTo(ITextBuffer *buffer)
 {
-    writePageProperties(buffer, properties());
+    if (wizardMarkup() == MarkupStyle::Html5)
+        writeHtml5PageProperties(buffer, properties());
+    else
+        writePageProperties(buffer, properties());
 }
 
 QString TMnuProperties::themesFile() const

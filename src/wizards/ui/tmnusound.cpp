@@ -1,5 +1,8 @@
 #include "tmnusound.h"
 
+#include "html5markup.h"
+#include "wizardsupport.h"
+
 #include "appglobals.h"
 #include "mediamarkup.h"
 #include "messageservice.h"
@@ -43,7 +46,8 @@ void TMnuSound::browse()
 void TMnuSound::writeTo(ITextBuffer *buffer)
 {
     const QString file = m_file->text();
-    ptext(buffer, soundMarkup(file.isEmpty() ? QString() : convertfilename(file, gCurrentFilePath)), QString());
+    const QString link = file.isEmpty() ? QString() : convertfilename(file, gCurrentFilePath);
+    ptext(buffer, wizardMarkup() == MarkupStyle::Html5 ? html5SoundMarkup(link) : soundMarkup(link), QString());
 }
 
 } // namespace Quorvant

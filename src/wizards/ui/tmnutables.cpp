@@ -1,6 +1,7 @@
 #include "tmnutables.h"
 
 #include "colorswatch.h"
+#include "html5markup.h"
 #include "mainwindow.h"
 #include "wizardsupport.h"
 
@@ -369,7 +370,7 @@ TTableSettings Tmnutables::settings() const
 
 void Tmnutables::Image4Click()
 {
-    const QStringList pieces = customTablePieces(settings());
+    const QStringList pieces = wizardMarkup() == MarkupStyle::Html5 ? html5CustomTablePieces(settings()) : customTablePieces(settings());
     m_form.withBuffer([&pieces](ITextBuffer *buffer) { insertPieces(buffer, pieces); });
     accept();
 }

@@ -4,6 +4,8 @@
 
 #include "appglobals.h"
 #include "pathsandcolours.h"
+#include "settingsglobals.h"
+#include "setuptools.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -19,6 +21,11 @@
 #include <QToolButton>
 
 namespace Quorvant {
+
+MarkupStyle wizardMarkup()
+{
+    return gSetupTools ? gSetupTools->LoadWizardMarkup() : MarkupStyle::Classic;
+}
 
 QPushButton *helpMeButton(QWidget *parent, TForm1 &form, const QString &topic)
 {

@@ -1,6 +1,7 @@
 // Pieces every wizard dialog shares.
 #pragma once
 
+#include "markupstyle.h"
 #include "messageservice.h"
 
 #include <QList>
@@ -21,6 +22,10 @@ class QWidget;
 namespace Quorvant {
 
 class TForm1;
+
+// The markup the wizards write, as the Options Menu sets it (Classic when
+// the settings cannot be read).
+MarkupStyle wizardMarkup();
 
 // A "Help Me!" button that opens the help topic on the Documentation page.
 QPushButton *helpMeButton(QWidget *parent, TForm1 &form, const QString &topic);
