@@ -53,6 +53,7 @@ TMnuAbout::TMnuAbout(QWidget *parent) : QDialog(parent)
     list->setObjectName(QStringLiteral("LibraryList"));
     list->setHeaderLabels({QStringLiteral("Library"), QStringLiteral("Version"), QStringLiteral("Licence")});
     list->setRootIsDecorated(false);
+    list->setAccessibleName(QStringLiteral("Libraries"));
     for (const LibraryInfo &l : libraries())
         new QTreeWidgetItem(list, {l.name, l.version.isEmpty() ? QStringLiteral("-") : l.version, l.licence});
     list->resizeColumnToContents(0);

@@ -121,6 +121,8 @@ TOptionsMenu::TOptionsMenu(std::function<void()> applyAll,
     layout->addWidget(m_hiddenPages);
     layout->addLayout(buttons);
 
+    // The window opens on its first option, not on whatever had the focus before.
+    m_lineNumbers->setFocus();
     resize(680, 600);
 }
 

@@ -1,0 +1,284 @@
+// Every dialog of the program used from the keyboard alone and read by a
+// screen reader: the real program's windows, opened through its menus.
+#include "subsystems.h"
+#include "appglobals.h"
+#include "applicationshell.h"
+#include "datafolder.h"
+#include "documentset.h"
+#include "mainwindow.h"
+#include "messageservice.h"
+#include "taskmanager.h"
+#include "tmemosource.h"
+
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace Quorvant;
+
+namespace {
+
+QString describe(const QWidget *w)
+{
+    if (!w)
+        return QStringLiteral("<nothing>");
+    QString s = QString::fromLatin1(w->metaObject()->className()) + u' ' + w->objectName();
+    if (auto *b = qobject_cast<const QAbstractButton *>(w))
+        s += QStringLiteral(" \"%1\"").arg(b->text());
+    return s;
+}
+
+// A field the user types into.
+bool isTextField(const QWidget *w)
+{
+    if (qobject_cast<const QComboBox *>(w->parentWidget()) || qobject_cast<const QAbstractSpinBox *>(w->parentWidget()))
+        return false;  // the line edit inside a box: the box is the field
+    if (auto *e = qobject_cast<const QLineEdit *>(w))
+        return !e->isReadOnly();
+    if (auto *e = qobject_cast<const QPlainTextEdit *>(w))
+        return !e->isReadOnly();
+    if (auto *e = qobject_cast<const QTextEdit *>(w))
+        return !e->isReadOnly();
+    if (auto *c = qobject_cast<const QComboBox *>(w))
+        return c->isEditable();
+    return qobject_cast<const QAbstractSpinBox *>(w) != nullptr;
+}
+
+bool takesTab(const QWidget *w, const QWidget *window)
+{
+    return w->window() == window && w->isVisibleTo(window) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)
+        && !w->focusProxy();
+}
+
+// A radio button Tab passes by: another of its exclusive group holds the
+// choice (arrow keys move within the group).
+bool skippedRadio(const QWidget *w)
+{
+    auto *radio = qobject_cast<const QRadioButton *>(w);
+    if (!radio || radio->isChecked() || !radio->autoExclusive())
+        return false;
+    for (const QRadioButton *other : radio->parentWidget()->findChildren<QRadioButton *>(Qt::FindDirectChildrenOnly))
+        if (other != radio && other->isChecked() && other->autoExclusive())
+            return true;
+    return false;
+}
+
+// The controls Tab should visit, top to bottom, left to right.
+QList<QWidget *> controlsInReadingOrder(QWidget *window)
+{
+    QList<QWidget *> out;
+    for (QWidget *w : window->findChildren<QWidget *>())
+        if (takesTab(w, window) && !skippedRadio(w))
+            out.append(w);
+    std::stable_sort(out.begin(), out.end(), [window](QWidget *a, QWidget *b) {
+        const QPoint pa = a->mapTo(window, QPoint()), pb = b->mapTo(window, QPoint());
+        return pa.y() != pb.y() ? pa.y() < pb.y() : pa.x() < pb.x();
+    });
+    return out;
+}
+
+QString accessibleName(QWidget *w)
+{
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w);
+    return iface ? iface->text(QAccessible::Name).trimmed() : QString();
+}
+
+// What a keyboard and screen-reader user meets in one window: where the
+// focus starts, where Tab takes it, which controls have no name, and
+// whether Escape closes the window. Faults are returned, one per line.
+QStringList keyboardFaults(QWidget *window)
+{
+    QStringList faults;
+    // Activations still queued (the window closed last gives the focus back
+    // to the main window) come first; then this window is the active one.
+    QCoreApplication::processEvents();
+    QApplication::setActiveWindow(window);
+    const QList<QWidget *> controls = controlsInReadingOrder(window);
+    QWidget *focus = QApplication::focusWidget();
+    const auto firstText = std::find_if(controls.begin(), controls.end(), isTextField);
+    if (firstText != controls.end()) {
+        if (focus != *firstText && !(*firstText)->isAncestorOf(focus))
+            faults << QStringLiteral("opens with the focus on %1, not on the first field %2")
+                          .arg(describe(focus), describe(*firstText));
+    } else if (!focus || focus->window() != window) {
+        faults << QStringLiteral("opens with the focus on %1").arg(describe(focus));
+    }
+    if (!focus || focus->window() != window) {
+        window->close();
+        window->hide();
+        return faults;
+    }
+
+    QList<QWidget *> visited;
+    for (QWidget *at = focus; at && visited.size() <= controls.size() + 1;) {
+        QTest::keyClick(at, Qt::Key_Tab);
+        QWidget *next = QApplication::focusWidget();
+        if (next == at) {
+            if (controls.size() == 1)  // nowhere else to go
+                visited << next;
+            else
+                faults << QStringLiteral("Tab does not leave %1").arg(describe(at));
+            break;
+        }
+        visited << next;
+        at = next;
+        if (at == focus)
+            break;
+    }
+    for (QWidget *c : controls) {
+        if (visited.count(c) != 1)
+            faults << QStringLiteral("Tab visits %1 %2 times").arg(describe(c)).arg(visited.count(c));
+        if (accessibleName(c).isEmpty())
+            faults << QStringLiteral("%1 has no accessible name").arg(describe(c));
+    }
+    for (QWidget *v : std::as_const(visited))
+        if (!controls.contains(v))
+            faults << QStringLiteral("Tab stops on %1, which is not an enabled control").arg(describe(v));
+
+    const QList<QPushButton *> buttons = window->findChildren<QPushButton *>();
+    if (!buttons.isEmpty() && std::none_of(buttons.begin(), buttons.end(), [](QPushButton *b) {
+            return b->isDefault() && b->isVisible();
+        }))
+        faults << QStringLiteral("no default button for Enter");
+
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window, Qt::Key_Escape);
+    if (window->isVisible()) {
+        faults << QStringLiteral("Escape does not close it");
+        window->close();
+        window->hide();
+    }
+    return faults;
+}
+
+class AccessibilityTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        resetAppGlobals();
+        MessageService::setTestHookEnabled(true);
+        MessageService::resetTestHook();
+        ASSERT_TRUE(DataFolder::initialise({QStringLiteral("quorvant"), QStringLiteral("--data-dir"), m_dir.filePath(QStringLiteral("data"))}));
+        m_shell = std::make_unique<TApplicationShell>();
+        m_shell->installSubsystems = installSubsystems;
+        m_shell->quit = [] {};
+        m_shell->start({QStringLiteral("quorvant")});
+        QCoreApplication::processEvents();
+        form = m_shell->Form1();
+        m_shell->TaskManager()->findChild<QPushButton *>(QStringLiteral("NewBlankPage"))->click();
+        MessageService::takeRecorded();
+    }
+
+    void TearDown() override
+    {
+        for (TMemoSource *b : std::as_const(gMemoData))
+            b->setModified(false);
+        m_shell.reset();
+        MessageService::resetTestHook();
+    }
+
+    // Runs open and returns the window it brought up, after check has looked
+    // at it (inside the dialog's own event loop when it runs one).
+    QString openWindow(const std::function<void()> &open, const std::function<void(QWidget *)> &check)
+    {
+        QSet<QWidget *> before;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->isVisible())
+                before << w;
+        QString opened;
+        auto look = [&] {
+            if (!opened.isEmpty())
+                return;
+            for (QWidget *w : QApplication::topLevelWidgets()) {
+                if (w->isVisible() && !before.contains(w) && w->windowType() != Qt::Popup && w->windowType() != Qt::ToolTip) {
+                    opened = w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()).section(QStringLiteral("::"), -1)
+                                                    : w->objectName();
+                    check(w);
+                    return;
+                }
+            }
+        };
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, look);
+        poll.start(20);
+        open();
+        poll.stop();
+        look();
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->isVisible() && !before.contains(w))
+                w->hide();
+        if (!form->documents()->currentBuffer())
+            form->documents()->blankDocument();
+        return opened;
+    }
+
+    // Every command of the menus that reaches the outside (printers, web
+    // sites, files) or ends the program is left out.
+    QList<QAction *> menuCommands() const
+    {
+        static const QStringList outside = QStringLiteral(
+            "Exit1 PrintAll1 PrintSelectedBlock1 PrintAllOpenFiles1 PrinterSetup1 Open1 Save1 SaveAs1 SaveAll1 Close1 "
+            "CloseAll1 FullScreenMode1 WDGHTMLHelpWebSite1 SourceForge1 Visitourwebsite1 LivePreview1 NoBrowsers1 "
+            "ReOpenTaskManager1 Import1 ConvertTextFileHTMLDocument1").split(u' ');
+        QList<QAction *> out;
+        std::function<void(QMenu *)> walk = [&](QMenu *menu) {
+            emit menu->aboutToShow();
+            for (QAction *a : menu->actions()) {
+                if (a->menu())
+                    walk(a->menu());
+                else if (!a->isSeparator() && !outside.contains(a->objectName()))
+                    out << a;
+            }
+        };
+        for (QAction *m : form->menuBar()->actions())
+            if (m->menu())
+                walk(m->menu());
+        return out;
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<TApplicationShell> m_shell;
+    TForm1 *form = nullptr;
+};
+
+} // namespace
+
+TEST_F(AccessibilityTest, EveryDialogStartsOnItsFirstFieldTabsThroughEveryControlOnceAndClosesWithEscape)
+{
+    QStringList seen;
+    for (QAction *command : menuCommands()) {
+        const QString opened = openWindow([command] { command->trigger(); }, [&](QWidget *window) {
+            const QStringList faults = keyboardFaults(window);
+            EXPECT_TRUE(faults.isEmpty()) << command->objectName().toStdString() << " opens "
+                                          << describe(window).toStdString() << ":\n  "
+                                          << faults.join(QStringLiteral("\n  ")).toStdString();
+        });
+        if (!opened.isEmpty())
+            seen << opened;
+    }
+    // The walk met the dialogs of every subsystem.
+    for (const char *name : {"FindDialog", "ReplaceDialog", "GoToLineDialog", "FindInFileFrm", "LoadFromWeb", "mnutables",
+                             "mnuimages", "MnuAnchorLink", "MnuEmail", "HRMenu", "MnuListInsert", "MnuComment",
+                             "MnuJavaApplet", "mnufont", "MnuProperties", "MnuMargins", "MnuPageTransitions", "MnuHTMLTidy",
+                             "OptionsMenu", "EnvironmentOptionsDialog", "MnuAbout", "MnuJavaScript", "MnuObjectTree"})
+        EXPECT_TRUE(seen.contains(QLatin1String(name))) << name << " not met; met " << seen.join(u' ').toStdString();
+}
