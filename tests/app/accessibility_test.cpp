@@ -1,6 +1,8 @@
 // Every dialog of the program used from the keyboard alone and read by a
 // screen reader: the real program's windows, opened through its menus.
 #include "subsystems.h"
+#include "mainwindowtest.h"
+#include "standardicons.h"
 #include "appglobals.h"
 #include "applicationshell.h"
 #include "datafolder.h"
@@ -16,6 +18,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -62,9 +67,16 @@ bool isTextField(const QWidget *w)
     return qobject_cast<const QAbstractSpinBox *>(w) != nullptr;
 }
 
+// A page of the embedded browser: the page's own accessibility tree names
+// what it shows.
+bool isWebContent(const QWidget *w)
+{
+    return w->inherits("QQuickWidget");
+}
+
 bool takesTab(const QWidget *w, const QWidget *window)
 {
-    return w->window() == window && w->isVisibleTo(window) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)
+    return !isWebContent(w) && w->window() == window && w->isVisibleTo(window) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)
         && !w->focusProxy();
 }
 
@@ -281,4 +293,63 @@ TEST_F(AccessibilityTest, EveryDialogStartsOnItsFirstFieldTabsThroughEveryContro
                              "MnuJavaApplet", "mnufont", "MnuProperties", "MnuMargins", "MnuPageTransitions", "MnuHTMLTidy",
                              "OptionsMenu", "EnvironmentOptionsDialog", "MnuAbout", "MnuJavaScript", "MnuObjectTree"})
         EXPECT_TRUE(seen.contains(QLatin1String(name))) << name << " not met; met " << seen.join(u' ').toStdString();
+}
+
+// A screen reader names every control of the main window: the document,
+// the bars and each page of the sidebar, shown in turn.
+TEST_F(AccessibilityTest, EveryControlOfTheMainWindowHasAName)
+{
+    auto *sidebar = form->findChild<QTabWidget *>(QStringLiteral("Sidebar"));
+    ASSERT_NE(sidebar, nullptr);
+    QStringList unnamed;
+    for (int page = 0; page < sidebar->count(); ++page) {
+        sidebar->setCurrentIndex(page);
+        QCoreApplication::processEvents();
+        for (QWidget *c : controlsInReadingOrder(form)) {
+            const QString fault = describe(c) + QStringLiteral(" (sidebar page ") + sidebar->tabText(page) + u')';
+            if (accessibleName(c).isEmpty() && !unnamed.contains(fault))
+                unnamed << fault;
+        }
+    }
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(u'\n').toStdString();
+}
+
+// Standard actions show the desktop theme's picture of their freedesktop
+// name; where the theme has none, the program's own drawing of the same thing.
+TEST(StandardActionIcons, ComeFromTheDesktopThemeElseFromTheProgramsOwnDrawings)
+{
+    QTemporaryDir themes;
+    ASSERT_TRUE(themes.isValid());
+    ASSERT_TRUE(QDir(themes.path()).mkpath(QStringLiteral("TestTheme/16x16/actions")));
+    QFile index(themes.filePath(QStringLiteral("TestTheme/index.theme")));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.write("[Icon Theme]\nName=TestTheme\nDirectories=16x16/actions\n\n[16x16/actions]\nSize=16\nType=Fixed\n");
+    index.close();
+    QImage red(16, 16, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(themes.filePath(QStringLiteral("TestTheme/16x16/actions/edit-cut.png"))));
+
+    const QStringList searchPaths = QIcon::themeSearchPaths();
+    const QString theme = QIcon::themeName();
+    const QString fallbackTheme = QIcon::fallbackThemeName();
+    QIcon::setThemeSearchPaths({themes.path()});
+    QIcon::setThemeName(QStringLiteral("TestTheme"));
+    QIcon::setFallbackThemeName(QStringLiteral("TestTheme"));
+    std::unique_ptr<TForm1> window = Quorvant::Test::openMainWindow();
+
+    const QIcon cut = window->action(QStringLiteral("Cut1"))->icon();
+    EXPECT_EQ(cut.name(), QStringLiteral("edit-cut"));
+    EXPECT_EQ(cut.pixmap(16).toImage().pixelColor(8, 8), QColor(Qt::red));
+    for (const char *name : {"Paste1", "Copy1", "Find1"}) {
+        const QIcon icon = window->action(QLatin1String(name))->icon();
+        EXPECT_TRUE(icon.name().isEmpty()) << name;
+    }
+    EXPECT_EQ(window->action(QStringLiteral("Paste1"))->icon().pixmap(16).toImage(),
+              ownActionIcon(QStringLiteral("edit-paste")).pixmap(16).toImage());
+    EXPECT_FALSE(ownActionIcon(QStringLiteral("edit-paste")).pixmap(16).isNull());
+
+    Quorvant::Test::closeMainWindow(window);
+    QIcon::setThemeSearchPaths(searchPaths);
+    QIcon::setThemeName(theme);
+    QIcon::setFallbackThemeName(fallbackTheme);
 }

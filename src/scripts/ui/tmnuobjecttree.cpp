@@ -63,6 +63,7 @@ void TMnuObjectTree::showTree()
 {
     m_host->show();
     m_host->raise();
+    m_host->activateWindow();
 }
 
 void TMnuObjectTree::activate(QTreeWidgetItem *item)

@@ -82,7 +82,7 @@ TOptionsMenu::TOptionsMenu(std::function<void()> applyAll,
     , m_systemSettingsReloaded(std::move(systemSettingsReloaded))
 {
     setObjectName(QStringLiteral("OptionsMenu"));
-    setWindowTitle(QStringLiteral("Vessaro XP: Options Menu"));
+    setWindowTitle(QStringLiteral("Quorvant: Options Menu"));
 
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("PageControl1"));
@@ -204,9 +204,11 @@ QWidget *TOptionsMenu::buildBrowserPage()
 
     m_shellTree = new QTreeView;
     m_shellTree->setObjectName(QStringLiteral("ShellTree1"));
+    m_shellTree->setAccessibleName(QStringLiteral("Folders"));
     m_shellTree->setHeaderHidden(true);
     m_shellList = new QListView;
     m_shellList->setObjectName(QStringLiteral("ShellList1"));
+    m_shellList->setAccessibleName(QStringLiteral("Files"));
     auto *shell = new QSplitter(Qt::Horizontal, page);
     shell->addWidget(m_shellTree);
     shell->addWidget(m_shellList);
