@@ -276,13 +276,38 @@ protected:
 
 TEST_F(AccessibilityTest, EveryDialogStartsOnItsFirstFieldTabsThroughEveryControlOnceAndClosesWithEscape)
 {
+    // The menus' commands, then the dialogs of the sidebar pages, the bars
+    // and the network page.
+    QList<std::pair<QString, std::function<void()>>> openers;
+    for (QAction *command : menuCommands())
+        openers.append({command->objectName(), [command] { command->trigger(); }});
+    auto *sidebar = form->findChild<QTabWidget *>(QStringLiteral("Sidebar"));
+    ASSERT_NE(sidebar, nullptr);
+    for (int page = sidebar->count() - 1; page >= 0; --page)  // pages are built when first shown
+        sidebar->setCurrentIndex(page);
+    for (const char *name : {"Createanewproject1", "CreateCodeSnippetButton"}) {
+        QAction *action = form->findChild<QAction *>(QLatin1String(name));
+        ASSERT_NE(action, nullptr) << name;
+        openers.append({QLatin1String(name), [action] { action->trigger(); }});
+    }
+    for (const char *id : {"DefineScript", "ServerVariables", "SSIVariables"})
+        openers.append({QLatin1String(id), [this, id] { EXPECT_TRUE(form->commands().run(QLatin1String(id))) << id; }});
+    auto *mainPages = form->findChild<QTabWidget *>(QStringLiteral("tabholder"));
+    ASSERT_NE(mainPages, nullptr);
+    for (int page = 0; page < mainPages->count(); ++page) {
+        if (mainPages->tabText(page).startsWith(QLatin1String("Network")))
+            mainPages->setCurrentIndex(page);
+    }
+    auto *connectButton = form->findChild<QPushButton *>(QStringLiteral("NetworkConnectButton"));
+    ASSERT_NE(connectButton, nullptr);
+    openers.append({QStringLiteral("NetworkConnectButton"), [connectButton] { connectButton->click(); }});
+
     QStringList seen;
-    for (QAction *command : menuCommands()) {
-        const QString opened = openWindow([command] { command->trigger(); }, [&](QWidget *window) {
+    for (const auto &[opener, open] : openers) {
+        const QString opened = openWindow(open, [&](QWidget *window) {
             const QStringList faults = keyboardFaults(window);
-            EXPECT_TRUE(faults.isEmpty()) << command->objectName().toStdString() << " opens "
-                                          << describe(window).toStdString() << ":\n  "
-                                          << faults.join(QStringLiteral("\n  ")).toStdString();
+            EXPECT_TRUE(faults.isEmpty()) << opener.toStdString() << " opens " << describe(window).toStdString()
+                                          << ":\n  " << faults.join(QStringLiteral("\n  ")).toStdString();
         });
         if (!opened.isEmpty())
             seen << opened;
@@ -291,7 +316,8 @@ TEST_F(AccessibilityTest, EveryDialogStartsOnItsFirstFieldTabsThroughEveryContro
     for (const char *name : {"FindDialog", "ReplaceDialog", "GoToLineDialog", "FindInFileFrm", "LoadFromWeb", "mnutables",
                              "mnuimages", "MnuAnchorLink", "MnuEmail", "HRMenu", "MnuListInsert", "MnuComment",
                              "MnuJavaApplet", "mnufont", "MnuProperties", "MnuMargins", "MnuPageTransitions", "MnuHTMLTidy",
-                             "OptionsMenu", "EnvironmentOptionsDialog", "MnuAbout", "MnuJavaScript", "MnuObjectTree"})
+                             "OptionsMenu", "EnvironmentOptionsDialog", "MnuAbout", "MnuJavaScript", "MnuObjectTree",
+                             "NewProjectDialog", "MnuCodeSnippet", "MnuDefineJS", "MnuASP", "MnuSSI", "THalvornNetworkMonitor"})
         EXPECT_TRUE(seen.contains(QLatin1String(name))) << name << " not met; met " << seen.join(u' ').toStdString();
 }
 

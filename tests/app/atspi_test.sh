@@ -62,8 +62,9 @@ pids+=($!)
 ctl() { "$ctl_program" --data-dir "$data" --timeout 20 "$@"; }
 "$program" --data-dir "$data" --automation "$work/a.htm" > "$work/quorvant.log" 2>&1 &
 pids+=($!)
-for _ in $(seq 300); do ctl DocumentCount > /dev/null 2>&1 && break; sleep 0.2; done
-[ "$(ctl DocumentCount 2> /dev/null)" == 1 ] || fail "the program did not start with the document"
+for _ in $(seq 600); do ctl DocumentCount > /dev/null 2>&1 && break; sleep 0.2; done
+count=$(ctl DocumentCount 2>&1)
+[ "$count" == 1 ] || fail "the program did not start with the document: $count"
 
 faults=0
 # check TITLE: the window of that title read from the accessibility bus.

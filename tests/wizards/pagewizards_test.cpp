@@ -599,6 +599,9 @@ TEST_F(PageWizardsTest, AListFocusedAsItsDialogOpensChoosesNothing)
     ASSERT_TRUE(font);
     ASSERT_TRUE(QTest::qWaitForWindowActive(font));
     auto *fonts = field<QListWidget>(font, "FontList");
+    // The dialog opens on the first font field; the user moves to the list.
+    EXPECT_TRUE(field<QLineEdit>(font, "Font1Edit")->hasFocus());
+    fonts->setFocus();
     ASSERT_TRUE(fonts->hasFocus());
     ASSERT_GT(fonts->count(), 0);
     click(font, "AddFont1Button");
