@@ -184,6 +184,11 @@ void TForm1::buildMenus()
         toggleFullScreen();
     });
 
+    view->addSeparator();
+    addAction(view, "NextPane1", QStringLiteral("Next Pane"), QKeySequence(Qt::Key_F6), &TForm1::focusNextPaneForward);
+    addAction(view, "PreviousPane1", QStringLiteral("Previous Pane"), QKeySequence(Qt::SHIFT | Qt::Key_F6),
+              &TForm1::focusNextPaneBackward);
+
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
     addAction(help, "InternalDebugger1", QStringLiteral("Internal Debugger (Beta Only)"), {}, &TForm1::InternalDebugger1Click);

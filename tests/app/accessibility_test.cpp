@@ -10,6 +10,7 @@
 #include "mainwindow.h"
 #include "messageservice.h"
 #include "taskmanager.h"
+#include "tdcmemo.h"
 #include "tmemosource.h"
 
 #include <QAbstractButton>
@@ -338,6 +339,34 @@ TEST_F(AccessibilityTest, EveryControlOfTheMainWindowHasAName)
         }
     }
     EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(u'\n').toStdString();
+}
+
+// The editor keeps Tab for itself: F6 and Shift+F6 take the keyboard from
+// the document to the sidebar and the bars and back.
+TEST_F(AccessibilityTest, F6MovesTheFocusFromTheDocumentThroughThePanesAndBack)
+{
+    QWidget *editor = form->DCMemo1()->widget();
+    QApplication::setActiveWindow(form);
+    editor->setFocus();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(editor->hasFocus());
+    auto *sidebar = form->findChild<QTabWidget *>(QStringLiteral("Sidebar"));
+    ASSERT_NE(sidebar, nullptr);
+
+    QTest::keyClick(editor, Qt::Key_F6);
+    QWidget *next = QApplication::focusWidget();
+    ASSERT_NE(next, nullptr);
+    EXPECT_TRUE(sidebar->isAncestorOf(next)) << describe(next).toStdString();
+
+    QStringList visited;
+    for (int i = 0; i < 8 && QApplication::focusWidget() != editor; ++i) {
+        visited << describe(QApplication::focusWidget());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+    }
+    EXPECT_EQ(QApplication::focusWidget(), editor) << visited.join(QStringLiteral(", ")).toStdString();
+    QTest::keyClick(editor, Qt::Key_F6, Qt::ShiftModifier);
+    EXPECT_NE(QApplication::focusWidget(), editor);
+    EXPECT_FALSE(sidebar->isAncestorOf(QApplication::focusWidget()));  // backwards: the last pane first
 }
 
 // Standard actions show the desktop theme's picture of their freedesktop
