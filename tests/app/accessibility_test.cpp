@@ -291,7 +291,8 @@ TEST_F(AccessibilityTest, EveryDialogStartsOnItsFirstFieldTabsThroughEveryContro
         ASSERT_NE(action, nullptr) << name;
         openers.append({QLatin1String(name), [action] { action->trigger(); }});
     }
-    for (const char *id : {"DefineScript", "ServerVariables", "SSIVariables"})
+    for (const char *id : {"SoundWizard", "OpenInNewWindow", "InsertTarget", "GotoTarget", "DefineScript", "ServerVariables",
+                           "SSIVariables"})
         openers.append({QLatin1String(id), [this, id] { EXPECT_TRUE(form->commands().run(QLatin1String(id))) << id; }});
     auto *mainPages = form->findChild<QTabWidget *>(QStringLiteral("tabholder"));
     ASSERT_NE(mainPages, nullptr);
@@ -318,7 +319,8 @@ TEST_F(AccessibilityTest, EveryDialogStartsOnItsFirstFieldTabsThroughEveryContro
                              "mnuimages", "MnuAnchorLink", "MnuEmail", "HRMenu", "MnuListInsert", "MnuComment",
                              "MnuJavaApplet", "mnufont", "MnuProperties", "MnuMargins", "MnuPageTransitions", "MnuHTMLTidy",
                              "OptionsMenu", "EnvironmentOptionsDialog", "MnuAbout", "MnuJavaScript", "MnuObjectTree",
-                             "NewProjectDialog", "MnuCodeSnippet", "MnuDefineJS", "MnuASP", "MnuSSI", "THalvornNetworkMonitor"})
+                             "NewProjectDialog", "MnuCodeSnippet", "MnuDefineJS", "MnuASP", "MnuSSI", "THalvornNetworkMonitor",
+                             "MnuSound", "MnuOpenInNewWindow", "MnuInsertTarget", "MnuGotoTarget"})
         EXPECT_TRUE(seen.contains(QLatin1String(name))) << name << " not met; met " << seen.join(u' ').toStdString();
 }
 

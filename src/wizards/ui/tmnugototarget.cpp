@@ -21,6 +21,7 @@ TMnuGotoTarget::TMnuGotoTarget(TForm1 &form)
     body()->addLayout(fields);
     m_targets = new QListWidget(this);
     m_targets->setObjectName(QStringLiteral("TargetList"));
+    m_targets->setAccessibleName(QStringLiteral("Available Targets"));
     m_targets->addItems(documentTargets(form.documents() ? form.documents()->currentBuffer() : nullptr));
     fields->addRow(QStringLiteral("Available Targets:"), m_targets);
     m_target = new QLineEdit(this);
@@ -34,6 +35,7 @@ TMnuGotoTarget::TMnuGotoTarget(TForm1 &form)
             m_target->setText(chosen);
     });
     addButtons();
+    m_target->setFocus();
 }
 
 void TMnuGotoTarget::writeTo(ITextBuffer *buffer)
