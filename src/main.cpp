@@ -6,6 +6,7 @@
 #include "automation/singleinstance.h"
 #include "datafolder.h"
 #include "messageservice.h"
+#include "quorvantversion.h"
 #include "subsystems.h"
 
 #include <QApplication>
@@ -91,6 +92,9 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvant"));
     QApplication::setApplicationVersion(QStringLiteral(QUORVANT_VERSION));
+    // A desktop without an icon theme of its own (or one without an icon)
+    // still gets the standard pictures where Adwaita is installed.
+    QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
     // The launcher entry and icon the desktop shows for the windows.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quorvant.Quorvant"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.quorvant.Quorvant")));

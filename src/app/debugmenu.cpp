@@ -2,6 +2,7 @@
 
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace Quorvant {
@@ -15,6 +16,9 @@ TDebugMenu::TDebugMenu(QWidget *parent)
     m_memo->setObjectName(QStringLiteral("Memo1"));
     m_memo->setReadOnly(true);
     m_memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_memo->setTabChangesFocus(true);
+    m_memo->setAccessibleName(QStringLiteral("Diagnostic messages"));
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_memo);

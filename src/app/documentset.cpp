@@ -172,7 +172,7 @@ void TDocumentSet::LoadSelectedPageFromArray()
     gNetworkFile = record.NetworkFile;
     TMemoSource *buffer = i < gMemoData.size() ? gMemoData.at(i) : nullptr;
     if (!buffer)
-        MessageService::information(m_window, QStringLiteral("Error: Class not created, please report this error to Tandrel"));
+        MessageService::information(m_window, QStringLiteral("Error: Class not created, please report this error to the Quorvant project"));
     m_memo->setSource(buffer);
     m_shownIndex = i;
     syncModified();
@@ -245,7 +245,7 @@ void TDocumentSet::CloseSelectedPage()
     SaveSelectedPageToArray();
     if (gDocumentHolder.isEmpty()) {
         MessageService::information(
-            m_window, QStringLiteral("Big Error, gDocumentHolder array should NOT be empty. Please report this bug to Tandrel"));
+            m_window, QStringLiteral("Big Error, gDocumentHolder array should NOT be empty. Please report this bug to the Quorvant project"));
         return;
     }
     const int i = m_tabs->currentIndex();

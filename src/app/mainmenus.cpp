@@ -184,6 +184,11 @@ void TForm1::buildMenus()
         toggleFullScreen();
     });
 
+    view->addSeparator();
+    addAction(view, "NextPane1", QStringLiteral("Next Pane"), QKeySequence(Qt::Key_F6), &TForm1::focusNextPaneForward);
+    addAction(view, "PreviousPane1", QStringLiteral("Previous Pane"), QKeySequence(Qt::SHIFT | Qt::Key_F6),
+              &TForm1::focusNextPaneBackward);
+
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
     addAction(help, "InternalDebugger1", QStringLiteral("Internal Debugger (Beta Only)"), {}, &TForm1::InternalDebugger1Click);
@@ -194,19 +199,21 @@ void TForm1::buildMenus()
     bar->setIconSize(QSize(16, 16));
     // The buttons share their menu items' actions but have names of their
     // own, so automation reaches a button by the name it is known by.
-    const struct { QAction *action; QStyle::StandardPixmap icon; const char *hint; const char *name; } buttons[] = {
-        {newDoc, QStyle::SP_FileIcon, "New", "ToolbarButtonNew"},
-        {open, QStyle::SP_DialogOpenButton, "Open", "ToolbarButtonOpen"},
-        {save, QStyle::SP_DialogSaveButton, "Save", "ToolbarButtonSave"},
-        {cut, QStyle::SP_DialogDiscardButton, "Cut", "ToolbarButton974"},
-        {copy, QStyle::SP_FileDialogDetailedView, "Copy", "ToolbarButton975"},
-        {paste, QStyle::SP_DialogApplyButton, "Paste", "ToolbarButton976"},
-        {undo, QStyle::SP_ArrowBack, "Undo", "ToolbarButton978"},
-        {redo, QStyle::SP_ArrowForward, "Redo", "ToolbarButtonRedo"},
-        {find, QStyle::SP_FileDialogContentsView, "Find", "ToolbarButton9710"},
+    // The desktop theme's icons; where it has none, the style's picture or
+    // the program's own drawing of the same thing.
+    const struct { QAction *action; const char *themeName; QIcon fallback; const char *hint; const char *name; } buttons[] = {
+        {newDoc, "document-new", standardIcon(QStyle::SP_FileIcon), "New", "ToolbarButtonNew"},
+        {open, "document-open", standardIcon(QStyle::SP_DialogOpenButton), "Open", "ToolbarButtonOpen"},
+        {save, "document-save", standardIcon(QStyle::SP_DialogSaveButton), "Save", "ToolbarButtonSave"},
+        {cut, "edit-cut", ownActionIcon(QStringLiteral("edit-cut")), "Cut", "ToolbarButton974"},
+        {copy, "edit-copy", ownActionIcon(QStringLiteral("edit-copy")), "Copy", "ToolbarButton975"},
+        {paste, "edit-paste", ownActionIcon(QStringLiteral("edit-paste")), "Paste", "ToolbarButton976"},
+        {undo, "edit-undo", standardIcon(QStyle::SP_ArrowBack), "Undo", "ToolbarButton978"},
+        {redo, "edit-redo", standardIcon(QStyle::SP_ArrowForward), "Redo", "ToolbarButtonRedo"},
+        {find, "edit-find", ownActionIcon(QStringLiteral("edit-find")), "Find", "ToolbarButton9710"},
     };
     for (const auto &b : buttons) {
-        b.action->setIcon(standardIcon(b.icon));
+        b.action->setIcon(themeIcon(QLatin1String(b.themeName), b.fallback));
         b.action->setToolTip(QLatin1String(b.hint));
         bar->addAction(b.action);
         if (QWidget *button = bar->widgetForAction(b.action))

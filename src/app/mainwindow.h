@@ -130,6 +130,12 @@ public:
     void LoadAllSecondaryOptions();
     void toggleFullScreen();
     bool isFullScreenMode() const;
+    // Moves the keyboard focus to the next (or previous) shown pane: the
+    // page in the middle, the sidebar, the tag bars, the colour bar, the
+    // special characters; F6 and Shift+F6.
+    void focusNextPane(bool forward);
+    void focusNextPaneForward() { focusNextPane(true); }
+    void focusNextPaneBackward() { focusNextPane(false); }
     void toggleViewOption(const char *viewActionName);
     bool tagCompletionEnabled() const;
     // The syntax mode applied last; none until one is (the stored number may

@@ -228,6 +228,7 @@ void TForm1::EditorPreferences1Click()
     if (m_shell && m_shell->OptionsMenu()) {
         m_shell->OptionsMenu()->show();
         m_shell->OptionsMenu()->raise();
+        m_shell->OptionsMenu()->activateWindow();
     }
 }
 
@@ -250,6 +251,7 @@ void TForm1::InternalDebugger1Click()
     if (m_shell && m_shell->DebugMenu()) {
         m_shell->DebugMenu()->show();
         m_shell->DebugMenu()->raise();
+        m_shell->DebugMenu()->activateWindow();
     }
 }
 

@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace Quorvant {
@@ -27,8 +28,11 @@ TTemplatesForm::TTemplatesForm(TForm1 *form)
     hint->setWordWrap(true);
     layout->addWidget(hint);
     m_list->setObjectName(QStringLiteral("ListView1"));
+    m_list->setAccessibleName(QStringLiteral("Templates"));
     layout->addWidget(m_list);
-    connect(m_list, &QListWidget::itemDoubleClicked, this, [this] { openSelected(); });
+    // A double click or Enter opens the template; Escape closes the window.
+    connect(m_list, &QListWidget::itemActivated, this, [this] { openSelected(); });
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
     resize(360, 300);
 }
 

@@ -13,6 +13,7 @@
 #include "toolkitglobals.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -37,6 +38,37 @@ constexpr const char *MainFormViews[] = {"PureTagBars1", "BigButtonBar1", "Contr
 QAction *TForm1::viewAction(const char *name) const
 {
     return action(QLatin1String(name));
+}
+
+void TForm1::focusNextPane(bool forward)
+{
+    const QList<QWidget *> panes = {m_tabholder, m_sidebar, m_pureTagBars, m_colorBar, m_characterList};
+    // The first control of a pane that Tab would reach, in its focus order.
+    auto firstControl = [](QWidget *pane) -> QWidget * {
+        if (!pane || !pane->isVisible())
+            return nullptr;
+        for (QWidget *w = pane->nextInFocusChain(); w && w != pane; w = w->nextInFocusChain()) {
+            if (pane->isAncestorOf(w) && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
+                return w;
+        }
+        return nullptr;
+    };
+    QWidget *focus = QApplication::focusWidget();
+    qsizetype at = -1;
+    for (qsizetype i = 0; i < panes.size(); ++i) {
+        if (panes[i] && focus && panes[i]->isAncestorOf(focus))
+            at = i;
+    }
+    for (qsizetype step = 1; step <= panes.size(); ++step) {
+        const qsizetype next = ((at < 0 ? (forward ? -1 : 0) : at) + (forward ? step : -step) + panes.size()) % panes.size();
+        if (QWidget *target = firstControl(panes[next])) {
+            // The document itself, not the page's tab, is where the middle pane starts.
+            if (next == 0 && m_tabholder->currentIndex() == 0 && DCMemo1())
+                target = DCMemo1()->widget();
+            target->setFocus(Qt::ShortcutFocusReason);
+            return;
+        }
+    }
 }
 
 QWidget *TForm1::regionFor(const char *name) const

@@ -31,7 +31,7 @@ const QList<HelpNode> &THelpTopics::tree()
                                         leaf("Tag Insight & Tag Inspector"), leaf("Interactive JavaScripts"),
                                         leaf("Interactive DHTML"), leaf("ASP Menu"), leaf("SSI Menu")}),
         branch("HTML Tag Reference", {leaf("HTML 4"), leaf("CSS")}),
-        branch("Tandrel", {leaf("About Tandrel"), leaf("Contact Us")}),
+        branch("The Quorvant project", {leaf("About the Quorvant project"), leaf("Contact Us")}),
     };
     return nodes;
 }
@@ -64,7 +64,7 @@ const QList<HelpPageRow> &THelpTopics::pages()
             {"Interactive DHTML", "DevJavaAndDHTML.Htm"},
             {"ASP Menu", "DevASPandSSI.Htm"},
             {"SSI Menu", "DevASPandSSI.Htm"},
-            {"About Tandrel", "AboutTandrel.Htm"},
+            {"About the Quorvant project", "AboutTandrel.Htm"},
             {"Contact Us", "ContactUs.Htm"},
         };
         QList<HelpPageRow> out;

@@ -1,6 +1,7 @@
 #include "client.h"
 
 #include "networklog.h"
+#include "quorvantversion.h"
 #include "wireformat.h"
 
 #include "inetfactory.h"
@@ -30,7 +31,7 @@ TClient::TClient(TNetworkLog *log, DataIn dataIn, Disconnect disconnect, Process
     };
 
     DebugOut(QStringLiteral(" "));
-    DebugOut(QStringLiteral("VESK CLIENT VERSION 2.5"));
+    DebugOut(QStringLiteral("QUORVANT CLIENT VERSION " QUORVANT_VERSION));
     DebugOut(QStringLiteral("[ Client Initialized at %1 ]").arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))));
 }
 

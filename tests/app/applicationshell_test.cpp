@@ -109,7 +109,7 @@ TEST_F(ShellTest, StartsInOrderAndShowsTheTaskManagerOverADisabledMainWindow)
     QWidget *options = m_shell->OptionsMenuIfBuilt();
     ASSERT_NE(options, nullptr);
     EXPECT_TRUE(options->isVisible());
-    EXPECT_EQ(options->windowTitle(), QStringLiteral("Vessaro XP: Options Menu"));
+    EXPECT_EQ(options->windowTitle(), QStringLiteral("Quorvant: Options Menu"));
     auto *address = options->findChild<QLineEdit *>(QStringLiteral("HalvornNetworkAddress"));
     ASSERT_NE(address, nullptr);
     EXPECT_EQ(address->text(), QStringLiteral("halvorn.example.net"));

@@ -51,5 +51,10 @@ out="$(QT_QPA_PLATFORM=offscreen QUORVANT_STARTUP_PROBE=1 timeout 120 "$prefix/b
 echo "$out" | grep -q '^startup_ms=' || fail "no start-up report: $out"
 [ "$(cat "$data/InstallProbe.txt" 2>/dev/null)" = planted ] || fail "the data folder was not seeded from $prefix/share/quorvant"
 [ -e "$data/TagInfo.Dat" ] || fail "TagInfo.Dat was not seeded"
-"$prefix/bin/quorvant" --version | grep -q '^Quorvant ' || fail "--version"
+# One version everywhere: the program's, the AppStream release's and the package's, all project(VERSION).
+version="$(sed -n 's/^project(Quorvant VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists.txt")"
+[ -n "$version" ] || fail "no project(VERSION) in $src/CMakeLists.txt"
+[ "$("$prefix/bin/quorvant" --version)" = "Quorvant $version" ] || fail "--version does not say $version"
+grep -q "<release version=\"$version\"" "$prefix/share/metainfo/$id.metainfo.xml" || fail "the AppStream release is not $version"
+grep -q "^set(CPACK_PACKAGE_VERSION \${PROJECT_VERSION}" "$src/packaging/CMakeLists.txt" || fail "the package version is not project(VERSION)"
 echo "packaging ok"

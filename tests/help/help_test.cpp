@@ -16,6 +16,8 @@
 #include "subsystems.h"
 #include "toolkitglobals.h"
 
+#include "quorvantversion.h"
+
 #include <QAction>
 #include <QDirIterator>
 #include <QFile>
@@ -25,6 +27,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QSplitter>
+#include <QLabel>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
@@ -42,7 +45,7 @@ TEST(HelpTopics, CaptionsMatchWithoutCaseAndSharedPages)
     EXPECT_EQ(THelpTopics::pagesFor(QStringLiteral("Control Bar")), QStringList{QStringLiteral("Help/HTMLDocs/ControlBar.Htm")});
     EXPECT_EQ(THelpTopics::pagesFor(QStringLiteral("Interactive JavaScripts")),
               THelpTopics::pagesFor(QStringLiteral("Interactive DHTML")));
-    for (const char *none : {"Menus", "Examples", "Tandrel", "HTML Tag Reference"})
+    for (const char *none : {"Menus", "Examples", "The Quorvant project", "HTML Tag Reference"})
         EXPECT_TRUE(THelpTopics::pagesFor(QLatin1String(none)).isEmpty()) << none;
 }
 
@@ -253,6 +256,12 @@ TEST_F(HelpWindowTest, AboutWindowNamesTheLibrariesWithVersionsAndLicences)
 {
     TMnuAbout about(m_window.get());
     EXPECT_EQ(about.windowTitle(), QStringLiteral("About Quorvant"));
+    // One version, the build's, and no second "build" number beside it.
+    auto *version = about.findChild<QLabel *>(QStringLiteral("VersionLabel"));
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(version->text(), QStringLiteral("<b>Quorvant Version " QUORVANT_VERSION "</b>"));
+    for (const QLabel *label : about.findChildren<QLabel *>())
+        EXPECT_FALSE(label->text().contains(QLatin1String("Build"))) << label->text().toStdString();
     auto *list = about.findChild<QTreeWidget *>(QStringLiteral("LibraryList"));
     ASSERT_NE(list, nullptr);
     QStringList names;

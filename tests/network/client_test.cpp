@@ -1,6 +1,7 @@
 // TClient against a listening socket on 127.0.0.1 in this process.
 #include "client.h"
 #include "networklog.h"
+#include "quorvantversion.h"
 #include "wireformat.h"
 
 #include <gtest/gtest.h>
@@ -77,7 +78,7 @@ TEST_F(ClientTest, CreationWritesThreeLogLines)
     const QStringList lines = log.lines();
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[0], " ");
-    EXPECT_EQ(lines[1], "VESK CLIENT VERSION 2.5");
+    EXPECT_EQ(lines[1], "QUORVANT CLIENT VERSION " QUORVANT_VERSION);
     EXPECT_TRUE(lines[2].startsWith("[ Client Initialized at ")) << lines[2].toStdString();
     EXPECT_TRUE(lines[2].endsWith(" ]"));
 }

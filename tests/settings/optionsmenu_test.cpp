@@ -139,7 +139,7 @@ protected:
 TEST_F(OptionsMenuTest, AToolWindowWithTwoTabsAndHiddenNetworkPages)
 {
     EXPECT_EQ(m_menu->objectName(), QStringLiteral("OptionsMenu"));
-    EXPECT_EQ(m_menu->windowTitle(), QStringLiteral("Vessaro XP: Options Menu"));
+    EXPECT_EQ(m_menu->windowTitle(), QStringLiteral("Quorvant: Options Menu"));
     EXPECT_EQ(m_menu->windowType(), Qt::Tool);
     EXPECT_TRUE(m_menu->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(m_menu->windowModality(), Qt::NonModal);

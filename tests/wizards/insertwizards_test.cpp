@@ -228,10 +228,11 @@ TEST_F(InsertWizardsTest, ShrinkingTheGridKeepsTheRemainingCells)
     child<QSpinBox>(&d, "RowsEdit")->setValue(2);
     // A count typed away to nothing counts as 1.
     auto *columns = child<QSpinBox>(&d, "ColumnsEdit");
+    QApplication::setActiveWindow(&d);
     columns->setFocus();
     QTest::keyClick(columns, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(columns, Qt::Key_Backspace);
-    QTest::keyClick(columns, Qt::Key_Return);
+    QTest::keyClick(columns, Qt::Key_Tab);  // Return would be Done, the default button
     EXPECT_EQ(columns->value(), 1);
     columns->setValue(2);
     click(&d, "DoneButton");

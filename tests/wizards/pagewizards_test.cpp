@@ -583,6 +583,9 @@ TEST_F(PageWizardsTest, AListFocusedAsItsDialogOpensChoosesNothing)
     ASSERT_TRUE(go);
     ASSERT_TRUE(QTest::qWaitForWindowActive(go));
     auto *targets = field<QListWidget>(go, "TargetList");
+    // The dialog opens on the target field; the user moves to the list.
+    EXPECT_TRUE(field<QLineEdit>(go, "TargetEdit")->hasFocus());
+    targets->setFocus();
     ASSERT_TRUE(targets->hasFocus());
     EXPECT_EQ(targets->currentRow(), 0);  // what the focus gave it
     EXPECT_EQ(field<QLineEdit>(go, "TargetEdit")->text(), QString());
@@ -592,6 +595,7 @@ TEST_F(PageWizardsTest, AListFocusedAsItsDialogOpensChoosesNothing)
     // Chosen by the keys, an entry is copied.
     go = open("GotoTarget", "MnuGotoTarget");
     ASSERT_TRUE(QTest::qWaitForWindowActive(go));
+    field<QListWidget>(go, "TargetList")->setFocus();
     QTest::keyClick(field<QListWidget>(go, "TargetList"), Qt::Key_Down);
     EXPECT_EQ(field<QLineEdit>(go, "TargetEdit")->text(), QStringLiteral("second"));
     go->reject();
@@ -600,6 +604,9 @@ TEST_F(PageWizardsTest, AListFocusedAsItsDialogOpensChoosesNothing)
     ASSERT_TRUE(font);
     ASSERT_TRUE(QTest::qWaitForWindowActive(font));
     auto *fonts = field<QListWidget>(font, "FontList");
+    // The dialog opens on the first font field; the user moves to the list.
+    EXPECT_TRUE(field<QLineEdit>(font, "Font1Edit")->hasFocus());
+    fonts->setFocus();
     ASSERT_TRUE(fonts->hasFocus());
     ASSERT_GT(fonts->count(), 0);
     click(font, "AddFont1Button");

@@ -90,6 +90,11 @@ SearchDialogBase::SearchDialogBase(ITextBuffer *buffer, QWidget *parent)
 
 QWidget *SearchDialogBase::createOptionsBox()
 {
+    // Made first, so it comes first in the Tab order and has the focus as
+    // the dialog opens: typing goes straight into it.
+    m_findText = historyCombo(QStringLiteral("findText"), s_findHistory, this);
+    m_findText->setFocus();
+
     auto *box = new QWidget(this);
     auto *row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);
@@ -128,8 +133,6 @@ QWidget *SearchDialogBase::createOptionsBox()
     originLayout->addWidget(m_entireScope);
     originLayout->addStretch();
     row->addWidget(originGroup);
-
-    m_findText = historyCombo(QStringLiteral("findText"), s_findHistory, this);
 
     SearchOptions start = m_buffer && !m_buffer->lastSearch().text.isEmpty() ? m_buffer->lastSearch() : s_lastSearch;
     start.text = m_buffer ? initialFindText(m_buffer) : start.text;
@@ -251,6 +254,7 @@ ReplaceDialog::ReplaceDialog(ITextBuffer *buffer, QWidget *parent)
     QWidget *optionsBox = createOptionsBox();
     m_replaceText = historyCombo(QStringLiteral("replaceText"), s_replaceHistory, this);
     m_replaceText->setEditText(s_replaceHistory.value(0));
+    setTabOrder(m_findText, m_replaceText);
 
     auto *form = new QFormLayout;
     auto *findLabel = new QLabel(tr("&Text to find:"), this);

@@ -59,6 +59,7 @@ TDCMemo::TDCMemo(QWidget *parent)
     , m_env(std::make_unique<EditorEnvironment>())
 {
     m_widget->setObjectName(QStringLiteral("DCMemo1"));
+    m_widget->setAccessibleName(QStringLiteral("Document"));
     // The program supplies its own pop-up menu.
     m_widget->setContextMenuPolicy(Qt::CustomContextMenu);
     m_widget->setAutoIndent(true);

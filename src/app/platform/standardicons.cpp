@@ -104,4 +104,14 @@ QIcon standardIcon(QStyle::StandardPixmap which)
     return QIcon(new TStandardIconEngine(which));
 }
 
+QIcon themeIcon(const QString &freedesktopName, const QIcon &fallback)
+{
+    return QIcon::hasThemeIcon(freedesktopName) ? QIcon::fromTheme(freedesktopName) : fallback;
+}
+
+QIcon ownActionIcon(const QString &freedesktopName)
+{
+    return QIcon(QStringLiteral(":/quorvant/platform/icons/%1.svg").arg(freedesktopName));
+}
+
 } // namespace Quorvant

@@ -13,4 +13,11 @@ namespace Quorvant {
 // every size it has, up to 128 pixels, at each call).
 QIcon standardIcon(QStyle::StandardPixmap which);
 
+// A standard action's icon: the desktop icon theme's picture of that
+// freedesktop name ("edit-cut"), else the fallback.
+QIcon themeIcon(const QString &freedesktopName, const QIcon &fallback);
+// The program's own picture of a standard action, by its freedesktop name
+// (edit-cut, edit-copy, edit-paste, edit-find), for themes without one.
+QIcon ownActionIcon(const QString &freedesktopName);
+
 } // namespace Quorvant

@@ -108,7 +108,7 @@ void THelpCommands::buildMenu()
     add(reference, "WDGCSSGuide1", "WDG CSS Guide", &THelpCommands::WDGCSSGuide1Click);
     add(reference, "WDGHTMLHelpWebSite1", "WDG HTML Help Web Site", &THelpCommands::WDGHTMLHelpWebSite1Click);
     add(reference, "SourceForge1", "Source Forge", &THelpCommands::SourceForge1Click);
-    auto *web = new QMenu(QStringLiteral("Tandrel on the Web"), help);
+    auto *web = new QMenu(QStringLiteral("Quorvant on the Web"), help);
     web->setObjectName(QStringLiteral("TandrelontheWeb1"));
     help->insertMenu(first, web);
     add(web, "Visitourwebsite1", "Visit our website", &THelpCommands::Visitourwebsite1Click);
@@ -182,7 +182,7 @@ void THelpCommands::SourceForge1Click()
 void THelpCommands::Visitourwebsite1Click()
 {
     const HelpWebSite &s = THelpTopics::makerSite();
-    openWebSite(s.key, s.address, THelpTopics::pagesFor(QStringLiteral("About Tandrel")).value(0));
+    openWebSite(s.key, s.address, THelpTopics::pagesFor(QStringLiteral("About the Quorvant project")).value(0));
 }
 
 void THelpCommands::About1Click()

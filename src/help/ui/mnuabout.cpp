@@ -1,5 +1,7 @@
 #include "mnuabout.h"
 
+#include "quorvantversion.h"
+
 #include <Qsci/qsciglobal.h>
 
 #include <QCoreApplication>
@@ -34,11 +36,9 @@ TMnuAbout::TMnuAbout(QWidget *parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("About Quorvant"));
     auto *picture = new QLabel;
     picture->setPixmap(style()->standardIcon(QStyle::SP_FileDialogContentsView).pixmap(64, 64));
-    auto *heading = new QLabel(QStringLiteral("<b>Quorvant Version 2.5</b>"));
+    auto *heading = new QLabel(QStringLiteral("<b>Quorvant Version %1</b>").arg(QLatin1String(QUORVANT_VERSION)));
     heading->setObjectName(QStringLiteral("VersionLabel"));
-    const QString build = QCoreApplication::applicationVersion();
     auto *text = new QLabel(QStringLiteral("Thankyou for using Quorvant.") +
-                            (build.isEmpty() ? QString() : QStringLiteral("<br>Build %1").arg(build.toHtmlEscaped())) +
                             QStringLiteral("<br><br>Thanks to everyone who tested the early builds and told us what "
                                            "broke: this version is better for it."));
     text->setWordWrap(true);
@@ -53,6 +53,7 @@ TMnuAbout::TMnuAbout(QWidget *parent) : QDialog(parent)
     list->setObjectName(QStringLiteral("LibraryList"));
     list->setHeaderLabels({QStringLiteral("Library"), QStringLiteral("Version"), QStringLiteral("Licence")});
     list->setRootIsDecorated(false);
+    list->setAccessibleName(QStringLiteral("Libraries"));
     for (const LibraryInfo &l : libraries())
         new QTreeWidgetItem(list, {l.name, l.version.isEmpty() ? QStringLiteral("-") : l.version, l.licence});
     list->resizeColumnToContents(0);

@@ -12,6 +12,7 @@ QPushButton *addDoneCancelRow(QDialog *dialog, QBoxLayout *layout)
     buttons->addStretch(1);
     auto *doneButton = new QPushButton(QStringLiteral("Done"), dialog);
     doneButton->setObjectName(QStringLiteral("DoneButton"));
+    doneButton->setDefault(true);
     auto *cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
     cancel->setObjectName(QStringLiteral("CancelButton"));
     buttons->addWidget(doneButton);

@@ -8,7 +8,7 @@ class QPushButton;
 namespace Quorvant {
 
 // Adds the row to layout with Cancel rejecting dialog; answers the Done
-// button for the dialog to connect.
+// button (the default, taking Enter) for the dialog to connect.
 QPushButton *addDoneCancelRow(QDialog *dialog, QBoxLayout *layout);
 
 } // namespace Quorvant

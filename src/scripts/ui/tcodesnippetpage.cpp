@@ -75,8 +75,10 @@ TCodeSnippetPage::TCodeSnippetPage(TForm1 &form, const QString &dataFile, QWidge
     auto *split = new QSplitter(Qt::Vertical, this);
     m_list = new TSnippetList([this](int row) { return TCodeSnippits::insertionText(bodyOfRow(row)); }, split);
     m_list->setObjectName(QStringLiteral("ListView5"));
+    m_list->setAccessibleName(QStringLiteral("Code snippets"));
     m_preview = new QsciScintilla(split);
     m_preview->setObjectName(QStringLiteral("DCMemo2"));
+    m_preview->setAccessibleName(QStringLiteral("Snippet preview"));
     m_preview->setLexer(createLexer(SyntaxParser::HTML, m_preview));
     m_preview->setUtf8(true);
     m_preview->setEolMode(QsciScintilla::EolWindows);

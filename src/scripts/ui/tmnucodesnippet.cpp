@@ -37,19 +37,25 @@ TMnuCodeSnippet::TMnuCodeSnippet(Save save, QWidget *parent)
     resize(520, 480);
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Please Enter a name for your code snippet:"), this));
     m_name = new QLineEdit(this);
     m_name->setObjectName(QStringLiteral("Edit1"));
+    auto *nameLabel = new QLabel(QStringLiteral("Please Enter a name for your code snippet:"), this);
+    nameLabel->setBuddy(m_name);
+    layout->addWidget(nameLabel);
     layout->addWidget(m_name);
     auto part = [&](const QString &caption, const char *name, const char *importName) {
         auto *row = new QHBoxLayout;
-        row->addWidget(new QLabel(caption, this), 1);
+        auto *label = new QLabel(caption, this);
+        row->addWidget(label, 1);
         auto *import = new QPushButton(QStringLiteral("Import from file:"), this);
         import->setObjectName(QLatin1String(importName));
+        import->setAccessibleName(QStringLiteral("Import from file into ") + QString(caption).remove(u':'));
         row->addWidget(import);
         layout->addLayout(row);
         auto *edit = new QPlainTextEdit(this);
         edit->setObjectName(QLatin1String(name));
+        edit->setTabChangesFocus(true);
+        label->setBuddy(edit);
         edit->setFont(fixed);
         edit->setLineWrapMode(QPlainTextEdit::NoWrap);
         layout->addWidget(edit, 1);

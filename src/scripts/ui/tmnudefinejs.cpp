@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -52,11 +53,18 @@ TMnuDefineJS::TMnuDefineJS(std::function<void(const QString &)> write, QString c
     browseButton->setToolTip(QStringLiteral("Browse for the script file"));
     srcRow->addWidget(m_src, 1);
     srcRow->addWidget(browseButton);
-    form->addRow(QStringLiteral("SRC:"), srcRow);
+    auto *srcLabel = new QLabel(QStringLiteral("SRC:"), this);
+    srcLabel->setBuddy(m_src);
+    form->addRow(srcLabel, srcRow);
     layout->addLayout(form);
-    layout->addWidget(new QLabel(QStringLiteral("Add your custom javascript code:"), this));
+    auto *codeLabel = new QLabel(QStringLiteral("Add your custom javascript code:"), this);
+    layout->addWidget(codeLabel);
     m_code = new QsciScintilla(this);
     m_code->setObjectName(QStringLiteral("DCMemo1"));
+    m_code->setAccessibleName(codeLabel->text());
+    // In this small box Tab and Shift+Tab move between the controls and
+    // Escape closes the dialog, as everywhere else in it.
+    m_code->installEventFilter(this);
     m_code->setLexer(createLexer(SyntaxParser::JavaScript, m_code));
     m_code->setUtf8(true);
     m_code->setEolMode(QsciScintilla::EolWindows);
@@ -67,6 +75,25 @@ TMnuDefineJS::TMnuDefineJS(std::function<void(const QString &)> write, QString c
 
     connect(browseButton, &QToolButton::clicked, this, &TMnuDefineJS::browse);
     connect(doneButton, &QPushButton::clicked, this, &TMnuDefineJS::pressDone);
+}
+
+bool TMnuDefineJS::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_code && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+        if (plain && (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab || key->key() == Qt::Key_Escape)) {
+            event->accept();
+            if (event->type() == QEvent::ShortcutOverride)
+                return false;
+            if (key->key() == Qt::Key_Escape)
+                reject();
+            else
+                focusNextPrevChild(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TMnuDefineJS::browse()

@@ -27,6 +27,9 @@ public:
     void browse();
     void pressDone();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     std::function<void(const QString &)> m_write;
     QString m_currentFilePath;

@@ -3,6 +3,7 @@
 #include "tjsobjecttree.h"
 
 #include <QHeaderView>
+#include <QShortcut>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -47,6 +48,7 @@ TMnuObjectTree::TMnuObjectTree(std::function<void(const QString &)> insert, QWid
     m_tree = new QTreeWidget(this);
     m_tree->setObjectName(QStringLiteral("TreeView1"));
     m_tree->setHeaderHidden(true);
+    m_tree->setAccessibleName(QStringLiteral("JavaScript objects"));
     m_tree->setToolTip(QStringLiteral("Double-click an entry to insert it"));
     addNodes(nullptr, m_tree, TJsObjectTree::roots());
     for (int i = 0; i < m_tree->topLevelItemCount(); ++i)
@@ -54,12 +56,14 @@ TMnuObjectTree::TMnuObjectTree(std::function<void(const QString &)> insert, QWid
     layout->addWidget(m_tree);
     // Double-clicking a category also opens or closes it; that is all it does.
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *item) { activate(item); });
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), host), &QShortcut::activated, host, &QWidget::close);
 }
 
 void TMnuObjectTree::showTree()
 {
     m_host->show();
     m_host->raise();
+    m_host->activateWindow();
 }
 
 void TMnuObjectTree::activate(QTreeWidgetItem *item)

@@ -31,11 +31,15 @@ TMnuServerVariables::TMnuServerVariables(ServerVariableKind kind, const QString 
     m_list->setObjectName(QStringLiteral("VariableList"));
     m_list->setHeaderLabels({QStringLiteral("Variables"), QStringLiteral("Descriptions")});
     m_list->setRootIsDecorated(false);
+    m_list->setAccessibleName(QStringLiteral("Variables"));
     m_list->header()->resizeSection(0, 200);
     layout->addWidget(m_list, 1);
-    layout->addWidget(new QLabel(QStringLiteral("Description:"), this));
     m_description = new QPlainTextEdit(this);
     m_description->setObjectName(QStringLiteral("Memo1"));
+    m_description->setTabChangesFocus(true);
+    auto *descriptionLabel = new QLabel(QStringLiteral("Description:"), this);
+    descriptionLabel->setBuddy(m_description);
+    layout->addWidget(descriptionLabel);
     m_description->setReadOnly(true);
     m_description->setMaximumHeight(60);
     layout->addWidget(m_description);

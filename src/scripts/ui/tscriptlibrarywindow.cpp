@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSplitter>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -85,6 +86,7 @@ TScriptLibraryWindow::TScriptLibraryWindow(Kind kind, const QString &folder, std
     m_list->setObjectName(kind == Kind::JavaScript ? QStringLiteral("JavaScriptList") : QStringLiteral("DHTMLList"));
     m_list->setHeaderLabels({kind == Kind::JavaScript ? QStringLiteral("Javascript") : QStringLiteral("DHTML")});
     m_list->setRootIsDecorated(false);
+    m_list->setAccessibleName(QStringLiteral("Scripts"));
     m_list->header()->setStretchLastSection(true);
     auto *right = new QWidget(split);
     auto *rightLayout = new QVBoxLayout(right);
@@ -92,9 +94,12 @@ TScriptLibraryWindow::TScriptLibraryWindow(Kind kind, const QString &folder, std
     m_preview = new TScriptPreview(QLatin1String(texts.browserName), right);
     rightLayout->addWidget(new QLabel(QStringLiteral("Preview:"), right));
     rightLayout->addWidget(m_preview, 3);
-    rightLayout->addWidget(new QLabel(QStringLiteral("Description:"), right));
     m_description = new QPlainTextEdit(right);
     m_description->setObjectName(QStringLiteral("Memo1"));
+    m_description->setTabChangesFocus(true);
+    auto *descriptionLabel = new QLabel(QStringLiteral("Description:"), right);
+    descriptionLabel->setBuddy(m_description);
+    rightLayout->addWidget(descriptionLabel);
     m_description->setReadOnly(true);
     m_description->setMaximumHeight(90);
     rightLayout->addWidget(m_description, 1);
@@ -129,6 +134,7 @@ TScriptLibraryWindow::TScriptLibraryWindow(Kind kind, const QString &folder, std
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, &TScriptLibraryWindow::itemDoubleClicked);
     connect(m_done, &QPushButton::clicked, this, [this] { done(); });
     connect(cancel, &QPushButton::clicked, host, &QWidget::close);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), host), &QShortcut::activated, host, &QWidget::close);
 }
 
 void TScriptLibraryWindow::ListAllScripts()

@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QPointer>
+#include <QChildEvent>
 #include <QVBoxLayout>
 
 namespace Quorvant {
@@ -45,9 +46,22 @@ void TScriptPreview::showEvent(QShowEvent *event)
             self->m_title = title;
     };
     m_view = engine->createView(this, m_name, std::move(events));
+    // The page is a preview: a click reaches it, but Tab passes it by, so
+    // keyboard users are not caught inside the page.
+    m_view->widget()->setFocusPolicy(Qt::ClickFocus);
+    m_view->widget()->installEventFilter(this);
     layout()->addWidget(m_view->widget());
     if (m_url.isValid())
         m_view->load(m_url);
+}
+
+bool TScriptPreview::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ChildAdded) {
+        if (auto *child = qobject_cast<QWidget *>(static_cast<QChildEvent *>(event)->child()))
+            child->setFocusPolicy(Qt::ClickFocus);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace Quorvant

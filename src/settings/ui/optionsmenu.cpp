@@ -83,7 +83,7 @@ TOptionsMenu::TOptionsMenu(std::function<void()> applyAll,
     , m_systemSettingsReloaded(std::move(systemSettingsReloaded))
 {
     setObjectName(QStringLiteral("OptionsMenu"));
-    setWindowTitle(QStringLiteral("Vessaro XP: Options Menu"));
+    setWindowTitle(QStringLiteral("Quorvant: Options Menu"));
 
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("PageControl1"));
@@ -122,6 +122,8 @@ TOptionsMenu::TOptionsMenu(std::function<void()> applyAll,
     layout->addWidget(m_hiddenPages);
     layout->addLayout(buttons);
 
+    // The window opens on its first option, not on whatever had the focus before.
+    m_lineNumbers->setFocus();
     resize(680, 600);
 }
 
@@ -215,9 +217,11 @@ QWidget *TOptionsMenu::buildBrowserPage()
 
     m_shellTree = new QTreeView;
     m_shellTree->setObjectName(QStringLiteral("ShellTree1"));
+    m_shellTree->setAccessibleName(QStringLiteral("Folders"));
     m_shellTree->setHeaderHidden(true);
     m_shellList = new QListView;
     m_shellList->setObjectName(QStringLiteral("ShellList1"));
+    m_shellList->setAccessibleName(QStringLiteral("Files"));
     auto *shell = new QSplitter(Qt::Horizontal, page);
     shell->addWidget(m_shellTree);
     shell->addWidget(m_shellList);

@@ -36,7 +36,8 @@ void installSpelling(TForm1 &form)
     QObject::connect(thesaurus, &QAction::triggered, commands, &TSpellingCommands::TheasurusLookup1Click);
 
     if (auto *bar = form.findChild<QToolBar *>(QStringLiteral("StandardToolbar"))) {
-        auto *button = new QAction(standardIcon(QStyle::SP_DialogYesButton), QStringLiteral("Spell Check"), &form);
+        auto *button = new QAction(themeIcon(QStringLiteral("tools-check-spelling"), standardIcon(QStyle::SP_DialogYesButton)),
+                                   QStringLiteral("Spell Check"), &form);
         button->setObjectName(QStringLiteral("ToolbarButton979"));
         button->setToolTip(QStringLiteral("Spell Check"));
         bar->addAction(button);

@@ -45,9 +45,12 @@ TNewProjectDialog::TNewProjectDialog(std::function<bool(const TNewProjectValues 
     m_language->setCurrentText(QStringLiteral("HTML 4"));
     form->addRow(QStringLiteral("Project language:"), m_language);
     column->addLayout(form);
-    column->addWidget(new QLabel(QStringLiteral("Additional Project Notes:"), this));
     m_notes = new QPlainTextEdit(this);
     m_notes->setObjectName(QStringLiteral("NotesEdit"));
+    m_notes->setTabChangesFocus(true);
+    auto *notesLabel = new QLabel(QStringLiteral("Additional Project Notes:"), this);
+    notesLabel->setBuddy(m_notes);
+    column->addWidget(notesLabel);
     column->addWidget(m_notes);
 
     auto *buttons = new QDialogButtonBox(this);

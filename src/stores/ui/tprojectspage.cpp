@@ -43,6 +43,7 @@ TProjectsPage::TProjectsPage(TForm1 &form, const QString &dataFolder, QWidget *p
     column->setContentsMargins(2, 2, 2, 2);
     m_field = new QLineEdit(this);
     m_field->setObjectName(QStringLiteral("FlatEdit1"));
+    m_field->setAccessibleName(QStringLiteral("Project Name"));
     m_field->setReadOnly(true);
     m_field->setToolTip(QStringLiteral("Project Name"));
     m_field->setPlaceholderText(QStringLiteral("Project Name"));
@@ -85,6 +86,7 @@ TProjectsPage::TProjectsPage(TForm1 &form, const QString &dataFolder, QWidget *p
 
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("ListView2"));
+    m_list->setAccessibleName(QStringLiteral("Project files"));
     m_list->setHeaderLabels({QStringLiteral("FileName"), QStringLiteral("Todo List"), QStringLiteral("File Path")});
     m_list->setRootIsDecorated(false);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);

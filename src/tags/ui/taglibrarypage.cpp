@@ -70,6 +70,7 @@ TTagLibraryPage::TTagLibraryPage(QWidget *parent)
 
     m_lists = new QTreeWidget(split);
     m_lists->setObjectName(QStringLiteral("ListView3"));
+    m_lists->setAccessibleName(QStringLiteral("Tag lists"));
     m_lists->setColumnCount(2);
     m_lists->setHeaderLabels({QStringLiteral("Tag List"), QStringLiteral("Path")});
     m_lists->setColumnHidden(1, true);
@@ -79,6 +80,7 @@ TTagLibraryPage::TTagLibraryPage(QWidget *parent)
 
     m_tags = new TTagListView(split);
     m_tags->setObjectName(QStringLiteral("ListView1"));
+    m_tags->setAccessibleName(QStringLiteral("Tags"));
     split->addWidget(m_tags);
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 3);

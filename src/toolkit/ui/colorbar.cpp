@@ -32,9 +32,11 @@ TColorBar::TColorBar(QWidget *region, TForm1 *form)
     layout->setSpacing(4);
     m_firstSwatch = new QPushButton(region);
     m_firstSwatch->setObjectName(QStringLiteral("FirstColorSwatch"));
+    m_firstSwatch->setAccessibleName(QStringLiteral("First colour"));
     m_firstSwatch->setToolTip(QStringLiteral("First colour: click to choose"));
     m_secondSwatch = new QPushButton(region);
     m_secondSwatch->setObjectName(QStringLiteral("SecondColorSwatch"));
+    m_secondSwatch->setAccessibleName(QStringLiteral("Second colour"));
     m_secondSwatch->setToolTip(QStringLiteral("Second colour: click to choose"));
     setSwatch(m_firstSwatch, m_firstColor);
     setSwatch(m_secondSwatch, m_secondColor);

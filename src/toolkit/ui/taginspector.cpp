@@ -28,6 +28,7 @@ TTagInspector::TTagInspector(QWidget *page, const TTagDatabase *database)
     layout->setContentsMargins(0, 0, 0, 0);
     m_grid = new QTableWidget(this);
     m_grid->setObjectName(QStringLiteral("MainGrid"));
+    m_grid->setAccessibleName(QStringLiteral("Tag attributes"));
     m_grid->verticalHeader()->hide();
     m_grid->verticalHeader()->setDefaultSectionSize(DefaultRowHeight);
     m_grid->horizontalHeader()->setDefaultSectionSize(qMax(20, page->width() / 2 - 4));
@@ -35,7 +36,9 @@ TTagInspector::TTagInspector(QWidget *page, const TTagDatabase *database)
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setEditTriggers(QAbstractItemView::AllEditTriggers);
     QPalette pal = m_grid->palette();
+    // A fixed grey ground gets a fixed dark text: readable under a dark theme too.
     pal.setColor(QPalette::Base, QColor(0xC0, 0xC0, 0xC0));
+    pal.setColor(QPalette::Text, Qt::black);
     m_grid->setPalette(pal);
     layout->addWidget(m_grid);
 

@@ -22,6 +22,7 @@ void installFileTools(TForm1 &form)
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         dialog->setWindowModality(Qt::ApplicationModal);
         dialog->show();
+        dialog->activateWindow();  // the keys go to the window just opened
     });
 
     auto *web = new QAction(QStringLiteral("Open From the Web"), &form);
@@ -32,6 +33,7 @@ void installFileTools(TForm1 &form)
         auto *dialog = new TLoadFromWeb(*window, DataFolder::file(QStringLiteral("FromWeb.HTM")), window);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         dialog->show();
+        dialog->activateWindow();  // the keys go to the window just opened
     });
 }
 

@@ -108,7 +108,7 @@ void TMnuHTMLTidy::addExplanation(QGridLayout *grid, int row, const char *explan
     auto *label = new QLabel(QString::fromUtf8(explanation));
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
-    label->setStyleSheet(QStringLiteral("color: palette(dark);"));
+    label->setStyleSheet(QStringLiteral("color: palette(placeholder-text);"));  // muted, readable on any theme
     grid->addWidget(label, row, 1, Qt::AlignTop);
 }
 

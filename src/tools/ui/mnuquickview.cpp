@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -34,6 +35,9 @@ TMnuQuickView::TMnuQuickView(QWidget *parent)
     m_memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_memo->setMarginWidth(1, 0);
     m_memo->setReadOnly(true);
+    m_memo->setAccessibleName(heading->text());
+    // The editor component keeps Escape for itself; here it closes the window.
+    m_memo->installEventFilter(this);
     column->addWidget(m_memo, 1);
     auto *row = new QHBoxLayout;
     row->addStretch(1);
@@ -43,6 +47,18 @@ TMnuQuickView::TMnuQuickView(QWidget *parent)
     connect(m_done, &QPushButton::clicked, this, &QDialog::accept);
     row->addWidget(m_done);
     column->addLayout(row);
+}
+
+bool TMnuQuickView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_memo && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        if (event->type() == QEvent::KeyPress)
+            reject();
+        event->accept();
+        return event->type() == QEvent::KeyPress;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 QString TMnuQuickView::text() const

@@ -32,6 +32,9 @@ public:
 
     void done(int result) override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 Q_SIGNALS:
     // The answer to the question on closing (only when Tidy is set).
     void tidyAnswered(bool keep);

@@ -52,7 +52,12 @@ TFindInFileFrm::TFindInFileFrm(TForm1 &form, QWidget *parent)
     setObjectName(QStringLiteral("FindInFileFrm"));
     setWindowTitle(QStringLiteral("Find In Files..."));
     auto *column = new QVBoxLayout(this);
-    column->addWidget(new QLabel(QStringLiteral("Choose the path to search:"), this));
+    // Each caption names the field under it, for screen readers.
+    auto caption = [this, column](const QString &text, QWidget *field) {
+        auto *label = new QLabel(text, this);
+        label->setBuddy(field);
+        column->addWidget(label);
+    };
     m_model = new QFileSystemModel(this);
     m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     m_model->setRootPath(QStringLiteral("/"));
@@ -62,6 +67,8 @@ TFindInFileFrm::TFindInFileFrm(TForm1 &form, QWidget *parent)
     for (int c = 1; c < m_model->columnCount(); ++c)
         m_tree->hideColumn(c);
     m_tree->setHeaderHidden(true);
+    m_tree->setAccessibleName(QStringLiteral("Folders"));
+    caption(QStringLiteral("Choose the path to search:"), m_tree);
     // The model fills in the background: show the chosen folder once its
     // parents are there.
     connect(m_model, &QFileSystemModel::directoryLoaded, this, [this] {
@@ -72,7 +79,6 @@ TFindInFileFrm::TFindInFileFrm(TForm1 &form, QWidget *parent)
     // The current document's folder, else the home folder.
     setChosenFolder(gCurrentFilePath.isEmpty() ? QDir::homePath() : QFileInfo(gCurrentFilePath).absolutePath());
 
-    column->addWidget(new QLabel(QStringLiteral("Please enter or choose a file type: (e.g. *.HTM or Index.Html):"), this));
     m_pattern = new QComboBox(this);
     m_pattern->setObjectName(QStringLiteral("FileTypeBox"));
     m_pattern->setEditable(true);
@@ -80,10 +86,11 @@ TFindInFileFrm::TFindInFileFrm(TForm1 &form, QWidget *parent)
     m_pattern->setCurrentText(QString());
     // The choices are offered in a list; what was typed stays as typed ("*" is every file).
     m_pattern->completer()->setCompletionMode(QCompleter::PopupCompletion);
+    caption(QStringLiteral("Please enter or choose a file type: (e.g. *.HTM or Index.Html):"), m_pattern);
     column->addWidget(m_pattern);
-    column->addWidget(new QLabel(QStringLiteral("Containing Text:"), this));
     m_text = new QLineEdit(this);
     m_text->setObjectName(QStringLiteral("ContainingTextEdit"));
+    caption(QStringLiteral("Containing Text:"), m_text);
     column->addWidget(m_text);
     auto *boxes = new QHBoxLayout;
     m_subFolders = new QCheckBox(QStringLiteral("Search In Sub Directories?"), this);
@@ -99,6 +106,7 @@ TFindInFileFrm::TFindInFileFrm(TForm1 &form, QWidget *parent)
     m_stopButton = new QPushButton(QStringLiteral("Stop!"), this);
     m_stopButton->setObjectName(QStringLiteral("StopButton"));
     m_searchButton->setAutoDefault(false);
+    m_searchButton->setDefault(true);
     m_stopButton->setAutoDefault(false);
     boxes->addWidget(m_searchButton);
     boxes->addWidget(m_stopButton);
@@ -108,6 +116,7 @@ TFindInFileFrm::TFindInFileFrm(TForm1 &form, QWidget *parent)
     m_results->setObjectName(QStringLiteral("ResultList"));
     m_results->setHeaderLabels({QStringLiteral("FileName"), QStringLiteral("File Location")});
     m_results->setRootIsDecorated(false);
+    m_results->setAccessibleName(QStringLiteral("Files found"));
     m_results->header()->resizeSection(0, 180);
     column->addWidget(m_results, 3);
     m_progress = new QLabel(this);
@@ -125,6 +134,7 @@ TFindInFileFrm::TFindInFileFrm(TForm1 &form, QWidget *parent)
     connect(m_results, &QTreeWidget::itemDoubleClicked, this, &TFindInFileFrm::openResult);
     // A closed dialog searches no further, whether or not it is deleted.
     connect(this, &QDialog::finished, this, &TFindInFileFrm::stop);
+    m_pattern->setFocus();
     connect(m_engine, &TFindInFiles::progress, this, [this](int searched, int total, const QString &where) {
         m_status->setText(where);
         m_progress->setText(total > 0 ? QStringLiteral("Files searched: %1 of %2").arg(searched).arg(total)

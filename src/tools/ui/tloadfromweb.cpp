@@ -28,9 +28,11 @@ TLoadFromWeb::TLoadFromWeb(TForm1 &form, const QString &replyFile, QWidget *pare
     bold.setPointSizeF(bold.pointSizeF() * 1.3);
     heading->setFont(bold);
     column->addWidget(heading);
-    column->addWidget(new QLabel(QStringLiteral("Please type the address of the file you would like to load from the web:"), this));
     m_address = new QLineEdit(this);
     m_address->setObjectName(QStringLiteral("AddressEdit"));
+    auto *addressLabel = new QLabel(QStringLiteral("Please type the address of the file you would like to load from the web:"), this);
+    addressLabel->setBuddy(m_address);
+    column->addWidget(addressLabel);
     column->addWidget(m_address);
     column->addWidget(new QLabel(QStringLiteral("(e.g. http://www.example.com/index.html)"), this));
     auto *form2 = new QFormLayout;

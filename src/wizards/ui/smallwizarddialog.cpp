@@ -12,6 +12,12 @@
 
 namespace Quorvant {
 
+namespace {
+// Room a title bar keeps beside its caption for the window manager's
+// buttons and margins, in device-independent pixels.
+constexpr int TitleBarButtonsRoom = 140;
+} // namespace
+
 bool hasCurrentDocument(TForm1 &form)
 {
     return form.documents() && form.documents()->currentBuffer();
@@ -23,6 +29,9 @@ TSmallWizardDialog::TSmallWizardDialog(TForm1 &form, const char *objectName, con
 {
     setObjectName(QLatin1String(objectName));
     setWindowTitle(caption);
+    // Wide enough for the whole caption in the title bar, with room for the
+    // window manager's buttons, at any font size and scale.
+    setMinimumWidth(fontMetrics().horizontalAdvance(caption) + TitleBarButtonsRoom);
     fitToScreen(this);
     auto *outer = new QVBoxLayout(this);
     m_body = new QVBoxLayout;

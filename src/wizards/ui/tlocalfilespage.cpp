@@ -39,6 +39,7 @@ TLocalFilesPage::TLocalFilesPage(TForm1 &form, QWidget *page)
     m_folderModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     m_tree = new QTreeView(this);
     m_tree->setObjectName(QStringLiteral("ShellTree1"));
+    m_tree->setAccessibleName(QStringLiteral("Folders"));
     m_tree->setModel(m_folderModel);
     for (int column = 1; column < m_folderModel->columnCount(); ++column)
         m_tree->hideColumn(column);
@@ -54,6 +55,7 @@ TLocalFilesPage::TLocalFilesPage(TForm1 &form, QWidget *page)
     m_fileModel->setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot);
     m_list = new QTreeView(this);
     m_list->setObjectName(QStringLiteral("ShellList1"));
+    m_list->setAccessibleName(QStringLiteral("Files"));
     m_list->setModel(m_fileModel);
     m_list->setRootIsDecorated(false);
     m_list->setColumnWidth(0, 150);

@@ -7,6 +7,7 @@
 #include "settingsglobals.h"
 #include "tagplacement.h"
 
+#include <QLabel>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -52,7 +53,7 @@ TMnuAnchorLink::TMnuAnchorLink(TForm1 &form, QWidget *parent)
     connect(m_appearance, &QComboBox::currentIndexChanged, this, &TMnuAnchorLink::appearanceChanged);
 
     auto *fields = new QFormLayout;
-    fields->addRow(QStringLiteral("URL:"), url);
+    fields->addRow(fieldLabel(QStringLiteral("URL:"), m_url), url);
     fields->addRow(QStringLiteral("Service:"), service);
     fields->addRow(QStringLiteral("Target:"), m_target);
     fields->addRow(QStringLiteral("Name:"), m_name);

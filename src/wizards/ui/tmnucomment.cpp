@@ -17,9 +17,10 @@ namespace Quorvant {
 TMnuComment::TMnuComment(TForm1 &form)
     : TSmallWizardDialog(form, "MnuComment", QStringLiteral("Add Web Page Comment"))
 {
-    body()->addWidget(new QLabel(QStringLiteral("Add a comment to the web page:"), this));
     m_text = new QPlainTextEdit(this);
     m_text->setObjectName(QStringLiteral("CommentEdit"));
+    m_text->setTabChangesFocus(true);
+    body()->addWidget(fieldLabel(QStringLiteral("Add a comment to the web page:"), m_text));
     body()->addWidget(m_text);
     addButtons();
 }

@@ -39,13 +39,13 @@ TMnuEmail::TMnuEmail(TForm1 &form, QWidget *parent)
     QHBoxLayout *buttons = doneCancelRow(this, form, [this] { doneClick(); });
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Please enter the link text:"), this));
+    layout->addWidget(fieldLabel(QStringLiteral("Please enter the link text:"), m_linkText));
     layout->addWidget(m_linkText);
-    layout->addWidget(new QLabel(QStringLiteral("Message Subject:"), this));
+    layout->addWidget(fieldLabel(QStringLiteral("Message Subject:"), m_subject));
     layout->addWidget(m_subject);
-    layout->addWidget(new QLabel(QStringLiteral("E-Mail Address to link to: (e.g. someone@example.com)"), this));
+    layout->addWidget(fieldLabel(QStringLiteral("E-Mail Address to link to: (e.g. someone@example.com)"), m_address));
     layout->addWidget(m_address);
-    layout->addWidget(new QLabel(QStringLiteral("Message Text:"), this));
+    layout->addWidget(fieldLabel(QStringLiteral("Message Text:"), m_message));
     layout->addWidget(m_message, 1);
     layout->addLayout(buttons);
     resize(400, 360);

@@ -45,9 +45,10 @@ Tmnufont::Tmnufont(TForm1 &form)
 
     auto *left = new QVBoxLayout;
     columns->addLayout(left, 1);
-    left->addWidget(new QLabel(QStringLiteral("Choose your font from this list:"), this));
     m_fontList = new QListWidget(this);
     m_fontList->setObjectName(QStringLiteral("FontList"));
+    m_fontList->setAccessibleName(QStringLiteral("Installed fonts"));
+    left->addWidget(fieldLabel(QStringLiteral("Choose your font from this list:"), m_fontList));
     m_fontList->addItems(installedFontNames());
     left->addWidget(m_fontList);
     connect(m_fontList, &QListWidget::itemSelectionChanged, this, &Tmnufont::updatePreview);
@@ -67,7 +68,7 @@ Tmnufont::Tmnufont(TForm1 &form)
             if (!chosen.isEmpty())
                 face->setText(chosen);
         });
-        fields->addRow(QStringLiteral("Font #%1:").arg(i + 1), withButton(face, add));
+        fields->addRow(fieldLabel(QStringLiteral("Font #%1:").arg(i + 1), face), withButton(face, add));
     }
     m_position = editableChoice(this, "PositionBox", {QStringLiteral("NORMAL"), QStringLiteral("SUBSCRIPT"), QStringLiteral("SUPERSCRIPT")});
     fields->addRow(QStringLiteral("Text Position:"), m_position);
@@ -99,6 +100,7 @@ Tmnufont::Tmnufont(TForm1 &form)
     right->addWidget(previewBox);
 
     addButtons(QStringLiteral("FontMenu.Htm"));
+    m_faces[0]->setFocus();
     updatePreview();
 }
 

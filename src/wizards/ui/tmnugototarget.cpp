@@ -22,6 +22,7 @@ TMnuGotoTarget::TMnuGotoTarget(TForm1 &form)
     body()->addLayout(fields);
     m_targets = new QListWidget(this);
     m_targets->setObjectName(QStringLiteral("TargetList"));
+    m_targets->setAccessibleName(QStringLiteral("Available Targets"));
     m_targets->addItems(documentTargets(form.documents() ? form.documents()->currentBuffer() : nullptr));
     fields->addRow(QStringLiteral("Available Targets:"), m_targets);
     m_target = new QLineEdit(this);
@@ -35,6 +36,7 @@ TMnuGotoTarget::TMnuGotoTarget(TForm1 &form)
             m_target->setText(chosen);
     });
     addButtons();
+    m_target->setFocus();
 }
 
 void TMnuGotoTarget::writeTo(ITextBuffer *buffer)

@@ -118,6 +118,7 @@ Tmnuimages::Tmnuimages(TForm1 &form, QWidget *parent)
     const QString stored = gSetupTools ? gSetupTools->LoadLastImageDirectory() : QString();
     const QString lastUsed = m_form.property(LastBrowserFolderProperty).toString();
     showFolder(firstExistingFolder({lastUsed, documentFolder(), stored}));
+    m_fileName->setFocus();
 }
 
 QWidget *Tmnuimages::buildQuickPage()
@@ -136,7 +137,7 @@ QWidget *Tmnuimages::buildQuickPage()
     m_vSpacing = named(new QLineEdit(page), "VSpacingEdit");
 
     auto *fields = new QFormLayout;
-    fields->addRow(QStringLiteral("Image file name:"), file);
+    fields->addRow(fieldLabel(QStringLiteral("Image file name:"), m_fileName), file);
     fields->addRow(QStringLiteral("Alternate Text:"), m_alternateText);
     fields->addRow(QStringLiteral("Width:"), m_width);
     fields->addRow(QStringLiteral("Height:"), m_height);
@@ -171,6 +172,7 @@ QWidget *Tmnuimages::buildQuickPage()
     for (int column = 1; column < m_folderModel->columnCount(); ++column)
         m_folders->hideColumn(column);
     m_folders->header()->hide();
+    m_folders->setAccessibleName(QStringLiteral("Folders"));
     connect(m_folders, &QTreeView::clicked, this, &Tmnuimages::folderClicked);
     // The tree fills as folders are read: show the current folder once its
     // parents are in. Another folder read (one the user opens) leaves the
@@ -193,6 +195,7 @@ QWidget *Tmnuimages::buildQuickPage()
     m_files = new QListView(page);
     m_files->setObjectName(QStringLiteral("FileList"));
     m_files->setModel(m_fileModel);
+    m_files->setAccessibleName(QStringLiteral("Files"));
     connect(m_files, &QListView::clicked, this, &Tmnuimages::fileClicked);
     connect(m_files, &QListView::doubleClicked, this, [this](const QModelIndex &index) {
         if (m_fileModel->isDir(index))
@@ -212,7 +215,7 @@ QWidget *Tmnuimages::buildQuickPage()
     browser->addWidget(m_folders);
     browser->addWidget(m_files);
     auto *pathRow = new QHBoxLayout;
-    pathRow->addWidget(new QLabel(QStringLiteral("Path:"), page));
+    pathRow->addWidget(fieldLabel(QStringLiteral("Path:"), m_path));
     pathRow->addWidget(m_path, 1);
 
     auto *layout = new QVBoxLayout(page);

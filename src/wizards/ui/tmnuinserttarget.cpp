@@ -14,8 +14,8 @@ namespace Quorvant {
 TMnuInsertTarget::TMnuInsertTarget(TForm1 &form)
     : TSmallWizardDialog(form, "MnuInsertTarget", QStringLiteral("Insert Target"))
 {
-    body()->addWidget(new QLabel(QStringLiteral("Please enter a name for your target location:"), this));
     m_name = editableChoice(this, "TargetBox", targetNames());
+    body()->addWidget(fieldLabel(QStringLiteral("Please enter a name for your target location:"), m_name));
     body()->addWidget(m_name);
     addButtons();
 }

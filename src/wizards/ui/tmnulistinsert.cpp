@@ -9,6 +9,8 @@
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include "wizardsupport.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -57,14 +59,16 @@ TMnuListInsert::TMnuListInsert(TForm1 &form)
     row->addWidget(m_numberBox);
     connect(m_style, &QButtonGroup::idToggled, this, &TMnuListInsert::styleChanged);
 
-    body()->addWidget(new QLabel(QStringLiteral("List Header Text:"), this));
     m_header = new QLineEdit(this);
     m_header->setObjectName(QStringLiteral("HeaderEdit"));
+    body()->addWidget(fieldLabel(QStringLiteral("List Header Text:"), m_header));
     body()->addWidget(m_header);
-    body()->addWidget(new QLabel(QStringLiteral("List Items (Enter each list item on a seperate line):"), this));
     m_items = new QPlainTextEdit(this);
     m_items->setObjectName(QStringLiteral("ItemsEdit"));
+    m_items->setTabChangesFocus(true);
+    body()->addWidget(fieldLabel(QStringLiteral("List Items (Enter each list item on a seperate line):"), m_items));
     body()->addWidget(m_items);
+    m_header->setFocus();
 
     addButtons();
     styleChanged();

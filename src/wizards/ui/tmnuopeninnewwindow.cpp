@@ -4,6 +4,7 @@
 #include "tagplacement.h"
 #include "wizardsupport.h"
 
+#include <QLabel>
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -32,7 +33,7 @@ TMnuOpenInNewWindow::TMnuOpenInNewWindow(TForm1 &form)
     connect(browse, &QPushButton::clicked, this, [this] {
         chooseFileInto(m_url, this, QStringLiteral("Open"), defaultFolder(), {});
     });
-    fields->addRow(QStringLiteral("URL:"), withButton(m_url, browse));
+    fields->addRow(fieldLabel(QStringLiteral("URL:"), m_url), withButton(m_url, browse));
     m_width = field("WidthEdit");
     fields->addRow(QStringLiteral("Width:"), m_width);
     m_height = field("HeightEdit");

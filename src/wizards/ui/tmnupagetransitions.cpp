@@ -34,6 +34,8 @@ TMnuPageTransitions::TMnuPageTransitions(TForm1 &form)
     m_effects->setObjectName(QStringLiteral("EffectList"));
     m_effects->addItems(transitionEffects());
     fields->addRow(QStringLiteral("Transition Effect:"), m_effects);
+    m_effects->setAccessibleName(QStringLiteral("Transition Effect"));
+    m_length->setFocus();
     addButtons();
 }
 

@@ -76,7 +76,7 @@ TMnuProperties::TMnuProperties(TForm1 &form)
     browse->setObjectName(QStringLiteral("BrowseBackgroundButton"));
     connect(browse, &QPushButton::clicked, this, &TMnuProperties::browseBackground);
     connect(m_background, &QLineEdit::textChanged, this, &TMnuProperties::updateBackgroundPreview);
-    fields->addRow(QStringLiteral("Background Image:"), withButton(m_background, browse));
+    fields->addRow(fieldLabel(QStringLiteral("Background Image:"), m_background), withButton(m_background, browse));
 
     for (int i = 0; i < ColorFieldCount; ++i) {
         m_colors[i] = new QLineEdit(this);
@@ -90,7 +90,8 @@ TMnuProperties::TMnuProperties(TForm1 &form)
         auto *row = new QHBoxLayout;
         row->addWidget(field, 1);
         row->addWidget(swatch);
-        fields->addRow(QLatin1String(ColorCaptions[i]), row);
+        fields->addRow(fieldLabel(QLatin1String(ColorCaptions[i]), field), row);
+        swatch->setAccessibleName(QLatin1String(ColorCaptions[i]));
     }
 
     auto *themeBox = new QGroupBox(QStringLiteral("Use the following Color Scheme:"), this);

@@ -9,6 +9,7 @@
 #include "pathsandcolours.h"
 #include "settingsglobals.h"
 #include "tagplacement.h"
+#include "wizardsupport.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -21,9 +22,9 @@ namespace Quorvant {
 TMnuSound::TMnuSound(TForm1 &form)
     : TSmallWizardDialog(form, "MnuSound", QStringLiteral("Insert Sound."))
 {
-    body()->addWidget(new QLabel(QStringLiteral("Please choose a music file:"), this));
     m_file = new QLineEdit(this);
     m_file->setObjectName(QStringLiteral("SoundFileEdit"));
+    body()->addWidget(fieldLabel(QStringLiteral("Please choose a music file:"), m_file));
     auto *browseButton = new QPushButton(QStringLiteral("..."), this);
     browseButton->setObjectName(QStringLiteral("BrowseButton"));
     connect(browseButton, &QPushButton::clicked, this, &TMnuSound::browse);

@@ -77,6 +77,7 @@ Tmnutables::Tmnutables(TForm1 &form, QWidget *parent)
     m_cells = {{TTableCell{}}};
     resizeGrid();
     m_grid->setCurrentCell(0, 0);
+    m_rows->setFocus();
 }
 
 QWidget *Tmnutables::buildGeneralPage()
@@ -108,7 +109,7 @@ QWidget *Tmnutables::buildGeneralPage()
     auto *width = new QHBoxLayout;
     width->addWidget(m_tableWidth);
     width->addWidget(m_percent);
-    size->addRow(QStringLiteral("Table Width:"), width);
+    size->addRow(fieldLabel(QStringLiteral("Table Width:"), m_tableWidth), width);
     size->addRow(QStringLiteral("Table Height:"), m_tableHeight);
     size->addRow(QStringLiteral("Cell Spacing:"), m_cellSpacing);
     size->addRow(QStringLiteral("Cell Padding:"), m_cellPadding);
@@ -119,6 +120,7 @@ QWidget *Tmnutables::buildGeneralPage()
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->horizontalHeader()->setDefaultSectionSize(64);
     m_grid->setMinimumSize(300, 150);
+    m_grid->setAccessibleName(QStringLiteral("Table cells"));
     connect(m_grid, &QTableWidget::cellClicked, this, [this](int row, int column) { StringGrid1Click(column, row); });
     connect(m_grid, &QTableWidget::currentCellChanged, this, [this](int row, int column) {
         if (row >= 0 && column >= 0 && (row != m_row || column != m_column))
@@ -128,6 +130,7 @@ QWidget *Tmnutables::buildGeneralPage()
     m_cellText = new QPlainTextEdit(page);
     m_cellText->setObjectName(QStringLiteral("CellTextMemo"));
     m_cellText->setMaximumHeight(80);
+    m_cellText->setTabChangesFocus(true);
     connect(m_cellText, &QPlainTextEdit::textChanged, this, &Tmnutables::cellTextEdited);
 
     m_position = new QLabel(QStringLiteral("1,1"), page);
@@ -158,7 +161,7 @@ QWidget *Tmnutables::buildGeneralPage()
     auto *layout = new QVBoxLayout(page);
     layout->addLayout(top);
     layout->addWidget(m_grid, 1);
-    layout->addWidget(new QLabel(QStringLiteral("Cell Text:"), page));
+    layout->addWidget(fieldLabel(QStringLiteral("Cell Text:"), m_cellText));
     layout->addWidget(m_cellText);
     return page;
 }

@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QToolButton>
@@ -46,6 +47,7 @@ QHBoxLayout *doneCancelRow(QDialog *dialog, TForm1 &form, const std::function<vo
     auto *done = new QPushButton(QStringLiteral("Done"), dialog);
     done->setObjectName(QStringLiteral("DoneButton"));
     done->setAutoDefault(false);
+    done->setDefault(true);
     auto *cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
     cancel->setObjectName(QStringLiteral("CancelButton"));
     cancel->setAutoDefault(false);
@@ -62,6 +64,13 @@ QHBoxLayout *doneCancelRow(QDialog *dialog, TForm1 &form, const std::function<vo
     buttons->addWidget(done);
     buttons->addWidget(cancel);
     return buttons;
+}
+
+QLabel *fieldLabel(const QString &caption, QWidget *field)
+{
+    auto *label = new QLabel(caption, field->parentWidget());
+    label->setBuddy(field);
+    return label;
 }
 
 QLineEdit *named(QLineEdit *edit, const char *name)

@@ -13,6 +13,7 @@
 class QComboBox;
 class QDialog;
 class QHBoxLayout;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
@@ -30,13 +31,17 @@ MarkupStyle wizardMarkup();
 // A "Help Me!" button that opens the help topic on the Documentation page.
 QPushButton *helpMeButton(QWidget *parent, TForm1 &form, const QString &topic);
 
-// The row under the larger wizards: "Done" and "Cancel", neither taking
-// Enter from the fields, and with a topic a help button on the left (of
-// another caption where one is given). Cancel rejects the dialog.
+// The row under the larger wizards: "Done" (the default button: Enter in
+// a one-line field is Done) and "Cancel", and with a topic a help button on
+// the left (of another caption where one is given). Cancel rejects the dialog.
 QHBoxLayout *doneCancelRow(QDialog *dialog, TForm1 &form, const std::function<void()> &onDone,
                            const QString &helpTopic = {}, const QString &helpCaption = {});
 
 QLineEdit *named(QLineEdit *edit, const char *name);
+
+// A caption for field: its buddy, so the caption names the field to a
+// screen reader and its shortcut letter moves the focus there.
+QLabel *fieldLabel(const QString &caption, QWidget *field);
 
 // The box's text with the document's CR LF line ends (the box gives LF).
 QString crLfText(const QPlainTextEdit *edit);
