@@ -14,15 +14,19 @@ import sys
 
 
 def last_steps(path):
-    """(start ms, end ms, output) of each output's latest step."""
-    steps = {}
+    """(start ms, end ms, output) of each step's latest run; a step that
+    writes several outputs is logged once for each, and counted once."""
+    latest = {}
     with open(path) as log:
         for line in log:
             if line.startswith('#'):
                 continue
             fields = line.rstrip('\n').split('\t')
-            if len(fields) >= 4:
-                steps[fields[3]] = (int(fields[0]), int(fields[1]), fields[3])
+            if len(fields) >= 5:
+                latest[fields[3]] = (int(fields[0]), int(fields[1]), fields[4], fields[3])
+    steps = {}
+    for start, end, command_hash, output in latest.values():
+        steps.setdefault((start, end, command_hash), (start, end, output))
     return steps.values()
 
 
@@ -40,7 +44,7 @@ def kind_of(output):
 
 
 def target_of(output):
-    match = re.search(r'CMakeFiles/([^/]+)\.dir/', output)
+    match = re.search(r'CMakeFiles/([^/]+)\.dir/', output) or re.search(r'([^/]+)_autogen(/|$)', output)
     return match.group(1) if match else output.rsplit('/', 1)[-1]
 
 

@@ -40,7 +40,7 @@ timed() {
   read -r wall user sys <"$work/$name.time"
   local seconds=${wall%.*} cpu steps
   cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.0f", u + s }')
-  steps=$(grep -vc '^#' "$work/build/.ninja_log" || true)
+  steps=$(grep -oE '^\[[0-9]+/[0-9]+\]' "$log" | tail -n 1 | tr -d '[]' | cut -d/ -f2)
   printf '%s: wall %d min %02d s, CPU %s s (user %.0f + sys %.0f), %s build steps, build folder %s\n' \
     "$name" $((seconds / 60)) $((seconds % 60)) "$cpu" "$user" "$sys" "$steps" "$(du -sh "$work/build" | cut -f1)"
   grep -E 'tests passed|tests failed' "$log" || true
