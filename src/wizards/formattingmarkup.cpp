@@ -11,8 +11,6 @@ const char *const StyleCaptions[FontStyleCount] = {"Italic", "Bold",       "Unde
 const char *const StyleTags[FontStyleCount] = {"I", "B", "U", "BLINK", "CODE", "VAR", "STRIKE", "TT", "CITE", "KBD", "SAMP", "DFN"};
 const int SizePoints[] = {8, 10, 12, 14, 18, 24, 36};
 
-const QString CrLf = QStringLiteral("\r\n");
-
 } // namespace
 
 const char *fontStyleCaption(int i)

@@ -6,8 +6,6 @@ namespace Quorvant {
 
 namespace {
 
-const QString CrLf = QStringLiteral("\r\n");
-
 QString colourAttribute(bool checked, const char *name, const QString &colour)
 {
     return checked ? optionalAttribute(QLatin1String(name), colour) : QString();

@@ -9,6 +9,9 @@
 
 namespace Quorvant {
 
+// The line break between the lines the wizards write.
+inline const QString CrLf = QStringLiteral("\r\n");
+
 // A start text and an end text for ptext.
 struct MarkupPair
 {

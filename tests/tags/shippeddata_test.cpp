@@ -13,11 +13,11 @@
 namespace Quorvant::Test {
 namespace {
 
-const QString Data = QStringLiteral(QUORVANT_SHIPPED_DATA);
+const QString ShippedData = QStringLiteral(QUORVANT_SHIPPED_DATA);
 
 QStringList shippedLines(const QString &relative)
 {
-    const QByteArray bytes = readBytes(Data + u'/' + relative);
+    const QByteArray bytes = readBytes(ShippedData + u'/' + relative);
     QStringList lines = QString::fromUtf8(bytes).split(QStringLiteral("\r\n"));
     if (!lines.isEmpty() && lines.back().isEmpty())
         lines.removeLast();  // after the last line end
@@ -27,20 +27,20 @@ QStringList shippedLines(const QString &relative)
 TTagDatabase shippedDatabase()
 {
     TTagDatabase db;
-    EXPECT_TRUE(db.Load(Data + "/TagInfo.Dat", Data + "/TagData.Dat"));
+    EXPECT_TRUE(db.Load(ShippedData + "/TagInfo.Dat", ShippedData + "/TagData.Dat"));
     return db;
 }
 
 TEST(ShippedData, FilesAreUtf8WithoutBomAndEndLinesWithCrLf)
 {
     QStringList files{"TagInfo.Dat", "TagData.Dat", "Help/Internal.Dat", "Help/TagList.Htm"};
-    for (QDirIterator it(Data + "/Help/Tags", QDir::Files); it.hasNext();)
+    for (QDirIterator it(ShippedData + "/Help/Tags", QDir::Files); it.hasNext();)
         files << "Help/Tags/" + QFileInfo(it.next()).fileName();
-    for (QDirIterator it(Data + "/Tags", QDir::Files); it.hasNext();)
+    for (QDirIterator it(ShippedData + "/Tags", QDir::Files); it.hasNext();)
         files << "Tags/" + QFileInfo(it.next()).fileName();
     ASSERT_GT(files.size(), 100);
     for (const QString &file : files) {
-        const QByteArray bytes = readBytes(Data + u'/' + file);
+        const QByteArray bytes = readBytes(ShippedData + u'/' + file);
         ASSERT_FALSE(bytes.isEmpty()) << file.toStdString();
         EXPECT_FALSE(bytes.startsWith("\xEF\xBB\xBF")) << file.toStdString();
         EXPECT_EQ(QString::fromUtf8(bytes).toUtf8(), bytes) << file.toStdString() << " is not UTF-8";
@@ -129,7 +129,7 @@ TEST(ShippedData, EveryHelpKeyHasItsPageAndEveryTagAKey)
         ASSERT_EQ(line.count(u','), 1) << line.toStdString();
         const QString page = line.section(u',', 1);
         keys.insert(line.section(u',', 0, 0).toUpper());
-        EXPECT_TRUE(QFileInfo(Data + "/Help/" + page).isFile()) << page.toStdString();
+        EXPECT_TRUE(QFileInfo(ShippedData + "/Help/" + page).isFile()) << page.toStdString();
     }
     for (const QString &name : db.AllTagNames())
         EXPECT_TRUE(keys.contains(name.toUpper())) << name.toStdString();
@@ -137,19 +137,19 @@ TEST(ShippedData, EveryHelpKeyHasItsPageAndEveryTagAKey)
 
 TEST(ShippedData, TheTagListPageLinksToExistingPages)
 {
-    const QString page = QString::fromUtf8(readBytes(Data + "/Help/TagList.Htm"));
+    const QString page = QString::fromUtf8(readBytes(ShippedData + "/Help/TagList.Htm"));
     const QRegularExpression href(QStringLiteral(R"x(href="([^"]+)")x"));
     int links = 0;
     for (auto it = href.globalMatch(page); it.hasNext(); ++links) {
         const QString target = it.next().captured(1);
-        EXPECT_TRUE(QFileInfo(Data + "/Help/" + target).isFile()) << target.toStdString();
+        EXPECT_TRUE(QFileInfo(ShippedData + "/Help/" + target).isFile()) << target.toStdString();
     }
     EXPECT_GE(links, 100);
 }
 
 TEST(ShippedData, StarterTagListsReadBackWhole)
 {
-    const QList<TTagListEntry> lists = LoadTagLists(Data);
+    const QList<TTagListEntry> lists = LoadTagLists(ShippedData);
     ASSERT_GE(lists.size(), 3);
     const QStringList categories = TagCategories();
     for (const TTagListEntry &list : lists) {
