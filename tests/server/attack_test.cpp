@@ -5,6 +5,7 @@
 #include "procstats.h"
 #include "rawclient.h"
 #include "serverprocess.h"
+#include "testrecords.h"
 #include "waituntil.h"
 #include "wireformat.h"
 
@@ -41,31 +42,6 @@ QByteArray login(const QString &user, const QString &password)
     return TLoginInfo{user, password}.toBytes();
 }
 
-QByteArray chat(const QString &room, const QString &text = {})
-{
-    return TNetworkChatRoom{QString(), room, text}.toBytes();
-}
-
-QByteArray project(const QString &name, const QString &file = {}, const QString &password = {})
-{
-    TNetworkProject p;
-    p.ProjectName = name;
-    p.FileName = file;
-    p.Password = password;
-    return p.toBytes();
-}
-
-// A header announcing a packet of `size` bytes.
-QByteArray header(const char *word, qint32 size)
-{
-    QByteArray h;
-    appendInt32(h, 101);
-    appendInt32(h, 0);
-    h.append(word, 4);
-    appendInt32(h, size);
-    return h;
-}
-
 bool isGood(const std::optional<RawPacket> &p)
 {
     return p && GoodPacket(p->payload);
@@ -81,7 +57,7 @@ qint64 chatRoundTrip(RawClient &c, const QString &room, int n)
 {
     QElapsedTimer t;
     t.start();
-    c.send("MCHR", chat(room, QStringLiteral("ping %1").arg(n)));
+    c.send("MCHR", chatRecord(room, QStringLiteral("ping %1").arg(n)));
     return c.waitFor("MESS", 20000) ? t.elapsed() : 20000;
 }
 
@@ -129,7 +105,7 @@ TEST_F(Attack, SignInFloodLeavesOthersChatFast)
     start({"--hash-iterations", "10000", "--free-password-attempts", "100000"});
     auto bob = member("bob");
     ASSERT_TRUE(bob);
-    ASSERT_TRUE(isGood(bob->request("ACHR", chat("Lobby"))));
+    ASSERT_TRUE(isGood(bob->request("ACHR", chatRecord("Lobby"))));
     EXPECT_LT(chatRoundTrip(*bob, "Lobby", 0), 1000);
 
     struct Flooder
@@ -186,12 +162,12 @@ TEST_F(Attack, UnfinishedPacketsAreBoundedAndTimedOut)
         auto s = std::make_unique<QTcpSocket>();
         s->connectToHost(QHostAddress::LocalHost, server.port);
         ASSERT_TRUE(s->waitForConnected(5000));
-        s->write(header("ADDP", kMaxMessageSize) + body);
+        s->write(packetHeader("ADDP", kMaxMessageSize) + body);
         tricklers.push_back(std::move(s));
     }
     auto signedInTrickler = member("ann");
     ASSERT_TRUE(signedInTrickler);
-    signedInTrickler->socket.write(header("ADDP", 1024 * 1024));
+    signedInTrickler->socket.write(packetHeader("ADDP", 1024 * 1024));
 
     QElapsedTimer clock;
     clock.start();
@@ -222,12 +198,12 @@ TEST_F(Attack, ClientsThatStopReadingAreDroppedAndTheirMemoryReturns)
     start({"--max-output-total", "32", "--accounts-per-address", "0"});
     auto ann = member("ann");
     ASSERT_TRUE(ann);
-    ASSERT_TRUE(isGood(ann->request("APRO", project("Big", {}, "pw"))));
+    ASSERT_TRUE(isGood(ann->request("APRO", projectRecord("Big", {}, "pw"))));
     QByteArray content(kMiB, '\0');
     for (qsizetype i = 0; i < content.size(); ++i)
         content[i] = char(i * 13 + i / 1000);
-    ASSERT_TRUE(isGood(ann->request("ADDP", project("Big", "big.bin") + EncodeString(content), 20000)));
-    ASSERT_TRUE(ann->request("GTFD", project("Big", "big.bin"), 20000));
+    ASSERT_TRUE(isGood(ann->request("ADDP", projectRecord("Big", "big.bin") + EncodeString(content), 20000)));
+    ASSERT_TRUE(ann->request("GTFD", projectRecord("Big", "big.bin"), 20000));
     waitUntil([] { return false; }, 600);
     const qint64 before = ProcStats::residentBytes(pid);
 
@@ -236,10 +212,10 @@ TEST_F(Attack, ClientsThatStopReadingAreDroppedAndTheirMemoryReturns)
     for (int i = 0; i < 10; ++i) {
         auto c = member(QStringLiteral("sleeper%1").arg(i));
         ASSERT_TRUE(c);
-        ASSERT_TRUE(isGood(c->request("JPRO", project("Big", {}, "pw"))));
+        ASSERT_TRUE(isGood(c->request("JPRO", projectRecord("Big", {}, "pw"))));
         c->socket.setReadBufferSize(1024);
         for (int k = 0; k < 60; ++k)
-            c->send("GTFD", project("Big", "big.bin"));
+            c->send("GTFD", projectRecord("Big", "big.bin"));
         sleepers.push_back(std::move(c));
     }
     qint64 peak = 0;
@@ -252,7 +228,7 @@ TEST_F(Attack, ClientsThatStopReadingAreDroppedAndTheirMemoryReturns)
     EXPECT_LT(peak - before, 80 * kMiB) << "resident memory grew from " << before / kMiB << " MiB to " << peak / kMiB;
 
     // The reading member is still served.
-    const auto file = ann->request("GTFD", project("Big", "big.bin"), 20000);
+    const auto file = ann->request("GTFD", projectRecord("Big", "big.bin"), 20000);
     ASSERT_TRUE(file);
     EXPECT_EQ(file->payload.size(), EncodeString("big.bin").size() + EncodeString(content).size());
 
@@ -299,7 +275,7 @@ TEST_F(Attack, PasswordGuessesAreSlowedDownWithoutLockingAnyoneOut)
     ASSERT_TRUE(guesser.waitFor("LOGI"));
     auto carl = member("carl");
     ASSERT_TRUE(carl);
-    ASSERT_TRUE(isGood(carl->request("ACHR", chat("Lobby"))));
+    ASSERT_TRUE(isGood(carl->request("ACHR", chatRecord("Lobby"))));
     QElapsedTimer clock;
     clock.start();
     qint64 slowestTrip = 0;
@@ -323,17 +299,17 @@ TEST_F(Attack, PasswordGuessesAreSlowedDownWithoutLockingAnyoneOut)
     EXPECT_LT(clock.elapsed(), 1600 + 500 + 2000);  // the longest wait, the greeting pause, slack
 
     // Project passwords the same way.
-    ASSERT_TRUE(isGood(carl->request("APRO", project("Secret", {}, "right"))));
+    ASSERT_TRUE(isGood(carl->request("APRO", projectRecord("Secret", {}, "right"))));
     auto dan = member("dan");
     ASSERT_TRUE(dan);
     clock.restart();
     for (int i = 0; i < 6; ++i) {
-        const auto answer = dan->request("JPRO", project("Secret", {}, QStringLiteral("guess%1").arg(i)), 10000);
+        const auto answer = dan->request("JPRO", projectRecord("Secret", {}, QStringLiteral("guess%1").arg(i)), 10000);
         ASSERT_TRUE(answer);
         ASSERT_FALSE(GoodPacket(answer->payload));
     }
     EXPECT_GE(clock.elapsed(), 1300) << "six wrong project passwords took only " << clock.elapsed() << " ms";
-    EXPECT_TRUE(isGood(dan->request("JPRO", project("Secret", {}, "right"), 10000)));
+    EXPECT_TRUE(isGood(dan->request("JPRO", projectRecord("Secret", {}, "right"), 10000)));
 }
 
 TEST_F(Attack, NewAccountsPerAddressAreLimited)

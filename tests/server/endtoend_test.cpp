@@ -363,21 +363,13 @@ TEST_F(EndToEnd, AddressServiceServesTheAddressFile)
 
 TEST_F(EndToEnd, ServerSurvivesThousandsOfMalformedConnections)
 {
-    auto header = [](const char *word, qint32 size) {
-        QByteArray h;
-        appendInt32(h, 101);
-        appendInt32(h, 0);
-        h.append(word, 4);
-        appendInt32(h, size);
-        return h;
-    };
     QRandomGenerator random(1234);
     const QList<QByteArray> kinds = {
-        header("MESS", -5),
-        header("MESS", 3) + "abc",
-        header("GTFD", INT32_MAX),
-        header("ADDP", kMaxMessageSize) + QByteArray(1000, 'x'),  // promises 16 MiB, then goes
-        header("LOGI", 16 + 2) + "ab",                               // short record
+        packetHeader("MESS", -5),
+        packetHeader("MESS", 3) + "abc",
+        packetHeader("GTFD", INT32_MAX),
+        packetHeader("ADDP", kMaxMessageSize) + QByteArray(1000, 'x'),  // promises 16 MiB, then goes
+        packetHeader("LOGI", 16 + 2) + "ab",                               // short record
         EncodePacket("JCHR", chatRecord("x")) + EncodePacket("FLIS", "..."),  // before signing in
         EncodePacket("CRAT", QByteArray(3, '\0')),                   // empty name
         QByteArray("GET / HTTP/1.0\r\n\r\n"),

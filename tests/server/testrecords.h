@@ -22,6 +22,17 @@ inline QByteArray projectRecord(const QString &project, const QString &file = {}
     return p.toBytes();
 }
 
+// A header announcing a packet of `size` bytes, whatever follows it.
+inline QByteArray packetHeader(const char *word, qint32 size)
+{
+    QByteArray h;
+    Quorvant::Network::appendInt32(h, Quorvant::Network::kSerialNumber);
+    Quorvant::Network::appendInt32(h, 0);
+    h.append(word, 4);
+    Quorvant::Network::appendInt32(h, size);
+    return h;
+}
+
 inline QStringList decodeList(const QByteArray &payload)
 {
     QStringList out;
