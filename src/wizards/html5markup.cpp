@@ -3,14 +3,13 @@
 #include "attributetext.h"
 #include "csstext.h"
 #include "pathsandcolours.h"
+#include "wizardhtml.h"
 
 #include <QRegularExpression>
 
 namespace Quorvant {
 
 namespace {
-
-const QString CrLf = QStringLiteral("\r\n");
 
 QString element(const QString &name, const QString &attributes)
 {

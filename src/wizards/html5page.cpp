@@ -6,6 +6,7 @@
 #include "tagscanning.h"
 #include "textbuffer.h"
 #include "toolkitglobals.h"
+#include "wizardhtml.h"
 
 #include <QRegularExpression>
 #include <QScopedValueRollback>
@@ -13,8 +14,6 @@
 namespace Quorvant {
 
 namespace {
-
-const QString CrLf = QStringLiteral("\r\n");
 
 // The first place of needle (ignoring case) at or after `from`, searched
 // line by line; found false when there is none.
