@@ -11,6 +11,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 #include <functional>
@@ -57,6 +58,19 @@ public:
     // For tests: a shorter keep-alive interval.
     void setKeepAliveInterval(int ms);
 
+    // The files of this connection's requests whose replies do not name
+    // them, oldest first: book-outs ("BFOU": the download follows its
+    // "GOOD"), downloads of booked files ("GTFD") and book-in uploads
+    // ("UPFL": the book-in follows its "GOOD"). The server answers in order,
+    // so each reply takes the front entry; a new connection starts empty.
+    struct AwaitedFiles
+    {
+        QStringList bookOuts;
+        QStringList downloads;
+        QStringList uploads;
+    };
+    AwaitedFiles &awaitedFiles() { return mAwaitedFiles; }
+
     ProcessPacket ClientProcessPack;
     Disconnect DisconnectCallback;
     DataIn ClientDataIn;
@@ -82,6 +96,7 @@ private:
     bool mWasConnected = false;
     bool mEnded = false;
     bool mDying = false;
+    AwaitedFiles mAwaitedFiles;
 };
 
 } // namespace Quorvant::Network

@@ -18,6 +18,12 @@ namespace Quorvant::Network {
 
 namespace {
 
+// The file a reply answers: the oldest still awaited, or none.
+QString takeOldest(QStringList &awaited)
+{
+    return awaited.isEmpty() ? QString() : awaited.takeFirst();
+}
+
 QString quoted(const QString &name)
 {
     return QLatin1Char('"') + name + QLatin1Char('"');
@@ -165,6 +171,7 @@ void TClientBrain::ClientDisconnect(const QString &, TClient &client)
     if (gMyClient == &client)
         destroy(client);
     clearPendingRequests();
+    client.awaitedFiles() = {};
     mAwaited.clear();
     if (!gAutoConnect)
         message(QStringLiteral("You have been disconnected from the server!"));
@@ -318,14 +325,14 @@ void TClientBrain::ClientProcessPacket(const QByteArray &PacketData, const QByte
                                    "not remove this file at this time."));
     } else if (PacketID == "BFOU") {
         // The file is downloaded and opened only once the booking is ours.
-        const QString fileName = gFilesBeingBookedOut.isEmpty() ? QString() : gFilesBeingBookedOut.takeFirst();
+        const QString fileName = takeOldest(client.awaitedFiles().bookOuts);
         if (!good)
             message(QStringLiteral("Server Error: There was a problem booking the file you requested out, please try "
                                    "again later"));
         else if (!fileName.isEmpty())
             SendDownload(client, fileName);
     } else if (PacketID == "GTFD") {
-        const QString booked = gFilesBeingDownloaded.isEmpty() ? QString() : gFilesBeingDownloaded.takeFirst();
+        const QString booked = takeOldest(client.awaitedFiles().downloads);
         if (data.isEmpty())
             return;
         const QString failed = QStringLiteral("Server Error: A problem occured downloading your data, please contact "
@@ -359,7 +366,7 @@ void TClientBrain::ClientProcessPacket(const QByteArray &PacketData, const QByte
             mUi.refreshFileList();
     } else if (PacketID == "UPFL") {
         // A book-in: the booking is given back only once the upload is stored.
-        const QString fileName = gFilesBeingUploaded.isEmpty() ? QString() : gFilesBeingUploaded.takeFirst();
+        const QString fileName = takeOldest(client.awaitedFiles().uploads);
         if (!good) {
             // The booking stays, here and on the server.
             message(QStringLiteral("Server Error: Unable to book file back into project!"));

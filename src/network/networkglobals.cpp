@@ -17,9 +17,6 @@ QString gCurrentProjectName;
 QString gFileBeingBookedIn;
 QStringList gPendingChatJoins;
 QStringList gPendingRoomUsers;
-QStringList gFilesBeingBookedOut;
-QStringList gFilesBeingDownloaded;
-QStringList gFilesBeingUploaded;
 QStringList gFilesBeingBookedIn;
 bool gNextFile = false;
 bool gChannelListOpen = false;
@@ -38,9 +35,6 @@ void clearPendingRequests()
 {
     gPendingChatJoins.clear();
     gPendingRoomUsers.clear();
-    gFilesBeingBookedOut.clear();
-    gFilesBeingDownloaded.clear();
-    gFilesBeingUploaded.clear();
     gFilesBeingBookedIn.clear();
 }
 

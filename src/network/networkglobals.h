@@ -25,16 +25,11 @@ extern QString gLastProjectName;
 extern QString gCurrentProjectName;
 extern QString gFileBeingBookedIn;
 // Requests whose replies do not name what they answer, oldest first: the
-// rooms of join/create requests, of room user requests, the files of
-// book-out requests ("BFOU": the download follows its "GOOD"), of the
-// downloads of booked files ("GTFD"), of book-in uploads ("UPFL": the
-// book-in follows its "GOOD") and of book-in requests ("BFIN"). The server answers in order, so each reply takes the front
-// entry.
+// rooms of join/create requests, of room user requests and the files of
+// book-in requests ("BFIN"). The server answers in order, so each reply
+// takes the front entry.
 extern QStringList gPendingChatJoins;
 extern QStringList gPendingRoomUsers;
-extern QStringList gFilesBeingBookedOut;
-extern QStringList gFilesBeingDownloaded;
-extern QStringList gFilesBeingUploaded;
 extern QStringList gFilesBeingBookedIn;
 extern bool gNextFile;
 extern bool gChannelListOpen;

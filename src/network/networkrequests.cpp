@@ -167,19 +167,19 @@ void SendProjectFileRequest(TClient &client, QByteArrayView word, const QString 
 
 void SendBookOut(TClient &client, const QString &fileName)
 {
-    gFilesBeingBookedOut.append(fileName);
+    client.awaitedFiles().bookOuts.append(fileName);
     SendProjectFileRequest(client, "BFOU", fileName);
 }
 
 void SendDownload(TClient &client, const QString &fileName)
 {
-    gFilesBeingDownloaded.append(fileName);
+    client.awaitedFiles().downloads.append(fileName);
     SendProjectFileRequest(client, "GTFD", fileName);
 }
 
 void SendBookInUpload(TClient &client, const QString &fileName, const QByteArray &content)
 {
-    gFilesBeingUploaded.append(fileName);
+    client.awaitedFiles().uploads.append(fileName);
     SendUploadFile(client, fileName, content);
 }
 
