@@ -9,14 +9,8 @@ set -u
 program=$1
 ctl_program=$2
 
-if [ -z "${QUORVANT_E2E_ON_PRIVATE_BUS:-}" ]; then
-  if ! command -v dbus-run-session > /dev/null; then
-    echo "SKIP: dbus-run-session is not installed (Debian package dbus-daemon)"
-    exit 77
-  fi
-  export QUORVANT_E2E_ON_PRIVATE_BUS=1
-  exec timeout -k 10 170 dbus-run-session -- bash "$0" "$@"
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/../support/privatebus.sh"
+on_private_bus 170 "$0" "$@"
 
 export QT_QPA_PLATFORM=offscreen
 unset QUORVANT_DATA_DIR QUORVANT_AUTOMATION
@@ -30,12 +24,6 @@ trap 'pkill -f -- "--data-dir $data" 2> /dev/null; rm -rf "$work"' EXIT
 
 fail() { echo "FAIL: $*"; exit 1; }
 ctl() { "$ctl_program" --data-dir "$data" --timeout 20 "$@"; }
-wait_for() {
-  local tries=$(($1 * 5))
-  shift
-  for _ in $(seq "$tries"); do "$@" > /dev/null 2>&1 && return 0; sleep 0.2; done
-  return 1
-}
 exited() { [ -s "$work/status" ]; }
 
 # The reader of the pipe ends at once; the program's status is kept.

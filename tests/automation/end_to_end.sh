@@ -10,14 +10,8 @@ set -u
 program=$1
 ctl_program=$2
 
-if [ -z "${QUORVANT_E2E_ON_PRIVATE_BUS:-}" ]; then
-  if ! command -v dbus-run-session > /dev/null; then
-    echo "SKIP: dbus-run-session is not installed (Debian package dbus-daemon)"
-    exit 77
-  fi
-  export QUORVANT_E2E_ON_PRIVATE_BUS=1
-  exec timeout -k 10 270 dbus-run-session -- bash "$0" "$@"
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/../support/privatebus.sh"
+on_private_bus 270 "$0" "$@"
 
 export QT_QPA_PLATFORM=offscreen
 unset QUORVANT_DATA_DIR QUORVANT_AUTOMATION
@@ -59,13 +53,6 @@ refused() {
   shift 2
   out=$(ctl "$@" 2>&1) && fail "$label: the call succeeded: $out"
   [[ "$out" == *"org.quorvant.Editor.Error.$name"* ]] || fail "$label: expected $name, got: $out"
-}
-# wait_for SECONDS COMMAND...: polls until the command succeeds.
-wait_for() {
-  local tries=$(($1 * 5))
-  shift
-  for _ in $(seq "$tries"); do "$@" > /dev/null 2>&1 && return 0; sleep 0.2; done
-  return 1
 }
 count_is() { [ "$(ctl DocumentCount)" == "$1" ]; }
 

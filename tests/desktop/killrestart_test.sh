@@ -9,11 +9,8 @@ set -u
 program=$1
 ctl_program=$2
 
-if [ -z "${QUORVANT_KILL_ON_PRIVATE_BUS:-}" ]; then
-  command -v dbus-run-session > /dev/null || { echo "SKIP: dbus-run-session is missing"; exit 77; }
-  export QUORVANT_KILL_ON_PRIVATE_BUS=1
-  exec timeout -k 10 200 dbus-run-session -- bash "$0" "$@"
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/../support/privatebus.sh"
+on_private_bus 200 "$0" "$@"
 
 export QT_QPA_PLATFORM=offscreen
 unset QUORVANT_DATA_DIR QUORVANT_AUTOMATION
@@ -37,12 +34,6 @@ fail() {
 }
 same() { [ "$2" == "$3" ] || fail "$1: expected [$2], got [$3]"; }
 ctl() { "$ctl_program" --data-dir "$data" --timeout 20 "$@"; }
-wait_for() {
-  local tries=$(($1 * 5))
-  shift
-  for _ in $(seq "$tries"); do "$@" > /dev/null 2>&1 && return 0; sleep 0.2; done
-  return 1
-}
 window_up() { ctl WindowTitles | grep -q "Quorvant"; }
 copies() { find "$data/Recovery" -name '*.qrec' 2> /dev/null | wc -l; }
 copies_are() { [ "$(copies)" == "$1" ]; }
