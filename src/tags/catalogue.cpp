@@ -77,10 +77,20 @@ QString unescapeCatalogueField(const QString &field, bool *ok)
     return out;
 }
 
-TCatalogue parseCatalogue(const QString &text)
+namespace {
+
+// A line of a catalogue table that is neither blank nor a comment: its
+// number and its tab-separated fields, unescaped.
+struct CatalogueRow
 {
-    TCatalogue result;
-    QSet<QString> names;
+    int number = 0;
+    QStringList fields;
+    bool escapesOk = true;  // false when a field held an unknown escape
+};
+
+QList<CatalogueRow> catalogueRows(const QString &text)
+{
+    QList<CatalogueRow> rows;
     const QStringList lines = text.split(u'\n');
     for (qsizetype n = 0; n < lines.size(); ++n) {
         QString line = lines.at(n);
@@ -88,19 +98,44 @@ TCatalogue parseCatalogue(const QString &text)
             line.chop(1);
         if (line.isEmpty() || line.startsWith(u'#'))
             continue;
-        const int lineNumber = int(n) + 1;
+        CatalogueRow row;
+        row.number = int(n) + 1;
+        row.fields = line.split(u'\t');
+        for (QString &f : row.fields) {
+            bool ok = true;
+            f = unescapeCatalogueField(f, &ok);
+            row.escapesOk = row.escapesOk && ok;
+        }
+        rows.append(row);
+    }
+    return rows;
+}
+
+// The start and end texts from field `first` on, in pairs; empty pairs at
+// the end are columns left blank, not steps.
+QList<TInsertStep> insertSteps(const QStringList &fields, qsizetype first)
+{
+    QList<TInsertStep> steps;
+    for (qsizetype i = first; i < fields.size(); i += 2)
+        steps.append({fields.at(i), i + 1 < fields.size() ? fields.at(i + 1) : QString()});
+    while (!steps.isEmpty() && steps.last().start.isEmpty() && steps.last().end.isEmpty())
+        steps.removeLast();
+    return steps;
+}
+
+} // namespace
+
+TCatalogue parseCatalogue(const QString &text)
+{
+    TCatalogue result;
+    QSet<QString> names;
+    for (CatalogueRow &row : catalogueRows(text)) {
+        const int lineNumber = row.number;
         auto fail = [&](const QString &why) {
             result.errors.append(QStringLiteral("line %1: %2").arg(lineNumber).arg(why));
         };
-
-        QStringList fields = line.split(u'\t');
-        bool escapesOk = true;
-        for (QString &f : fields) {
-            bool ok = true;
-            f = unescapeCatalogueField(f, &ok);
-            escapesOk = escapesOk && ok;
-        }
-        if (!escapesOk) {
+        QStringList &fields = row.fields;
+        if (!row.escapesOk) {
             fail(QStringLiteral("unknown escape"));
             continue;
         }
@@ -119,11 +154,7 @@ TCatalogue parseCatalogue(const QString &text)
         e.hint = fields.at(HintColumn);
         e.icon = fields.at(IconColumn);
         e.key = fields.at(KeyColumn);
-        for (qsizetype i = FirstTextColumn; i < fields.size(); i += 2)
-            e.steps.append({fields.at(i), i + 1 < fields.size() ? fields.at(i + 1) : QString()});
-        // Empty pairs at the end are columns left blank, not steps.
-        while (!e.steps.isEmpty() && e.steps.last().start.isEmpty() && e.steps.last().end.isEmpty())
-            e.steps.removeLast();
+        e.steps = insertSteps(fields, FirstTextColumn);
 
         if (e.place.isEmpty()) {
             fail(QStringLiteral("no place"));
@@ -171,35 +202,20 @@ void addHtml5Steps(TCatalogue *catalogue, const QString &text)
         if (e.kind == CatalogueKind::Insert)
             inserts.insert(e.name, &e);
     }
-    const QStringList lines = text.split(u'\n');
-    for (qsizetype n = 0; n < lines.size(); ++n) {
-        QString line = lines.at(n);
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        if (line.isEmpty() || line.startsWith(u'#'))
-            continue;
-        auto fail = [&](const QString &why) { catalogue->errors.append(QStringLiteral("html5 line %1: %2").arg(n + 1).arg(why)); };
-        QStringList fields = line.split(u'\t');
-        bool escapesOk = true;
-        for (QString &f : fields) {
-            bool ok = true;
-            f = unescapeCatalogueField(f, &ok);
-            escapesOk = escapesOk && ok;
-        }
-        TCatalogueEntry *entry = inserts.value(fields.first());
-        if (!escapesOk) {
+    for (const CatalogueRow &row : catalogueRows(text)) {
+        auto fail = [&](const QString &why) {
+            catalogue->errors.append(QStringLiteral("html5 line %1: %2").arg(row.number).arg(why));
+        };
+        TCatalogueEntry *entry = inserts.value(row.fields.first());
+        if (!row.escapesOk) {
             fail(QStringLiteral("unknown escape"));
             continue;
         }
         if (!entry) {
-            fail(QStringLiteral("%1 is no insert of the catalogue").arg(fields.first()));
+            fail(QStringLiteral("%1 is no insert of the catalogue").arg(row.fields.first()));
             continue;
         }
-        QList<TInsertStep> steps;
-        for (qsizetype i = 1; i < fields.size(); i += 2)
-            steps.append({fields.at(i), i + 1 < fields.size() ? fields.at(i + 1) : QString()});
-        while (!steps.isEmpty() && steps.last().start.isEmpty() && steps.last().end.isEmpty())
-            steps.removeLast();
+        const QList<TInsertStep> steps = insertSteps(row.fields, 1);
         if (steps.isEmpty()) {
             fail(QStringLiteral("%1 inserts nothing").arg(entry->name));
             continue;
