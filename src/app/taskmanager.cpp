@@ -26,13 +26,16 @@
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace Quorvant {
 
 using namespace StartWindowText;
 
+// A dialog to the window manager, so that it stays above the main window it
+// is made transient for (see showManager()).
 TTaskManager::TTaskManager(TApplicationShell *shell)
-    : QWidget(nullptr, Qt::Window)
+    : QWidget(nullptr, Qt::Dialog)
     , m_shell(shell)
 {
     setObjectName(QStringLiteral("TaskManager"));
@@ -123,6 +126,14 @@ void TTaskManager::showManager()
     refillTemplates();
     if (QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    // The main window waits, disabled, while this window is up: the window
+    // manager keeps it above the main window, so a click on the main window
+    // never hides it behind.
+    if (form) {
+        winId();
+        form->winId();
+        windowHandle()->setTransientParent(form->windowHandle());
+    }
     show();
     raise();
     activateWindow();

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QWindow>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -119,6 +120,9 @@ TEST_F(ShellTest, StartsInOrderAndShowsTheTaskManagerOverADisabledMainWindow)
     EXPECT_TRUE(tm->isVisible());
     EXPECT_TRUE(form->isVisible());
     EXPECT_FALSE(form->isEnabled());
+    // Kept above the disabled main window by the window manager.
+    ASSERT_NE(tm->windowHandle(), nullptr);
+    EXPECT_EQ(tm->windowHandle()->transientParent(), form->windowHandle());
     EXPECT_EQ(form->documents()->PagesOpen(), 0);
     EXPECT_TRUE(m_shell->DebugMenu()->windowFlags() & Qt::WindowStaysOnTopHint);
 
