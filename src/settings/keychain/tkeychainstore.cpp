@@ -24,8 +24,9 @@ SecretStoreReply replyOf(const QKeychain::Job &job)
     return reply;
 }
 
-// Starts job, which reports to done and then frees itself. QtKeychain's own
-// plain-text fallback stays off: the program keeps its own.
+// Starts job for key; once it is over, finished gets it and the job frees
+// itself. QtKeychain's own plain-text fallback stays off: the program keeps
+// its own (Halvorn.INI, made private).
 void run(QKeychain::Job *job, const QString &key, std::function<void(QKeychain::Job &)> finished)
 {
     job->setAutoDelete(true);
