@@ -20,6 +20,11 @@ int main(int argc, char **argv)
         // context is made when the first browser is shown, as in the program.
         if (geteuid() == 0)
             qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+        // The secret store of the desktop the tests run on is never touched:
+        // only a run on a private bus with a Secret Service of its own
+        // (tests/support/secretservice.sh) reaches one.
+        if (qEnvironmentVariableIsEmpty("QUORVANT_TEST_SECRET_SERVICE"))
+            qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/quorvant-tests-have-no-session-bus");
         app = std::make_unique<QApplication>(argc, argv);
     }
     return RUN_ALL_TESTS();

@@ -320,7 +320,7 @@ bool IniFile::writeContent(const Content &content) const
         return false;
     // Set on the temporary file before any content is written, so a
     // private file is never readable by others.
-    if (!existed && m_createMode != 0 && !file.setPermissions(permissionsFromMode(m_createMode))) {
+    if (m_mode != 0 && !file.setPermissions(permissionsFromMode(m_mode))) {
         file.cancelWriting();
         return false;
     }

@@ -50,9 +50,10 @@ public:
     [[nodiscard]] bool eraseSection(const QString &section);
     [[nodiscard]] bool deleteKey(const QString &section, const QString &key);
 
-    // Unix permission bits for a file this store creates (e.g. 0600 for a
-    // file holding a password); 0 keeps the default.
-    void setCreatePermissions(int mode) { m_createMode = mode; }
+    // Unix permission bits the file gets on every write, whatever it had
+    // before (e.g. 0600 for a file holding a password); 0 keeps those of an
+    // existing file and gives a new one the default.
+    void setPermissions(int mode) { m_mode = mode; }
 
 private:
     // Every line of the file is kept, so comments, blank lines and lines this
@@ -97,7 +98,7 @@ private:
 
     QString m_path;
     std::shared_ptr<const Content> m_content;
-    int m_createMode = 0;
+    int m_mode = 0;
 };
 
 } // namespace Quorvant

@@ -23,6 +23,8 @@ struct TDirectoryHolder
 extern TDirectoryHolder gDir;
 
 // Filled from "Halvorn.INI" by the settings store; used by the sign-in.
+// gPassword is empty while the password is kept in the secret store, until
+// TSetupTools::LoadHalvornPassword has read it from there.
 extern QString gUserName;
 extern QString gPassword;
 extern QString gLookupAddress;  // location of the network's address service

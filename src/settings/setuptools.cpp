@@ -7,8 +7,10 @@
 #include "messageservice.h"
 #include "settingsglobals.h"
 #include "textfileformat.h"
+#include "tsecretstore.h"
 
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QUrl>
@@ -36,11 +38,26 @@ const QString kClassicMarkup = QStringLiteral("CLASSIC");
 const QString kValidator = QStringLiteral("VALIDATOR");
 const QString kUserDetails = QStringLiteral("USERDETAILS");
 const QString kConnection = QStringLiteral("CONNECTION");
+const QString kUserName = QStringLiteral("USERNAME");
+const QString kPassword = QStringLiteral("PASSWORD");
+const QString kAutoConnect = QStringLiteral("AUTOCONNECT");
 
 const QString kIe = QStringLiteral("IE");
 const QString kAutomatic = QStringLiteral("AUTOMATIC");
 
-constexpr int kPrivateFileMode = 0600;  // "Halvorn.INI" holds a password
+constexpr int kPrivateFileMode = 0600;  // "Halvorn.INI" may hold a password
+
+// The lines the network log gets about the secret store.
+QString storeNotAnswered(const QString &problem, const QString &consequence)
+{
+    return QStringLiteral("The desktop's secret store did not answer (%1): %2").arg(problem, consequence);
+}
+const QString kPasswordInIni = QStringLiteral("the password is kept in Halvorn.INI, readable by you only.");
+const QString kPasswordStaysInIni = QStringLiteral("the password stays in Halvorn.INI, readable by you only.");
+const QString kPasswordNotRead = QStringLiteral("no stored password could be read.");
+const QString kPasswordMoved = QStringLiteral("The password was moved from Halvorn.INI into the desktop's secret store.");
+const QString kClearCopyLeft = QStringLiteral("The password is in the desktop's secret store, but its clear copy could "
+                                              "not be removed from Halvorn.INI.");
 
 QString boolText(bool value)
 {
@@ -67,6 +84,11 @@ bool hasLineBreak(const QString &s)
 QString withoutAmpersands(QString caption)
 {
     return caption.remove(u'&');
+}
+
+void showWriteFailure(QWidget *form, const QString &path)
+{
+    MessageService::error(form, QStringLiteral("Unable to write to %1").arg(path));
 }
 
 void launchForReal(const QString &program, const QString &argument)
@@ -108,16 +130,21 @@ QString TSetupTools::browsersIniPath()
 
 void TSetupTools::reportWriteFailure(const QString &path) const
 {
-    MessageService::error(m_form, QStringLiteral("Unable to write to %1").arg(path));
+    showWriteFailure(m_form, path);
 }
 
-bool TSetupTools::writeKeys(const QString &path, const QList<Entry> &entries, int createMode) const
+bool TSetupTools::writeKeys(const QString &path, const QList<Entry> &entries, int mode) const
+{
+    return writeKeysTo(path, entries, mode, m_form);
+}
+
+bool TSetupTools::writeKeysTo(const QString &path, const QList<Entry> &entries, int mode, QWidget *form)
 {
     IniFile ini(path);
-    ini.setCreatePermissions(createMode);
+    ini.setPermissions(mode);
     for (const Entry &e : entries) {
         if (!ini.writeString(e.section, e.key, e.value)) {
-            reportWriteFailure(path);
+            showWriteFailure(form, path);
             return false;
         }
     }
@@ -229,7 +256,7 @@ QString TSetupTools::LoadLastImageDirectory() const
 }
 
 bool TSetupTools::SaveHalvornUserNameAndPassword(const QString &UserName, const QString &Password,
-                                                 bool AutoConnect)
+                                                 bool AutoConnect, PasswordKept Kept)
 {
     if (UserName.isEmpty()) {
         DebugOut(QStringLiteral("SaveHalvornUserNameAndPassWord: Username=Nil"));
@@ -239,11 +266,50 @@ bool TSetupTools::SaveHalvornUserNameAndPassword(const QString &UserName, const 
         DebugOut(QStringLiteral("SaveHalvornUserNameAndPassWord: Password=Nil"));
         return false;
     }
-    return writeKeys(halvornIniPath(), {
-        {kUserDetails, QStringLiteral("USERNAME"), UserName},
-        {kUserDetails, QStringLiteral("PASSWORD"), Password},
-        {kUserDetails, QStringLiteral("AUTOCONNECT"), boolText(AutoConnect)},
-    }, kPrivateFileMode);
+    if (!writeKeys(halvornIniPath(), {
+            {kUserDetails, kUserName, UserName},
+            {kUserDetails, kAutoConnect, boolText(AutoConnect)},
+        }, kPrivateFileMode))
+        return false;
+    keepPassword(UserName, Password, true, Kept);
+    return true;
+}
+
+void TSetupTools::keepPassword(const QString &UserName, const QString &Password, bool WriteIniOnFailure,
+                               const PasswordKept &Kept) const
+{
+    const QString path = halvornIniPath();
+    const QString clearBefore = IniFile(path).readString(kUserDetails, kPassword);
+    const auto settle = [Kept](bool inSecretStore, const QString &note) {
+        if (Kept)
+            Kept(inSecretStore, note);
+    };
+    TSecretStore::writeConfirmed(UserName, Password, [=](const TSecretStore::Outcome &stored) {
+        IniFile ini(path);
+        ini.setPermissions(kPrivateFileMode);
+        if (stored.ok) {
+            const QString moved = WriteIniOnFailure ? QString() : kPasswordMoved;
+            // A password written to the file meanwhile is newer: it stays.
+            if (clearBefore.isEmpty() || ini.readString(kUserDetails, kPassword) != clearBefore) {
+                settle(true, moved);
+            } else if (!ini.deleteKey(kUserDetails, kPassword)) {
+                showWriteFailure(nullptr, path);  // the form may be gone by now
+                settle(true, kClearCopyLeft);
+            } else {
+                settle(true, moved);
+            }
+            return;
+        }
+        if (!WriteIniOnFailure) {
+            // Not written, yet made private all the same.
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+            settle(false, storeNotAnswered(stored.problem, kPasswordStaysInIni));
+            return;
+        }
+        writeKeysTo(path, {{kUserDetails, kUserName, UserName}, {kUserDetails, kPassword, Password}},
+                    kPrivateFileMode, nullptr);
+        settle(false, storeNotAnswered(stored.problem, kPasswordInIni));
+    });
 }
 
 void TSetupTools::LoadHalvornUserNameAndPassword(QString *UserName, QString *Password, bool *AutoConnect) const
@@ -257,13 +323,42 @@ void TSetupTools::LoadHalvornUserNameAndPassword(QString *UserName, QString *Pas
         return;
     }
     const IniFile ini(halvornIniPath());
-    gUserName = ini.readString(kUserDetails, QStringLiteral("USERNAME"));
-    gPassword = ini.readString(kUserDetails, QStringLiteral("PASSWORD"));
-    const bool autoConnect = ini.readBool(kUserDetails, QStringLiteral("AUTOCONNECT"), false);
+    gUserName = ini.readString(kUserDetails, kUserName);
+    gPassword = ini.readString(kUserDetails, kPassword);
+    const bool autoConnect = ini.readBool(kUserDetails, kAutoConnect, false);
     *UserName = gUserName;
     *Password = gPassword;
     if (AutoConnect)
         *AutoConnect = autoConnect;
+}
+
+void TSetupTools::LoadHalvornPassword(PasswordFound Found) const
+{
+    const IniFile ini(halvornIniPath());
+    const QString clear = ini.readString(kUserDetails, kPassword);
+    const QString userName = ini.readString(kUserDetails, kUserName);
+    if (!clear.isEmpty() || userName.isEmpty()) {
+        Found(clear, QString());
+        return;
+    }
+    TSecretStore::readPassword(userName, [userName, Found = std::move(Found)](const TSecretStore::Outcome &read) {
+        if (!read.password.isEmpty() && gUserName == userName)
+            gPassword = read.password;
+        Found(read.password, read.ok ? QString() : storeNotAnswered(read.problem, kPasswordNotRead));
+    });
+}
+
+void TSetupTools::MoveHalvornPasswordToSecretStore(PasswordKept Done) const
+{
+    const IniFile ini(halvornIniPath());
+    const QString clear = ini.readString(kUserDetails, kPassword);
+    const QString userName = ini.readString(kUserDetails, kUserName);
+    if (clear.isEmpty() || userName.isEmpty()) {
+        if (Done)
+            Done(false, QString());
+        return;
+    }
+    keepPassword(userName, clear, false, Done);
 }
 
 bool TSetupTools::SaveHalvornNetworkSettings(const QString &Address)

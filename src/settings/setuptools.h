@@ -81,12 +81,37 @@ public:
     QString LoadOpenDir() const;
     QString LoadLastImageDirectory() const;
 
+    // Called once the password of a save or a move is settled: kept says
+    // whether it is stored (in the secret store or, where none answers, in
+    // "Halvorn.INI"); note is a line for the network log, empty when there
+    // is nothing to tell.
+    using PasswordKept = std::function<void(bool kept, const QString &note)>;
+    using PasswordFound = std::function<void(const QString &password, const QString &note)>;
+
     // An empty user name or password stores nothing. gUserName and gPassword
-    // are not changed.
-    bool SaveHalvornUserNameAndPassword(const QString &UserName, const QString &Password, bool AutoConnect);
+    // are not changed. The user name and the flag are written at once (false
+    // when they cannot be); the password goes to the desktop's secret store,
+    // and a clear copy in "Halvorn.INI" is removed once the store gave it
+    // back. Where no store answers in time, the password is written to
+    // "Halvorn.INI" instead. Kept (optional) is called when that is settled.
+    bool SaveHalvornUserNameAndPassword(const QString &UserName, const QString &Password, bool AutoConnect,
+                                        PasswordKept Kept = {});
     // Sets gUserName and gPassword and fills the given fields; a missing
-    // UserName or Password field only gives a diagnostic line.
+    // UserName or Password field only gives a diagnostic line. Reads
+    // "Halvorn.INI" only: a password kept in the secret store reads as empty
+    // here (LoadHalvornPassword reads it).
     void LoadHalvornUserNameAndPassword(QString *UserName, QString *Password, bool *AutoConnect) const;
+    // The stored account's password, for a sign-in or the login dialog: a
+    // clear one in "Halvorn.INI" at once (it is the newest), else the
+    // secret store's entry for the stored user name, later; that one also
+    // becomes gPassword while gUserName is that user. Empty when none is
+    // found. Found is called once.
+    void LoadHalvornPassword(PasswordFound Found) const;
+    // After a successful sign-in: a clear password in "Halvorn.INI" is
+    // written to the secret store, read back from it, and only then removed
+    // from the file. Where no store answers it stays in the file, which is
+    // made readable by its owner only. Done (optional) is called once.
+    void MoveHalvornPasswordToSecretStore(PasswordKept Done = {}) const;
     // Stores the address and makes it gLookupAddress.
     bool SaveHalvornNetworkSettings(const QString &Address);
     // Sets gLookupAddress and fills the field.
@@ -134,8 +159,16 @@ private:
         QString key;
         QString value;
     };
-    bool writeKeys(const QString &path, const QList<Entry> &entries, int createMode = 0) const;
+    bool writeKeys(const QString &path, const QList<Entry> &entries, int mode = 0) const;
     void reportWriteFailure(const QString &path) const;
+    // Writes the keys in order with the given permissions (0: the file's
+    // own); on the first failure shows "Unable to write to <path>" over form.
+    static bool writeKeysTo(const QString &path, const QList<Entry> &entries, int mode, QWidget *form);
+    // The password's way into the secret store, shared by a save and a move:
+    // the clear copy in "Halvorn.INI" is removed only when the store gave
+    // the password back and the file still holds the one it held before.
+    void keepPassword(const QString &UserName, const QString &Password, bool WriteIniOnFailure,
+                      const PasswordKept &Kept) const;
     bool readBrowserLines(QStringList *lines) const;
     bool writeBrowserLines(const QStringList &lines) const;
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The program starts without the browser engine and without Qt Network:
-# neither is linked in, and an idle start (no browser shown, nothing sent)
-# loads neither.
+# The program starts without the browser engine, without Qt Network and
+# without the secret store (QtKeychain, libsecret): none is linked in, and an
+# idle start (no browser shown, nothing sent, no password read) loads none.
 #   startup_libraries_test.sh PROGRAM
 set -uo pipefail
 program="$1"
@@ -12,10 +12,14 @@ linked=$(grep -E 'libQt6(WebEngine|Quick|Qml)' <<<"$needed" || true)
 [ -z "$linked" ] || fail "the program is linked against the browser engine: $linked"
 linked=$(grep -E 'libQt6Network' <<<"$needed" || true)
 [ -z "$linked" ] || fail "the program is linked against Qt Network: $linked"
+linked=$(grep -E 'libqt6keychain|libsecret' <<<"$needed" || true)
+[ -z "$linked" ] || fail "the program is linked against the secret store: $linked"
 
 data="$(mktemp -d)"
 trap 'rm -rf "$data"' EXIT
 printf '[GENERAL]\r\nFIRSTRUN=0\r\n' > "$data/Main.INI"
+# An account whose password is in the secret store: the start reads the file only.
+printf '[USERDETAILS]\r\nUSERNAME=ann\r\nAUTOCONNECT=0\r\n' > "$data/Halvorn.INI"
 # The dynamic linker names every library it loads, at start or later, into
 # loaded.<pid>: what the program maps while it starts and idles.
 line=$(env -u DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM=offscreen QUORVANT_STARTUP_PROBE=1 \
@@ -27,4 +31,6 @@ ls "$data"/loaded.* >/dev/null 2>&1 || fail "the dynamic linker wrote no list of
 grep -q 'file=libQt6Core' "$data"/loaded.* || fail "the list of loaded libraries is not readable"
 network=$(grep -h 'file=.*libQt6Network' "$data"/loaded.* | head -3 || true)
 [ -z "$network" ] || fail "Qt Network was loaded at start: $network"
+secrets=$(grep -hE 'file=.*(libqt6keychain|libsecret)' "$data"/loaded.* | head -3 || true)
+[ -z "$secrets" ] || fail "the secret store was loaded at start: $secrets"
 echo "ok: $line"

@@ -374,7 +374,7 @@ TEST_F(IniFileTest, ReadOnlyFolderRefusesNewFile)
     EXPECT_TRUE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
 }
 
-TEST_F(IniFileTest, CreatePermissionsApplyOnlyToNewFiles)
+TEST_F(IniFileTest, PermissionsApplyOnEveryWriteWhateverTheFileHad)
 {
     struct UmaskGuard
     {
@@ -383,20 +383,26 @@ TEST_F(IniFileTest, CreatePermissionsApplyOnlyToNewFiles)
     } umaskGuard;
     const QString created = pathOf("Halvorn.INI");
     IniFile secret(created);
-    secret.setCreatePermissions(0600);
+    secret.setPermissions(0600);
     ASSERT_TRUE(secret.writeString("USERDETAILS", "PASSWORD", "pw"));
     EXPECT_EQ(modeOf(created), 0600);
-    // A rewrite keeps the file owner-only.
+    // A rewrite without a mode keeps the file owner-only.
     IniFile plain(created);
     ASSERT_TRUE(plain.writeString("USERDETAILS", "USERNAME", "ann"));
     EXPECT_EQ(modeOf(created), 0600);
 
-    const QString existing = fixture("[S]\r\nk=v\r\n", "existing.ini");
-    ASSERT_EQ(::chmod(QFile::encodeName(existing).constData(), 0640), 0);
-    IniFile other(existing);
-    other.setCreatePermissions(0600);
-    ASSERT_TRUE(other.writeString("S", "k", "w"));
-    EXPECT_EQ(modeOf(existing), 0640);
+    // A file that others could read is made private by the next write.
+    for (const mode_t before : {mode_t(0644), mode_t(0666), mode_t(0640)}) {
+        SCOPED_TRACE(before);
+        const QString existing = fixture("[S]\r\nk=v\r\n", "existing.ini");
+        ASSERT_EQ(::chmod(QFile::encodeName(existing).constData(), before), 0);
+        IniFile other(existing);
+        other.setPermissions(0600);
+        ASSERT_TRUE(other.writeString("S", "k", "w"));
+        EXPECT_EQ(modeOf(existing), 0600);
+        ASSERT_TRUE(other.deleteKey("S", "k"));
+        EXPECT_EQ(modeOf(existing), 0600);
+    }
 
     const QString defaulted = pathOf("Main.INI");
     IniFile normal(defaulted);

@@ -6,6 +6,7 @@
 #include "messageservice.h"
 #include "settingsglobals.h"
 #include "setuptools.h"
+#include "tsecretstore.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <QTreeWidget>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -404,6 +406,9 @@ TEST_F(OptionsMenuTest, SaveUserSettingsAlwaysReportsButStoresOnlyAFullAccount)
         EXPECT_EQ(boxes[0].icon, MessageIcon::Information);
         EXPECT_EQ(bytesOf(QStringLiteral("Halvorn.INI")).contains("USERNAME=ann"), c.stores);
     }
+    // No secret store answers the tests: the password goes to the file.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return bytesOf(QStringLiteral("Halvorn.INI")).contains("PASSWORD=secret"); },
+                                TSecretStore::kAnswerTimeoutMs + 5000));
     QString name, password;
     bool autoConnect = false;
     m_tools.LoadHalvornUserNameAndPassword(&name, &password, &autoConnect);

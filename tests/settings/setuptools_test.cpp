@@ -3,15 +3,18 @@
 #include "datafolder.h"
 #include "messageservice.h"
 #include "settingsglobals.h"
+#include "tsecretstore.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QDeadlineTimer>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
 
 using namespace Quorvant;
@@ -88,6 +91,52 @@ protected:
                                       s.characterList);
         return s;
     }
+
+    // How a password was settled: whether it went to the secret store, and
+    // the note for the network log.
+    struct Settled
+    {
+        bool done = false;
+        bool inSecretStore = false;
+        QString note;
+    };
+    TSetupTools::PasswordKept recordInto(Settled *settled) const
+    {
+        return [settled](bool inSecretStore, const QString &note) { *settled = {true, inSecretStore, note}; };
+    }
+    // Every wait on the store is bounded by its own timeout.
+    static void waitFor(const Settled &settled)
+    {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return settled.done; }, 2 * TSecretStore::kAnswerTimeoutMs + 5000));
+    }
+    Settled saveAccount(const QString &user, const QString &password, bool autoConnect)
+    {
+        Settled settled;
+        EXPECT_TRUE(m_tools.SaveHalvornUserNameAndPassword(user, password, autoConnect, recordInto(&settled)));
+        waitFor(settled);
+        return settled;
+    }
+    Settled movePasswordToStore()
+    {
+        Settled settled;
+        m_tools.MoveHalvornPasswordToSecretStore(recordInto(&settled));
+        waitFor(settled);
+        return settled;
+    }
+    QString loadPassword(QString *note = nullptr) const
+    {
+        bool found = false;
+        QString password;
+        m_tools.LoadHalvornPassword([&](const QString &p, const QString &n) {
+            found = true;
+            password = p;
+            if (note)
+                *note = n;
+        });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return found; }, TSecretStore::kAnswerTimeoutMs + 5000));
+        return password;
+    }
+    QString halvornIni() const { return pathOf(QStringLiteral("Halvorn.INI")); }
 
     QTemporaryDir m_dir;
     QStringList m_debug;
@@ -364,24 +413,65 @@ TEST_F(SetupToolsTest, UnwritableDataFolderReportsEachFailedSave)
     EXPECT_EQ(m_tools.LoadParserNumber(), -1);
 }
 
-TEST_F(SetupToolsTest, HalvornIniIsCreatedPrivate)
+TEST_F(SetupToolsTest, HalvornIniIsMadePrivateOnEveryWrite)
 {
-    ASSERT_TRUE(m_tools.SaveHalvornNetworkSettings(QStringLiteral("http://net.example/")));
-    EXPECT_EQ(modeOf(pathOf(QStringLiteral("Halvorn.INI"))), 0600);
-    QFile::remove(pathOf(QStringLiteral("Halvorn.INI")));
-    ASSERT_TRUE(m_tools.SaveHalvornUserNameAndPassword(QStringLiteral("ann"), QStringLiteral("secret"), false));
-    EXPECT_EQ(modeOf(pathOf(QStringLiteral("Halvorn.INI"))), 0600);
+    const auto writes = {
+        +[](TSetupTools &tools) { return tools.SaveHalvornNetworkSettings(QStringLiteral("http://net.example/")); },
+        +[](TSetupTools &tools) {
+            return tools.SaveHalvornUserNameAndPassword(QStringLiteral("ann"), QStringLiteral("secret"), false);
+        },
+    };
+    for (const auto write : writes) {
+        QFile::remove(halvornIni());
+        ASSERT_TRUE(write(m_tools));
+        EXPECT_EQ(modeOf(halvornIni()), 0600);
+        // A file others could read before is private after the next write.
+        ASSERT_EQ(::chmod(QFile::encodeName(halvornIni()).constData(), 0644), 0);
+        ASSERT_TRUE(write(m_tools));
+        EXPECT_EQ(modeOf(halvornIni()), 0600);
+    }
+    saveAccount(QStringLiteral("ann"), QStringLiteral("secret"), false);  // nothing left running
+}
+
+// The tests run without a session bus (tests/testmain.cpp), so no secret
+// store answers: the password is kept in Halvorn.INI, readable by its owner
+// only, whatever the file's mode was.
+TEST_F(SetupToolsTest, WithoutASecretStoreThePasswordStaysInAPrivateHalvornIni)
+{
+    fixture(QStringLiteral("Halvorn.INI"), "[CONNECTION]\r\nADDRESS=http://h\r\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(halvornIni()).constData(), 0644), 0);
+
+    const Settled saved = saveAccount(QStringLiteral("ann"), QStringLiteral("p;a=ss word"), true);
+    EXPECT_FALSE(saved.inSecretStore);
+    EXPECT_TRUE(saved.note.startsWith(QStringLiteral("The desktop's secret store did not answer (")))
+        << saved.note.toStdString();
+    EXPECT_TRUE(saved.note.endsWith(QStringLiteral("): the password is kept in Halvorn.INI, readable by you only.")));
+    EXPECT_EQ(bytesOf(halvornIni()), QByteArray("[CONNECTION]\r\nADDRESS=http://h\r\n\r\n"
+                                                 "[USERDETAILS]\r\nUSERNAME=ann\r\nAUTOCONNECT=1\r\n"
+                                                 "PASSWORD=p;a=ss word\r\n"));
+    EXPECT_EQ(modeOf(halvornIni()), 0600);
+    EXPECT_EQ(loadPassword(), QStringLiteral("p;a=ss word"));
+
+    // A sign-in's move keeps it there, never losing it, and the file private.
+    ASSERT_EQ(::chmod(QFile::encodeName(halvornIni()).constData(), 0644), 0);
+    const QByteArray before = bytesOf(halvornIni());
+    const Settled moved = movePasswordToStore();
+    EXPECT_FALSE(moved.inSecretStore);
+    EXPECT_TRUE(moved.note.endsWith(QStringLiteral("): the password stays in Halvorn.INI, readable by you only.")));
+    EXPECT_EQ(bytesOf(halvornIni()), before);
+    EXPECT_EQ(modeOf(halvornIni()), 0600);
+    EXPECT_TRUE(MessageService::takeRecorded().isEmpty());
 }
 
 TEST_F(SetupToolsTest, NetworkDetailsRoundTripAndFillTheGlobals)
 {
-    ASSERT_TRUE(m_tools.SaveHalvornUserNameAndPassword(QStringLiteral("ann"), QStringLiteral("p;a=ss word"), true));
+    saveAccount(QStringLiteral("ann"), QStringLiteral("p;a=ss word"), true);
     EXPECT_EQ(gUserName, QString());  // saving does not touch the session's credentials
     EXPECT_EQ(gPassword, QString());
     ASSERT_TRUE(m_tools.SaveHalvornNetworkSettings(QStringLiteral("http://net.example/halvorn")));
     EXPECT_EQ(gLookupAddress, QStringLiteral("http://net.example/halvorn"));
     EXPECT_EQ(bytesOf(pathOf(QStringLiteral("Halvorn.INI"))),
-              QByteArray("[USERDETAILS]\r\nUSERNAME=ann\r\nPASSWORD=p;a=ss word\r\nAUTOCONNECT=1\r\n\r\n"
+              QByteArray("[USERDETAILS]\r\nUSERNAME=ann\r\nAUTOCONNECT=1\r\nPASSWORD=p;a=ss word\r\n\r\n"
                          "[CONNECTION]\r\nADDRESS=http://net.example/halvorn\r\n"));
 
     gLookupAddress.clear();
@@ -401,7 +491,7 @@ TEST_F(SetupToolsTest, NetworkDetailsRoundTripAndFillTheGlobals)
 
 TEST_F(SetupToolsTest, EmptyUserNameOrPasswordStoresNothing)
 {
-    ASSERT_TRUE(m_tools.SaveHalvornUserNameAndPassword(QStringLiteral("ann"), QStringLiteral("one"), true));
+    saveAccount(QStringLiteral("ann"), QStringLiteral("one"), true);
     const QByteArray stored = bytesOf(pathOf(QStringLiteral("Halvorn.INI")));
 
     EXPECT_FALSE(m_tools.SaveHalvornUserNameAndPassword(QString(), QStringLiteral("two"), false));
@@ -410,6 +500,93 @@ TEST_F(SetupToolsTest, EmptyUserNameOrPasswordStoresNothing)
     EXPECT_EQ(m_debug, (QStringList{QStringLiteral("SaveHalvornUserNameAndPassWord: Username=Nil"),
                                     QStringLiteral("SaveHalvornUserNameAndPassWord: Password=Nil")}));
     EXPECT_TRUE(MessageService::takeRecorded().isEmpty());
+}
+
+// Run by ctest's SetupToolsSecretService (tests/support/secretservice.sh):
+// a real Secret Service (gnome-keyring-daemon) on a private session bus.
+class SetupToolsSecretService : public SetupToolsTest
+{
+protected:
+    void SetUp() override
+    {
+        if (qEnvironmentVariableIsEmpty("QUORVANT_TEST_SECRET_SERVICE"))
+            GTEST_SKIP() << "needs a Secret Service on a private bus: run by ctest's SetupToolsSecretService";
+        SetupToolsTest::SetUp();
+    }
+    void TearDown() override
+    {
+        TSecretStore::setAnswerTimeout(0);
+        SetupToolsTest::TearDown();
+    }
+};
+
+TEST_F(SetupToolsSecretService, ThePasswordIsKeptInTheStoreAndHalvornIniHoldsNone)
+{
+    // A clear password of an older save is replaced, not left behind.
+    fixture(QStringLiteral("Halvorn.INI"), "[USERDETAILS]\r\nUSERNAME=ann\r\nPASSWORD=older\r\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(halvornIni()).constData(), 0644), 0);
+    const Settled saved = saveAccount(QStringLiteral("ann"), QStringLiteral("s3cret word"), true);
+    EXPECT_TRUE(saved.inSecretStore);
+    EXPECT_EQ(saved.note, QString());
+    EXPECT_TRUE(TSecretStore::loaded());
+    EXPECT_EQ(bytesOf(halvornIni()), QByteArray("[USERDETAILS]\r\nUSERNAME=ann\r\nAUTOCONNECT=1\r\n"));
+    EXPECT_EQ(modeOf(halvornIni()), 0600);
+
+    // The start-up load reads the file only; the password comes from the store.
+    QString user, password;
+    bool autoConnect = false;
+    m_tools.LoadHalvornUserNameAndPassword(&user, &password, &autoConnect);
+    EXPECT_EQ(user, QStringLiteral("ann"));
+    EXPECT_EQ(password, QString());
+    QString note;
+    EXPECT_EQ(loadPassword(&note), QStringLiteral("s3cret word"));
+    EXPECT_EQ(note, QString());
+    EXPECT_EQ(gPassword, QStringLiteral("s3cret word"));
+
+    // An empty password never replaces the stored one.
+    EXPECT_FALSE(m_tools.SaveHalvornUserNameAndPassword(QStringLiteral("ann"), QString(), false));
+    TSetupTools again;
+    bool found = false;
+    again.LoadHalvornPassword([&](const QString &p, const QString &) {
+        found = true;
+        password = p;
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return found; }, TSecretStore::kAnswerTimeoutMs + 5000));
+    EXPECT_EQ(password, QStringLiteral("s3cret word"));
+    EXPECT_TRUE(MessageService::takeRecorded().isEmpty());
+}
+
+TEST_F(SetupToolsSecretService, AClearPasswordLeavesHalvornIniOnlyOnceTheStoreGaveItBack)
+{
+    const QByteArray clear = "[USERDETAILS]\r\nUSERNAME=bob\r\nPASSWORD=clear pw\r\nAUTOCONNECT=1\r\n";
+    fixture(QStringLiteral("Halvorn.INI"), clear);
+    ASSERT_EQ(::chmod(QFile::encodeName(halvornIni()).constData(), 0644), 0);
+
+    // A store that does not answer in time: the password stays, the file is
+    // made private.
+    const pid_t service = pid_t(qEnvironmentVariableIntValue("QUORVANT_TEST_SECRET_SERVICE_PID"));
+    ASSERT_GT(service, 0);
+    TSecretStore::setAnswerTimeout(300);
+    ASSERT_EQ(::kill(service, SIGSTOP), 0);
+    const Settled stalled = movePasswordToStore();
+    ASSERT_EQ(::kill(service, SIGCONT), 0);
+    EXPECT_FALSE(stalled.inSecretStore);
+    EXPECT_EQ(stalled.note, QStringLiteral("The desktop's secret store did not answer (no answer within 300 ms): "
+                                           "the password stays in Halvorn.INI, readable by you only."));
+    EXPECT_EQ(bytesOf(halvornIni()), clear);
+    EXPECT_EQ(modeOf(halvornIni()), 0600);
+
+    TSecretStore::setAnswerTimeout(0);
+    const Settled moved = movePasswordToStore();
+    EXPECT_TRUE(moved.inSecretStore);
+    EXPECT_EQ(moved.note, QStringLiteral("The password was moved from Halvorn.INI into the desktop's secret store."));
+    EXPECT_EQ(bytesOf(halvornIni()), QByteArray("[USERDETAILS]\r\nUSERNAME=bob\r\nAUTOCONNECT=1\r\n"));
+    EXPECT_EQ(loadPassword(), QStringLiteral("clear pw"));
+
+    // Nothing clear left: a second move has nothing to do.
+    const Settled nothing = movePasswordToStore();
+    EXPECT_FALSE(nothing.inSecretStore);
+    EXPECT_EQ(nothing.note, QString());
 }
 
 TEST_F(SetupToolsTest, MissingFieldsOnlyWriteDiagnosticLines)

@@ -323,9 +323,23 @@ bool THalvornNetwork::autoConnectSetting() const
 void THalvornNetwork::saveAccount(const QString &name, const QString &password, bool autoConnect)
 {
     if (Quorvant::gSetupTools)
-        Quorvant::gSetupTools->SaveHalvornUserNameAndPassword(name, password, autoConnect);
+        Quorvant::gSetupTools->SaveHalvornUserNameAndPassword(name, password, autoConnect, passwordNoter());
     Quorvant::gUserName = name;
     Quorvant::gPassword = password;
+}
+
+void THalvornNetwork::passwordNote(const QString &line)
+{
+    if (!line.isEmpty())
+        mLog->DebugOut(line);
+}
+
+TSetupTools::PasswordKept THalvornNetwork::passwordNoter()
+{
+    return [network = QPointer<THalvornNetwork>(this)](bool, const QString &note) {
+        if (network)
+            network->passwordNote(note);
+    };
 }
 
 void THalvornNetwork::autoConnectAtStartup()
@@ -334,7 +348,24 @@ void THalvornNetwork::autoConnectAtStartup()
     if (!settings.HalvornAutoConnect)
         return;
     gAutoConnect = true;
-    ConnectToHalvorn(settings.HalvornUsernameedit, settings.HalvornPasswordedit);
+    const QString userName = settings.HalvornUsernameedit;
+    if (!settings.HalvornPasswordedit.isEmpty() || !Quorvant::gSetupTools) {
+        ConnectToHalvorn(userName, settings.HalvornPasswordedit);
+        return;
+    }
+    // The sign-in waits for the secret store; the window does not.
+    Quorvant::gSetupTools->LoadHalvornPassword(
+        [network = QPointer<THalvornNetwork>(this), userName](const QString &password, const QString &note) {
+            if (!network)
+                return;
+            network->passwordNote(note);
+            if (password.isEmpty()) {
+                network->passwordNote(
+                    QStringLiteral("No password is stored for %1: sign in from the login dialog.").arg(userName));
+                return;
+            }
+            network->ConnectToHalvorn(userName, password);
+        });
 }
 
 TAddressLookup *THalvornNetwork::lookup()
@@ -745,6 +776,10 @@ void THalvornNetwork::showState()
 
 void THalvornNetwork::showConnected()
 {
+    // The first successful sign-in moves a clear password into the secret
+    // store.
+    if (Quorvant::gSetupTools)
+        Quorvant::gSetupTools->MoveHalvornPasswordToSecretStore(passwordNoter());
     mConnected = true;
     setConnectCaptions(kDisconnect);
     if (mPageViews)

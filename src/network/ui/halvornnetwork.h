@@ -9,6 +9,7 @@
 #include "projectchatroom.h"
 #include "projectfilemanager.h"
 #include "projectlisting.h"
+#include "setuptools.h"
 
 #include <QList>
 #include <QObject>
@@ -67,9 +68,16 @@ public:
     // Made on first use: its network access is not needed before a sign-in.
     TAddressLookup *lookup();
     bool autoConnectSetting() const;
+    // Stores the account as the settings' default; where the password went
+    // is told in the network status box.
     void saveAccount(const QString &name, const QString &password, bool autoConnect);
+    // A line about the stored password for the network status box; an
+    // empty line adds nothing.
+    void passwordNote(const QString &line);
     // The start-up sign-in; returns at once, the lookup runs in the background.
     void ConnectToHalvorn(const QString &userName, const QString &password);
+    // A password kept in the secret store is read first (in the background,
+    // bounded); without any stored password there is no sign-in.
     void autoConnectAtStartup();
     // A new client for gHalvornIPAddress:gHalvornPort; an old one is ended.
     void openConnection();
@@ -135,6 +143,8 @@ private:
     void buildNetworkPage(QWidget *page);
     void buildQuickBar(QWidget *page);
     bool inProject() const;
+    // Hands the note of a settled password to the status box while this lives.
+    TSetupTools::PasswordKept passwordNoter();
     void setConnectCaptions(const QString &caption);
     void showState();
 

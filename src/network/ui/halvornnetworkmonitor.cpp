@@ -14,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -73,11 +74,28 @@ void THalvornNetworkMonitor::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     // The stored account (the settings), not the session's copy.
-    if (!Quorvant::gUserName.isEmpty() && !Quorvant::gPassword.isEmpty()) {
-        UserNameEdit->setText(Quorvant::gUserName);
-        PasswordEdit->setText(Quorvant::gPassword);
-        CheckBox1->setChecked(mNetwork.autoConnectSetting());
-    }
+    fillStoredAccount();
+    if (Quorvant::gUserName.isEmpty() || !Quorvant::gPassword.isEmpty() || !Quorvant::gSetupTools)
+        return;
+    // The password is in the secret store: the fields are filled once it
+    // answers, unless the user has typed in them meanwhile.
+    Quorvant::gSetupTools->LoadHalvornPassword(
+        [dialog = QPointer<THalvornNetworkMonitor>(this)](const QString &, const QString &note) {
+            if (!dialog)
+                return;
+            dialog->mNetwork.passwordNote(note);
+            if (dialog->UserNameEdit->text().isEmpty() && dialog->PasswordEdit->text().isEmpty())
+                dialog->fillStoredAccount();
+        });
+}
+
+void THalvornNetworkMonitor::fillStoredAccount()
+{
+    if (Quorvant::gUserName.isEmpty() || Quorvant::gPassword.isEmpty())
+        return;
+    UserNameEdit->setText(Quorvant::gUserName);
+    PasswordEdit->setText(Quorvant::gPassword);
+    CheckBox1->setChecked(mNetwork.autoConnectSetting());
 }
 
 void THalvornNetworkMonitor::setStatus(const QString &text)

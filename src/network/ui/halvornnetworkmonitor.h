@@ -29,6 +29,9 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // The fields take the stored account when both its name and password
+    // are known.
+    void fillStoredAccount();
     void setStatus(const QString &text);
     void addressServerError();
     // The address lookup then `then` on success; errors are reported here.

@@ -25,6 +25,7 @@
 #include "serverprocess.h"
 #include "settingsglobals.h"
 #include "tbookingsystem.h"
+#include "tsecretstore.h"
 #include "setuptools.h"
 #include "subsystems.h"
 #include "tmemosource.h"
@@ -158,6 +159,7 @@ protected:
     {
         return window->findChild<THalvornNetworkMonitor *>();
     }
+    QString statusText() const { return network->networkStatusMemo()->toPlainText(); }
     bool connectedViewShown() const
     {
         auto *views = window->findChild<QStackedWidget *>(QStringLiteral("NetworkViews"));
@@ -176,6 +178,15 @@ protected:
         MessageService::queueAnswers({DialogAnswer::pressed(mbYes), DialogAnswer::typed(password)});
         login->Join();
         return waitUntil([&] { return connectedViewShown(); });
+    }
+
+    // Stores the account for the automatic sign-in and waits until its
+    // password is kept.
+    bool saveAccount(const QString &user, const QString &password)
+    {
+        bool kept = false;
+        return settings->SaveHalvornUserNameAndPassword(user, password, true, [&](bool, const QString &) { kept = true; })
+            && waitUntil([&] { return kept; }, 2 * TSecretStore::kAnswerTimeoutMs + 5000);
     }
 
     ServerProcess server;
@@ -310,7 +321,7 @@ TEST_F(NetworkWindows, AutomaticSignInWithTheServiceDownIsSilentAndLeavesTheWind
     const quint16 deadPort = closed.serverPort();
     closed.close();
     ASSERT_TRUE(settings->SaveHalvornNetworkSettings(QStringLiteral("127.0.0.1:") + QString::number(deadPort)));
-    ASSERT_TRUE(settings->SaveHalvornUserNameAndPassword("dave", "pw", true));
+    ASSERT_TRUE(saveAccount("dave", "pw"));
     window->FormShow();
     MessageService::resetTestHook();
     ASSERT_TRUE(window->systemSettings().HalvornAutoConnect);
@@ -327,11 +338,98 @@ TEST_F(NetworkWindows, AutomaticSignInConnectsSilently)
     ASSERT_TRUE(raw.connectTo(server.port));
     ASSERT_TRUE(raw.signIn("erin", "pw", true));
     ASSERT_TRUE(settings->SaveHalvornNetworkSettings(Quorvant::gLookupAddress));
-    ASSERT_TRUE(settings->SaveHalvornUserNameAndPassword("erin", "pw", true));
+    ASSERT_TRUE(saveAccount("erin", "pw"));
     window->FormShow();
     MessageService::resetTestHook();
     network->autoConnectAtStartup();
     ASSERT_TRUE(waitUntil([&] { return connectedViewShown(); }));
+    EXPECT_TRUE(MessageService::takeRecorded().isEmpty());
+}
+
+TEST_F(NetworkWindows, WithoutASecretStoreAJoinedAccountsPasswordIsKeptInAPrivateHalvornIni)
+{
+    // The tests reach no session bus (tests/testmain.cpp): no store answers.
+    const QString halvorn = TSetupTools::halvornIniPath();
+    writeFile(halvorn, "[CONNECTION]\r\nADDRESS=" + Quorvant::gLookupAddress.toUtf8() + "\r\n");
+    ASSERT_TRUE(QFile::setPermissions(halvorn, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
+                                                   | QFile::ReadOther));
+    ASSERT_TRUE(join("gina", "pw"));
+    ASSERT_TRUE(waitUntil([&] { return statusText().contains("the password is kept in Halvorn.INI"); },
+                          TSecretStore::kAnswerTimeoutMs + 5000))
+        << statusText().toStdString();
+    EXPECT_TRUE(statusText().contains("The desktop's secret store did not answer ("));
+    EXPECT_TRUE(readFile(halvorn).contains("[USERDETAILS]\r\nUSERNAME=gina\r\nAUTOCONNECT=0\r\nPASSWORD=pw\r\n"));
+    EXPECT_EQ(QFile::permissions(halvorn) & ~(QFile::ReadUser | QFile::WriteUser),
+              QFile::ReadOwner | QFile::WriteOwner);
+}
+
+TEST_F(NetworkWindows, AutomaticSignInWithoutAnyStoredPasswordSaysSoAndDoesNotSignIn)
+{
+    writeFile(TSetupTools::halvornIniPath(),
+              "[USERDETAILS]\r\nUSERNAME=erin\r\nAUTOCONNECT=1\r\n[CONNECTION]\r\nADDRESS="
+                  + Quorvant::gLookupAddress.toUtf8() + "\r\n");
+    window->FormShow();
+    MessageService::resetTestHook();
+    network->autoConnectAtStartup();
+    ASSERT_TRUE(waitUntil([&] { return statusText().contains("No password is stored for erin"); },
+                          TSecretStore::kAnswerTimeoutMs + 5000));
+    EXPECT_TRUE(statusText().contains("The desktop's secret store did not answer ("));
+    EXPECT_TRUE(statusText().contains("): no stored password could be read."));
+    EXPECT_EQ(gMyClient, nullptr);
+    EXPECT_FALSE(network->lookup()->isRunning());
+    EXPECT_TRUE(MessageService::takeRecorded().isEmpty());
+}
+
+// Run by ctest's NetworkWindowsSecretService (tests/support/secretservice.sh):
+// a real Secret Service (gnome-keyring-daemon) on a private session bus.
+class NetworkWindowsSecretService : public NetworkWindows
+{
+protected:
+    void SetUp() override
+    {
+        if (qEnvironmentVariableIsEmpty("QUORVANT_TEST_SECRET_SERVICE"))
+            GTEST_SKIP() << "needs a Secret Service on a private bus: run by ctest's NetworkWindowsSecretService";
+        NetworkWindows::SetUp();
+    }
+};
+
+TEST_F(NetworkWindowsSecretService, AClearPasswordMovesIntoTheStoreAtTheFirstSignInAndSignsInFromThere)
+{
+    RawClient raw;
+    ASSERT_TRUE(raw.connectTo(server.port));
+    ASSERT_TRUE(raw.signIn("erin", "pw", true));
+    const QString halvorn = TSetupTools::halvornIniPath();
+    const QByteArray address = "[CONNECTION]\r\nADDRESS=" + Quorvant::gLookupAddress.toUtf8() + "\r\n";
+    writeFile(halvorn, "[USERDETAILS]\r\nUSERNAME=erin\r\nPASSWORD=pw\r\nAUTOCONNECT=1\r\n" + address);
+    window->FormShow();
+    MessageService::resetTestHook();
+    network->autoConnectAtStartup();
+    ASSERT_TRUE(waitUntil([&] { return connectedViewShown(); }));
+    ASSERT_TRUE(waitUntil([&] { return !readFile(halvorn).contains("PASSWORD"); }, TSecretStore::kAnswerTimeoutMs));
+    EXPECT_EQ(readFile(halvorn), "[USERDETAILS]\r\nUSERNAME=erin\r\nAUTOCONNECT=1\r\n" + address);
+    EXPECT_TRUE(statusText().contains("The password was moved from Halvorn.INI into the desktop's secret store."));
+
+    // The next start finds no password in the file and signs in with the
+    // store's.
+    network->disconnectFromNetwork();
+    Quorvant::gPassword.clear();
+    window->FormShow();
+    EXPECT_EQ(window->systemSettings().HalvornPasswordedit, QString());
+    network->autoConnectAtStartup();
+    ASSERT_TRUE(waitUntil([&] { return connectedViewShown(); }, TSecretStore::kAnswerTimeoutMs + 5000));
+    EXPECT_EQ(Quorvant::Network::gPassword, QStringLiteral("pw"));
+
+    // The login dialog shows the stored account, its password from the store.
+    network->disconnectFromNetwork();
+    Quorvant::gPassword.clear();
+    connectButton()->click();
+    THalvornNetworkMonitor *login = loginDialog();
+    ASSERT_NE(login, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return !login->PasswordEdit->text().isEmpty(); }, TSecretStore::kAnswerTimeoutMs));
+    EXPECT_EQ(login->UserNameEdit->text(), QStringLiteral("erin"));
+    EXPECT_EQ(login->PasswordEdit->text(), QStringLiteral("pw"));
+    EXPECT_TRUE(login->CheckBox1->isChecked());
+    EXPECT_FALSE(readFile(halvorn).contains("PASSWORD"));
     EXPECT_TRUE(MessageService::takeRecorded().isEmpty());
 }
 
