@@ -1,11 +1,11 @@
-// INetStreamSocket on a QTcpSocket.
+// INetStreamSocket on a QSslSocket, plain or over TLS.
 #pragma once
 
 #include "inetstreamsocket.h"
 
 #include <QObject>
 
-class QTcpSocket;
+class QSslSocket;
 
 namespace Quorvant::Network {
 
@@ -17,6 +17,8 @@ public:
 
     void setEvents(Events events) override;
     void connectToHost(const QString &host, quint16 port) override;
+    void connectToHostEncrypted(const QString &host, quint16 port, const QString &peerName) override;
+    bool isEncrypted() const override;
     qint64 write(const char *data, qint64 size) override;
     qint64 bytesToWrite() const override;
     qint64 bytesAvailable() const override;
@@ -25,9 +27,14 @@ public:
     void abort() override;
 
 private:
-    QTcpSocket *mSocket;
+    // False (an error reported later) for a host that is no address literal.
+    bool checkAddress(const QString &host);
+    void sslErrors();
+
+    QSslSocket *mSocket;
     Events mEvents;
     bool mRefused = false;  // an error to report for an unusable address
+    bool mTls = false;      // the attempt is a TLS one
 };
 
 } // namespace Quorvant::Network

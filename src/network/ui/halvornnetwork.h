@@ -66,6 +66,12 @@ public:
     QString dataFolder() const;
     // Made on first use: its network access is not needed before a sign-in.
     TAddressLookup *lookup();
+    // The servers whose certificates the user confirmed, in the data folder.
+    TKnownServers knownServers() const;
+    // A certificate that was not accepted: an unknown one is shown with its
+    // fingerprint and, once the user confirmed it, remembered and `retry`
+    // run; a changed or broken one is refused with a message.
+    void settleCertificate(const CertificateCheck &check, const std::function<void()> &retry);
     bool autoConnectSetting() const;
     void saveAccount(const QString &name, const QString &password, bool autoConnect);
     // The start-up sign-in; returns at once, the lookup runs in the background.
@@ -126,6 +132,7 @@ public:
     void refreshFileList() override;
     void openDownloadedFile(const QString &path) override;
     void fileAdded(bool ok) override;
+    void certificateRefused(const CertificateCheck &check) override;
 
 signals:
     void connectedChanged(bool connected);
@@ -137,6 +144,8 @@ private:
     bool inProject() const;
     void setConnectCaptions(const QString &caption);
     void showState();
+    // The mark of an encrypted or a plain connection, while connected.
+    void showEncryption();
 
     TForm1 &mForm;
     std::unique_ptr<TMemoryBookings> mMemoryBookings;
@@ -146,6 +155,7 @@ private:
     TNetworkLog *mLog = nullptr;
     TAddressLookup *mLookup = nullptr;
     bool mConnected = false;
+    bool mEncrypted = false;
 
     QList<QPointer<TChatRoomMenu>> mRooms;
     QPointer<TChatChannelListMenu> mChannelList;
@@ -157,6 +167,8 @@ private:
     QStackedWidget *mQuickViews = nullptr;
     QPushButton *mConnectButton = nullptr;
     QPushButton *mQuickConnect = nullptr;
+    QLabel *mEncryptedMark = nullptr;
+    QLabel *mNotEncryptedMark = nullptr;
     QPlainTextEdit *mNetworkStatus = nullptr;
     QPlainTextEdit *mChatStatus = nullptr;
     QLineEdit *mChatEdit = nullptr;
