@@ -24,15 +24,12 @@ bool untrustedIssuer(QSslError::SslError error)
     }
 }
 
+// A team's own authority (or a test's), trusted beside the system's without
+// touching its trust store. Read for each connection: it is rarely set.
 QList<QSslCertificate> extraAuthorities()
 {
-    // Read once: a team's own authority, or a test's, without touching the
-    // system's trust store.
-    static const QList<QSslCertificate> authorities = [] {
-        const QString file = qEnvironmentVariable("QUORVANT_CA_FILE");
-        return file.isEmpty() ? QList<QSslCertificate>() : QSslCertificate::fromPath(file, QSsl::Pem);
-    }();
-    return authorities;
+    const QString file = qEnvironmentVariable("QUORVANT_CA_FILE");
+    return file.isEmpty() ? QList<QSslCertificate>() : QSslCertificate::fromPath(file, QSsl::Pem);
 }
 
 } // namespace
