@@ -12,28 +12,46 @@
 
 namespace Quorvant::Network {
 
-TQtStreamSocket::TQtStreamSocket()
-    : mSocket(new QSslSocket(this))
-{
-    connect(mSocket, &QSslSocket::readyRead, this, [this] { callBack(mEvents.readyRead); });
-    // Over TLS, encryptedBytesWritten would count the record overhead too.
-    connect(mSocket, &QSslSocket::bytesWritten, this, [this](qint64 n) { callBack(mEvents.bytesWritten, n); });
-    // A TLS connection is there for the caller once the handshake is done.
-    connect(mSocket, &QSslSocket::connected, this, [this] {
-        if (!mTls)
-            callBack(mEvents.connected);
-    });
-    connect(mSocket, &QSslSocket::encrypted, this, [this] { callBack(mEvents.connected); });
-    connect(mSocket, &QSslSocket::sslErrors, this, &TQtStreamSocket::sslErrors);
-    connect(mSocket, &QSslSocket::disconnected, this, [this] { callBack(mEvents.disconnected); });
-    connect(mSocket, &QSslSocket::errorOccurred, this, [this] { callBack(mEvents.error, mSocket->errorString()); });
-    mSocket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-}
+TQtStreamSocket::TQtStreamSocket() = default;
 
 TQtStreamSocket::~TQtStreamSocket()
 {
+    dropSocket();
+}
+
+void TQtStreamSocket::dropSocket()
+{
+    if (!mSocket)
+        return;
     mSocket->disconnect(this);
     mSocket->abort();
+    // It may be in the middle of a signal.
+    mSocket->setParent(nullptr);
+    mSocket->deleteLater();
+    mSocket = nullptr;
+}
+
+QTcpSocket *TQtStreamSocket::newSocket(bool tls)
+{
+    dropSocket();
+    // A plain connection does not load the TLS library.
+    QTcpSocket *socket = tls ? new QSslSocket(this) : new QTcpSocket(this);
+    mSocket = socket;
+    connect(socket, &QTcpSocket::readyRead, this, [this] { callBack(mEvents.readyRead); });
+    // Over TLS this counts the bytes given to write (not the records sent),
+    // as the caller does.
+    connect(socket, &QTcpSocket::bytesWritten, this, [this](qint64 n) { callBack(mEvents.bytesWritten, n); });
+    connect(socket, &QTcpSocket::disconnected, this, [this] { callBack(mEvents.disconnected); });
+    connect(socket, &QTcpSocket::errorOccurred, this, [this, socket] { callBack(mEvents.error, socket->errorString()); });
+    if (auto *ssl = qobject_cast<QSslSocket *>(socket)) {
+        // A TLS connection is there for the caller once the handshake is done.
+        connect(ssl, &QSslSocket::encrypted, this, [this] { callBack(mEvents.connected); });
+        connect(ssl, &QSslSocket::sslErrors, this, [this, ssl] { sslErrors(ssl); });
+    } else {
+        connect(socket, &QTcpSocket::connected, this, [this] { callBack(mEvents.connected); });
+    }
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    return socket;
 }
 
 void TQtStreamSocket::setEvents(Events events)
@@ -56,62 +74,70 @@ bool TQtStreamSocket::checkAddress(const QString &host)
 
 void TQtStreamSocket::connectToHost(const QString &host, quint16 port)
 {
-    mTls = false;
+    dropSocket();
     if (checkAddress(host))
-        mSocket->connectToHost(QHostAddress(host), port);
+        newSocket(false)->connectToHost(QHostAddress(host), port);
 }
 
 void TQtStreamSocket::connectToHostEncrypted(const QString &host, quint16 port, const QString &peerName)
 {
-    mTls = true;
+    dropSocket();
     if (!checkAddress(host))
         return;
-    mSocket->setSslConfiguration(clientTlsConfiguration());
+    auto *ssl = static_cast<QSslSocket *>(newSocket(true));
+    ssl->setSslConfiguration(clientTlsConfiguration());
     // The address is connected to; the certificate is checked for the name.
-    mSocket->connectToHostEncrypted(host, port, peerName);
+    ssl->connectToHostEncrypted(host, port, peerName);
 }
 
-void TQtStreamSocket::sslErrors()
+void TQtStreamSocket::sslErrors(QSslSocket *ssl)
 {
-    const CertificateProblem problem = certificateProblem(mSocket->sslHandshakeErrors(), mSocket->peerCertificate());
+    const QList<QSslError> errors = ssl->sslHandshakeErrors();
+    const CertificateProblem problem = certificateProblem(errors, ssl->peerCertificate());
     // Without ignoring them here the handshake fails, as an error.
-    if (auto accept = mEvents.certificateProblem; accept && accept(problem))
-        mSocket->ignoreSslErrors(mSocket->sslHandshakeErrors());
+    if (auto accept = mEvents.certificateProblem; accept && accept(problem) && mSocket == ssl)
+        ssl->ignoreSslErrors(errors);
 }
 
 bool TQtStreamSocket::isEncrypted() const
 {
-    return mTls && mSocket->isEncrypted();
+    auto *ssl = qobject_cast<QSslSocket *>(mSocket);
+    return ssl && ssl->isEncrypted();
 }
 
 qint64 TQtStreamSocket::write(const char *data, qint64 size)
 {
-    return mSocket->write(data, size);
+    return mSocket ? mSocket->write(data, size) : -1;
 }
 
 qint64 TQtStreamSocket::bytesToWrite() const
 {
-    return mSocket->bytesToWrite();
+    return mSocket ? mSocket->bytesToWrite() : 0;
 }
 
 qint64 TQtStreamSocket::bytesAvailable() const
 {
-    return mSocket->bytesAvailable();
+    return mSocket ? mSocket->bytesAvailable() : 0;
 }
 
 QByteArray TQtStreamSocket::readAll()
 {
-    return mSocket->readAll();
+    return mSocket ? mSocket->readAll() : QByteArray();
 }
 
 bool TQtStreamSocket::isConnected() const
 {
-    return mSocket->state() == QAbstractSocket::ConnectedState && (!mTls || mSocket->isEncrypted());
+    if (!mSocket || mSocket->state() != QAbstractSocket::ConnectedState)
+        return false;
+    auto *ssl = qobject_cast<QSslSocket *>(mSocket);
+    return !ssl || ssl->isEncrypted();
 }
 
 void TQtStreamSocket::abort()
 {
     mRefused = false;
+    if (!mSocket)
+        return;
     const QSignalBlocker blocker(mSocket);
     mSocket->abort();
 }

@@ -1,4 +1,4 @@
-// INetStreamSocket on a QSslSocket, plain or over TLS.
+// INetStreamSocket on a QTcpSocket, or a QSslSocket for TLS.
 #pragma once
 
 #include "inetstreamsocket.h"
@@ -6,6 +6,7 @@
 #include <QObject>
 
 class QSslSocket;
+class QTcpSocket;
 
 namespace Quorvant::Network {
 
@@ -29,12 +30,14 @@ public:
 private:
     // False (an error reported later) for a host that is no address literal.
     bool checkAddress(const QString &host);
-    void sslErrors();
+    // The socket of a new attempt; the one before is dropped.
+    QTcpSocket *newSocket(bool tls);
+    void dropSocket();
+    void sslErrors(QSslSocket *ssl);
 
-    QSslSocket *mSocket;
+    QTcpSocket *mSocket = nullptr;  // null before the first attempt
     Events mEvents;
     bool mRefused = false;  // an error to report for an unusable address
-    bool mTls = false;      // the attempt is a TLS one
 };
 
 } // namespace Quorvant::Network
