@@ -317,6 +317,25 @@ TEST_F(TlsSignIn, DecliningTheCertificateStoresNothingAndConnectsNothing)
     EXPECT_FALSE(network->lookup()->isRunning());
 }
 
+TEST_F(TlsSignIn, AConfirmationThatCannotBeKeptConnectsNothing)
+{
+    const CertificateFiles cert = selfSigned(certs(), "halvorn", "IP:127.0.0.1");
+    startServer(cert);
+    ASSERT_TRUE(QDir().mkpath(knownServersFile()));  // a folder where the file goes
+    MessageService::queueAnswer(DialogAnswer::pressed(mbYes));
+    network->ConnectToHalvorn("frank", "pw");
+    const QList<RecordedDialog> boxes = boxesUntil([&](const auto &seen) { return seen.size() >= 2; });
+    ASSERT_EQ(boxes.size(), 2);
+    EXPECT_TRUE(boxes[0].text.contains(cert.fingerprint()));
+    EXPECT_EQ(boxes[1].text, "The certificate could not be remembered in \"" + knownServersFile()
+                                 + "\", so the connection was not made.");
+    EXPECT_EQ(boxes[1].icon, MessageIcon::Error);
+    QTest::qWait(200);
+    EXPECT_TRUE(MessageService::takeRecorded().isEmpty()) << "asked once, not again and again";
+    EXPECT_EQ(gMyClient, nullptr);
+    EXPECT_FALSE(connectedViewShown());
+}
+
 TEST_F(TlsSignIn, AChangedCertificateIsRefusedNamingBothFingerprints)
 {
     const CertificateFiles cert = selfSigned(certs(), "halvorn", "IP:127.0.0.1");
