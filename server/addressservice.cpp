@@ -1,23 +1,78 @@
 #include "addressservice.h"
 
+#include "servertls.h"
+
 #include <QHostAddress>
-#include <QTcpServer>
+#include <QSslSocket>
 #include <QTcpSocket>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace Halvorn {
 
 namespace {
+
 constexpr qsizetype kMaxRequestHead = 8192;
+const char kHeadProperty[] = "halvornHead";
+const char kAnsweredProperty[] = "halvornAnswered";
+
+struct Response
+{
+    QByteArray status;
+    QByteArray body;
+    QByteArray contentType = "text/plain";
+};
+
+Response plainText(const char *status, const char *body)
+{
+    return {status, body};
 }
+
+void send(QTcpSocket *socket, const Response &response, bool withBody)
+{
+    QByteArray out = "HTTP/1.0 " + response.status + "\r\nContent-Type: " + response.contentType
+                     + "\r\nContent-Length: " + QByteArray::number(response.body.size()) + "\r\nConnection: close\r\n\r\n";
+    if (withBody)
+        out += response.body;
+    socket->write(out);
+    socket->disconnectFromHost();
+}
+
+// The same address whether it came as IPv4 or as IPv4 mapped into IPv6.
+QHostAddress plainAddress(const QHostAddress &address)
+{
+    bool isV4 = false;
+    const quint32 v4 = address.toIPv4Address(&isV4);
+    return isV4 ? QHostAddress(v4) : address;
+}
+
+} // namespace
 
 AddressService::AddressService(QString publicAddress, quint16 serverPort, QObject *parent)
     : QObject(parent)
     , mPublicAddress(std::move(publicAddress))
     , mServerPort(serverPort)
-    , mServer(new QTcpServer(this))
+    , mServer(new TlsReadyServer(this))
 {
     connect(mServer, &QTcpServer::newConnection, this, &AddressService::accept);
+}
+
+void AddressService::setTransport(const TransportRules &transport)
+{
+    mTransport = transport;
+    mServer->offerTls(transport.tls != nullptr);
+}
+
+void AddressService::setHealthCheck(std::function<bool()> healthy)
+{
+    mHealthy = std::move(healthy);
+}
+
+void AddressService::setMetrics(std::function<QByteArray()> metrics, QList<Subnet> readers)
+{
+    mMetrics = std::move(metrics);
+    mMetricsReaders = std::move(readers);
 }
 
 bool AddressService::listen(const QHostAddress &address, quint16 port)
@@ -37,56 +92,90 @@ QString AddressService::errorString() const
 
 QByteArray AddressService::addressFile() const
 {
-    return QStringLiteral("IP=%1\r\nPORT=%2\r\n").arg(mPublicAddress).arg(mServerPort).toLatin1();
+    QString file = QStringLiteral("IP=%1\r\nPORT=%2\r\n").arg(mPublicAddress).arg(mServerPort);
+    if (mTransport.tls)
+        file += QStringLiteral("TLS=1\r\n");
+    return file.toLatin1();
 }
 
 void AddressService::accept()
 {
     while (QTcpSocket *socket = mServer->nextPendingConnection()) {
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { answer(socket); });
-        // A request that never completes is dropped.
-        QTimer::singleShot(10000, socket, [socket] { socket->abort(); socket->deleteLater(); });
+        connect(socket, &QTcpSocket::errorOccurred, socket, [socket] { socket->abort(); socket->deleteLater(); });
+        connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { readRequest(socket); });
+        QTimer::singleShot(kRequestTimeoutMs, socket, [socket] { socket->abort(); socket->deleteLater(); });
     }
 }
 
-void AddressService::answer(QTcpSocket *socket)
+void AddressService::readRequest(QTcpSocket *socket)
 {
-    if (socket->property("answered").toBool()) {
+    if (socket->property(kAnsweredProperty).toBool()) {
         socket->readAll();
         return;
     }
-    QByteArray head = socket->property("head").toByteArray() + socket->readAll();
+    auto *ssl = qobject_cast<QSslSocket *>(socket);
+    // HTTP clients speak first: the first byte tells HTTPS from HTTP.
+    if (ssl && ssl->mode() == QSslSocket::UnencryptedMode && !socket->property(kHeadProperty).isValid()) {
+        switch (firstByteOf(socket)) {
+        case FirstByte::Undecided:
+            return;
+        case FirstByte::Tls:
+            mTransport.tls->startEncryption(socket);
+            return;
+        case FirstByte::Plain:
+            if (!mTransport.allowPlain) {
+                socket->setProperty(kAnsweredProperty, true);
+                send(socket, plainText("426 Upgrade Required", "This server answers over HTTPS only.\r\n"), true);
+                return;
+            }
+            break;
+        }
+    }
+    if (ssl && ssl->mode() != QSslSocket::UnencryptedMode && !ssl->isEncrypted())
+        return;  // handshake under way
+    const QByteArray head = socket->property(kHeadProperty).toByteArray() + socket->readAll();
     if (!head.contains("\r\n\r\n") && !head.contains("\n\n")) {
         if (head.size() > kMaxRequestHead)
             socket->abort();
         else
-            socket->setProperty("head", head);
+            socket->setProperty(kHeadProperty, head);
         return;
     }
-    socket->setProperty("answered", true);
+    socket->setProperty(kAnsweredProperty, true);
+    answer(socket, head);
+}
+
+bool AddressService::mayReadMetrics(const QTcpSocket *socket) const
+{
+    const QHostAddress peer = plainAddress(socket->peerAddress());
+    return std::any_of(mMetricsReaders.cbegin(), mMetricsReaders.cend(),
+                       [&peer](const Subnet &subnet) { return peer.isInSubnet(subnet); });
+}
+
+void AddressService::answer(QTcpSocket *socket, const QByteArray &head)
+{
     const QList<QByteArray> requestLine = head.left(head.indexOf('\n')).trimmed().split(' ');
-    QByteArray status = "404 Not Found";
-    QByteArray body = "Not Found\r\n";
     if (requestLine.size() < 2 || (requestLine[0] != "GET" && requestLine[0] != "HEAD")) {
-        status = "400 Bad Request";
-        body = "Bad Request\r\n";
-    } else {
-        QByteArray path = requestLine[1];
-        const qsizetype query = path.indexOf('?');
-        if (query >= 0)
-            path.truncate(query);
-        if (path.compare("/AddressInfo.dat", Qt::CaseInsensitive) == 0) {
-            status = "200 OK";
-            body = addressFile();
-        }
+        send(socket, plainText("400 Bad Request", "Bad Request\r\n"), true);
+        return;
     }
-    QByteArray response = "HTTP/1.0 " + status + "\r\nContent-Type: text/plain\r\nContent-Length: "
-                          + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n";
-    if (requestLine.value(0) != "HEAD")
-        response += body;
-    socket->write(response);
-    socket->disconnectFromHost();
+    QByteArray path = requestLine[1];
+    const qsizetype query = path.indexOf('?');
+    if (query >= 0)
+        path.truncate(query);
+    Response response = plainText("404 Not Found", "Not Found\r\n");
+    if (path.compare("/AddressInfo.dat", Qt::CaseInsensitive) == 0) {
+        response = {"200 OK", addressFile()};
+    } else if (path == "/healthz" && mHealthy) {
+        response = mHealthy() ? plainText("200 OK", "ok\n") : plainText("503 Service Unavailable", "database not answering\n");
+    } else if (path == "/metrics" && mMetrics) {
+        if (mayReadMetrics(socket))
+            response = {"200 OK", mMetrics(), "text/plain; version=0.0.4; charset=utf-8"};
+        else
+            response = plainText("403 Forbidden", "Forbidden\r\n");
+    }
+    send(socket, response, requestLine[0] != "HEAD");
 }
 
 } // namespace Halvorn

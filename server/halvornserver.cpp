@@ -5,6 +5,7 @@
 #include "serverconnection.h"
 #include "serverlog.h"
 #include "serverstore.h"
+#include "servertls.h"
 #include "wireformat.h"
 #include "wiretext.h"
 
@@ -12,7 +13,6 @@
 #include <QElapsedTimer>
 #include <QHostAddress>
 #include <QRandomGenerator>
-#include <QTcpServer>
 #include <QTcpSocket>
 
 #include <algorithm>
@@ -86,7 +86,7 @@ HalvornServer::HalvornServer(ServerStore &store, ServerLog &log, const ServerLim
     : QObject(parent)
     , mStore(store)
     , mLog(log)
-    , mServer(new QTcpServer(this))
+    , mServer(new TlsReadyServer(this))
     , mLimits(limits)
     , mPasswords(new PasswordWorker(limits.hashThreads, limits.hashIterations, this))
     , mSignInLimiter(limits.signInAttempts)
@@ -134,6 +134,12 @@ void HalvornServer::setQuotas(const ServerQuotas &quotas)
 {
     mQuotas = quotas;
     mMessageRate = MessageRateLimiter(quotas.messagesPerSecond);
+}
+
+void HalvornServer::setTransport(const TransportRules &transport)
+{
+    mTransport = transport;
+    mServer->offerTls(transport.tls != nullptr);
 }
 
 bool HalvornServer::listen(const QHostAddress &address, quint16 port)
@@ -203,7 +209,8 @@ void HalvornServer::accept()
             --mLiveSockets;
             resumeAcceptingIfRoom();
         });
-        auto *c = new ServerConnection(socket, mLimits, this);
+        auto *c = new ServerConnection(socket, mLimits, mTransport, mStats, this);
+        ++mStats.connectionsAccepted;
         mConnections.insert(c);
         c->onPacket = [this](ServerConnection &conn, const QByteArray &word, const QByteArray &payload) {
             handle(conn, word, payload);
@@ -229,6 +236,7 @@ void HalvornServer::addQueuedOutput(qint64 delta)
         });
         if (slowest == mConnections.end() || (*slowest)->queuedOutput() == 0)
             break;
+        mStats.refuse(Refusal::NotReading);
         (*slowest)->close(QStringLiteral("not reading (%1 bytes waiting while all clients' output passed %2)")
                               .arg((*slowest)->queuedOutput()).arg(mLimits.maxOutputTotal));
     }
@@ -339,8 +347,9 @@ void HalvornServer::finishSignIn(ServerConnection &c, const QString &name, bool 
         poll.LoggedIn = true;
         poll.UsersLoggedIn = qint32(std::count_if(mConnections.begin(), mConnections.end(),
                                                   [](ServerConnection *s) { return !s->user.isEmpty(); }));
-        mLog.write(QStringLiteral("signed in %1 as %2").arg(c.peer(), c.user));
+        mLog.write(QStringLiteral("signed in %1 as %2%3").arg(c.peer(), c.user, c.isEncrypted() ? QStringLiteral(" over TLS") : QString()));
     } else {
+        mStats.refuse(Refusal::SignIn);
         mLog.write(QStringLiteral("refused sign-in %1 as %2").arg(c.peer(), name));
     }
     c.send("LRES", poll.toBytes());
@@ -350,10 +359,11 @@ void HalvornServer::createAccount(ServerConnection &c, const QByteArray &payload
 {
     const TLoginInfo info = TLoginInfo::fromBytes(payload);
     if (const QString why = nameRefusal(info.LoginName, NameKind::User, ServerQuotas::kUserNameField); !why.isEmpty()) {
-        refuse(c, "CRAT", QStringLiteral("account %1: %2").arg(info.LoginName, why));
+        refuse(c, "CRAT", QStringLiteral("account %1: %2").arg(info.LoginName, why), Refusal::NewAccount);
         return;
     }
     if (info.Password.isEmpty() || mStore.accountPassword(info.LoginName)) {
+        mStats.refuse(Refusal::NewAccount);
         c.send("CRAT", FailurePayload());
         return;
     }
@@ -361,6 +371,7 @@ void HalvornServer::createAccount(ServerConnection &c, const QByteArray &payload
     if (!mAccountsPerAddress.take(source)) {
         mLog.write(QStringLiteral("refused new account %1 from %2: already %3 new accounts from there this hour")
                        .arg(info.LoginName, c.peer()).arg(mLimits.accountsPerAddressPerHour));
+        mStats.refuse(Refusal::NewAccount);
         c.send("CRAT", FailurePayload());
         return;
     }
@@ -397,8 +408,9 @@ void HalvornServer::leaveRoom(ServerConnection &c, QHash<QString, Room>::iterato
         fanOut(room->members, "LEAV", EncodeString(room->name.toUtf8()) + EncodeString(c.user.toUtf8()));
 }
 
-void HalvornServer::refuse(ServerConnection &c, QByteArrayView word, const QString &why)
+void HalvornServer::refuse(ServerConnection &c, QByteArrayView word, const QString &why, Refusal kind)
 {
+    mStats.refuse(kind);
     // Names in the reason may hold anything a client sent: one line each.
     mLog.write(oneLineChatText(QStringLiteral("refused %1 from %2 %3: %4")
                                    .arg(QString::fromLatin1(word), c.peer(), c.user, why)));
@@ -423,7 +435,10 @@ void HalvornServer::sendList(ServerConnection &c, QByteArrayView word, const QSt
 
 bool HalvornServer::withinMessageRate(ServerConnection &c, QByteArrayView noticeWord, const QString &where)
 {
-    switch (mMessageRate.take(c.user, mClock.elapsed())) {
+    const MessageRateLimiter::Verdict verdict = mMessageRate.take(c.user, mClock.elapsed());
+    if (verdict != MessageRateLimiter::Verdict::Forward)
+        mStats.refuse(Refusal::MessageRate);
+    switch (verdict) {
     case MessageRateLimiter::Verdict::Forward:
         return true;
     case MessageRateLimiter::Verdict::DropAndNotify: {
@@ -577,6 +592,8 @@ void HalvornServer::handleProject(ServerConnection &c, const QByteArray &word, c
                           return stored.isEmpty() ? std::nullopt : mStore.projectPassword(stored);
                       },
                       [this, stored](ServerConnection &conn, bool ok) {
+                          if (!ok)
+                              mStats.refuse(Refusal::ProjectPassword);
                           if (ok) {
                               mStore.addMember(stored, conn.user);
                               conn.project = stored;
@@ -658,6 +675,8 @@ void HalvornServer::handleOwnerRequest(ServerConnection &c, const QByteArray &wo
     if (word == "RPRO") {
         checkPassword(c, mProjectLimiter, project, record.Password, [this, project] { return mStore.projectPassword(project); },
                       [this, project](ServerConnection &conn, bool ok) {
+                          if (!ok)
+                              mStats.refuse(Refusal::ProjectPassword);
                           ok = ok && mStore.removeProject(project);
                           if (ok) {
                               for (ServerConnection *s : sessionsIn(project))
@@ -727,6 +746,60 @@ void HalvornServer::handleFileChange(ServerConnection &c, const QByteArray &word
     const bool ok = adding ? mStore.addFile(project, record.FileName, c.user, content)
                            : mStore.updateFile(project, record.FileName, c.user, content);
     c.send(word, reply(ok));
+}
+
+namespace {
+
+// One metric in the Prometheus text exposition format (version 0.0.4).
+void addMetric(QByteArray &out, const char *name, const char *type, const char *help,
+               const QList<std::pair<QByteArray, qint64>> &samples)
+{
+    out += QByteArray("# HELP ") + name + ' ' + help + "\n# TYPE " + name + ' ' + type + '\n';
+    for (const auto &[labels, value] : samples)
+        out += QByteArray(name) + labels + ' ' + QByteArray::number(value) + '\n';
+}
+
+void addMetric(QByteArray &out, const char *name, const char *type, const char *help, qint64 value)
+{
+    addMetric(out, name, type, help, {{QByteArray(), value}});
+}
+
+} // namespace
+
+QByteArray HalvornServer::metrics()
+{
+    QSet<QString> users;
+    qint64 encrypted = 0;
+    for (const ServerConnection *c : std::as_const(mConnections)) {
+        if (!c->user.isEmpty())
+            users.insert(c->user.toUpper());
+        encrypted += c->isEncrypted() ? 1 : 0;
+    }
+    QList<std::pair<QByteArray, qint64>> refusals;
+    for (int kind = 0; kind < kRefusalKinds; ++kind) {
+        const std::string_view label = kRefusalLabels[size_t(kind)];
+        refusals.append({"{reason=\"" + QByteArray(label.data(), qsizetype(label.size())) + "\"}", mStats.refusals[size_t(kind)]});
+    }
+    QByteArray out;
+    addMetric(out, "halvorn_connections", "gauge", "Client connections open now.", mConnections.size());
+    addMetric(out, "halvorn_tls_connections", "gauge", "Client connections open now that use TLS.", encrypted);
+    addMetric(out, "halvorn_connections_accepted_total", "counter", "Client connections accepted.", mStats.connectionsAccepted);
+    addMetric(out, "halvorn_tls_handshakes_total", "counter", "TLS handshakes completed.", mStats.tlsHandshakes);
+    addMetric(out, "halvorn_signed_in_users", "gauge", "Users signed in now (each counted once).", users.size());
+    addMetric(out, "halvorn_rooms", "gauge", "Chat rooms open now.", mRooms.size());
+    addMetric(out, "halvorn_messages_received_total", "counter", "Protocol packets received from clients.", mStats.packetsIn);
+    addMetric(out, "halvorn_messages_sent_total", "counter", "Protocol packets sent to clients.", mStats.packetsOut);
+    addMetric(out, "halvorn_received_bytes_total", "counter", "Protocol bytes received (inside TLS where it is used).", mStats.bytesIn);
+    addMetric(out, "halvorn_sent_bytes_total", "counter", "Protocol bytes sent (inside TLS where it is used).", mStats.bytesOut);
+    addMetric(out, "halvorn_refusals_total", "counter", "Requests and connections refused, by reason.", refusals);
+    addMetric(out, "halvorn_password_hashing_queue", "gauge", "Password hashes waiting or being computed.", mPasswords->queueLength());
+    addMetric(out, "halvorn_database_bytes", "gauge", "Bytes of the database file and its write-ahead log.", mStore.fileBytes());
+    return out;
+}
+
+bool HalvornServer::healthy()
+{
+    return mStore.answers();
 }
 
 } // namespace Halvorn

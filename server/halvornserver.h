@@ -6,7 +6,9 @@
 #include "attemptlimiter.h"
 #include "messageratelimiter.h"
 #include "serverlimits.h"
+#include "serverconnection.h"
 #include "serverquotas.h"
+#include "serverstats.h"
 #include "windowquota.h"
 
 #include <QByteArray>
@@ -22,7 +24,6 @@
 #include <optional>
 
 class QHostAddress;
-class QTcpServer;
 
 namespace Quorvant::Network {
 struct TNetworkProject;
@@ -31,9 +32,9 @@ struct TNetworkProject;
 namespace Halvorn {
 
 class PasswordWorker;
-class ServerConnection;
 class ServerLog;
 class ServerStore;
+class TlsReadyServer;
 
 class HalvornServer : public QObject
 {
@@ -42,11 +43,19 @@ public:
     HalvornServer(ServerStore &store, ServerLog &log, const ServerLimits &limits, QObject *parent = nullptr);
     ~HalvornServer() override;
 
+    // Before listen(): TLS, plain or both (plain only by default).
+    void setTransport(const TransportRules &transport);
     // Port 0 picks a free port no higher than kHighestClientPort.
     [[nodiscard]] bool listen(const QHostAddress &address, quint16 port);
     quint16 port() const;
     QString errorString() const;
     void setQuotas(const ServerQuotas &quotas);
+
+    // The metrics page in the Prometheus text format, and whether the
+    // database answers.
+    QByteArray metrics();
+    bool healthy();
+    const ServerStats &stats() const { return mStats; }
 
 private:
     struct Room
@@ -97,7 +106,7 @@ private:
     // False, after telling the sender once a second, when `c` sends more
     // chat than its quota.
     bool withinMessageRate(ServerConnection &c, QByteArrayView noticeWord, const QString &where);
-    void refuse(ServerConnection &c, QByteArrayView word, const QString &why);
+    void refuse(ServerConnection &c, QByteArrayView word, const QString &why, Refusal kind = Refusal::Request);
     // A list reply, or the failure reply when it would not fit in a packet.
     void sendList(ServerConnection &c, QByteArrayView word, const QStringList &items, bool failWhenEmpty = false);
     void fanOut(const QList<ServerConnection *> &to, QByteArrayView word, const QByteArray &payload,
@@ -105,8 +114,10 @@ private:
 
     ServerStore &mStore;
     ServerLog &mLog;
-    QTcpServer *mServer;
+    TlsReadyServer *mServer;
     const ServerLimits mLimits;
+    TransportRules mTransport;
+    ServerStats mStats;
     PasswordWorker *mPasswords;
     AttemptLimiter mSignInLimiter;
     AttemptLimiter mProjectLimiter;

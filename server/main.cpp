@@ -1,5 +1,7 @@
 // halvorn-server --port N --http-port N --database FILE [--log FILE]
+//                [--tls-cert FILE --tls-key FILE [--allow-plain]]
 //                [limits and quotas: see --help]
+// halvorn-server --backup FILE --database FILE
 // Prints "READY PORT=<tcp> HTTP_PORT=<http>" once listening; SIGTERM or
 // SIGINT ends it cleanly, SIGHUP reopens the log file.
 #include "addressservice.h"
@@ -8,6 +10,7 @@
 #include "serverlimits.h"
 #include "serverlog.h"
 #include "serverstore.h"
+#include "servertls.h"
 #include "wireformat.h"
 
 #include <QCommandLineParser>
@@ -15,10 +18,12 @@
 #include <QHostAddress>
 #include <QNetworkInterface>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <csignal>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include <malloc.h>
@@ -64,6 +69,9 @@ QString defaultPublicAddress(const QHostAddress &listen)
     }
     return QStringLiteral("127.0.0.1");
 }
+
+// Who may read /metrics unless --metrics-from says otherwise: this machine.
+const QStringList kDefaultMetricsReaders = {QStringLiteral("127.0.0.0/8"), QStringLiteral("::1/128")};
 
 int fail(const QString &text)
 {
@@ -115,10 +123,17 @@ int main(int argc, char **argv)
     const QCommandLineOption logOption(QStringLiteral("log"), QStringLiteral("Append a log of connections, sign-ins and refusals to FILE (SIGHUP reopens it)."), QStringLiteral("FILE"));
     const QCommandLineOption listenOption(QStringLiteral("listen"), QStringLiteral("Address to listen on (default: all)."), QStringLiteral("ADDRESS"));
     const QCommandLineOption publicOption(QStringLiteral("public-address"), QStringLiteral("Address given out in AddressInfo.dat (default: the listen address, or this machine's first IPv4 address)."), QStringLiteral("ADDRESS"));
-    parser.addOptions({portOption, httpOption, dbOption, logOption, listenOption, publicOption});
+    const QCommandLineOption certOption(QStringLiteral("tls-cert"), QStringLiteral("Serve the protocol over TLS 1.2 or newer, and the HTTP port as HTTPS, with this PEM certificate (and the chain after it)."), QStringLiteral("FILE"));
+    const QCommandLineOption keyOption(QStringLiteral("tls-key"), QStringLiteral("The unencrypted PEM private key of --tls-cert."), QStringLiteral("FILE"));
+    const QCommandLineOption plainOption(QStringLiteral("allow-plain"), QStringLiteral("With TLS: still accept clients without TLS (and plain HTTP) on the same ports."));
+    const QCommandLineOption metricsOption(QStringLiteral("metrics-from"), QStringLiteral("Addresses allowed to read /metrics, as ADDRESS/PREFIX (repeatable; default: 127.0.0.0/8 and ::1/128; \"any\": everyone)."), QStringLiteral("SUBNET"));
+    const QCommandLineOption backupOption(QStringLiteral("backup"), QStringLiteral("Write a consistent copy of --database to FILE (replaced only by a complete, checked copy) and exit; a server may be running on the database."), QStringLiteral("FILE"));
+    parser.addOptions({portOption, httpOption, dbOption, logOption, listenOption, publicOption, certOption, keyOption,
+                       plainOption, metricsOption, backupOption});
 
     Halvorn::ServerLimits limits;
     qint64 logMaxBytes = 0;
+    qint64 checkpointSeconds = 60;
     const auto bothAttemptKinds = [&limits](auto field) {
         return [&limits, field](qint64 v) {
             limits.signInAttempts.*field = int(v);
@@ -132,6 +147,10 @@ int main(int argc, char **argv)
                [&](qint64 v) { limits.signInTimeoutMs = int(v * 1000); }),
         number("greeting-pause", "Milliseconds between the greeting and the sign-in request, so clients read the greeting alone.", "MS",
                limits.greetingPauseMs, 0, 10000, [&](qint64 v) { limits.greetingPauseMs = int(v); }),
+        number("tls-first-byte-wait", "With TLS: milliseconds a silent new client is waited for before it counts as plain (greeted with --allow-plain, else dropped).", "MS",
+               limits.tlsFirstByteWaitMs, 1, 60000, [&](qint64 v) { limits.tlsFirstByteWaitMs = int(v); }),
+        number("checkpoint-interval", "Seconds between copying the database's write-ahead log into the database file.", "S",
+               checkpointSeconds, 1, 86400, [&](qint64 v) { checkpointSeconds = v; }),
         number("max-unsigned-packet", "Bytes of an unfinished packet a connection may hold before signing in.", "BYTES",
                limits.maxUnsignedPacket, 16, Quorvant::Network::kMaxMessageSize, [&](qint64 v) { limits.maxUnsignedPacket = v; }),
         number("max-output-per-connection", "MiB waiting for one client before it is dropped as not reading.", "MIB",
@@ -164,6 +183,15 @@ int main(int argc, char **argv)
     quotaOptions.addTo(parser);
     parser.process(app);
 
+    if (parser.isSet(backupOption)) {
+        if (!parser.isSet(dbOption) || parser.value(dbOption).isEmpty())
+            return fail(QStringLiteral("--backup needs --database FILE"));
+        if (QString error; !Halvorn::ServerStore::backup(parser.value(dbOption), parser.value(backupOption), &error))
+            return fail(QStringLiteral("backup failed: %1").arg(error));
+        std::printf("backed up %s to %s\n", qPrintable(parser.value(dbOption)), qPrintable(parser.value(backupOption)));
+        return 0;
+    }
+
     quint16 port = 0, httpPort = 0;
     if (!parser.isSet(portOption) || !portValue(parser.value(portOption), port))
         return fail(QStringLiteral("--port N is required (0 to 65535)"));
@@ -187,6 +215,29 @@ int main(int argc, char **argv)
     Halvorn::ServerQuotas quotas;
     if (QString error; !quotaOptions.read(parser, quotas, &error))
         return fail(error);
+    QList<Halvorn::Subnet> metricsReaders;
+    for (const QString &text : parser.isSet(metricsOption) ? parser.values(metricsOption) : kDefaultMetricsReaders) {
+        if (text == QLatin1String("any")) {
+            metricsReaders << QHostAddress::parseSubnet(QStringLiteral("0.0.0.0/0")) << QHostAddress::parseSubnet(QStringLiteral("::/0"));
+            continue;
+        }
+        const Halvorn::Subnet subnet = QHostAddress::parseSubnet(text);
+        if (subnet.first.isNull())
+            return fail(QStringLiteral("--metrics-from: %1 is not ADDRESS/PREFIX").arg(text));
+        metricsReaders.append(subnet);
+    }
+    if (parser.isSet(certOption) != parser.isSet(keyOption))
+        return fail(QStringLiteral("--tls-cert and --tls-key go together"));
+    std::optional<Halvorn::ServerTls> tls;
+    if (parser.isSet(certOption)) {
+        QString error;
+        tls = Halvorn::ServerTls::load(parser.value(certOption), parser.value(keyOption), &error);
+        if (!tls)
+            return fail(QStringLiteral("cannot use TLS: %1").arg(error));
+    } else if (parser.isSet(plainOption)) {
+        return fail(QStringLiteral("--allow-plain needs --tls-cert and --tls-key (without TLS every client is plain)"));
+    }
+    const Halvorn::TransportRules transport{tls ? &*tls : nullptr, !tls || parser.isSet(plainOption)};
 
     // The database and the log hold passwords' hashes and who signed in: for the owner only.
     umask(S_IRWXG | S_IRWXO);
@@ -225,16 +276,26 @@ int main(int argc, char **argv)
         if (!store.open(parser.value(dbOption), &error))
             return fail(QStringLiteral("cannot open the database: %1").arg(error));
 
+        QTimer checkpoints;
+        QObject::connect(&checkpoints, &QTimer::timeout, &app, [&store] { store.checkpoint(); });
+        checkpoints.start(int(checkpointSeconds * 1000));
+
         Halvorn::HalvornServer server(store, log, limits);
         server.setQuotas(quotas);
+        server.setTransport(transport);
         if (!server.listen(listen, port))
             return fail(QStringLiteral("cannot listen on port %1: %2").arg(port).arg(server.errorString()));
         const QString publicAddress = parser.isSet(publicOption) ? parser.value(publicOption) : defaultPublicAddress(listen);
         Halvorn::AddressService addresses(publicAddress, server.port());
+        addresses.setTransport(transport);
+        addresses.setHealthCheck([&server] { return server.healthy(); });
+        addresses.setMetrics([&server] { return server.metrics(); }, metricsReaders);
         if (!addresses.listen(listen, httpPort))
             return fail(QStringLiteral("cannot listen on HTTP port %1: %2").arg(httpPort).arg(addresses.errorString()));
 
-        log.write(QStringLiteral("listening on %1 port %2, HTTP port %3").arg(listen.toString()).arg(server.port()).arg(addresses.port()));
+        log.write(QStringLiteral("listening on %1 port %2, HTTP port %3, %4")
+                      .arg(listen.toString()).arg(server.port()).arg(addresses.port())
+                      .arg(!tls ? QStringLiteral("plain") : transport.allowPlain ? QStringLiteral("TLS and plain") : QStringLiteral("TLS only")));
         std::printf("READY PORT=%u HTTP_PORT=%u\n", unsigned(server.port()), unsigned(addresses.port()));
         std::fflush(stdout);
 

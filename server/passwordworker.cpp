@@ -42,9 +42,11 @@ PasswordWorker::~PasswordWorker()
 void PasswordWorker::run(QObject *receiver, std::function<std::function<void()>()> work)
 {
     QPointer<QObject> guard(receiver);
+    ++mQueued;
     mPool.start([this, guard, work = std::move(work)] {
         lowerThisThreadsPriority();
         std::function<void()> deliver = work();
+        --mQueued;
         // The pool is drained before this object goes, so `this` is alive;
         // the receiver is checked on its own thread.
         QMetaObject::invokeMethod(this, [guard, deliver = std::move(deliver)] {

@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QThreadPool>
 
+#include <atomic>
+
 #include <functional>
 #include <optional>
 
@@ -22,6 +24,8 @@ public:
     ~PasswordWorker() override;
 
     int iterations() const { return mIterations; }
+    // Hashes waiting for a thread or being computed.
+    int queueLength() const { return mQueued.load(); }
 
     // Checks `password` against `record`; with no record, against a dummy of
     // the same cost (and fails), so an unknown name answers in the time a
@@ -38,6 +42,7 @@ private:
     int mIterations;
     PasswordRecord mDummy;
     QThreadPool mPool;
+    std::atomic<int> mQueued = 0;
 };
 
 } // namespace Halvorn

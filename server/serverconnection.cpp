@@ -1,9 +1,12 @@
 #include "serverconnection.h"
 
 #include "serverlimits.h"
+#include "serverstats.h"
+#include "servertls.h"
 #include "wireformat.h"
 
 #include <QHostAddress>
+#include <QSslSocket>
 #include <QTcpSocket>
 
 #include <utility>
@@ -19,11 +22,22 @@ namespace {
 constexpr qint64 kLingerBytes = 64 * 1024;
 constexpr int kLingerMs = 5000;
 
+// Output the socket holds: for TLS, both what waits to be encrypted and what
+// is encrypted and waits for the network.
+qint64 pendingOutput(QTcpSocket *socket)
+{
+    const auto *ssl = qobject_cast<QSslSocket *>(socket);
+    return socket->bytesToWrite() + (ssl ? ssl->encryptedBytesToWrite() : 0);
+}
+
 } // namespace
 
-ServerConnection::ServerConnection(QTcpSocket *socket, const ServerLimits &limits, QObject *parent)
+ServerConnection::ServerConnection(QTcpSocket *socket, const ServerLimits &limits, const TransportRules &transport,
+                                   ServerStats &stats, QObject *parent)
     : QObject(parent)
     , mLimits(limits)
+    , mTransport(transport)
+    , mStats(stats)
     , mSocket(socket)
 {
     mSocket->setParent(this);
@@ -33,18 +47,35 @@ ServerConnection::ServerConnection(QTcpSocket *socket, const ServerLimits &limit
     // What waits unread while a password is checked stays in the kernel.
     mSocket->setReadBufferSize(kReadChunk);
     connect(mSocket, &QTcpSocket::readyRead, this, &ServerConnection::readAvailable);
-    connect(mSocket, &QTcpSocket::bytesWritten, this, [this](qint64 written) { changeQueued(-written); });
+    connect(mSocket, &QTcpSocket::bytesWritten, this, &ServerConnection::updateQueued);
     connect(mSocket, &QTcpSocket::disconnected, this, [this] { close(QStringLiteral("closed by peer")); });
-    connect(mSocket, &QTcpSocket::errorOccurred, this, [this] { close(mSocket->errorString()); });
+    connect(mSocket, &QTcpSocket::errorOccurred, this, [this] {
+        if (mPhase == Phase::Handshake)
+            mStats.refuse(Refusal::TlsHandshake);
+        close(mSocket->errorString());
+    });
+    if (auto *ssl = qobject_cast<QSslSocket *>(mSocket)) {
+        connect(ssl, &QSslSocket::encryptedBytesWritten, this, &ServerConnection::updateQueued);
+        connect(ssl, &QSslSocket::encrypted, this, [this] {
+            mEncrypted = true;
+            ++mStats.tlsHandshakes;
+            greet();
+        });
+    }
     // Clients send a keep-alive every 30 s; silence for much longer is a dead peer.
     mIdle.setSingleShot(true);
     mIdle.setInterval(mLimits.idleTimeoutMs);
-    connect(&mIdle, &QTimer::timeout, this, [this] { close(QStringLiteral("idle timeout")); });
+    connect(&mIdle, &QTimer::timeout, this, [this] {
+        mStats.refuse(user.isEmpty() ? Refusal::SignInTimeout : Refusal::IdleTimeout);
+        close(QStringLiteral("idle timeout"));
+    });
     mSignInDeadline.setSingleShot(true);
     mSignInDeadline.setInterval(mLimits.signInTimeoutMs);
     connect(&mSignInDeadline, &QTimer::timeout, this, [this] {
-        if (user.isEmpty())
+        if (user.isEmpty()) {
+            mStats.refuse(Refusal::SignInTimeout);
             close(QStringLiteral("did not sign in within %1 ms").arg(mLimits.signInTimeoutMs));
+        }
     });
 }
 
@@ -69,13 +100,48 @@ void ServerConnection::startDeadlines()
 void ServerConnection::start()
 {
     startDeadlines();
+    if (!mTransport.tls) {
+        greet();
+        return;
+    }
+    mPhase = Phase::FirstByte;
+    QTimer::singleShot(mLimits.tlsFirstByteWaitMs, this, [this] { chooseTransport(true); });
+    chooseTransport(false);
+}
+
+void ServerConnection::chooseTransport(bool waitedEnough)
+{
+    if (mClosed || mPhase != Phase::FirstByte)
+        return;
+    switch (firstByteOf(mSocket)) {
+    case FirstByte::Tls:
+        mPhase = Phase::Handshake;
+        mTransport.tls->startEncryption(mSocket);
+        return;
+    case FirstByte::Undecided:
+        if (!waitedEnough)
+            return;
+        [[fallthrough]];
+    case FirstByte::Plain:
+        if (mTransport.allowPlain) {
+            greet();
+        } else {
+            mStats.refuse(Refusal::PlainConnection);
+            close(QStringLiteral("not TLS, which this server requires"));
+        }
+        return;
+    }
+}
+
+void ServerConnection::greet()
+{
     write(QByteArrayLiteral("WELCOME TO HALVORN\r\n"));
     // Nothing else may share the greeting's read: requests sent early wait.
-    mGreeting = true;
+    mPhase = Phase::Greeting;
     QTimer::singleShot(mLimits.greetingPauseMs, this, [this] {
-        mGreeting = false;
         if (mClosed)
             return;
+        mPhase = Phase::Open;
         send("LOGI", ".");
         handleInbox();
         readAvailable();
@@ -85,6 +151,12 @@ void ServerConnection::start()
 void ServerConnection::send(QByteArrayView word, QByteArrayView payload)
 {
     sendPacket(EncodePacket(word, payload));
+}
+
+void ServerConnection::updateQueued()
+{
+    if (!mClosed)
+        changeQueued(pendingOutput(mSocket) - mQueued);
 }
 
 void ServerConnection::changeQueued(qint64 delta)
@@ -99,17 +171,20 @@ void ServerConnection::sendPacket(const QByteArray &packet)
     if (mClosed)
         return;
     if (mQueued + packet.size() > mLimits.maxOutputPerConnection) {
+        mStats.refuse(Refusal::NotReading);
         close(QStringLiteral("not reading (%1 bytes waiting)").arg(mQueued));
         return;
     }
+    ++mStats.packetsOut;
     write(packet);
 }
 
 void ServerConnection::write(const QByteArray &bytes)
 {
-    const qint64 written = mSocket->write(bytes);
-    if (written > 0)
-        changeQueued(written);
+    if (mSocket->write(bytes) > 0) {
+        mStats.bytesOut += bytes.size();
+        updateQueued();
+    }
 }
 
 void ServerConnection::hold()
@@ -134,7 +209,7 @@ void ServerConnection::release()
 
 void ServerConnection::handleInbox()
 {
-    while (!mClosed && !mHeld && !mGreeting && !mInbox.isEmpty()) {
+    while (!mClosed && !mHeld && mPhase == Phase::Open && !mInbox.isEmpty()) {
         const Packet packet = mInbox.takeFirst();
         // Only complete packets keep a session alive, never a trickle of bytes.
         mIdle.start();
@@ -145,17 +220,25 @@ void ServerConnection::handleInbox()
 
 void ServerConnection::readAvailable()
 {
-    while (!mClosed && !mHeld && !mGreeting && mInbox.isEmpty() && mSocket->bytesAvailable() > 0) {
+    if (mPhase == Phase::FirstByte) {
+        chooseTransport(false);
+        return;
+    }
+    while (!mClosed && !mHeld && mPhase == Phase::Open && mInbox.isEmpty() && mSocket->bytesAvailable() > 0) {
         const QByteArray chunk = mSocket->read(kReadChunk);
+        mStats.bytesIn += chunk.size();
         const auto result = mReassembler.feed(chunk, [this](const QByteArray &word, const QByteArray &payload) {
             mInbox.append({word, payload});
+            ++mStats.packetsIn;
             return true;
         });
         if (result == TPacketReassembler::Result::Broken) {
+            mStats.refuse(Refusal::BrokenPacket);
             close(QStringLiteral("broken packet stream (message size %1)").arg(mReassembler.brokenSize()));
             return;
         }
         if (user.isEmpty() && mReassembler.pendingBytes() > mLimits.maxUnsignedPacket) {
+            mStats.refuse(Refusal::BrokenPacket);
             close(QStringLiteral("unfinished packet over %1 bytes before signing in").arg(mLimits.maxUnsignedPacket));
             return;
         }
@@ -180,7 +263,7 @@ void ServerConnection::close(const QString &why)
     socket->setParent(nullptr);
     if (socket->state() == QAbstractSocket::UnconnectedState) {
         socket->deleteLater();
-    } else if (socket->bytesToWrite() > kLingerBytes) {
+    } else if (pendingOutput(socket) > kLingerBytes) {
         socket->abort();
         socket->deleteLater();
     } else {

@@ -3,6 +3,9 @@
 // that stops reading is dropped once too much waits for it. Before signing
 // in a connection may hold only a small unfinished packet and must sign in
 // in time; afterwards it must send a complete packet every idle period.
+// On a port that offers TLS the connection first waits a moment for the
+// client's first byte: a TLS handshake, or the plain protocol (where that is
+// allowed); the deadlines run from the moment it connected either way.
 #pragma once
 
 #include "packetreassembler.h"
@@ -20,7 +23,16 @@ class QTcpSocket;
 
 namespace Halvorn {
 
+class ServerTls;
 struct ServerLimits;
+struct ServerStats;
+
+// What a port offers: TLS (when `tls` is set), the plain protocol, or both.
+struct TransportRules
+{
+    const ServerTls *tls = nullptr;
+    bool allowPlain = true;
+};
 
 class ServerConnection : public QObject
 {
@@ -29,11 +41,13 @@ public:
     // Read at a time; also what the socket buffers while the session waits.
     static constexpr qint64 kReadChunk = 64 * 1024;
 
-    ServerConnection(QTcpSocket *socket, const ServerLimits &limits, QObject *parent = nullptr);
+    ServerConnection(QTcpSocket *socket, const ServerLimits &limits, const TransportRules &transport, ServerStats &stats,
+                     QObject *parent = nullptr);
     ~ServerConnection() override;
 
-    // Greets, then asks for credentials a moment later so the greeting
-    // travels in a read of its own.
+    // Greets (after the TLS handshake, where the client begins one), then
+    // asks for credentials a moment later so the greeting travels in a read
+    // of its own.
     void start();
     void send(QByteArrayView word, QByteArrayView payload);
     // A packet already encoded, for fan-out to many sessions.
@@ -42,6 +56,7 @@ public:
     bool isClosed() const { return mClosed; }
     QString peer() const;
     QString peerAddress() const { return mPeerAddress; }
+    bool isEncrypted() const { return mEncrypted; }
     // Bytes written to this client that it has not read yet.
     qint64 queuedOutput() const { return mQueued; }
 
@@ -68,13 +83,27 @@ private:
         QByteArray payload;
     };
 
+    enum class Phase {
+        FirstByte,   // on a TLS port: waiting for the client's first byte
+        Handshake,   // TLS handshake under way
+        Greeting,    // until the sign-in request is out
+        Open,
+    };
+
+    // TLS, plain or refused, by the first byte or its absence.
+    void chooseTransport(bool waitedEnough);
+    void greet();
     void readAvailable();
     void handleInbox();
     void startDeadlines();
     void write(const QByteArray &bytes);
+    // Takes the output the socket still holds (encrypted or not) as queued.
+    void updateQueued();
     void changeQueued(qint64 delta);
 
     const ServerLimits &mLimits;
+    const TransportRules mTransport;
+    ServerStats &mStats;
     QTcpSocket *mSocket;  // null once closed: the socket then lives on its own
     QString mPeer;
     QString mPeerAddress;
@@ -84,7 +113,8 @@ private:
     QTimer mSignInDeadline;
     qint64 mQueued = 0;
     bool mHeld = false;
-    bool mGreeting = false;  // until the sign-in request is out
+    Phase mPhase = Phase::Greeting;
+    bool mEncrypted = false;
     bool mClosed = false;
 };
 

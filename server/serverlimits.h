@@ -15,6 +15,10 @@ struct ServerLimits
     int idleTimeoutMs = 120000;         // without a complete packet
     int signInTimeoutMs = 10000;        // from connecting to signing in
     int greetingPauseMs = 500;          // the greeting travels alone before the sign-in request
+    // On a TLS port: how long a client that sends nothing is waited for
+    // before it counts as a plain client (a TLS client sends its first
+    // bytes at once; a plain one waits for the greeting).
+    int tlsFirstByteWaitMs = 500;
     qint64 maxUnsignedPacket = 64 * 1024;  // unfinished packet before signing in
     qint64 maxOutputPerConnection = 64 * 1024 * 1024;
     qint64 maxOutputTotal = 128 * 1024 * 1024;  // over it the slowest readers are dropped

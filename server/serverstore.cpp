@@ -2,6 +2,9 @@
 
 #include "passwordhash.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -9,6 +12,12 @@
 #include <QVariant>
 
 #include <utility>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace Halvorn {
 
@@ -42,6 +51,40 @@ private:
     QSqlDatabase mDb;
     bool mOpen;
 };
+
+// The write-ahead log is cut back to this after a checkpoint that emptied it.
+constexpr qint64 kWalSizeLimit = 16 * 1024 * 1024;
+// SQLite's auto_vacuum value for INCREMENTAL.
+constexpr int kIncrementalVacuum = 2;
+
+bool execAll(QSqlDatabase &db, const QStringList &statements, QString *error)
+{
+    for (const QString &sql : statements) {
+        QSqlQuery query(db);
+        if (!query.exec(sql)) {
+            if (error)
+                *error = query.lastError().text();
+            return false;
+        }
+    }
+    return true;
+}
+
+QVariant singleValue(QSqlDatabase &db, const QString &sql)
+{
+    QSqlQuery query(db);
+    return query.exec(sql) && query.next() ? query.value(0) : QVariant();
+}
+
+bool syncToDisk(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
 
 qint64 countOf(QSqlQuery &query)
 {
@@ -88,6 +131,7 @@ ServerStore::~ServerStore()
 
 bool ServerStore::open(const QString &path, QString *error)
 {
+    mPath = path;
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), mConnection);
     db.setDatabaseName(path);
     if (!db.open()) {
@@ -95,8 +139,19 @@ bool ServerStore::open(const QString &path, QString *error)
             *error = db.lastError().text();
         return false;
     }
+    // Before the first table, the setting alone does it; afterwards only a
+    // VACUUM rebuilds the file with it.
+    if (singleValue(db, QStringLiteral("PRAGMA auto_vacuum")).toInt() != kIncrementalVacuum) {
+        const bool hasTables = singleValue(db, QStringLiteral("SELECT count(*) FROM sqlite_master")).toInt() > 0;
+        QStringList convert = {QStringLiteral("PRAGMA auto_vacuum=INCREMENTAL")};
+        if (hasTables)
+            convert.append(QStringLiteral("VACUUM"));
+        if (!execAll(db, convert, error))
+            return false;
+    }
     const QStringList schema = {
         QStringLiteral("PRAGMA journal_mode=WAL"),
+        QStringLiteral("PRAGMA journal_size_limit=%1").arg(kWalSizeLimit),
         QStringLiteral("PRAGMA synchronous=NORMAL"),
         QStringLiteral("PRAGMA foreign_keys=ON"),
         QStringLiteral("CREATE TABLE IF NOT EXISTS accounts (name TEXT PRIMARY KEY COLLATE NOCASE, salt BLOB NOT NULL,"
@@ -110,14 +165,105 @@ bool ServerStore::open(const QString &path, QString *error)
                        " projects(name) ON DELETE CASCADE, name TEXT NOT NULL COLLATE NOCASE, owner TEXT NOT NULL,"
                        " booked_by TEXT NOT NULL COLLATE NOCASE DEFAULT '', content BLOB NOT NULL, PRIMARY KEY (project, name))"),
     };
-    for (const QString &sql : schema) {
-        QSqlQuery query(db);
-        if (!query.exec(sql)) {
-            if (error)
-                *error = query.lastError().text();
+    if (!execAll(db, schema, error))
+        return false;
+    checkpoint();
+    return true;
+}
+
+void ServerStore::checkpoint()
+{
+    QSqlQuery q(QSqlDatabase::database(mConnection));
+    q.exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
+}
+
+void ServerStore::reclaimSpace()
+{
+    QSqlQuery q(QSqlDatabase::database(mConnection));
+    if (q.exec(QStringLiteral("PRAGMA incremental_vacuum"))) {
+        while (q.next()) {
+        }
+    }
+    q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+}
+
+bool ServerStore::answers()
+{
+    QSqlQuery q(QSqlDatabase::database(mConnection));
+    return q.exec(QStringLiteral("SELECT count(*) FROM accounts")) && q.next();
+}
+
+qint64 ServerStore::fileBytes() const
+{
+    return QFileInfo(mPath).size() + QFileInfo(mPath + QStringLiteral("-wal")).size();
+}
+
+bool ServerStore::backup(const QString &database, const QString &target, QString *error)
+{
+    const QFileInfo source(database);
+    if (!source.isFile()) {
+        *error = QStringLiteral("there is no database %1").arg(database);
+        return false;
+    }
+    const QFileInfo into(target);
+    for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+        if (into.exists() && into.canonicalFilePath() == QFileInfo(source.canonicalFilePath() + suffix).canonicalFilePath()) {
+            *error = QStringLiteral("%1 is the database itself").arg(target);
             return false;
         }
     }
+    if (into.exists() && !into.isFile()) {
+        *error = QStringLiteral("%1 is not a file").arg(target);
+        return false;
+    }
+    const QString partial = into.absolutePath() + QStringLiteral("/.") + into.fileName() + QStringLiteral(".partial-")
+                            + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    const QString connection = QStringLiteral("halvorn-backup-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(database);
+        // Never changes the database: a running server owns it.
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (db.open()) {
+            QSqlQuery copy(db);
+            copy.prepare(QStringLiteral("VACUUM INTO ?"));
+            copy.addBindValue(partial);
+            ok = copy.exec();
+            if (!ok)
+                *error = QStringLiteral("cannot copy %1 to %2: %3").arg(database, partial, copy.lastError().text());
+        } else {
+            *error = QStringLiteral("cannot open %1: %2").arg(database, db.lastError().text());
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    if (ok) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(partial);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        const QString check = db.open() ? singleValue(db, QStringLiteral("PRAGMA quick_check")).toString() : db.lastError().text();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connection);
+        if (check != QLatin1String("ok")) {
+            *error = QStringLiteral("the copy failed its check: %1").arg(check);
+            ok = false;
+        }
+    }
+    if (ok && !syncToDisk(partial)) {
+        *error = QStringLiteral("cannot write %1 to disk").arg(partial);
+        ok = false;
+    }
+    if (ok && ::rename(QFile::encodeName(partial).constData(), QFile::encodeName(into.absoluteFilePath()).constData()) != 0) {
+        *error = QStringLiteral("cannot rename the copy to %1: %2").arg(target, QString::fromLocal8Bit(strerror(errno)));
+        ok = false;
+    }
+    if (!ok) {
+        QFile::remove(partial);
+        return false;
+    }
+    syncToDisk(into.absolutePath());
     return true;
 }
 
@@ -199,7 +345,10 @@ bool ServerStore::removeProject(const QString &project)
 {
     QSqlQuery q = prepare(mConnection, QStringLiteral("DELETE FROM projects WHERE name = ?"));
     q.addBindValue(project);
-    return q.exec() && q.numRowsAffected() > 0;
+    const bool removed = q.exec() && q.numRowsAffected() > 0;
+    if (removed)
+        reclaimSpace();
+    return removed;
 }
 
 QStringList ServerStore::projectNames()
@@ -290,7 +439,10 @@ bool ServerStore::removeFile(const QString &project, const QString &name)
     QSqlQuery q = prepare(mConnection, QStringLiteral("DELETE FROM files WHERE project = ? AND name = ? AND booked_by = ''"));
     q.addBindValue(project);
     q.addBindValue(name);
-    return q.exec() && q.numRowsAffected() > 0;
+    const bool removed = q.exec() && q.numRowsAffected() > 0;
+    if (removed)
+        reclaimSpace();
+    return removed;
 }
 
 std::optional<QByteArray> ServerStore::content(const QString &project, const QString &name)

@@ -1,5 +1,7 @@
 // The server's lasting state in SQLite: accounts, projects with their
 // members, files and bookings. Names compare without regard to ASCII case.
+// The database runs in WAL mode with incremental auto-vacuum: what a removed
+// project or file held goes back to the file system at once.
 #pragma once
 
 #include <QByteArray>
@@ -27,7 +29,23 @@ public:
     ServerStore();
     ~ServerStore();
 
+    // Creates the tables where missing; a database made without
+    // incremental auto-vacuum is converted once (a full VACUUM).
     [[nodiscard]] bool open(const QString &path, QString *error);
+
+    // Copies the log into the database file (without waiting for readers),
+    // so the file on its own holds everything committed so far.
+    void checkpoint();
+    // True while a read of the database succeeds.
+    bool answers();
+    // The database file and its write-ahead log.
+    qint64 fileBytes() const;
+
+    // A consistent copy of the database at `database` (which a server may be
+    // using meanwhile) written to `target`: made beside it under a temporary
+    // name, checked, flushed to disk and renamed over `target`, so `target`
+    // is either the previous file or the whole new copy.
+    [[nodiscard]] static bool backup(const QString &database, const QString &target, QString *error);
 
     // Passwords are hashed and checked by the caller, away from this
     // connection's thread.
@@ -68,7 +86,11 @@ public:
     bool updateFile(const QString &project, const QString &name, const QString &user, const QByteArray &content);
 
 private:
+    // Gives the free pages back to the file system and empties the log.
+    void reclaimSpace();
+
     QString mConnection;
+    QString mPath;
 };
 
 } // namespace Halvorn

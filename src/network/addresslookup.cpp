@@ -70,7 +70,9 @@ void TAddressLookup::fetch(const QString &base, const QString &addressFile)
 {
     abort();
     mFile = addressFile;
+    mRefused.reset();
     const QUrl url = serviceUrl(base);
+    mUrl = url;
     if (!url.isValid()) {
         failLater();
         return;
@@ -95,6 +97,13 @@ void TAddressLookup::fetch(const QString &base, const QString &addressFile)
         }
     };
     events.finished = [this] { received(); };
+    events.certificateProblem = [this](const CertificateProblem &problem) {
+        const CertificateCheck check = mKnown.check(mUrl.host(), quint16(mUrl.port(443)), problem);
+        if (check.verdict == CertificateCheck::Verdict::Trusted)
+            return true;
+        mRefused = check;
+        return false;
+    };
     mGet->get({url, 15000, -1}, std::move(events));
 }
 
@@ -124,6 +133,13 @@ void TAddressLookup::done(bool ok, bool httpFailed)
         if (!ok) {
             gHalvornIPAddress.clear();
             gHalvornPort.clear();
+            gHalvornTls = false;
+            gHalvornServerName.clear();
+        } else {
+            // An address given over https is never reached in clear.
+            if (mUrl.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0)
+                gHalvornTls = true;
+            gHalvornServerName = mUrl.host();
         }
     }
     emit finished(ok, httpFailed);

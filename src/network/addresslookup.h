@@ -4,10 +4,14 @@
 // connects, since they decide where the password is sent.
 #pragma once
 
+#include "knownservers.h"
+
 #include <QObject>
 #include <QString>
+#include <QUrl>
 
 #include <memory>
+#include <optional>
 
 namespace Quorvant::Network {
 
@@ -34,12 +38,21 @@ public:
     void abort();
     bool isRunning() const;
 
+    // The servers the user confirmed: an https service whose certificate
+    // does not verify is reached only when it is one of them. Without a
+    // file, every certificate must verify.
+    void setKnownServers(const TKnownServers &known) { mKnown = known; }
+    // After a failed fetch: the certificate that was not accepted, if that
+    // is why.
+    std::optional<CertificateCheck> refusedCertificate() const { return mRefused; }
+
 signals:
     void connectedToService();
     void progress(qint64 received, qint64 total);
     // ok: the file was written, read and holds a valid address and port
-    // (gHalvornIPAddress, gHalvornPort). httpFailed: the service could not
-    // be reached at all.
+    // (gHalvornIPAddress, gHalvornPort, and gHalvornTls and
+    // gHalvornServerName). httpFailed: the service could not be reached at
+    // all (also when its certificate was refused).
     void finished(bool ok, bool httpFailed);
 
 private:
@@ -52,6 +65,9 @@ private:
     // before; null while the network module cannot be loaded.
     std::unique_ptr<INetHttpGet> mGet;
     QString mFile;
+    QUrl mUrl;
+    TKnownServers mKnown;
+    std::optional<CertificateCheck> mRefused;
 };
 
 } // namespace Quorvant::Network

@@ -61,6 +61,18 @@ INetStreamSocket *TClient::socket()
     events.connected = [this] { ClientSocketSessionConnected(); };
     events.disconnected = [this] { ClientSocketSessionClosed(); };
     events.error = [this](const QString &) { ClientAbort(true); };
+    events.certificateProblem = [this](const CertificateProblem &problem) {
+        CertificateCheck check;
+        check.presented = problem.sha256;
+        check.errors = problem.errors;
+        if (CheckServerCertificate)
+            check = CheckServerCertificate(problem);
+        if (check.verdict == CertificateCheck::Verdict::Trusted)
+            return true;
+        DebugOut(QStringLiteral("*Certificate refused: %1").arg(check.errors.join(QLatin1String("; "))));
+        mRefusedCertificate = check;
+        return false;
+    };
     gClientSocket->setEvents(std::move(events));
     return gClientSocket.get();
 }
@@ -71,7 +83,7 @@ void TClient::DebugOut(const QString &output)
         gDebugWindow->DebugOut(output);
 }
 
-bool TClient::ClientConnect(const QString &ip, int port)
+bool TClient::ClientConnect(const QString &ip, int port, const QString &tlsPeerName)
 {
     DebugOut(QStringLiteral("*Connecting: %1:%2").arg(ip).arg(port));
     if (port < 1 || port > 65535) {
@@ -88,10 +100,14 @@ bool TClient::ClientConnect(const QString &ip, int port)
         gClientSocket->abort();
     mEnded = false;
     mWasConnected = false;
+    mRefusedCertificate.reset();
     mReassembler.reset();
     const quint64 attempt = ++mAttempt;
     if (INetStreamSocket *s = socket()) {
-        s->connectToHost(address, quint16(port));
+        if (tlsPeerName.isEmpty())
+            s->connectToHost(address, quint16(port));
+        else
+            s->connectToHostEncrypted(address, quint16(port), tlsPeerName);
     } else {
         // Without the network module the attempt fails as an unreachable
         // server does: after returning, as no connection.
@@ -165,6 +181,11 @@ bool TClient::isConnected() const
     return gClientSocket && gClientSocket->isConnected();
 }
 
+bool TClient::isEncrypted() const
+{
+    return gClientSocket && gClientSocket->isEncrypted();
+}
+
 QList<QByteArray> TClient::queuedPackets() const
 {
     QList<QByteArray> packets;
@@ -177,6 +198,8 @@ QList<QByteArray> TClient::queuedPackets() const
 void TClient::ClientSocketSessionConnected()
 {
     mWasConnected = true;
+    if (isEncrypted())
+        DebugOut(QStringLiteral("*Encrypted connection (TLS)"));
     mKeepAlive.start();
     ClientUpdateUserBuffer();
 }

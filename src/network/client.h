@@ -5,6 +5,7 @@
 // notifications; no thread.
 #pragma once
 
+#include "knownservers.h"
 #include "packetreassembler.h"
 
 #include <QByteArray>
@@ -16,6 +17,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace Quorvant::Network {
 
@@ -29,6 +31,8 @@ public:
     using ProcessPacket = std::function<void(const QByteArray &payload, const QByteArray &word, TClient &client)>;
     using Disconnect = std::function<void(const QString &reason, TClient &client)>;
     using DataIn = std::function<void(qsizetype received, qint32 total, TClient &client)>;
+    // Judges a server certificate that did not verify; only Trusted goes on.
+    using CheckCertificate = std::function<CertificateCheck(const CertificateProblem &problem)>;
 
     static constexpr int kPacketSplitSize = 2048;
     static constexpr int kKeepAliveMs = 30000;
@@ -38,8 +42,10 @@ public:
             QObject *parent = nullptr);
     ~TClient() override;
 
-    // True when the attempt has started; the outcome arrives later.
-    bool ClientConnect(const QString &ip, int port);
+    // True when the attempt has started; the outcome arrives later. With a
+    // tlsPeerName the connection is made over TLS and the server's
+    // certificate verified for that name (see CheckServerCertificate).
+    bool ClientConnect(const QString &ip, int port, const QString &tlsPeerName = {});
     void ClientSendMessage(QByteArrayView UniqueID, QByteArrayView Data);
     void ClientSendToUserBuffer(const QByteArray &data);
     // Hands at most one piece to the socket.
@@ -53,6 +59,11 @@ public:
     bool isDying() const { return mDying; }
 
     bool isConnected() const;
+    // Connected over TLS.
+    bool isEncrypted() const;
+    // Set when the attempt ended because the server's certificate was not
+    // accepted (the disconnect procedure follows).
+    const std::optional<CertificateCheck> &refusedCertificate() const { return mRefusedCertificate; }
     // Packets not yet handed to the socket, the one being sent first.
     QList<QByteArray> queuedPackets() const;
     // For tests: a shorter keep-alive interval.
@@ -74,6 +85,8 @@ public:
     ProcessPacket ClientProcessPack;
     Disconnect DisconnectCallback;
     DataIn ClientDataIn;
+    // Without it, a certificate that does not verify ends the attempt.
+    CheckCertificate CheckServerCertificate;
 
 private:
     void ClientSocketDataAvailable();
@@ -97,6 +110,7 @@ private:
     bool mEnded = false;
     bool mDying = false;
     AwaitedFiles mAwaitedFiles;
+    std::optional<CertificateCheck> mRefusedCertificate;
 };
 
 } // namespace Quorvant::Network

@@ -173,7 +173,10 @@ void TClientBrain::ClientDisconnect(const QString &, TClient &client)
     clearPendingRequests();
     client.awaitedFiles() = {};
     mAwaited.clear();
-    if (!gAutoConnect)
+    const std::optional<CertificateCheck> refused = client.refusedCertificate();
+    if (refused)
+        mUi.certificateRefused(*refused);
+    else if (!gAutoConnect)
         message(QStringLiteral("You have been disconnected from the server!"));
     mUi.showDisconnected();
 }

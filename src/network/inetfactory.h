@@ -20,5 +20,5 @@ public:
 
 } // namespace Quorvant::Network
 
-#define QuorvantNetFactory_iid "org.quorvant.NetFactory/1"
+#define QuorvantNetFactory_iid "org.quorvant.NetFactory/2"
 Q_DECLARE_INTERFACE(Quorvant::Network::INetFactory, QuorvantNetFactory_iid)

@@ -3,6 +3,8 @@
 // the program and the module.
 #pragma once
 
+#include "inettls.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QUrl>
@@ -31,6 +33,9 @@ public:
         std::function<void()> readyRead;
         // Exactly once per get() unless abort() comes first.
         std::function<void()> finished;
+        // An https server's certificate did not verify: true goes on with
+        // it. Left empty, the request fails with Failure::Certificate.
+        std::function<bool(const CertificateProblem &problem)> certificateProblem;
     };
 
     enum class Failure {
@@ -39,6 +44,8 @@ public:
         // Refused, closed by the other side, timed out, cancelled, or a
         // temporary failure of the network.
         Connection,
+        // The server's certificate was refused, or the TLS handshake failed.
+        Certificate,
         Other,
     };
 

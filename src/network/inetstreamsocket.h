@@ -4,6 +4,8 @@
 // signals: this header is compiled into both the program and the module.
 #pragma once
 
+#include "inettls.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -23,6 +25,10 @@ public:
         std::function<void()> connected;
         std::function<void()> disconnected;
         std::function<void(const QString &text)> error;
+        // A TLS connection's server certificate did not verify: true goes
+        // on with it. Left empty, any such problem ends the attempt (as an
+        // error).
+        std::function<bool(const CertificateProblem &problem)> certificateProblem;
     };
 
     virtual ~INetStreamSocket() = default;
@@ -30,6 +36,12 @@ public:
     // host: an address literal (see TAddressLiteral). The outcome arrives
     // as connected or error.
     virtual void connectToHost(const QString &host, quint16 port) = 0;
+    // The same over TLS 1.2 or newer: the server's certificate is verified
+    // against the system's trust store for peerName (a host name or an
+    // address literal), and connected comes once the handshake is done.
+    virtual void connectToHostEncrypted(const QString &host, quint16 port, const QString &peerName) = 0;
+    // Connected over TLS.
+    virtual bool isEncrypted() const = 0;
     virtual qint64 write(const char *data, qint64 size) = 0;
     virtual qint64 bytesToWrite() const = 0;
     virtual qint64 bytesAvailable() const = 0;

@@ -36,6 +36,14 @@ bool TNetworkCommands::GetIpAndPort(const QString &FileName)
         return false;
     gHalvornIPAddress = valueAfterEquals(lines[0]);
     gHalvornPort = valueAfterEquals(lines[1]);
+    gHalvornTls = false;
+    for (qsizetype i = 2; i < lines.size(); ++i) {
+        const QString &line = lines[i];
+        if (line.section(QLatin1Char('='), 0, 0).trimmed().compare(QLatin1String("TLS"), Qt::CaseInsensitive) == 0) {
+            gHalvornTls = valueAfterEquals(line).trimmed() == QLatin1String("1");
+            break;
+        }
+    }
     return true;
 }
 

@@ -4,6 +4,8 @@
 // Keeps the protocol logic free of widgets and lets tests record each effect.
 #pragma once
 
+#include "knownservers.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -68,6 +70,11 @@ public:
 
     // The server has answered an "ADDP": the upload loop sends its next file.
     virtual void fileAdded(bool /*ok*/) {}
+
+    // The connection attempt ended because the server's certificate was not
+    // accepted: ask the user about an unknown one, say why otherwise. Comes
+    // instead of the disconnect message.
+    virtual void certificateRefused(const CertificateCheck & /*check*/) {}
 };
 
 } // namespace Quorvant::Network

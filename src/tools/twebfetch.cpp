@@ -206,6 +206,7 @@ void TWebFetch::finish()
     case INetHttpGet::Failure::Connection:
         fail(http ? Status::GeneralFailure : Status::ConnectionFailed);
         return;
+    case INetHttpGet::Failure::Certificate:
     case INetHttpGet::Failure::Other:
         fail(Status::GeneralFailure);
         return;

@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QHostAddress>
+#include <QTcpServer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -117,6 +119,25 @@ TEST(NetModule, CreatingTheClientAndTheLookupLoadsNothing)
     // The first attempt loads it, from the build tree.
     ASSERT_TRUE(client.ClientConnect("127.0.0.1", 9));
     EXPECT_TRUE(TNetModuleLoader::loaded());
+}
+
+bool tlsLibraryLoaded()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libssl");
+}
+
+TEST(NetModule, APlainConnectionDoesNotLoadTheTlsLibrary)
+{
+    if (tlsLibraryLoaded())
+        GTEST_SKIP() << "an earlier test in this process loaded it";
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    TClient client(nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(client.ClientConnect("127.0.0.1", server.serverPort()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return client.isConnected(); }, 5000));
+    EXPECT_FALSE(client.isEncrypted());
+    EXPECT_FALSE(tlsLibraryLoaded());
 }
 
 } // namespace

@@ -12,7 +12,7 @@ using namespace Quorvant::Network;
 TEST(GetIpAndPort, ReadsTheValuesAfterTheFirstEquals)
 {
     QTemporaryDir dir;
-    struct Case { QByteArray content; bool ok; const char *ip; const char *port; };
+    struct Case { QByteArray content; bool ok; const char *ip; const char *port; bool tls = false; };
     const Case cases[] = {
         {"IP=10.0.0.5\r\nPORT=4500\r\n", true, "10.0.0.5", "4500"},
         {"IP=10.0.0.5\nPORT=4500", true, "10.0.0.5", "4500"},
@@ -23,9 +23,18 @@ TEST(GetIpAndPort, ReadsTheValuesAfterTheFirstEquals)
         {"IP=1.2.3.4", false, "", ""},
         {"IP=1.2.3.4\r\n\r\n", false, "", ""},
         {"\r\nPORT=4500\r\n", false, "", ""},
+        // A third line asks for TLS; files of two lines stay plain.
+        {"IP=10.0.0.5\r\nPORT=4500\r\nTLS=1\r\n", true, "10.0.0.5", "4500", true},
+        {"IP=10.0.0.5\nPORT=4500\ntls = 1", true, "10.0.0.5", "4500", true},
+        {"IP=10.0.0.5\r\nPORT=4500\r\nmore\r\nTLS=1\r\n", true, "10.0.0.5", "4500", true},
+        {"IP=10.0.0.5\r\nPORT=4500\r\nTLS=0\r\n", true, "10.0.0.5", "4500", false},
+        {"IP=10.0.0.5\r\nPORT=4500\r\nTLS=yes\r\n", true, "10.0.0.5", "4500", false},
+        {"IP=10.0.0.5\r\nTLS=1\r\n", true, "10.0.0.5", "1", false},
+        {"TLS=1\r\n", false, "", ""},
     };
     for (const Case &c : cases) {
         resetNetworkGlobals();
+        gHalvornTls = !c.tls;  // whatever an earlier file said is replaced
         const QString path = dir.filePath("AddressInfo.Dat");
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -34,6 +43,8 @@ TEST(GetIpAndPort, ReadsTheValuesAfterTheFirstEquals)
         EXPECT_EQ(TNetworkCommands::GetIpAndPort(path), c.ok) << c.content.constData();
         EXPECT_EQ(gHalvornIPAddress, c.ip) << c.content.constData();
         EXPECT_EQ(gHalvornPort, c.port) << c.content.constData();
+        if (c.ok)
+            EXPECT_EQ(gHalvornTls, c.tls) << c.content.constData();
     }
     EXPECT_FALSE(TNetworkCommands::GetIpAndPort(dir.filePath("missing.dat")));
 }

@@ -1,6 +1,7 @@
 #include "tqthttpget.h"
 
 #include "callbacks.h"
+#include "clienttls.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -24,6 +25,8 @@ INetHttpGet::Failure failureOf(QNetworkReply::NetworkError error)
     case QNetworkReply::TemporaryNetworkFailureError:
     case QNetworkReply::NetworkSessionFailedError:
         return INetHttpGet::Failure::Connection;
+    case QNetworkReply::SslHandshakeFailedError:
+        return INetHttpGet::Failure::Certificate;
     default:
         return INetHttpGet::Failure::Other;
     }
@@ -65,7 +68,9 @@ void TQtHttpGet::get(const Request &request, Events events)
     r.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     if (request.maxRedirects >= 0)
         r.setMaximumRedirectsAllowed(request.maxRedirects);
-    // TLS errors are never ignored: the reply fails with them.
+    r.setSslConfiguration(clientTlsConfiguration());
+    // TLS errors are ignored only when the caller accepts the certificate;
+    // otherwise the reply fails with them.
     QNetworkReply *reply = mManager->get(r);
     mReply = reply;
     mRunning = true;
@@ -74,6 +79,11 @@ void TQtHttpGet::get(const Request &request, Events events)
             [this](qint64 received, qint64 total) { callBack(mEvents.progress, received, total); });
     connect(reply, &QNetworkReply::readyRead, this, [this] { callBack(mEvents.readyRead); });
     connect(reply, &QNetworkReply::finished, this, &TQtHttpGet::finished);
+    connect(reply, &QNetworkReply::sslErrors, this, [this, reply](const QList<QSslError> &errors) {
+        const CertificateProblem problem = certificateProblem(errors, reply->sslConfiguration().peerCertificate());
+        if (auto accept = mEvents.certificateProblem; accept && accept(problem))
+            reply->ignoreSslErrors(errors);
+    });
 }
 
 void TQtHttpGet::finished()

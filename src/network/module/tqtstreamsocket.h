@@ -1,10 +1,11 @@
-// INetStreamSocket on a QTcpSocket.
+// INetStreamSocket on a QTcpSocket, or a QSslSocket for TLS.
 #pragma once
 
 #include "inetstreamsocket.h"
 
 #include <QObject>
 
+class QSslSocket;
 class QTcpSocket;
 
 namespace Quorvant::Network {
@@ -17,6 +18,8 @@ public:
 
     void setEvents(Events events) override;
     void connectToHost(const QString &host, quint16 port) override;
+    void connectToHostEncrypted(const QString &host, quint16 port, const QString &peerName) override;
+    bool isEncrypted() const override;
     qint64 write(const char *data, qint64 size) override;
     qint64 bytesToWrite() const override;
     qint64 bytesAvailable() const override;
@@ -25,7 +28,14 @@ public:
     void abort() override;
 
 private:
-    QTcpSocket *mSocket;
+    // False (an error reported later) for a host that is no address literal.
+    bool checkAddress(const QString &host);
+    // The socket of a new attempt; the one before is dropped.
+    QTcpSocket *newSocket(bool tls);
+    void dropSocket();
+    void sslErrors(QSslSocket *ssl);
+
+    QTcpSocket *mSocket = nullptr;  // null before the first attempt
     Events mEvents;
     bool mRefused = false;  // an error to report for an unusable address
 };

@@ -35,6 +35,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace Quorvant::Network {
@@ -157,6 +158,18 @@ void THalvornNetwork::buildNetworkPage(QWidget *page)
     auto *top = new QHBoxLayout;
     mConnectButton = button(page, "NetworkConnectButton", kConnect);
     top->addWidget(mConnectButton);
+    mEncryptedMark = new QLabel(QStringLiteral("Encrypted connection (TLS)"), page);
+    mEncryptedMark->setObjectName(QStringLiteral("EncryptedMark"));
+    mEncryptedMark->setStyleSheet(QStringLiteral("QLabel { color: #006400; font-weight: bold; }"));
+    mEncryptedMark->setToolTip(QStringLiteral("The connection to the server is encrypted and the server's "
+                                              "certificate was checked."));
+    mNotEncryptedMark = new QLabel(QStringLiteral("Not encrypted"), page);
+    mNotEncryptedMark->setObjectName(QStringLiteral("NotEncryptedMark"));
+    mNotEncryptedMark->setStyleSheet(QStringLiteral("QLabel { color: #b00000; font-weight: bold; }"));
+    mNotEncryptedMark->setToolTip(QStringLiteral("The connection to the server is not encrypted: your password, "
+                                                 "messages and files can be read on the way."));
+    top->addWidget(mEncryptedMark);
+    top->addWidget(mNotEncryptedMark);
     top->addStretch();
     column->addLayout(top);
     connect(mConnectButton, &QPushButton::clicked, this, &THalvornNetwork::connectControl);
@@ -372,7 +385,45 @@ TAddressLookup *THalvornNetwork::lookup()
 {
     if (!mLookup)
         mLookup = new TAddressLookup(this);
+    mLookup->setKnownServers(knownServers());
     return mLookup;
+}
+
+TKnownServers THalvornNetwork::knownServers() const
+{
+    return TKnownServers(DataFolder::file(TKnownServers::defaultFileName()));
+}
+
+void THalvornNetwork::settleCertificate(const CertificateCheck &check, const std::function<void()> &retry)
+{
+    const TKnownServers known = knownServers();
+    switch (check.verdict) {
+    case CertificateCheck::Verdict::Trusted:
+        retry();
+        return;
+    case CertificateCheck::Verdict::Unknown:
+        if (MessageService::show(&mForm, known.questionText(check), MessageIcon::Warning, YesNo) != mbYes)
+            return;
+        if (!known.remember(check.host, check.port, check.presented)) {
+            MessageService::error(&mForm, QStringLiteral("The certificate could not be remembered in \"%1\", so the "
+                                                         "connection was not made.").arg(known.file()));
+            return;
+        }
+        retry();
+        return;
+    case CertificateCheck::Verdict::Changed:
+        MessageService::error(&mForm, known.changedText(check));
+        return;
+    case CertificateCheck::Verdict::Refused:
+        MessageService::error(&mForm, TKnownServers::refusedText(check));
+        return;
+    }
+}
+
+void THalvornNetwork::certificateRefused(const CertificateCheck &check)
+{
+    // Asked once the socket has finished reporting, not inside its signal.
+    QTimer::singleShot(0, this, [this, check] { settleCertificate(check, [this] { openConnection(); }); });
 }
 
 void THalvornNetwork::ConnectToHalvorn(const QString &userName, const QString &password)
@@ -381,6 +432,10 @@ void THalvornNetwork::ConnectToHalvorn(const QString &userName, const QString &p
     connect(mLookup, &TAddressLookup::finished, this, [this, userName, password](bool ok, bool httpFailed) {
         mLookup->disconnect(this);
         if (!ok) {
+            if (const auto refused = mLookup->refusedCertificate()) {
+                settleCertificate(*refused, [this, userName, password] { ConnectToHalvorn(userName, password); });
+                return;
+            }
             // An unreachable service stops silently; a bad answer says so.
             if (!httpFailed)
                 MessageService::error(&mForm, addressServerErrorText());
@@ -400,7 +455,15 @@ void THalvornNetwork::openConnection()
     DestroyClient();
     clearPendingRequests();
     gMyClient = mBrain->createClient(mLog);
-    gMyClient->ClientConnect(gHalvornIPAddress, gHalvornPort.toInt());
+    QString peerName;
+    if (gHalvornTls) {
+        peerName = gHalvornServerName.isEmpty() ? gHalvornIPAddress : gHalvornServerName;
+        const quint16 port = gHalvornPort.toUShort();
+        gMyClient->CheckServerCertificate = [this, peerName, port](const CertificateProblem &problem) {
+            return knownServers().check(peerName, port, problem);
+        };
+    }
+    gMyClient->ClientConnect(gHalvornIPAddress, gHalvornPort.toInt(), peerName);
 }
 
 void THalvornNetwork::connectControl()
@@ -762,10 +825,19 @@ void THalvornNetwork::setConnectCaptions(const QString &caption)
         mQuickConnect->setText(caption);
 }
 
+void THalvornNetwork::showEncryption()
+{
+    if (mEncryptedMark)
+        mEncryptedMark->setHidden(!mConnected || !mEncrypted);
+    if (mNotEncryptedMark)
+        mNotEncryptedMark->setHidden(!mConnected || mEncrypted);
+}
+
 // Puts the connection and project state on the pages built so far.
 void THalvornNetwork::showState()
 {
     setConnectCaptions(mConnected ? kDisconnect : kConnect);
+    showEncryption();
     if (mPageViews)
         mPageViews->setCurrentIndex(mConnected ? 1 : 0);
     if (mQuickViews)
@@ -781,6 +853,8 @@ void THalvornNetwork::showConnected()
     if (Quorvant::gSetupTools)
         Quorvant::gSetupTools->MoveHalvornPasswordToSecretStore(passwordNoter());
     mConnected = true;
+    mEncrypted = gMyClient && gMyClient->isEncrypted();
+    showEncryption();
     setConnectCaptions(kDisconnect);
     if (mPageViews)
         mPageViews->setCurrentIndex(1);
@@ -792,6 +866,8 @@ void THalvornNetwork::showConnected()
 void THalvornNetwork::showDisconnected()
 {
     mConnected = false;
+    mEncrypted = false;
+    showEncryption();
     setConnectCaptions(kConnect);
     if (mPageViews)
         mPageViews->setCurrentIndex(0);

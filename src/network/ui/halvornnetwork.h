@@ -67,6 +67,12 @@ public:
     QString dataFolder() const;
     // Made on first use: its network access is not needed before a sign-in.
     TAddressLookup *lookup();
+    // The servers whose certificates the user confirmed, in the data folder.
+    TKnownServers knownServers() const;
+    // A certificate that was not accepted: an unknown one is shown with its
+    // fingerprint and, once the user confirmed it, remembered and `retry`
+    // run; a changed or broken one is refused with a message.
+    void settleCertificate(const CertificateCheck &check, const std::function<void()> &retry);
     bool autoConnectSetting() const;
     // Stores the account as the settings' default; where the password went
     // is told in the network status box.
@@ -134,6 +140,7 @@ public:
     void refreshFileList() override;
     void openDownloadedFile(const QString &path) override;
     void fileAdded(bool ok) override;
+    void certificateRefused(const CertificateCheck &check) override;
 
 signals:
     void connectedChanged(bool connected);
@@ -147,6 +154,8 @@ private:
     TSetupTools::PasswordKept passwordNoter();
     void setConnectCaptions(const QString &caption);
     void showState();
+    // The mark of an encrypted or a plain connection, while connected.
+    void showEncryption();
 
     TForm1 &mForm;
     std::unique_ptr<TMemoryBookings> mMemoryBookings;
@@ -156,6 +165,7 @@ private:
     TNetworkLog *mLog = nullptr;
     TAddressLookup *mLookup = nullptr;
     bool mConnected = false;
+    bool mEncrypted = false;
 
     QList<QPointer<TChatRoomMenu>> mRooms;
     QPointer<TChatChannelListMenu> mChannelList;
@@ -167,6 +177,8 @@ private:
     QStackedWidget *mQuickViews = nullptr;
     QPushButton *mConnectButton = nullptr;
     QPushButton *mQuickConnect = nullptr;
+    QLabel *mEncryptedMark = nullptr;
+    QLabel *mNotEncryptedMark = nullptr;
     QPlainTextEdit *mNetworkStatus = nullptr;
     QPlainTextEdit *mChatStatus = nullptr;
     QLineEdit *mChatEdit = nullptr;

@@ -124,6 +124,10 @@ void THalvornNetworkMonitor::fetchAddress(const std::function<void()> &then)
         mBusy = false;
         setStatus(QStringLiteral("Finished Retrieving Address..."));
         if (!ok) {
+            if (const auto refused = lookup->refusedCertificate()) {
+                mNetwork.settleCertificate(*refused, [this, then] { fetchAddress(then); });
+                return;
+            }
             addressServerError();
             return;
         }

@@ -263,12 +263,20 @@ TEST_F(NetworkWindows, JoinDisconnectAndSignInAgainThroughTheLoginDialog)
     EXPECT_FALSE(connectedViewShown());
     ASSERT_TRUE(join("alice", "Secret1"));
     EXPECT_EQ(connectButton()->text(), "Disconnect From Network");
+    // A plain connection says so on the network page.
+    auto *notEncrypted = window->findChild<QLabel *>(QStringLiteral("NotEncryptedMark"));
+    ASSERT_NE(notEncrypted, nullptr);
+    EXPECT_FALSE(notEncrypted->isHidden());
+    EXPECT_EQ(notEncrypted->text(), "Not encrypted");
+    EXPECT_TRUE(window->findChild<QLabel *>(QStringLiteral("EncryptedMark"))->isHidden());
+    EXPECT_FALSE(gMyClient->isEncrypted());
     EXPECT_TRUE(messageTexts().contains("You have been logged into the Halvorn Network."));
     EXPECT_EQ(Quorvant::gUserName, "alice");  // stored as the default account
     EXPECT_FALSE(network->networkStatusMemo()->toPlainText().isEmpty());
 
     connectButton()->click();  // disconnect
     EXPECT_EQ(gMyClient, nullptr);
+    EXPECT_TRUE(notEncrypted->isHidden()) << "no connection, no mark";
     EXPECT_FALSE(connectedViewShown());
     EXPECT_EQ(connectButton()->text(), "Connect To Network");
     EXPECT_TRUE(messageTexts().contains("You have been disconnected from the server!"));
