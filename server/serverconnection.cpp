@@ -30,6 +30,22 @@ qint64 pendingOutput(QTcpSocket *socket)
     return socket->bytesToWrite() + (ssl ? ssl->encryptedBytesToWrite() : 0);
 }
 
+// The socket outlives its session just long enough for replies already
+// written to go out; a client that left much unread is cut off.
+void endSocket(QTcpSocket *socket)
+{
+    if (socket->state() == QAbstractSocket::UnconnectedState) {
+        socket->deleteLater();
+    } else if (pendingOutput(socket) > kLingerBytes) {
+        socket->abort();
+        socket->deleteLater();
+    } else {
+        QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        QTimer::singleShot(kLingerMs, socket, [socket] { socket->abort(); socket->deleteLater(); });
+        socket->disconnectFromHost();
+    }
+}
+
 } // namespace
 
 ServerConnection::ServerConnection(QTcpSocket *socket, const ServerLimits &limits, const TransportRules &transport,
@@ -257,20 +273,15 @@ void ServerConnection::close(const QString &why)
     mReassembler.reset();
     mSocket->disconnect(this);
     changeQueued(-mQueued);
-    // The socket outlives this session just long enough for replies already
-    // written to go out; a client that left much unread is cut off.
     QTcpSocket *socket = std::exchange(mSocket, nullptr);
     socket->setParent(nullptr);
-    if (socket->state() == QAbstractSocket::UnconnectedState) {
-        socket->deleteLater();
-    } else if (pendingOutput(socket) > kLingerBytes) {
-        socket->abort();
-        socket->deleteLater();
-    } else {
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        QTimer::singleShot(kLingerMs, socket, [socket] { socket->abort(); socket->deleteLater(); });
-        socket->disconnectFromHost();
-    }
+    // The TLS backend may be in the middle of its own work on the socket
+    // (this may run inside its readyRead or error signal), and ending the
+    // socket there makes it use freed state: it is ended a moment later.
+    if (qobject_cast<QSslSocket *>(socket))
+        QMetaObject::invokeMethod(socket, [socket] { endSocket(socket); }, Qt::QueuedConnection);
+    else
+        endSocket(socket);
     // The server forgets the session later, never in the middle of handling
     // a request that may still be using it (a send can close it).
     QMetaObject::invokeMethod(this, [this, why] {
