@@ -13,6 +13,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -300,4 +303,77 @@ TEST_F(EndToEndOperations, ACopyOfTheDatabaseFileAloneHoldsTheData)
     auto again = member(restored, "ann", false);
     ASSERT_TRUE(again);
     EXPECT_EQ(fileRows(*again, "Site"), (QStringList{"index.htm", "ann", "TRUE"}));
+}
+
+namespace {
+
+// A program's exit code, standard output and standard error; -1 when it
+// could not run.
+struct ToolRun
+{
+    int code = -1;
+    QByteArray out;
+    QByteArray error;
+};
+
+ToolRun runTool(const QString &program, const QStringList &arguments)
+{
+    QProcess p;
+    p.start(program, arguments);
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+}
+
+QByteArray fileText(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST_F(EndToEndOperations, TheServiceUnitsAreHardenedAndValid)
+{
+    const QString units = QStringLiteral(HALVORN_SERVICE_FILES);
+    if (QStandardPaths::findExecutable("systemd-analyze").isEmpty())
+        GTEST_SKIP() << "systemd-analyze is not installed (Debian package systemd)";
+    for (const char *unit : {"halvorn-server.service", "halvorn-backup.service"}) {
+        const ToolRun security = runTool("systemd-analyze", {"security", "--offline=true", units + "/" + unit});
+        const QRegularExpressionMatch level = QRegularExpression(QStringLiteral("Overall exposure level for [^:]+: ([0-9.]+)"))
+                                                  .match(QString::fromUtf8(security.out + security.error));
+        ASSERT_TRUE(level.hasMatch()) << security.out.constData() << security.error.constData();
+        std::printf("%s: exposure %s\n", unit, qPrintable(level.captured(1)));
+        // 0 is the best score, 10 the worst; "OK" ends at 4.9, "MEDIUM" at 6.9.
+        EXPECT_LE(level.captured(1).toDouble(), 2.0) << unit << "\n" << security.out.constData();
+    }
+
+    // verify checks the directives and that the program exists: the units
+    // are checked with the program built here.
+    QTemporaryDir copies;
+    for (const char *unit : {"halvorn-server.service", "halvorn-backup.service", "halvorn-backup.timer"}) {
+        QFile copy(copies.filePath(unit));
+        ASSERT_TRUE(copy.open(QIODevice::WriteOnly));
+        copy.write(fileText(units + "/" + unit).replace("/usr/local/bin/halvorn-server", HALVORN_SERVER_PATH));
+    }
+    const ToolRun verify = runTool("systemd-analyze", {"verify", copies.filePath("halvorn-server.service"),
+                                                       copies.filePath("halvorn-backup.service"), copies.filePath("halvorn-backup.timer")});
+    if (verify.code == -1 || verify.error.contains("Failed to initialize manager") || verify.error.contains("Failed to setup working directory"))
+        GTEST_SKIP() << "systemd-analyze verify cannot run here: " << verify.error.constData();
+    EXPECT_EQ(verify.code, 0) << verify.error.constData();
+    EXPECT_EQ(verify.error, QByteArray()) << "warnings about the units";
+
+    // logrotate rotates the log the service writes and makes it reopen it.
+    const QByteArray service = fileText(units + "/halvorn-server.service");
+    const QByteArray rotation = fileText(units + "/halvorn-server.logrotate");
+    EXPECT_TRUE(service.contains("LogsDirectory=halvorn\n") && service.contains("--log ${LOGS_DIRECTORY}/server.log"));
+    EXPECT_TRUE(rotation.startsWith("#") && rotation.contains("\n/var/log/halvorn/server.log {\n"));
+    EXPECT_TRUE(rotation.contains("systemctl reload halvorn-server.service"));
+    EXPECT_TRUE(service.contains("ExecReload=/bin/kill -HUP $MAINPID"));
+    if (const QString logrotate = QStandardPaths::findExecutable("logrotate"); !logrotate.isEmpty()) {
+        const ToolRun dryRun = runTool(logrotate, {"--debug", "--state", copies.filePath("state"), units + "/halvorn-server.logrotate"});
+        EXPECT_EQ(dryRun.code, 0) << dryRun.error.constData();
+    } else {
+        std::printf("logrotate is not installed: its snippet is not parsed\n");
+    }
 }
