@@ -15,6 +15,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QHostAddress>
 #include <QNetworkInterface>
 #include <QSocketNotifier>
@@ -234,6 +235,9 @@ int main(int argc, char **argv)
         tls = Halvorn::ServerTls::load(parser.value(certOption), parser.value(keyOption), &error);
         if (!tls)
             return fail(QStringLiteral("cannot use TLS: %1").arg(error));
+        if (const QDateTime expiry = tls->configuration().localCertificate().expiryDate(); expiry < QDateTime::currentDateTimeUtc())
+            std::fprintf(stderr, "halvorn-server: warning: the certificate expired on %s; clients will refuse it\n",
+                         qPrintable(expiry.toString(Qt::ISODate)));
     } else if (parser.isSet(plainOption)) {
         return fail(QStringLiteral("--allow-plain needs --tls-cert and --tls-key (without TLS every client is plain)"));
     }

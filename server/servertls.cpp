@@ -72,7 +72,8 @@ std::optional<ServerTls> ServerTls::load(const QString &certificateFile, const Q
     tls.mConfiguration.setLocalCertificateChain(chain);
     tls.mConfiguration.setPrivateKey(key);
     if (!tls.handshakesWithItself(error)) {
-        *error = QStringLiteral("the key %1 does not work with the certificate %2: %3").arg(keyFile, certificateFile, *error);
+        *error = QStringLiteral("the key %1 does not belong to the certificate %2 (a TLS handshake with them failed: %3)")
+                     .arg(keyFile, certificateFile, error->trimmed());
         return std::nullopt;
     }
     return tls;

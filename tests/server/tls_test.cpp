@@ -187,8 +187,8 @@ TEST_F(EndToEndTls, CertificatesThatCannotBeUsedStopTheStart)
         QStringList options;
         const char *message;
     } cases[] = {
-        {{"--tls-cert", certificates.serverCert, "--tls-key", certificates.wrongKey}, "does not work with the certificate"},
-        {{"--tls-cert", certificates.serverCert, "--tls-key", certificates.selfSignedKey}, "does not work with the certificate"},
+        {{"--tls-cert", certificates.serverCert, "--tls-key", certificates.wrongKey}, "does not belong to the certificate"},
+        {{"--tls-cert", certificates.serverCert, "--tls-key", certificates.selfSignedKey}, "does not belong to the certificate"},
         {{"--tls-cert", dir.filePath("missing.pem"), "--tls-key", certificates.serverKey}, "cannot read the certificate"},
         {{"--tls-cert", certificates.serverCert, "--tls-key", dir.filePath("missing.key")}, "cannot read the key"},
         {{"--tls-cert", garbage.fileName(), "--tls-key", certificates.serverKey}, "holds no PEM certificate"},
