@@ -89,7 +89,8 @@ ServerConnection::ServerConnection(QTcpSocket *socket, const ServerLimits &limit
     mSignInDeadline.setInterval(mLimits.signInTimeoutMs);
     connect(&mSignInDeadline, &QTimer::timeout, this, [this] {
         if (user.isEmpty()) {
-            mStats.refuse(Refusal::SignInTimeout);
+            // Silent all along where only TLS is served: no TLS client.
+            mStats.refuse(mPhase == Phase::FirstByte ? Refusal::PlainConnection : Refusal::SignInTimeout);
             close(QStringLiteral("did not sign in within %1 ms").arg(mLimits.signInTimeoutMs));
         }
     });
@@ -121,7 +122,8 @@ void ServerConnection::start()
         return;
     }
     mPhase = Phase::FirstByte;
-    QTimer::singleShot(mLimits.tlsFirstByteWaitMs, this, [this] { chooseTransport(true); });
+    if (mTransport.allowPlain)
+        QTimer::singleShot(mLimits.tlsFirstByteWaitMs, this, [this] { chooseTransport(true); });
     chooseTransport(false);
 }
 
@@ -135,7 +137,9 @@ void ServerConnection::chooseTransport(bool waitedEnough)
         mTransport.tls->startEncryption(mSocket);
         return;
     case FirstByte::Undecided:
-        if (!waitedEnough)
+        // Where only TLS is served a silent client may still be a slow TLS
+        // client: it waits for its first byte until the sign-in deadline.
+        if (!waitedEnough || !mTransport.allowPlain)
             return;
         [[fallthrough]];
     case FirstByte::Plain:

@@ -195,6 +195,8 @@ TEST_F(EndToEndOperations, ABackupTakenUnderWriteLoadRestoresEverything)
     const int addedAfter = added;
     EXPECT_EQ(running.exitCode(), 0) << running.readAllStandardError().constData();
     EXPECT_TRUE(running.readAllStandardOutput().contains("backed up"));
+    // It holds the password hashes: for its owner only.
+    EXPECT_EQ(QFileInfo(copy).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), 0);
     std::printf("files added: %d before the backup, %d while it ran\n", addedBefore, addedAfter - addedBefore);
 
     // A server on the copy knows every account, project, member, file and booking.

@@ -120,8 +120,9 @@ TEST_F(EndToEndTls, SignInChatAndBookOutOverTls)
 
 TEST_F(EndToEndTls, PlainClientsAreRefusedUnlessPlainIsAllowed)
 {
-    start();
-    // A plain client waits for the greeting; it gets none and is dropped.
+    start({"--sign-in-timeout", "1"});
+    // A plain client waits for the greeting; it gets none and is dropped
+    // at the sign-in deadline (a slow TLS client would have had that long).
     QTcpSocket plain;
     plain.connectToHost(QHostAddress::LocalHost, server.port);
     ASSERT_TRUE(plain.waitForConnected(5000));
@@ -153,6 +154,30 @@ TEST_F(EndToEndTls, PlainClientsAreRefusedUnlessPlainIsAllowed)
     // Clients that read only two lines still find the server over HTTP.
     EXPECT_EQ(httpGet(url("http", "/AddressInfo.dat")).body, QStringLiteral("IP=127.0.0.1\r\nPORT=%1\r\nTLS=1\r\n").arg(server.port).toLatin1());
     EXPECT_EQ(metric("halvorn_refusals_total{reason=\"plain_connection\"}"), 0);
+}
+
+TEST_F(EndToEndTls, ATlsClientThatSpeaksLateIsServed)
+{
+    // Busy clients may send their first bytes long after connecting: where
+    // only TLS is served they are waited for until the sign-in deadline;
+    // where plain is allowed too, a client silent for the first-byte wait
+    // is taken as plain.
+    for (const bool allowPlain : {false, true}) {
+        start(allowPlain ? QStringList{"--allow-plain", "--tls-first-byte-wait", "300"} : QStringList{});
+        RawClient late;
+        late.socket.connectToHost(QHostAddress::LocalHost, server.port);
+        ASSERT_TRUE(late.socket.waitForConnected(5000));
+        waitUntil([] { return false; }, 800);
+        QSslConfiguration configuration = late.socket.sslConfiguration();
+        configuration.setCaCertificates(certificates.authority());
+        late.socket.setSslConfiguration(configuration);
+        late.socket.startClientEncryption();
+        EXPECT_EQ(waitUntil([&] { return late.socket.isEncrypted(); }, 5000), !allowPlain) << allowPlain;
+        if (!allowPlain) {
+            EXPECT_TRUE(late.signIn("late", "pw", true));
+        }
+        server.stop();
+    }
 }
 
 TEST_F(EndToEndTls, HttpsAddressServiceSaysTheServerSpeaksTls)
