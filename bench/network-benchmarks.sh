@@ -6,7 +6,9 @@
 #   server_load_bench       1,000 clients chatting in 50 rooms while 20 stop
 #                           reading: fan-out p99 (< 50 ms); again while an
 #                           attacker floods sign-ins and trickles partial
-#                           packets: p99 (< 50 ms), server memory (< 256 MiB)
+#                           packets: p99 (< 50 ms), server memory (< 256 MiB);
+#                           again over TLS: sign-in (< 30 s), p99 (< 50 ms);
+#                           each run also books out 10 MB (< 0.5 s)
 # Usage: bench/network-benchmarks.sh [BUILD_DIR]
 set -euo pipefail
 build="${1:-build}"
@@ -21,3 +23,5 @@ echo "== server load"
 "$build/bench/server_load_bench"
 echo "== server load under attack"
 "$build/bench/server_load_bench" --attack
+echo "== server load over TLS"
+"$build/bench/server_load_bench" --tls

@@ -102,8 +102,11 @@ void AddressService::accept()
 {
     while (QTcpSocket *socket = mServer->nextPendingConnection()) {
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QTcpSocket::errorOccurred, socket, [socket] { socket->abort(); socket->deleteLater(); });
-        connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { readRequest(socket); });
+        // Both later: the TLS backend may be in the middle of its work on the
+        // socket, and ending the socket there makes it use freed state.
+        connect(socket, &QTcpSocket::errorOccurred, socket, [socket] { socket->abort(); socket->deleteLater(); },
+                Qt::QueuedConnection);
+        connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { readRequest(socket); }, Qt::QueuedConnection);
         QTimer::singleShot(kRequestTimeoutMs, socket, [socket] { socket->abort(); socket->deleteLater(); });
     }
 }

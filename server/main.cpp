@@ -15,6 +15,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QHostAddress>
 #include <QNetworkInterface>
 #include <QSocketNotifier>
@@ -147,7 +148,7 @@ int main(int argc, char **argv)
                [&](qint64 v) { limits.signInTimeoutMs = int(v * 1000); }),
         number("greeting-pause", "Milliseconds between the greeting and the sign-in request, so clients read the greeting alone.", "MS",
                limits.greetingPauseMs, 0, 10000, [&](qint64 v) { limits.greetingPauseMs = int(v); }),
-        number("tls-first-byte-wait", "With TLS: milliseconds a silent new client is waited for before it counts as plain (greeted with --allow-plain, else dropped).", "MS",
+        number("tls-first-byte-wait", "With TLS and --allow-plain: milliseconds a silent new client is waited for before it is greeted as a plain client.", "MS",
                limits.tlsFirstByteWaitMs, 1, 60000, [&](qint64 v) { limits.tlsFirstByteWaitMs = int(v); }),
         number("checkpoint-interval", "Seconds between copying the database's write-ahead log into the database file.", "S",
                checkpointSeconds, 1, 86400, [&](qint64 v) { checkpointSeconds = v; }),
@@ -182,6 +183,10 @@ int main(int argc, char **argv)
     const Halvorn::QuotaOptions quotaOptions;
     quotaOptions.addTo(parser);
     parser.process(app);
+
+    // The database, its backups and the log hold passwords' hashes and who
+    // signed in: for the owner only.
+    umask(S_IRWXG | S_IRWXO);
 
     if (parser.isSet(backupOption)) {
         if (!parser.isSet(dbOption) || parser.value(dbOption).isEmpty())
@@ -234,13 +239,14 @@ int main(int argc, char **argv)
         tls = Halvorn::ServerTls::load(parser.value(certOption), parser.value(keyOption), &error);
         if (!tls)
             return fail(QStringLiteral("cannot use TLS: %1").arg(error));
+        if (const QDateTime expiry = tls->configuration().localCertificate().expiryDate(); expiry < QDateTime::currentDateTimeUtc())
+            std::fprintf(stderr, "halvorn-server: warning: the certificate expired on %s; clients will refuse it\n",
+                         qPrintable(expiry.toString(Qt::ISODate)));
     } else if (parser.isSet(plainOption)) {
         return fail(QStringLiteral("--allow-plain needs --tls-cert and --tls-key (without TLS every client is plain)"));
     }
     const Halvorn::TransportRules transport{tls ? &*tls : nullptr, !tls || parser.isSet(plainOption)};
 
-    // The database and the log hold passwords' hashes and who signed in: for the owner only.
-    umask(S_IRWXG | S_IRWXO);
     mallopt(M_MMAP_THRESHOLD, kOwnMappingFrom);
     raiseDescriptorLimit();
     std::signal(SIGPIPE, SIG_IGN);

@@ -30,6 +30,22 @@ qint64 pendingOutput(QTcpSocket *socket)
     return socket->bytesToWrite() + (ssl ? ssl->encryptedBytesToWrite() : 0);
 }
 
+// The socket outlives its session just long enough for replies already
+// written to go out; a client that left much unread is cut off.
+void endSocket(QTcpSocket *socket)
+{
+    if (socket->state() == QAbstractSocket::UnconnectedState) {
+        socket->deleteLater();
+    } else if (pendingOutput(socket) > kLingerBytes) {
+        socket->abort();
+        socket->deleteLater();
+    } else {
+        QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        QTimer::singleShot(kLingerMs, socket, [socket] { socket->abort(); socket->deleteLater(); });
+        socket->disconnectFromHost();
+    }
+}
+
 } // namespace
 
 ServerConnection::ServerConnection(QTcpSocket *socket, const ServerLimits &limits, const TransportRules &transport,
@@ -73,7 +89,8 @@ ServerConnection::ServerConnection(QTcpSocket *socket, const ServerLimits &limit
     mSignInDeadline.setInterval(mLimits.signInTimeoutMs);
     connect(&mSignInDeadline, &QTimer::timeout, this, [this] {
         if (user.isEmpty()) {
-            mStats.refuse(Refusal::SignInTimeout);
+            // Silent all along where only TLS is served: no TLS client.
+            mStats.refuse(mPhase == Phase::FirstByte ? Refusal::PlainConnection : Refusal::SignInTimeout);
             close(QStringLiteral("did not sign in within %1 ms").arg(mLimits.signInTimeoutMs));
         }
     });
@@ -105,7 +122,8 @@ void ServerConnection::start()
         return;
     }
     mPhase = Phase::FirstByte;
-    QTimer::singleShot(mLimits.tlsFirstByteWaitMs, this, [this] { chooseTransport(true); });
+    if (mTransport.allowPlain)
+        QTimer::singleShot(mLimits.tlsFirstByteWaitMs, this, [this] { chooseTransport(true); });
     chooseTransport(false);
 }
 
@@ -119,7 +137,9 @@ void ServerConnection::chooseTransport(bool waitedEnough)
         mTransport.tls->startEncryption(mSocket);
         return;
     case FirstByte::Undecided:
-        if (!waitedEnough)
+        // Where only TLS is served a silent client may still be a slow TLS
+        // client: it waits for its first byte until the sign-in deadline.
+        if (!waitedEnough || !mTransport.allowPlain)
             return;
         [[fallthrough]];
     case FirstByte::Plain:
@@ -257,20 +277,15 @@ void ServerConnection::close(const QString &why)
     mReassembler.reset();
     mSocket->disconnect(this);
     changeQueued(-mQueued);
-    // The socket outlives this session just long enough for replies already
-    // written to go out; a client that left much unread is cut off.
     QTcpSocket *socket = std::exchange(mSocket, nullptr);
     socket->setParent(nullptr);
-    if (socket->state() == QAbstractSocket::UnconnectedState) {
-        socket->deleteLater();
-    } else if (pendingOutput(socket) > kLingerBytes) {
-        socket->abort();
-        socket->deleteLater();
-    } else {
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        QTimer::singleShot(kLingerMs, socket, [socket] { socket->abort(); socket->deleteLater(); });
-        socket->disconnectFromHost();
-    }
+    // The TLS backend may be in the middle of its own work on the socket
+    // (this may run inside its readyRead or error signal), and ending the
+    // socket there makes it use freed state: it is ended a moment later.
+    if (qobject_cast<QSslSocket *>(socket))
+        QMetaObject::invokeMethod(socket, [socket] { endSocket(socket); }, Qt::QueuedConnection);
+    else
+        endSocket(socket);
     // The server forgets the session later, never in the middle of handling
     // a request that may still be using it (a send can close it).
     QMetaObject::invokeMethod(this, [this, why] {

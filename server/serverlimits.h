@@ -15,9 +15,11 @@ struct ServerLimits
     int idleTimeoutMs = 120000;         // without a complete packet
     int signInTimeoutMs = 10000;        // from connecting to signing in
     int greetingPauseMs = 500;          // the greeting travels alone before the sign-in request
-    // On a TLS port: how long a client that sends nothing is waited for
-    // before it counts as a plain client (a TLS client sends its first
-    // bytes at once; a plain one waits for the greeting).
+    // On a port that serves TLS and plain clients: how long a client that
+    // sends nothing is waited for before it counts as a plain client (a TLS
+    // client sends its first bytes at once; a plain one waits for the
+    // greeting). Where only TLS is served, a silent client waits until the
+    // sign-in deadline.
     int tlsFirstByteWaitMs = 500;
     qint64 maxUnsignedPacket = 64 * 1024;  // unfinished packet before signing in
     qint64 maxOutputPerConnection = 64 * 1024 * 1024;

@@ -54,8 +54,14 @@ private:
 
 // The write-ahead log is cut back to this after a checkpoint that emptied it.
 constexpr qint64 kWalSizeLimit = 16 * 1024 * 1024;
-// SQLite's auto_vacuum value for INCREMENTAL.
-constexpr int kIncrementalVacuum = 2;
+// How long a statement waits for a lock another connection holds.
+constexpr int kBusyTimeoutMs = 5000;
+// How long the health check waits for it.
+constexpr int kHealthWaitMs = 1000;
+// SQLite's auto_vacuum value for FULL: every commit that frees pages gives
+// them back. (INCREMENTAL would need "PRAGMA incremental_vacuum" stepped to
+// its end, which Qt's driver does not do: it frees one page a statement.)
+constexpr int kFullAutoVacuum = 1;
 
 bool execAll(QSqlDatabase &db, const QStringList &statements, QString *error)
 {
@@ -141,15 +147,16 @@ bool ServerStore::open(const QString &path, QString *error)
     }
     // Before the first table, the setting alone does it; afterwards only a
     // VACUUM rebuilds the file with it.
-    if (singleValue(db, QStringLiteral("PRAGMA auto_vacuum")).toInt() != kIncrementalVacuum) {
+    if (singleValue(db, QStringLiteral("PRAGMA auto_vacuum")).toInt() != kFullAutoVacuum) {
         const bool hasTables = singleValue(db, QStringLiteral("SELECT count(*) FROM sqlite_master")).toInt() > 0;
-        QStringList convert = {QStringLiteral("PRAGMA auto_vacuum=INCREMENTAL")};
+        QStringList convert = {QStringLiteral("PRAGMA auto_vacuum=FULL")};
         if (hasTables)
             convert.append(QStringLiteral("VACUUM"));
         if (!execAll(db, convert, error))
             return false;
     }
     const QStringList schema = {
+        QStringLiteral("PRAGMA busy_timeout=%1").arg(kBusyTimeoutMs),
         QStringLiteral("PRAGMA journal_mode=WAL"),
         QStringLiteral("PRAGMA journal_size_limit=%1").arg(kWalSizeLimit),
         QStringLiteral("PRAGMA synchronous=NORMAL"),
@@ -179,18 +186,26 @@ void ServerStore::checkpoint()
 
 void ServerStore::reclaimSpace()
 {
+    // The commit gave the pages back in the log; the checkpoint cuts the
+    // database file, and the log is emptied.
     QSqlQuery q(QSqlDatabase::database(mConnection));
-    if (q.exec(QStringLiteral("PRAGMA incremental_vacuum"))) {
-        while (q.next()) {
-        }
-    }
     q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
 }
 
 bool ServerStore::answers()
 {
-    QSqlQuery q(QSqlDatabase::database(mConnection));
-    return q.exec(QStringLiteral("SELECT count(*) FROM accounts")) && q.next();
+    // A read, and the write lock taken (and let go) within kHealthWaitMs:
+    // a database another process holds, or one that cannot be read, fails.
+    QSqlDatabase db = QSqlDatabase::database(mConnection);
+    QSqlQuery q(db);
+    q.exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(kHealthWaitMs));
+    const bool ok = q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    const bool read = ok && q.exec(QStringLiteral("SELECT count(*) FROM accounts")) && q.next();
+    q.finish();
+    if (ok)
+        q.exec(QStringLiteral("ROLLBACK"));
+    q.exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(kBusyTimeoutMs));
+    return read;
 }
 
 qint64 ServerStore::fileBytes() const

@@ -1,6 +1,6 @@
 // The server's lasting state in SQLite: accounts, projects with their
 // members, files and bookings. Names compare without regard to ASCII case.
-// The database runs in WAL mode with incremental auto-vacuum: what a removed
+// The database runs in WAL mode with full auto-vacuum: what a removed
 // project or file held goes back to the file system at once.
 #pragma once
 
@@ -30,7 +30,7 @@ public:
     ~ServerStore();
 
     // Creates the tables where missing; a database made without
-    // incremental auto-vacuum is converted once (a full VACUUM).
+    // auto-vacuum is converted once (a VACUUM).
     [[nodiscard]] bool open(const QString &path, QString *error);
 
     // Copies the log into the database file (without waiting for readers),
@@ -86,7 +86,7 @@ public:
     bool updateFile(const QString &project, const QString &name, const QString &user, const QByteArray &content);
 
 private:
-    // Gives the free pages back to the file system and empties the log.
+    // After a removal: shrinks the database file and empties the log.
     void reclaimSpace();
 
     QString mConnection;

@@ -7,6 +7,7 @@
 #include <QSslSocket>
 #include <QTimer>
 
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace Halvorn {
@@ -71,7 +72,8 @@ std::optional<ServerTls> ServerTls::load(const QString &certificateFile, const Q
     tls.mConfiguration.setLocalCertificateChain(chain);
     tls.mConfiguration.setPrivateKey(key);
     if (!tls.handshakesWithItself(error)) {
-        *error = QStringLiteral("the key %1 does not work with the certificate %2: %3").arg(keyFile, certificateFile, *error);
+        *error = QStringLiteral("the key %1 does not belong to the certificate %2 (a TLS handshake with them failed: %3)")
+                     .arg(keyFile, certificateFile, error->trimmed());
         return std::nullopt;
     }
     return tls;
@@ -123,7 +125,11 @@ bool ServerTls::handshakesWithItself(QString *error) const
 FirstByte firstByteOf(QTcpSocket *socket)
 {
     char first = 0;
-    if (socket->peek(&first, 1) != 1)
+    // What the socket has read so far, else what the system holds for it:
+    // on a busy server the wait may end before the socket has been told of
+    // bytes that came in time.
+    if (socket->peek(&first, 1) != 1
+        && ::recv(int(socket->socketDescriptor()), &first, 1, MSG_PEEK | MSG_DONTWAIT) != 1)
         return FirstByte::Undecided;
     return first == kTlsHandshakeRecord ? FirstByte::Tls : FirstByte::Plain;
 }

@@ -30,21 +30,9 @@ using namespace Quorvant::Network;
 
 namespace {
 
-constexpr qint64 kMiB = 1024 * 1024;
-
 QHostAddress loopback(int last)
 {
     return QHostAddress(QStringLiteral("127.0.0.%1").arg(last));
-}
-
-QByteArray login(const QString &user, const QString &password)
-{
-    return TLoginInfo{user, password}.toBytes();
-}
-
-bool isGood(const std::optional<RawPacket> &p)
-{
-    return p && GoodPacket(p->payload);
 }
 
 bool signedIn(const std::optional<RawPacket> &p)

@@ -1,11 +1,13 @@
 #include "rawclient.h"
 
 #include "networkrecords.h"
+#include "waituntil.h"
 #include "wireformat.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QHostAddress>
+#include <QSslConfiguration>
 
 using namespace Quorvant::Network;
 
@@ -15,6 +17,22 @@ bool RawClient::connectTo(quint16 port, const QHostAddress &from)
         return false;
     socket.connectToHost(QHostAddress::LocalHost, port);
     return socket.waitForConnected(5000);
+}
+
+bool RawClient::connectToTls(quint16 port, const QList<QSslCertificate> &trusted, const QHostAddress &from)
+{
+    if (!from.isNull() && !socket.bind(from))
+        return false;
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setProtocol(QSsl::TlsV1_2OrLater);
+    if (!trusted.isEmpty())
+        configuration.setCaCertificates(trusted);
+    socket.setSslConfiguration(configuration);
+    QObject::connect(&socket, &QSslSocket::sslErrors, &socket, [this](const QList<QSslError> &errors) { tlsErrors += errors; });
+    socket.connectToHostEncrypted(QStringLiteral("127.0.0.1"), port);
+    // The event loop runs meanwhile, for a proxy in this process.
+    return waitUntil([this] { return socket.isEncrypted() || socket.state() == QAbstractSocket::UnconnectedState; }, 10000)
+           && socket.isEncrypted();
 }
 
 void RawClient::pump()

@@ -6,6 +6,13 @@
 
 #include <QStringList>
 
+constexpr qint64 kMiB = 1024 * 1024;
+
+inline QByteArray login(const QString &user, const QString &password)
+{
+    return Quorvant::Network::TLoginInfo{user, password}.toBytes();
+}
+
 inline QByteArray chatRecord(const QString &room, const QString &text = {})
 {
     return Quorvant::Network::TNetworkChatRoom{QString(), room, text}.toBytes();
