@@ -20,8 +20,10 @@ class PasswordHash
 {
 public:
     static constexpr int kDefaultIterations = 20000;
+    static constexpr int kKeyBytes = 32;
 
     static QByteArray newSalt();
+    // Empty when `iterations` is below 1.
     static QByteArray derive(const QString &password, const QByteArray &salt, int iterations);
     // A new salt and the hash of `password` with it.
     static PasswordRecord make(const QString &password, int iterations);
