@@ -33,8 +33,14 @@ folder() {  # address -> a data folder past its first run, sign-in on when an ad
 
 plain=$(folder "")
 closed=$(folder "127.0.0.1:9")
-silent=$(folder "10.255.255.1:8080")
-trap 'rm -rf "$plain" "$closed" "$silent"' EXIT
+# A service that takes the connection on loopback and never answers.
+exec 3< <(python3 -c 'import socket, time
+s = socket.socket(); s.bind(("127.0.0.1", 0)); s.listen(128)
+print(s.getsockname()[1], flush=True); time.sleep(3600)')
+silent_pid=$!
+read -r silent_port <&3
+silent=$(folder "127.0.0.1:$silent_port")
+trap 'kill "$silent_pid" 2>/dev/null; rm -rf "$plain" "$closed" "$silent"' EXIT
 base=$(measure "$plain")
 down=$(measure "$closed")
 hang=$(measure "$silent")
