@@ -305,7 +305,10 @@ TEST_F(AccessibilityTest, EveryDialogStartsOnItsFirstFieldTabsThroughEveryContro
     openers.append({QStringLiteral("NetworkConnectButton"), [connectButton] { connectButton->click(); }});
 
     QStringList seen;
-    for (const auto &[opener, open] : openers) {
+    for (const auto &entry : openers) {
+        // Named, not bound: clang 14 cannot capture a structured binding.
+        const QString &opener = entry.first;
+        const auto &open = entry.second;
         const QString opened = openWindow(open, [&](QWidget *window) {
             const QStringList faults = keyboardFaults(window);
             EXPECT_TRUE(faults.isEmpty()) << opener.toStdString() << " opens " << describe(window).toStdString()
