@@ -72,8 +72,15 @@ run_pid=""
 
 # callgrind names each function once in full, then by "(id)".
 python3 - "$work/callgrind.out" "$program" "$out" <<'EOF'
-import re, sys
+import re, subprocess, sys
 profile, program, out = sys.argv[1:]
+# The program's own functions; callgrind names the program's object "???"
+# when the code is laid out by an earlier list.
+defined = set()
+for line in subprocess.run(['nm', '--defined-only', program], capture_output=True, text=True, check=True).stdout.splitlines():
+    fields = line.split()
+    if len(fields) == 3 and fields[1] in 'tTwW':
+        defined.add(fields[2])
 names, objects, ran, current = {}, {}, set(), None
 def name(table, text):
     m = re.match(r'\((\d+)\)(?: (.*))?', text)
@@ -93,7 +100,7 @@ for line in open(profile):
         name(names, value)
     elif key == 'fn':
         fn = name(names, value)
-        if current == program:
+        if current in (program, '???'):
             ran.add(re.sub(r"'\d+$", '', fn))   # callgrind marks recursion with 'N
 # A constructor or destructor has two names for one body (C1/C2, D1/D2):
 # the section is named after either.
@@ -101,7 +108,7 @@ for fn in list(ran):
     for one, two in (('C1', 'C2'), ('D1', 'D2')):
         ran.add(re.sub(r'(?<=[0-9A-Za-z_])%s(?=[EI])' % one, two, fn))
         ran.add(re.sub(r'(?<=[0-9A-Za-z_])%s(?=[EI])' % two, one, fn))
-functions = sorted(f for f in ran if re.match(r'^[A-Za-z_][\w.$]*$', f) and f != 'main')
+functions = sorted(f for f in ran & defined if re.match(r'^[A-Za-z_][\w.$]*$', f) and f != 'main')
 with open(out, 'w') as f:
     f.write('/* Written by bench/startup-order.sh: the functions of the program that run\n'
             '   while it starts, placed side by side before the rest of its code\n'
