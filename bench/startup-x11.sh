@@ -2,7 +2,7 @@
 # Times the real program on a real X display (Xvfb with the openbox window
 # manager), as a user starting it from the shell would see it.
 #
-#   bench/startup-x11.sh [--runs N] [--open FILE | --open-50mib | --all] [build folder]
+#   bench/startup-x11.sh [--runs N] [--open FILE | --open-50mib | --all | --paired] [build folder]
 #
 # --all: the idle start and then the start with a 50 MiB file, every target
 # in one run.
@@ -21,9 +21,17 @@
 # the longest the main window kept a _NET_WM_PING waiting, pings sent every
 # 20 ms by bench/x11probe outside the program), and the peak RSS (VmHWM).
 # --open-50mib generates a 50 MiB HTML file with documents_bench first.
+# --paired: the same against Geany (Debian geany, or $QUORVANT_X11_BENCH_GEANY),
+# started alternately with the program on the same display, N runs each,
+# idle and then with the 50 MiB file (or the --open FILE); Geany on a fresh
+# configuration folder (-c, --no-session), both with fresh XDG folders. The
+# first window shown is Geany's main window. Prints both medians and their
+# ratio (program / Geany) against the targets: settled <= 0.8 x Geany, idle
+# RSS <= Geany, peak RSS with the file <= 150 MiB.
 #
-# Needs: xvfb openbox dbus-daemon (Debian packages) and the build's
-# src/quorvant and bench/x11probe. Exit status 1 when a target is missed.
+# Needs: xvfb openbox dbus-daemon (Debian packages; geany for --paired) and
+# the build's src/quorvant and bench/x11probe. Exit status 1 when a target is
+# missed.
 set -euo pipefail
 export LC_ALL=C
 
@@ -31,6 +39,7 @@ runs=5
 open=""
 make50=0
 all=0
+paired=0
 build=""
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -38,7 +47,8 @@ while [ $# -gt 0 ]; do
     --open) open="$(realpath "$2")"; shift 2 ;;
     --open-50mib) make50=1; shift ;;
     --all) all=1; make50=1; shift ;;
-    -h|--help) sed -n '2,27p' "$0"; exit 0 ;;
+    --paired) paired=1; shift ;;
+    -h|--help) sed -n '2,36p' "$0"; exit 0 ;;
     *) build="$1"; shift ;;
   esac
 done
@@ -51,6 +61,11 @@ done
 for tool in Xvfb openbox dbus-run-session; do
   command -v "$tool" >/dev/null || { echo "missing $tool: apt-get install xvfb openbox dbus-daemon" >&2; exit 2; }
 done
+geany="${QUORVANT_X11_BENCH_GEANY:-geany}"
+if [ "$paired" = 1 ]; then
+  command -v "$geany" >/dev/null || { echo "missing $geany: apt-get install geany" >&2; exit 2; }
+  [ -n "$open" ] || make50=1
+fi
 
 # One session bus for the whole benchmark, as a desktop session has.
 if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ] && [ -z "${QUORVANT_X11_BENCH_IN_SESSION:-}" ]; then
@@ -59,6 +74,7 @@ if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ] && [ -z "${QUORVANT_X11_BENCH_IN_SESSI
   [ -n "$open" ] && args+=(--open "$open")
   [ "$make50" = 1 ] && args+=(--open-50mib)
   [ "$all" = 1 ] && args+=(--all)
+  [ "$paired" = 1 ] && args+=(--paired)
   exec dbus-run-session -- "$0" "${args[@]}" "$build"
 fi
 
@@ -114,24 +130,35 @@ read_ticks() {
 }
 kib() { awk -v k="$2" '$1 == k":" { print $2 }' "$1"; }
 
-# One run: prints "tm_ms settled_ms cpu_ms pss_kib rss_kib hwm_kib stall_ms webengine".
+# One run of $kind ("quorvant", or "geany" for --paired): prints
+# "tm_ms settled_ms cpu_ms pss_kib rss_kib hwm_kib stall_ms webengine".
+# For Geany the first window (the "Task Manager" of the figures) is its main
+# window.
+kind=quorvant
 one_run() {
   local data="$work/data$1"
   mkdir -p "$data"
-  printf '[GENERAL]\r\nFIRSTRUN=0\r\n' > "$data/Main.INI"
+  local first_title main_title
+  local -a cmd env=()
+  if [ "$kind" = geany ]; then
+    first_title="*Geany"; main_title="*Geany"
+    cmd=("$geany" -c "$data/geany" --no-session)
+  else
+    first_title="Quorvant: Task Manager"; main_title="Quorvant : Enterprise Edition"
+    printf '[GENERAL]\r\nFIRSTRUN=0\r\n' > "$data/Main.INI"
+    cmd=("$program" --data-dir "$data")
+  fi
+  [ -n "$open" ] && cmd+=("$open")
+  [ "$paired" = 1 ] && env=(XDG_CONFIG_HOME="$data/config" XDG_DATA_HOME="$data/share" XDG_CACHE_HOME="$data/cache")
   : > "$work/tm"; : > "$work/main"; : > "$work/ping"
-  "$probe" wait "Quorvant: Task Manager" 120 > "$work/tm" 2>/dev/null &
+  "$probe" wait "$first_title" 120 > "$work/tm" 2>/dev/null &
   local tm_probe=$!
-  "$probe" wait "Quorvant : Enterprise Edition" 120 > "$work/main" 2>/dev/null &
+  "$probe" wait "$main_title" 120 > "$work/main" 2>/dev/null &
   local main_probe=$!
   nap 0.3   # the probes are watching
 
   local t0=$EPOCHREALTIME
-  if [ -n "$open" ]; then
-    "$program" --data-dir "$data" "$open" >/dev/null 2>&1 &
-  else
-    "$program" --data-dir "$data" >/dev/null 2>&1 &
-  fi
+  env "${env[@]}" "${cmd[@]}" >/dev/null 2>&1 &
   prog_pid=$!
   t0=${t0/./}
 
@@ -200,6 +227,9 @@ one_run() {
   hwm=$(kib "/proc/$prog_pid/status" VmHWM)
   grep -q 'libQt6WebEngine' "/proc/$prog_pid/maps" && webengine=yes
   kill -TERM "$prog_pid" 2>/dev/null || true
+  local waited
+  for waited in $(seq 100); do kill -0 "$prog_pid" 2>/dev/null || break; nap 0.05; done
+  kill -KILL "$prog_pid" 2>/dev/null || true
   wait "$prog_pid" 2>/dev/null || true
   prog_pid=""
   kill "$tm_probe" "$main_probe" 2>/dev/null || true
@@ -252,6 +282,70 @@ measure() {
     printf '  %-44s %6s ms\n' "CPU time until settled" "$cpu"
   fi
 }
+
+# --paired: N runs of Geany and of the program, alternating (which of the
+# two goes first alternates too), idle or with $open; the results of each go
+# to $work/paired-$1-geany and $work/paired-$1-quorvant.
+paired_runs() {
+  local phase="$1" r k line
+  echo "== $phase: display $display (Xvfb + openbox), $runs runs each, load average at start: $(cut -d' ' -f1-3 /proc/loadavg)"
+  [ -n "$open" ] && echo "opening $open ($(( $(stat -c %s "$open") / 1048576 )) MiB)"
+  cat "$program" "$(command -v "$geany")" "$open" > /dev/null 2>&1 || true   # files in the page cache
+  for kind in geany quorvant; do   # libraries in the page cache
+    one_run warm > /dev/null || true
+    : > "$work/paired-$phase-$kind"
+  done
+  printf '%-9s %-4s %10s %8s %9s %9s %10s %9s\n' program run settled_ms cpu_ms pss_MiB rss_MiB peak_MiB stall_ms
+  for r in $(seq "$runs"); do
+    for k in $( (( r % 2 )) && echo geany quorvant || echo quorvant geany); do
+      kind=$k
+      line=$(one_run "$r") || exit 1
+      echo "$line" >> "$work/paired-$phase-$kind"
+      awk -v k="$kind" -v r="$r" '{ printf "%-9s %-4s %10s %8s %9.1f %9.1f %10.1f %9s\n", k, r, $2, $3, $4 / 1024, $5 / 1024, $6 / 1024, $7 }' <<< "$line"
+    done
+  done
+  kind=quorvant
+  echo "load average at end: $(cut -d' ' -f1-3 /proc/loadavg)"
+}
+
+# One line of the paired table: name, phase, column, divisor (1024 for KiB
+# to MiB), and the target: "ratio LIMIT" (program / Geany at most LIMIT) or
+# "abs LIMIT" (the program's median at most LIMIT).
+paired_row() {
+  local name="$1" phase="$2" c="$3" div="$4" how="$5" limit="$6" g q
+  g=$(awk -v c="$c" '{ print $c }' "$work/paired-$phase-geany" | median)
+  q=$(awk -v c="$c" '{ print $c }' "$work/paired-$phase-quorvant" | median)
+  local out
+  out=$(awk -v n="$name" -v g="$g" -v q="$q" -v d="$div" -v how="$how" -v lim="$limit" 'BEGIN {
+    r = (g > 0 ? q / g : 0)
+    if (how == "ratio") { t = sprintf("ratio <= %.2f", lim); ok = (g > 0 && r <= lim) }
+    else if (how == "abs") { t = sprintf("<= %g", lim); ok = (q / d <= lim) }
+    else { t = ""; ok = 1 }
+    printf "  %-34s %9.*f %9.*f %7.2f   %-14s %s\n", n, (d > 1 ? 1 : 0), g / d, (d > 1 ? 1 : 0), q / d, r, t, (t == "" ? "" : ok ? "pass" : "MISSED")
+    exit !ok }') || missed=1
+  echo "$out"
+}
+
+if [ "$paired" = 1 ]; then
+  file="$open"; open=""
+  paired_runs idle
+  echo
+  open="$file"
+  paired_runs file
+  echo
+  echo "medians (Geany, Quorvant, Quorvant / Geany):"
+  printf '  %-34s %9s %9s %7s   %s\n' "" Geany Quorvant ratio target
+  paired_row "exec to settled, ms" idle 2 1 ratio 0.8
+  paired_row "CPU time until settled, ms" idle 3 1 - 0
+  paired_row "PSS when idle, MiB" idle 4 1024 - 0
+  paired_row "RSS when idle, MiB" idle 5 1024 ratio 1
+  paired_row "file: exec to settled, ms" file 2 1 - 0
+  paired_row "file: peak RSS, MiB" file 6 1024 abs 150
+  paired_row "file: CPU time until settled, ms" file 3 1 - 0
+  echo
+  [ "$missed" = 0 ] && echo "all targets met" || echo "some targets MISSED"
+  exit "$missed"
+fi
 
 if [ "$all" = 1 ]; then
   echo "== start-up, no file"

@@ -1,8 +1,9 @@
 // x11probe: watches a program's windows from outside, for startup-x11.sh.
 //   x11probe wait TITLE [TIMEOUT_S]
-//       waits until the window manager manages a window of this title (it
-//       is in _NET_CLIENT_LIST: shown); prints "<CLOCK_REALTIME seconds>
-//       <window id>"; exit 1 on time-out.
+//       waits until the window manager manages a window whose title matches
+//       TITLE, a shell pattern (fnmatch: "*" for any text; a title without
+//       *, ? or [ matches itself only); it is in _NET_CLIENT_LIST: shown.
+//       Prints "<CLOCK_REALTIME seconds> <window id>"; exit 1 on time-out.
 //   x11probe wm [TIMEOUT_S]
 //       waits until a window manager has announced itself on the root
 //       window (_NET_SUPPORTING_WM_CHECK); exit 1 on time-out.
@@ -25,6 +26,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <fnmatch.h>
 #include <string>
 #include <sys/select.h>
 #include <vector>
@@ -112,7 +114,7 @@ int waitForWindow(Display *d, const std::string &wanted, double timeout)
         // Listed from the moment the window manager takes it on to show it
         // until it is hidden again: a window shown only briefly is caught.
         for (Window w : clientList(d, root, clients)) {
-            if (windowTitle(d, w, netWmName, utf8) == wanted) {
+            if (fnmatch(wanted.c_str(), windowTitle(d, w, netWmName, utf8).c_str(), 0) == 0) {
                 printf("%.6f 0x%lx\n", now(CLOCK_REALTIME), w);
                 return 0;
             }

@@ -54,6 +54,25 @@ QPixmap splashPicture()
     return pixmap;
 }
 
+// KiB of the program's own code in memory: what its starts touched of it.
+qint64 residentOwnCodeKib()
+{
+    const QByteArray exe = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().toLocal8Bit();
+    QFile smaps(QStringLiteral("/proc/self/smaps"));
+    if (exe.isEmpty() || !smaps.open(QIODevice::ReadOnly))
+        return -1;
+    qint64 kib = 0;
+    bool ownCode = false;
+    for (const QByteArray &line : smaps.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() >= 5 && fields.at(0).contains('-') && !fields.at(0).endsWith(':'))
+            ownCode = fields.size() >= 6 && fields.at(5) == exe && fields.at(1).contains('x');
+        else if (ownCode && fields.size() >= 2 && fields.at(0) == "Rss:")
+            kib += fields.at(1).toLongLong();
+    }
+    return kib;
+}
+
 } // namespace
 
 TApplicationShell::TApplicationShell(QObject *parent)
@@ -281,7 +300,8 @@ void TApplicationShell::reportStartupAndQuit()
         }
     }
     const double ms = uptime * 1000.0 - double(started) * 1000.0 / double(ticks);
-    fprintf(stdout, "startup_ms=%.0f browser_engine=%s rss=%s\n", ms, engine ? "loaded" : "no", rss.constData());
+    fprintf(stdout, "startup_ms=%.0f browser_engine=%s code_kib=%lld rss=%s\n", ms, engine ? "loaded" : "no",
+            static_cast<long long>(residentOwnCodeKib()), rss.constData());
     fflush(stdout);
     if (m_taskManager)
         m_taskManager->close();

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <malloc.h>
+
 #include <gtest/gtest.h>
 
 using namespace Quorvant;
@@ -122,6 +124,37 @@ TEST(PieceLoadSmall, AFileOfOnePieceLoadsWithoutReports)
     EXPECT_EQ(reports, 0) << "a small file never runs the event loop";
     EXPECT_EQ(buffer.text(), QStringLiteral("<p>caf\u00E9</p>\r\n"));
     EXPECT_EQ(buffer.longestLoadedLine(), 13) << "the bytes before the LF";
+}
+
+// Heap in use (glibc): the small blocks and the big ones mapped on their own.
+qint64 heapInUse()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return qint64(info.uordblks + info.hblkhd);
+}
+
+TEST(PieceLoadSmall, ABigFileIsHeldOnceWithBoundedRoom)
+{
+    // Lines of 1000 bytes: the line index stays small beside the text.
+    constexpr qint64 Size = 32 * 1024 * 1024;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.htm"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        const QByteArray line = QByteArray(999, 'x') + '\n';
+        for (qint64 written = 0; written < Size; written += line.size())
+            ASSERT_EQ(f.write(line.left(Size - written)), qMin<qint64>(line.size(), Size - written));
+    }
+    TMemoSource buffer;
+    QString error;
+    const qint64 before = heapInUse();
+    ASSERT_TRUE(buffer.loadFromFile(path, &error, [](qint64, qint64) {})) << qPrintable(error);
+    const qint64 grown = heapInUse() - before;
+    ASSERT_EQ(buffer.byteLength(), Size);
+    // The editor keeps the text and one style byte for each of its bytes,
+    // each with room for the first edits; nothing else of that size stays.
+    EXPECT_LE(grown, 2 * (Size + TMemoSource::LoadRoomBytes) + 1024 * 1024) << grown / 1024 << " KiB";
 }
 
 } // namespace

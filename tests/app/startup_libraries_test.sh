@@ -2,6 +2,8 @@
 # The program starts without the browser engine, without Qt Network and
 # without the secret store (QtKeychain, libsecret): none is linked in, and an
 # idle start (no browser shown, nothing sent, no password read) loads none.
+# The code a start runs lies together: an idle start keeps little of the
+# program's own code in memory.
 #   startup_libraries_test.sh PROGRAM
 set -uo pipefail
 program="$1"
@@ -33,4 +35,9 @@ network=$(grep -h 'file=.*libQt6Network' "$data"/loaded.* | head -3 || true)
 [ -z "$network" ] || fail "Qt Network was loaded at start: $network"
 secrets=$(grep -hE 'file=.*(libqt6keychain|libsecret)' "$data"/loaded.* | head -3 || true)
 [ -z "$secrets" ] || fail "the secret store was loaded at start: $secrets"
+# Some 0.6 MiB when the start-up code lies together (src/startup-order.ld),
+# 2 MiB when it is spread over the whole program.
+code=${line#*code_kib=}; code=${code%% *}
+[[ "$code" =~ ^[0-9]+$ ]] || fail "no resident code size in the report: $line"
+(( code > 0 && code <= 1024 )) || fail "$code KiB of the program's code in memory after an idle start (at most 1024)"
 echo "ok: $line"

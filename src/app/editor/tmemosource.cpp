@@ -61,7 +61,7 @@ bool startBulkLoad(ScintillaWidget *w, qint64 size, const char *data = nullptr)
     w->call(QsciScintillaBase::SCI_SETMODEVENTMASK, 0);
     w->call(QsciScintillaBase::SCI_CLEARALL);
     // Room to grow, so the first edits need not move the whole text.
-    w->call(QsciScintillaBase::SCI_ALLOCATE, size + size / 8 + 4096);
+    w->call(QsciScintillaBase::SCI_ALLOCATE, size + qMin(size / 8, TMemoSource::LoadRoomBytes) + 4096);
     if (data)
         w->call(QsciScintillaBase::SCI_APPENDTEXT, size, data);
     w->call(QsciScintillaBase::SCI_SETMODEVENTMASK, mask);

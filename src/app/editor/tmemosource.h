@@ -57,6 +57,11 @@ public:
     // and in all. The buffer is read-only until the load ends.
     using LoadProgress = std::function<void(qint64 done, qint64 total)>;
     static constexpr qint64 LoadPieceBytes = 4 * 1024 * 1024;
+    // Room left after a loaded text for the first edits before the editor
+    // grows its text and its style bytes: an eighth of the text, at most
+    // this much (beyond, room would cost a big file memory held the whole
+    // session for edits that rarely come).
+    static constexpr qint64 LoadRoomBytes = 1024 * 1024;
     // The one way a file becomes the buffer's text: read in pieces straight
     // into the document (the text is held once), as UTF-8 when it all is,
     // else as Windows-1252. progress may run the event loop.
