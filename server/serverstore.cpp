@@ -75,17 +75,18 @@ constexpr qint64 kMigrationLock = 0x48616c76;
 // transaction. Written once for both engines; inDialect() turns the few
 // words they spell differently into each engine's own.
 const QList<QStringList> kMigrations = {
-    // 1: accounts, projects, their members, files and bookings.
+    // 1: accounts, projects, their members, files and bookings. ("IF NOT
+    // EXISTS": a SQLite database made before versions were kept has them.)
     {
         QStringLiteral("{create nocase}"),
-        QStringLiteral("CREATE TABLE accounts (name TEXT COLLATE NOCASE PRIMARY KEY, salt {bytes} NOT NULL,"
+        QStringLiteral("CREATE TABLE IF NOT EXISTS accounts (name TEXT COLLATE NOCASE PRIMARY KEY, salt {bytes} NOT NULL,"
                        " hash {bytes} NOT NULL, iterations INTEGER NOT NULL)"),
-        QStringLiteral("CREATE TABLE projects (name TEXT COLLATE NOCASE PRIMARY KEY, salt {bytes} NOT NULL,"
+        QStringLiteral("CREATE TABLE IF NOT EXISTS projects (name TEXT COLLATE NOCASE PRIMARY KEY, salt {bytes} NOT NULL,"
                        " hash {bytes} NOT NULL, iterations INTEGER NOT NULL, owner TEXT NOT NULL)"),
-        QStringLiteral("CREATE TABLE members (project TEXT COLLATE NOCASE NOT NULL REFERENCES"
+        QStringLiteral("CREATE TABLE IF NOT EXISTS members (project TEXT COLLATE NOCASE NOT NULL REFERENCES"
                        " projects(name) ON DELETE CASCADE, \"user\" TEXT COLLATE NOCASE NOT NULL,"
                        " PRIMARY KEY (project, \"user\"))"),
-        QStringLiteral("CREATE TABLE files (project TEXT COLLATE NOCASE NOT NULL REFERENCES"
+        QStringLiteral("CREATE TABLE IF NOT EXISTS files (project TEXT COLLATE NOCASE NOT NULL REFERENCES"
                        " projects(name) ON DELETE CASCADE, name TEXT COLLATE NOCASE NOT NULL, owner TEXT NOT NULL,"
                        " booked_by TEXT COLLATE NOCASE NOT NULL DEFAULT '', content {bytes} NOT NULL,"
                        " PRIMARY KEY (project, name))"),
@@ -309,11 +310,11 @@ bool ServerStore::migrate(QString *error)
         }
         QVariant stored = singleValue(db, QStringLiteral("SELECT version FROM schema_version"));
         if (!stored.isValid()) {
-            // Made before the schema had versions: the tables of version 1.
-            const int found = db.tables().contains(QStringLiteral("accounts"), Qt::CaseInsensitive) ? 1 : 0;
-            if (!execAll(db, {QStringLiteral("INSERT INTO schema_version VALUES (%1)").arg(found)}, &failure))
+            // New, or made before the schema had versions: migration 1 keeps
+            // the tables it finds and adds those missing.
+            if (!execAll(db, {QStringLiteral("INSERT INTO schema_version VALUES (0)")}, &failure))
                 break;
-            stored = found;
+            stored = 0;
         }
         const int version = stored.toInt();
         if (version > schemaVersion()) {

@@ -52,8 +52,8 @@ public:
 
     enum class Engine { Sqlite, PostgreSql };
     // The schema's version this server creates and upgrades to. A SQLite
-    // file with the tables but no version (made before versions were kept)
-    // is version 1.
+    // file made before versions were kept holds version 1's tables: it keeps
+    // them with their rows and is upgraded from there.
     static int schemaVersion();
 
     // `database` is a SQLite file's path or a PostgreSQL URL. Creates or
