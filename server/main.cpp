@@ -1,4 +1,4 @@
-// halvorn-server --port N --http-port N --database FILE [--log FILE]
+// halvorn-server --port N --http-port N --database FILE|URL [--log FILE]
 //                [--tls-cert FILE --tls-key FILE [--allow-plain]]
 //                [limits and quotas: see --help]
 // halvorn-server --backup FILE --database FILE
@@ -120,7 +120,7 @@ int main(int argc, char **argv)
     parser.addHelpOption();
     const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("TCP port of the protocol (0: a free port no higher than 32000)."), QStringLiteral("N"));
     const QCommandLineOption httpOption(QStringLiteral("http-port"), QStringLiteral("Port of the HTTP address service (0: any free port)."), QStringLiteral("N"));
-    const QCommandLineOption dbOption(QStringLiteral("database"), QStringLiteral("SQLite database file (created when missing)."), QStringLiteral("FILE"));
+    const QCommandLineOption dbOption(QStringLiteral("database"), QStringLiteral("SQLite database file (created when missing), or a PostgreSQL database as postgresql://USER@HOST:PORT/NAME (its password from ~/.pgpass, PGPASSFILE or PGPASSWORD, never in the URL). The schema is created or upgraded on start."), QStringLiteral("FILE|URL"));
     const QCommandLineOption logOption(QStringLiteral("log"), QStringLiteral("Append a log of connections, sign-ins and refusals to FILE (SIGHUP reopens it)."), QStringLiteral("FILE"));
     const QCommandLineOption listenOption(QStringLiteral("listen"), QStringLiteral("Address to listen on (default: all)."), QStringLiteral("ADDRESS"));
     const QCommandLineOption publicOption(QStringLiteral("public-address"), QStringLiteral("Address given out in AddressInfo.dat (default: the listen address, or this machine's first IPv4 address)."), QStringLiteral("ADDRESS"));
@@ -128,7 +128,7 @@ int main(int argc, char **argv)
     const QCommandLineOption keyOption(QStringLiteral("tls-key"), QStringLiteral("The unencrypted PEM private key of --tls-cert."), QStringLiteral("FILE"));
     const QCommandLineOption plainOption(QStringLiteral("allow-plain"), QStringLiteral("With TLS: still accept clients without TLS (and plain HTTP) on the same ports."));
     const QCommandLineOption metricsOption(QStringLiteral("metrics-from"), QStringLiteral("Addresses allowed to read /metrics, as ADDRESS/PREFIX (repeatable; default: 127.0.0.0/8 and ::1/128; \"any\": everyone)."), QStringLiteral("SUBNET"));
-    const QCommandLineOption backupOption(QStringLiteral("backup"), QStringLiteral("Write a consistent copy of --database to FILE (replaced only by a complete, checked copy) and exit; a server may be running on the database."), QStringLiteral("FILE"));
+    const QCommandLineOption backupOption(QStringLiteral("backup"), QStringLiteral("Write a consistent copy of the SQLite --database to FILE (replaced only by a complete, checked copy) and exit; a server may be running on the database. (PostgreSQL: use pg_dump.)"), QStringLiteral("FILE"));
     parser.addOptions({portOption, httpOption, dbOption, logOption, listenOption, publicOption, certOption, keyOption,
                        plainOption, metricsOption, backupOption});
 
@@ -150,7 +150,7 @@ int main(int argc, char **argv)
                limits.greetingPauseMs, 0, 10000, [&](qint64 v) { limits.greetingPauseMs = int(v); }),
         number("tls-first-byte-wait", "With TLS and --allow-plain: milliseconds a silent new client is waited for before it is greeted as a plain client.", "MS",
                limits.tlsFirstByteWaitMs, 1, 60000, [&](qint64 v) { limits.tlsFirstByteWaitMs = int(v); }),
-        number("checkpoint-interval", "Seconds between copying the database's write-ahead log into the database file.", "S",
+        number("checkpoint-interval", "SQLite: seconds between copying the database's write-ahead log into the database file.", "S",
                checkpointSeconds, 1, 86400, [&](qint64 v) { checkpointSeconds = v; }),
         number("max-unsigned-packet", "Bytes of an unfinished packet a connection may hold before signing in.", "BYTES",
                limits.maxUnsignedPacket, 16, Quorvant::Network::kMaxMessageSize, [&](qint64 v) { limits.maxUnsignedPacket = v; }),
@@ -191,6 +191,8 @@ int main(int argc, char **argv)
     if (parser.isSet(backupOption)) {
         if (!parser.isSet(dbOption) || parser.value(dbOption).isEmpty())
             return fail(QStringLiteral("--backup needs --database FILE"));
+        if (Halvorn::isPostgresUrl(parser.value(dbOption)))
+            return fail(QStringLiteral("--backup copies SQLite databases only: back up a PostgreSQL database with pg_dump"));
         if (QString error; !Halvorn::ServerStore::backup(parser.value(dbOption), parser.value(backupOption), &error))
             return fail(QStringLiteral("backup failed: %1").arg(error));
         std::printf("backed up %s to %s\n", qPrintable(parser.value(dbOption)), qPrintable(parser.value(backupOption)));

@@ -8,6 +8,8 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUrl>
+#include <QUrlQuery>
 #include <QUuid>
 #include <QVariant>
 
@@ -63,9 +65,59 @@ constexpr int kHealthWaitMs = 1000;
 // its end, which Qt's driver does not do: it frees one page a statement.)
 constexpr int kFullAutoVacuum = 1;
 
+// How long connecting to PostgreSQL may take.
+constexpr int kConnectTimeoutS = 10;
+// The advisory lock servers take while they create or upgrade a PostgreSQL
+// schema (any number the database's other users do not take).
+constexpr qint64 kMigrationLock = 0x48616c76;
+
+// The schema's history: entry N takes it from version N to N + 1 in one
+// transaction. Written once for both engines; inDialect() turns the few
+// words they spell differently into each engine's own.
+const QList<QStringList> kMigrations = {
+    // 1: accounts, projects, their members, files and bookings. ("IF NOT
+    // EXISTS": a SQLite database made before versions were kept has them.)
+    {
+        QStringLiteral("{create nocase}"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS accounts (name TEXT COLLATE NOCASE PRIMARY KEY, salt {bytes} NOT NULL,"
+                       " hash {bytes} NOT NULL, iterations INTEGER NOT NULL)"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS projects (name TEXT COLLATE NOCASE PRIMARY KEY, salt {bytes} NOT NULL,"
+                       " hash {bytes} NOT NULL, iterations INTEGER NOT NULL, owner TEXT NOT NULL)"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS members (project TEXT COLLATE NOCASE NOT NULL REFERENCES"
+                       " projects(name) ON DELETE CASCADE, \"user\" TEXT COLLATE NOCASE NOT NULL,"
+                       " PRIMARY KEY (project, \"user\"))"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS files (project TEXT COLLATE NOCASE NOT NULL REFERENCES"
+                       " projects(name) ON DELETE CASCADE, name TEXT COLLATE NOCASE NOT NULL, owner TEXT NOT NULL,"
+                       " booked_by TEXT COLLATE NOCASE NOT NULL DEFAULT '', content {bytes} NOT NULL,"
+                       " PRIMARY KEY (project, name))"),
+    },
+    // 2: a user's projects are counted (the quota) without reading them all.
+    {
+        QStringLiteral("CREATE INDEX projects_by_owner ON projects (owner COLLATE NOCASE)"),
+    },
+};
+
+// The differences between the engines, all here: the type of bytes, and
+// the NOCASE collation, built into SQLite and made in PostgreSQL under the
+// same name (case-insensitive comparison from ICU), so "COLLATE NOCASE"
+// reads alike in both. Empty: nothing to do on this engine.
+QString inDialect(const QString &sql, ServerStore::Engine engine)
+{
+    const bool sqlite = engine == ServerStore::Engine::Sqlite;
+    if (sql == QLatin1String("{create nocase}")) {
+        return sqlite ? QString()
+                      : QStringLiteral("CREATE COLLATION IF NOT EXISTS nocase"
+                                       " (provider = icu, locale = 'und-u-ks-level2', deterministic = false)");
+    }
+    QString out = sql;
+    return out.replace(QLatin1String("{bytes}"), sqlite ? QLatin1String("BLOB") : QLatin1String("BYTEA"));
+}
+
 bool execAll(QSqlDatabase &db, const QStringList &statements, QString *error)
 {
     for (const QString &sql : statements) {
+        if (sql.isEmpty())
+            continue;
         QSqlQuery query(db);
         if (!query.exec(sql)) {
             if (error)
@@ -120,6 +172,40 @@ std::optional<PasswordRecord> readPassword(QSqlQuery &query)
 
 } // namespace
 
+bool isPostgresUrl(const QString &database)
+{
+    return database.startsWith(QLatin1String("postgresql://")) || database.startsWith(QLatin1String("postgres://"));
+}
+
+std::optional<PostgresAddress> parsePostgresUrl(const QString &url, QString *error)
+{
+    const QUrl parsed(url, QUrl::StrictMode);
+    const QUrlQuery query(parsed);
+    if (!parsed.isValid() || !isPostgresUrl(url) || !parsed.fragment().isEmpty()) {
+        *error = QStringLiteral("%1 is not a PostgreSQL URL (postgresql://USER@HOST:PORT/DATABASE)").arg(url);
+        return std::nullopt;
+    }
+    if (parsed.userInfo().contains(QLatin1Char(':')) || query.hasQueryItem(QStringLiteral("password"))) {
+        *error = QStringLiteral("the database URL must not carry a password: put it in ~/.pgpass (or the file"
+                                " PGPASSFILE names), or in PGPASSWORD");
+        return std::nullopt;
+    }
+    PostgresAddress address;
+    address.user = parsed.userName();
+    address.host = parsed.host();
+    address.port = parsed.port(-1);
+    address.database = parsed.path().mid(1);
+    if (address.database.isEmpty() || address.database.contains(QLatin1Char('/'))) {
+        *error = QStringLiteral("%1 names no database (postgresql://USER@HOST:PORT/DATABASE)").arg(url);
+        return std::nullopt;
+    }
+    QStringList options;
+    for (const auto &[key, value] : query.queryItems(QUrl::FullyDecoded))
+        options.append(key + QLatin1Char('=') + value);
+    address.options = options.join(QLatin1Char(';'));
+    return address;
+}
+
 ServerStore::ServerStore()
     : mConnection(QStringLiteral("halvorn-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
@@ -135,9 +221,24 @@ ServerStore::~ServerStore()
     QSqlDatabase::removeDatabase(mConnection);
 }
 
-bool ServerStore::open(const QString &path, QString *error)
+int ServerStore::schemaVersion()
 {
-    mPath = path;
+    return int(kMigrations.size());
+}
+
+bool ServerStore::open(const QString &database, QString *error)
+{
+    mPath = database;
+    mEngine = isPostgresUrl(database) ? Engine::PostgreSql : Engine::Sqlite;
+    const bool opened = mEngine == Engine::PostgreSql ? openPostgres(database, error) : openSqlite(database, error);
+    if (!opened || !migrate(error))
+        return false;
+    checkpoint();
+    return true;
+}
+
+bool ServerStore::openSqlite(const QString &path, QString *error)
+{
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), mConnection);
     db.setDatabaseName(path);
     if (!db.open()) {
@@ -155,31 +256,97 @@ bool ServerStore::open(const QString &path, QString *error)
         if (!execAll(db, convert, error))
             return false;
     }
-    const QStringList schema = {
-        QStringLiteral("PRAGMA busy_timeout=%1").arg(kBusyTimeoutMs),
-        QStringLiteral("PRAGMA journal_mode=WAL"),
-        QStringLiteral("PRAGMA journal_size_limit=%1").arg(kWalSizeLimit),
-        QStringLiteral("PRAGMA synchronous=NORMAL"),
-        QStringLiteral("PRAGMA foreign_keys=ON"),
-        QStringLiteral("CREATE TABLE IF NOT EXISTS accounts (name TEXT PRIMARY KEY COLLATE NOCASE, salt BLOB NOT NULL,"
-                       " hash BLOB NOT NULL, iterations INTEGER NOT NULL)"),
-        QStringLiteral("CREATE TABLE IF NOT EXISTS projects (name TEXT PRIMARY KEY COLLATE NOCASE, salt BLOB NOT NULL,"
-                       " hash BLOB NOT NULL, iterations INTEGER NOT NULL, owner TEXT NOT NULL)"),
-        QStringLiteral("CREATE TABLE IF NOT EXISTS members (project TEXT NOT NULL COLLATE NOCASE REFERENCES"
-                       " projects(name) ON DELETE CASCADE, user TEXT NOT NULL COLLATE NOCASE,"
-                       " PRIMARY KEY (project, user))"),
-        QStringLiteral("CREATE TABLE IF NOT EXISTS files (project TEXT NOT NULL COLLATE NOCASE REFERENCES"
-                       " projects(name) ON DELETE CASCADE, name TEXT NOT NULL COLLATE NOCASE, owner TEXT NOT NULL,"
-                       " booked_by TEXT NOT NULL COLLATE NOCASE DEFAULT '', content BLOB NOT NULL, PRIMARY KEY (project, name))"),
-    };
-    if (!execAll(db, schema, error))
+    return execAll(db,
+                   {
+                       QStringLiteral("PRAGMA busy_timeout=%1").arg(kBusyTimeoutMs),
+                       QStringLiteral("PRAGMA journal_mode=WAL"),
+                       QStringLiteral("PRAGMA journal_size_limit=%1").arg(kWalSizeLimit),
+                       QStringLiteral("PRAGMA synchronous=NORMAL"),
+                       QStringLiteral("PRAGMA foreign_keys=ON"),
+                   },
+                   error);
+}
+
+bool ServerStore::openPostgres(const QString &url, QString *error)
+{
+    const std::optional<PostgresAddress> address = parsePostgresUrl(url, error);
+    if (!address)
         return false;
-    checkpoint();
-    return true;
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL"))) {
+        *error = QStringLiteral("Qt's PostgreSQL driver is not installed (Debian package libqt6sql6-psql)");
+        return false;
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), mConnection);
+    if (!address->user.isEmpty())
+        db.setUserName(address->user);
+    if (!address->host.isEmpty())
+        db.setHostName(address->host);
+    if (address->port >= 0)
+        db.setPort(address->port);
+    db.setDatabaseName(address->database);
+    db.setConnectOptions(QStringLiteral("connect_timeout=%1;application_name=halvorn-server").arg(kConnectTimeoutS)
+                         + (address->options.isEmpty() ? QString() : QLatin1Char(';') + address->options));
+    if (!db.open()) {
+        *error = QStringLiteral("cannot connect to %1: %2").arg(url, db.lastError().text());
+        return false;
+    }
+    // Notices ("already exists, skipping") are no news for the log.
+    return execAll(db, {QStringLiteral("SET lock_timeout = %1").arg(kBusyTimeoutMs), QStringLiteral("SET client_min_messages = warning")},
+                   error);
+}
+
+bool ServerStore::migrate(QString *error)
+{
+    QSqlDatabase db = QSqlDatabase::database(mConnection);
+    QString failure;
+    for (;;) {
+        Transaction transaction(mConnection);
+        // Servers starting together on one PostgreSQL database take turns.
+        if (!transaction.isOpen()
+            || (mEngine == Engine::PostgreSql
+                && !execAll(db, {QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kMigrationLock)}, &failure))
+            || !execAll(db, {QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)")}, &failure)) {
+            break;
+        }
+        QVariant stored = singleValue(db, QStringLiteral("SELECT version FROM schema_version"));
+        if (!stored.isValid()) {
+            // New, or made before the schema had versions: migration 1 keeps
+            // the tables it finds and adds those missing.
+            if (!execAll(db, {QStringLiteral("INSERT INTO schema_version VALUES (0)")}, &failure))
+                break;
+            stored = 0;
+        }
+        const int version = stored.toInt();
+        if (version > schemaVersion()) {
+            *error = QStringLiteral("the database's schema is version %1; this server knows versions up to %2")
+                         .arg(version).arg(schemaVersion());
+            return false;
+        }
+        if (version == schemaVersion()) {
+            if (transaction.commit())
+                return true;
+            break;
+        }
+        QStringList steps;
+        for (const QString &sql : kMigrations[version])
+            steps.append(inDialect(sql, mEngine));
+        steps.append(QStringLiteral("UPDATE schema_version SET version = %1").arg(version + 1));
+        if (!execAll(db, steps, &failure))
+            break;
+        if (!transaction.commit()) {
+            failure = db.lastError().text();
+            break;
+        }
+    }
+    *error = QStringLiteral("cannot create or upgrade the schema: %1")
+                 .arg(failure.isEmpty() ? db.lastError().text() : failure);
+    return false;
 }
 
 void ServerStore::checkpoint()
 {
+    if (mEngine != Engine::Sqlite)
+        return;
     QSqlQuery q(QSqlDatabase::database(mConnection));
     q.exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
 }
@@ -187,7 +354,10 @@ void ServerStore::checkpoint()
 void ServerStore::reclaimSpace()
 {
     // The commit gave the pages back in the log; the checkpoint cuts the
-    // database file, and the log is emptied.
+    // database file, and the log is emptied. (PostgreSQL's autovacuum
+    // takes care of its own.)
+    if (mEngine != Engine::Sqlite)
+        return;
     QSqlQuery q(QSqlDatabase::database(mConnection));
     q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
 }
@@ -197,6 +367,8 @@ bool ServerStore::answers()
     // A read, and the write lock taken (and let go) within kHealthWaitMs:
     // a database another process holds, or one that cannot be read, fails.
     QSqlDatabase db = QSqlDatabase::database(mConnection);
+    if (mEngine == Engine::PostgreSql)
+        return singleValue(db, QStringLiteral("SELECT count(*) FROM accounts")).isValid();
     QSqlQuery q(db);
     q.exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(kHealthWaitMs));
     const bool ok = q.exec(QStringLiteral("BEGIN IMMEDIATE"));
@@ -210,6 +382,10 @@ bool ServerStore::answers()
 
 qint64 ServerStore::fileBytes() const
 {
+    if (mEngine == Engine::PostgreSql) {
+        QSqlDatabase db = QSqlDatabase::database(mConnection);
+        return singleValue(db, QStringLiteral("SELECT pg_database_size(current_database())")).toLongLong();
+    }
     return QFileInfo(mPath).size() + QFileInfo(mPath + QStringLiteral("-wal")).size();
 }
 
@@ -310,14 +486,16 @@ bool ServerStore::createProject(const QString &name, const PasswordRecord &passw
 {
     if (name.isEmpty())
         return false;
-    Transaction transaction(mConnection);
     QSqlQuery q = prepare(mConnection, QStringLiteral("INSERT INTO projects VALUES (?, ?, ?, ?, ?)"));
     q.addBindValue(name);
     bindPassword(q, password);
     q.addBindValue(owner);
-    QSqlQuery member = prepare(mConnection, QStringLiteral("INSERT OR IGNORE INTO members VALUES (?, ?)"));
+    QSqlQuery member = prepare(mConnection, QStringLiteral("INSERT INTO members VALUES (?, ?) ON CONFLICT DO NOTHING"));
     member.addBindValue(name);
     member.addBindValue(owner);
+    // After the statements, so it ends (a rollback on failure) before they
+    // are freed: PostgreSQL frees nothing in a failed transaction.
+    Transaction transaction(mConnection);
     return transaction.isOpen() && q.exec() && member.exec() && transaction.commit();
 }
 
@@ -379,7 +557,7 @@ QStringList ServerStore::projectNames()
 
 void ServerStore::addMember(const QString &project, const QString &user)
 {
-    QSqlQuery q = prepare(mConnection, QStringLiteral("INSERT OR IGNORE INTO members VALUES (?, ?)"));
+    QSqlQuery q = prepare(mConnection, QStringLiteral("INSERT INTO members VALUES (?, ?) ON CONFLICT DO NOTHING"));
     q.addBindValue(project);
     q.addBindValue(user);
     q.exec();
@@ -387,7 +565,7 @@ void ServerStore::addMember(const QString &project, const QString &user)
 
 bool ServerStore::removeMember(const QString &project, const QString &user)
 {
-    QSqlQuery q = prepare(mConnection, QStringLiteral("DELETE FROM members WHERE project = ? AND user = ?"));
+    QSqlQuery q = prepare(mConnection, QStringLiteral("DELETE FROM members WHERE project = ? AND \"user\" = ?"));
     q.addBindValue(project);
     q.addBindValue(user);
     return q.exec() && q.numRowsAffected() > 0;
@@ -395,7 +573,7 @@ bool ServerStore::removeMember(const QString &project, const QString &user)
 
 bool ServerStore::isMember(const QString &project, const QString &user)
 {
-    QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT 1 FROM members WHERE project = ? AND user = ?"));
+    QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT 1 FROM members WHERE project = ? AND \"user\" = ?"));
     q.addBindValue(project);
     q.addBindValue(user);
     return q.exec() && q.next();

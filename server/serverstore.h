@@ -1,7 +1,10 @@
-// The server's lasting state in SQLite: accounts, projects with their
-// members, files and bookings. Names compare without regard to ASCII case.
-// The database runs in WAL mode with full auto-vacuum: what a removed
-// project or file held goes back to the file system at once.
+// The server's lasting state: accounts, projects with their members, files
+// and bookings, in a SQLite file (the default: nothing to set up) or in a
+// PostgreSQL database that several servers may share. Names compare without
+// regard to case. Both hold one schema, created and upgraded on opening by
+// numbered migrations; every operation is one transaction.
+// SQLite runs in WAL mode with full auto-vacuum: what a removed project or
+// file held goes back to the file system at once.
 #pragma once
 
 #include <QByteArray>
@@ -14,6 +17,24 @@
 namespace Halvorn {
 
 struct PasswordRecord;
+
+// Where a PostgreSQL database is, from postgresql://USER@HOST:PORT/NAME
+// (or postgres://...). The password is never part of it: libpq reads it
+// from PGPASSFILE or ~/.pgpass, or PGPASSWORD.
+struct PostgresAddress
+{
+    QString user;      // empty: libpq's default (PGUSER, or the system user)
+    QString host;      // empty: libpq's default (PGHOST, or its Unix socket)
+    int port = -1;     // -1: libpq's default (PGPORT, or 5432)
+    QString database;
+    QString options;   // the URL's other parameters, as key=value;key=value
+};
+
+// True when `database` is a PostgreSQL URL, not a SQLite file's path.
+bool isPostgresUrl(const QString &database);
+// The parts of such a URL; nullopt and *error where it is malformed or
+// carries a password.
+std::optional<PostgresAddress> parsePostgresUrl(const QString &url, QString *error);
 
 struct StoredFile
 {
@@ -29,19 +50,31 @@ public:
     ServerStore();
     ~ServerStore();
 
-    // Creates the tables where missing; a database made without
-    // auto-vacuum is converted once (a VACUUM).
-    [[nodiscard]] bool open(const QString &path, QString *error);
+    enum class Engine { Sqlite, PostgreSql };
+    // The schema's version this server creates and upgrades to. A SQLite
+    // file made before versions were kept holds version 1's tables: it keeps
+    // them with their rows and is upgraded from there.
+    static int schemaVersion();
 
-    // Copies the log into the database file (without waiting for readers),
-    // so the file on its own holds everything committed so far.
+    // `database` is a SQLite file's path or a PostgreSQL URL. Creates or
+    // upgrades the schema; a database of a newer version than this server
+    // knows is refused. A SQLite database made without auto-vacuum is
+    // converted once (a VACUUM).
+    [[nodiscard]] bool open(const QString &database, QString *error);
+    Engine engine() const { return mEngine; }
+
+    // SQLite: copies the log into the database file (without waiting for
+    // readers), so the file on its own holds everything committed so far.
+    // PostgreSQL does its own.
     void checkpoint();
-    // True while a read of the database succeeds.
+    // True while a read of the database succeeds (SQLite: and the write lock
+    // can be taken).
     bool answers();
-    // The database file and its write-ahead log.
+    // SQLite: the database file and its write-ahead log; PostgreSQL: the
+    // database's size on the server.
     qint64 fileBytes() const;
 
-    // A consistent copy of the database at `database` (which a server may be
+    // SQLite only (PostgreSQL: pg_dump). A consistent copy of the database at `database` (which a server may be
     // using meanwhile) written to `target`: made beside it under a temporary
     // name, checked, flushed to disk and renamed over `target`, so `target`
     // is either the previous file or the whole new copy.
@@ -86,11 +119,16 @@ public:
     bool updateFile(const QString &project, const QString &name, const QString &user, const QByteArray &content);
 
 private:
-    // After a removal: shrinks the database file and empties the log.
+    bool openSqlite(const QString &path, QString *error);
+    bool openPostgres(const QString &url, QString *error);
+    // Brings the schema to schemaVersion(), one migration a transaction.
+    bool migrate(QString *error);
+    // After a removal: shrinks the SQLite file and empties the log.
     void reclaimSpace();
 
     QString mConnection;
     QString mPath;
+    Engine mEngine = Engine::Sqlite;
 };
 
 } // namespace Halvorn

@@ -35,7 +35,9 @@ protected:
     {
         resetNetworkGlobals();
         ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(server.start(dir.filePath("halvorn.db"))) << server.process.readAllStandardError().constData();
+        database = testDatabase(dir);
+        ASSERT_FALSE(database.isEmpty()) << "no database for the test";
+        ASSERT_TRUE(server.start(database)) << server.process.readAllStandardError().constData();
         brain = std::make_unique<TClientBrain>(ui, bookings, dir.filePath("data"));
     }
     void TearDown() override
@@ -65,6 +67,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    QString database;  // SQLite, or PostgreSQL under tests/support/postgresql.sh
     ServerProcess server;
     TNetworkLog log;
     RecordingUi ui;
@@ -301,7 +304,7 @@ TEST_F(EndToEnd, StateSurvivesARestart)
         ASSERT_TRUE(GoodPacket(ann.request("BFOU", projectRecord("Keep", "a.htm"))->payload));
     }
     EXPECT_EQ(server.stop(), 0);
-    ASSERT_TRUE(server.start(dir.filePath("halvorn.db")));
+    ASSERT_TRUE(server.start(database));
 
     ASSERT_TRUE(signIn("ann", "pw", false));
     gProjectFileManagerOpen = true;
@@ -439,7 +442,7 @@ TEST_F(EndToEnd, KeepAlivesAreAcceptedSilently)
 TEST_F(EndToEnd, SilentClientsAreDroppedAndKeepAlivesKeepTheOthers)
 {
     server.stop();
-    ASSERT_TRUE(server.start(dir.filePath("halvorn.db"), {"--idle-timeout", "1"}));
+    ASSERT_TRUE(server.start(database, {"--idle-timeout", "1"}));
     RawClient silent;
     ASSERT_TRUE(silent.connectTo(server.port));
     ASSERT_TRUE(signIn("ann", "pw", true));

@@ -1,6 +1,50 @@
 #include "serverprocess.h"
 
+#include "serverstore.h"
+
 #include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <QUuid>
+
+QString testPostgresServer()
+{
+    return qEnvironmentVariable("HALVORN_TEST_POSTGRESQL");
+}
+
+QString newPostgresDatabase()
+{
+    QString error;
+    const std::optional<Halvorn::PostgresAddress> server = Halvorn::parsePostgresUrl(testPostgresServer(), &error);
+    if (!server)
+        return {};
+    const QString name = QStringLiteral("halvorn_test_") + QUuid::createUuid().toString(QUuid::Id128);
+    const QString connection = QStringLiteral("create-") + name;
+    bool created = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
+        db.setUserName(server->user);
+        db.setHostName(server->host);
+        db.setPort(server->port);
+        db.setDatabaseName(server->database);
+        created = db.open() && QSqlQuery(db).exec(QStringLiteral("CREATE DATABASE ") + name);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    if (!created)
+        return {};
+    QUrl url(testPostgresServer());
+    url.setPath(QLatin1Char('/') + name);
+    return url.toString();
+}
+
+QString testDatabase(const QTemporaryDir &dir)
+{
+    return testPostgresServer().isEmpty() ? dir.filePath(QStringLiteral("halvorn.db")) : newPostgresDatabase();
+}
 
 bool ServerProcess::start(const QString &database, const QStringList &extra)
 {

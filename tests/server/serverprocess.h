@@ -6,6 +6,19 @@
 #include <QString>
 #include <QStringList>
 
+class QTemporaryDir;
+
+// Where tests/support/postgresql.sh started a PostgreSQL server for the
+// tests: the URL of a database on it that a superuser may use; empty
+// elsewhere.
+QString testPostgresServer();
+// A new empty database on that server (empty on failure).
+QString newPostgresDatabase();
+// The database a test's server keeps its state in: a new PostgreSQL
+// database where testPostgresServer() names a server, else a SQLite file
+// in `dir`.
+QString testDatabase(const QTemporaryDir &dir);
+
 class ServerProcess
 {
 public:
