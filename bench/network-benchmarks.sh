@@ -19,6 +19,8 @@ echo "== codec"
 "$build/bench/network_codec_bench" --benchmark_min_time=0.5
 echo "== transfer and idle client"
 "$build/bench/network_transfer_bench"
+echo "== transfer and idle client over TLS"
+"$build/bench/network_transfer_bench" --tls
 echo "== server load"
 "$build/bench/server_load_bench"
 echo "== server load under attack"

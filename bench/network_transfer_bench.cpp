@@ -1,6 +1,8 @@
 // The real client against halvorn-server on 127.0.0.1: a 10 MB file booked
 // out (download, store, open, booking) and booked back in, and the CPU an
 // idle connected client uses. Targets: book-out under 0.5 s, idle under 0.5 %.
+// With --tls the server serves TLS only (a test authority and certificate
+// made with openssl for the run) and the client verifies it.
 #include "client.h"
 #include "clientbrain.h"
 #include "networkglobals.h"
@@ -8,6 +10,7 @@
 #include "networkrequests.h"
 #include "recordingui.h"
 #include "serverprocess.h"
+#include "testcertificates.h"
 #include "waituntil.h"
 
 #include <benchmark/benchmark.h>
@@ -16,6 +19,8 @@
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <cstring>
 
 #include <sys/resource.h>
 
@@ -40,18 +45,32 @@ struct Session
     RecordingBookings bookings;
     std::unique_ptr<TClientBrain> brain;
     QByteArray content;
+    bool tls = false;
 
     bool start()
     {
         resetNetworkGlobals();
-        if (!server.start(dir.filePath("bench.db")))
+        QStringList serverArgs;
+        TestCertificates certificates;
+        if (tls) {
+            QString error;
+            if (!certificates.make(dir.filePath("certificates"), &error)) {
+                std::fprintf(stderr, "could not make the certificates: %s\n", qPrintable(error));
+                return false;
+            }
+            // The client trusts the test authority besides the system's.
+            qputenv("QUORVANT_CA_FILE", certificates.authorityCert.toLocal8Bit());
+            serverArgs << "--tls-cert" << certificates.serverCert << "--tls-key" << certificates.serverKey;
+        }
+        if (!server.start(dir.filePath("bench.db"), serverArgs))
             return false;
         brain = std::make_unique<TClientBrain>(ui, bookings, dir.filePath("data"));
         gUserName = "bench";
         gPassword = "pw";
         gCreatingNewAccount = true;
         gMyClient = brain->createClient(&log);
-        if (!gMyClient->ClientConnect("127.0.0.1", server.port) || !waitUntil([&] { return ui.connected; }, 10000))
+        if (!gMyClient->ClientConnect("127.0.0.1", server.port, tls ? QStringLiteral("localhost") : QString())
+            || !waitUntil([&] { return ui.connected; }, 10000) || gMyClient->isEncrypted() != tls)
             return false;
         SendAddProject(*gMyClient, "Bench", "pw");
         if (!waitUntil([&] { return ui.projectActive; }, 5000))
@@ -140,6 +159,8 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     Session session;
+    for (int i = 1; i < argc; ++i)
+        session.tls = session.tls || std::strcmp(argv[i], "--tls") == 0;
     if (!session.start()) {
         std::fprintf(stderr, "could not start the server and sign in\n");
         return 1;

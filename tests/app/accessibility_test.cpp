@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
@@ -41,6 +42,10 @@
 using namespace Quorvant;
 
 namespace {
+
+// How long a dialog may stay up after the walk met it before it counts as
+// forgotten (see openWindow).
+constexpr qint64 kForgottenModalMs = 15000;
 
 QString describe(const QWidget *w)
 {
@@ -221,7 +226,12 @@ protected:
         auto look = [&] {
             if (!opened.isEmpty())
                 return;
-            for (QWidget *w : QApplication::topLevelWidgets()) {
+            // A dialog waiting in its own loop is what the command opened,
+            // whatever else an earlier command showed late meanwhile.
+            QList<QWidget *> candidates = QApplication::topLevelWidgets();
+            if (QWidget *modal = QApplication::activeModalWidget())
+                candidates.prepend(modal);
+            for (QWidget *w : std::as_const(candidates)) {
                 if (w->isVisible() && !before.contains(w) && w->windowType() != Qt::Popup && w->windowType() != Qt::ToolTip) {
                     opened = w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()).section(QStringLiteral("::"), -1)
                                                     : w->objectName();
@@ -230,8 +240,26 @@ protected:
                 }
             }
         };
+        // A window left open in a modal loop of its own (a second dialog the
+        // walk did not close) would hold open() for ever: after a while it is
+        // named as a fault and closed.
+        QElapsedTimer sinceOpened;
+        auto closeForgottenModal = [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal || opened.isEmpty() || !sinceOpened.isValid() || sinceOpened.elapsed() < kForgottenModalMs)
+                return;
+            ADD_FAILURE() << "still open after the walk of " << opened.toStdString() << ": " << describe(modal).toStdString();
+            modal->close();
+            sinceOpened.restart();
+        };
         QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, look);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            const bool wasOpen = !opened.isEmpty();
+            look();
+            if (!wasOpen && !opened.isEmpty())
+                sinceOpened.start();
+            closeForgottenModal();
+        });
         poll.start(20);
         open();
         poll.stop();
