@@ -16,6 +16,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -50,11 +51,12 @@ struct Session
     bool start()
     {
         resetNetworkGlobals();
-        QStringList serverArgs;
+        // Room for the 10 MB file above the server's 8 MiB default.
+        QStringList serverArgs{"--max-file-bytes", "16000000"};
         TestCertificates certificates;
         if (tls) {
             QString error;
-            if (!certificates.make(dir.filePath("certificates"), &error)) {
+            if (!QDir().mkpath(dir.filePath("certificates")) || !certificates.make(dir.filePath("certificates"), &error)) {
                 std::fprintf(stderr, "could not make the certificates: %s\n", qPrintable(error));
                 return false;
             }
