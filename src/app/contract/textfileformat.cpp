@@ -191,6 +191,10 @@ QByteArray encodeTextFile(const QString &text, TextFileFormat *format)
         format->encoding = TextEncoding::Utf8;
         format->byteOrderMark = false;
     }
+    // A U+FEFF that begins the text would read back as a mark and be
+    // dropped: a mark goes before it so the character stays.
+    if (text.startsWith(QChar(0xFEFF)))
+        format->byteOrderMark = true;
     QByteArray out = text.toUtf8();
     if (format->byteOrderMark)
         out.prepend("\xEF\xBB\xBF");

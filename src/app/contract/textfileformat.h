@@ -50,7 +50,8 @@ struct DecodedText
 DecodedText decodeTextFile(const QByteArray &bytes);
 // Encodes text (line ends as they should be written) in the format. A
 // Windows-1252 document holding a character that format cannot store is
-// written as UTF-8 instead, and format is updated to say so.
+// written as UTF-8 instead, and format is updated to say so; so is a UTF-8
+// text that begins with U+FEFF, which gets a byte order mark before it.
 QByteArray encodeTextFile(const QString &text, TextFileFormat *format);
 
 // The most a file of the data folder (tag list, template, settings) may hold
