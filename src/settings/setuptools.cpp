@@ -437,7 +437,8 @@ bool TSetupTools::writeBrowserLines(const QStringList &lines, const TextFileForm
     // A file marked read-only stays unwritten, even for a user the system
     // would let through.
     const auto anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
-    if ((info.exists() && !(info.permissions() & anyWrite)) || !writeFileAtomically(path, encodeTextFile(text, &utf8), nullptr)) {
+    if ((info.exists() && !(info.permissions() & anyWrite))
+        || !writeFileAtomically(path, encodeTextFile(text, &utf8), nullptr)) {
         reportWriteFailure(path);
         return false;
     }

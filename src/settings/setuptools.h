@@ -173,7 +173,8 @@ private:
                       const PasswordKept &Kept) const;
     // "Browsers.INI" as lines; *format says how the file was stored.
     bool readBrowserLines(QStringList *lines, TextFileFormat *format = nullptr) const;
-    // Written in UTF-8, with a byte order mark when format had one.
+    // Written in UTF-8, with a byte order mark when format had one (or the
+    // first line begins with U+FEFF, which would otherwise read as one).
     bool writeBrowserLines(const QStringList &lines, const TextFileFormat &format) const;
 
     ::Quorvant::DebugOut m_debug;

@@ -160,6 +160,12 @@ QString convertLineEnds(const QString &text, LineEndStyle style)
     return out;
 }
 
+QString decodeUtf8(QByteArrayView bytes)
+{
+    QStringDecoder toText(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return toText.decode(bytes);
+}
+
 DecodedText decodeTextFile(const QByteArray &bytes)
 {
     DecodedText result;
@@ -170,10 +176,8 @@ DecodedText decodeTextFile(const QByteArray &bytes)
             result.format.byteOrderMark = true;
             body = body.sliced(3);
         }
-        // The mark, if any, is dropped above: a U+FEFF after it is text
-        // (QString::fromUtf8 would drop it as a second mark).
-        QStringDecoder toText(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-        result.text = toText.decode(body);
+        // The mark, if any, is dropped above: a U+FEFF after it is text.
+        result.text = decodeUtf8(body);
     } else {
         result.format.encoding = TextEncoding::Windows1252;
         result.text = decodeWindows1252(bytes);

@@ -26,6 +26,10 @@ struct TextFileFormat
 bool isValidUtf8(const char *data, qsizetype size);
 inline bool isValidUtf8(const QByteArray &bytes) { return isValidUtf8(bytes.constData(), bytes.size()); }
 
+// UTF-8 to text, a U+FEFF at the start kept as the character it is
+// (QString::fromUtf8 drops it as a byte order mark).
+QString decodeUtf8(QByteArrayView bytes);
+
 // Windows-1252 with the five unassigned bytes mapped to the C1 controls of
 // the same value, so every byte sequence round-trips.
 QString decodeWindows1252(const QByteArray &bytes);
