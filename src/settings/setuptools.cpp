@@ -404,32 +404,41 @@ void TSetupTools::LoadSystemSettings(TSystemSettings *OptionMenu)
                                    &OptionMenu->HalvornAutoConnect);
 }
 
-bool TSetupTools::readBrowserLines(QStringList *lines) const
+bool TSetupTools::readBrowserLines(QStringList *lines, TextFileFormat *format) const
 {
     lines->clear();
+    if (format)
+        *format = TextFileFormat();
     const QString path = browsersIniPath();
     if (!QFileInfo::exists(path))
         return true;
     QByteArray bytes;
     if (!readDataFile(path, &bytes, nullptr))
         return false;
-    *lines = splitTextLines(decodeTextFile(bytes).text);
+    const DecodedText decoded = decodeTextFile(bytes);
+    *lines = splitTextLines(decoded.text);
+    if (format)
+        *format = decoded.format;
     return true;
 }
 
-bool TSetupTools::writeBrowserLines(const QStringList &lines) const
+bool TSetupTools::writeBrowserLines(const QStringList &lines, const TextFileFormat &format) const
 {
     QString text;
     for (const QString &line : lines) {
         text += line;
         text += QLatin1String("\r\n");
     }
+    // Always UTF-8: a Windows-1252 file written back in that encoding could
+    // read as UTF-8 once the line that made it invalid UTF-8 is gone.
+    TextFileFormat utf8{TextEncoding::Utf8, format.byteOrderMark, LineEndStyle::CRLF};
     const QString path = browsersIniPath();
     const QFileInfo info(path);
     // A file marked read-only stays unwritten, even for a user the system
     // would let through.
     const auto anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
-    if ((info.exists() && !(info.permissions() & anyWrite)) || !writeFileAtomically(path, text.toUtf8(), nullptr)) {
+    if ((info.exists() && !(info.permissions() & anyWrite))
+        || !writeFileAtomically(path, encodeTextFile(text, &utf8), nullptr)) {
         reportWriteFailure(path);
         return false;
     }
@@ -463,7 +472,8 @@ bool TSetupTools::AddBrowser(const QString &Name, const QString &Path)
         return false;
     }
     QStringList lines;
-    if (!readBrowserLines(&lines)) {
+    TextFileFormat format;
+    if (!readBrowserLines(&lines, &format)) {
         // Writing now would drop the entries that could not be read.
         DebugOut(QStringLiteral("Error: TSetupTools: AddBrowser: Could not read Browsers.INI"));
         return false;
@@ -480,7 +490,7 @@ bool TSetupTools::AddBrowser(const QString &Name, const QString &Path)
         return false;
     }
     lines.append(Name + u'=' + Path);
-    return writeBrowserLines(lines);
+    return writeBrowserLines(lines, format);
 }
 
 bool TSetupTools::RemoveBrowser(const QString &Name)
@@ -492,14 +502,15 @@ bool TSetupTools::RemoveBrowser(const QString &Name)
     if (!QFileInfo::exists(browsersIniPath()))
         return false;
     QStringList lines;
-    if (!readBrowserLines(&lines)) {
+    TextFileFormat format;
+    if (!readBrowserLines(&lines, &format)) {
         DebugOut(QStringLiteral("Error: TSetupTools: RemoveBrowser: Could not read Browsers.INI"));
         return false;
     }
     const qsizetype removed = lines.removeIf([&Name](const QString &line) {
         return asciiEqualsIgnoreCase(parseBrowserLine(line).Name, Name);
     });
-    return removed > 0 && writeBrowserLines(lines);
+    return removed > 0 && writeBrowserLines(lines, format);
 }
 
 void TSetupTools::FindIE()

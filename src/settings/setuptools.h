@@ -18,6 +18,8 @@ class QWidget;
 
 namespace Quorvant {
 
+struct TextFileFormat;
+
 // One row of the external browser list: a line of "Browsers.INI", or the
 // system browser entry (path = the stored "PATHS"/"IE" value).
 struct TBrowserEntry
@@ -169,8 +171,11 @@ private:
     // the password back and the file still holds the one it held before.
     void keepPassword(const QString &UserName, const QString &Password, bool WriteIniOnFailure,
                       const PasswordKept &Kept) const;
-    bool readBrowserLines(QStringList *lines) const;
-    bool writeBrowserLines(const QStringList &lines) const;
+    // "Browsers.INI" as lines; *format says how the file was stored.
+    bool readBrowserLines(QStringList *lines, TextFileFormat *format = nullptr) const;
+    // Written in UTF-8, with a byte order mark when format had one (or the
+    // first line begins with U+FEFF, which would otherwise read as one).
+    bool writeBrowserLines(const QStringList &lines, const TextFileFormat &format) const;
 
     ::Quorvant::DebugOut m_debug;
     QWidget *m_form = nullptr;

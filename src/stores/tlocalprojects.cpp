@@ -143,7 +143,9 @@ void TLocalProjects::decode(const QByteArray &bytes, QStringList *header, QList<
         const qsizetype start = pos;
         const QStringList f = markerFieldTexts(readMarkerRecord(bytes, &pos, rowLine));
         const TProjectRow row{fieldAt(f, 0), fieldAt(f, 1), fieldAt(f, 2)};
-        const bool blank = f.size() == 1 && f.first().isEmpty();
+        // Judged by the bytes: a line whose text reads as empty (a lone
+        // U+FEFF, which decodes to nothing) still holds something to keep.
+        const bool blank = withoutLineEnd(QByteArrayView(bytes).sliced(start, pos - start)).isEmpty();
         if (!blank) {
             if (f.size() == RowFields && allReadable(f) && !(row.FileName.isEmpty() && row.FilePath.isEmpty()))
                 rows->append(row);

@@ -157,4 +157,31 @@ TEST(PieceLoadSmall, ABigFileIsHeldOnceWithBoundedRoom)
     EXPECT_LE(grown, 2 * (Size + TMemoSource::LoadRoomBytes) + 1024 * 1024) << grown / 1024 << " KiB";
 }
 
+// Without a mark, a U+FEFF that begins the text would read back as one; a
+// Windows-1252 file has no byte for it and is saved as UTF-8.
+TEST(PieceLoadSmall, TextBeginningWithZeroWidthNoBreakSpaceIsSavedWithAMarkBeforeIt)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.htm"));
+    const QString firstLine = QChar(0xFEFF) + QStringLiteral("<p>caf\u00E9</p>");
+    const QString text = firstLine + QStringLiteral("\r\n");
+    for (const TextEncoding encoding : {TextEncoding::Utf8, TextEncoding::Windows1252}) {
+        SCOPED_TRACE(int(encoding));
+        TMemoSource buffer;
+        buffer.setText(text);
+        buffer.setFileFormat({encoding, false, LineEndStyle::CRLF});
+        EXPECT_EQ(buffer.text(), text);
+        EXPECT_EQ(buffer.line(0), firstLine);
+        QString error;
+        ASSERT_TRUE(buffer.saveToFile(path, &error)) << qPrintable(error);
+        EXPECT_EQ(buffer.fileFormat(), (TextFileFormat{TextEncoding::Utf8, true, LineEndStyle::CRLF}));
+
+        TMemoSource again;
+        ASSERT_TRUE(again.loadFromFile(path, &error)) << qPrintable(error);
+        EXPECT_EQ(again.text(), text);
+        EXPECT_EQ(again.line(0), firstLine);
+        EXPECT_TRUE(again.fileFormat().byteOrderMark);
+    }
+}
+
 } // namespace

@@ -83,6 +83,19 @@ TEST(TextFileFormat, Cp1252DocumentWithForeignCharacterIsSavedAsUtf8)
     EXPECT_EQ(QString::fromUtf8(bytes), text);
 }
 
+// Without a mark, a U+FEFF that begins the text would read back as one.
+TEST(TextFileFormat, TextBeginningWithZeroWidthNoBreakSpaceGetsAMarkBeforeIt)
+{
+    const QString text = QChar(0xFEFF) + QStringLiteral("<p>\r\n");
+    for (const TextEncoding encoding : {TextEncoding::Utf8, TextEncoding::Windows1252}) {
+        TextFileFormat format{encoding, false, LineEndStyle::CRLF};
+        const QByteArray bytes = encodeTextFile(text, &format);
+        EXPECT_EQ(bytes, "\xEF\xBB\xBF\xEF\xBB\xBF<p>\r\n");
+        EXPECT_EQ(format, (TextFileFormat{TextEncoding::Utf8, true, LineEndStyle::CRLF}));
+        EXPECT_EQ(decodeTextFile(bytes).text, text);
+    }
+}
+
 TEST(TextFileFormat, ConvertLineEndsNormalisesEveryStyle)
 {
     EXPECT_EQ(convertLineEnds(QStringLiteral("a\r\nb\nc\rd"), LineEndStyle::CRLF), QStringLiteral("a\r\nb\r\nc\r\nd"));

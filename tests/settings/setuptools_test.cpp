@@ -730,6 +730,42 @@ TEST_F(SetupToolsTest, AddAndRemoveBrowsersIgnoringLetterCase)
     EXPECT_TRUE(m_debug.isEmpty());
 }
 
+// A U+FEFF that begins a name is text, not a byte order mark: written back
+// with a mark before it, it reads back whole. A file's mark stays too.
+TEST_F(SetupToolsTest, AddAndRemoveKeepTheByteOrderMarkAndALeadingZeroWidthNoBreakSpace)
+{
+    const QString path = pathOf(QStringLiteral("Browsers.INI"));
+    const QString zwnbsp(QChar(0xFEFF));
+    const struct
+    {
+        const char *what;
+        QByteArray file;
+        QList<TBrowserEntry> entries;
+    } cases[] = {
+        {"a mark, then the character", "\xEF\xBB\xBF\xEF\xBB\xBFLynx=/b\r\n",
+         {{zwnbsp + QStringLiteral("Lynx"), QStringLiteral("/b")}}},
+        {"a mark alone", "\xEF\xBB\xBFLynx=/b\r\n", {{QStringLiteral("Lynx"), QStringLiteral("/b")}}},
+        {"no file", QByteArray(), {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(path);
+        if (!c.file.isEmpty())
+            fixture(QStringLiteral("Browsers.INI"), c.file);
+        ASSERT_EQ(m_tools.LoadBrowsers(), c.entries);
+
+        const TBrowserEntry added{zwnbsp + QStringLiteral("Opera"), QStringLiteral("/usr/bin/opera")};
+        ASSERT_TRUE(m_tools.AddBrowser(added.Name, added.Path));
+        EXPECT_EQ(m_tools.LoadBrowsers(), c.entries + QList<TBrowserEntry>{added});
+        ASSERT_TRUE(m_tools.RemoveBrowser(added.Name));
+        EXPECT_EQ(m_tools.LoadBrowsers(), c.entries);
+        if (!c.file.isEmpty()) {
+            EXPECT_EQ(bytesOf(path), c.file);
+        }
+    }
+    EXPECT_TRUE(MessageService::takeRecorded().isEmpty());
+}
+
 TEST_F(SetupToolsTest, SystemBrowserEntryIsTheStoredIeKey)
 {
     fixture(QStringLiteral("Main.INI"), "[PARSER]\r\nSELECTED=2\r\n");

@@ -291,6 +291,8 @@ TEST_F(ProjectTest, LinesThatAreNoRowAreSkippedReportedAndKeptBySaves)
                    + garbage + "\r\n"
                    "second line of old notes\r\n"
                    "\r\n"
+                   // Reads as empty text, but is no blank line.
+                   "\xEF\xBB\xBF\r\n"
                    "b.htm,Creating,/x/b.htm\r\n");
     TLocalProjects store(dir.path());
     QList<TProjectRow> rows;
@@ -298,7 +300,7 @@ TEST_F(ProjectTest, LinesThatAreNoRowAreSkippedReportedAndKeptBySaves)
     EXPECT_EQ(rows, (QList<TProjectRow>{{u"a.htm"_s, u"Complete"_s, u"/x/a.htm"_s},
                                         {u"b.htm"_s, u"Creating"_s, u"/x/b.htm"_s}}));
     EXPECT_EQ(store.skippedLines().fileName, QStringLiteral("Bad.QPJ"));
-    EXPECT_EQ(store.skippedLines().lineNumbers, (QList<int>{3, 4}));
+    EXPECT_EQ(store.skippedLines().lineNumbers, (QList<int>{3, 4, 6}));
 
     // The lines the program could not read are written back after the rows, byte for byte.
     rows.removeFirst();
@@ -306,9 +308,10 @@ TEST_F(ProjectTest, LinesThatAreNoRowAreSkippedReportedAndKeptBySaves)
     EXPECT_EQ(readAll(path), "Site\x9E" "Business\x9EHTML 4\x9Enotes\r\n"
                              "b.htm,Creating,/x/b.htm\r\n"
                              + garbage + "\r\n"
-                             "second line of old notes\r\n");
+                             "second line of old notes\r\n"
+                             "\xEF\xBB\xBF\r\n");
     ASSERT_TRUE(store.LoadProjectFile(path, &rows));
-    EXPECT_EQ(store.skippedLines().lineNumbers, (QList<int>{3, 4}));
+    EXPECT_EQ(store.skippedLines().lineNumbers, (QList<int>{3, 4, 5}));
 
     // A byte order mark is no part of the name.
     writeAll(path, "\xEF\xBB\xBF" "Site\x9E" "Business\x9EHTML 4\x9Enotes\r\n");

@@ -160,6 +160,12 @@ QString convertLineEnds(const QString &text, LineEndStyle style)
     return out;
 }
 
+QString decodeUtf8(QByteArrayView bytes)
+{
+    QStringDecoder toText(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return toText.decode(bytes);
+}
+
 DecodedText decodeTextFile(const QByteArray &bytes)
 {
     DecodedText result;
@@ -170,10 +176,8 @@ DecodedText decodeTextFile(const QByteArray &bytes)
             result.format.byteOrderMark = true;
             body = body.sliced(3);
         }
-        // The mark, if any, is dropped above: a U+FEFF after it is text
-        // (QString::fromUtf8 would drop it as a second mark).
-        QStringDecoder toText(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-        result.text = toText.decode(body);
+        // The mark, if any, is dropped above: a U+FEFF after it is text.
+        result.text = decodeUtf8(body);
     } else {
         result.format.encoding = TextEncoding::Windows1252;
         result.text = decodeWindows1252(bytes);
@@ -191,6 +195,10 @@ QByteArray encodeTextFile(const QString &text, TextFileFormat *format)
         format->encoding = TextEncoding::Utf8;
         format->byteOrderMark = false;
     }
+    // A U+FEFF that begins the text would read back as a mark and be
+    // dropped: a mark goes before it so the character stays.
+    if (text.startsWith(QChar(0xFEFF)))
+        format->byteOrderMark = true;
     QByteArray out = text.toUtf8();
     if (format->byteOrderMark)
         out.prepend("\xEF\xBB\xBF");

@@ -26,6 +26,10 @@ struct TextFileFormat
 bool isValidUtf8(const char *data, qsizetype size);
 inline bool isValidUtf8(const QByteArray &bytes) { return isValidUtf8(bytes.constData(), bytes.size()); }
 
+// UTF-8 to text, a U+FEFF at the start kept as the character it is
+// (QString::fromUtf8 drops it as a byte order mark).
+QString decodeUtf8(QByteArrayView bytes);
+
 // Windows-1252 with the five unassigned bytes mapped to the C1 controls of
 // the same value, so every byte sequence round-trips.
 QString decodeWindows1252(const QByteArray &bytes);
@@ -50,7 +54,8 @@ struct DecodedText
 DecodedText decodeTextFile(const QByteArray &bytes);
 // Encodes text (line ends as they should be written) in the format. A
 // Windows-1252 document holding a character that format cannot store is
-// written as UTF-8 instead, and format is updated to say so.
+// written as UTF-8 instead, and format is updated to say so; so is a UTF-8
+// text that begins with U+FEFF, which gets a byte order mark before it.
 QByteArray encodeTextFile(const QString &text, TextFileFormat *format);
 
 // The most a file of the data folder (tag list, template, settings) may hold

@@ -255,7 +255,7 @@ CaretPoint TMemoSource::pointOf(long position) const
 QString TMemoSource::storedText() const
 {
     ScintillaWidget *w = editor();
-    return QString::fromUtf8(rangeBytes(0, w->call(QsciScintillaBase::SCI_GETLENGTH)));
+    return decodeUtf8(rangeBytes(0, w->call(QsciScintillaBase::SCI_GETLENGTH)));
 }
 
 QString TMemoSource::text() const
@@ -387,8 +387,8 @@ QString TMemoSource::line(int index) const
     ScintillaWidget *w = editor();
     if (index < 0 || index >= w->call(QsciScintillaBase::SCI_GETLINECOUNT))
         return {};
-    return QString::fromUtf8(rangeBytes(w->call(QsciScintillaBase::SCI_POSITIONFROMLINE, index),
-                                        w->call(QsciScintillaBase::SCI_GETLINEENDPOSITION, index)));
+    return decodeUtf8(rangeBytes(w->call(QsciScintillaBase::SCI_POSITIONFROMLINE, index),
+                                 w->call(QsciScintillaBase::SCI_GETLINEENDPOSITION, index)));
 }
 
 CaretPoint TMemoSource::caretPoint() const
@@ -421,7 +421,7 @@ QString TMemoSource::selText() const
     ScintillaWidget *w = editor();
     const QByteArray bytes = rangeBytes(w->call(QsciScintillaBase::SCI_GETSELECTIONSTART),
                                         w->call(QsciScintillaBase::SCI_GETSELECTIONEND));
-    return convertLineEnds(QString::fromUtf8(bytes), LineEndStyle::CRLF);
+    return convertLineEnds(decodeUtf8(bytes), LineEndStyle::CRLF);
 }
 
 void TMemoSource::setSelText(const QString &text)
@@ -836,11 +836,15 @@ bool TMemoSource::saveToFile(const QString &path, QString *error)
     TextFileFormat format = fileFormat();
     bool ok;
     if (format.encoding == TextEncoding::Windows1252) {
-        QByteArray encoded = encodeTextFile(QString::fromUtf8(data, length), &format);
+        QByteArray encoded = encodeTextFile(decodeUtf8(QByteArrayView(data, length)), &format);
         ok = writeFileAtomically(path, encoded, error, m_replaceGuard, &m_guardRefused);
         if (ok)
             setLastFileIo({path, encoded.size(), contentHash(encoded)});
     } else {
+        // A U+FEFF that begins the text would read back as a mark and be
+        // dropped: a mark goes before it so the character stays.
+        if (QByteArrayView(data, length).startsWith("\xEF\xBB\xBF"))
+            format.byteOrderMark = true;
         const QByteArrayView bom = format.byteOrderMark ? QByteArrayView("\xEF\xBB\xBF", 3) : QByteArrayView();
         ok = writeFileAtomically(path, {bom, QByteArrayView(data, length)}, error, m_replaceGuard, &m_guardRefused);
         if (ok)
