@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace Halvorn {
@@ -42,6 +43,20 @@ struct StoredFile
     QString owner;
     QString bookedBy;  // empty when not booked out
     qint64 size = 0;   // bytes of content
+};
+
+// A shared chat room as the database holds it.
+struct ChatRoomRecord
+{
+    QString name;     // as its creator spelled it
+    QString creator;
+};
+
+// One user's place in a shared chat room.
+struct ChatMember
+{
+    QString room;
+    QString user;
 };
 
 class ServerStore
@@ -117,6 +132,31 @@ public:
     bool bookIn(const QString &project, const QString &name, const QString &user);
     // Only the holder of the booking may replace the content.
     bool updateFile(const QString &project, const QString &name, const QString &user, const QByteArray &content);
+
+    // Chat rooms shared by the servers on one PostgreSQL database. Each
+    // server is an instance with an id of its own that says it is alive
+    // (touchInstance) at intervals; a room exists while anyone is in it.
+    bool registerInstance(const QString &instance);
+    // Rows updated (0: the instance was taken for dead and removed), or -1
+    // when the database did not answer.
+    int touchInstance(const QString &instance);
+    // Removes the instances silent for longer than `silentSeconds` and their
+    // rooms' members, in one transaction; returns those members.
+    QList<ChatMember> removeSilentInstances(int silentSeconds);
+    // The instance and all its members, when it stops.
+    void removeInstance(const QString &instance);
+    std::optional<ChatRoomRecord> chatRoom(const QString &room);
+    QStringList chatRooms();
+    int chatRoomsCreatedBy(const QString &user);
+    // Each user once, however many sessions they have in the room.
+    QStringList chatUsers(const QString &room);
+    // `session` tells a user's sessions on one instance apart.
+    bool addChatMember(const QString &instance, qint64 session, const ChatRoomRecord &room, const QString &user);
+    void removeChatMember(const QString &instance, qint64 session, const QString &room);
+    // PostgreSQL LISTEN/NOTIFY: `heard` gets the payload of every
+    // notification on `channel`, this connection's own ones too.
+    bool listen(const QString &channel, std::function<void(const QString &payload)> heard);
+    bool notify(const QString &channel, const QString &payload);
 
 private:
     bool openSqlite(const QString &path, QString *error);
