@@ -143,15 +143,37 @@ void HalvornServer::startSharingRooms()
 
 void HalvornServer::heartbeat()
 {
-    if (mStore.touchInstance(mInstance) == 0) {
+    int touched = mStore.touchInstance(mInstance);
+    if (touched < 0) {
+        // The database went away (restarted, say): a new connection, once
+        // it is back. Requests meanwhile fail as their queries do.
+        QString error;
+        if (!mStore.reconnect(&error)) {
+            if (!mDatabaseLost)
+                mLog.write(QStringLiteral("lost the database, trying again every %1 ms: %2").arg(kInstanceHeartbeatMs).arg(error));
+            mDatabaseLost = true;
+            return;
+        }
+        mLog.write(QStringLiteral("connected to the database again"));
+        mDatabaseLost = false;
+        // The other servers were cut off too: none is judged before it had
+        // the time to come back.
+        mJudgeOthersAfter.setRemainingTime(kInstanceSilenceS * 1000 + kInstanceHeartbeatMs);
+        touched = mStore.touchInstance(mInstance);
+    }
+    if (touched == 0) {
         // Taken for dead while silent: back, with this server's members.
         mLog.write(QStringLiteral("instance %1 was taken for dead; registering its rooms' members again").arg(mInstance));
         mStore.registerInstance(mInstance);
         for (const Room &room : std::as_const(mRooms)) {
-            for (const ServerConnection *member : room.members)
+            for (const ServerConnection *member : room.members) {
                 mStore.addChatMember(mInstance, member->session, {room.name, room.creator}, member->user);
+                tellOtherInstances(ChatEvent::Join, room.name, member->user);
+            }
         }
     }
+    if (!mJudgeOthersAfter.hasExpired())
+        return;
     for (const ChatMember &gone : mStore.removeSilentInstances(kInstanceSilenceS)) {
         mLog.write(QStringLiteral("%1 left room %2 with a server that stopped answering").arg(gone.user, gone.room));
         publish(ChatEvent::Leave, gone.room, gone.user);

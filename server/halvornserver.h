@@ -12,6 +12,7 @@
 #include "windowquota.h"
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QList>
@@ -162,6 +163,9 @@ private:
     QString mInstance;  // empty unless rooms are shared
     qint64 mLastSession = 0;
     QTimer mHeartbeat;
+    bool mDatabaseLost = false;
+    // Other instances are not taken for dead before this.
+    QDeadlineTimer mJudgeOthersAfter{0};
 };
 
 } // namespace Halvorn

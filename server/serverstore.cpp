@@ -28,7 +28,7 @@ namespace {
 
 QSqlQuery prepare(const QString &connection, const QString &sql)
 {
-    QSqlQuery query(QSqlDatabase::database(connection));
+    QSqlQuery query(QSqlDatabase::database(connection, false));
     query.prepare(sql);
     return query;
 }
@@ -38,7 +38,7 @@ class Transaction
 {
 public:
     explicit Transaction(const QString &connection)
-        : mDb(QSqlDatabase::database(connection))
+        : mDb(QSqlDatabase::database(connection, false))
         , mOpen(mDb.transaction())
     {
     }
@@ -298,18 +298,40 @@ bool ServerStore::openPostgres(const QString &url, QString *error)
     db.setDatabaseName(address->database);
     db.setConnectOptions(QStringLiteral("connect_timeout=%1;application_name=halvorn-server").arg(kConnectTimeoutS)
                          + (address->options.isEmpty() ? QString() : QLatin1Char(';') + address->options));
+    return connectPostgres(error);
+}
+
+bool ServerStore::connectPostgres(QString *error)
+{
+    QSqlDatabase db = QSqlDatabase::database(mConnection, false);
     if (!db.open()) {
-        *error = QStringLiteral("cannot connect to %1: %2").arg(url, db.lastError().text());
+        *error = QStringLiteral("cannot connect to %1: %2").arg(mPath, db.lastError().text());
         return false;
     }
     // Notices ("already exists, skipping") are no news for the log.
-    return execAll(db, {QStringLiteral("SET lock_timeout = %1").arg(kBusyTimeoutMs), QStringLiteral("SET client_min_messages = warning")},
-                   error);
+    if (!execAll(db, {QStringLiteral("SET lock_timeout = %1").arg(kBusyTimeoutMs), QStringLiteral("SET client_min_messages = warning")},
+                 error))
+        return false;
+    mBackendPid = singleValue(db, QStringLiteral("SELECT pg_backend_pid()"));
+    if (!mChannel.isEmpty() && !db.driver()->subscribeToNotification(mChannel)) {
+        *error = QStringLiteral("cannot listen to %1: %2").arg(mChannel, db.driver()->lastError().text());
+        return false;
+    }
+    return true;
+}
+
+bool ServerStore::reconnect(QString *error)
+{
+    if (mEngine != Engine::PostgreSql)
+        return false;
+    QSqlDatabase db = QSqlDatabase::database(mConnection, false);
+    db.close();
+    return connectPostgres(error);
 }
 
 bool ServerStore::migrate(QString *error)
 {
-    QSqlDatabase db = QSqlDatabase::database(mConnection);
+    QSqlDatabase db = QSqlDatabase::database(mConnection, false);
     QString failure;
     for (;;) {
         Transaction transaction(mConnection);
@@ -359,7 +381,7 @@ void ServerStore::checkpoint()
 {
     if (mEngine != Engine::Sqlite)
         return;
-    QSqlQuery q(QSqlDatabase::database(mConnection));
+    QSqlQuery q(QSqlDatabase::database(mConnection, false));
     q.exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
 }
 
@@ -370,7 +392,7 @@ void ServerStore::reclaimSpace()
     // takes care of its own.)
     if (mEngine != Engine::Sqlite)
         return;
-    QSqlQuery q(QSqlDatabase::database(mConnection));
+    QSqlQuery q(QSqlDatabase::database(mConnection, false));
     q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
 }
 
@@ -378,7 +400,7 @@ bool ServerStore::answers()
 {
     // A read, and the write lock taken (and let go) within kHealthWaitMs:
     // a database another process holds, or one that cannot be read, fails.
-    QSqlDatabase db = QSqlDatabase::database(mConnection);
+    QSqlDatabase db = QSqlDatabase::database(mConnection, false);
     if (mEngine == Engine::PostgreSql)
         return singleValue(db, QStringLiteral("SELECT count(*) FROM accounts")).isValid();
     QSqlQuery q(db);
@@ -395,7 +417,7 @@ bool ServerStore::answers()
 qint64 ServerStore::fileBytes() const
 {
     if (mEngine == Engine::PostgreSql) {
-        QSqlDatabase db = QSqlDatabase::database(mConnection);
+        QSqlDatabase db = QSqlDatabase::database(mConnection, false);
         return singleValue(db, QStringLiteral("SELECT pg_database_size(current_database())")).toLongLong();
     }
     return QFileInfo(mPath).size() + QFileInfo(mPath + QStringLiteral("-wal")).size();
@@ -724,6 +746,11 @@ bool ServerStore::registerInstance(const QString &instance)
 
 int ServerStore::touchInstance(const QString &instance)
 {
+    // A connection the driver made anew behind our back (after the server
+    // restarted) has lost what it listened to: taken as lost.
+    QSqlDatabase db = QSqlDatabase::database(mConnection, false);
+    if (singleValue(db, QStringLiteral("SELECT pg_backend_pid()")) != mBackendPid)
+        return -1;
     QSqlQuery q = prepare(mConnection, QStringLiteral("UPDATE chat_instances SET seen = now() WHERE id = ?"));
     q.addBindValue(instance);
     return q.exec() ? q.numRowsAffected() : -1;
@@ -806,9 +833,10 @@ void ServerStore::removeChatMember(const QString &instance, qint64 session, cons
 
 bool ServerStore::listen(const QString &channel, std::function<void(const QString &payload)> heard)
 {
-    QSqlDriver *driver = QSqlDatabase::database(mConnection).driver();
-    if (!driver->subscribeToNotification(channel))
+    QSqlDriver *driver = QSqlDatabase::database(mConnection, false).driver();
+    if (!mChannel.isEmpty() || !driver->subscribeToNotification(channel))
         return false;
+    mChannel = channel;  // subscribed again on reconnecting
     QObject::connect(driver, &QSqlDriver::notification, driver,
                      [channel, heard = std::move(heard)](const QString &name, QSqlDriver::NotificationSource,
                                                           const QVariant &payload) {

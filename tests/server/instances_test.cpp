@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QProcess>
 
 #include <memory>
 
@@ -149,6 +150,51 @@ TEST_F(PostgreSQLInstances, AKilledServerLeavesItsRoomsInBoundedTimeAndItsBookin
     ASSERT_TRUE(annAgain);
     EXPECT_TRUE(isGood(annAgain->request("JPRO", projectRecord("Site", {}, "pw"))));
     EXPECT_TRUE(isGood(annAgain->request("UPFL", projectRecord("Site", "index.htm") + EncodeString("<p>v2"))));
+}
+
+// Stops or starts the tests' PostgreSQL server (tests/support/postgresql.sh).
+bool controlPostgres(const QString &command)
+{
+    return QProcess::execute(QStringLiteral("bash"), {qEnvironmentVariable("HALVORN_TEST_POSTGRESQL_CTL"), command}) == 0;
+}
+
+TEST_F(PostgreSQLInstances, ServersAnswerWhileTheDatabaseIsDownAndCarryOnOnceItIsBack)
+{
+    auto ann = signedIn(a, "ann");
+    ASSERT_TRUE(ann);
+    auto bob = signedIn(b, "bob");
+    ASSERT_TRUE(bob);
+    ASSERT_TRUE(isGood(ann->request("ACHR", chatRecord("Lobby"))));
+    ASSERT_TRUE(isGood(bob->request("JCHR", chatRecord("Lobby"))));
+    ASSERT_TRUE(isGood(ann->request("APRO", projectRecord("Site", {}, "pw"))));
+    ASSERT_TRUE(isGood(ann->request("ADDP", projectRecord("Site", "index.htm") + EncodeString("<p>v1"))));
+
+    ASSERT_TRUE(controlPostgres("stop"));
+    // Requests that need the database get the failure reply at once.
+    QElapsedTimer took;
+    took.start();
+    for (const auto &[word, record] : {std::pair{"BFOU", projectRecord("Site", "index.htm")},
+                                       std::pair{"ACHR", chatRecord("Other")},
+                                       std::pair{"APRO", projectRecord("Else", {}, "pw")}}) {
+        const auto r = ann->request(word, record, 3000);
+        ASSERT_TRUE(r) << word << ": no reply";
+        EXPECT_FALSE(isGood(r)) << word;
+    }
+    EXPECT_LT(took.elapsed(), 3000);
+    // Chat within one server goes on meanwhile.
+    ann->send("MCHR", chatRecord("Lobby", "anyone?"));
+    EXPECT_EQ(next(*ann, "MESS"), (QStringList{"Lobby", "ann: anyone?"}));
+
+    ASSERT_TRUE(controlPostgres("start"));
+    // Back within a few heartbeats, on both servers, chat between them too.
+    EXPECT_TRUE(waitUntil([&] { return isGood(ann->request("BFOU", projectRecord("Site", "index.htm"), 1000)); }, 10000));
+    EXPECT_TRUE(waitUntil([&] { return listed(*bob, "UCHR", "Lobby") == QStringList{"ann", "bob"}; }, 10000));
+    bob->send("MCHR", chatRecord("Lobby", "back"));
+    EXPECT_EQ(next(*ann, "MESS"), (QStringList{"Lobby", "bob: back"}));
+    EXPECT_TRUE(signedIn(a, "cat"));
+    // Nobody was taken for dead while all were cut off.
+    EXPECT_FALSE(ann->hasPacket("LEAV"));
+    EXPECT_FALSE(bob->hasPacket("LEAV"));
 }
 
 } // namespace
