@@ -12,8 +12,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QHostAddress>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRandomGenerator>
 #include <QTcpSocket>
+#include <QUuid>
 
 #include <algorithm>
 
@@ -118,11 +121,123 @@ HalvornServer::HalvornServer(ServerStore &store, ServerLog &log, const ServerLim
         mLog.write(QStringLiteral("returned up to %1 MiB of unused memory to the system in %2 ms")
                        .arg(unused >> 20).arg(took.elapsed()));
     });
+    if (mStore.engine() == ServerStore::Engine::PostgreSql)
+        startSharingRooms();
+}
+
+void HalvornServer::startSharingRooms()
+{
+    const QString instance = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    if (!mStore.registerInstance(instance)
+        || !mStore.listen(QLatin1String(kChatChannel), [this](const QString &payload) { heard(payload); })) {
+        mLog.write(QStringLiteral("chat rooms are not shared with other servers: the database refused"));
+        return;
+    }
+    mInstance = instance;
+    mLog.write(QStringLiteral("sharing chat rooms as instance %1").arg(mInstance));
+    mHeartbeat.setInterval(kInstanceHeartbeatMs);
+    connect(&mHeartbeat, &QTimer::timeout, this, &HalvornServer::heartbeat);
+    mHeartbeat.start();
+    heartbeat();
+}
+
+void HalvornServer::heartbeat()
+{
+    int touched = mStore.touchInstance(mInstance);
+    if (touched < 0) {
+        // The database went away (restarted, say): a new connection, once
+        // it is back. Requests meanwhile fail as their queries do.
+        QString error;
+        if (!mStore.reconnect(&error)) {
+            if (!mDatabaseLost)
+                mLog.write(QStringLiteral("lost the database, trying again every %1 ms: %2").arg(kInstanceHeartbeatMs).arg(error));
+            mDatabaseLost = true;
+            return;
+        }
+        mLog.write(QStringLiteral("connected to the database again"));
+        mDatabaseLost = false;
+        // The other servers were cut off too: none is judged before it had
+        // the time to come back.
+        mJudgeOthersAfter.setRemainingTime(kInstanceSilenceS * 1000 + kInstanceHeartbeatMs);
+        touched = mStore.touchInstance(mInstance);
+    }
+    if (touched == 0) {
+        // Taken for dead while silent: back, with this server's members.
+        mLog.write(QStringLiteral("instance %1 was taken for dead; registering its rooms' members again").arg(mInstance));
+        mStore.registerInstance(mInstance);
+        for (const Room &room : std::as_const(mRooms)) {
+            for (const ServerConnection *member : room.members) {
+                mStore.addChatMember(mInstance, member->session, {room.name, room.creator}, member->user);
+                tellOtherInstances(ChatEvent::Join, room.name, member->user);
+            }
+        }
+    }
+    if (!mJudgeOthersAfter.hasExpired())
+        return;
+    for (const ChatMember &gone : mStore.removeSilentInstances(kInstanceSilenceS)) {
+        mLog.write(QStringLiteral("%1 left room %2 with a server that stopped answering").arg(gone.user, gone.room));
+        publish(ChatEvent::Leave, gone.room, gone.user);
+    }
+}
+
+void HalvornServer::publish(ChatEvent event, const QString &where, const QString &text, const ServerConnection *except)
+{
+    deliver(event, where, text, except);
+    if (sharesRooms())
+        tellOtherInstances(event, where, text);
+}
+
+void HalvornServer::deliver(ChatEvent event, const QString &where, const QString &text, const ServerConnection *except)
+{
+    const QByteArray payload = EncodeString(where.toUtf8()) + EncodeString(text.toUtf8());
+    if (event == ChatEvent::ProjectMessage) {
+        fanOut(sessionsIn(where), "MESP", payload, except);
+        return;
+    }
+    const auto room = mRooms.constFind(where.toUpper());
+    if (room == mRooms.cend())
+        return;
+    static const QByteArray words[] = {"JOIN", "LEAV", "MESS"};
+    fanOut(room->members, words[int(event)], payload, except);
+}
+
+void HalvornServer::tellOtherInstances(ChatEvent event, const QString &where, const QString &text)
+{
+    const QByteArray json = QJsonDocument(QJsonObject{{QStringLiteral("from"), mInstance},
+                                                      {QStringLiteral("event"), int(event)},
+                                                      {QStringLiteral("where"), where},
+                                                      {QStringLiteral("text"), text}})
+                                .toJson(QJsonDocument::Compact);
+    if (json.size() > kChatEventLimit) {
+        mLog.write(QStringLiteral("chat in %1 not passed on to the other servers: %2 bytes, over %3")
+                       .arg(where).arg(json.size()).arg(kChatEventLimit));
+        return;
+    }
+    if (!mStore.notify(QLatin1String(kChatChannel), QString::fromUtf8(json)))
+        mLog.write(QStringLiteral("chat in %1 not passed on to the other servers: the database refused").arg(where));
+}
+
+void HalvornServer::heard(const QString &payload)
+{
+    const QJsonObject event = QJsonDocument::fromJson(payload.toUtf8()).object();
+    const int kind = event.value(QStringLiteral("event")).toInt(-1);
+    if (event.value(QStringLiteral("from")).toString() == mInstance || kind < int(ChatEvent::Join)
+        || kind > int(ChatEvent::ProjectMessage))
+        return;  // our own, or not an event
+    deliver(ChatEvent(kind), event.value(QStringLiteral("where")).toString(), event.value(QStringLiteral("text")).toString(),
+            nullptr);
 }
 
 HalvornServer::~HalvornServer()
 {
     mStopping = true;
+    if (sharesRooms()) {
+        for (const Room &room : std::as_const(mRooms)) {
+            for (const ServerConnection *member : room.members)
+                tellOtherInstances(ChatEvent::Leave, room.name, member->user);
+        }
+        mStore.removeInstance(mInstance);
+    }
     for (ServerConnection *c : std::as_const(mConnections)) {
         c->onClosed = nullptr;
         c->onQueuedChanged = nullptr;
@@ -211,6 +326,7 @@ void HalvornServer::accept()
         });
         auto *c = new ServerConnection(socket, mLimits, mTransport, mStats, this);
         ++mStats.connectionsAccepted;
+        c->session = ++mLastSession;
         mConnections.insert(c);
         c->onPacket = [this](ServerConnection &conn, const QByteArray &word, const QByteArray &payload) {
             handle(conn, word, payload);
@@ -402,10 +518,12 @@ void HalvornServer::leaveRoom(ServerConnection &c, QHash<QString, Room>::iterato
 {
     room->members.removeAll(&c);
     c.rooms.remove(room.key());
+    const QString name = room->name;
+    if (sharesRooms())
+        mStore.removeChatMember(mInstance, c.session, name);
     if (room->members.isEmpty())
         mRooms.erase(room);
-    else
-        fanOut(room->members, "LEAV", EncodeString(room->name.toUtf8()) + EncodeString(c.user.toUtf8()));
+    publish(ChatEvent::Leave, name, c.user);
 }
 
 void HalvornServer::refuse(ServerConnection &c, QByteArrayView word, const QString &why, Refusal kind)
@@ -462,8 +580,12 @@ void HalvornServer::handleChat(ServerConnection &c, const QByteArray &word, cons
 {
     if (word == "GCHR") {
         QStringList names;
-        for (const Room &room : std::as_const(mRooms))
-            names.append(room.name);
+        if (sharesRooms())
+            names = mStore.chatRooms();
+        for (const Room &room : std::as_const(mRooms)) {
+            if (!names.contains(room.name, Qt::CaseInsensitive))
+                names.append(room.name);
+        }
         names.sort(Qt::CaseInsensitive);
         sendList(c, word, names, true);
         return;
@@ -473,16 +595,24 @@ void HalvornServer::handleChat(ServerConnection &c, const QByteArray &word, cons
     auto room = mRooms.find(key);
 
     if (word == "JCHR" || word == "ACHR") {
-        if (room == mRooms.end()) {
+        // A room open on another server only: this one's sessions join it too.
+        const std::optional<ChatRoomRecord> shared =
+            room == mRooms.end() && sharesRooms() ? mStore.chatRoom(record.RoomName) : std::nullopt;
+        if (shared) {
+            room = mRooms.insert(key, Room{shared->name, shared->creator, {}});
+        } else if (room == mRooms.end()) {
             if (word == "JCHR") {
                 c.send(word, FailurePayload());  // the client then creates it
                 return;
             }
             QString why = nameRefusal(record.RoomName, NameKind::Room, ServerQuotas::kRoomNameField);
-            if (why.isEmpty() && mRooms.size() >= mQuotas.rooms)
-                why = QStringLiteral("the server has %1 rooms open, its most").arg(mRooms.size());
-            const auto created = std::count_if(mRooms.cbegin(), mRooms.cend(),
-                                               [&c](const Room &r) { return sameName(r.creator, c.user); });
+            const qsizetype open = sharesRooms() ? mStore.chatRooms().size() : mRooms.size();
+            if (why.isEmpty() && open >= mQuotas.rooms)
+                why = QStringLiteral("the server has %1 rooms open, its most").arg(open);
+            const qsizetype created = sharesRooms()
+                                          ? mStore.chatRoomsCreatedBy(c.user)
+                                          : std::count_if(mRooms.cbegin(), mRooms.cend(),
+                                                          [&c](const Room &r) { return sameName(r.creator, c.user); });
             if (why.isEmpty() && created >= mQuotas.roomsPerUser)
                 why = QStringLiteral("%1 rooms created and open, the most for one user").arg(created);
             if (!why.isEmpty()) {
@@ -492,11 +622,17 @@ void HalvornServer::handleChat(ServerConnection &c, const QByteArray &word, cons
             room = mRooms.insert(key, Room{record.RoomName, c.user, {}});
         }
         if (!room->members.contains(&c)) {
+            if (sharesRooms() && !mStore.addChatMember(mInstance, c.session, {room->name, room->creator}, c.user)) {
+                if (room->members.isEmpty())
+                    mRooms.erase(room);
+                refuse(c, word, QStringLiteral("room %1: the database did not answer").arg(record.RoomName));
+                return;
+            }
             room->members.append(&c);
             c.rooms.insert(key);
         }
         c.send(word, kGood);
-        fanOut(room->members, "JOIN", EncodeString(room->name.toUtf8()) + EncodeString(c.user.toUtf8()), &c);
+        publish(ChatEvent::Join, room->name, c.user, &c);
     } else if (word == "LCHR") {
         if (room == mRooms.end() || !room->members.contains(&c)) {
             c.send(word, FailurePayload());
@@ -506,7 +642,9 @@ void HalvornServer::handleChat(ServerConnection &c, const QByteArray &word, cons
         leaveRoom(c, room);
     } else if (word == "UCHR") {
         QStringList users;
-        if (room != mRooms.end()) {
+        if (sharesRooms()) {
+            users = mStore.chatUsers(record.RoomName);
+        } else if (room != mRooms.end()) {
             for (const ServerConnection *member : std::as_const(room->members)) {
                 if (!users.contains(member->user, Qt::CaseInsensitive))
                     users.append(member->user);
@@ -517,7 +655,7 @@ void HalvornServer::handleChat(ServerConnection &c, const QByteArray &word, cons
         if (room == mRooms.end() || !room->members.contains(&c) || !withinMessageRate(c, "MESS", room->name))
             return;
         const QString line = c.user + QStringLiteral(": ") + oneLineChatText(record.MessageText);
-        fanOut(room->members, "MESS", EncodeString(room->name.toUtf8()) + EncodeString(line.toUtf8()));
+        publish(ChatEvent::Message, room->name, line);
     }
 }
 
@@ -634,7 +772,7 @@ void HalvornServer::handleProject(ServerConnection &c, const QByteArray &word, c
         if (!withinMessageRate(c, "MESP", project))
             return;
         const QString line = c.user + QStringLiteral(": ") + oneLineChatText(record.MessageText);
-        fanOut(sessionsIn(project), "MESP", EncodeString(project.toUtf8()) + EncodeString(line.toUtf8()));
+        publish(ChatEvent::ProjectMessage, project, line);
     } else if (word == "FLIS") {
         QStringList fields;
         for (const StoredFile &f : mStore.files(project))

@@ -12,6 +12,7 @@
 #include "windowquota.h"
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QList>
@@ -57,7 +58,21 @@ public:
     bool healthy();
     const ServerStats &stats() const { return mStats; }
 
+    // Servers on one PostgreSQL database share their chat rooms: each says
+    // it is alive every kInstanceHeartbeatMs, and one silent for
+    // kInstanceSilenceS (killed, cut off) is taken for dead: its members
+    // leave their rooms, on every other server within kInstanceSilenceS plus
+    // one heartbeat.
+    static constexpr int kInstanceHeartbeatMs = 1000;
+    static constexpr int kInstanceSilenceS = 5;
+    // The PostgreSQL notification channel the servers tell each other of
+    // chat on, and the most its payload may hold (PostgreSQL's limit is
+    // 8000 bytes; the fixed-width chat records keep an event far below).
+    static constexpr char kChatChannel[] = "halvorn_chat";
+    static constexpr int kChatEventLimit = 7900;
+
 private:
+    enum class ChatEvent { Join, Leave, Message, ProjectMessage };
     struct Room
     {
         QString name;
@@ -109,6 +124,17 @@ private:
     void refuse(ServerConnection &c, QByteArrayView word, const QString &why, Refusal kind = Refusal::Request);
     // A list reply, or the failure reply when it would not fit in a packet.
     void sendList(ServerConnection &c, QByteArrayView word, const QStringList &items, bool failWhenEmpty = false);
+    bool sharesRooms() const { return !mInstance.isEmpty(); }
+    void startSharingRooms();
+    // Keeps this instance alive in the database and clears out dead ones.
+    void heartbeat();
+    // Tells this server's sessions (but `except`) of a chat event in a room
+    // or project (`where`), and the other servers on a shared database.
+    void publish(ChatEvent event, const QString &where, const QString &text, const ServerConnection *except = nullptr);
+    void deliver(ChatEvent event, const QString &where, const QString &text, const ServerConnection *except);
+    void tellOtherInstances(ChatEvent event, const QString &where, const QString &text);
+    // A notification from the chat channel: another server's event.
+    void heard(const QString &payload);
     void fanOut(const QList<ServerConnection *> &to, QByteArrayView word, const QByteArray &payload,
                 const ServerConnection *except = nullptr);
 
@@ -134,6 +160,12 @@ private:
     bool mStopping = false;
     QTimer mAcceptRetry;
     QTimer mTrim;
+    QString mInstance;  // empty unless rooms are shared
+    qint64 mLastSession = 0;
+    QTimer mHeartbeat;
+    bool mDatabaseLost = false;
+    // Other instances are not taken for dead before this.
+    QDeadlineTimer mJudgeOthersAfter{0};
 };
 
 } // namespace Halvorn

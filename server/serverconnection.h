@@ -73,6 +73,7 @@ public:
 
     // The session.
     QString user;                // empty until signed in
+    qint64 session = 0;          // tells this server's sessions apart
     QString project;             // the project this session is in
     QSet<QString> rooms;         // upper-cased names of the rooms joined
 

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
@@ -27,7 +28,7 @@ namespace {
 
 QSqlQuery prepare(const QString &connection, const QString &sql)
 {
-    QSqlQuery query(QSqlDatabase::database(connection));
+    QSqlQuery query(QSqlDatabase::database(connection, false));
     query.prepare(sql);
     return query;
 }
@@ -37,7 +38,7 @@ class Transaction
 {
 public:
     explicit Transaction(const QString &connection)
-        : mDb(QSqlDatabase::database(connection))
+        : mDb(QSqlDatabase::database(connection, false))
         , mOpen(mDb.transaction())
     {
     }
@@ -94,6 +95,17 @@ const QList<QStringList> kMigrations = {
     // 2: a user's projects are counted (the quota) without reading them all.
     {
         QStringLiteral("CREATE INDEX projects_by_owner ON projects (owner COLLATE NOCASE)"),
+    },
+    // 3: chat rooms shared by the servers on one PostgreSQL database: the
+    // servers running (with the time each last said so) and who is in which
+    // room through which server's session. (Made on SQLite too, where one
+    // server keeps its rooms in memory and leaves them empty.)
+    {
+        QStringLiteral("CREATE TABLE chat_instances (id TEXT PRIMARY KEY, seen TIMESTAMPTZ NOT NULL)"),
+        QStringLiteral("CREATE TABLE chat_members (instance TEXT NOT NULL, session BIGINT NOT NULL,"
+                       " room TEXT COLLATE NOCASE NOT NULL, room_name TEXT NOT NULL, creator TEXT COLLATE NOCASE NOT NULL,"
+                       " \"user\" TEXT COLLATE NOCASE NOT NULL, PRIMARY KEY (instance, session, room))"),
+        QStringLiteral("CREATE INDEX chat_members_by_room ON chat_members (room)"),
     },
 };
 
@@ -286,18 +298,40 @@ bool ServerStore::openPostgres(const QString &url, QString *error)
     db.setDatabaseName(address->database);
     db.setConnectOptions(QStringLiteral("connect_timeout=%1;application_name=halvorn-server").arg(kConnectTimeoutS)
                          + (address->options.isEmpty() ? QString() : QLatin1Char(';') + address->options));
+    return connectPostgres(error);
+}
+
+bool ServerStore::connectPostgres(QString *error)
+{
+    QSqlDatabase db = QSqlDatabase::database(mConnection, false);
     if (!db.open()) {
-        *error = QStringLiteral("cannot connect to %1: %2").arg(url, db.lastError().text());
+        *error = QStringLiteral("cannot connect to %1: %2").arg(mPath, db.lastError().text());
         return false;
     }
     // Notices ("already exists, skipping") are no news for the log.
-    return execAll(db, {QStringLiteral("SET lock_timeout = %1").arg(kBusyTimeoutMs), QStringLiteral("SET client_min_messages = warning")},
-                   error);
+    if (!execAll(db, {QStringLiteral("SET lock_timeout = %1").arg(kBusyTimeoutMs), QStringLiteral("SET client_min_messages = warning")},
+                 error))
+        return false;
+    mBackendPid = singleValue(db, QStringLiteral("SELECT pg_backend_pid()"));
+    if (!mChannel.isEmpty() && !db.driver()->subscribeToNotification(mChannel)) {
+        *error = QStringLiteral("cannot listen to %1: %2").arg(mChannel, db.driver()->lastError().text());
+        return false;
+    }
+    return true;
+}
+
+bool ServerStore::reconnect(QString *error)
+{
+    if (mEngine != Engine::PostgreSql)
+        return false;
+    QSqlDatabase db = QSqlDatabase::database(mConnection, false);
+    db.close();
+    return connectPostgres(error);
 }
 
 bool ServerStore::migrate(QString *error)
 {
-    QSqlDatabase db = QSqlDatabase::database(mConnection);
+    QSqlDatabase db = QSqlDatabase::database(mConnection, false);
     QString failure;
     for (;;) {
         Transaction transaction(mConnection);
@@ -347,7 +381,7 @@ void ServerStore::checkpoint()
 {
     if (mEngine != Engine::Sqlite)
         return;
-    QSqlQuery q(QSqlDatabase::database(mConnection));
+    QSqlQuery q(QSqlDatabase::database(mConnection, false));
     q.exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
 }
 
@@ -358,7 +392,7 @@ void ServerStore::reclaimSpace()
     // takes care of its own.)
     if (mEngine != Engine::Sqlite)
         return;
-    QSqlQuery q(QSqlDatabase::database(mConnection));
+    QSqlQuery q(QSqlDatabase::database(mConnection, false));
     q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
 }
 
@@ -366,7 +400,7 @@ bool ServerStore::answers()
 {
     // A read, and the write lock taken (and let go) within kHealthWaitMs:
     // a database another process holds, or one that cannot be read, fails.
-    QSqlDatabase db = QSqlDatabase::database(mConnection);
+    QSqlDatabase db = QSqlDatabase::database(mConnection, false);
     if (mEngine == Engine::PostgreSql)
         return singleValue(db, QStringLiteral("SELECT count(*) FROM accounts")).isValid();
     QSqlQuery q(db);
@@ -383,7 +417,7 @@ bool ServerStore::answers()
 qint64 ServerStore::fileBytes() const
 {
     if (mEngine == Engine::PostgreSql) {
-        QSqlDatabase db = QSqlDatabase::database(mConnection);
+        QSqlDatabase db = QSqlDatabase::database(mConnection, false);
         return singleValue(db, QStringLiteral("SELECT pg_database_size(current_database())")).toLongLong();
     }
     return QFileInfo(mPath).size() + QFileInfo(mPath + QStringLiteral("-wal")).size();
@@ -678,6 +712,146 @@ bool ServerStore::updateFile(const QString &project, const QString &name, const 
     q.addBindValue(name);
     q.addBindValue(user);
     return q.exec() && q.numRowsAffected() > 0;
+}
+
+// Shared chat rooms (PostgreSQL).
+
+namespace {
+
+QList<ChatMember> readMembers(QSqlQuery &query)
+{
+    QList<ChatMember> out;
+    while (query.next())
+        out.append(ChatMember{query.value(0).toString(), query.value(1).toString()});
+    return out;
+}
+
+QStringList readNames(QSqlQuery &query)
+{
+    QStringList out;
+    while (query.next())
+        out.append(query.value(0).toString());
+    return out;
+}
+
+} // namespace
+
+bool ServerStore::registerInstance(const QString &instance)
+{
+    QSqlQuery q = prepare(mConnection, QStringLiteral("INSERT INTO chat_instances VALUES (?, now())"
+                                                      " ON CONFLICT (id) DO UPDATE SET seen = now()"));
+    q.addBindValue(instance);
+    return q.exec();
+}
+
+int ServerStore::touchInstance(const QString &instance)
+{
+    // A connection the driver made anew behind our back (after the server
+    // restarted) has lost what it listened to: taken as lost.
+    QSqlDatabase db = QSqlDatabase::database(mConnection, false);
+    if (singleValue(db, QStringLiteral("SELECT pg_backend_pid()")) != mBackendPid)
+        return -1;
+    QSqlQuery q = prepare(mConnection, QStringLiteral("UPDATE chat_instances SET seen = now() WHERE id = ?"));
+    q.addBindValue(instance);
+    return q.exec() ? q.numRowsAffected() : -1;
+}
+
+QList<ChatMember> ServerStore::removeSilentInstances(int silentSeconds)
+{
+    const QString silent = QStringLiteral("SELECT id FROM chat_instances WHERE seen < now() - interval '%1 seconds'")
+                               .arg(silentSeconds);
+    QSqlQuery members = prepare(mConnection, QStringLiteral("DELETE FROM chat_members WHERE instance IN (%1)"
+                                                            " RETURNING room_name, \"user\"").arg(silent));
+    QSqlQuery instances = prepare(mConnection, QStringLiteral("DELETE FROM chat_instances WHERE id IN (%1)").arg(silent));
+    Transaction transaction(mConnection);
+    if (!transaction.isOpen() || !members.exec())
+        return {};
+    QList<ChatMember> removed = readMembers(members);
+    return instances.exec() && transaction.commit() ? removed : QList<ChatMember>();
+}
+
+void ServerStore::removeInstance(const QString &instance)
+{
+    QSqlQuery members = prepare(mConnection, QStringLiteral("DELETE FROM chat_members WHERE instance = ?"));
+    members.addBindValue(instance);
+    QSqlQuery row = prepare(mConnection, QStringLiteral("DELETE FROM chat_instances WHERE id = ?"));
+    row.addBindValue(instance);
+    Transaction transaction(mConnection);
+    if (transaction.isOpen() && members.exec() && row.exec())
+        transaction.commit();
+}
+
+std::optional<ChatRoomRecord> ServerStore::chatRoom(const QString &room)
+{
+    QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT room_name, creator FROM chat_members WHERE room = ? LIMIT 1"));
+    q.addBindValue(room);
+    if (!q.exec() || !q.next())
+        return std::nullopt;
+    return ChatRoomRecord{q.value(0).toString(), q.value(1).toString()};
+}
+
+QStringList ServerStore::chatRooms()
+{
+    QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT MIN(room_name) FROM chat_members GROUP BY room"));
+    return q.exec() ? readNames(q) : QStringList();
+}
+
+int ServerStore::chatRoomsCreatedBy(const QString &user)
+{
+    QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT COUNT(DISTINCT room) FROM chat_members WHERE creator = ?"));
+    q.addBindValue(user);
+    return q.exec() && q.next() ? q.value(0).toInt() : 0;
+}
+
+QStringList ServerStore::chatUsers(const QString &room)
+{
+    QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT DISTINCT \"user\" FROM chat_members WHERE room = ?"));
+    q.addBindValue(room);
+    return q.exec() ? readNames(q) : QStringList();
+}
+
+bool ServerStore::addChatMember(const QString &instance, qint64 session, const ChatRoomRecord &room, const QString &user)
+{
+    QSqlQuery q = prepare(mConnection, QStringLiteral("INSERT INTO chat_members VALUES (?, ?, ?, ?, ?, ?) ON CONFLICT DO NOTHING"));
+    q.addBindValue(instance);
+    q.addBindValue(session);
+    q.addBindValue(room.name);
+    q.addBindValue(room.name);
+    q.addBindValue(room.creator);
+    q.addBindValue(user);
+    return q.exec();
+}
+
+void ServerStore::removeChatMember(const QString &instance, qint64 session, const QString &room)
+{
+    QSqlQuery q = prepare(mConnection, QStringLiteral("DELETE FROM chat_members WHERE instance = ? AND session = ? AND room = ?"));
+    q.addBindValue(instance);
+    q.addBindValue(session);
+    q.addBindValue(room);
+    q.exec();
+}
+
+bool ServerStore::listen(const QString &channel, std::function<void(const QString &payload)> heard)
+{
+    QSqlDriver *driver = QSqlDatabase::database(mConnection, false).driver();
+    if (!mChannel.isEmpty() || !driver->subscribeToNotification(channel))
+        return false;
+    mChannel = channel;  // subscribed again on reconnecting
+    QObject::connect(driver, &QSqlDriver::notification, driver,
+                     [channel, heard = std::move(heard)](const QString &name, QSqlDriver::NotificationSource,
+                                                          const QVariant &payload) {
+                         if (name == channel)
+                             heard(payload.toString());
+                     });
+    return true;
+}
+
+bool ServerStore::notify(const QString &channel, const QString &payload)
+{
+    QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT pg_notify(?, ?)"));
+    q.addBindValue(channel);
+    q.addBindValue(payload);
+    return q.exec();
 }
 
 } // namespace Halvorn

@@ -11,7 +11,9 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
+#include <functional>
 #include <optional>
 
 namespace Halvorn {
@@ -44,6 +46,20 @@ struct StoredFile
     qint64 size = 0;   // bytes of content
 };
 
+// A shared chat room as the database holds it.
+struct ChatRoomRecord
+{
+    QString name;     // as its creator spelled it
+    QString creator;
+};
+
+// One user's place in a shared chat room.
+struct ChatMember
+{
+    QString room;
+    QString user;
+};
+
 class ServerStore
 {
 public:
@@ -62,6 +78,9 @@ public:
     // converted once (a VACUUM).
     [[nodiscard]] bool open(const QString &database, QString *error);
     Engine engine() const { return mEngine; }
+    // PostgreSQL: a new connection for one the database server dropped
+    // (restarted, say), listening again where listen() asked.
+    [[nodiscard]] bool reconnect(QString *error);
 
     // SQLite: copies the log into the database file (without waiting for
     // readers), so the file on its own holds everything committed so far.
@@ -118,9 +137,38 @@ public:
     // Only the holder of the booking may replace the content.
     bool updateFile(const QString &project, const QString &name, const QString &user, const QByteArray &content);
 
+    // Chat rooms shared by the servers on one PostgreSQL database. Each
+    // server is an instance with an id of its own that says it is alive
+    // (touchInstance) at intervals; a room exists while anyone is in it.
+    bool registerInstance(const QString &instance);
+    // Rows updated (0: the instance was taken for dead and removed), or -1
+    // when the connection was lost (the database did not answer, or the
+    // driver connected anew and so stopped listening): reconnect() then.
+    int touchInstance(const QString &instance);
+    // Removes the instances silent for longer than `silentSeconds` and their
+    // rooms' members, in one transaction; returns those members.
+    QList<ChatMember> removeSilentInstances(int silentSeconds);
+    // The instance and all its members, when it stops.
+    void removeInstance(const QString &instance);
+    std::optional<ChatRoomRecord> chatRoom(const QString &room);
+    QStringList chatRooms();
+    int chatRoomsCreatedBy(const QString &user);
+    // Each user once, however many sessions they have in the room.
+    QStringList chatUsers(const QString &room);
+    // `session` tells a user's sessions on one instance apart.
+    bool addChatMember(const QString &instance, qint64 session, const ChatRoomRecord &room, const QString &user);
+    void removeChatMember(const QString &instance, qint64 session, const QString &room);
+    // PostgreSQL LISTEN/NOTIFY: `heard` gets the payload of every
+    // notification on `channel`, this connection's own ones too. One
+    // channel a store.
+    bool listen(const QString &channel, std::function<void(const QString &payload)> heard);
+    bool notify(const QString &channel, const QString &payload);
+
 private:
     bool openSqlite(const QString &path, QString *error);
     bool openPostgres(const QString &url, QString *error);
+    // Opens the connection openPostgres() set up, with its session settings.
+    bool connectPostgres(QString *error);
     // Brings the schema to schemaVersion(), one migration a transaction.
     bool migrate(QString *error);
     // After a removal: shrinks the SQLite file and empties the log.
@@ -128,6 +176,8 @@ private:
 
     QString mConnection;
     QString mPath;
+    QString mChannel;  // listened to, or empty
+    QVariant mBackendPid;  // PostgreSQL's process serving this connection
     Engine mEngine = Engine::Sqlite;
 };
 

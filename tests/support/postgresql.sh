@@ -4,7 +4,9 @@
 # on a Unix socket in that folder only), stopped and removed afterwards
 # whatever the program's outcome. The program sees, in
 # HALVORN_TEST_POSTGRESQL, the URL of the cluster's "postgres" database for
-# its superuser "postgres" (who needs no password there).
+# its superuser "postgres" (who needs no password there), and in
+# HALVORN_TEST_POSTGRESQL_CTL a script that stops or starts that server
+# again on the same port ("CTL stop" / "CTL start"), for tests of its loss.
 #   postgresql.sh PROGRAM [ARG...]
 # Exits 77 (skipped, saying why) where PostgreSQL is not installed or does
 # not start; fails when the program ran no test or skipped one.
@@ -33,21 +35,34 @@ trap stop EXIT
 "${as_owner[@]}" "$bin/initdb" -D "$folder/data" -U postgres --auth=trust -E UTF8 --locale=C \
   > "$folder/initdb.log" 2>&1 || { cat "$folder/initdb.log"; skip "initdb failed"; }
 
+server_options() {
+  # fsync off: the cluster is thrown away afterwards.
+  echo "-c listen_addresses=127.0.0.1 -p $1 -c unix_socket_directories=$folder -c fsync=off -c max_connections=200"
+}
 port=""
 for attempt in 1 2 3 4 5 6 7 8; do
   candidate=$((20000 + RANDOM % 30000))
-  # fsync off: the cluster is thrown away afterwards.
   if "${as_owner[@]}" "$bin/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w -t 30 \
-       -o "-c listen_addresses=127.0.0.1 -p $candidate -c unix_socket_directories=$folder -c fsync=off -c max_connections=200" \
-       start > /dev/null 2>&1; then
+       -o "$(server_options $candidate)" start > /dev/null 2>&1; then
     port=$candidate
     break
   fi
 done
 [ -n "$port" ] || { cat "$folder/server.log" 2> /dev/null; skip "PostgreSQL did not start"; }
 
+control="$folder/control.sh"
+cat > "$control" <<EOF
+#!/usr/bin/env bash
+# stop: at once, dropping every connection; start: again on port $port.
+case "\$1" in
+  stop) exec ${as_owner[*]} "$bin/pg_ctl" -D "$folder/data" -m immediate -w stop ;;
+  start) exec ${as_owner[*]} "$bin/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w -t 30 -o "$(server_options $port)" start ;;
+esac
+exit 2
+EOF
+
 output="$folder/test-output"
-HALVORN_TEST_POSTGRESQL="postgresql://postgres@127.0.0.1:$port/postgres" "$@" 2>&1 | tee "$output"
+HALVORN_TEST_POSTGRESQL_CTL="$control" HALVORN_TEST_POSTGRESQL="postgresql://postgres@127.0.0.1:$port/postgres" "$@" 2>&1 | tee "$output"
 status=${PIPESTATUS[0]}
 grep -q '^\[ RUN      \]' "$output" || { echo "FAIL: the program ran no test"; exit 1; }
 if grep -q '^\[  SKIPPED \]' "$output"; then
