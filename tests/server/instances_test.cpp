@@ -58,8 +58,24 @@ protected:
         return items;
     }
 
+    // ann on A opens the room Lobby and the project Site with index.htm in
+    // it; bob on B joins the room.
+    void annOpensLobbyAndSiteBobJoinsTheRoom()
+    {
+        ann = signedIn(a, "ann");
+        ASSERT_TRUE(ann);
+        bob = signedIn(b, "bob");
+        ASSERT_TRUE(bob);
+        ASSERT_TRUE(isGood(ann->request("ACHR", chatRecord("Lobby"))));
+        ASSERT_TRUE(isGood(bob->request("JCHR", chatRecord("Lobby"))));
+        ASSERT_TRUE(isGood(ann->request("APRO", projectRecord("Site", {}, "pw"))));
+        ASSERT_TRUE(isGood(ann->request("ADDP", projectRecord("Site", "index.htm") + EncodeString("<p>v1"))));
+    }
+
     ServerProcess a;
     ServerProcess b;
+    std::unique_ptr<RawClient> ann;
+    std::unique_ptr<RawClient> bob;
 };
 
 TEST_F(PostgreSQLInstances, ClientsOfTwoServersChatInOneRoomAndProject)
@@ -113,14 +129,9 @@ TEST_F(PostgreSQLInstances, ClientsOfTwoServersChatInOneRoomAndProject)
 
 TEST_F(PostgreSQLInstances, AKilledServerLeavesItsRoomsInBoundedTimeAndItsBookingsHeld)
 {
-    auto ann = signedIn(a, "ann");
-    ASSERT_TRUE(ann);
-    auto bob = signedIn(b, "bob");
-    ASSERT_TRUE(bob);
-    ASSERT_TRUE(isGood(ann->request("ACHR", chatRecord("Lobby"))));
-    ASSERT_TRUE(isGood(bob->request("JCHR", chatRecord("Lobby"))));
-    ASSERT_TRUE(isGood(ann->request("APRO", projectRecord("Site", {}, "pw"))));
-    ASSERT_TRUE(isGood(ann->request("ADDP", projectRecord("Site", "index.htm") + EncodeString("<p>v1"))));
+    annOpensLobbyAndSiteBobJoinsTheRoom();
+    if (HasFatalFailure())
+        return;
     ASSERT_TRUE(isGood(ann->request("BFOU", projectRecord("Site", "index.htm"))));
     ASSERT_TRUE(isGood(bob->request("JPRO", projectRecord("Site", {}, "pw"))));
 
@@ -160,14 +171,9 @@ bool controlPostgres(const QString &command)
 
 TEST_F(PostgreSQLInstances, ServersAnswerWhileTheDatabaseIsDownAndCarryOnOnceItIsBack)
 {
-    auto ann = signedIn(a, "ann");
-    ASSERT_TRUE(ann);
-    auto bob = signedIn(b, "bob");
-    ASSERT_TRUE(bob);
-    ASSERT_TRUE(isGood(ann->request("ACHR", chatRecord("Lobby"))));
-    ASSERT_TRUE(isGood(bob->request("JCHR", chatRecord("Lobby"))));
-    ASSERT_TRUE(isGood(ann->request("APRO", projectRecord("Site", {}, "pw"))));
-    ASSERT_TRUE(isGood(ann->request("ADDP", projectRecord("Site", "index.htm") + EncodeString("<p>v1"))));
+    annOpensLobbyAndSiteBobJoinsTheRoom();
+    if (HasFatalFailure())
+        return;
 
     ASSERT_TRUE(controlPostgres("stop"));
     // Down for longer than a server may be silent before it is taken for

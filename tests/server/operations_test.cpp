@@ -5,6 +5,7 @@
 #include "networkrecords.h"
 #include "rawclient.h"
 #include "serverprocess.h"
+#include "testdatabase.h"
 #include "testrecords.h"
 #include "waituntil.h"
 #include "wireformat.h"
@@ -39,26 +40,6 @@ QByteArray filled(qsizetype size, int seed)
 qint64 databaseBytes(const QString &path)
 {
     return QFileInfo(path).size() + QFileInfo(path + "-wal").size();
-}
-
-// Runs `use` on a connection of this process to the SQLite file at `path`.
-void withDatabase(const QString &path, const std::function<void(QSqlDatabase &)> &use)
-{
-    const QString name = QUuid::createUuid().toString();
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name);
-        db.setDatabaseName(path);
-        ASSERT_TRUE(db.open());
-        use(db);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-}
-
-QVariant sqlValue(QSqlDatabase &db, const QString &sql)
-{
-    QSqlQuery q(db);
-    return q.exec(sql) && q.next() ? q.value(0) : QVariant();
 }
 
 class EndToEndOperations : public ::testing::Test
@@ -138,7 +119,7 @@ TEST_F(EndToEndOperations, HealthAndMetricsOverHttp)
     EXPECT_GT(metricValue(page, "halvorn_database_bytes").value_or(0), 0);
 
     // A database another process holds is reported, and recovers.
-    withDatabase(database(), [&](QSqlDatabase &db) {
+    withConnection(database(), [&](QSqlDatabase &db) {
         QSqlQuery hold(db);
         ASSERT_TRUE(hold.exec("BEGIN IMMEDIATE"));
         EXPECT_EQ(httpGet(url("/healthz")).status, 503);
@@ -230,7 +211,7 @@ TEST_F(EndToEndOperations, ABackupTakenUnderWriteLoadRestoresEverything)
     restored.stop();
     EXPECT_EQ(backup(database(), copy).first, 0);
     EXPECT_TRUE(QDir(dir.filePath("backup")).entryList({".*"}, QDir::Files | QDir::Hidden).isEmpty());
-    withDatabase(copy, [](QSqlDatabase &db) { EXPECT_EQ(sqlValue(db, "PRAGMA quick_check").toString(), "ok"); });
+    withConnection(copy, [](QSqlDatabase &db) { EXPECT_EQ(sqlValue(db, "PRAGMA quick_check").toString(), "ok"); });
 }
 
 TEST_F(EndToEndOperations, ABackupThatCannotBeMadeSaysWhy)
@@ -260,7 +241,7 @@ TEST_F(EndToEndOperations, ABackupThatCannotBeMadeSaysWhy)
 TEST_F(EndToEndOperations, ARemovedProjectGivesItsSpaceBack)
 {
     // A database made without auto-vacuum is converted once.
-    withDatabase(database(), [](QSqlDatabase &db) {
+    withConnection(database(), [](QSqlDatabase &db) {
         QSqlQuery q(db);
         ASSERT_TRUE(q.exec("CREATE TABLE accounts (name TEXT PRIMARY KEY COLLATE NOCASE, salt BLOB NOT NULL,"
                            " hash BLOB NOT NULL, iterations INTEGER NOT NULL)"));
@@ -281,7 +262,7 @@ TEST_F(EndToEndOperations, ARemovedProjectGivesItsSpaceBack)
     EXPECT_LT(emptied, 2 * kMiB);
 
     EXPECT_EQ(server.stop(), 0);
-    withDatabase(database(), [](QSqlDatabase &db) {
+    withConnection(database(), [](QSqlDatabase &db) {
         EXPECT_EQ(sqlValue(db, "PRAGMA auto_vacuum").toInt(), 1);  // FULL
         EXPECT_EQ(sqlValue(db, "SELECT count(*) FROM accounts").toInt(), 2);
     });

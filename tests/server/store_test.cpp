@@ -4,6 +4,7 @@
 #include "passwordhash.h"
 #include "serverprocess.h"
 #include "serverstore.h"
+#include "testdatabase.h"
 
 #include <gtest/gtest.h>
 
@@ -24,40 +25,6 @@ using Halvorn::ServerStore;
 namespace {
 
 const PasswordRecord kPassword{QByteArray("salt"), QByteArray("hash"), 1000};
-
-// Runs `work` on a connection of its own to `database` (a SQLite file or a
-// PostgreSQL URL), closed afterwards.
-template<typename Work>
-void withConnection(const QString &database, Work work)
-{
-    const QString name = QUuid::createUuid().toString();
-    {
-        QSqlDatabase db;
-        if (Halvorn::isPostgresUrl(database)) {
-            QString error;
-            const auto address = Halvorn::parsePostgresUrl(database, &error);
-            ASSERT_TRUE(address.has_value()) << error.toStdString();
-            db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-            db.setUserName(address->user);
-            db.setHostName(address->host);
-            db.setPort(address->port);
-            db.setDatabaseName(address->database);
-        } else {
-            db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            db.setDatabaseName(database);
-        }
-        ASSERT_TRUE(db.open());
-        work(db);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-}
-
-QVariant valueOf(QSqlDatabase &db, const QString &sql)
-{
-    QSqlQuery q(db);
-    return q.exec(sql) && q.next() ? q.value(0) : QVariant();
-}
 
 // A database as the server made it before the schema had versions.
 void makeUnversionedDatabase(const QString &path)
@@ -110,7 +77,7 @@ int storedVersion(const QString &database)
 {
     int version = -1;
     withConnection(database, [&](QSqlDatabase &db) {
-        version = valueOf(db, QStringLiteral("SELECT version FROM schema_version")).toInt();
+        version = sqlValue(db, QStringLiteral("SELECT version FROM schema_version")).toInt();
     });
     return version;
 }
@@ -131,7 +98,7 @@ TEST(ServerStoreSchema, ADatabaseMadeBeforeVersionsOpensUpgradedWithItsData)
     }
     EXPECT_EQ(storedVersion(path), ServerStore::schemaVersion());
     withConnection(path, [](QSqlDatabase &db) {
-        EXPECT_EQ(valueOf(db, "SELECT count(*) FROM sqlite_master WHERE name = 'projects_by_owner'").toInt(), 1);
+        EXPECT_EQ(sqlValue(db, "SELECT count(*) FROM sqlite_master WHERE name = 'projects_by_owner'").toInt(), 1);
     });
 }
 
@@ -274,9 +241,9 @@ TEST_F(PostgreSQLStore, ServersStartingTogetherOnAnEmptyDatabaseCreateTheSchemaO
     EXPECT_TRUE(store.answers());
     EXPECT_GT(store.fileBytes(), 0);
     withConnection(database, [](QSqlDatabase &db) {
-        EXPECT_EQ(valueOf(db, "SELECT count(*) FROM schema_version").toInt(), 1);
-        EXPECT_EQ(valueOf(db, "SELECT version FROM schema_version").toInt(), ServerStore::schemaVersion());
-        EXPECT_EQ(valueOf(db, "SELECT count(*) FROM pg_indexes WHERE indexname = 'projects_by_owner'").toInt(), 1);
+        EXPECT_EQ(sqlValue(db, "SELECT count(*) FROM schema_version").toInt(), 1);
+        EXPECT_EQ(sqlValue(db, "SELECT version FROM schema_version").toInt(), ServerStore::schemaVersion());
+        EXPECT_EQ(sqlValue(db, "SELECT count(*) FROM pg_indexes WHERE indexname = 'projects_by_owner'").toInt(), 1);
     });
 }
 
