@@ -31,7 +31,9 @@ private:
     bool quotedLineStarts(qsizetype at) const;
     qsizetype lineEnd(qsizetype at) const;
 
-    const QString &m_text;
+    // Held, not referred to: a walker made on a temporary stays valid (the
+    // characters are shared, not copied).
+    const QString m_text;
     bool m_html;
     bool m_addresses;
 };

@@ -143,7 +143,7 @@ TRecoveryEntry sampleEntry()
     e.disk.device = 7;
     e.disk.hash = 0xFEDCBA9876543210ull;
     e.disk.hashKnown = true;
-    e.text = QByteArray("<p>caf\xC3\xA9</p>\n\n\nline\r\n", 23);
+    e.text = QByteArray("<p>caf\xC3\xA9</p>\n\n\nline\r\n");
     return e;
 }
 
