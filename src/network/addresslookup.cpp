@@ -71,6 +71,7 @@ void TAddressLookup::fetch(const QString &base, const QString &addressFile)
     abort();
     mFile = addressFile;
     mRefused.reset();
+    mTlsPeerName.clear();
     const QUrl url = serviceUrl(base);
     mUrl = url;
     if (!url.isValid()) {
@@ -129,17 +130,16 @@ void TAddressLookup::received()
 void TAddressLookup::done(bool ok, bool httpFailed)
 {
     if (ok) {
-        ok = TNetworkCommands::GetIpAndPort(mFile) && validServerAddress(gHalvornIPAddress, gHalvornPort);
+        bool tls = false;
+        ok = TNetworkCommands::GetIpAndPort(mFile, &tls) && validServerAddress(gHalvornIPAddress, gHalvornPort);
         if (!ok) {
             gHalvornIPAddress.clear();
             gHalvornPort.clear();
-            gHalvornTls = false;
-            gHalvornServerName.clear();
         } else {
             // An address given over https is never reached in clear.
-            if (mUrl.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0)
-                gHalvornTls = true;
-            gHalvornServerName = mUrl.host();
+            tls = tls || mUrl.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
+            if (tls)
+                mTlsPeerName = mUrl.host().isEmpty() ? gHalvornIPAddress : mUrl.host();
         }
     }
     emit finished(ok, httpFailed);

@@ -45,14 +45,19 @@ public:
     // After a failed fetch: the certificate that was not accepted, if that
     // is why.
     std::optional<CertificateCheck> refusedCertificate() const { return mRefused; }
+    // After a successful fetch: the name the server's certificate is checked
+    // for when the server is reached over TLS (an https service or "TLS=1"
+    // in the address file): the service's host name, the name the user gave.
+    // Empty when the server is reached in clear.
+    QString tlsPeerName() const { return mTlsPeerName; }
 
 signals:
     void connectedToService();
     void progress(qint64 received, qint64 total);
     // ok: the file was written, read and holds a valid address and port
-    // (gHalvornIPAddress, gHalvornPort, and gHalvornTls and
-    // gHalvornServerName). httpFailed: the service could not be reached at
-    // all (also when its certificate was refused).
+    // (gHalvornIPAddress, gHalvornPort, and tlsPeerName()). httpFailed: the
+    // service could not be reached at all (also when its certificate was
+    // refused).
     void finished(bool ok, bool httpFailed);
 
 private:
@@ -68,6 +73,7 @@ private:
     QUrl mUrl;
     TKnownServers mKnown;
     std::optional<CertificateCheck> mRefused;
+    QString mTlsPeerName;
 };
 
 } // namespace Quorvant::Network

@@ -19,7 +19,7 @@ QString valueAfterEquals(const QString &line)
 
 } // namespace
 
-bool TNetworkCommands::GetIpAndPort(const QString &FileName)
+bool TNetworkCommands::GetIpAndPort(const QString &FileName, bool *tls)
 {
     QFile file(FileName);
     if (!file.open(QIODevice::ReadOnly))
@@ -36,11 +36,13 @@ bool TNetworkCommands::GetIpAndPort(const QString &FileName)
         return false;
     gHalvornIPAddress = valueAfterEquals(lines[0]);
     gHalvornPort = valueAfterEquals(lines[1]);
-    gHalvornTls = false;
+    if (!tls)
+        return true;
+    *tls = false;
     for (qsizetype i = 2; i < lines.size(); ++i) {
         const QString &line = lines[i];
         if (line.section(QLatin1Char('='), 0, 0).trimmed().compare(QLatin1String("TLS"), Qt::CaseInsensitive) == 0) {
-            gHalvornTls = valueAfterEquals(line).trimmed() == QLatin1String("1");
+            *tls = valueAfterEquals(line).trimmed() == QLatin1String("1");
             break;
         }
     }

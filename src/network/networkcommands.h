@@ -12,9 +12,9 @@ public:
     // or LF). False when the file is missing or empty, has fewer than two
     // lines, or either line is empty; otherwise sets gHalvornIPAddress and
     // gHalvornPort (the text after the first "=", up to a second "=").
-    // A further line "TLS=1" (key without regard to letter case) sets
-    // gHalvornTls; without one it is cleared.
-    static bool GetIpAndPort(const QString &FileName);
+    // `tls`, when given, tells whether a further line says "TLS=1" (key
+    // without regard to letter case).
+    static bool GetIpAndPort(const QString &FileName, bool *tls = nullptr);
 };
 
 } // namespace Quorvant::Network

@@ -11,8 +11,6 @@ bool gCreatingNewAccount = false;
 bool gAutoConnect = false;
 QString gHalvornIPAddress;
 QString gHalvornPort;
-bool gHalvornTls = false;
-QString gHalvornServerName;
 QString gLastChatRoomName;
 QString gLastProjectName;
 QString gCurrentProjectName;
@@ -49,8 +47,6 @@ void resetNetworkGlobals()
     gAutoConnect = false;
     gHalvornIPAddress.clear();
     gHalvornPort.clear();
-    gHalvornTls = false;
-    gHalvornServerName.clear();
     gLastChatRoomName.clear();
     gLastProjectName.clear();
     gCurrentProjectName.clear();

@@ -20,11 +20,6 @@ extern bool gAutoConnect;
 // Where the server is, from the address file.
 extern QString gHalvornIPAddress;
 extern QString gHalvornPort;
-// The server is reached over TLS (an https address service or "TLS=1" in
-// the address file), its certificate checked for gHalvornServerName: the
-// address service's host name, the name the user gave.
-extern bool gHalvornTls;
-extern QString gHalvornServerName;
 extern QString gLastChatRoomName;
 extern QString gLastProjectName;
 extern QString gCurrentProjectName;

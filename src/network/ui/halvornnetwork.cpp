@@ -455,9 +455,8 @@ void THalvornNetwork::openConnection()
     DestroyClient();
     clearPendingRequests();
     gMyClient = mBrain->createClient(mLog);
-    QString peerName;
-    if (gHalvornTls) {
-        peerName = gHalvornServerName.isEmpty() ? gHalvornIPAddress : gHalvornServerName;
+    const QString peerName = mLookup ? mLookup->tlsPeerName() : QString();
+    if (!peerName.isEmpty()) {
         const quint16 port = gHalvornPort.toUShort();
         gMyClient->CheckServerCertificate = [this, peerName, port](const CertificateProblem &problem) {
             return knownServers().check(peerName, port, problem);
