@@ -38,7 +38,7 @@ void TServerFailover::stop()
 void TServerFailover::attemptStarted()
 {
     mWaitingForSignIn = false;
-    mAttemptTimer.start(kConnectTimeoutMs);
+    mAttemptTimer.start(mConnectTimeoutMs);
 }
 
 bool TServerFailover::waitForSignIn()
@@ -46,7 +46,7 @@ bool TServerFailover::waitForSignIn()
     if (mWaitingForSignIn || mPhase == Phase::Idle)
         return false;
     mWaitingForSignIn = true;
-    mAttemptTimer.start(kSignInTimeoutMs);
+    mAttemptTimer.start(mSignInTimeoutMs);
     return true;
 }
 
@@ -119,6 +119,12 @@ void TServerFailover::setRetryDelays(int firstMs, int maxMs)
 {
     mFirstDelayMs = firstMs;
     mMaxDelayMs = maxMs;
+}
+
+void TServerFailover::setAttemptTimeouts(int connectMs, int signInMs)
+{
+    mConnectTimeoutMs = connectMs;
+    mSignInTimeoutMs = signInMs;
 }
 
 } // namespace Quorvant::Network

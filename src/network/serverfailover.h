@@ -80,8 +80,9 @@ public:
     QString keptProject() const { return mProject; }
     QString passwordOf(const QString &project) const;
 
-    // For tests: shorter delays.
+    // For tests: shorter delays and waits.
     void setRetryDelays(int firstMs, int maxMs);
+    void setAttemptTimeouts(int connectMs, int signInMs);
 
 signals:
     // Time for the next attempt, to current().
@@ -100,6 +101,8 @@ private:
     int mRetryDelayMs = 0;
     int mFirstDelayMs = kFirstRetryDelayMs;
     int mMaxDelayMs = kMaxRetryDelayMs;
+    int mConnectTimeoutMs = kConnectTimeoutMs;
+    int mSignInTimeoutMs = kSignInTimeoutMs;
     bool mWaitingForSignIn = false;
     QTimer mRetry;
     QTimer mAttemptTimer;
