@@ -61,6 +61,10 @@ void TServerFailover::signedIn()
 TServerFailover::Next TServerFailover::connectionEnded()
 {
     mAttemptTimer.stop();
+    if (mServers.isEmpty()) {
+        stop();
+        return Next::GiveUp;
+    }
     switch (mPhase) {
     case Phase::Idle:
         return Next::GiveUp;
