@@ -64,6 +64,11 @@ void AddressService::setTransport(const TransportRules &transport)
     mServer->offerTls(transport.tls != nullptr);
 }
 
+void AddressService::setOtherInstances(QList<Quorvant::Network::ServerAddress> instances)
+{
+    mOtherInstances = std::move(instances);
+}
+
 void AddressService::setHealthCheck(std::function<bool()> healthy)
 {
     mHealthy = std::move(healthy);
@@ -95,6 +100,9 @@ QByteArray AddressService::addressFile() const
     QString file = QStringLiteral("IP=%1\r\nPORT=%2\r\n").arg(mPublicAddress).arg(mServerPort);
     if (mTransport.tls)
         file += QStringLiteral("TLS=1\r\n");
+    for (const Quorvant::Network::ServerAddress &instance : mOtherInstances)
+        file += QLatin1String(Quorvant::Network::kAddressFileServerKey) + QLatin1Char('=') + instance.text()
+                + QStringLiteral("\r\n");
     return file.toLatin1();
 }
 

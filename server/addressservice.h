@@ -7,6 +7,7 @@
 // allowed.
 #pragma once
 
+#include "serveraddress.h"
 #include "serverconnection.h"
 
 #include <QByteArray>
@@ -38,6 +39,10 @@ public:
 
     // Before listen(). With TLS the address file says so in a third line.
     void setTransport(const TransportRules &transport);
+    // The other instances of the service (servers on the same database),
+    // named after this one in the address file for clients to fail over
+    // to, in the order given.
+    void setOtherInstances(QList<Quorvant::Network::ServerAddress> instances);
     void setHealthCheck(std::function<bool()> healthy);
     // Only peers in `readers` get the metrics; others get 403.
     void setMetrics(std::function<QByteArray()> metrics, QList<Subnet> readers);
@@ -45,8 +50,9 @@ public:
     [[nodiscard]] bool listen(const QHostAddress &address, quint16 port);
     quint16 port() const;
     QString errorString() const;
-    // "IP=<address>\r\nPORT=<port>\r\n", and "TLS=1\r\n" when the protocol
-    // port speaks TLS (clients that know only the first two lines read on).
+    // "IP=<address>\r\nPORT=<port>\r\n", "TLS=1\r\n" when the protocol
+    // port speaks TLS, then "SERVER=<address>:<port>\r\n" for each other
+    // instance (clients that know only the first two lines read on).
     QByteArray addressFile() const;
 
 private:
@@ -58,6 +64,7 @@ private:
     QString mPublicAddress;
     quint16 mServerPort;
     TransportRules mTransport;
+    QList<Quorvant::Network::ServerAddress> mOtherInstances;
     std::function<bool()> mHealthy;
     std::function<QByteArray()> mMetrics;
     QList<Subnet> mMetricsReaders;

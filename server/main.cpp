@@ -1,5 +1,6 @@
 // halvorn-server --port N --http-port N --database FILE|URL [--log FILE]
 //                [--tls-cert FILE --tls-key FILE [--allow-plain]]
+//                [--public-address ADDRESS] [--other-instance ADDRESS:PORT ...]
 //                [limits and quotas: see --help]
 // halvorn-server --backup FILE --database FILE
 // Prints "READY PORT=<tcp> HTTP_PORT=<http>" once listening; SIGTERM or
@@ -10,6 +11,7 @@
 #include "serverlimits.h"
 #include "serverlog.h"
 #include "serverstore.h"
+#include "serveraddress.h"
 #include "servertls.h"
 #include "wireformat.h"
 
@@ -74,6 +76,22 @@ QString defaultPublicAddress(const QHostAddress &listen)
 // Who may read /metrics unless --metrics-from says otherwise: this machine.
 const QStringList kDefaultMetricsReaders = {QStringLiteral("127.0.0.0/8"), QStringLiteral("::1/128")};
 
+// An address clients can be sent to: they connect only to an IPv4 or IPv6
+// address literal, never to a name.
+bool clientAddress(const QString &text)
+{
+    return !QHostAddress(text).isNull();
+}
+
+// --other-instance ADDRESS:PORT, or nullopt when it is not one.
+std::optional<Quorvant::Network::ServerAddress> otherInstance(const QString &text)
+{
+    auto instance = Quorvant::Network::ServerAddress::fromText(text);
+    if (!instance || !clientAddress(instance->address))
+        return std::nullopt;
+    return instance;
+}
+
 int fail(const QString &text)
 {
     std::fprintf(stderr, "halvorn-server: %s\n", qPrintable(text));
@@ -124,13 +142,14 @@ int main(int argc, char **argv)
     const QCommandLineOption logOption(QStringLiteral("log"), QStringLiteral("Append a log of connections, sign-ins and refusals to FILE (SIGHUP reopens it)."), QStringLiteral("FILE"));
     const QCommandLineOption listenOption(QStringLiteral("listen"), QStringLiteral("Address to listen on (default: all)."), QStringLiteral("ADDRESS"));
     const QCommandLineOption publicOption(QStringLiteral("public-address"), QStringLiteral("Address given out in AddressInfo.dat (default: the listen address, or this machine's first IPv4 address)."), QStringLiteral("ADDRESS"));
+    const QCommandLineOption otherInstanceOption(QStringLiteral("other-instance"), QStringLiteral("Another server on the same database that AddressInfo.dat names after this one, as ADDRESS:PORT of its protocol port (an IPv6 address in brackets): clients try the servers in order and move to the next when theirs goes away (repeatable, in order of preference; at most %1).").arg(Quorvant::Network::kMaxAddressFileServers - 1), QStringLiteral("ADDRESS:PORT"));
     const QCommandLineOption certOption(QStringLiteral("tls-cert"), QStringLiteral("Serve the protocol over TLS 1.2 or newer, and the HTTP port as HTTPS, with this PEM certificate (and the chain after it)."), QStringLiteral("FILE"));
     const QCommandLineOption keyOption(QStringLiteral("tls-key"), QStringLiteral("The unencrypted PEM private key of --tls-cert."), QStringLiteral("FILE"));
     const QCommandLineOption plainOption(QStringLiteral("allow-plain"), QStringLiteral("With TLS: still accept clients without TLS (and plain HTTP) on the same ports."));
     const QCommandLineOption metricsOption(QStringLiteral("metrics-from"), QStringLiteral("Addresses allowed to read /metrics, as ADDRESS/PREFIX (repeatable; default: 127.0.0.0/8 and ::1/128; \"any\": everyone)."), QStringLiteral("SUBNET"));
     const QCommandLineOption backupOption(QStringLiteral("backup"), QStringLiteral("Write a consistent copy of the SQLite --database to FILE (replaced only by a complete, checked copy) and exit; a server may be running on the database. (PostgreSQL: use pg_dump.)"), QStringLiteral("FILE"));
-    parser.addOptions({portOption, httpOption, dbOption, logOption, listenOption, publicOption, certOption, keyOption,
-                       plainOption, metricsOption, backupOption});
+    parser.addOptions({portOption, httpOption, dbOption, logOption, listenOption, publicOption, otherInstanceOption,
+                       certOption, keyOption, plainOption, metricsOption, backupOption});
 
     Halvorn::ServerLimits limits;
     qint64 logMaxBytes = 0;
@@ -209,6 +228,21 @@ int main(int argc, char **argv)
     QHostAddress listen = QHostAddress::Any;
     if (parser.isSet(listenOption) && !listen.setAddress(parser.value(listenOption)))
         return fail(QStringLiteral("--listen: not an address"));
+    if (parser.isSet(publicOption) && !clientAddress(parser.value(publicOption)))
+        return fail(QStringLiteral("--public-address: %1 is not an IPv4 or IPv6 address (clients connect to an address, never to a name)")
+                        .arg(parser.value(publicOption)));
+    QList<Quorvant::Network::ServerAddress> otherInstances;
+    for (const QString &text : parser.values(otherInstanceOption)) {
+        const auto instance = otherInstance(text);
+        if (!instance)
+            return fail(QStringLiteral("--other-instance: %1 is not ADDRESS:PORT (an IPv4 address or an IPv6 address in brackets, and a port from 1 to 65535)").arg(text));
+        if (otherInstances.contains(*instance))
+            return fail(QStringLiteral("--other-instance: %1 is given twice").arg(text));
+        otherInstances.append(*instance);
+    }
+    if (otherInstances.size() > Quorvant::Network::kMaxAddressFileServers - 1)
+        return fail(QStringLiteral("--other-instance: at most %1 (clients read no more servers from AddressInfo.dat)")
+                        .arg(Quorvant::Network::kMaxAddressFileServers - 1));
     // A value that is not a number would read as 0 (e.g. a timeout that drops every client).
     for (const NumberOption &n : numbers) {
         bool ok = false;
@@ -296,6 +330,7 @@ int main(int argc, char **argv)
         const QString publicAddress = parser.isSet(publicOption) ? parser.value(publicOption) : defaultPublicAddress(listen);
         Halvorn::AddressService addresses(publicAddress, server.port());
         addresses.setTransport(transport);
+        addresses.setOtherInstances(otherInstances);
         addresses.setHealthCheck([&server] { return server.healthy(); });
         addresses.setMetrics([&server] { return server.metrics(); }, metricsReaders);
         if (!addresses.listen(listen, httpPort))

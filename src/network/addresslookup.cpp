@@ -72,6 +72,8 @@ void TAddressLookup::fetch(const QString &base, const QString &addressFile)
     mFile = addressFile;
     mRefused.reset();
     mTlsPeerName.clear();
+    mServers.clear();
+    mSkipped.clear();
     const QUrl url = serviceUrl(base);
     mUrl = url;
     if (!url.isValid()) {
@@ -130,16 +132,18 @@ void TAddressLookup::received()
 void TAddressLookup::done(bool ok, bool httpFailed)
 {
     if (ok) {
-        bool tls = false;
-        ok = TNetworkCommands::GetIpAndPort(mFile, &tls) && validServerAddress(gHalvornIPAddress, gHalvornPort);
-        if (!ok) {
-            gHalvornIPAddress.clear();
-            gHalvornPort.clear();
-        } else {
+        const std::optional<TAddressFile> file = TNetworkCommands::ReadAddressFile(mFile);
+        ok = file && validServerAddress(file->ip, file->port);
+        gHalvornIPAddress = ok ? file->ip : QString();
+        gHalvornPort = ok ? file->port : QString();
+        if (ok) {
             // An address given over https is never reached in clear.
-            tls = tls || mUrl.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
-            if (tls)
-                mTlsPeerName = mUrl.host().isEmpty() ? gHalvornIPAddress : mUrl.host();
+            if (file->tls || mUrl.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0)
+                mTlsPeerName = mUrl.host().isEmpty() ? file->ip.trimmed() : mUrl.host();
+            mServers.append({{file->ip.trimmed(), file->port.toUShort()}, mTlsPeerName, mTlsPeerName});
+            for (const ServerAddress &server : file->moreServers)
+                mServers.append({server, mTlsPeerName, server.address});
+            mSkipped = file->skipped;
         }
     }
     emit finished(ok, httpFailed);

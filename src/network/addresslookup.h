@@ -1,13 +1,17 @@
-// Asks the address service where the server is: an HTTP(S) GET of
+// Asks the address service where the servers are: an HTTP(S) GET of
 // "<base>/AddressInfo.dat", the reply (at most 4 KB) written to the address
-// file and read back. The address and port are checked before anyone
-// connects, since they decide where the password is sent.
+// file and read back (format in networkcommands.h). The addresses and ports
+// are checked before anyone connects, since they decide where the password
+// is sent.
 #pragma once
 
 #include "knownservers.h"
+#include "serveraddress.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 #include <memory>
@@ -16,6 +20,21 @@
 namespace Quorvant::Network {
 
 class INetHttpGet;
+
+// One server the address file names, and how it is reached.
+struct TServerRoute
+{
+    ServerAddress server;
+    // The name its certificate is verified for over TLS (see
+    // TAddressLookup::tlsPeerName); empty: reached in clear.
+    QString tlsPeerName;
+    // The host under which a certificate the user confirmed for it is kept
+    // (KnownServers.dat, with the server's port): the first server's under
+    // the TLS name, as it always was; each further server's under its own
+    // address, so that every server's certificate is confirmed for the
+    // server actually reached.
+    QString knownAs;
+};
 
 class TAddressLookup : public QObject
 {
@@ -50,6 +69,11 @@ public:
     // in the address file): the service's host name, the name the user gave.
     // Empty when the server is reached in clear.
     QString tlsPeerName() const { return mTlsPeerName; }
+    // After a successful fetch: the servers in the order they are tried,
+    // the first the one in gHalvornIPAddress and gHalvornPort.
+    const QList<TServerRoute> &servers() const { return mServers; }
+    // Why entries for further servers were passed over, a line each.
+    const QStringList &skippedServers() const { return mSkipped; }
 
 signals:
     void connectedToService();
@@ -74,6 +98,8 @@ private:
     TKnownServers mKnown;
     std::optional<CertificateCheck> mRefused;
     QString mTlsPeerName;
+    QList<TServerRoute> mServers;
+    QStringList mSkipped;
 };
 
 } // namespace Quorvant::Network

@@ -14,6 +14,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <utility>
+
 namespace Quorvant::Network {
 
 namespace {
@@ -71,6 +73,8 @@ TClientBrain::~TClientBrain() = default;
 TClient *TClientBrain::createClient(TNetworkLog *log)
 {
     mAwaited.clear();
+    mRejoins.clear();
+    mRejoiningProject = false;
     return new TClient(
         log, [this](qsizetype size, qint32 total, TClient &c) { ClientDataIn(size, total, c); },
         [this](const QString &reason, TClient &c) { ClientDisconnect(reason, c); },
@@ -99,6 +103,35 @@ void TClientBrain::enterProject()
     gCurrentProjectName = gLastProjectName;
     mUi.setProjectLabel(gCurrentProjectName.left(16));
     mUi.activateProjectOptions(true);
+}
+
+QString TClientBrain::rejoinedRoomText()
+{
+    return QStringLiteral("*** Reconnected: back in the channel. Messages sent while the connection was lost did not "
+                          "reach you. ***");
+}
+
+void TClientBrain::rejoinChatRoom(TClient &client, const QString &room)
+{
+    mRejoins.append(room);
+    SendJoinChatRoom(client, room);
+}
+
+void TClientBrain::rejoinProject(TClient &client, const QString &project, const QString &password)
+{
+    mRejoiningProject = true;
+    SendJoinProject(client, project, password);
+}
+
+bool TClientBrain::takeRejoin(const QString &room)
+{
+    for (qsizetype i = 0; i < mRejoins.size(); ++i) {
+        if (mRejoins[i].compare(room, Qt::CaseInsensitive) == 0) {
+            mRejoins.removeAt(i);
+            return true;
+        }
+    }
+    return false;
 }
 
 QString TClientBrain::noAnswerText()
@@ -173,7 +206,11 @@ void TClientBrain::ClientDisconnect(const QString &, TClient &client)
     clearPendingRequests();
     client.awaitedFiles() = {};
     mAwaited.clear();
+    mRejoins.clear();
+    mRejoiningProject = false;
     const std::optional<CertificateCheck> refused = client.refusedCertificate();
+    if (!refused && mUi.failOver())
+        return;
     if (refused)
         mUi.certificateRefused(*refused);
     else if (!gAutoConnect)
@@ -196,11 +233,12 @@ void TClientBrain::ClientProcessPacket(const QByteArray &PacketData, const QByte
     } else if (PacketID == "LRES") {
         // An empty reply cannot say yes: it is a refusal.
         if (!data.isEmpty() && data[0] == 1) {
-            if (!gAutoConnect)
+            if (!gAutoConnect && !mUi.reconnecting())
                 message(QStringLiteral("You have been logged into the Halvorn Network."));
             mUi.showConnected();
         } else {
             destroy(client);
+            mUi.signInRefused();
             if (!gAutoConnect)
                 errorBox(QStringLiteral("Your login has been denied. Please check your password and other account "
                                         "details and try again."));
@@ -213,18 +251,24 @@ void TClientBrain::ClientProcessPacket(const QByteArray &PacketData, const QByte
         } else {
             message(QStringLiteral("The login name you tried to register is unavailable please try something different."));
             destroy(client);
+            mUi.signInRefused();
         }
     } else if (PacketID == "JCHR" || PacketID == "ACHR") {
         // The room this reply answers: other requests sent meanwhile (a user
         // list after a join notice) must not rename it.
         const QString room = gPendingChatJoins.isEmpty() ? gLastChatRoomName : gPendingChatJoins.takeFirst();
-        if (good) {
+        if (good && takeRejoin(room)) {
+            mUi.addChatRoomText(room, rejoinedRoomText());
+            SendChatRoomUsers(client, room);
+        } else if (good) {
             mUi.chatStatus(QStringLiteral("Joined Channel."));
             mUi.openChatRoom(room);
         } else if (PacketID == "JCHR") {
+            // A room rejoined that has gone meanwhile is made again.
             mUi.chatStatus(QStringLiteral("Channel Does Not Exists, Creating..."));
             SendAddChatRoom(client, room);
         } else {
+            takeRejoin(room);
             mUi.chatStatus(QStringLiteral("The server has not allowed you to create the chat channel."));
         }
     } else if (PacketID == "LCHR") {
@@ -266,7 +310,15 @@ void TClientBrain::ClientProcessPacket(const QByteArray &PacketData, const QByte
             mUi.activateProjectOptions(false);
         }
     } else if (PacketID == "JPRO") {
-        if (good) {
+        const bool rejoin = std::exchange(mRejoiningProject, false);
+        if (good && rejoin) {
+            mUi.chatStatus(QStringLiteral("Back in the project ") + quoted(gLastProjectName) + QLatin1Char('.'));
+            enterProject();
+            if (gProjectChatOpen)
+                SendProjectUsers(client);
+            if (gProjectFileManagerOpen)
+                mUi.refreshFileList();
+        } else if (good) {
             message(QStringLiteral("You have joined the project ") + quoted(gLastProjectName));
             enterProject();
         } else {

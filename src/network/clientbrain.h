@@ -45,6 +45,14 @@ public:
     // For tests: a shorter wait.
     void setOwnerReplyTimeout(int ms) { mOwnerReplyTimeoutMs = ms; }
 
+    // After a reconnection: joins the room again, whose window is open
+    // already (the reply adds rejoinedRoomText() to it instead of opening
+    // another window), creating it when it has gone meanwhile.
+    void rejoinChatRoom(TClient &client, const QString &room);
+    // After a reconnection: joins the project again, without a message box.
+    void rejoinProject(TClient &client, const QString &project, const QString &password);
+    static QString rejoinedRoomText();
+
 private:
     // An owner's request waiting for its reply.
     struct AwaitedReply
@@ -64,11 +72,15 @@ private:
     void errorBox(const QString &text);
     void destroy(TClient &client);
     void enterProject();
+    // Whether the join reply for `room` answers a rejoin, which it ends.
+    bool takeRejoin(const QString &room);
 
     NetworkUi &mUi;
     NetworkBookings &mBookings;
     QString mDataFolder;
     QList<AwaitedReply> mAwaited;
+    QStringList mRejoins;      // rooms whose rejoin awaits its reply
+    bool mRejoiningProject = false;
     quint64 mLastAwaitedId = 0;
     int mOwnerReplyTimeoutMs = kOwnerReplyTimeoutMs;
     // The context of the reply timers: none fires after the dispatcher is gone.

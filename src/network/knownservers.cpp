@@ -1,5 +1,7 @@
 #include "knownservers.h"
 
+#include "serveraddress.h"
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -53,8 +55,7 @@ QString TKnownServers::fingerprintText(const QByteArray &sha256)
 
 QString TKnownServers::serverText(const QString &host, quint16 port)
 {
-    const QString shown = host.contains(QLatin1Char(':')) ? QLatin1Char('[') + host + QLatin1Char(']') : host;
-    return shown + QLatin1Char(':') + QString::number(port);
+    return ServerAddress{host, port}.text();
 }
 
 QList<TKnownServers::Entry> TKnownServers::read() const

@@ -75,6 +75,16 @@ public:
     // accepted: ask the user about an unknown one, say why otherwise. Comes
     // instead of the disconnect message.
     virtual void certificateRefused(const CertificateCheck & /*check*/) {}
+
+    // The connection ended, neither by the user's wish nor for its
+    // certificate: true when another attempt follows (to the next server,
+    // or to reconnect), which the window layer reports itself; false lets
+    // the disconnect be reported and shown as ever.
+    virtual bool failOver() { return false; }
+    // A lost session is being restored: its sign-in is not announced.
+    virtual bool reconnecting() const { return false; }
+    // The server refused the sign-in or the new account: no further attempt.
+    virtual void signInRefused() {}
 };
 
 } // namespace Quorvant::Network

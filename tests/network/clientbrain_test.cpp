@@ -162,6 +162,39 @@ TEST_F(ClientBrainTest, JoinRefusedCreatesTheRoomOnce)
     EXPECT_EQ(ui.chat.last(), "Server Error: You were unable to leave the channel.");
 }
 
+// After a reconnection: the open windows' rooms and the project are joined
+// again quietly, a room that has gone meanwhile made again, no window twice.
+TEST_F(ClientBrainTest, RejoinsKeepTheOpenWindowsAndAskNothing)
+{
+    ui.rooms = {"LOBBY", "GARDEN"};
+    brain->rejoinChatRoom(*client, "LOBBY");
+    brain->rejoinChatRoom(*client, "GARDEN");
+    brain->rejoinProject(*client, "Site", "pw");
+    receive("JCHR", "GOOD");
+    receive("JCHR", "BAD");  // GARDEN has gone: made again
+    receive("ACHR", "GOOD");
+    receive("JPRO", "GOOD");
+    QStringList words;
+    for (const Sent &p : sent())
+        words.append(QString::fromLatin1(p.word));
+    EXPECT_EQ(words, (QStringList{"JCHR", "JCHR", "JPRO", "UCHR", "ACHR", "UCHR"}));
+    EXPECT_EQ(ui.roomText["LOBBY"], QStringList{TClientBrain::rejoinedRoomText()});
+    EXPECT_EQ(ui.roomText["GARDEN"], QStringList{TClientBrain::rejoinedRoomText()});
+    EXPECT_FALSE(ui.calls.join(' ').contains("openChatRoom")) << "no second window";
+    EXPECT_EQ(ui.chat.last(), "Back in the project \"Site\".");
+    EXPECT_TRUE(ui.projectActive);
+    EXPECT_EQ(gCurrentProjectName, "Site");
+    EXPECT_TRUE(ui.messages.isEmpty());
+
+    // Later joins are the user's again: a window each, a box each.
+    SendJoinChatRoom(*client, "Other");
+    receive("JCHR", "GOOD");
+    EXPECT_TRUE(ui.calls.contains("openChatRoom:Other"));
+    SendJoinProject(*client, "Site", "pw");
+    receive("JPRO", "GOOD");
+    EXPECT_EQ(ui.messageTexts(), QStringList{"You have joined the project \"Site\""});
+}
+
 TEST_F(ClientBrainTest, RoomNotificationsReachTheRoomWindow)
 {
     ui.rooms.insert("LOBBY");

@@ -1,8 +1,10 @@
 // What one user may do to the others, tried as an attacker would against
 // the real server process on 127.0.0.1: quotas, bookings, membership and
 // roles, names and chat text, 8-bit passwords, message floods.
+#include "httpget.h"
 #include "messageratelimiter.h"
 #include "rawclient.h"
+#include "serveraddress.h"
 #include "serverprocess.h"
 #include "serverquotas.h"
 #include "testrecords.h"
@@ -510,6 +512,38 @@ TEST_F(ServerRules, QuotasThatCouldNotBeKeptAreRefusedAtStart)
         {"--max-file-bytes", "abc"},
         {"--max-file-bytes", QString::number(kMaxMessageSize)},
         {"--max-messages-per-second", "0"},
+    };
+    for (const QStringList &options : bad) {
+        ServerProcess refused;
+        EXPECT_FALSE(refused.start(dir.filePath("refused.db"), options)) << options.join(' ').toStdString();
+        refused.process.waitForFinished(10000);
+        EXPECT_NE(refused.stop(), 0);
+        EXPECT_TRUE(refused.process.readAllStandardError().contains(options[0].toUtf8())) << options.join(' ').toStdString();
+    }
+}
+
+TEST_F(ServerRules, TheAddressFileNamesTheOtherInstancesAfterThisOne)
+{
+    start({"--other-instance", "127.0.0.2:4501", "--other-instance", "[::1]:4502", "--public-address", "127.0.0.1"});
+    const HttpAnswer answer = httpGet(QStringLiteral("http://127.0.0.1:%1/AddressInfo.dat").arg(server.httpPort));
+    EXPECT_EQ(answer.status, 200);
+    EXPECT_EQ(answer.body, QStringLiteral("IP=127.0.0.1\r\nPORT=%1\r\nSERVER=127.0.0.2:4501\r\nSERVER=[::1]:4502\r\n")
+                               .arg(server.port)
+                               .toLatin1());
+
+    // Clients connect to addresses only: anything else stops the start.
+    QStringList tooMany;
+    for (int i = 1; i <= kMaxAddressFileServers; ++i)
+        tooMany << "--other-instance" << QStringLiteral("127.0.0.%1:4500").arg(i);
+    const QStringList bad[] = {
+        {"--other-instance", "halvorn.example.org:4500"},
+        {"--other-instance", "127.0.0.2"},
+        {"--other-instance", "127.0.0.2:0"},
+        {"--other-instance", "127.0.0.2:65536"},
+        {"--other-instance", "::1:4500"},
+        {"--other-instance", "127.0.0.2:4500", "--other-instance", "127.0.0.2:4500"},
+        tooMany,
+        {"--public-address", "halvorn.example.org"},
     };
     for (const QStringList &options : bad) {
         ServerProcess refused;

@@ -93,8 +93,8 @@ void TChatRoomMenu::setUsers(const QStringList &users)
 void TChatRoomMenu::send()
 {
     const QString text = ChatEdit->text().left(ChatWidgets::kMaxLine);
-    if (sendMessage)
-        sendMessage(RoomName, text);
+    if (sendMessage && !sendMessage(RoomName, text))
+        return;
     ChatEdit->clear();
 }
 

@@ -25,8 +25,9 @@ public:
 
     QString RoomName;
     bool FreeMe = false;
-    // Sends a message (Enter in the input line) and leaves the room (close).
-    std::function<void(const QString &room, const QString &text)> sendMessage;
+    // Sends a message (Enter in the input line; false: not sent, the line
+    // keeps it) and leaves the room (close).
+    std::function<bool(const QString &room, const QString &text)> sendMessage;
     std::function<void(const QString &room)> leaveRoom;
     std::function<void(const QString &room)> requestUsers;
 

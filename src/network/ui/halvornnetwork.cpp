@@ -113,6 +113,8 @@ THalvornNetwork::THalvornNetwork(TForm1 &form, QObject *parent)
     connect(mLog, &TNetworkLog::lineAdded, this, [this](const QString &line) {
         addLine(mNetworkStatus, mStatusLines, line);
     });
+    connect(&mFailover, &TServerFailover::attemptDue, this, &THalvornNetwork::connectToCurrentServer);
+    connect(&mFailover, &TServerFailover::attemptTimedOut, this, &THalvornNetwork::attemptTimedOut);
     // The pages are built when first shown; until then the state above and
     // mConnected are all they show.
     if (QWidget *page = form.tabholder()->findChild<QWidget *>(QStringLiteral("NetworkPage")))
@@ -168,8 +170,15 @@ void THalvornNetwork::buildNetworkPage(QWidget *page)
     mNotEncryptedMark->setStyleSheet(QStringLiteral("QLabel { color: #b00000; font-weight: bold; }"));
     mNotEncryptedMark->setToolTip(QStringLiteral("The connection to the server is not encrypted: your password, "
                                                  "messages and files can be read on the way."));
+    mReconnectingMark = new QLabel(QStringLiteral("Connection lost, reconnecting..."), page);
+    mReconnectingMark->setObjectName(QStringLiteral("ReconnectingMark"));
+    mReconnectingMark->setStyleSheet(QStringLiteral("QLabel { color: #a05a00; font-weight: bold; }"));
+    mReconnectingMark->setToolTip(QStringLiteral("The connection to the server was lost. The program signs in again, "
+                                                 "to this server or another of the service, and rejoins your chat "
+                                                 "channels and project; the box below shows each attempt."));
     top->addWidget(mEncryptedMark);
     top->addWidget(mNotEncryptedMark);
+    top->addWidget(mReconnectingMark);
     top->addStretch();
     column->addLayout(top);
     connect(mConnectButton, &QPushButton::clicked, this, &THalvornNetwork::connectControl);
@@ -423,7 +432,7 @@ void THalvornNetwork::settleCertificate(const CertificateCheck &check, const std
 void THalvornNetwork::certificateRefused(const CertificateCheck &check)
 {
     // Asked once the socket has finished reporting, not inside its signal.
-    QTimer::singleShot(0, this, [this, check] { settleCertificate(check, [this] { openConnection(); }); });
+    QTimer::singleShot(0, this, [this, check] { settleCertificate(check, [this] { connectToCurrentServer(); }); });
 }
 
 void THalvornNetwork::ConnectToHalvorn(const QString &userName, const QString &password)
@@ -451,23 +460,118 @@ void THalvornNetwork::ConnectToHalvorn(const QString &userName, const QString &p
 
 void THalvornNetwork::openConnection()
 {
+    QList<TServerRoute> servers = mLookup ? mLookup->servers() : QList<TServerRoute>{};
+    if (servers.isEmpty())
+        servers.append(TServerRoute{{gHalvornIPAddress.trimmed(), gHalvornPort.toUShort()}, {}, {}});
+    if (mLookup) {
+        for (const QString &line : mLookup->skippedServers())
+            logLine(line);
+    }
+    mFailover.begin(std::move(servers));
+    connectToCurrentServer();
+}
+
+void THalvornNetwork::connectToCurrentServer()
+{
     // A client that has ended (or is still live) is replaced, never kept.
     DestroyClient();
     clearPendingRequests();
+    if (!mFailover.hasServer())
+        return;
     gMyClient = mBrain->createClient(mLog);
-    const QString peerName = mLookup ? mLookup->tlsPeerName() : QString();
-    if (!peerName.isEmpty()) {
-        const quint16 port = gHalvornPort.toUShort();
-        gMyClient->CheckServerCertificate = [this, peerName, port](const CertificateProblem &problem) {
-            return knownServers().check(peerName, port, problem);
+    const TServerRoute &route = mFailover.current();
+    if (!route.tlsPeerName.isEmpty()) {
+        // The certificate is checked against what the user confirmed for
+        // the server actually reached.
+        gMyClient->CheckServerCertificate = [this, host = route.knownAs,
+                                             port = route.server.port](const CertificateProblem &problem) {
+            return knownServers().check(host, port, problem);
         };
     }
-    gMyClient->ClientConnect(gHalvornIPAddress, gHalvornPort.toInt(), peerName);
+    if (gMyClient->ClientConnect(route.server.address, route.server.port, route.tlsPeerName))
+        mFailover.attemptStarted();
+}
+
+void THalvornNetwork::attemptTimedOut()
+{
+    if (!gMyClient)
+        return;
+    if (gMyClient->isConnected() && mFailover.waitForSignIn())
+        return;
+    logLine(QStringLiteral("%1 did not answer in time.").arg(mFailover.current().server.text()));
+    gMyClient->ClientAbort(true);
+}
+
+bool THalvornNetwork::failOver()
+{
+    const bool wasSignedIn = mFailover.phase() == TServerFailover::Phase::SignedIn;
+    const QString ended = mFailover.hasServer() ? mFailover.current().server.text() : QString();
+    if (wasSignedIn)
+        mFailover.keepProject(mInProject ? gCurrentProjectName : QString());
+    switch (mFailover.connectionEnded()) {
+    case TServerFailover::Next::GiveUp:
+        if (mReconnecting)
+            logLine(QStringLiteral("Gave up reconnecting after %1 attempts.").arg(TServerFailover::kMaxReconnectAttempts));
+        return false;
+    case TServerFailover::Next::NextServer:
+        logLine(QStringLiteral("No connection to %1: trying %2...").arg(ended, mFailover.current().server.text()));
+        return true;
+    case TServerFailover::Next::Reconnect:
+        break;
+    }
+    const QString next = QStringLiteral("reconnecting to %1 in %2 s (attempt %3 of %4)...")
+                             .arg(mFailover.current().server.text())
+                             .arg(mFailover.retryDelayMs() / 1000.0, 0, 'f', 1)
+                             .arg(mFailover.reconnectAttempt())
+                             .arg(TServerFailover::kMaxReconnectAttempts);
+    if (wasSignedIn) {
+        logLine(QStringLiteral("Connection to %1 lost, ").arg(ended) + next);
+        statusBarText(QStringLiteral("Connection lost, reconnecting..."));
+        for (const auto &room : std::as_const(mRooms))
+            if (room && !room->FreeMe)
+                room->addText(QStringLiteral("*** The connection to the server was lost; reconnecting... ***"));
+        showReconnecting();
+    } else {
+        logLine(QStringLiteral("No connection, ") + next);
+    }
+    return true;
+}
+
+void THalvornNetwork::signInRefused()
+{
+    if (mReconnecting)
+        logLine(QStringLiteral("%1 refused the sign-in: no further attempts.").arg(mFailover.current().server.text()));
+    mFailover.stop();
+    showDisconnected();
+}
+
+void THalvornNetwork::rejoinSession()
+{
+    TClient *client = signedInClient();
+    if (!client)
+        return;
+    for (const auto &room : std::as_const(mRooms))
+        if (room && !room->FreeMe)
+            mBrain->rejoinChatRoom(*client, room->RoomName);
+    const QString project = mFailover.keptProject();
+    if (!project.isEmpty())
+        mBrain->rejoinProject(*client, project, mFailover.passwordOf(project));
+}
+
+TClient *THalvornNetwork::signedInClient() const
+{
+    return mConnected ? gMyClient : nullptr;
+}
+
+void THalvornNetwork::logLine(const QString &line)
+{
+    mLog->DebugOut(QLatin1Char('*') + line);
 }
 
 void THalvornNetwork::connectControl()
 {
-    if (!mConnected)
+    // While a lost connection is restored the control stops it.
+    if (!mConnected && !mReconnecting)
         openLoginDialog();
     else
         disconnectFromNetwork();
@@ -475,7 +579,9 @@ void THalvornNetwork::connectControl()
 
 void THalvornNetwork::disconnectFromNetwork()
 {
-    if (gMyClient) {
+    const bool wasReconnecting = mReconnecting;
+    mFailover.stop();
+    if (gMyClient || wasReconnecting) {
         DestroyClient();
         if (!gAutoConnect)
             MessageService::information(&mForm, QStringLiteral("You have been disconnected from the server!"));
@@ -506,13 +612,13 @@ void THalvornNetwork::chatCommand(const QString &line)
         if (argument.isEmpty()) {
             chatStatus(command == QLatin1String("/JOIN") ? QStringLiteral("Cannot join blank channel...")
                                                          : QStringLiteral("Cannot add blank channel..."));
-        } else if (gMyClient && acceptName(&mForm, argument, NameKind::Room)) {
+        } else if (TClient *client = signedInClient(); client && acceptName(&mForm, argument, NameKind::Room)) {
             if (command == QLatin1String("/JOIN"))
-                SendJoinChatRoom(*gMyClient, argument);
+                SendJoinChatRoom(*client, argument);
             else if (command == QLatin1String("/CREATE"))
-                SendAddChatRoom(*gMyClient, argument);
+                SendAddChatRoom(*client, argument);
             else
-                SendLeaveChatRoom(*gMyClient, argument);
+                SendLeaveChatRoom(*client, argument);
         }
     }
     chatStatus(upper);
@@ -527,14 +633,14 @@ void THalvornNetwork::listChannels()
         return;
     }
     mChannelList = new TChatChannelListMenu(&mForm);
-    mChannelList->join = [](const QString &room) {
-        if (gMyClient)
-            SendJoinChatRoom(*gMyClient, room);
+    mChannelList->join = [this](const QString &room) {
+        if (TClient *client = signedInClient())
+            SendJoinChatRoom(*client, room);
     };
-    mChannelList->requestList = [] {
+    mChannelList->requestList = [this] {
         gChannelListOpen = true;
-        if (gMyClient)
-            SendChannelListRequest(*gMyClient);
+        if (TClient *client = signedInClient())
+            SendChannelListRequest(*client);
     };
     mChannelList->closed = [] { gChannelListOpen = false; };
     mChannelList->show();
@@ -546,8 +652,8 @@ void THalvornNetwork::joinChannelDialog()
     if (!MessageService::getText(&mForm, QStringLiteral("Join chat room"),
                                  QStringLiteral("Please enter the name of the room you want to join: "), &room))
         return;
-    if (!room.isEmpty() && gMyClient && acceptName(&mForm, room, NameKind::Room))
-        SendJoinChatRoom(*gMyClient, room);
+    if (TClient *client = signedInClient(); client && !room.isEmpty() && acceptName(&mForm, room, NameKind::Room))
+        SendJoinChatRoom(*client, room);
 }
 
 TChatRoomMenu *THalvornNetwork::GetChatRoom(const QString &room) const
@@ -579,17 +685,22 @@ TChatRoomMenu *THalvornNetwork::CreateChatRoom()
         slot = int(mRooms.size()) - 1;
     }
     auto *room = new TChatRoomMenu(&mForm);
-    room->sendMessage = [](const QString &name, const QString &text) {
-        if (gMyClient)
-            SendChatMessage(*gMyClient, name, text);
+    room->sendMessage = [this, room](const QString &name, const QString &text) {
+        TClient *client = signedInClient();
+        if (!client) {
+            room->addText(QStringLiteral("*** Not sent: not connected to the server. ***"));
+            return false;
+        }
+        SendChatMessage(*client, name, text);
+        return true;
     };
-    room->leaveRoom = [](const QString &name) {
-        if (gMyClient)
-            SendLeaveChatRoom(*gMyClient, name);
+    room->leaveRoom = [this](const QString &name) {
+        if (TClient *client = signedInClient())
+            SendLeaveChatRoom(*client, name);
     };
-    room->requestUsers = [](const QString &name) {
-        if (gMyClient)
-            SendChatRoomUsers(*gMyClient, name);
+    room->requestUsers = [this](const QString &name) {
+        if (TClient *client = signedInClient())
+            SendChatRoomUsers(*client, name);
     };
     mRooms[slot] = room;
     return room;
@@ -640,14 +751,16 @@ void THalvornNetwork::showAllProjects()
     }
     delete mProjectList.data();
     mProjectList = new TProjectListing(&mForm);
-    mProjectList->join = [](const QString &project, const QString &password) {
-        if (gMyClient)
-            SendJoinProject(*gMyClient, project, password);
+    mProjectList->join = [this](const QString &project, const QString &password) {
+        if (TClient *client = signedInClient()) {
+            mFailover.notePassword(project, password);
+            SendJoinProject(*client, project, password);
+        }
     };
-    mProjectList->requestList = [] {
+    mProjectList->requestList = [this] {
         gProjectListOpen = true;
-        if (gMyClient)
-            SendProjectListRequest(*gMyClient);
+        if (TClient *client = signedInClient())
+            SendProjectListRequest(*client);
     };
     mProjectList->closed = [] { gProjectListOpen = false; };
     mProjectList->show();
@@ -661,9 +774,11 @@ void THalvornNetwork::createNewProject()
     }
     auto *dialog = new TAddNewProject(&mForm);
     dialog->setObjectName(QStringLiteral("TAddNewProject"));
-    dialog->addProject = [](const QString &project, const QString &password) {
-        if (gMyClient)
-            SendAddProject(*gMyClient, project, password);
+    dialog->addProject = [this](const QString &project, const QString &password) {
+        if (TClient *client = signedInClient()) {
+            mFailover.notePassword(project, password);
+            SendAddProject(*client, project, password);
+        }
     };
     dialog->show();
 }
@@ -675,12 +790,12 @@ void THalvornNetwork::openFileManager()
         mForm, dataFolder(), [this](const QString &p, const QString &f) { return bookedOut(p, f); }, &mForm);
     mFileManager->setAttribute(Qt::WA_DeleteOnClose, false);
     mFileManager->removeMember = [this](const QString &member) {
-        if (gMyClient)
-            mBrain->RemoveMember(*gMyClient, member);
+        if (TClient *client = signedInClient())
+            mBrain->RemoveMember(*client, member);
     };
     mFileManager->changePassword = [this](const QString &password) {
-        if (gMyClient)
-            mBrain->ChangeProjectPassword(*gMyClient, password);
+        if (TClient *client = signedInClient())
+            mBrain->ChangeProjectPassword(*client, password);
     };
     mFileManager->show();
 }
@@ -689,14 +804,14 @@ void THalvornNetwork::talkToProject()
 {
     delete mProjectChat.data();
     mProjectChat = new TProjectChatRoom(&mForm);
-    mProjectChat->sendMessage = [](const QString &text) {
-        if (gMyClient)
-            SendProjectMessage(*gMyClient, text);
+    mProjectChat->sendMessage = [this](const QString &text) {
+        if (TClient *client = signedInClient())
+            SendProjectMessage(*client, text);
     };
-    mProjectChat->requestUsers = [] {
+    mProjectChat->requestUsers = [this] {
         gProjectChatOpen = true;
-        if (gMyClient)
-            SendProjectUsers(*gMyClient);
+        if (TClient *client = signedInClient())
+            SendProjectUsers(*client);
     };
     mProjectChat->closed = [] { gProjectChatOpen = false; };
     mProjectChat->show();
@@ -704,8 +819,8 @@ void THalvornNetwork::talkToProject()
 
 void THalvornNetwork::leaveProject()
 {
-    if (gMyClient)
-        SendLeaveProject(*gMyClient);
+    if (TClient *client = signedInClient())
+        SendLeaveProject(*client);
 }
 
 void THalvornNetwork::removeProject()
@@ -721,8 +836,8 @@ void THalvornNetwork::removeProject()
     if (!MessageService::getText(&mForm, QStringLiteral("Project Password"),
                                  QStringLiteral("Please enter the password for this project: "), &password))
         return;
-    if (gMyClient)
-        SendRemoveProject(*gMyClient, password);
+    if (TClient *client = signedInClient())
+        SendRemoveProject(*client, password);
 }
 
 void THalvornNetwork::setProjectList(const QStringList &entries)
@@ -830,17 +945,20 @@ void THalvornNetwork::showEncryption()
         mEncryptedMark->setHidden(!mConnected || !mEncrypted);
     if (mNotEncryptedMark)
         mNotEncryptedMark->setHidden(!mConnected || mEncrypted);
+    if (mReconnectingMark)
+        mReconnectingMark->setHidden(!mReconnecting);
 }
 
 // Puts the connection and project state on the pages built so far.
 void THalvornNetwork::showState()
 {
-    setConnectCaptions(mConnected ? kDisconnect : kConnect);
+    const bool connectedViews = mConnected || mReconnecting;
+    setConnectCaptions(connectedViews ? kDisconnect : kConnect);
     showEncryption();
     if (mPageViews)
-        mPageViews->setCurrentIndex(mConnected ? 1 : 0);
+        mPageViews->setCurrentIndex(connectedViews ? 1 : 0);
     if (mQuickViews)
-        mQuickViews->setCurrentIndex(mConnected ? 1 : 0);
+        mQuickViews->setCurrentIndex(connectedViews ? 1 : 0);
     for (QWidget *w : std::as_const(mProjectOptions))
         w->setHidden(!mInProject);
 }
@@ -851,28 +969,38 @@ void THalvornNetwork::showConnected()
     // store.
     if (Quorvant::gSetupTools)
         Quorvant::gSetupTools->MoveHalvornPasswordToSecretStore(passwordNoter());
+    const bool restored = mFailover.phase() == TServerFailover::Phase::Reconnecting;
+    mFailover.signedIn();
     mConnected = true;
+    mReconnecting = false;
     mEncrypted = gMyClient && gMyClient->isEncrypted();
-    showEncryption();
-    setConnectCaptions(kDisconnect);
-    if (mPageViews)
-        mPageViews->setCurrentIndex(1);
-    if (mQuickViews)
-        mQuickViews->setCurrentIndex(1);
+    showState();
     emit connectedChanged(true);
+    if (restored) {
+        logLine(QStringLiteral("Reconnected to %1 and signed in again.").arg(mFailover.current().server.text()));
+        statusBarText(QStringLiteral("Reconnected to the server."));
+        rejoinSession();
+    }
+}
+
+void THalvornNetwork::showReconnecting()
+{
+    mConnected = false;
+    mEncrypted = false;
+    mReconnecting = true;
+    showState();
+    if (mFileManager)
+        mFileManager->connectionEnded();
+    emit connectedChanged(false);
 }
 
 void THalvornNetwork::showDisconnected()
 {
     mConnected = false;
     mEncrypted = false;
-    showEncryption();
-    setConnectCaptions(kConnect);
-    if (mPageViews)
-        mPageViews->setCurrentIndex(0);
-    if (mQuickViews)
-        mQuickViews->setCurrentIndex(0);
+    mReconnecting = false;
     activateProjectOptions(false);
+    showState();
     if (mFileManager)
         mFileManager->connectionEnded();
     emit connectedChanged(false);

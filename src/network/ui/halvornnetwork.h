@@ -9,6 +9,7 @@
 #include "projectchatroom.h"
 #include "projectfilemanager.h"
 #include "projectlisting.h"
+#include "serverfailover.h"
 #include "setuptools.h"
 
 #include <QList>
@@ -37,6 +38,7 @@ class NetworkBookings;
 class TAddressLookup;
 class TChatChannelListMenu;
 class TChatRoomMenu;
+class TClient;
 class TClientBrain;
 class TMemoryBookings;
 class TNetworkLog;
@@ -85,8 +87,14 @@ public:
     // A password kept in the secret store is read first (in the background,
     // bounded); without any stored password there is no sign-in.
     void autoConnectAtStartup();
-    // A new client for gHalvornIPAddress:gHalvornPort; an old one is ended.
+    // A new sign-in: a new client for the first server the address service
+    // named (gHalvornIPAddress:gHalvornPort), the further ones tried in
+    // order when it fails; an old client is ended.
     void openConnection();
+    // The servers tried, and the reconnection when the connection is lost.
+    TServerFailover &failover() { return mFailover; }
+    // A lost connection is being restored: the connected views stay, marked.
+    bool reconnectingView() const { return mReconnecting; }
     // The connect control of the network page and the quick bar.
     void connectControl();
     void disconnectFromNetwork();
@@ -141,6 +149,9 @@ public:
     void openDownloadedFile(const QString &path) override;
     void fileAdded(bool ok) override;
     void certificateRefused(const CertificateCheck &check) override;
+    bool failOver() override;
+    bool reconnecting() const override { return mReconnecting; }
+    void signInRefused() override;
 
 signals:
     void connectedChanged(bool connected);
@@ -154,8 +165,20 @@ private:
     TSetupTools::PasswordKept passwordNoter();
     void setConnectCaptions(const QString &caption);
     void showState();
-    // The mark of an encrypted or a plain connection, while connected.
+    // The mark of an encrypted or a plain connection, while connected, and
+    // of a connection being restored.
     void showEncryption();
+    // A new client for the failover's current server.
+    void connectToCurrentServer();
+    // An attempt that has not connected or signed in in time is ended.
+    void attemptTimedOut();
+    // The connected views stay, marked, while the connection is restored.
+    void showReconnecting();
+    // Once signed in again: the rooms still open and the project.
+    void rejoinSession();
+    // The connection while signed in: requests are sent on no other.
+    TClient *signedInClient() const;
+    void logLine(const QString &line);
 
     TForm1 &mForm;
     std::unique_ptr<TMemoryBookings> mMemoryBookings;
@@ -166,6 +189,8 @@ private:
     TAddressLookup *mLookup = nullptr;
     bool mConnected = false;
     bool mEncrypted = false;
+    bool mReconnecting = false;
+    TServerFailover mFailover;
 
     QList<QPointer<TChatRoomMenu>> mRooms;
     QPointer<TChatChannelListMenu> mChannelList;
@@ -179,6 +204,7 @@ private:
     QPushButton *mQuickConnect = nullptr;
     QLabel *mEncryptedMark = nullptr;
     QLabel *mNotEncryptedMark = nullptr;
+    QLabel *mReconnectingMark = nullptr;
     QPlainTextEdit *mNetworkStatus = nullptr;
     QPlainTextEdit *mChatStatus = nullptr;
     QLineEdit *mChatEdit = nullptr;

@@ -22,12 +22,14 @@
 #include "networkrequests.h"
 #include "rawclient.h"
 #include "recordingui.h"
+#include "serverfailover.h"
 #include "serverprocess.h"
 #include "settingsglobals.h"
 #include "tbookingsystem.h"
 #include "tsecretstore.h"
 #include "setuptools.h"
 #include "subsystems.h"
+#include "testrecords.h"
 #include "tmemosource.h"
 #include "waituntil.h"
 #include "wireformat.h"
@@ -50,6 +52,10 @@
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+
+#include <signal.h>
 
 using namespace Quorvant;
 using namespace Quorvant::Network;
@@ -118,23 +124,8 @@ protected:
         network = window->findChild<THalvornNetwork *>(QStringLiteral("HalvornNetwork"));
         ASSERT_NE(network, nullptr);
     }
-    void TearDown() override
-    {
-        Quorvant::Test::closeMainWindow(window, &settings);
-        resetNetworkGlobals();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
-    QTemporaryDir dir;
-    std::unique_ptr<TSetupTools> settings;
-    std::unique_ptr<TForm1> window;
-    THalvornNetwork *network = nullptr;
-};
-
-class NetworkWindows : public NetworkWindowTest
-{
-protected:
-    void SetUp() override
+    // A data folder of the test's own, and no session state.
+    void prepareDataFolder()
     {
         ASSERT_TRUE(dir.isValid());
         QDir().mkpath(dir.filePath("data"));
@@ -143,12 +134,20 @@ protected:
         resetNetworkGlobals();
         Quorvant::gUserName.clear();
         Quorvant::gPassword.clear();
-        ASSERT_TRUE(server.start(dir.filePath("halvorn.db"))) << server.process.readAllStandardError().constData();
-        Quorvant::gLookupAddress = QStringLiteral("127.0.0.1:") + QString::number(server.httpPort);
+    }
+    // The window with the network page and the quick bar, made when first
+    // shown.
+    void openNetworkWindow()
+    {
         openWindow();
-        // The network page and the quick bar, made when first shown.
         ensureBuilt(window->tabholder()->findChild<QWidget *>(QStringLiteral("NetworkPage")));
         ensureBuilt(window->sidebar()->findChild<QWidget *>(QStringLiteral("HalvornNetworkPage")));
+    }
+    void TearDown() override
+    {
+        Quorvant::Test::closeMainWindow(window, &settings);
+        resetNetworkGlobals();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     QPushButton *connectButton() const
@@ -179,6 +178,24 @@ protected:
         login->Join();
         return waitUntil([&] { return connectedViewShown(); });
     }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TSetupTools> settings;
+    std::unique_ptr<TForm1> window;
+    THalvornNetwork *network = nullptr;
+};
+
+class NetworkWindows : public NetworkWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        prepareDataFolder();
+        ASSERT_TRUE(server.start(dir.filePath("halvorn.db"))) << server.process.readAllStandardError().constData();
+        Quorvant::gLookupAddress = QStringLiteral("127.0.0.1:") + QString::number(server.httpPort);
+        openNetworkWindow();
+    }
+
 
     // Stores the account for the automatic sign-in and waits until its
     // password is kept.
@@ -293,20 +310,185 @@ TEST_F(NetworkWindows, JoinDisconnectAndSignInAgainThroughTheLoginDialog)
     EXPECT_FALSE(texts.contains("Would you like to make these your default settings?"));
 }
 
-TEST_F(NetworkWindows, SignInAgainAfterTheServerEndsTheConnection)
+// The address service names two servers; `first` is tried first.
+QByteArray addressFileFor(quint16 first, quint16 second)
+{
+    return "IP=127.0.0.1\r\nPORT=" + QByteArray::number(first) + "\r\nSERVER=127.0.0.1:" + QByteArray::number(second)
+           + "\r\n";
+}
+
+// A port nothing listens on.
+quint16 closedPort()
+{
+    QTcpServer closed;
+    closed.listen(QHostAddress::LocalHost);
+    const quint16 port = closed.serverPort();
+    closed.close();
+    return port;
+}
+
+// Whether one of the next chat lines `c` gets is `line`.
+bool heard(RawClient &c, const QString &line)
+{
+    for (int i = 0; i < 5; ++i) {
+        const auto p = c.waitFor("MESS");
+        if (!p)
+            return false;
+        if (decodeList(p->payload).value(1) == line)
+            return true;
+    }
+    return false;
+}
+
+int connectionAttempts(const QString &status)
+{
+    return int(status.count("*Connecting: "));
+}
+
+TEST_F(NetworkWindows, SignInTriesTheServersOfTheAddressFileInOrder)
+{
+    // One accepts and never speaks, one refuses, one entry is damaged.
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    const quint16 refusing = closedPort();
+    FixedHttp http("IP=127.0.0.1\r\nPORT=" + QByteArray::number(silent.serverPort()) + "\r\nSERVER=127.0.0.1:"
+                   + QByteArray::number(refusing) + "\r\nSERVER=not a server\r\nSERVER=127.0.0.1:"
+                   + QByteArray::number(server.port) + "\r\n");
+    Quorvant::gLookupAddress = http.base();
+    network->failover().setAttemptTimeouts(300, 300);
+    ASSERT_TRUE(join("alice", "pw"));
+    EXPECT_TRUE(network->connectedView());
+    EXPECT_EQ(network->failover().current().server.port, server.port);
+    const QString silentText = "127.0.0.1:" + QString::number(silent.serverPort());
+    const QString refusingText = "127.0.0.1:" + QString::number(refusing);
+    const QString status = statusText();
+    EXPECT_TRUE(status.contains("*Address file: \"SERVER=not a server\" passed over: not an IP address and port"))
+        << status.toStdString();
+    const qsizetype timedOut = status.indexOf("*" + silentText + " did not answer in time.");
+    const qsizetype second = status.indexOf("*No connection to " + silentText + ": trying " + refusingText + "...");
+    const qsizetype third = status.indexOf("*No connection to " + refusingText + ": trying 127.0.0.1:"
+                                           + QString::number(server.port) + "...");
+    EXPECT_TRUE(timedOut >= 0 && second > timedOut && third > second) << status.toStdString();
+    EXPECT_EQ(connectionAttempts(status), 3);
+}
+
+TEST_F(NetworkWindows, ALostConnectionIsRestoredWithoutAskingAndTheRoomRejoined)
 {
     ASSERT_TRUE(join("bob", "pw"));
+    network->failover().setRetryDelays(100, 400);
+    network->chatCommand("/join lobby");
+    ASSERT_TRUE(waitUntil([&] { return network->GetChatRoom("LOBBY") != nullptr; }));
+    TChatRoomMenu *room = network->GetChatRoom("LOBBY");
+    messageTexts();
+
+    const quint16 port = server.port;
     server.stop();
-    ASSERT_TRUE(waitUntil([&] { return !connectedViewShown(); }));
-    // The ended client is gone: joining or signing in is possible again.
-    EXPECT_EQ(gMyClient, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return network->reconnectingView(); }));
+    // The pages stay, saying what happens; the control stops the attempts.
+    auto *mark = window->findChild<QLabel *>(QStringLiteral("ReconnectingMark"));
+    ASSERT_NE(mark, nullptr);
+    EXPECT_FALSE(mark->isHidden());
+    EXPECT_EQ(mark->text(), "Connection lost, reconnecting...");
+    EXPECT_TRUE(window->findChild<QLabel *>(QStringLiteral("NotEncryptedMark"))->isHidden());
+    EXPECT_TRUE(connectedViewShown());
+    EXPECT_EQ(connectButton()->text(), "Disconnect From Network");
+    EXPECT_TRUE(statusText().contains(QStringLiteral("*Connection to 127.0.0.1:%1 lost, reconnecting to 127.0.0.1:%1 in ")
+                                          .arg(port)))
+        << statusText().toStdString();
+    EXPECT_TRUE(statusText().contains(QStringLiteral(" s (attempt 1 of %1)...").arg(TServerFailover::kMaxReconnectAttempts)));
+    ASSERT_TRUE(waitUntil([&] { return room->ChatMemo->toPlainText().contains("connection to the server was lost"); }));
+    // What is typed meanwhile is not sent, and not lost either.
+    room->ChatEdit->setText("while away");
+    QTest::keyClick(room->ChatEdit, Qt::Key_Return);
+    EXPECT_EQ(room->ChatEdit->text(), "while away");
+    ASSERT_TRUE(waitUntil([&] { return room->ChatMemo->toPlainText().contains("Not sent: not connected to the server."); }));
+
+    // The server comes back on its port: signed in again, back in the room.
+    ASSERT_TRUE(server.start(dir.filePath("halvorn.db"), {"--port", QString::number(port)}))
+        << server.process.readAllStandardError().constData();
+    ASSERT_TRUE(waitUntil([&] { return network->connectedView(); }, 10000)) << statusText().toStdString();
+    EXPECT_TRUE(mark->isHidden());
+    EXPECT_FALSE(window->findChild<QLabel *>(QStringLiteral("NotEncryptedMark"))->isHidden());
+    EXPECT_TRUE(statusText().contains(QStringLiteral("*Reconnected to 127.0.0.1:%1 and signed in again.").arg(port)));
+    ASSERT_TRUE(waitUntil([&] { return room->ChatMemo->toPlainText().contains(TClientBrain::rejoinedRoomText()); }));
+    RawClient carol;
+    ASSERT_TRUE(carol.connectTo(server.port));
+    ASSERT_TRUE(carol.signIn("carol", "pw", true));
+    ASSERT_TRUE(isGood(carol.request("JCHR", TNetworkChatRoom{"carol", "LOBBY", {}}.toBytes())));
+    carol.send("MCHR", TNetworkChatRoom{"carol", "LOBBY", "welcome back"}.toBytes());
+    EXPECT_TRUE(waitUntil([&] { return room->ChatMemo->toPlainText().contains("welcome back"); }));
+    QTest::keyClick(room->ChatEdit, Qt::Key_Return);
+    EXPECT_TRUE(heard(carol, "bob: while away"));
+    // One room window, and nobody was asked or told in a box.
+    EXPECT_EQ(network->chatRooms().size(), 1);
+    EXPECT_TRUE(messageTexts().isEmpty());
+}
+
+TEST_F(NetworkWindows, ReconnectingEndsWhenTheUserDisconnectsOrAfterTheLastAttempt)
+{
+    ASSERT_TRUE(join("dora", "pw"));
+    network->failover().setRetryDelays(5000, 5000);
+    server.stop();
+    ASSERT_TRUE(waitUntil([&] { return network->reconnectingView(); }));
+    messageTexts();
+    connectButton()->click();
+    EXPECT_FALSE(network->reconnectingView());
+    EXPECT_FALSE(connectedViewShown());
+    EXPECT_EQ(connectButton()->text(), "Connect To Network");
+    EXPECT_TRUE(messageTexts().contains("You have been disconnected from the server!"));
+    EXPECT_EQ(network->failover().phase(), TServerFailover::Phase::Idle);
+    const int attempts = connectionAttempts(statusText());
+    EXPECT_EQ(attempts, 1) << "the first sign-in only";
+
+    // Signed in again; the server goes for good: the attempts end.
     ASSERT_TRUE(server.start(dir.filePath("halvorn.db")));
     Quorvant::gLookupAddress = QStringLiteral("127.0.0.1:") + QString::number(server.httpPort);
-    messageTexts();
     connectButton()->click();
     ASSERT_NE(loginDialog(), nullptr);
     loginDialog()->Connect();
-    EXPECT_TRUE(waitUntil([&] { return connectedViewShown(); }));
+    ASSERT_TRUE(waitUntil([&] { return network->connectedView(); }));
+    messageTexts();
+    network->failover().setRetryDelays(10, 40);
+    server.stop();
+    ASSERT_TRUE(waitUntil([&] { return !connectedViewShown(); }, 5000));
+    EXPECT_EQ(gMyClient, nullptr);
+    EXPECT_FALSE(network->reconnectingView());
+    EXPECT_EQ(connectButton()->text(), "Connect To Network");
+    EXPECT_EQ(connectionAttempts(statusText()), attempts + 1 + TServerFailover::kMaxReconnectAttempts);
+    EXPECT_TRUE(statusText().contains(
+        QStringLiteral("*Gave up reconnecting after %1 attempts.").arg(TServerFailover::kMaxReconnectAttempts)));
+    EXPECT_EQ(messageTexts(), QStringList{"You have been disconnected from the server!"});
+}
+
+TEST_F(NetworkWindows, ASignInRefusedAfterAReconnectStopsTheRetrying)
+{
+    // The second server keeps its accounts elsewhere: it knows no alice.
+    ServerProcess other;
+    ASSERT_TRUE(other.start(dir.filePath("other.db"))) << other.process.readAllStandardError().constData();
+    FixedHttp http(addressFileFor(server.port, other.port));
+    Quorvant::gLookupAddress = http.base();
+    ASSERT_TRUE(join("alice", "pw"));
+    network->failover().setRetryDelays(20, 40);
+    messageTexts();
+
+    ::kill(pid_t(server.process.processId()), SIGKILL);
+    QStringList boxes;
+    ASSERT_TRUE(waitUntil([&] {
+        boxes += messageTexts();
+        return !boxes.isEmpty();
+    }, 5000));
+    EXPECT_EQ(boxes, QStringList{"Your login has been denied. Please check your password and other account details "
+                                 "and try again."});
+    EXPECT_FALSE(connectedViewShown());
+    EXPECT_FALSE(network->reconnectingView());
+    EXPECT_EQ(gMyClient, nullptr);
+    EXPECT_TRUE(statusText().contains(
+        QStringLiteral("*127.0.0.1:%1 refused the sign-in: no further attempts.").arg(other.port)));
+    const int attempts = connectionAttempts(statusText());
+    EXPECT_EQ(attempts, 2);
+    QTest::qWait(400);  // ten times the longest delay
+    EXPECT_EQ(connectionAttempts(statusText()), attempts);
+    EXPECT_TRUE(messageTexts().isEmpty());
 }
 
 TEST_F(NetworkWindows, JoinChecksTheRetypedPasswordExactly)
@@ -1128,6 +1310,90 @@ TEST(ChatDispatch, JoinReplyOpensTheRoomThatWasAskedFor)
     EXPECT_TRUE(ui.rooms.contains("SECOND"));
     EXPECT_TRUE(ui.calls.contains("openChatRoom:SECOND")) << ui.calls.join(',').toStdString();
     resetNetworkGlobals();
+}
+
+
+// Run by ctest's FailoverOnPostgreSQL (tests/support/postgresql.sh): two
+// servers on one PostgreSQL database as one service; the program on the
+// first, its address file naming the second after it.
+class PostgreSQLFailover : public NetworkWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        if (testPostgresServer().isEmpty())
+            GTEST_SKIP() << "no PostgreSQL server for the tests (run through tests/support/postgresql.sh)";
+        prepareDataFolder();
+        const QString database = newPostgresDatabase();
+        ASSERT_FALSE(database.isEmpty());
+        ASSERT_TRUE(b.start(database)) << b.process.readAllStandardError().constData();
+        ASSERT_TRUE(a.start(database, {"--other-instance", QStringLiteral("127.0.0.1:%1").arg(b.port)}))
+            << a.process.readAllStandardError().constData();
+        Quorvant::gLookupAddress = QStringLiteral("127.0.0.1:") + QString::number(a.httpPort);
+        openNetworkWindow();
+    }
+
+    ServerProcess a;
+    ServerProcess b;
+};
+
+TEST_F(PostgreSQLFailover, AKilledServersProgramIsSignedInOnTheOtherWithinFiveSecondsBackInItsRoomAndProject)
+{
+    ASSERT_TRUE(join("alice", "pw"));
+    ASSERT_EQ(network->failover().current().server.port, a.port);
+    network->chatCommand("/join lobby");
+    ASSERT_TRUE(waitUntil([&] { return network->GetChatRoom("LOBBY") != nullptr; }));
+    TChatRoomMenu *room = network->GetChatRoom("LOBBY");
+    window->findChild<QPushButton *>(QStringLiteral("CreateProjectButton"))->click();
+    auto *create = window->findChild<TAddNewProject *>();
+    ASSERT_NE(create, nullptr);
+    create->ProjectNameEdit->setText("Site");
+    create->PasswordEdit->setText("Secret");
+    create->done();
+    ASSERT_TRUE(waitUntil([&] { return gCurrentProjectName == "Site"; }));
+    network->talkToProject();
+    TProjectChatRoom *projectChat = network->projectChat();
+    ASSERT_NE(projectChat, nullptr);
+    // bob, on the other server, in the room and the project.
+    RawClient bob;
+    ASSERT_TRUE(bob.connectTo(b.port));
+    ASSERT_TRUE(bob.signIn("bob", "pw", true));
+    ASSERT_TRUE(isGood(bob.request("JCHR", chatRecord("LOBBY"))));
+    ASSERT_TRUE(isGood(bob.request("JPRO", projectRecord("Site", {}, "Secret"))));
+    ASSERT_TRUE(waitUntil([&] { return room->ChatMemo->toPlainText().contains("bob has joined the channel..."); }));
+    messageTexts();
+
+    ::kill(pid_t(a.process.processId()), SIGKILL);
+    QElapsedTimer sinceKill;
+    sinceKill.start();
+    ASSERT_TRUE(waitUntil([&] { return network->connectedView() && network->failover().current().server.port == b.port; },
+                          5000))
+        << statusText().toStdString();
+    EXPECT_LT(sinceKill.elapsed(), 5000);
+    EXPECT_TRUE(statusText().contains(QStringLiteral("*Connection to 127.0.0.1:%1 lost, reconnecting to 127.0.0.1:%2 in ")
+                                          .arg(a.port)
+                                          .arg(b.port)))
+        << statusText().toStdString();
+
+    // Back in the room, both ways, in the same window.
+    ASSERT_TRUE(waitUntil([&] { return room->ChatMemo->toPlainText().contains(TClientBrain::rejoinedRoomText()); }));
+    bob.send("MCHR", chatRecord("LOBBY", "are you back?"));
+    EXPECT_TRUE(waitUntil([&] { return room->ChatMemo->toPlainText().contains("bob: are you back?"); }));
+    room->ChatEdit->setText("yes, on the other server");
+    QTest::keyClick(room->ChatEdit, Qt::Key_Return);
+    EXPECT_TRUE(heard(bob, "alice: yes, on the other server"));
+    EXPECT_EQ(network->chatRooms().size(), 1);
+
+    // Back in the project and its chat.
+    ASSERT_TRUE(waitUntil([&] { return network->chatStatusMemo()->toPlainText().contains("Back in the project \"Site\"."); }));
+    EXPECT_EQ(gCurrentProjectName, "Site");
+    EXPECT_FALSE(window->findChild<QPushButton *>(QStringLiteral("LeaveProjectButton"))->isHidden());
+    TNetworkProject line;
+    line.ProjectName = "Site";
+    line.MessageText = "project news";
+    bob.send("MPRO", line.toBytes());
+    EXPECT_TRUE(waitUntil([&] { return projectChat->ChatMemo->toPlainText().contains("bob: project news"); }));
+    EXPECT_TRUE(messageTexts().isEmpty()) << "nobody was asked or told in a box";
 }
 
 } // namespace

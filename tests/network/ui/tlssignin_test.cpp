@@ -20,6 +20,7 @@
 #include "networkglobals.h"
 #include "networklog.h"
 #include "projectfilemanager.h"
+#include "serverfailover.h"
 #include "serverprocess.h"
 #include "settingsglobals.h"
 #include "setuptools.h"
@@ -39,6 +40,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <signal.h>
 
 using namespace Quorvant;
 using namespace Quorvant::Network;
@@ -428,6 +431,59 @@ TEST_F(TlsSignIn, AnAuthorityTheProgramTrustsVouchesOnlyForTheNameTheUserGave)
     EXPECT_FALSE(QFile::exists(knownServersFile()));
     EXPECT_EQ(gMyClient, nullptr);
     EXPECT_FALSE(connectedViewShown());
+}
+
+// Run by ctest's FailoverOnPostgreSQL (tests/support/postgresql.sh): two
+// servers of one service on one PostgreSQL database, each with a
+// self-signed certificate of its own for the service's name.
+class PostgreSQLFailoverTls : public TlsSignIn
+{
+protected:
+    void SetUp() override
+    {
+        if (testPostgresServer().isEmpty())
+            GTEST_SKIP() << "no PostgreSQL server for the tests (run through tests/support/postgresql.sh)";
+        TlsSignIn::SetUp();
+    }
+    ServerProcess other;
+};
+
+TEST_F(PostgreSQLFailoverTls, EachServersCertificateIsConfirmedForTheServerReached)
+{
+    const QString database = newPostgresDatabase();
+    ASSERT_FALSE(database.isEmpty());
+    const CertificateFiles first = selfSigned(certs(), "first", "DNS:localhost");
+    const CertificateFiles second = selfSigned(certs(), "second", "DNS:localhost");
+    ASSERT_TRUE(other.start(database, {"--tls-cert", second.cert, "--tls-key", second.key}))
+        << other.process.readAllStandardError().constData();
+    ASSERT_TRUE(server.start(database, {"--tls-cert", first.cert, "--tls-key", first.key, "--other-instance",
+                                        "127.0.0.1:" + QString::number(other.port)}))
+        << server.process.readAllStandardError().constData();
+    Quorvant::gLookupAddress = QStringLiteral("https://localhost:") + QString::number(server.httpPort);
+    startJoin("alice", "pw", {DialogAnswer::pressed(mbYes)});
+    ASSERT_TRUE(withText(boxesUntil([&](const auto &) { return network->connectedView(); }), first.fingerprint()).size()
+                == 1);
+    network->failover().setRetryDelays(50, 100);
+
+    // The other server's certificate is asked about for that server, and
+    // kept for it; the first one's stays as it was.
+    MessageService::queueAnswer(DialogAnswer::pressed(mbYes));
+    ::kill(pid_t(server.process.processId()), SIGKILL);
+    const QList<RecordedDialog> boxes = boxesUntil([&](const auto &) {
+        return network->connectedView() && network->failover().current().server.port == other.port;
+    });
+    ASSERT_EQ(network->failover().current().server.port, other.port);
+    ASSERT_TRUE(network->connectedView());
+    const QList<RecordedDialog> questions = withText(boxes, second.fingerprint());
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_TRUE(questions[0].text.contains("The server 127.0.0.1:" + QString::number(other.port) + " sent a certificate"))
+        << questions[0].text.toStdString();
+    const TKnownServers known(knownServersFile());
+    EXPECT_EQ(known.fingerprint("127.0.0.1", other.port), second.sha256());
+    EXPECT_EQ(known.fingerprint("localhost", server.port), first.sha256());
+    EXPECT_FALSE(known.fingerprint("localhost", other.port).has_value());
+    EXPECT_TRUE(gMyClient->isEncrypted());
+    EXPECT_TRUE(markShown("EncryptedMark"));
 }
 
 } // namespace TlsSignInTest
