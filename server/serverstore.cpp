@@ -760,8 +760,13 @@ QList<ChatMember> ServerStore::removeSilentInstances(int silentSeconds)
 {
     const QString silent = QStringLiteral("SELECT id FROM chat_instances WHERE seen < now() - interval '%1 seconds'")
                                .arg(silentSeconds);
-    QSqlQuery members = prepare(mConnection, QStringLiteral("DELETE FROM chat_members WHERE instance IN (%1)"
-                                                            " RETURNING room_name, \"user\"").arg(silent));
+    // Who has left: a user still in the room through a live server (back
+    // there after their own server went) has not. The statement sees the
+    // table as it was before its DELETE, hence the live servers' rows only.
+    QSqlQuery members = prepare(mConnection, QStringLiteral(
+        "WITH gone AS (DELETE FROM chat_members WHERE instance IN (%1) RETURNING room, room_name, \"user\")"
+        " SELECT DISTINCT room_name, \"user\" FROM gone WHERE NOT EXISTS (SELECT 1 FROM chat_members m"
+        " WHERE m.room = gone.room AND m.\"user\" = gone.\"user\" AND m.instance NOT IN (%1))").arg(silent));
     QSqlQuery instances = prepare(mConnection, QStringLiteral("DELETE FROM chat_instances WHERE id IN (%1)").arg(silent));
     Transaction transaction(mConnection);
     if (!transaction.isOpen() || !members.exec())

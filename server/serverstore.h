@@ -146,7 +146,8 @@ public:
     // driver connected anew and so stopped listening): reconnect() then.
     int touchInstance(const QString &instance);
     // Removes the instances silent for longer than `silentSeconds` and their
-    // rooms' members, in one transaction; returns those members.
+    // rooms' members, in one transaction; returns those who have left: the
+    // members no live server still has in that room.
     QList<ChatMember> removeSilentInstances(int silentSeconds);
     // The instance and all its members, when it stops.
     void removeInstance(const QString &instance);

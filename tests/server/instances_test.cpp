@@ -163,6 +163,31 @@ TEST_F(PostgreSQLInstances, AKilledServerLeavesItsRoomsInBoundedTimeAndItsBookin
     EXPECT_TRUE(isGood(annAgain->request("UPFL", projectRecord("Site", "index.htm") + EncodeString("<p>v2"))));
 }
 
+// A user whose server is killed and who is back in the room through the other
+// one before the dead server is cleared away has not left: only those who
+// are gone for good are announced.
+TEST_F(PostgreSQLInstances, AUserBackThroughTheOtherServerIsNotAnnouncedLeaving)
+{
+    annOpensLobbyAndSiteBobJoinsTheRoom();
+    if (HasFatalFailure())
+        return;
+    auto dan = signedIn(a, "dan");
+    ASSERT_TRUE(dan);
+    ASSERT_TRUE(isGood(dan->request("JCHR", chatRecord("Lobby"))));
+
+    ::kill(pid_t(a.process.processId()), SIGKILL);
+    ASSERT_TRUE(a.process.waitForFinished(5000));
+    auto annAgain = signedIn(b, "ann", false);
+    ASSERT_TRUE(annAgain);
+    ASSERT_TRUE(isGood(annAgain->request("JCHR", chatRecord("Lobby"))));
+
+    constexpr int kBoundMs = Halvorn::HalvornServer::kInstanceSilenceS * 1000
+                             + Halvorn::HalvornServer::kInstanceHeartbeatMs + 1000;
+    EXPECT_EQ(next(*bob, "LEAV", kBoundMs), (QStringList{"Lobby", "dan"}));
+    EXPECT_EQ(next(*bob, "LEAV", 2 * Halvorn::HalvornServer::kInstanceHeartbeatMs), QStringList{"nothing within the time"});
+    EXPECT_EQ(listed(*bob, "UCHR", "Lobby"), (QStringList{"ann", "bob"}));
+}
+
 // Stops or starts the tests' PostgreSQL server (tests/support/postgresql.sh).
 bool controlPostgres(const QString &command)
 {
