@@ -1,0 +1,1 @@
+// The translation unit that makes a precompiled header; nothing else.
