@@ -8,6 +8,7 @@
 
 #include <QElapsedTimer>
 #include <QHash>
+#include <QList>
 #include <QString>
 
 namespace Halvorn {
@@ -24,12 +25,26 @@ public:
         int maxEntries = 100000;      // per kind (targets, addresses)
     };
 
+    // The turn one attempt was given.
+    struct Booking
+    {
+        QString target;
+        QString source;
+        qint64 wait = 0;           // ms until the attempt may be checked
+        qint64 targetTurnEnd = 0;  // the target's next turn after it
+        qint64 sourceTurnEnd = 0;  // the source's, where it was slowed (else 0)
+    };
+
     explicit AttemptLimiter(Settings settings);
 
-    // Books an attempt on `target` from `source` (an address); returns how
+    // Books an attempt on `target` from `source` (an address) and says how
     // many ms to wait before checking it. Attempts still being checked count
     // against the target, so guesses sent at once queue up too.
-    qint64 admit(const QString &target, const QString &source);
+    Booking admit(const QString &target, const QString &source);
+    // Gives back the turn of an attempt that will not be checked (its client
+    // left before its turn): nothing was learnt from it, so it must not hold
+    // up the attempts after it. Only for attempts not yet settled.
+    void withdraw(const Booking &booking);
     // The outcome of an admitted attempt: success starts the target afresh;
     // a failure counts against the source.
     void settle(const QString &target, const QString &source, bool succeeded);
@@ -40,12 +55,18 @@ private:
     struct Entry
     {
         int attempts = 0;
-        qint64 notBefore = 0;  // the earliest moment of the next attempt
+        // The earliest moment of the next attempt: the later of notBefore
+        // and the ends of the turns booked and not given back.
+        qint64 notBefore = 0;
+        QList<qint64> turnEnds;
         qint64 lastSeen = 0;
     };
 
     Entry &entry(QHash<QString, Entry> &entries, const QString &key, qint64 now);
     qint64 delayAfter(int attempts) const;
+    static qint64 nextTurn(const Entry &entry);
+    static void bookTurn(Entry &entry, qint64 end, qint64 now);
+    static void giveBackTurn(QHash<QString, Entry> &entries, const QString &key, qint64 end);
 
     Settings mSettings;
     QHash<QString, Entry> mTargets;  // by case-folded name

@@ -19,6 +19,7 @@
 #include <QUuid>
 
 #include <algorithm>
+#include <memory>
 
 #include <malloc.h>
 #include <sys/resource.h>
@@ -421,12 +422,19 @@ void HalvornServer::checkPassword(ServerConnection &c, AttemptLimiter &limiter, 
 {
     c.hold();
     const QString source = c.peerAddress();
-    const qint64 wait = limiter.admit(target, source);
-    if (wait > 0)
-        mLog.write(QStringLiteral("password attempt %1 on %2 waits %3 ms").arg(c.peer(), target).arg(wait));
-    QTimer::singleShot(wait, &c, [this, &c, &limiter, target, source, password, stored, then] {
-        if (c.isClosed())
+    const AttemptLimiter::Booking booking = limiter.admit(target, source);
+    if (booking.wait > 0)
+        mLog.write(QStringLiteral("password attempt %1 on %2 waits %3 ms").arg(c.peer(), target).arg(booking.wait));
+    // A client that leaves before its turn gives the turn back at once, so
+    // the attempts after it do not wait for one that is never checked.
+    const auto leftEarly = std::make_shared<QMetaObject::Connection>(
+        connect(&c, &QObject::destroyed, this, [&limiter, booking] { limiter.withdraw(booking); }));
+    QTimer::singleShot(booking.wait, &c, [this, &c, &limiter, booking, leftEarly, target, source, password, stored, then] {
+        disconnect(*leftEarly);
+        if (c.isClosed()) {
+            limiter.withdraw(booking);
             return;
+        }
         const std::optional<PasswordRecord> record = stored();
         mPasswords->verify(&c, password, record, [&c, &limiter, target, source, record, stored, then](bool matches) {
             const bool ok = matches && stored() == record;
@@ -442,7 +450,9 @@ void HalvornServer::checkPassword(ServerConnection &c, AttemptLimiter &limiter, 
 void HalvornServer::signIn(ServerConnection &c, const QByteArray &payload)
 {
     const TLoginInfo info = TLoginInfo::fromBytes(payload);
-    if (info.LoginName.isEmpty()) {
+    // A record cut short is no password attempt: refused without counting
+    // against the name or the address.
+    if (payload.size() < TLoginInfo::Size || info.LoginName.isEmpty()) {
         finishSignIn(c, info.LoginName, false);
         return;
     }

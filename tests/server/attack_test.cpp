@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -298,6 +299,73 @@ TEST_F(Attack, PasswordGuessesAreSlowedDownWithoutLockingAnyoneOut)
     }
     EXPECT_GE(clock.elapsed(), 1300) << "six wrong project passwords took only " << clock.elapsed() << " ms";
     EXPECT_TRUE(isGood(dan->request("JPRO", projectRecord("Secret", {}, "right"), 10000)));
+}
+
+TEST_F(Attack, JunkAndGuessesOfClientsThatLeftDoNotSlowAnHonestSignIn)
+{
+    // An address slowed down waits 4 s per attempt; every wait is logged.
+    const QString logPath = dir.filePath("server.log");
+    start({"--log", logPath, "--password-delay", "4000", "--max-password-delay", "4000"});
+    const auto logText = [&] {
+        QFile file(logPath);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    };
+    const auto peerOf = [](const RawClient &c) {
+        return QStringLiteral("%1:%2").arg(c.socket.localAddress().toString()).arg(c.socket.localPort());
+    };
+    // The wait logged for the client's attempt on `target` (-1: none logged).
+    const auto loggedWait = [&](const RawClient &c, const QString &target) {
+        const QRegularExpression line(QStringLiteral("password attempt %1 on %2 waits (\\d+) ms")
+                                          .arg(QRegularExpression::escape(peerOf(c)), target));
+        const QRegularExpressionMatch m = line.match(logText());
+        return m.hasMatch() ? m.captured(1).toLongLong() : qint64(-1);
+    };
+    const auto signInFrom = [&](RawClient &c, int from, const QString &user, const QString &password) {
+        if (!c.connectTo(server.port, loopback(from)) || !c.waitFor("LOGI"))
+            return false;
+        c.send("LOGI", login(user, password));
+        return true;
+    };
+    ASSERT_TRUE(member("ann"));
+
+    // Sign-in records cut short are refused at once and are no password
+    // attempts, however many come.
+    RawClient junk;
+    ASSERT_TRUE(junk.connectTo(server.port, loopback(40)));
+    ASSERT_TRUE(junk.waitFor("LOGI"));
+    for (int i = 0; i < 6; ++i) {
+        junk.send("LOGI", "ab");
+        const auto answer = junk.waitFor("LRES");
+        ASSERT_TRUE(answer) << i;
+        EXPECT_FALSE(signedIn(answer));
+    }
+    RawClient afterJunk;
+    ASSERT_TRUE(signInFrom(afterJunk, 40, "ann", "pw"));
+    EXPECT_TRUE(signedIn(afterJunk.waitFor("LRES", 15000)));
+    EXPECT_FALSE(logText().contains("password attempt 127.0.0.40:"));
+
+    // Three failed guesses slow the address down. Guesses queued behind them
+    // whose clients leave before their turn give it back: the next client
+    // from there waits no longer than the failures alone make it.
+    for (int i = 0; i < 3; ++i) {
+        RawClient guesser;
+        ASSERT_TRUE(signInFrom(guesser, 41, QStringLiteral("nobody%1").arg(i), "wrong"));
+        const auto answer = guesser.waitFor("LRES", 15000);
+        ASSERT_TRUE(answer) << i;
+        EXPECT_FALSE(signedIn(answer));
+    }
+    for (int i = 0; i < 4; ++i) {
+        RawClient gone;
+        const QString target = QStringLiteral("ghost%1").arg(i);
+        ASSERT_TRUE(signInFrom(gone, 41, target, "x"));
+        ASSERT_TRUE(waitUntil([&] { return loggedWait(gone, target) >= 0; }, 5000)) << i;
+        gone.socket.abort();
+    }
+    RawClient honest;
+    ASSERT_TRUE(signInFrom(honest, 41, "ann", "pw"));
+    ASSERT_TRUE(waitUntil([&] { return loggedWait(honest, "ann") >= 0; }, 5000));
+    EXPECT_LE(loggedWait(honest, "ann"), 4000);
+    EXPECT_TRUE(signedIn(honest.waitFor("LRES", 15000)));
 }
 
 TEST_F(Attack, NewAccountsPerAddressAreLimited)
