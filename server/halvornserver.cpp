@@ -163,13 +163,18 @@ void HalvornServer::heartbeat()
     }
     if (touched == 0) {
         // Taken for dead while silent: back, with this server's members.
-        mLog.write(QStringLiteral("instance %1 was taken for dead; registering its rooms' members again").arg(mInstance));
+        mLog.write(QStringLiteral("instance %1 was taken for dead; registering its rooms' members and project sessions again")
+                       .arg(mInstance));
         mStore.registerInstance(mInstance);
         for (const Room &room : std::as_const(mRooms)) {
             for (const ServerConnection *member : room.members) {
                 mStore.addChatMember(mInstance, member->session, {room.name, room.creator}, member->user);
                 tellOtherInstances(ChatEvent::Join, room.name, member->user);
             }
+        }
+        for (const ServerConnection *c : std::as_const(mConnections)) {
+            if (!c->project.isEmpty())
+                mStore.setSessionProject(mInstance, c->session, c->project, c->user);
         }
     }
     if (!mJudgeOthersAfter.hasExpired())
@@ -201,13 +206,15 @@ void HalvornServer::deliver(ChatEvent event, const QString &where, const QString
     fanOut(room->members, words[int(event)], payload, except);
 }
 
-void HalvornServer::tellOtherInstances(ChatEvent event, const QString &where, const QString &text)
+void HalvornServer::tellOtherInstances(ChatEvent event, const QString &where, const QString &text, const QString &sender)
 {
-    const QByteArray json = QJsonDocument(QJsonObject{{QStringLiteral("from"), mInstance},
-                                                      {QStringLiteral("event"), int(event)},
-                                                      {QStringLiteral("where"), where},
-                                                      {QStringLiteral("text"), text}})
-                                .toJson(QJsonDocument::Compact);
+    QJsonObject fields{{QStringLiteral("from"), mInstance},
+                       {QStringLiteral("event"), int(event)},
+                       {QStringLiteral("where"), where},
+                       {QStringLiteral("text"), text}};
+    if (!sender.isEmpty())
+        fields.insert(QStringLiteral("sender"), sender);
+    const QByteArray json = QJsonDocument(fields).toJson(QJsonDocument::Compact);
     if (json.size() > kChatEventLimit) {
         mLog.write(QStringLiteral("chat in %1 not passed on to the other servers: %2 bytes, over %3")
                        .arg(where).arg(json.size()).arg(kChatEventLimit));
@@ -224,6 +231,8 @@ void HalvornServer::heard(const QString &payload)
     if (event.value(QStringLiteral("from")).toString() == mInstance || kind < int(ChatEvent::Join)
         || kind > int(ChatEvent::ProjectMessage))
         return;  // our own, or not an event
+    if (const QString sender = event.value(QStringLiteral("sender")).toString(); !sender.isEmpty())
+        mMessageRate.count(sender, mClock.elapsed());
     deliver(ChatEvent(kind), event.value(QStringLiteral("where")).toString(), event.value(QStringLiteral("text")).toString(),
             nullptr);
 }
@@ -368,6 +377,7 @@ void HalvornServer::closed(ServerConnection &c, const QString &why)
 {
     mLog.write(QStringLiteral("closed %1 %2: %3").arg(c.peer(), c.user, why));
     leaveAllRooms(c);
+    setProject(c, {});
     mConnections.remove(&c);
     c.deleteLater();
     trimMemorySoon();
@@ -457,7 +467,7 @@ void HalvornServer::finishSignIn(ServerConnection &c, const QString &name, bool 
     if (ok) {
         if (!c.user.isEmpty()) {
             leaveAllRooms(c);
-            c.project.clear();
+            setProject(c, {});
         }
         c.user = name;
         poll.LoggedIn = true;
@@ -535,17 +545,22 @@ void HalvornServer::refuse(ServerConnection &c, QByteArrayView word, const QStri
     c.send(word, FailurePayload());
 }
 
-void HalvornServer::sendList(ServerConnection &c, QByteArrayView word, const QStringList &items, bool failWhenEmpty)
+void HalvornServer::sendList(ServerConnection &c, QByteArrayView word, const std::optional<QStringList> &items,
+                             bool failWhenEmpty)
 {
-    if (failWhenEmpty && items.isEmpty()) {
+    if (!items) {
+        refuse(c, word, QStringLiteral("the database did not answer"));
+        return;
+    }
+    if (failWhenEmpty && items->isEmpty()) {
         c.send(word, FailurePayload());
         return;
     }
-    const QByteArray payload = encodeList(items);
+    const QByteArray payload = encodeList(*items);
     // The quotas keep lists well below this; a reply cut short would be worse
     // than none.
     if (kHeaderSize + payload.size() > kMaxMessageSize) {
-        refuse(c, word, QStringLiteral("a list of %1 entries does not fit in a packet").arg(items.size()));
+        refuse(c, word, QStringLiteral("a list of %1 entries does not fit in a packet").arg(items->size()));
         return;
     }
     c.send(word, payload);
@@ -576,17 +591,27 @@ bool HalvornServer::withinMessageRate(ServerConnection &c, QByteArrayView notice
     return false;
 }
 
+void HalvornServer::publishLine(ServerConnection &c, ChatEvent event, const QString &where, const QString &text)
+{
+    if (!withinMessageRate(c, event == ChatEvent::Message ? "MESS" : "MESP", where))
+        return;
+    const QString line = c.user + QStringLiteral(": ") + oneLineChatText(text);
+    deliver(event, where, line, nullptr);
+    if (sharesRooms())
+        tellOtherInstances(event, where, line, c.user);
+}
+
 void HalvornServer::handleChat(ServerConnection &c, const QByteArray &word, const QByteArray &payload)
 {
     if (word == "GCHR") {
-        QStringList names;
-        if (sharesRooms())
-            names = mStore.chatRooms();
-        for (const Room &room : std::as_const(mRooms)) {
-            if (!names.contains(room.name, Qt::CaseInsensitive))
-                names.append(room.name);
+        std::optional<QStringList> names = sharesRooms() ? mStore.chatRooms() : QStringList();
+        if (names) {
+            for (const Room &room : std::as_const(mRooms)) {
+                if (!names->contains(room.name, Qt::CaseInsensitive))
+                    names->append(room.name);
+            }
+            names->sort(Qt::CaseInsensitive);
         }
-        names.sort(Qt::CaseInsensitive);
         sendList(c, word, names, true);
         return;
     }
@@ -606,7 +631,10 @@ void HalvornServer::handleChat(ServerConnection &c, const QByteArray &word, cons
                 return;
             }
             QString why = nameRefusal(record.RoomName, NameKind::Room, ServerQuotas::kRoomNameField);
-            const qsizetype open = sharesRooms() ? mStore.chatRooms().size() : mRooms.size();
+            const std::optional<QStringList> shared = sharesRooms() ? mStore.chatRooms() : std::nullopt;
+            const qsizetype open = sharesRooms() ? (shared ? shared->size() : -1) : mRooms.size();
+            if (why.isEmpty() && open < 0)
+                why = QStringLiteral("the database did not answer");
             if (why.isEmpty() && open >= mQuotas.rooms)
                 why = QStringLiteral("the server has %1 rooms open, its most").arg(open);
             const qsizetype created = sharesRooms()
@@ -641,21 +669,17 @@ void HalvornServer::handleChat(ServerConnection &c, const QByteArray &word, cons
         c.send(word, kGood);
         leaveRoom(c, room);
     } else if (word == "UCHR") {
-        QStringList users;
-        if (sharesRooms()) {
-            users = mStore.chatUsers(record.RoomName);
-        } else if (room != mRooms.end()) {
+        std::optional<QStringList> users = sharesRooms() ? mStore.chatUsers(record.RoomName) : QStringList();
+        if (!sharesRooms() && room != mRooms.end()) {
             for (const ServerConnection *member : std::as_const(room->members)) {
-                if (!users.contains(member->user, Qt::CaseInsensitive))
-                    users.append(member->user);
+                if (!users->contains(member->user, Qt::CaseInsensitive))
+                    users->append(member->user);
             }
         }
         sendList(c, word, users);
     } else if (word == "MCHR") {
-        if (room == mRooms.end() || !room->members.contains(&c) || !withinMessageRate(c, "MESS", room->name))
-            return;
-        const QString line = c.user + QStringLiteral(": ") + oneLineChatText(record.MessageText);
-        publish(ChatEvent::Message, room->name, line);
+        if (room != mRooms.end() && room->members.contains(&c))
+            publishLine(c, ChatEvent::Message, room->name, record.MessageText);
     }
 }
 
@@ -681,8 +705,18 @@ void HalvornServer::leaveProject(const QString &project, const QString &user)
 {
     for (ServerConnection *s : sessionsIn(project)) {
         if (sameName(s->user, user))
-            s->project.clear();
+            setProject(*s, {});
     }
+}
+
+void HalvornServer::setProject(ServerConnection &c, const QString &project)
+{
+    if (c.project == project)
+        return;
+    c.project = project;
+    if (sharesRooms() && !mStore.setSessionProject(mInstance, c.session, project, c.user))
+        mLog.write(QStringLiteral("the project of %1 %2 is not known to the other servers: the database did not answer")
+                       .arg(c.peer(), c.user));
 }
 
 QString HalvornServer::projectCreationRefusal(const QString &user, const QString &name)
@@ -715,7 +749,7 @@ void HalvornServer::handleProject(ServerConnection &c, const QByteArray &word, c
         mPasswords->make(&c, record.Password, [this, &c, name = record.ProjectName](const PasswordRecord &password) {
             const bool ok = mStore.createProject(name, password, c.user);
             if (ok) {
-                c.project = name;
+                setProject(c, name);
                 mLog.write(QStringLiteral("%1 created project %2").arg(c.user, c.project));
             }
             c.release();
@@ -734,7 +768,7 @@ void HalvornServer::handleProject(ServerConnection &c, const QByteArray &word, c
                               mStats.refuse(Refusal::ProjectPassword);
                           if (ok) {
                               mStore.addMember(stored, conn.user);
-                              conn.project = stored;
+                              setProject(conn, stored);
                           }
                           conn.send("JPRO", reply(ok));
                       });
@@ -761,22 +795,25 @@ void HalvornServer::handleProject(ServerConnection &c, const QByteArray &word, c
         }
         c.send(word, reply(ok));
     } else if (word == "UPRO") {
-        QStringList users;
-        for (const ServerConnection *s : sessionsIn(project)) {
-            if (!users.contains(s->user, Qt::CaseInsensitive))
-                users.append(s->user);
+        std::optional<QStringList> users = sharesRooms() ? mStore.projectUsers(project) : QStringList();
+        if (!sharesRooms()) {
+            for (const ServerConnection *s : sessionsIn(project)) {
+                if (!users->contains(s->user, Qt::CaseInsensitive))
+                    users->append(s->user);
+            }
         }
-        users.sort(Qt::CaseInsensitive);
+        if (users)
+            users->sort(Qt::CaseInsensitive);
         sendList(c, word, users);
     } else if (word == "MPRO") {
-        if (!withinMessageRate(c, "MESP", project))
-            return;
-        const QString line = c.user + QStringLiteral(": ") + oneLineChatText(record.MessageText);
-        publish(ChatEvent::ProjectMessage, project, line);
+        publishLine(c, ChatEvent::ProjectMessage, project, record.MessageText);
     } else if (word == "FLIS") {
-        QStringList fields;
-        for (const StoredFile &f : mStore.files(project))
-            fields << f.name << f.owner << (f.bookedBy.isEmpty() ? QStringLiteral("FALSE") : QStringLiteral("TRUE"));
+        std::optional<QStringList> fields;
+        if (const auto files = mStore.files(project)) {
+            fields.emplace();
+            for (const StoredFile &f : *files)
+                *fields << f.name << f.owner << (f.bookedBy.isEmpty() ? QStringLiteral("FALSE") : QStringLiteral("TRUE"));
+        }
         sendList(c, word, fields);
     } else if (word == "ADDP" || word == "UPFL") {
         handleFileChange(c, word, project, record, payload);
@@ -818,7 +855,7 @@ void HalvornServer::handleOwnerRequest(ServerConnection &c, const QByteArray &wo
                           ok = ok && mStore.removeProject(project);
                           if (ok) {
                               for (ServerConnection *s : sessionsIn(project))
-                                  s->project.clear();
+                                  setProject(*s, {});
                               mLog.write(QStringLiteral("%1 removed project %2").arg(conn.user, project));
                           }
                           conn.send("RPRO", reply(ok));

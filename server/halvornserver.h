@@ -118,12 +118,16 @@ private:
     QList<ServerConnection *> sessionsIn(const QString &project) const;
     // Every session of `user` that is in `project` leaves it.
     void leaveProject(const QString &project, const QString &user);
+    // `c` is in `project` now (empty: in none), on servers sharing the
+    // database kept there for the project's user list.
+    void setProject(ServerConnection &c, const QString &project);
     // False, after telling the sender once a second, when `c` sends more
     // chat than its quota.
     bool withinMessageRate(ServerConnection &c, QByteArrayView noticeWord, const QString &where);
     void refuse(ServerConnection &c, QByteArrayView word, const QString &why, Refusal kind = Refusal::Request);
-    // A list reply, or the failure reply when it would not fit in a packet.
-    void sendList(ServerConnection &c, QByteArrayView word, const QStringList &items, bool failWhenEmpty = false);
+    // A list reply, or the failure reply when the database did not answer
+    // (nullopt) or it would not fit in a packet.
+    void sendList(ServerConnection &c, QByteArrayView word, const std::optional<QStringList> &items, bool failWhenEmpty = false);
     bool sharesRooms() const { return !mInstance.isEmpty(); }
     void startSharingRooms();
     // Keeps this instance alive in the database and clears out dead ones.
@@ -131,8 +135,13 @@ private:
     // Tells this server's sessions (but `except`) of a chat event in a room
     // or project (`where`), and the other servers on a shared database.
     void publish(ChatEvent event, const QString &where, const QString &text, const ServerConnection *except = nullptr);
+    // A chat line of `c`'s user (Message or ProjectMessage), to everyone in
+    // `where` on every server, when within the sender's message rate.
+    void publishLine(ServerConnection &c, ChatEvent event, const QString &where, const QString &text);
     void deliver(ChatEvent event, const QString &where, const QString &text, const ServerConnection *except);
-    void tellOtherInstances(ChatEvent event, const QString &where, const QString &text);
+    // `sender`: the user whose line it is, counted towards their message
+    // rate on the other servers.
+    void tellOtherInstances(ChatEvent event, const QString &where, const QString &text, const QString &sender = {});
     // A notification from the chat channel: another server's event.
     void heard(const QString &payload);
     void fanOut(const QList<ServerConnection *> &to, QByteArrayView word, const QByteArray &payload,

@@ -107,6 +107,14 @@ const QList<QStringList> kMigrations = {
                        " \"user\" TEXT COLLATE NOCASE NOT NULL, PRIMARY KEY (instance, session, room))"),
         QStringLiteral("CREATE INDEX chat_members_by_room ON chat_members (room)"),
     },
+    // 4: the project each session of the servers sharing a PostgreSQL
+    // database is in, for the list of a project's users (empty on SQLite).
+    {
+        QStringLiteral("CREATE TABLE project_sessions (instance TEXT NOT NULL, session BIGINT NOT NULL,"
+                       " project TEXT COLLATE NOCASE NOT NULL REFERENCES projects(name) ON DELETE CASCADE,"
+                       " \"user\" TEXT COLLATE NOCASE NOT NULL, PRIMARY KEY (instance, session))"),
+        QStringLiteral("CREATE INDEX project_sessions_by_project ON project_sessions (project)"),
+    },
 };
 
 // The differences between the engines, all here: the type of bytes, and
@@ -154,6 +162,17 @@ bool syncToDisk(const QString &path)
     const bool ok = ::fsync(fd) == 0;
     ::close(fd);
     return ok;
+}
+
+// The first column of every row, or nullopt when the query fails.
+std::optional<QStringList> namesOf(QSqlQuery &query)
+{
+    if (!query.exec())
+        return std::nullopt;
+    QStringList out;
+    while (query.next())
+        out.append(query.value(0).toString());
+    return out;
 }
 
 qint64 countOf(QSqlQuery &query)
@@ -578,15 +597,10 @@ bool ServerStore::removeProject(const QString &project)
     return removed;
 }
 
-QStringList ServerStore::projectNames()
+std::optional<QStringList> ServerStore::projectNames()
 {
-    QStringList names;
     QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT name FROM projects ORDER BY name"));
-    if (q.exec()) {
-        while (q.next())
-            names.append(q.value(0).toString());
-    }
-    return names;
+    return namesOf(q);
 }
 
 void ServerStore::addMember(const QString &project, const QString &user)
@@ -613,16 +627,16 @@ bool ServerStore::isMember(const QString &project, const QString &user)
     return q.exec() && q.next();
 }
 
-QList<StoredFile> ServerStore::files(const QString &project)
+std::optional<QList<StoredFile>> ServerStore::files(const QString &project)
 {
-    QList<StoredFile> out;
     QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT name, owner, booked_by, length(content) FROM files"
                                                       " WHERE project = ? ORDER BY name"));
     q.addBindValue(project);
-    if (q.exec()) {
-        while (q.next())
-            out.append(storedFile(q));
-    }
+    if (!q.exec())
+        return std::nullopt;
+    QList<StoredFile> out;
+    while (q.next())
+        out.append(storedFile(q));
     return out;
 }
 
@@ -726,14 +740,6 @@ QList<ChatMember> readMembers(QSqlQuery &query)
     return out;
 }
 
-QStringList readNames(QSqlQuery &query)
-{
-    QStringList out;
-    while (query.next())
-        out.append(query.value(0).toString());
-    return out;
-}
-
 } // namespace
 
 bool ServerStore::registerInstance(const QString &instance)
@@ -762,22 +768,25 @@ QList<ChatMember> ServerStore::removeSilentInstances(int silentSeconds)
                                .arg(silentSeconds);
     QSqlQuery members = prepare(mConnection, QStringLiteral("DELETE FROM chat_members WHERE instance IN (%1)"
                                                             " RETURNING room_name, \"user\"").arg(silent));
+    QSqlQuery sessions = prepare(mConnection, QStringLiteral("DELETE FROM project_sessions WHERE instance IN (%1)").arg(silent));
     QSqlQuery instances = prepare(mConnection, QStringLiteral("DELETE FROM chat_instances WHERE id IN (%1)").arg(silent));
     Transaction transaction(mConnection);
     if (!transaction.isOpen() || !members.exec())
         return {};
     QList<ChatMember> removed = readMembers(members);
-    return instances.exec() && transaction.commit() ? removed : QList<ChatMember>();
+    return sessions.exec() && instances.exec() && transaction.commit() ? removed : QList<ChatMember>();
 }
 
 void ServerStore::removeInstance(const QString &instance)
 {
     QSqlQuery members = prepare(mConnection, QStringLiteral("DELETE FROM chat_members WHERE instance = ?"));
     members.addBindValue(instance);
+    QSqlQuery sessions = prepare(mConnection, QStringLiteral("DELETE FROM project_sessions WHERE instance = ?"));
+    sessions.addBindValue(instance);
     QSqlQuery row = prepare(mConnection, QStringLiteral("DELETE FROM chat_instances WHERE id = ?"));
     row.addBindValue(instance);
     Transaction transaction(mConnection);
-    if (transaction.isOpen() && members.exec() && row.exec())
+    if (transaction.isOpen() && members.exec() && sessions.exec() && row.exec())
         transaction.commit();
 }
 
@@ -790,10 +799,10 @@ std::optional<ChatRoomRecord> ServerStore::chatRoom(const QString &room)
     return ChatRoomRecord{q.value(0).toString(), q.value(1).toString()};
 }
 
-QStringList ServerStore::chatRooms()
+std::optional<QStringList> ServerStore::chatRooms()
 {
     QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT MIN(room_name) FROM chat_members GROUP BY room"));
-    return q.exec() ? readNames(q) : QStringList();
+    return namesOf(q);
 }
 
 int ServerStore::chatRoomsCreatedBy(const QString &user)
@@ -803,11 +812,11 @@ int ServerStore::chatRoomsCreatedBy(const QString &user)
     return q.exec() && q.next() ? q.value(0).toInt() : 0;
 }
 
-QStringList ServerStore::chatUsers(const QString &room)
+std::optional<QStringList> ServerStore::chatUsers(const QString &room)
 {
     QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT DISTINCT \"user\" FROM chat_members WHERE room = ?"));
     q.addBindValue(room);
-    return q.exec() ? readNames(q) : QStringList();
+    return namesOf(q);
 }
 
 bool ServerStore::addChatMember(const QString &instance, qint64 session, const ChatRoomRecord &room, const QString &user)
@@ -829,6 +838,35 @@ void ServerStore::removeChatMember(const QString &instance, qint64 session, cons
     q.addBindValue(session);
     q.addBindValue(room);
     q.exec();
+}
+
+bool ServerStore::setSessionProject(const QString &instance, qint64 session, const QString &project, const QString &user)
+{
+    if (project.isEmpty()) {
+        QSqlQuery q = prepare(mConnection, QStringLiteral("DELETE FROM project_sessions WHERE instance = ? AND session = ?"));
+        q.addBindValue(instance);
+        q.addBindValue(session);
+        return q.exec();
+    }
+    QSqlQuery q = prepare(mConnection, QStringLiteral("INSERT INTO project_sessions VALUES (?, ?, ?, ?) ON CONFLICT"
+                                                      " (instance, session) DO UPDATE SET project = excluded.project,"
+                                                      " \"user\" = excluded.\"user\""));
+    q.addBindValue(instance);
+    q.addBindValue(session);
+    q.addBindValue(project);
+    q.addBindValue(user);
+    return q.exec();
+}
+
+std::optional<QStringList> ServerStore::projectUsers(const QString &project)
+{
+    // A session whose user was removed from the project (on any server) no
+    // longer counts.
+    QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT DISTINCT s.\"user\" FROM project_sessions s JOIN members m"
+                                                      " ON m.project = s.project AND m.\"user\" = s.\"user\""
+                                                      " WHERE s.project = ?"));
+    q.addBindValue(project);
+    return namesOf(q);
 }
 
 bool ServerStore::listen(const QString &channel, std::function<void(const QString &payload)> heard)
