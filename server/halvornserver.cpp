@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QHostAddress>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
@@ -135,6 +136,9 @@ void HalvornServer::startSharingRooms()
     }
     mInstance = instance;
     mLog.write(QStringLiteral("sharing chat rooms as instance %1").arg(mInstance));
+    mTellUntold.setSingleShot(true);
+    mTellUntold.setInterval(0);
+    connect(&mTellUntold, &QTimer::timeout, this, &HalvornServer::tellUntold);
     mHeartbeat.setInterval(kInstanceHeartbeatMs);
     connect(&mHeartbeat, &QTimer::timeout, this, &HalvornServer::heartbeat);
     mHeartbeat.start();
@@ -206,35 +210,65 @@ void HalvornServer::deliver(ChatEvent event, const QString &where, const QString
     fanOut(room->members, words[int(event)], payload, except);
 }
 
+namespace {
+
+// A notification: {"from": instance, "events": [event, ...]}, each event
+// {"event": ChatEvent, "where", "text"[, "sender"]} and `events` those
+// objects, comma-separated. The instance is a UUID: nothing to escape.
+QByteArray notificationOf(const QString &instance, const QByteArray &events)
+{
+    return "{\"from\":\"" + instance.toLatin1() + "\",\"events\":[" + events + "]}";
+}
+
+} // namespace
+
 void HalvornServer::tellOtherInstances(ChatEvent event, const QString &where, const QString &text, const QString &sender)
 {
-    QJsonObject fields{{QStringLiteral("from"), mInstance},
-                       {QStringLiteral("event"), int(event)},
-                       {QStringLiteral("where"), where},
-                       {QStringLiteral("text"), text}};
+    QJsonObject fields{{QStringLiteral("event"), int(event)}, {QStringLiteral("where"), where}, {QStringLiteral("text"), text}};
     if (!sender.isEmpty())
         fields.insert(QStringLiteral("sender"), sender);
     const QByteArray json = QJsonDocument(fields).toJson(QJsonDocument::Compact);
-    if (json.size() > kChatEventLimit) {
+    const qsizetype alone = notificationOf(mInstance, json).size();
+    if (alone > kChatEventLimit) {
         mLog.write(QStringLiteral("chat in %1 not passed on to the other servers: %2 bytes, over %3")
-                       .arg(where).arg(json.size()).arg(kChatEventLimit));
+                       .arg(where).arg(alone).arg(kChatEventLimit));
         return;
     }
-    if (!mStore.notify(QLatin1String(kChatChannel), QString::fromUtf8(json)))
-        mLog.write(QStringLiteral("chat in %1 not passed on to the other servers: the database refused").arg(where));
+    // One notification carries what this server did in one turn of its
+    // event loop: a round trip to the database for each event would hold
+    // up every client of this server while it waits.
+    if (!mUntold.isEmpty() && alone + mUntold.size() + 1 > kChatEventLimit)
+        tellUntold();
+    mUntold += (mUntold.isEmpty() ? QByteArray() : QByteArrayLiteral(",")) + json;
+    if (!mTellUntold.isActive())
+        mTellUntold.start();
+}
+
+void HalvornServer::tellUntold()
+{
+    mTellUntold.stop();
+    if (mUntold.isEmpty())
+        return;
+    const QByteArray notification = notificationOf(mInstance, std::exchange(mUntold, QByteArray()));
+    if (!mStore.notify(QLatin1String(kChatChannel), QString::fromUtf8(notification)))
+        mLog.write(QStringLiteral("chat not passed on to the other servers: the database refused"));
 }
 
 void HalvornServer::heard(const QString &payload)
 {
-    const QJsonObject event = QJsonDocument::fromJson(payload.toUtf8()).object();
-    const int kind = event.value(QStringLiteral("event")).toInt(-1);
-    if (event.value(QStringLiteral("from")).toString() == mInstance || kind < int(ChatEvent::Join)
-        || kind > int(ChatEvent::ProjectMessage))
-        return;  // our own, or not an event
-    if (const QString sender = event.value(QStringLiteral("sender")).toString(); !sender.isEmpty())
-        mMessageRate.count(sender, mClock.elapsed());
-    deliver(ChatEvent(kind), event.value(QStringLiteral("where")).toString(), event.value(QStringLiteral("text")).toString(),
-            nullptr);
+    const QJsonObject notification = QJsonDocument::fromJson(payload.toUtf8()).object();
+    if (notification.value(QStringLiteral("from")).toString() == mInstance)
+        return;  // our own
+    for (const QJsonValue &value : notification.value(QStringLiteral("events")).toArray()) {
+        const QJsonObject event = value.toObject();
+        const int kind = event.value(QStringLiteral("event")).toInt(-1);
+        if (kind < int(ChatEvent::Join) || kind > int(ChatEvent::ProjectMessage))
+            continue;  // not an event
+        if (const QString sender = event.value(QStringLiteral("sender")).toString(); !sender.isEmpty())
+            mMessageRate.count(sender, mClock.elapsed());
+        deliver(ChatEvent(kind), event.value(QStringLiteral("where")).toString(),
+                event.value(QStringLiteral("text")).toString(), nullptr);
+    }
 }
 
 HalvornServer::~HalvornServer()
@@ -245,6 +279,7 @@ HalvornServer::~HalvornServer()
             for (const ServerConnection *member : room.members)
                 tellOtherInstances(ChatEvent::Leave, room.name, member->user);
         }
+        tellUntold();
         mStore.removeInstance(mInstance);
     }
     for (ServerConnection *c : std::as_const(mConnections)) {

@@ -67,7 +67,8 @@ public:
     static constexpr int kInstanceSilenceS = 5;
     // The PostgreSQL notification channel the servers tell each other of
     // chat on, and the most its payload may hold (PostgreSQL's limit is
-    // 8000 bytes; the fixed-width chat records keep an event far below).
+    // 8000 bytes; the fixed-width chat records keep an event far below, and
+    // one notification carries as many events as fit).
     static constexpr char kChatChannel[] = "halvorn_chat";
     static constexpr int kChatEventLimit = 7900;
 
@@ -140,8 +141,10 @@ private:
     void publishLine(ServerConnection &c, ChatEvent event, const QString &where, const QString &text);
     void deliver(ChatEvent event, const QString &where, const QString &text, const ServerConnection *except);
     // `sender`: the user whose line it is, counted towards their message
-    // rate on the other servers.
+    // rate on the other servers. Gathered until the event loop turns (or
+    // a notification is full), then sent by tellUntold().
     void tellOtherInstances(ChatEvent event, const QString &where, const QString &text, const QString &sender = {});
+    void tellUntold();
     // A notification from the chat channel: another server's event.
     void heard(const QString &payload);
     void fanOut(const QList<ServerConnection *> &to, QByteArrayView word, const QByteArray &payload,
@@ -172,6 +175,8 @@ private:
     QString mInstance;  // empty unless rooms are shared
     qint64 mLastSession = 0;
     QTimer mHeartbeat;
+    QByteArray mUntold;  // events for the other servers, comma-separated JSON objects
+    QTimer mTellUntold;
     bool mDatabaseLost = false;
     // Other instances are not taken for dead before this.
     QDeadlineTimer mJudgeOthersAfter{0};

@@ -202,6 +202,25 @@ TEST_F(PostgreSQLInstances, ProjectUserListHoldsTheSessionsOnEveryServer)
     EXPECT_EQ(users(*ann), QStringList{"ann"});
 }
 
+TEST_F(PostgreSQLInstances, ABurstOfChatReachesTheOtherServerWholeAndInOrder)
+{
+    // More than one notification holds: the burst is split.
+    constexpr int kLines = 80;
+    restartServers({"--max-messages-per-second", QString::number(kLines)});
+    if (HasFatalFailure())
+        return;
+    annOpensLobbyAndSiteBobJoinsTheRoom();
+    if (HasFatalFailure())
+        return;
+    QByteArray burst;
+    const QString filler(150, QLatin1Char('x'));
+    for (int i = 0; i < kLines; ++i)
+        burst += EncodePacket("MCHR", chatRecord("Lobby", QStringLiteral("%1 %2").arg(i).arg(filler)));
+    ann->socket.write(burst);
+    for (int i = 0; i < kLines; ++i)
+        ASSERT_EQ(next(*bob, "MESS"), (QStringList{"Lobby", QStringLiteral("ann: %1 %2").arg(i).arg(filler)})) << i;
+}
+
 TEST_F(PostgreSQLInstances, MessageRateHoldsForAUserOnBothServers)
 {
     constexpr int kPerSecond = 3;
