@@ -217,6 +217,8 @@ qint64 timeBookOut(quint16 port, const std::optional<QSslConfiguration> &tls)
             words.append(w);
             if (w == "GTFD")
                 download = p;
+            else if (!GoodPacket(p))
+                std::fprintf(stderr, "book-out: %s refused\n", w.constData());
             return true;
         });
     });
@@ -224,7 +226,10 @@ qint64 timeBookOut(quint16 port, const std::optional<QSslConfiguration> &tls)
     c.connectTo(port, tls);
     const auto request = [&](QByteArrayView word, const QByteArray &payload, const QByteArray &reply) {
         c.send(word, payload);
-        return runUntil([&] { return words.contains(reply); }, 30000);
+        if (runUntil([&] { return words.contains(reply); }, 30000))
+            return true;
+        std::fprintf(stderr, "book-out: no %s reply within 30 s\n", reply.constData());
+        return false;
     };
     const auto project = [](const QString &file) {
         TNetworkProject p;
@@ -247,7 +252,11 @@ qint64 timeBookOut(quint16 port, const std::optional<QSslConfiguration> &tls)
     if (!request("BFOU", project(QStringLiteral("big.bin")), "BFOU") || !runUntil([&] { return words.contains("GTFD"); }, 30000))
         return -1;
     const qint64 ms = took.elapsed();
-    return download == EncodeString("big.bin") + EncodeString(content) ? ms : -1;
+    if (download != EncodeString("big.bin") + EncodeString(content)) {
+        std::fprintf(stderr, "book-out: the download is not the file uploaded (%lld bytes)\n", static_cast<long long>(download.size()));
+        return -1;
+    }
+    return ms;
 }
 
 double percentile(std::vector<qint64> &v, double p)
