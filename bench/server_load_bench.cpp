@@ -242,7 +242,11 @@ qint64 timeBookOut(quint16 port, const std::optional<QSslConfiguration> &tls)
     QByteArray content(10 * 1000 * 1000, '\0');
     for (qsizetype i = 0; i < content.size(); ++i)
         content[i] = char(i * 7 + i / 4096);
-    if (!runUntil([&] { return words.contains("LOGI"); }, 10000) || !request("CRAT", login, "CRAT")
+    if (!runUntil([&] { return words.contains("LOGI"); }, 10000)) {
+        std::fprintf(stderr, "book-out: no greeting within 10 s\n");
+        return -1;
+    }
+    if (!request("CRAT", login, "CRAT")
         || !request("LOGI", login, "LRES") || !request("APRO", project({}), "APRO")
         || !request("ADDP", project(QStringLiteral("big.bin")) + EncodeString(content), "ADDP"))
         return -1;

@@ -247,6 +247,9 @@ void HalvornServer::tellOtherInstances(ChatEvent event, const QString &where, co
 void HalvornServer::tellUntold()
 {
     mTellUntold.stop();
+    // First the rows, so a server told of a leave no longer lists the session.
+    if (!mClosedSessions.isEmpty() && !mStore.removeSessions(mInstance, std::exchange(mClosedSessions, {})))
+        mLog.write(QStringLiteral("closed sessions are still listed in their rooms: the database did not answer"));
     if (mUntold.isEmpty())
         return;
     const QByteArray notification = notificationOf(mInstance, std::exchange(mUntold, QByteArray()));
@@ -411,8 +414,17 @@ void HalvornServer::trimMemorySoon()
 void HalvornServer::closed(ServerConnection &c, const QString &why)
 {
     mLog.write(QStringLiteral("closed %1 %2: %3").arg(c.peer(), c.user, why));
-    leaveAllRooms(c);
-    setProject(c, {});
+    // Its rows go with those of the other sessions closed in this turn of
+    // the event loop, in one statement: clients leaving by the thousand
+    // (a network failure) do not cost a round trip to the database each.
+    const bool shared = sharesRooms() && (!c.rooms.isEmpty() || !c.project.isEmpty());
+    if (shared) {
+        mClosedSessions.append(c.session);
+        if (!mTellUntold.isActive())
+            mTellUntold.start();
+    }
+    leaveAllRooms(c, shared ? RowsGo::Later : RowsGo::Now);
+    c.project.clear();
     mConnections.remove(&c);
     c.deleteLater();
     trimMemorySoon();
@@ -548,23 +560,23 @@ void HalvornServer::createAccount(ServerConnection &c, const QByteArray &payload
     });
 }
 
-void HalvornServer::leaveAllRooms(ServerConnection &c)
+void HalvornServer::leaveAllRooms(ServerConnection &c, RowsGo rows)
 {
     const QSet<QString> rooms = c.rooms;
     for (const QString &key : rooms) {
         auto it = mRooms.find(key);
         if (it != mRooms.end())
-            leaveRoom(c, it);
+            leaveRoom(c, it, rows);
     }
     c.rooms.clear();
 }
 
-void HalvornServer::leaveRoom(ServerConnection &c, QHash<QString, Room>::iterator room)
+void HalvornServer::leaveRoom(ServerConnection &c, QHash<QString, Room>::iterator room, RowsGo rows)
 {
     room->members.removeAll(&c);
     c.rooms.remove(room.key());
     const QString name = room->name;
-    if (sharesRooms())
+    if (sharesRooms() && rows == RowsGo::Now)
         mStore.removeChatMember(mInstance, c.session, name);
     if (room->members.isEmpty())
         mRooms.erase(room);

@@ -94,9 +94,12 @@ private:
     void signIn(ServerConnection &c, const QByteArray &payload);
     void finishSignIn(ServerConnection &c, const QString &name, bool ok);
     void createAccount(ServerConnection &c, const QByteArray &payload);
-    void leaveAllRooms(ServerConnection &c);
+    // When the session's rows in a shared database go: at once, or with
+    // those of the other sessions closed in this turn of the event loop.
+    enum class RowsGo { Now, Later };
+    void leaveAllRooms(ServerConnection &c, RowsGo rows = RowsGo::Now);
     // The last one out closes the room; otherwise the others hear of it.
-    void leaveRoom(ServerConnection &c, QHash<QString, Room>::iterator room);
+    void leaveRoom(ServerConnection &c, QHash<QString, Room>::iterator room, RowsGo rows = RowsGo::Now);
     void handleChat(ServerConnection &c, const QByteArray &word, const QByteArray &payload);
     void handleProject(ServerConnection &c, const QByteArray &word, const QByteArray &payload);
     // RPRO, REMM and CHPP: the owner's requests, whether or not a member.
@@ -142,7 +145,8 @@ private:
     void deliver(ChatEvent event, const QString &where, const QString &text, const ServerConnection *except);
     // `sender`: the user whose line it is, counted towards their message
     // rate on the other servers. Gathered until the event loop turns (or
-    // a notification is full), then sent by tellUntold().
+    // a notification is full), then sent by tellUntold(), which first
+    // removes the rows of the sessions closed meanwhile.
     void tellOtherInstances(ChatEvent event, const QString &where, const QString &text, const QString &sender = {});
     void tellUntold();
     // A notification from the chat channel: another server's event.
@@ -177,6 +181,7 @@ private:
     QTimer mHeartbeat;
     QByteArray mUntold;  // events for the other servers, comma-separated JSON objects
     QTimer mTellUntold;
+    QList<qint64> mClosedSessions;  // whose rows tellUntold() removes
     bool mDatabaseLost = false;
     // Other instances are not taken for dead before this.
     QDeadlineTimer mJudgeOthersAfter{0};

@@ -840,6 +840,19 @@ void ServerStore::removeChatMember(const QString &instance, qint64 session, cons
     q.exec();
 }
 
+bool ServerStore::removeSessions(const QString &instance, const QList<qint64> &sessions)
+{
+    QStringList numbers;
+    for (const qint64 session : sessions)
+        numbers.append(QString::number(session));
+    const QString which = QStringLiteral("instance = ? AND session IN (%1)").arg(numbers.join(QLatin1Char(',')));
+    QSqlQuery q = prepare(mConnection, QStringLiteral("WITH members AS (DELETE FROM chat_members WHERE %1)"
+                                                      " DELETE FROM project_sessions WHERE %1").arg(which));
+    q.addBindValue(instance);
+    q.addBindValue(instance);
+    return q.exec();
+}
+
 bool ServerStore::setSessionProject(const QString &instance, qint64 session, const QString &project, const QString &user)
 {
     if (project.isEmpty()) {

@@ -160,6 +160,9 @@ public:
     // `session` tells a user's sessions on one instance apart.
     bool addChatMember(const QString &instance, qint64 session, const ChatRoomRecord &room, const QString &user);
     void removeChatMember(const QString &instance, qint64 session, const QString &room);
+    // The rooms' members and project sessions of closed `sessions`, in one
+    // statement.
+    bool removeSessions(const QString &instance, const QList<qint64> &sessions);
     // The project a session of `instance` is in (empty: none), kept for
     // projectUsers() on every server.
     bool setSessionProject(const QString &instance, qint64 session, const QString &project, const QString &user);
