@@ -8,6 +8,7 @@
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlQuery>
 #include <QUrl>
 #include <QUrlQuery>
@@ -173,6 +174,25 @@ std::optional<QStringList> namesOf(QSqlQuery &query)
     while (query.next())
         out.append(query.value(0).toString());
     return out;
+}
+
+// `text` as an SQL string literal of the connection's engine. Qt's driver
+// runs a prepared statement as three round trips to PostgreSQL (prepare,
+// execute, deallocate); the statements run most often are written out with
+// their values instead, one round trip each.
+QString literal(const QString &connection, const QString &text)
+{
+    QSqlField field(QStringLiteral("text"), QMetaType(QMetaType::QString));
+    field.setValue(text);
+    return QSqlDatabase::database(connection, false).driver()->formatValue(field);
+}
+
+// Runs `sql`, written out in full, on `connection`.
+QSqlQuery run(const QString &connection, const QString &sql)
+{
+    QSqlQuery query(QSqlDatabase::database(connection, false));
+    query.exec(sql);
+    return query;
 }
 
 qint64 countOf(QSqlQuery &query)
@@ -754,27 +774,23 @@ int ServerStore::touchInstance(const QString &instance)
 {
     // A connection the driver made anew behind our back (after the server
     // restarted) has lost what it listened to: taken as lost.
-    QSqlDatabase db = QSqlDatabase::database(mConnection, false);
-    if (singleValue(db, QStringLiteral("SELECT pg_backend_pid()")) != mBackendPid)
+    QSqlQuery q = run(mConnection, QStringLiteral("WITH touched AS (UPDATE chat_instances SET seen = now() WHERE id = %1"
+                                                  " RETURNING 1) SELECT pg_backend_pid(), (SELECT count(*) FROM touched)")
+                                       .arg(literal(mConnection, instance)));
+    if (!q.isActive() || !q.next() || q.value(0) != mBackendPid)
         return -1;
-    QSqlQuery q = prepare(mConnection, QStringLiteral("UPDATE chat_instances SET seen = now() WHERE id = ?"));
-    q.addBindValue(instance);
-    return q.exec() ? q.numRowsAffected() : -1;
+    return q.value(1).toInt();
 }
 
 QList<ChatMember> ServerStore::removeSilentInstances(int silentSeconds)
 {
-    const QString silent = QStringLiteral("SELECT id FROM chat_instances WHERE seen < now() - interval '%1 seconds'")
-                               .arg(silentSeconds);
-    QSqlQuery members = prepare(mConnection, QStringLiteral("DELETE FROM chat_members WHERE instance IN (%1)"
-                                                            " RETURNING room_name, \"user\"").arg(silent));
-    QSqlQuery sessions = prepare(mConnection, QStringLiteral("DELETE FROM project_sessions WHERE instance IN (%1)").arg(silent));
-    QSqlQuery instances = prepare(mConnection, QStringLiteral("DELETE FROM chat_instances WHERE id IN (%1)").arg(silent));
-    Transaction transaction(mConnection);
-    if (!transaction.isOpen() || !members.exec())
-        return {};
-    QList<ChatMember> removed = readMembers(members);
-    return sessions.exec() && instances.exec() && transaction.commit() ? removed : QList<ChatMember>();
+    // One statement: one transaction, one round trip.
+    QSqlQuery q = run(mConnection, QStringLiteral("WITH gone AS (DELETE FROM chat_instances"
+                                                  " WHERE seen < now() - interval '%1 seconds' RETURNING id),"
+                                                  " sessions AS (DELETE FROM project_sessions WHERE instance IN (SELECT id FROM gone))"
+                                                  " DELETE FROM chat_members WHERE instance IN (SELECT id FROM gone)"
+                                                  " RETURNING room_name, \"user\"").arg(silentSeconds));
+    return q.isActive() ? readMembers(q) : QList<ChatMember>();
 }
 
 void ServerStore::removeInstance(const QString &instance)
@@ -845,12 +861,11 @@ bool ServerStore::removeSessions(const QString &instance, const QList<qint64> &s
     QStringList numbers;
     for (const qint64 session : sessions)
         numbers.append(QString::number(session));
-    const QString which = QStringLiteral("instance = ? AND session IN (%1)").arg(numbers.join(QLatin1Char(',')));
-    QSqlQuery q = prepare(mConnection, QStringLiteral("WITH members AS (DELETE FROM chat_members WHERE %1)"
-                                                      " DELETE FROM project_sessions WHERE %1").arg(which));
-    q.addBindValue(instance);
-    q.addBindValue(instance);
-    return q.exec();
+    const QString which = QStringLiteral("instance = %1 AND session IN (%2)")
+                              .arg(literal(mConnection, instance), numbers.join(QLatin1Char(',')));
+    return run(mConnection, QStringLiteral("WITH members AS (DELETE FROM chat_members WHERE %1)"
+                                           " DELETE FROM project_sessions WHERE %1").arg(which))
+        .isActive();
 }
 
 bool ServerStore::setSessionProject(const QString &instance, qint64 session, const QString &project, const QString &user)
@@ -899,10 +914,8 @@ bool ServerStore::listen(const QString &channel, std::function<void(const QStrin
 
 bool ServerStore::notify(const QString &channel, const QString &payload)
 {
-    QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT pg_notify(?, ?)"));
-    q.addBindValue(channel);
-    q.addBindValue(payload);
-    return q.exec();
+    return run(mConnection, QStringLiteral("SELECT pg_notify(%1, %2)").arg(literal(mConnection, channel), literal(mConnection, payload)))
+        .isActive();
 }
 
 } // namespace Halvorn
