@@ -195,6 +195,13 @@ QSqlQuery run(const QString &connection, const QString &sql)
     return query;
 }
 
+// PostgreSQL: selected in a statement, its transaction does not wait for
+// its commit to reach the disk. For what only the running servers need (who
+// is alive, in which room, the chat passed on): none of it is kept for after
+// a crash, and a wait for a busy disk would hold up every client of the
+// server.
+const QLatin1String kUnflushed("set_config('synchronous_commit', 'off', true)");
+
 qint64 countOf(QSqlQuery &query)
 {
     return query.exec() && query.next() ? query.value(0).toLongLong() : 0;
@@ -775,8 +782,8 @@ int ServerStore::touchInstance(const QString &instance)
     // A connection the driver made anew behind our back (after the server
     // restarted) has lost what it listened to: taken as lost.
     QSqlQuery q = run(mConnection, QStringLiteral("WITH touched AS (UPDATE chat_instances SET seen = now() WHERE id = %1"
-                                                  " RETURNING 1) SELECT pg_backend_pid(), (SELECT count(*) FROM touched)")
-                                       .arg(literal(mConnection, instance)));
+                                                  " RETURNING 1) SELECT pg_backend_pid(), (SELECT count(*) FROM touched), %2")
+                                       .arg(literal(mConnection, instance), kUnflushed));
     if (!q.isActive() || !q.next() || q.value(0) != mBackendPid)
         return -1;
     return q.value(1).toInt();
@@ -787,9 +794,11 @@ QList<ChatMember> ServerStore::removeSilentInstances(int silentSeconds)
     // One statement: one transaction, one round trip.
     QSqlQuery q = run(mConnection, QStringLiteral("WITH gone AS (DELETE FROM chat_instances"
                                                   " WHERE seen < now() - interval '%1 seconds' RETURNING id),"
-                                                  " sessions AS (DELETE FROM project_sessions WHERE instance IN (SELECT id FROM gone))"
-                                                  " DELETE FROM chat_members WHERE instance IN (SELECT id FROM gone)"
-                                                  " RETURNING room_name, \"user\"").arg(silentSeconds));
+                                                  " sessions AS (DELETE FROM project_sessions WHERE instance IN (SELECT id FROM gone)),"
+                                                  " members AS (DELETE FROM chat_members WHERE instance IN (SELECT id FROM gone)"
+                                                  " RETURNING room_name, \"user\")"
+                                                  " SELECT room_name, \"user\", %2 FROM members")
+                                       .arg(silentSeconds).arg(kUnflushed));
     return q.isActive() ? readMembers(q) : QList<ChatMember>();
 }
 
@@ -863,8 +872,9 @@ bool ServerStore::removeSessions(const QString &instance, const QList<qint64> &s
         numbers.append(QString::number(session));
     const QString which = QStringLiteral("instance = %1 AND session IN (%2)")
                               .arg(literal(mConnection, instance), numbers.join(QLatin1Char(',')));
-    return run(mConnection, QStringLiteral("WITH members AS (DELETE FROM chat_members WHERE %1)"
-                                           " DELETE FROM project_sessions WHERE %1").arg(which))
+    return run(mConnection, QStringLiteral("WITH members AS (DELETE FROM chat_members WHERE %1),"
+                                           " sessions AS (DELETE FROM project_sessions WHERE %1) SELECT %2")
+                                .arg(which, kUnflushed))
         .isActive();
 }
 
@@ -914,7 +924,8 @@ bool ServerStore::listen(const QString &channel, std::function<void(const QStrin
 
 bool ServerStore::notify(const QString &channel, const QString &payload)
 {
-    return run(mConnection, QStringLiteral("SELECT pg_notify(%1, %2)").arg(literal(mConnection, channel), literal(mConnection, payload)))
+    return run(mConnection, QStringLiteral("SELECT pg_notify(%1, %2), %3")
+                                .arg(literal(mConnection, channel), literal(mConnection, payload), kUnflushed))
         .isActive();
 }
 
