@@ -9,6 +9,9 @@
 #                           packets: p99 (< 50 ms), server memory (< 256 MiB);
 #                           again over TLS: sign-in (< 30 s), p99 (< 50 ms);
 #                           each run also books out 10 MB (< 0.5 s)
+#   server-instances-bench.sh  2 servers on PostgreSQL, 2,000 clients in 100
+#                           rooms, 400 messages a second: p99 (< 100 ms),
+#                           10 MB book-out (< 0.5 s); again on SQLite
 # Usage: bench/network-benchmarks.sh [BUILD_DIR]
 set -euo pipefail
 build="${1:-build}"
@@ -27,3 +30,5 @@ echo "== server load under attack"
 "$build/bench/server_load_bench" --attack
 echo "== server load over TLS"
 "$build/bench/server_load_bench" --tls
+echo "== several servers on PostgreSQL, and one on SQLite"
+"$(dirname "$0")/server-instances-bench.sh" "$build"

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QHostAddress>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
@@ -136,6 +137,9 @@ void HalvornServer::startSharingRooms()
     }
     mInstance = instance;
     mLog.write(QStringLiteral("sharing chat rooms as instance %1").arg(mInstance));
+    mTellUntold.setSingleShot(true);
+    mTellUntold.setInterval(0);
+    connect(&mTellUntold, &QTimer::timeout, this, &HalvornServer::tellUntold);
     mHeartbeat.setInterval(kInstanceHeartbeatMs);
     connect(&mHeartbeat, &QTimer::timeout, this, &HalvornServer::heartbeat);
     mHeartbeat.start();
@@ -164,13 +168,18 @@ void HalvornServer::heartbeat()
     }
     if (touched == 0) {
         // Taken for dead while silent: back, with this server's members.
-        mLog.write(QStringLiteral("instance %1 was taken for dead; registering its rooms' members again").arg(mInstance));
+        mLog.write(QStringLiteral("instance %1 was taken for dead; registering its rooms' members and project sessions again")
+                       .arg(mInstance));
         mStore.registerInstance(mInstance);
         for (const Room &room : std::as_const(mRooms)) {
             for (const ServerConnection *member : room.members) {
                 mStore.addChatMember(mInstance, member->session, {room.name, room.creator}, member->user);
                 tellOtherInstances(ChatEvent::Join, room.name, member->user);
             }
+        }
+        for (const ServerConnection *c : std::as_const(mConnections)) {
+            if (!c->project.isEmpty())
+                mStore.setSessionProject(mInstance, c->session, c->project, c->user);
         }
     }
     if (!mJudgeOthersAfter.hasExpired())
@@ -202,31 +211,68 @@ void HalvornServer::deliver(ChatEvent event, const QString &where, const QString
     fanOut(room->members, words[int(event)], payload, except);
 }
 
-void HalvornServer::tellOtherInstances(ChatEvent event, const QString &where, const QString &text)
+namespace {
+
+// A notification: {"from": instance, "events": [event, ...]}, each event
+// {"event": ChatEvent, "where", "text"[, "sender"]} and `events` those
+// objects, comma-separated. The instance is a UUID: nothing to escape.
+QByteArray notificationOf(const QString &instance, const QByteArray &events)
 {
-    const QByteArray json = QJsonDocument(QJsonObject{{QStringLiteral("from"), mInstance},
-                                                      {QStringLiteral("event"), int(event)},
-                                                      {QStringLiteral("where"), where},
-                                                      {QStringLiteral("text"), text}})
-                                .toJson(QJsonDocument::Compact);
-    if (json.size() > kChatEventLimit) {
+    return "{\"from\":\"" + instance.toLatin1() + "\",\"events\":[" + events + "]}";
+}
+
+} // namespace
+
+void HalvornServer::tellOtherInstances(ChatEvent event, const QString &where, const QString &text, const QString &sender)
+{
+    QJsonObject fields{{QStringLiteral("event"), int(event)}, {QStringLiteral("where"), where}, {QStringLiteral("text"), text}};
+    if (!sender.isEmpty())
+        fields.insert(QStringLiteral("sender"), sender);
+    const QByteArray json = QJsonDocument(fields).toJson(QJsonDocument::Compact);
+    const qsizetype alone = notificationOf(mInstance, json).size();
+    if (alone > kChatEventLimit) {
         mLog.write(QStringLiteral("chat in %1 not passed on to the other servers: %2 bytes, over %3")
-                       .arg(where).arg(json.size()).arg(kChatEventLimit));
+                       .arg(where).arg(alone).arg(kChatEventLimit));
         return;
     }
-    if (!mStore.notify(QLatin1String(kChatChannel), QString::fromUtf8(json)))
-        mLog.write(QStringLiteral("chat in %1 not passed on to the other servers: the database refused").arg(where));
+    // One notification carries what this server did in one turn of its
+    // event loop: a round trip to the database for each event would hold
+    // up every client of this server while it waits.
+    if (!mUntold.isEmpty() && alone + mUntold.size() + 1 > kChatEventLimit)
+        tellUntold();
+    mUntold += (mUntold.isEmpty() ? QByteArray() : QByteArrayLiteral(",")) + json;
+    if (!mTellUntold.isActive())
+        mTellUntold.start();
+}
+
+void HalvornServer::tellUntold()
+{
+    mTellUntold.stop();
+    // First the rows, so a server told of a leave no longer lists the session.
+    if (!mClosedSessions.isEmpty() && !mStore.removeSessions(mInstance, std::exchange(mClosedSessions, {})))
+        mLog.write(QStringLiteral("closed sessions are still listed in their rooms: the database did not answer"));
+    if (mUntold.isEmpty())
+        return;
+    const QByteArray notification = notificationOf(mInstance, std::exchange(mUntold, QByteArray()));
+    if (!mStore.notify(QLatin1String(kChatChannel), QString::fromUtf8(notification)))
+        mLog.write(QStringLiteral("chat not passed on to the other servers: the database refused"));
 }
 
 void HalvornServer::heard(const QString &payload)
 {
-    const QJsonObject event = QJsonDocument::fromJson(payload.toUtf8()).object();
-    const int kind = event.value(QStringLiteral("event")).toInt(-1);
-    if (event.value(QStringLiteral("from")).toString() == mInstance || kind < int(ChatEvent::Join)
-        || kind > int(ChatEvent::ProjectMessage))
-        return;  // our own, or not an event
-    deliver(ChatEvent(kind), event.value(QStringLiteral("where")).toString(), event.value(QStringLiteral("text")).toString(),
-            nullptr);
+    const QJsonObject notification = QJsonDocument::fromJson(payload.toUtf8()).object();
+    if (notification.value(QStringLiteral("from")).toString() == mInstance)
+        return;  // our own
+    for (const QJsonValue &value : notification.value(QStringLiteral("events")).toArray()) {
+        const QJsonObject event = value.toObject();
+        const int kind = event.value(QStringLiteral("event")).toInt(-1);
+        if (kind < int(ChatEvent::Join) || kind > int(ChatEvent::ProjectMessage))
+            continue;  // not an event
+        if (const QString sender = event.value(QStringLiteral("sender")).toString(); !sender.isEmpty())
+            mMessageRate.count(sender, mClock.elapsed());
+        deliver(ChatEvent(kind), event.value(QStringLiteral("where")).toString(),
+                event.value(QStringLiteral("text")).toString(), nullptr);
+    }
 }
 
 HalvornServer::~HalvornServer()
@@ -237,6 +283,7 @@ HalvornServer::~HalvornServer()
             for (const ServerConnection *member : room.members)
                 tellOtherInstances(ChatEvent::Leave, room.name, member->user);
         }
+        tellUntold();
         mStore.removeInstance(mInstance);
     }
     for (ServerConnection *c : std::as_const(mConnections)) {
@@ -368,7 +415,17 @@ void HalvornServer::trimMemorySoon()
 void HalvornServer::closed(ServerConnection &c, const QString &why)
 {
     mLog.write(QStringLiteral("closed %1 %2: %3").arg(c.peer(), c.user, why));
-    leaveAllRooms(c);
+    // Its rows go with those of the other sessions closed in this turn of
+    // the event loop, in one statement: clients leaving by the thousand
+    // (a network failure) do not cost a round trip to the database each.
+    const bool shared = sharesRooms() && (!c.rooms.isEmpty() || !c.project.isEmpty());
+    if (shared) {
+        mClosedSessions.append(c.session);
+        if (!mTellUntold.isActive())
+            mTellUntold.start();
+    }
+    leaveAllRooms(c, shared ? RowsGo::Later : RowsGo::Now);
+    c.project.clear();
     mConnections.remove(&c);
     c.deleteLater();
     trimMemorySoon();
@@ -467,7 +524,7 @@ void HalvornServer::finishSignIn(ServerConnection &c, const QString &name, bool 
     if (ok) {
         if (!c.user.isEmpty()) {
             leaveAllRooms(c);
-            c.project.clear();
+            setProject(c, {});
         }
         c.user = name;
         poll.LoggedIn = true;
@@ -513,23 +570,23 @@ void HalvornServer::createAccount(ServerConnection &c, const QByteArray &payload
     });
 }
 
-void HalvornServer::leaveAllRooms(ServerConnection &c)
+void HalvornServer::leaveAllRooms(ServerConnection &c, RowsGo rows)
 {
     const QSet<QString> rooms = c.rooms;
     for (const QString &key : rooms) {
         auto it = mRooms.find(key);
         if (it != mRooms.end())
-            leaveRoom(c, it);
+            leaveRoom(c, it, rows);
     }
     c.rooms.clear();
 }
 
-void HalvornServer::leaveRoom(ServerConnection &c, QHash<QString, Room>::iterator room)
+void HalvornServer::leaveRoom(ServerConnection &c, QHash<QString, Room>::iterator room, RowsGo rows)
 {
     room->members.removeAll(&c);
     c.rooms.remove(room.key());
     const QString name = room->name;
-    if (sharesRooms())
+    if (sharesRooms() && rows == RowsGo::Now)
         mStore.removeChatMember(mInstance, c.session, name);
     if (room->members.isEmpty())
         mRooms.erase(room);
@@ -545,17 +602,22 @@ void HalvornServer::refuse(ServerConnection &c, QByteArrayView word, const QStri
     c.send(word, FailurePayload());
 }
 
-void HalvornServer::sendList(ServerConnection &c, QByteArrayView word, const QStringList &items, bool failWhenEmpty)
+void HalvornServer::sendList(ServerConnection &c, QByteArrayView word, const std::optional<QStringList> &items,
+                             bool failWhenEmpty)
 {
-    if (failWhenEmpty && items.isEmpty()) {
+    if (!items) {
+        refuse(c, word, QStringLiteral("the database did not answer"));
+        return;
+    }
+    if (failWhenEmpty && items->isEmpty()) {
         c.send(word, FailurePayload());
         return;
     }
-    const QByteArray payload = encodeList(items);
+    const QByteArray payload = encodeList(*items);
     // The quotas keep lists well below this; a reply cut short would be worse
     // than none.
     if (kHeaderSize + payload.size() > kMaxMessageSize) {
-        refuse(c, word, QStringLiteral("a list of %1 entries does not fit in a packet").arg(items.size()));
+        refuse(c, word, QStringLiteral("a list of %1 entries does not fit in a packet").arg(items->size()));
         return;
     }
     c.send(word, payload);
@@ -586,17 +648,27 @@ bool HalvornServer::withinMessageRate(ServerConnection &c, QByteArrayView notice
     return false;
 }
 
+void HalvornServer::publishLine(ServerConnection &c, ChatEvent event, const QString &where, const QString &text)
+{
+    if (!withinMessageRate(c, event == ChatEvent::Message ? "MESS" : "MESP", where))
+        return;
+    const QString line = c.user + QStringLiteral(": ") + oneLineChatText(text);
+    deliver(event, where, line, nullptr);
+    if (sharesRooms())
+        tellOtherInstances(event, where, line, c.user);
+}
+
 void HalvornServer::handleChat(ServerConnection &c, const QByteArray &word, const QByteArray &payload)
 {
     if (word == "GCHR") {
-        QStringList names;
-        if (sharesRooms())
-            names = mStore.chatRooms();
-        for (const Room &room : std::as_const(mRooms)) {
-            if (!names.contains(room.name, Qt::CaseInsensitive))
-                names.append(room.name);
+        std::optional<QStringList> names = sharesRooms() ? mStore.chatRooms() : QStringList();
+        if (names) {
+            for (const Room &room : std::as_const(mRooms)) {
+                if (!names->contains(room.name, Qt::CaseInsensitive))
+                    names->append(room.name);
+            }
+            names->sort(Qt::CaseInsensitive);
         }
-        names.sort(Qt::CaseInsensitive);
         sendList(c, word, names, true);
         return;
     }
@@ -616,7 +688,10 @@ void HalvornServer::handleChat(ServerConnection &c, const QByteArray &word, cons
                 return;
             }
             QString why = nameRefusal(record.RoomName, NameKind::Room, ServerQuotas::kRoomNameField);
-            const qsizetype open = sharesRooms() ? mStore.chatRooms().size() : mRooms.size();
+            const std::optional<QStringList> shared = sharesRooms() ? mStore.chatRooms() : std::nullopt;
+            const qsizetype open = sharesRooms() ? (shared ? shared->size() : -1) : mRooms.size();
+            if (why.isEmpty() && open < 0)
+                why = QStringLiteral("the database did not answer");
             if (why.isEmpty() && open >= mQuotas.rooms)
                 why = QStringLiteral("the server has %1 rooms open, its most").arg(open);
             const qsizetype created = sharesRooms()
@@ -651,21 +726,17 @@ void HalvornServer::handleChat(ServerConnection &c, const QByteArray &word, cons
         c.send(word, kGood);
         leaveRoom(c, room);
     } else if (word == "UCHR") {
-        QStringList users;
-        if (sharesRooms()) {
-            users = mStore.chatUsers(record.RoomName);
-        } else if (room != mRooms.end()) {
+        std::optional<QStringList> users = sharesRooms() ? mStore.chatUsers(record.RoomName) : QStringList();
+        if (!sharesRooms() && room != mRooms.end()) {
             for (const ServerConnection *member : std::as_const(room->members)) {
-                if (!users.contains(member->user, Qt::CaseInsensitive))
-                    users.append(member->user);
+                if (!users->contains(member->user, Qt::CaseInsensitive))
+                    users->append(member->user);
             }
         }
         sendList(c, word, users);
     } else if (word == "MCHR") {
-        if (room == mRooms.end() || !room->members.contains(&c) || !withinMessageRate(c, "MESS", room->name))
-            return;
-        const QString line = c.user + QStringLiteral(": ") + oneLineChatText(record.MessageText);
-        publish(ChatEvent::Message, room->name, line);
+        if (room != mRooms.end() && room->members.contains(&c))
+            publishLine(c, ChatEvent::Message, room->name, record.MessageText);
     }
 }
 
@@ -691,8 +762,18 @@ void HalvornServer::leaveProject(const QString &project, const QString &user)
 {
     for (ServerConnection *s : sessionsIn(project)) {
         if (sameName(s->user, user))
-            s->project.clear();
+            setProject(*s, {});
     }
+}
+
+void HalvornServer::setProject(ServerConnection &c, const QString &project)
+{
+    if (c.project == project)
+        return;
+    c.project = project;
+    if (sharesRooms() && !mStore.setSessionProject(mInstance, c.session, project, c.user))
+        mLog.write(QStringLiteral("the project of %1 %2 is not known to the other servers: the database did not answer")
+                       .arg(c.peer(), c.user));
 }
 
 QString HalvornServer::projectCreationRefusal(const QString &user, const QString &name)
@@ -725,7 +806,7 @@ void HalvornServer::handleProject(ServerConnection &c, const QByteArray &word, c
         mPasswords->make(&c, record.Password, [this, &c, name = record.ProjectName](const PasswordRecord &password) {
             const bool ok = mStore.createProject(name, password, c.user);
             if (ok) {
-                c.project = name;
+                setProject(c, name);
                 mLog.write(QStringLiteral("%1 created project %2").arg(c.user, c.project));
             }
             c.release();
@@ -744,7 +825,7 @@ void HalvornServer::handleProject(ServerConnection &c, const QByteArray &word, c
                               mStats.refuse(Refusal::ProjectPassword);
                           if (ok) {
                               mStore.addMember(stored, conn.user);
-                              conn.project = stored;
+                              setProject(conn, stored);
                           }
                           conn.send("JPRO", reply(ok));
                       });
@@ -771,22 +852,25 @@ void HalvornServer::handleProject(ServerConnection &c, const QByteArray &word, c
         }
         c.send(word, reply(ok));
     } else if (word == "UPRO") {
-        QStringList users;
-        for (const ServerConnection *s : sessionsIn(project)) {
-            if (!users.contains(s->user, Qt::CaseInsensitive))
-                users.append(s->user);
+        std::optional<QStringList> users = sharesRooms() ? mStore.projectUsers(project) : QStringList();
+        if (!sharesRooms()) {
+            for (const ServerConnection *s : sessionsIn(project)) {
+                if (!users->contains(s->user, Qt::CaseInsensitive))
+                    users->append(s->user);
+            }
         }
-        users.sort(Qt::CaseInsensitive);
+        if (users)
+            users->sort(Qt::CaseInsensitive);
         sendList(c, word, users);
     } else if (word == "MPRO") {
-        if (!withinMessageRate(c, "MESP", project))
-            return;
-        const QString line = c.user + QStringLiteral(": ") + oneLineChatText(record.MessageText);
-        publish(ChatEvent::ProjectMessage, project, line);
+        publishLine(c, ChatEvent::ProjectMessage, project, record.MessageText);
     } else if (word == "FLIS") {
-        QStringList fields;
-        for (const StoredFile &f : mStore.files(project))
-            fields << f.name << f.owner << (f.bookedBy.isEmpty() ? QStringLiteral("FALSE") : QStringLiteral("TRUE"));
+        std::optional<QStringList> fields;
+        if (const auto files = mStore.files(project)) {
+            fields.emplace();
+            for (const StoredFile &f : *files)
+                *fields << f.name << f.owner << (f.bookedBy.isEmpty() ? QStringLiteral("FALSE") : QStringLiteral("TRUE"));
+        }
         sendList(c, word, fields);
     } else if (word == "ADDP" || word == "UPFL") {
         handleFileChange(c, word, project, record, payload);
@@ -828,7 +912,7 @@ void HalvornServer::handleOwnerRequest(ServerConnection &c, const QByteArray &wo
                           ok = ok && mStore.removeProject(project);
                           if (ok) {
                               for (ServerConnection *s : sessionsIn(project))
-                                  s->project.clear();
+                                  setProject(*s, {});
                               mLog.write(QStringLiteral("%1 removed project %2").arg(conn.user, project));
                           }
                           conn.send("RPRO", reply(ok));

@@ -67,7 +67,8 @@ public:
     static constexpr int kInstanceSilenceS = 5;
     // The PostgreSQL notification channel the servers tell each other of
     // chat on, and the most its payload may hold (PostgreSQL's limit is
-    // 8000 bytes; the fixed-width chat records keep an event far below).
+    // 8000 bytes; the fixed-width chat records keep an event far below, and
+    // one notification carries as many events as fit).
     static constexpr char kChatChannel[] = "halvorn_chat";
     static constexpr int kChatEventLimit = 7900;
 
@@ -93,9 +94,12 @@ private:
     void signIn(ServerConnection &c, const QByteArray &payload);
     void finishSignIn(ServerConnection &c, const QString &name, bool ok);
     void createAccount(ServerConnection &c, const QByteArray &payload);
-    void leaveAllRooms(ServerConnection &c);
+    // When the session's rows in a shared database go: at once, or with
+    // those of the other sessions closed in this turn of the event loop.
+    enum class RowsGo { Now, Later };
+    void leaveAllRooms(ServerConnection &c, RowsGo rows = RowsGo::Now);
     // The last one out closes the room; otherwise the others hear of it.
-    void leaveRoom(ServerConnection &c, QHash<QString, Room>::iterator room);
+    void leaveRoom(ServerConnection &c, QHash<QString, Room>::iterator room, RowsGo rows = RowsGo::Now);
     void handleChat(ServerConnection &c, const QByteArray &word, const QByteArray &payload);
     void handleProject(ServerConnection &c, const QByteArray &word, const QByteArray &payload);
     // RPRO, REMM and CHPP: the owner's requests, whether or not a member.
@@ -118,12 +122,16 @@ private:
     QList<ServerConnection *> sessionsIn(const QString &project) const;
     // Every session of `user` that is in `project` leaves it.
     void leaveProject(const QString &project, const QString &user);
+    // `c` is in `project` now (empty: in none), on servers sharing the
+    // database kept there for the project's user list.
+    void setProject(ServerConnection &c, const QString &project);
     // False, after telling the sender once a second, when `c` sends more
     // chat than its quota.
     bool withinMessageRate(ServerConnection &c, QByteArrayView noticeWord, const QString &where);
     void refuse(ServerConnection &c, QByteArrayView word, const QString &why, Refusal kind = Refusal::Request);
-    // A list reply, or the failure reply when it would not fit in a packet.
-    void sendList(ServerConnection &c, QByteArrayView word, const QStringList &items, bool failWhenEmpty = false);
+    // A list reply, or the failure reply when the database did not answer
+    // (nullopt) or it would not fit in a packet.
+    void sendList(ServerConnection &c, QByteArrayView word, const std::optional<QStringList> &items, bool failWhenEmpty = false);
     bool sharesRooms() const { return !mInstance.isEmpty(); }
     void startSharingRooms();
     // Keeps this instance alive in the database and clears out dead ones.
@@ -131,8 +139,16 @@ private:
     // Tells this server's sessions (but `except`) of a chat event in a room
     // or project (`where`), and the other servers on a shared database.
     void publish(ChatEvent event, const QString &where, const QString &text, const ServerConnection *except = nullptr);
+    // A chat line of `c`'s user (Message or ProjectMessage), to everyone in
+    // `where` on every server, when within the sender's message rate.
+    void publishLine(ServerConnection &c, ChatEvent event, const QString &where, const QString &text);
     void deliver(ChatEvent event, const QString &where, const QString &text, const ServerConnection *except);
-    void tellOtherInstances(ChatEvent event, const QString &where, const QString &text);
+    // `sender`: the user whose line it is, counted towards their message
+    // rate on the other servers. Gathered until the event loop turns (or
+    // a notification is full), then sent by tellUntold(), which first
+    // removes the rows of the sessions closed meanwhile.
+    void tellOtherInstances(ChatEvent event, const QString &where, const QString &text, const QString &sender = {});
+    void tellUntold();
     // A notification from the chat channel: another server's event.
     void heard(const QString &payload);
     void fanOut(const QList<ServerConnection *> &to, QByteArrayView word, const QByteArray &payload,
@@ -163,6 +179,9 @@ private:
     QString mInstance;  // empty unless rooms are shared
     qint64 mLastSession = 0;
     QTimer mHeartbeat;
+    QByteArray mUntold;  // events for the other servers, comma-separated JSON objects
+    QTimer mTellUntold;
+    QList<qint64> mClosedSessions;  // whose rows tellUntold() removes
     bool mDatabaseLost = false;
     // Other instances are not taken for dead before this.
     QDeadlineTimer mJudgeOthersAfter{0};

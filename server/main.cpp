@@ -130,6 +130,10 @@ NumberOption number(const char *name, const char *help, const char *unit, qint64
 
 int main(int argc, char **argv)
 {
+    // Qt's own event loop, not GLib's: with thousands of client sockets
+    // GLib's took the server hundreds of milliseconds to answer at times
+    // (bench/README.md, server-instances-bench.sh).
+    qputenv("QT_NO_GLIB", "1");
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("halvorn-server"));
 

@@ -8,6 +8,7 @@
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlQuery>
 #include <QUrl>
 #include <QUrlQuery>
@@ -107,6 +108,14 @@ const QList<QStringList> kMigrations = {
                        " \"user\" TEXT COLLATE NOCASE NOT NULL, PRIMARY KEY (instance, session, room))"),
         QStringLiteral("CREATE INDEX chat_members_by_room ON chat_members (room)"),
     },
+    // 4: the project each session of the servers sharing a PostgreSQL
+    // database is in, for the list of a project's users (empty on SQLite).
+    {
+        QStringLiteral("CREATE TABLE project_sessions (instance TEXT NOT NULL, session BIGINT NOT NULL,"
+                       " project TEXT COLLATE NOCASE NOT NULL REFERENCES projects(name) ON DELETE CASCADE,"
+                       " \"user\" TEXT COLLATE NOCASE NOT NULL, PRIMARY KEY (instance, session))"),
+        QStringLiteral("CREATE INDEX project_sessions_by_project ON project_sessions (project)"),
+    },
 };
 
 // The differences between the engines, all here: the type of bytes, and
@@ -155,6 +164,43 @@ bool syncToDisk(const QString &path)
     ::close(fd);
     return ok;
 }
+
+// The first column of every row, or nullopt when the query fails.
+std::optional<QStringList> namesOf(QSqlQuery &query)
+{
+    if (!query.exec())
+        return std::nullopt;
+    QStringList out;
+    while (query.next())
+        out.append(query.value(0).toString());
+    return out;
+}
+
+// `text` as an SQL string literal of the connection's engine. Qt's driver
+// runs a prepared statement as three round trips to PostgreSQL (prepare,
+// execute, deallocate); the statements run most often are written out with
+// their values instead, one round trip each.
+QString literal(const QString &connection, const QString &text)
+{
+    QSqlField field(QStringLiteral("text"), QMetaType(QMetaType::QString));
+    field.setValue(text);
+    return QSqlDatabase::database(connection, false).driver()->formatValue(field);
+}
+
+// Runs `sql`, written out in full, on `connection`.
+QSqlQuery run(const QString &connection, const QString &sql)
+{
+    QSqlQuery query(QSqlDatabase::database(connection, false));
+    query.exec(sql);
+    return query;
+}
+
+// PostgreSQL: selected in a statement, its transaction does not wait for
+// its commit to reach the disk. For what only the running servers need (who
+// is alive, in which room, the chat passed on): none of it is kept for after
+// a crash, and a wait for a busy disk would hold up every client of the
+// server.
+const QLatin1String kUnflushed("set_config('synchronous_commit', 'off', true)");
 
 qint64 countOf(QSqlQuery &query)
 {
@@ -578,15 +624,10 @@ bool ServerStore::removeProject(const QString &project)
     return removed;
 }
 
-QStringList ServerStore::projectNames()
+std::optional<QStringList> ServerStore::projectNames()
 {
-    QStringList names;
     QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT name FROM projects ORDER BY name"));
-    if (q.exec()) {
-        while (q.next())
-            names.append(q.value(0).toString());
-    }
-    return names;
+    return namesOf(q);
 }
 
 void ServerStore::addMember(const QString &project, const QString &user)
@@ -613,16 +654,16 @@ bool ServerStore::isMember(const QString &project, const QString &user)
     return q.exec() && q.next();
 }
 
-QList<StoredFile> ServerStore::files(const QString &project)
+std::optional<QList<StoredFile>> ServerStore::files(const QString &project)
 {
-    QList<StoredFile> out;
     QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT name, owner, booked_by, length(content) FROM files"
                                                       " WHERE project = ? ORDER BY name"));
     q.addBindValue(project);
-    if (q.exec()) {
-        while (q.next())
-            out.append(storedFile(q));
-    }
+    if (!q.exec())
+        return std::nullopt;
+    QList<StoredFile> out;
+    while (q.next())
+        out.append(storedFile(q));
     return out;
 }
 
@@ -726,14 +767,6 @@ QList<ChatMember> readMembers(QSqlQuery &query)
     return out;
 }
 
-QStringList readNames(QSqlQuery &query)
-{
-    QStringList out;
-    while (query.next())
-        out.append(query.value(0).toString());
-    return out;
-}
-
 } // namespace
 
 bool ServerStore::registerInstance(const QString &instance)
@@ -748,41 +781,42 @@ int ServerStore::touchInstance(const QString &instance)
 {
     // A connection the driver made anew behind our back (after the server
     // restarted) has lost what it listened to: taken as lost.
-    QSqlDatabase db = QSqlDatabase::database(mConnection, false);
-    if (singleValue(db, QStringLiteral("SELECT pg_backend_pid()")) != mBackendPid)
+    QSqlQuery q = run(mConnection, QStringLiteral("WITH touched AS (UPDATE chat_instances SET seen = now() WHERE id = %1"
+                                                  " RETURNING 1) SELECT pg_backend_pid(), (SELECT count(*) FROM touched), %2")
+                                       .arg(literal(mConnection, instance), kUnflushed));
+    if (!q.isActive() || !q.next() || q.value(0) != mBackendPid)
         return -1;
-    QSqlQuery q = prepare(mConnection, QStringLiteral("UPDATE chat_instances SET seen = now() WHERE id = ?"));
-    q.addBindValue(instance);
-    return q.exec() ? q.numRowsAffected() : -1;
+    return q.value(1).toInt();
 }
 
 QList<ChatMember> ServerStore::removeSilentInstances(int silentSeconds)
 {
-    const QString silent = QStringLiteral("SELECT id FROM chat_instances WHERE seen < now() - interval '%1 seconds'")
-                               .arg(silentSeconds);
-    // Who has left: a user still in the room through a live server (back
-    // there after their own server went) has not. The statement sees the
-    // table as it was before its DELETE, hence the live servers' rows only.
-    QSqlQuery members = prepare(mConnection, QStringLiteral(
-        "WITH gone AS (DELETE FROM chat_members WHERE instance IN (%1) RETURNING room, room_name, \"user\")"
-        " SELECT DISTINCT room_name, \"user\" FROM gone WHERE NOT EXISTS (SELECT 1 FROM chat_members m"
-        " WHERE m.room = gone.room AND m.\"user\" = gone.\"user\" AND m.instance NOT IN (%1))").arg(silent));
-    QSqlQuery instances = prepare(mConnection, QStringLiteral("DELETE FROM chat_instances WHERE id IN (%1)").arg(silent));
-    Transaction transaction(mConnection);
-    if (!transaction.isOpen() || !members.exec())
-        return {};
-    QList<ChatMember> removed = readMembers(members);
-    return instances.exec() && transaction.commit() ? removed : QList<ChatMember>();
+    // One statement: one transaction, one round trip. Who has left: a user
+    // still in the room through a live server (back there after their own
+    // server went) has not. The statement sees chat_members as it was before
+    // its DELETEs, hence the live servers' rows only.
+    QSqlQuery q = run(mConnection, QStringLiteral("WITH gone AS (DELETE FROM chat_instances"
+                                                  " WHERE seen < now() - interval '%1 seconds' RETURNING id),"
+                                                  " sessions AS (DELETE FROM project_sessions WHERE instance IN (SELECT id FROM gone)),"
+                                                  " members AS (DELETE FROM chat_members WHERE instance IN (SELECT id FROM gone)"
+                                                  " RETURNING room, room_name, \"user\")"
+                                                  " SELECT DISTINCT room_name, \"user\", %2 FROM members WHERE NOT EXISTS"
+                                                  " (SELECT 1 FROM chat_members m WHERE m.room = members.room"
+                                                  " AND m.\"user\" = members.\"user\" AND m.instance NOT IN (SELECT id FROM gone))")
+                                       .arg(silentSeconds).arg(kUnflushed));
+    return q.isActive() ? readMembers(q) : QList<ChatMember>();
 }
 
 void ServerStore::removeInstance(const QString &instance)
 {
     QSqlQuery members = prepare(mConnection, QStringLiteral("DELETE FROM chat_members WHERE instance = ?"));
     members.addBindValue(instance);
+    QSqlQuery sessions = prepare(mConnection, QStringLiteral("DELETE FROM project_sessions WHERE instance = ?"));
+    sessions.addBindValue(instance);
     QSqlQuery row = prepare(mConnection, QStringLiteral("DELETE FROM chat_instances WHERE id = ?"));
     row.addBindValue(instance);
     Transaction transaction(mConnection);
-    if (transaction.isOpen() && members.exec() && row.exec())
+    if (transaction.isOpen() && members.exec() && sessions.exec() && row.exec())
         transaction.commit();
 }
 
@@ -795,10 +829,10 @@ std::optional<ChatRoomRecord> ServerStore::chatRoom(const QString &room)
     return ChatRoomRecord{q.value(0).toString(), q.value(1).toString()};
 }
 
-QStringList ServerStore::chatRooms()
+std::optional<QStringList> ServerStore::chatRooms()
 {
     QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT MIN(room_name) FROM chat_members GROUP BY room"));
-    return q.exec() ? readNames(q) : QStringList();
+    return namesOf(q);
 }
 
 int ServerStore::chatRoomsCreatedBy(const QString &user)
@@ -808,11 +842,11 @@ int ServerStore::chatRoomsCreatedBy(const QString &user)
     return q.exec() && q.next() ? q.value(0).toInt() : 0;
 }
 
-QStringList ServerStore::chatUsers(const QString &room)
+std::optional<QStringList> ServerStore::chatUsers(const QString &room)
 {
     QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT DISTINCT \"user\" FROM chat_members WHERE room = ?"));
     q.addBindValue(room);
-    return q.exec() ? readNames(q) : QStringList();
+    return namesOf(q);
 }
 
 bool ServerStore::addChatMember(const QString &instance, qint64 session, const ChatRoomRecord &room, const QString &user)
@@ -836,6 +870,48 @@ void ServerStore::removeChatMember(const QString &instance, qint64 session, cons
     q.exec();
 }
 
+bool ServerStore::removeSessions(const QString &instance, const QList<qint64> &sessions)
+{
+    QStringList numbers;
+    for (const qint64 session : sessions)
+        numbers.append(QString::number(session));
+    const QString which = QStringLiteral("instance = %1 AND session IN (%2)")
+                              .arg(literal(mConnection, instance), numbers.join(QLatin1Char(',')));
+    return run(mConnection, QStringLiteral("WITH members AS (DELETE FROM chat_members WHERE %1),"
+                                           " sessions AS (DELETE FROM project_sessions WHERE %1) SELECT %2")
+                                .arg(which, kUnflushed))
+        .isActive();
+}
+
+bool ServerStore::setSessionProject(const QString &instance, qint64 session, const QString &project, const QString &user)
+{
+    if (project.isEmpty()) {
+        QSqlQuery q = prepare(mConnection, QStringLiteral("DELETE FROM project_sessions WHERE instance = ? AND session = ?"));
+        q.addBindValue(instance);
+        q.addBindValue(session);
+        return q.exec();
+    }
+    QSqlQuery q = prepare(mConnection, QStringLiteral("INSERT INTO project_sessions VALUES (?, ?, ?, ?) ON CONFLICT"
+                                                      " (instance, session) DO UPDATE SET project = excluded.project,"
+                                                      " \"user\" = excluded.\"user\""));
+    q.addBindValue(instance);
+    q.addBindValue(session);
+    q.addBindValue(project);
+    q.addBindValue(user);
+    return q.exec();
+}
+
+std::optional<QStringList> ServerStore::projectUsers(const QString &project)
+{
+    // A session whose user was removed from the project (on any server) no
+    // longer counts.
+    QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT DISTINCT s.\"user\" FROM project_sessions s JOIN members m"
+                                                      " ON m.project = s.project AND m.\"user\" = s.\"user\""
+                                                      " WHERE s.project = ?"));
+    q.addBindValue(project);
+    return namesOf(q);
+}
+
 bool ServerStore::listen(const QString &channel, std::function<void(const QString &payload)> heard)
 {
     QSqlDriver *driver = QSqlDatabase::database(mConnection, false).driver();
@@ -853,10 +929,9 @@ bool ServerStore::listen(const QString &channel, std::function<void(const QStrin
 
 bool ServerStore::notify(const QString &channel, const QString &payload)
 {
-    QSqlQuery q = prepare(mConnection, QStringLiteral("SELECT pg_notify(?, ?)"));
-    q.addBindValue(channel);
-    q.addBindValue(payload);
-    return q.exec();
+    return run(mConnection, QStringLiteral("SELECT pg_notify(%1, %2), %3")
+                                .arg(literal(mConnection, channel), literal(mConnection, payload), kUnflushed))
+        .isActive();
 }
 
 } // namespace Halvorn

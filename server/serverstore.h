@@ -111,7 +111,8 @@ public:
     std::optional<PasswordRecord> projectPassword(const QString &project);
     bool setProjectPassword(const QString &project, const PasswordRecord &password);
     bool removeProject(const QString &project);
-    QStringList projectNames();
+    // Lists are nullopt when the database did not answer.
+    std::optional<QStringList> projectNames();
     int projectCount();
     // The user who created the project: its owner.
     QString projectOwner(const QString &project);
@@ -121,7 +122,7 @@ public:
     bool removeMember(const QString &project, const QString &user);
     bool isMember(const QString &project, const QString &user);
 
-    QList<StoredFile> files(const QString &project);
+    std::optional<QList<StoredFile>> files(const QString &project);
     int fileCount(const QString &project);
     // Bytes of all the project's files.
     qint64 projectBytes(const QString &project);
@@ -145,20 +146,29 @@ public:
     // when the connection was lost (the database did not answer, or the
     // driver connected anew and so stopped listening): reconnect() then.
     int touchInstance(const QString &instance);
-    // Removes the instances silent for longer than `silentSeconds` and their
-    // rooms' members, in one transaction; returns those who have left: the
-    // members no live server still has in that room.
+    // Removes the instances silent for longer than `silentSeconds` with their
+    // rooms' members and project sessions, in one transaction; returns those
+    // who have left: the members no live server still has in that room.
     QList<ChatMember> removeSilentInstances(int silentSeconds);
-    // The instance and all its members, when it stops.
+    // The instance with all its members and project sessions, when it stops.
     void removeInstance(const QString &instance);
     std::optional<ChatRoomRecord> chatRoom(const QString &room);
-    QStringList chatRooms();
+    std::optional<QStringList> chatRooms();
     int chatRoomsCreatedBy(const QString &user);
     // Each user once, however many sessions they have in the room.
-    QStringList chatUsers(const QString &room);
+    std::optional<QStringList> chatUsers(const QString &room);
     // `session` tells a user's sessions on one instance apart.
     bool addChatMember(const QString &instance, qint64 session, const ChatRoomRecord &room, const QString &user);
     void removeChatMember(const QString &instance, qint64 session, const QString &room);
+    // The rooms' members and project sessions of closed `sessions`, in one
+    // statement.
+    bool removeSessions(const QString &instance, const QList<qint64> &sessions);
+    // The project a session of `instance` is in (empty: none), kept for
+    // projectUsers() on every server.
+    bool setSessionProject(const QString &instance, qint64 session, const QString &project, const QString &user);
+    // Each user once who has a session in `project` on any server and is
+    // still its member.
+    std::optional<QStringList> projectUsers(const QString &project);
     // PostgreSQL LISTEN/NOTIFY: `heard` gets the payload of every
     // notification on `channel`, this connection's own ones too. One
     // channel a store.

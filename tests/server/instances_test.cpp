@@ -29,7 +29,7 @@ protected:
     {
         if (testPostgresServer().isEmpty())
             GTEST_SKIP() << "no PostgreSQL server for the tests (run through tests/support/postgresql.sh)";
-        const QString database = newPostgresDatabase();
+        database = newPostgresDatabase();
         ASSERT_FALSE(database.isEmpty()) << "cannot create a database on " << testPostgresServer().toStdString();
         ASSERT_TRUE(a.start(database)) << a.process.readAllStandardError().constData();
         ASSERT_TRUE(b.start(database)) << b.process.readAllStandardError().constData();
@@ -72,6 +72,16 @@ protected:
         ASSERT_TRUE(isGood(ann->request("ADDP", projectRecord("Site", "index.htm") + EncodeString("<p>v1"))));
     }
 
+    // Both servers again, with `extra` options.
+    void restartServers(const QStringList &extra)
+    {
+        a.stop();
+        b.stop();
+        ASSERT_TRUE(a.start(database, extra)) << a.process.readAllStandardError().constData();
+        ASSERT_TRUE(b.start(database, extra)) << b.process.readAllStandardError().constData();
+    }
+
+    QString database;
     ServerProcess a;
     ServerProcess b;
     std::unique_ptr<RawClient> ann;
@@ -163,6 +173,99 @@ TEST_F(PostgreSQLInstances, AKilledServerLeavesItsRoomsInBoundedTimeAndItsBookin
     EXPECT_TRUE(isGood(annAgain->request("UPFL", projectRecord("Site", "index.htm") + EncodeString("<p>v2"))));
 }
 
+TEST_F(PostgreSQLInstances, ProjectUserListHoldsTheSessionsOnEveryServer)
+{
+    annOpensLobbyAndSiteBobJoinsTheRoom();
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(isGood(bob->request("JPRO", projectRecord("Site", {}, "pw"))));
+    auto cat = signedIn(b, "cat");
+    ASSERT_TRUE(cat);
+    ASSERT_TRUE(isGood(cat->request("JPRO", projectRecord("Site", {}, "pw"))));
+    const auto users = [](RawClient &c) { return decodeList(c.request("UPRO", projectRecord("Site"))->payload); };
+    EXPECT_EQ(users(*ann), (QStringList{"ann", "bob", "cat"}));
+    EXPECT_EQ(users(*bob), (QStringList{"ann", "bob", "cat"}));
+
+    // Gone when they leave, are removed, disconnect, or their server stops.
+    ASSERT_TRUE(isGood(cat->request("LPRO", projectRecord("Site"))));
+    EXPECT_EQ(users(*ann), (QStringList{"ann", "bob"}));
+    ASSERT_TRUE(isGood(cat->request("JPRO", projectRecord("Site", {}, "pw"))));
+    ASSERT_TRUE(isGood(ann->request("REMM", projectRecord("Site", {}, {}, "cat"))));
+    EXPECT_EQ(users(*ann), (QStringList{"ann", "bob"}));
+    bob.reset();
+    EXPECT_TRUE(waitUntil([&] { return users(*ann) == QStringList{"ann"}; }, 2000));
+    auto dan = signedIn(b, "dan");
+    ASSERT_TRUE(dan);
+    ASSERT_TRUE(isGood(dan->request("JPRO", projectRecord("Site", {}, "pw"))));
+    EXPECT_EQ(users(*ann), (QStringList{"ann", "dan"}));
+    EXPECT_EQ(b.stop(), 0);
+    EXPECT_EQ(users(*ann), QStringList{"ann"});
+}
+
+TEST_F(PostgreSQLInstances, ABurstOfChatReachesTheOtherServerWholeAndInOrder)
+{
+    // More than one notification holds: the burst is split.
+    constexpr int kLines = 80;
+    restartServers({"--max-messages-per-second", QString::number(kLines)});
+    if (HasFatalFailure())
+        return;
+    annOpensLobbyAndSiteBobJoinsTheRoom();
+    if (HasFatalFailure())
+        return;
+    QByteArray burst;
+    // Quotes, backslashes and letters beyond ASCII travel as they are.
+    const QString filler = QStringLiteral("it's a \\ \"line\" \u00e9 $$ ").repeated(8);
+    for (int i = 0; i < kLines; ++i)
+        burst += EncodePacket("MCHR", chatRecord("Lobby", QStringLiteral("%1 %2").arg(i).arg(filler)));
+    ann->socket.write(burst);
+    for (int i = 0; i < kLines; ++i)
+        ASSERT_EQ(next(*bob, "MESS"), (QStringList{"Lobby", QStringLiteral("ann: %1 %2").arg(i).arg(filler)})) << i;
+}
+
+TEST_F(PostgreSQLInstances, MessageRateHoldsForAUserOnBothServers)
+{
+    constexpr int kPerSecond = 3;
+    restartServers({"--max-messages-per-second", QString::number(kPerSecond)});
+    if (HasFatalFailure())
+        return;
+    auto annOnA = signedIn(a, "ann");
+    ASSERT_TRUE(annOnA);
+    auto annOnB = signedIn(b, "ann", false);
+    ASSERT_TRUE(annOnB);
+    auto bob = signedIn(b, "bob");
+    ASSERT_TRUE(bob);
+    for (RawClient *c : {annOnA.get(), annOnB.get(), bob.get()})
+        ASSERT_TRUE(isGood(c->request("ACHR", chatRecord("Lobby"))));
+
+    // ann's quota spent on A, then one more through B within the same
+    // second: B drops it and tells her. (A window that passes meanwhile on
+    // a busy machine is tried again.)
+    bool withinOneSecond = false;
+    for (int attempt = 0; attempt < 5 && !withinOneSecond; ++attempt) {
+        waitUntil([] { return false; }, 1100);  // a new window for ann
+        bob->inbox.clear();
+        annOnB->inbox.clear();
+        QElapsedTimer window;
+        window.start();
+        for (int i = 0; i < kPerSecond; ++i) {
+            annOnA->send("MCHR", chatRecord("Lobby", QStringLiteral("from A %1").arg(i)));
+            EXPECT_EQ(next(*bob, "MESS"), (QStringList{"Lobby", QStringLiteral("ann: from A %1").arg(i)}));
+        }
+        annOnB->send("MCHR", chatRecord("Lobby", "from B"));
+        withinOneSecond = window.elapsed() < 700;
+        const QStringList heard = next(*bob, "MESS", 500);
+        if (!withinOneSecond)
+            continue;
+        EXPECT_EQ(heard, QStringList{"nothing within the time"});
+        QStringList notice;
+        while (!(notice = next(*annOnB, "MESS", 1000)).isEmpty() && notice.value(1).startsWith("ann: from A"))
+            ;
+        EXPECT_TRUE(notice.value(1).startsWith("Halvorn server (only you see this): You are sending messages too fast"))
+            << notice.join(" | ").toStdString();
+    }
+    EXPECT_TRUE(withinOneSecond) << "the machine was too busy to send four messages within a second";
+}
+
 // A user whose server is killed and who is back in the room through the other
 // one before the dead server is cleared away has not left: only those who
 // are gone for good are announced.
@@ -218,6 +321,14 @@ TEST_F(PostgreSQLInstances, ServersAnswerWhileTheDatabaseIsDownAndCarryOnOnceItI
             ASSERT_TRUE(r) << word << ": no reply";
             EXPECT_FALSE(isGood(r)) << word;
             EXPECT_LT(took.elapsed(), 1000) << word;
+        }
+        // Lists too: an empty list would say there is nothing.
+        for (const auto &[word, record] : {std::pair{"GCHR", QByteArray()}, std::pair{"UCHR", chatRecord("Lobby")},
+                                           std::pair{"VPRO", QByteArray()}, std::pair{"FLIS", projectRecord("Site")},
+                                           std::pair{"UPRO", projectRecord("Site")}}) {
+            const auto r = ann->request(word, record, 3000);
+            ASSERT_TRUE(r) << word << ": no reply";
+            EXPECT_TRUE(IsFailurePayload(r->payload)) << word << " answered " << r->payload.toHex().constData();
         }
         ann->send("MCHR", chatRecord("Lobby", QStringLiteral("anyone? %1").arg(++rounds)));
         EXPECT_EQ(next(*ann, "MESS"), (QStringList{"Lobby", QStringLiteral("ann: anyone? %1").arg(rounds)}));

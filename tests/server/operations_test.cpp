@@ -321,7 +321,7 @@ TEST_F(EndToEndOperations, TheServiceUnitsAreHardenedAndValid)
     const QString units = QStringLiteral(HALVORN_SERVICE_FILES);
     if (QStandardPaths::findExecutable("systemd-analyze").isEmpty())
         GTEST_SKIP() << "systemd-analyze is not installed (Debian package systemd)";
-    for (const char *unit : {"halvorn-server.service", "halvorn-backup.service"}) {
+    for (const char *unit : {"halvorn-server.service", "halvorn-server@.service", "halvorn-backup.service"}) {
         const ToolRun security = runTool("systemd-analyze", {"security", "--offline=true", units + "/" + unit});
         const QRegularExpressionMatch level = QRegularExpression(QStringLiteral("Overall exposure level for [^:]+: ([0-9.]+)"))
                                                   .match(QString::fromUtf8(security.out + security.error));
@@ -334,13 +334,14 @@ TEST_F(EndToEndOperations, TheServiceUnitsAreHardenedAndValid)
     // verify checks the directives and that the program exists: the units
     // are checked with the program built here.
     QTemporaryDir copies;
-    for (const char *unit : {"halvorn-server.service", "halvorn-backup.service", "halvorn-backup.timer"}) {
+    for (const char *unit : {"halvorn-server.service", "halvorn-server@.service", "halvorn-backup.service", "halvorn-backup.timer"}) {
         QFile copy(copies.filePath(unit));
         ASSERT_TRUE(copy.open(QIODevice::WriteOnly));
         copy.write(fileText(units + "/" + unit).replace("/usr/local/bin/halvorn-server", HALVORN_SERVER_PATH));
     }
     const ToolRun verify = runTool("systemd-analyze", {"verify", copies.filePath("halvorn-server.service"),
-                                                       copies.filePath("halvorn-backup.service"), copies.filePath("halvorn-backup.timer")});
+                                                       copies.filePath("halvorn-server@.service"), copies.filePath("halvorn-backup.service"),
+                                                       copies.filePath("halvorn-backup.timer")});
     if (verify.code == -1 || verify.error.contains("Failed to initialize manager") || verify.error.contains("Failed to setup working directory"))
         GTEST_SKIP() << "systemd-analyze verify cannot run here: " << verify.error.constData();
     EXPECT_EQ(verify.code, 0) << verify.error.constData();
@@ -353,6 +354,11 @@ TEST_F(EndToEndOperations, TheServiceUnitsAreHardenedAndValid)
     EXPECT_TRUE(rotation.startsWith("#") && rotation.contains("\n/var/log/halvorn/server.log {\n"));
     EXPECT_TRUE(rotation.contains("systemctl reload halvorn-server.service"));
     EXPECT_TRUE(service.contains("ExecReload=/bin/kill -HUP $MAINPID"));
+    // An instance on PostgreSQL reads the database password from a
+    // credential, never from its command line.
+    const QByteArray instance = fileText(units + "/halvorn-server@.service");
+    EXPECT_TRUE(instance.contains("\nLoadCredential=pgpass:/etc/halvorn/pgpass\n")
+                && instance.contains("\nEnvironment=PGPASSFILE=%d/pgpass\n"));
     if (const QString logrotate = QStandardPaths::findExecutable("logrotate"); !logrotate.isEmpty()) {
         const ToolRun dryRun = runTool(logrotate, {"--debug", "--state", copies.filePath("state"), units + "/halvorn-server.logrotate"});
         EXPECT_EQ(dryRun.code, 0) << dryRun.error.constData();

@@ -170,6 +170,18 @@ TEST(MessageRateLimiter, CountsEachSenderInWindowsOfOneSecondAndNotifiesOnce)
     EXPECT_EQ(limiter.take("ann", 1102), Verdict::DropAndNotify);
 }
 
+TEST(MessageRateLimiter, MessagesAnotherServerLetThroughCountInTheSendersWindow)
+{
+    using Verdict = Halvorn::MessageRateLimiter::Verdict;
+    Halvorn::MessageRateLimiter limiter(2);
+    limiter.count("ann", 100);  // heard of from another server: never refused here
+    EXPECT_EQ(limiter.take("ANN", 200), Verdict::Forward);
+    EXPECT_EQ(limiter.take("ann", 300), Verdict::DropAndNotify);
+    limiter.count("ann", 400);
+    EXPECT_EQ(limiter.take("ann", 1099), Verdict::Drop);
+    EXPECT_EQ(limiter.take("ann", 1100), Verdict::Forward);  // the window began with the message heard of
+}
+
 TEST_F(ServerRules, QuotasRefuseWhatWouldGrowAListOrTheStore)
 {
     start({"--max-rooms-per-user", "3", "--max-rooms", "5", "--max-projects-per-user", "2", "--max-files-per-project",

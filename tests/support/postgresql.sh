@@ -7,11 +7,20 @@
 # its superuser "postgres" (who needs no password there), and in
 # HALVORN_TEST_POSTGRESQL_CTL a script that stops or starts that server
 # again on the same port ("CTL stop" / "CTL start"), for tests of its loss.
-#   postgresql.sh PROGRAM [ARG...]
+#   postgresql.sh [--not-a-test] PROGRAM [ARG...]
 # Exits 77 (skipped, saying why) where PostgreSQL is not installed or does
-# not start; fails when the program ran no test or skipped one.
+# not start; fails when the program ran no test or skipped one. With
+# --not-a-test (a benchmark, say) the program's own exit status counts.
+# HALVORN_TEST_POSTGRESQL_FSYNC=on keeps PostgreSQL's fsync on, as on a
+# real server (off by default: the cluster is thrown away afterwards).
 set -uo pipefail
 skip() { echo "SKIP: $*"; exit 77; }
+gtest=1
+if [ "${1:-}" = "--not-a-test" ]; then
+  gtest=0
+  shift
+fi
+fsync="${HALVORN_TEST_POSTGRESQL_FSYNC:-off}"
 
 bin="${HALVORN_TEST_POSTGRESQL_BIN:-/usr/lib/postgresql/15/bin}"
 for tool in initdb pg_ctl; do
@@ -36,8 +45,7 @@ trap stop EXIT
   > "$folder/initdb.log" 2>&1 || { cat "$folder/initdb.log"; skip "initdb failed"; }
 
 server_options() {
-  # fsync off: the cluster is thrown away afterwards.
-  echo "-c listen_addresses=127.0.0.1 -p $1 -c unix_socket_directories=$folder -c fsync=off -c max_connections=200"
+  echo "-c listen_addresses=127.0.0.1 -p $1 -c unix_socket_directories=$folder -c fsync=$fsync -c max_connections=200"
 }
 port=""
 for attempt in 1 2 3 4 5 6 7 8; do
@@ -64,6 +72,7 @@ EOF
 output="$folder/test-output"
 HALVORN_TEST_POSTGRESQL_CTL="$control" HALVORN_TEST_POSTGRESQL="postgresql://postgres@127.0.0.1:$port/postgres" "$@" 2>&1 | tee "$output"
 status=${PIPESTATUS[0]}
+[ "$gtest" = 1 ] || exit "$status"
 grep -q '^\[ RUN      \]' "$output" || { echo "FAIL: the program ran no test"; exit 1; }
 if grep -q '^\[  SKIPPED \]' "$output"; then
   echo "FAIL: a test skipped itself although PostgreSQL runs"
