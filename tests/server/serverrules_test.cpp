@@ -74,6 +74,16 @@ protected:
         return c;
     }
 
+    // A server started with `options` stops at once, naming the first.
+    void expectRefusedAtStart(const QStringList &options)
+    {
+        ServerProcess refused;
+        EXPECT_FALSE(refused.start(dir.filePath("refused.db"), options)) << options.join(' ').toStdString();
+        refused.process.waitForFinished(10000);
+        EXPECT_NE(refused.stop(), 0);
+        EXPECT_TRUE(refused.process.readAllStandardError().contains(options[0].toUtf8())) << options.join(' ').toStdString();
+    }
+
     QString log()
     {
         QFile file(dir.filePath("server.log"));
@@ -525,13 +535,8 @@ TEST_F(ServerRules, QuotasThatCouldNotBeKeptAreRefusedAtStart)
         {"--max-file-bytes", QString::number(kMaxMessageSize)},
         {"--max-messages-per-second", "0"},
     };
-    for (const QStringList &options : bad) {
-        ServerProcess refused;
-        EXPECT_FALSE(refused.start(dir.filePath("refused.db"), options)) << options.join(' ').toStdString();
-        refused.process.waitForFinished(10000);
-        EXPECT_NE(refused.stop(), 0);
-        EXPECT_TRUE(refused.process.readAllStandardError().contains(options[0].toUtf8())) << options.join(' ').toStdString();
-    }
+    for (const QStringList &options : bad)
+        expectRefusedAtStart(options);
 }
 
 TEST_F(ServerRules, TheAddressFileNamesTheOtherInstancesAfterThisOne)
@@ -557,11 +562,6 @@ TEST_F(ServerRules, TheAddressFileNamesTheOtherInstancesAfterThisOne)
         tooMany,
         {"--public-address", "halvorn.example.org"},
     };
-    for (const QStringList &options : bad) {
-        ServerProcess refused;
-        EXPECT_FALSE(refused.start(dir.filePath("refused.db"), options)) << options.join(' ').toStdString();
-        refused.process.waitForFinished(10000);
-        EXPECT_NE(refused.stop(), 0);
-        EXPECT_TRUE(refused.process.readAllStandardError().contains(options[0].toUtf8())) << options.join(' ').toStdString();
-    }
+    for (const QStringList &options : bad)
+        expectRefusedAtStart(options);
 }

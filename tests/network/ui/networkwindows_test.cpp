@@ -31,6 +31,7 @@
 #include "subsystems.h"
 #include "testrecords.h"
 #include "tmemosource.h"
+#include "projectsteps.h"
 #include "waituntil.h"
 #include "wireformat.h"
 
@@ -1344,13 +1345,7 @@ TEST_F(PostgreSQLFailover, AKilledServersProgramIsSignedInOnTheOtherWithinFiveSe
     network->chatCommand("/join lobby");
     ASSERT_TRUE(waitUntil([&] { return network->GetChatRoom("LOBBY") != nullptr; }));
     TChatRoomMenu *room = network->GetChatRoom("LOBBY");
-    window->findChild<QPushButton *>(QStringLiteral("CreateProjectButton"))->click();
-    auto *create = window->findChild<TAddNewProject *>();
-    ASSERT_NE(create, nullptr);
-    create->ProjectNameEdit->setText("Site");
-    create->PasswordEdit->setText("Secret");
-    create->done();
-    ASSERT_TRUE(waitUntil([&] { return gCurrentProjectName == "Site"; }));
+    ASSERT_TRUE(createProjectOnThePage(window.get(), "Site", "Secret"));
     network->talkToProject();
     TProjectChatRoom *projectChat = network->projectChat();
     ASSERT_NE(projectChat, nullptr);

@@ -24,6 +24,7 @@
 #include "serverprocess.h"
 #include "settingsglobals.h"
 #include "setuptools.h"
+#include "projectsteps.h"
 #include "waituntil.h"
 
 #include <QCryptographicHash>
@@ -267,13 +268,7 @@ TEST_F(TlsSignIn, ASelfSignedCertificateIsConfirmedOnceThenSignInChatAndBookOutR
     EXPECT_TRUE(waitUntil([&] { return room->ChatMemo->toPlainText().contains("over tls"); }));
 
     // A project, a file shared into it and booked out.
-    window->findChild<QPushButton *>(QStringLiteral("CreateProjectButton"))->click();
-    auto *create = window->findChild<TAddNewProject *>();
-    ASSERT_NE(create, nullptr);
-    create->ProjectNameEdit->setText("Site");
-    create->PasswordEdit->setText("Secret");
-    create->done();
-    ASSERT_TRUE(waitUntil([&] { return gCurrentProjectName == "Site"; }));
+    ASSERT_TRUE(createProjectOnThePage(window.get(), "Site", "Secret"));
     const QString local = dir.filePath("local");
     writeFile(local + "/a.htm", "<p>sent over TLS</p>");
     network->openFileManager();
