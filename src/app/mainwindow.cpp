@@ -209,6 +209,11 @@ TForm1::~TForm1()
     qDeleteAll(gMemoData);
     gMemoData.clear();
     gDocumentHolder.clear();
+    // The children go now, in the order QObject would delete them, while
+    // this is still a whole TForm1: the subsystems' objects among them log
+    // to the debug window, or ask for the shell, as they end.
+    while (!children().isEmpty())
+        delete children().constFirst();
 }
 
 void TForm1::withBuffer(const std::function<void(ITextBuffer *)> &command)
