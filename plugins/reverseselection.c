@@ -8,6 +8,13 @@
 
 static char *result;
 
+/* Run when the program unloads the plug-in: the last answer goes with it. */
+__attribute__((destructor)) static void releaseResult(void)
+{
+    free(result);
+    result = NULL;
+}
+
 const char *DLLName(void)
 {
     return "Reverse Selection";

@@ -14,6 +14,8 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QLayout>
+#include <QPointer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -209,6 +211,15 @@ TForm1::~TForm1()
     qDeleteAll(gMemoData);
     gMemoData.clear();
     gDocumentHolder.clear();
+    // The subsystems' objects (children that are neither widgets nor the
+    // window's layout) go now, in the order QObject would delete them, while
+    // this is still a whole TForm1: they log to the debug window, or ask for
+    // the shell, as they end. The widgets and the layout stay for QWidget.
+    const QList<QPointer<QObject>> kids(children().cbegin(), children().cend());
+    for (const QPointer<QObject> &child : kids) {
+        if (child && !child->isWidgetType() && !qobject_cast<QLayout *>(child.data()))
+            delete child.data();
+    }
 }
 
 void TForm1::withBuffer(const std::function<void(ITextBuffer *)> &command)

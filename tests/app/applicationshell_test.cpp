@@ -195,6 +195,21 @@ TEST_F(ShellTest, TaskManagerHidesWhileDocumentsAreOpenAndEndsTheProgramOtherwis
     EXPECT_EQ(gRecentFiles, nullptr);
 }
 
+// The subsystems' objects that end with the main window (here the plug-in
+// loader, which says on the debug window that it unloads) find it whole.
+TEST_F(ShellTest, TheMainWindowsChildrenEndWhileItIsStillTheMainWindow)
+{
+    start();
+    QObject *tools = form->findChild<QObject *>(QStringLiteral("ToolsHolder"), Qt::FindDirectChildrenOnly);
+    ASSERT_TRUE(tools);
+    QObject *window = form;
+    bool windowWhole = false;
+    QObject::connect(tools, &QObject::destroyed, [&] { windowWhole = qobject_cast<TForm1 *>(window) != nullptr; });
+    tm->close();  // no document: ends the program
+    m_shell.reset();
+    EXPECT_TRUE(windowWhole);
+}
+
 TEST_F(ShellTest, QuittingAsksAboutModifiedDocumentsAndStoresTheOpenFolder)
 {
     start();

@@ -453,7 +453,7 @@ TEST_F(DocumentSetTest, UnchangedFilesComeBackByteForByte)
         "<p>\xC3\xA9t\xC3\xA9</p>\n<br>\n",
         "\xEF\xBB\xBF<html>\r\n</html>\r\n",
         "<p>caf\xE9 \x93q\x94</p>\r\n",
-        QByteArray("bin\0ary\xFF\n", 11),
+        QByteArray("bin\0ary\xFF\n", 9),
         "a\r\nb\nc\rd",
     };
     int n = 0;

@@ -141,6 +141,7 @@ TEST_F(Attack, SignInFloodLeavesOthersChatFast)
 
 TEST_F(Attack, UnfinishedPacketsAreBoundedAndTimedOut)
 {
+    server.freedMemoryReturnsAtOnce = true;
     start({"--sign-in-timeout", "2", "--idle-timeout", "2"});
     const qint64 before = ProcStats::residentBytes(pid);
 
@@ -184,6 +185,7 @@ TEST_F(Attack, UnfinishedPacketsAreBoundedAndTimedOut)
 
 TEST_F(Attack, ClientsThatStopReadingAreDroppedAndTheirMemoryReturns)
 {
+    server.freedMemoryReturnsAtOnce = true;
     start({"--max-output-total", "32", "--accounts-per-address", "0"});
     auto ann = member("ann");
     ASSERT_TRUE(ann);

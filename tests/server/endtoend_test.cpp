@@ -11,6 +11,7 @@
 #include "recordingui.h"
 #include "serverprocess.h"
 #include "testrecords.h"
+#include "../support/testslowdown.h"
 #include "waituntil.h"
 #include "wireformat.h"
 
@@ -58,7 +59,8 @@ protected:
             return false;
         gCreatingNewAccount = create;
         // The greeting's pause and two password hashes, on a busy machine.
-        return waitUntil([&] { return ui.connected || gMyClient == nullptr; }, 15000) && ui.connected;
+        return waitUntil([&] { return ui.connected || gMyClient == nullptr; }, Quorvant::Test::slowedLimitMs(15000))
+               && ui.connected;
     }
 
     bool waitForMessage(const QString &text)

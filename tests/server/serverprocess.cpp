@@ -53,6 +53,13 @@ bool ServerProcess::start(const QString &database, const QStringList &extra)
                                      "127.0.0.1", "--hash-iterations", "1000"}
                          + extra);
     process.setProcessChannelMode(QProcess::SeparateChannels);
+    if (freedMemoryReturnsAtOnce) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        QStringList asan = environment.value(QStringLiteral("ASAN_OPTIONS")).split(u':', Qt::SkipEmptyParts);
+        asan.append(QStringLiteral("quarantine_size_mb=0"));
+        environment.insert(QStringLiteral("ASAN_OPTIONS"), asan.join(u':'));
+        process.setProcessEnvironment(environment);
+    }
     process.start();
     if (!process.waitForStarted(5000))
         return false;

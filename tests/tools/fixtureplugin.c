@@ -20,6 +20,14 @@ static char *copy(const char *s)
     return out;
 }
 
+/* Run when the loader unloads the plug-in. */
+__attribute__((destructor)) static void releaseCopies(void)
+{
+    free(lastText);
+    free(lastSelection);
+    lastText = lastSelection = NULL;
+}
+
 const char *DLLName(void)
 {
     return FIXTURE_NAME;

@@ -103,7 +103,7 @@ TMemoSource::~TMemoSource()
         if (TMemoSource *previous = w->buffer())
             previous->saveViewState(w);
         w->setBuffer(this);
-        w->setDocument(*m_doc);
+        showDocumentIn(w);
     }
     m_doc.reset();
     w->setBuffer(nullptr);
@@ -120,11 +120,25 @@ ScintillaWidget *TMemoSource::editor() const
         if (TMemoSource *previous = w->buffer())
             previous->saveViewState(w);
         w->setBuffer(self);
-        w->setDocument(*m_doc);
+        showDocumentIn(w);
         ensureUtf8(w);
         self->restoreViewState(w);
     }
     return w;
+}
+
+// QScintilla keeps a document that no widget shows alive with a reference
+// of its own, taken each time the last widget lets it go, but gives one back
+// only when the document ends unshown: a document shown twice would never be
+// freed. The one taken before is given back as the document is shown again
+// (it is shown by one widget at a time), so it ends with its last holder.
+void TMemoSource::showDocumentIn(ScintillaWidget *w) const
+{
+    w->setDocument(*m_doc);
+    if (m_docShownBefore)
+        w->SendScintilla(QsciScintillaBase::SCI_RELEASEDOCUMENT, 0,
+                         w->SendScintillaPtrResult(QsciScintillaBase::SCI_GETDOCPOINTER));
+    m_docShownBefore = true;
 }
 
 void TMemoSource::takeFromWorker()
@@ -157,7 +171,7 @@ void TMemoSource::attachTo(TDCMemo *view, ScintillaWidget *widget)
     takeFromWorker();
     m_view = view;
     widget->setBuffer(this);
-    widget->setDocument(*m_doc);
+    showDocumentIn(widget);
     ensureUtf8(widget);
     applyEolMode(widget);
     restoreViewState(widget);

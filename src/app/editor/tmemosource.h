@@ -106,6 +106,7 @@ private:
     long positionOf(CaretPoint p) const;
     CaretPoint pointOf(long position) const;
     void takeFromWorker();
+    void showDocumentIn(ScintillaWidget *w) const;
     void applyEolMode(ScintillaWidget *widget);
     void emitModifiedIfChanged();
     void onWidgetModificationChanged();
@@ -113,6 +114,8 @@ private:
     friend class ScintillaWidget;
 
     std::unique_ptr<QsciDocument> m_doc;
+    // Whether a widget has shown the document (and so Scintilla made it).
+    mutable bool m_docShownBefore = false;
     QPointer<TDCMemo> m_view;
     SyntaxParser m_parser = SyntaxParser::HTML;
     bool m_lexerApplied = false;
