@@ -14,6 +14,7 @@
 #
 # Needs: valgrind xvfb openbox dbus-daemon, and bench/x11probe built.
 set -euo pipefail
+. "$(dirname "$0")/x11-display.sh"
 export LC_ALL=C
 
 here="$(cd "$(dirname "$0")/.." && pwd)"
@@ -41,23 +42,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-display=""
-for n in $(seq 90 140); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-done
-[ -n "$display" ] || { echo "no free X display number" >&2; exit 2; }
-Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY="$display"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY QUORVANT_STARTUP_PROBE QUORVANT_AUTOMATION
-for _ in $(seq 100); do
-  rc=0; "$probe" wait "__no_such_window__" 0 >/dev/null 2>&1 || rc=$?
-  [ "$rc" -ne 2 ] && break
-  sleep 0.05
-done
-openbox >/dev/null 2>&1 &
-wm_pid=$!
-"$probe" wm 30 || { echo "openbox did not come up on $display" >&2; exit 2; }
+# A display of our own, with a window manager.
+start_x11_display "$probe"
 
 mkdir "$work/data"
 printf '[GENERAL]\r\nFIRSTRUN=0\r\n' > "$work/data/Main.INI"

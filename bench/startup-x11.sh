@@ -33,6 +33,7 @@
 # the build's src/quorvant and bench/x11probe. Exit status 1 when a target is
 # missed.
 set -euo pipefail
+. "$(dirname "$0")/x11-display.sh"
 export LC_ALL=C
 
 runs=5
@@ -95,24 +96,7 @@ if [ "$make50" = 1 ]; then
 fi
 
 # A display of our own, with a window manager.
-display=""
-for n in $(seq 90 140); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-done
-[ -n "$display" ] || { echo "no free X display number" >&2; exit 2; }
-Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY="$display"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY QUORVANT_STARTUP_PROBE QUORVANT_AUTOMATION
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.05; done
-for _ in $(seq 100); do   # until the display answers
-  rc=0; "$probe" wait "__no_such_window__" 0 >/dev/null 2>&1 || rc=$?
-  [ "$rc" -ne 2 ] && break
-  sleep 0.05
-done
-openbox >/dev/null 2>&1 &
-wm_pid=$!
-"$probe" wm 30 || { echo "openbox did not come up on $display" >&2; exit 2; }
+start_x11_display "$probe"
 
 mkfifo "$work/nap"
 exec {nap}<>"$work/nap"
@@ -250,7 +234,7 @@ check() {  # name value unit target
 # N runs of one kind (idle start when $open is empty), then their medians
 # against the targets.
 measure() {
-  echo "display $display (Xvfb + openbox), $runs runs, load average at start: $(cut -d' ' -f1-3 /proc/loadavg)"
+  echo "display $DISPLAY (Xvfb + openbox), $runs runs, load average at start: $(cut -d' ' -f1-3 /proc/loadavg)"
   [ -n "$open" ] && echo "opening $open ($(( $(stat -c %s "$open") / 1048576 )) MiB)"
   cat "$program" "$open" > /dev/null 2>&1 || true   # files in the page cache
   one_run warm > /dev/null || true                  # libraries in the page cache
@@ -288,7 +272,7 @@ measure() {
 # to $work/paired-$1-geany and $work/paired-$1-quorvant.
 paired_runs() {
   local phase="$1" r k line
-  echo "== $phase: display $display (Xvfb + openbox), $runs runs each, load average at start: $(cut -d' ' -f1-3 /proc/loadavg)"
+  echo "== $phase: display $DISPLAY (Xvfb + openbox), $runs runs each, load average at start: $(cut -d' ' -f1-3 /proc/loadavg)"
   [ -n "$open" ] && echo "opening $open ($(( $(stat -c %s "$open") / 1048576 )) MiB)"
   cat "$program" "$(command -v "$geany")" "$open" > /dev/null 2>&1 || true   # files in the page cache
   for kind in geany quorvant; do   # libraries in the page cache

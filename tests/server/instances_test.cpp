@@ -27,8 +27,7 @@ class PostgreSQLInstances : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (testPostgresServer().isEmpty())
-            GTEST_SKIP() << "no PostgreSQL server for the tests (run through tests/support/postgresql.sh)";
+        SKIP_WITHOUT_TEST_POSTGRESQL();
         database = newPostgresDatabase();
         ASSERT_FALSE(database.isEmpty()) << "cannot create a database on " << testPostgresServer().toStdString();
         ASSERT_TRUE(a.start(database)) << a.process.readAllStandardError().constData();

@@ -12,6 +12,13 @@ class QTemporaryDir;
 // tests: the URL of a database on it that a superuser may use; empty
 // elsewhere.
 QString testPostgresServer();
+// In a test fixture's SetUp: skips the test where no PostgreSQL server was
+// started for it (a skip must be written in the function it ends).
+#define SKIP_WITHOUT_TEST_POSTGRESQL()                                                              \
+    do {                                                                                            \
+        if (testPostgresServer().isEmpty())                                                         \
+            GTEST_SKIP() << "no PostgreSQL server for the tests (run through tests/support/postgresql.sh)"; \
+    } while (false)
 // A new empty database on that server (empty on failure).
 QString newPostgresDatabase();
 // The database a test's server keeps its state in: a new PostgreSQL

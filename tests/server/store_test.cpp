@@ -204,8 +204,7 @@ class PostgreSQLStore : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (testPostgresServer().isEmpty())
-            GTEST_SKIP() << "no PostgreSQL server for the tests (run through tests/support/postgresql.sh)";
+        SKIP_WITHOUT_TEST_POSTGRESQL();
         database = newPostgresDatabase();
         ASSERT_FALSE(database.isEmpty()) << "cannot create a database on " << testPostgresServer().toStdString();
     }

@@ -1322,8 +1322,7 @@ class PostgreSQLFailover : public NetworkWindowTest
 protected:
     void SetUp() override
     {
-        if (testPostgresServer().isEmpty())
-            GTEST_SKIP() << "no PostgreSQL server for the tests (run through tests/support/postgresql.sh)";
+        SKIP_WITHOUT_TEST_POSTGRESQL();
         prepareDataFolder();
         const QString database = newPostgresDatabase();
         ASSERT_FALSE(database.isEmpty());

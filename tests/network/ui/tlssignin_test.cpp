@@ -436,8 +436,7 @@ class PostgreSQLFailoverTls : public TlsSignIn
 protected:
     void SetUp() override
     {
-        if (testPostgresServer().isEmpty())
-            GTEST_SKIP() << "no PostgreSQL server for the tests (run through tests/support/postgresql.sh)";
+        SKIP_WITHOUT_TEST_POSTGRESQL();
         TlsSignIn::SetUp();
     }
     ServerProcess other;
